@@ -1,0 +1,148 @@
+// The console: a DOS-like 80 x 25 text screen with a text window, a cursor and colour
+// attributes, and a keyboard queue that delivers DOS-style key codes (a character code,
+// or 0 followed by a scan code). A front-end paints the cells and feeds the native key
+// events; the translation of keys into codes, braille typing, tones and the screen
+// model are kept here, the same for every front-end.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/audio.h"
+#include "platform/frontEnd.h"
+
+// The window settings of sections VIDEO and BRAILLE of `ini`; defaults for whatever is
+// missing or not a number.
+ConfigJanela leConfigJanela(const std::filesystem::path& ini);
+
+// A 1-second square-wave tone as an in-memory RIFF WAVE (mono, 8-bit, 11025 Hz).
+std::vector<uint8_t> ondaTom(int hz);
+
+struct DataSistema {
+    int ano, mes, dia, diaSemana;  // diaSemana: 0 = Sunday
+};
+
+class SnCrt {
+public:
+    static constexpr int kColunas = ModeloTela::colunas;
+    static constexpr int kLinhas = ModeloTela::linhas;
+    static constexpr size_t kTamanhoFila = 64;
+
+    // `ini` is the file the window settings are read from when the window is created.
+    SnCrt(std::unique_ptr<FrontEnd> frente, DispositivoAudio& audio, std::filesystem::path ini);
+    ~SnCrt();
+    SnCrt(const SnCrt&) = delete;
+    SnCrt& operator=(const SnCrt&) = delete;
+
+    // Screen output.
+    void escreve(std::string_view texto);
+    void GotoXY(int x, int y);
+    int WhereX();
+    int WhereY();
+    void ClrScr();
+    void ClrEol();
+    void Window(int x1, int y1, int x2, int y2);
+    void TextColor(int cor);
+    void TextBackground(int cor);
+    uint8_t atributoTexto() const { return atributo_; }
+    uint8_t caractereEm(int x, int y);  // 1-based screen position
+    uint8_t atributoEm(int x, int y);
+    void titulo(const std::string& texto);
+    void mostraCursor();
+    void escondeCursor();
+
+    // Time, tones, clipboard.
+    void Delay(int ms);
+    uint64_t agoraMs();
+    void Sound(int hz);
+    void NoSound();
+    void bipSistema();
+    void copiaClipboard(std::string_view texto);
+    // False (and `buffer` unchanged) when the clipboard cannot be read; the text is cut to
+    // `tamanho` - 1 characters, as a zero-terminated buffer of that size holds.
+    bool leClipboard(std::string& buffer, size_t tamanho);
+    DataSistema GetDate();
+
+    // Keyboard.
+    bool teclaPressionada();
+    uint8_t leTecla();
+    void esperaMensagem();  // idle until the front-end has something (a key, focus, ...)
+    // A line read as the standard input does: ends with Enter (or Ctrl+Z with the
+    // end-of-file check on), keeps at most `tamanho` - 2 characters, ends in CR LF.
+    std::string leLinha(size_t tamanho);
+    void limpaFila();
+    void ligaVerificaInterrupcao(bool ligado) { verificaInterrupcao_ = ligado; }
+    void ligaRelatorioFoco(bool ligado) { relatorioFoco_ = ligado; }
+    void ligaVerificaFimArquivo(bool ligado) { verificaFimArquivo_ = ligado; }
+    const Modificadores& modificadores() const { return modificadores_; }
+    std::optional<int> estadoTravas();
+    bool primeiroPlano();
+    int modoBraille() const { return modoBraille_; }
+
+    // Closes the window and ends the program. Hooks run first, in order (the speech trace
+    // and the screen dump are written there).
+    [[noreturn]] void terminaConsole();
+    void aoTerminar(std::function<void()> gancho) { ganchosFim_.push_back(std::move(gancho)); }
+    // Tests replace the process exit; it must not return to the caller's flow.
+    void defineSaida(std::function<void(int)> saida) { saida_ = std::move(saida); }
+
+    // One native event, as the front-end delivers it (tests feed events here directly).
+    void trataEvento(const EventoEntrada& evento);
+    const ModeloTela& tela() const { return tela_; }
+    size_t teclasNaFila() const { return fila_.size(); }
+    bool janelaCriada() const { return criada_; }
+    void garanteJanela();
+    FrontEnd& frente() { return *frente_; }
+
+private:
+    void bombeia(bool espera);
+    void enfileira(uint8_t codigo);
+    void trataTeclaDesce(const EventoEntrada& ev);
+    void trataTeclaSobe(const EventoEntrada& ev);
+    void trataCaractere(const EventoEntrada& ev);
+    void trataFoco(bool ganhou);
+    void finalizaAcorde();
+    uint8_t aplicaSinaisBraille(uint8_t c);
+    void mudaModoBraille(int modo);
+    void novaLinha();
+    void rola();
+    void pintaLinha(int linha, int colIni, int colFim);
+    void posicionaCursor();
+    int largura() const { return janela_.direita - janela_.esquerda + 1; }
+    int altura() const { return janela_.base - janela_.topo + 1; }
+    uint8_t& celula(int col, int lin) { return tela_.caracteres[lin * kColunas + col]; }
+    uint8_t& atributoCelula(int col, int lin) { return tela_.atributos[lin * kColunas + col]; }
+
+    std::unique_ptr<FrontEnd> frente_;
+    DispositivoAudio& audio_;
+    std::filesystem::path ini_;
+    ModeloTela tela_;
+    ConfigJanela config_;
+    Retangulo janela_{0, 0, kColunas - 1, kLinhas - 1};
+    int cursorX_ = 0, cursorY_ = 0;  // relative to the text window, 0-based
+    uint8_t atributo_ = 0x0F;
+    bool criada_ = false, focada_ = true, lendo_ = false, cursorMostrado_ = false;
+    bool terminando_ = false;
+
+    std::vector<uint8_t> fila_;
+    bool verificaInterrupcao_ = true;
+    bool relatorioFoco_ = false;
+    bool verificaFimArquivo_ = false;
+    Modificadores modificadores_;
+
+    int modoBraille_ = 0;
+    uint8_t acorde_ = 0;       // dot bits of the chord being typed, 64 = space
+    uint8_t seguradas_ = 0;    // braille keys still held
+    bool estadoNumero_ = false, maiusculaUma_ = false, maiusculaFixa_ = false;
+
+    bool tomTocando_ = false;
+    std::vector<std::function<void()>> ganchosFim_;
+    std::function<void(int)> saida_;
+};

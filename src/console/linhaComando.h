@@ -1,0 +1,22 @@
+// The program's command line: the family's "/L" and "/D" with a file name, and the
+// Linux options of this build.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct OpcoesLinux {
+    std::string frontEnd;     // "window", "terminal", "headless" or empty (choose)
+    std::string roteiro;      // --keys=SCRIPT
+    std::string rastro;       // --trace=FILE
+    std::string despejoTela;  // --screen-dump=FILE
+    std::string saidaAudio;   // --audio-out=FILE.wav
+    bool ajuda = false;
+    bool versao = false;
+    std::string erro;                // an option this program does not know
+    std::vector<std::string> resto;  // the family's own arguments, in order
+};
+
+OpcoesLinux separaOpcoes(const std::vector<std::string>& argumentos);
+std::string textoAjuda();

@@ -1,0 +1,107 @@
+#include "platform/caminhos.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string variavel(const char* nome) {
+    const char* v = std::getenv(nome);
+    return v ? std::string(v) : std::string();
+}
+
+bool igualSemCaixa(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool existe(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+// The entry of `dir` whose name equals `nome` without regard to case.
+fs::path entradaSemCaixa(const fs::path& dir, const std::string& nome) {
+    fs::path direta = dir / nome;
+    if (existe(direta)) return direta;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), fim; !ec && it != fim;
+         it.increment(ec)) {
+        std::string n = it->path().filename().string();
+        if (igualSemCaixa(n, nome)) return dir / n;
+    }
+    return direta;
+}
+
+}  // namespace
+
+fs::path diretorioWindows() {
+    if (std::string w = variavel("SONARE_WINDIR"); !w.empty()) return w;
+    if (std::string x = variavel("XDG_CONFIG_HOME"); !x.empty()) return fs::path(x) / "sonare";
+    if (std::string h = variavel("HOME"); !h.empty()) return fs::path(h) / ".config" / "sonare";
+    return fs::path(".config") / "sonare";
+}
+
+fs::path raizFamilia() {
+    if (std::string r = variavel("SONARE_ROOT"); !r.empty()) return r;
+    if (existe(PLUMAR_RAIZ_INSTALADA)) return PLUMAR_RAIZ_INSTALADA;
+    return PLUMAR_RAIZ_CONSTRUCAO;
+}
+
+std::string mapeiaCaminho(std::string_view w) {
+    std::string s(w);
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    if (s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) && s[1] == ':')
+        s.erase(0, 2);
+    // The first component, with or without a leading slash.
+    size_t inicio = (!s.empty() && s[0] == '/') ? 1 : 0;
+    size_t fim = s.find('/', inicio);
+    std::string_view primeiro =
+        std::string_view(s).substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+    if (igualSemCaixa(primeiro, "ornato")) {
+        std::string resto = fim == std::string::npos ? std::string() : s.substr(fim + 1);
+        fs::path raiz = raizFamilia();
+        std::string r = raiz.string();
+        if (resto.empty()) return r + "/";
+        return (raiz / resto).string();
+    }
+    return s;
+}
+
+fs::path achaArquivo(const fs::path& caminho) {
+    if (caminho.empty() || existe(caminho)) return caminho;
+    fs::path atual = caminho.is_absolute() ? caminho.root_path() : fs::path();
+    for (const fs::path& parte : caminho.relative_path()) {
+        std::string nome = parte.string();
+        if (nome.empty() || nome == "." || nome == "..") {
+            atual /= parte;
+            continue;
+        }
+        atual = entradaSemCaixa(atual, nome);
+    }
+    // Keep a trailing separator ("dir/") as the caller wrote it.
+    if (!caminho.empty() && caminho.string().back() == '/' && atual.string().back() != '/')
+        atual += "/";
+    return existe(atual) ? atual : caminho;
+}
+
+fs::path arquivoWindows(std::string_view w) { return achaArquivo(mapeiaCaminho(w)); }
+
+fs::path achaPrograma(std::string_view w) {
+    fs::path p = arquivoWindows(w);
+    if (existe(p)) return p;
+    std::string s = p.string();
+    if (s.size() > 4 && igualSemCaixa(std::string_view(s).substr(s.size() - 4), ".exe")) {
+        fs::path semExe = achaArquivo(s.substr(0, s.size() - 4));
+        if (existe(semExe)) return semExe;
+    }
+    return p;
+}

@@ -1,0 +1,24 @@
+// Where the family's files live on Linux, and how the Windows paths of the
+// configuration and of the program's own constants map onto them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// "The Windows directory": $SONARE_WINDIR, else $XDG_CONFIG_HOME/sonare, else ~/.config/sonare.
+std::filesystem::path diretorioWindows();
+// The family root, where c:\ornato\ points: $SONARE_ROOT, else the installed share
+// folder when it exists, else the build tree's sonare/ folder.
+std::filesystem::path raizFamilia();
+
+// A Windows path as a Linux path: '\' becomes '/', a drive letter is dropped and a first
+// component "ornato" (any case) stands for the family root. Relative paths stay relative.
+std::string mapeiaCaminho(std::string_view caminhoWindows);
+// The file itself when it exists; else the same path with each component looked up
+// without regard to case; else the path unchanged.
+std::filesystem::path achaArquivo(const std::filesystem::path& caminho);
+// mapeiaCaminho then achaArquivo.
+std::filesystem::path arquivoWindows(std::string_view caminhoWindows);
+// A program to start: as achaArquivo, and "x.exe" that does not exist is tried as "x".
+std::filesystem::path achaPrograma(std::string_view caminhoWindows);

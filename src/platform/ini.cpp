@@ -1,0 +1,165 @@
+#include "platform/ini.h"
+
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "platform/caminhos.h"
+
+namespace {
+
+std::string_view apara(std::string_view s) {
+    auto branco = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && branco(s.front())) s.remove_prefix(1);
+    while (!s.empty() && branco(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool mesmoNome(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// A line "[name]" gives name.
+std::optional<std::string_view> nomeSecao(std::string_view linha) {
+    linha = apara(linha);
+    if (linha.size() < 2 || linha.front() != '[') return std::nullopt;
+    size_t fim = linha.find(']');
+    if (fim == std::string_view::npos) return std::nullopt;
+    return apara(linha.substr(1, fim - 1));
+}
+
+struct ChaveValor {
+    std::string_view chave, valor;
+};
+std::optional<ChaveValor> chaveValor(std::string_view linha) {
+    std::string_view t = apara(linha);
+    if (t.empty() || t.front() == ';') return std::nullopt;
+    size_t igual = t.find('=');
+    if (igual == std::string_view::npos) return std::nullopt;
+    return ChaveValor{apara(t.substr(0, igual)), apara(t.substr(igual + 1))};
+}
+
+std::vector<std::string> lerLinhas(const std::filesystem::path& arquivo, bool& crlf) {
+    std::vector<std::string> linhas;
+    std::ifstream f(arquivo, std::ios::binary);
+    crlf = true;
+    if (!f) return linhas;
+    std::string conteudo((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    size_t lf = conteudo.find('\n');
+    crlf = lf == std::string::npos || (lf > 0 && conteudo[lf - 1] == '\r');
+    std::string atual;
+    for (char c : conteudo) {
+        if (c == '\n') {
+            if (!atual.empty() && atual.back() == '\r') atual.pop_back();
+            linhas.push_back(std::move(atual));
+            atual.clear();
+        } else {
+            atual += c;
+        }
+    }
+    if (!atual.empty()) linhas.push_back(std::move(atual));
+    return linhas;
+}
+
+// Windows drops one pair of matching quotes around a value.
+std::string_view semAspas(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+}  // namespace
+
+std::optional<std::string> procuraIni(const std::filesystem::path& arquivo, std::string_view secao,
+                                      std::string_view chave) {
+    bool crlf;
+    bool dentro = false;
+    for (const std::string& linha : lerLinhas(arquivo, crlf)) {
+        if (auto nome = nomeSecao(linha)) {
+            dentro = mesmoNome(*nome, apara(secao));
+            continue;
+        }
+        if (!dentro) continue;
+        if (auto kv = chaveValor(linha); kv && mesmoNome(kv->chave, apara(chave)))
+            return std::string(semAspas(kv->valor).substr(0, kMaxValorIni));
+    }
+    return std::nullopt;
+}
+
+std::string leIniArquivo(const std::filesystem::path& arquivo, std::string_view secao,
+                         std::string_view chave, std::string_view padrao) {
+    if (auto v = procuraIni(arquivo, secao, chave)) return *v;
+    return std::string(padrao.substr(0, kMaxValorIni));
+}
+
+bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view secao,
+                       std::string_view chave, std::string_view valor) {
+    bool crlf;
+    std::vector<std::string> linhas = lerLinhas(arquivo, crlf);
+    const std::string nova = std::string(apara(chave)) + "=" + std::string(valor);
+
+    // Find the section (first match) and, inside it, the key or the last non-blank line.
+    std::optional<size_t> inicioSecao, linhaChave, ultimaDaSecao;
+    bool dentro = false;
+    for (size_t i = 0; i < linhas.size() && !linhaChave; ++i) {
+        if (auto nome = nomeSecao(linhas[i])) {
+            if (dentro) break;
+            dentro = !inicioSecao && mesmoNome(*nome, apara(secao));
+            if (dentro) inicioSecao = ultimaDaSecao = i;
+            continue;
+        }
+        if (!dentro) continue;
+        if (auto kv = chaveValor(linhas[i]); kv && mesmoNome(kv->chave, apara(chave)))
+            linhaChave = i;
+        else if (!apara(linhas[i]).empty())
+            ultimaDaSecao = i;
+    }
+    if (linhaChave) {
+        linhas[*linhaChave] = nova;
+    } else if (inicioSecao) {
+        linhas.insert(linhas.begin() + static_cast<long>(*ultimaDaSecao) + 1, nova);
+    } else {
+        linhas.push_back("[" + std::string(apara(secao)) + "]");
+        linhas.push_back(nova);
+    }
+
+    std::error_code ec;
+    if (arquivo.has_parent_path()) std::filesystem::create_directories(arquivo.parent_path(), ec);
+    std::filesystem::path temporario = arquivo;
+    temporario += ".novo";
+    {
+        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
+        if (!f) return false;
+        const char* fimLinha = crlf ? "\r\n" : "\n";
+        for (const std::string& l : linhas) f << l << fimLinha;
+        f.flush();
+        if (!f) {
+            f.close();
+            std::filesystem::remove(temporario, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(temporario, arquivo, ec);
+    if (ec) std::filesystem::remove(temporario, ec);
+    return !ec;
+}
+
+std::optional<long> inteiroIni(std::string_view texto) {
+    texto = apara(texto);
+    if (!texto.empty() && texto.front() == '+') texto.remove_prefix(1);
+    if (texto.empty()) return std::nullopt;
+    long v = 0;
+    auto [fim, erro] = std::from_chars(texto.data(), texto.data() + texto.size(), v);
+    if (erro != std::errc() || fim != texto.data() + texto.size()) return std::nullopt;
+    return v;
+}
+
+std::filesystem::path arquivoSonareIni() { return achaArquivo(diretorioWindows() / "SONARE.INI"); }

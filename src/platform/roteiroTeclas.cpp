@@ -1,0 +1,136 @@
+#include "platform/roteiroTeclas.h"
+
+#include <array>
+#include <cctype>
+#include <optional>
+
+#include "platform/codigos.h"
+#include "platform/ini.h"
+#include "platform/teclado.h"
+
+namespace {
+
+struct NomeTecla {
+    std::string_view nome;
+    uint16_t tecla;
+};
+constexpr std::array<NomeTecla, 14> kNomes = {{{"Enter", vk::Enter},
+                                               {"Esc", vk::Esc},
+                                               {"Tab", vk::Tab},
+                                               {"Backspace", vk::Backspace},
+                                               {"Ins", vk::Ins},
+                                               {"Del", vk::Del},
+                                               {"Home", vk::Home},
+                                               {"End", vk::End},
+                                               {"PgUp", vk::PgUp},
+                                               {"PgDn", vk::PgDn},
+                                               {"Up", vk::Cima},
+                                               {"Down", vk::Baixo},
+                                               {"Left", vk::Esquerda},
+                                               {"Right", vk::Direita}}};
+
+bool comeca(std::string_view s, std::string_view prefixo) {
+    if (s.size() < prefixo.size()) return false;
+    for (size_t i = 0; i < prefixo.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) !=
+            std::tolower(static_cast<unsigned char>(prefixo[i])))
+            return false;
+    return true;
+}
+
+bool igual(std::string_view a, std::string_view b) { return a.size() == b.size() && comeca(a, b); }
+
+std::optional<uint16_t> teclaDoNome(std::string_view nome) {
+    for (const NomeTecla& n : kNomes)
+        if (igual(nome, n.nome)) return n.tecla;
+    if (nome.size() >= 2 && (nome[0] == 'F' || nome[0] == 'f')) {
+        auto n = inteiroIni(nome.substr(1));
+        if (n && *n >= 1 && *n <= 12 && std::isdigit(static_cast<unsigned char>(nome[1])))
+            return vk::F(static_cast<int>(*n));
+    }
+    if (nome.size() == 1) {
+        unsigned char c = static_cast<unsigned char>(nome[0]);
+        if (std::isalpha(c)) return static_cast<uint16_t>(std::toupper(c));
+        if (std::isdigit(c)) return c;
+        if (c == '\\') return vk::BarraInvertida;
+    }
+    return std::nullopt;
+}
+
+// One {Name}; false when it is not a key this script language knows.
+bool leTeclaNomeada(std::string_view nome, std::vector<TeclaRoteiro>& teclas) {
+    if (comeca(nome, "code:")) {
+        auto n = inteiroIni(nome.substr(5));
+        if (!n || *n < 0 || *n > 255) return false;
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = static_cast<uint8_t>(*n);
+        teclas.push_back({{ev}});
+        return true;
+    }
+    Modificadores mod;
+    for (;;) {
+        if (comeca(nome, "Ctrl+") && nome.size() > 5) {
+            mod.ctrl = true;
+            nome.remove_prefix(5);
+        } else if (comeca(nome, "Alt+") && nome.size() > 4) {
+            mod.alt = true;
+            nome.remove_prefix(4);
+        } else if (comeca(nome, "Shift+") && nome.size() > 6) {
+            mod.shift = true;
+            nome.remove_prefix(6);
+        } else {
+            break;
+        }
+    }
+    std::optional<uint16_t> tecla = teclaDoNome(nome);
+    if (!tecla) return false;
+    std::optional<uint8_t> caractere = caractereDeControle(*tecla, mod);
+    const bool textual = (*tecla >= 'A' && *tecla <= 'Z') || (*tecla >= '0' && *tecla <= '9');
+    if (textual && !mod.ctrl && !mod.alt) {
+        char c = static_cast<char>(*tecla);
+        if (*tecla >= 'A' && !mod.shift) c = static_cast<char>(std::tolower(c));
+        caractere = static_cast<uint8_t>(c);
+    }
+    teclas.push_back({eventosDeTecla(*tecla, mod, caractere)});
+    return true;
+}
+
+}  // namespace
+
+Roteiro leRoteiro(std::string_view texto) {
+    Roteiro r;
+    size_t pos = 0;
+    while (pos < texto.size()) {
+        char c = texto[pos];
+        if (c == '\r' || c == '\n') {
+            ++pos;
+            continue;
+        }
+        if (c == '{') {
+            if (texto.substr(pos, 3) == "{{}") {
+                r.teclas.push_back({eventosDeCaractere('{')});
+                pos += 3;
+                continue;
+            }
+            size_t fim = texto.find('}', pos + 1);
+            // "{Ctrl+}}" would need the second brace; no key is named that way.
+            if (fim == std::string_view::npos) {
+                r.erro = "chave sem fechamento na posicao " + std::to_string(pos);
+                return r;
+            }
+            std::string_view nome = texto.substr(pos + 1, fim - pos - 1);
+            if (!leTeclaNomeada(nome, r.teclas)) {
+                r.erro = "tecla desconhecida {" + std::string(nome) + "}";
+                return r;
+            }
+            pos = fim + 1;
+            continue;
+        }
+        bool valido = true;
+        char32_t u = proximoUtf8(texto, pos, &valido);
+        uint8_t b = valido ? unicodeParaWin1252(u) : static_cast<uint8_t>(u);
+        r.teclas.push_back({eventosDeCaractere(b)});
+    }
+    return r;
+}

@@ -1,0 +1,321 @@
+#include "console/SnCrt.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/frontEnds.h"
+#include "platform/roteiroTeclas.h"
+#include "platform/teclado.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records the sounds of the second voice.
+class AudioGravador : public DispositivoAudio {
+public:
+    bool abre(const FormatoAudio&) override { return true; }
+    void escreve(std::span<const uint8_t>) override {}
+    int blocosNaFila() override { return 0; }
+    void reinicia() override {}
+    void fecha() override {}
+    bool aberto() const override { return false; }
+    void tocaSom(std::vector<uint8_t> wave, bool repete) override {
+        sons.push_back(std::move(wave));
+        repeticoes.push_back(repete);
+    }
+    void paraSom() override { ++paradas; }
+    std::vector<std::vector<uint8_t>> sons;
+    std::vector<bool> repeticoes;
+    int paradas = 0;
+};
+
+class SnCrtTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("plumar_crt_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(dir_);
+        ini_ = dir_ / "SONARE.INI";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    SnCrt& crt(const std::string& ini = "") {
+        if (!ini.empty()) std::ofstream(ini_) << ini;
+        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless({}), audio_, ini_);
+        crt_->garanteJanela();
+        return *crt_;
+    }
+    // Codes queued by a list of events.
+    std::vector<int> codigos(const std::vector<EventoEntrada>& eventos) {
+        for (const auto& ev : eventos) crt_->trataEvento(ev);
+        std::vector<int> c;
+        while (crt_->teclasNaFila() > 0) c.push_back(crt_->leTecla());
+        return c;
+    }
+    std::vector<int> tecla(uint16_t t, Modificadores mod = {}) {
+        return codigos(eventosDeTecla(t, mod, caractereDeControle(t, mod)));
+    }
+    std::string linhaTela(int y, int x1 = 1, int x2 = 80) {
+        std::string s;
+        for (int x = x1; x <= x2; ++x) s += static_cast<char>(crt_->caractereEm(x, y));
+        return s;
+    }
+
+    fs::path dir_, ini_;
+    AudioGravador audio_;
+    std::unique_ptr<SnCrt> crt_;
+};
+
+EventoEntrada evento(EventoEntrada::Tipo tipo, uint16_t tecla = 0, uint8_t c = 0,
+                     Modificadores mod = {}) {
+    EventoEntrada e;
+    e.tipo = tipo;
+    e.tecla = tecla;
+    e.caractere = c;
+    e.mod = mod;
+    return e;
+}
+
+Modificadores ctrl() { return {false, true, false}; }
+Modificadores alt() { return {false, false, true}; }
+Modificadores shift() { return {true, false, false}; }
+
+TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
+    crt();
+    crt_->ligaVerificaInterrupcao(false);
+    EXPECT_EQ(tecla(vk::Direita, ctrl()), (std::vector<int>{0, 116}));
+    EXPECT_EQ(tecla(vk::Ins, shift()), (std::vector<int>{0, 254}));
+    EXPECT_EQ(tecla(vk::Ins, ctrl()), (std::vector<int>{0, 255}));
+    EXPECT_EQ(tecla('0', alt()), (std::vector<int>{0, 129}));
+    EXPECT_EQ(tecla('1', alt()), (std::vector<int>{0, 120}));
+    EXPECT_EQ(tecla('X', alt()), (std::vector<int>{0, 45}));
+    EXPECT_EQ(tecla(vk::Enter, ctrl()), (std::vector<int>{10}));
+    EXPECT_EQ(tecla(vk::Backspace, ctrl()), (std::vector<int>{127}));
+    EXPECT_EQ(tecla(vk::Enter), (std::vector<int>{13}));
+    EXPECT_EQ(tecla('B', ctrl()), (std::vector<int>{2}));
+    EXPECT_EQ(tecla(vk::F(11)), (std::vector<int>{0, 69}));
+    EXPECT_EQ(tecla(vk::F(12), ctrl()), (std::vector<int>{0, 105}));
+    EXPECT_EQ(tecla(vk::F(1), alt()), (std::vector<int>{0, 59}));
+    EXPECT_EQ(tecla(vk::PgUp, ctrl()), (std::vector<int>{0, 132}));
+    EXPECT_EQ(tecla(vk::Del, ctrl()), (std::vector<int>{0, 83}));
+}
+
+TEST_F(SnCrtTest, AltKeysGoToTheSystemWhileBreakCheckingIsOn) {
+    crt();
+    EXPECT_TRUE(tecla('X', alt()).empty());
+    EXPECT_EQ(tecla(vk::Esquerda, alt()), (std::vector<int>{0, 75}));
+}
+
+TEST_F(SnCrtTest, FullQueueDropsKeys) {
+    crt();
+    crt_->ligaVerificaInterrupcao(false);
+    for (int i = 0; i < 100; ++i) crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'a'));
+    EXPECT_EQ(crt_->teclasNaFila(), 64u);
+    crt_->limpaFila();
+    for (int i = 0; i < 31; ++i) crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::Cima));
+    crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'a'));
+    EXPECT_EQ(crt_->teclasNaFila(), 63u);
+    // More than 62 queued: a translated key is dropped, a character still fits.
+    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::Cima));
+    EXPECT_EQ(crt_->teclasNaFila(), 63u);
+    crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'b'));
+    EXPECT_EQ(crt_->teclasNaFila(), 64u);
+}
+
+TEST_F(SnCrtTest, FocusIsReportedOnlyWhenAsked) {
+    crt();
+    EXPECT_TRUE(codigos({evento(EventoEntrada::Tipo::GanhouFoco)}).empty());
+    crt_->ligaRelatorioFoco(true);
+    EXPECT_EQ(codigos({evento(EventoEntrada::Tipo::PerdeuFoco), evento(EventoEntrada::Tipo::GanhouFoco)}),
+              (std::vector<int>{223, 222}));
+}
+
+// Presses the braille keys of `teclas` together and releases them.
+std::vector<EventoEntrada> acorde(const std::string& teclas) {
+    std::vector<EventoEntrada> ev;
+    for (char t : teclas)
+        ev.push_back(evento(EventoEntrada::Tipo::TeclaDesce, t == ' ' ? vk::Espaco : uint16_t(t)));
+    for (char t : teclas)
+        ev.push_back(evento(EventoEntrada::Tipo::TeclaSobe, t == ' ' ? vk::Espaco : uint16_t(t)));
+    return ev;
+}
+
+TEST_F(SnCrtTest, BrailleModeTwoSigns) {
+    crt("[BRAILLE]\nMODO=2\n");
+    ASSERT_EQ(crt_->modoBraille(), 2);
+    // Number sign (dots 3456 = S J K L) then dots 1 2 (F D) gives 2.
+    EXPECT_EQ(codigos(acorde("SJKL")), std::vector<int>{});
+    EXPECT_EQ(codigos(acorde("FD")), std::vector<int>{'2'});
+    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'1'});
+    // A space chord ends the number; capital sign (dots 46 = J L) then dots 1 gives A, once.
+    EXPECT_EQ(codigos(acorde(" ")), std::vector<int>{' '});
+    EXPECT_EQ(codigos(acorde("JL")), std::vector<int>{});
+    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'A'});
+    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'a'});
+    // Two capital signs lock capitals.
+    codigos(acorde("JL"));
+    codigos(acorde("JL"));
+    EXPECT_EQ(codigos(acorde("FD")), std::vector<int>{'B'});
+    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'A'});
+    // Space with dots 1 2 3 (l) gives Ctrl+L.
+    EXPECT_EQ(codigos(acorde(" FDS")), std::vector<int>{12});
+}
+
+TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
+    crt();
+    crt_->ligaVerificaInterrupcao(false);
+    Modificadores ctrlAlt{false, true, true};
+    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::F(11), 0, ctrlAlt));
+    EXPECT_EQ(crt_->modoBraille(), 1);
+    EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(800), ondaTom(1600)}));
+    EXPECT_EQ(audio_.repeticoes, (std::vector{true, true}));
+    EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'a'});  // the key is dot 1
+    EXPECT_EQ(codigos(eventosDeCaractere('g')), std::vector<int>{});     // not a braille key
+    EXPECT_EQ(codigos(eventosDeCaractere('7')), std::vector<int>{'7'});
+    audio_.sons.clear();
+    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::F(12), 0, ctrlAlt));
+    EXPECT_EQ(crt_->modoBraille(), 0);
+    EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
+    EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'f'});
+}
+
+TEST_F(SnCrtTest, WritingWrapsAndScrollsOnlyTheTextWindow) {
+    crt();
+    crt_->GotoXY(1, 1);
+    crt_->escreve(std::string(100, 'x'));
+    EXPECT_EQ(crt_->WhereX(), 21);
+    EXPECT_EQ(crt_->WhereY(), 2);
+    EXPECT_EQ(linhaTela(2, 1, 21), std::string(20, 'x') + " ");
+
+    crt_->GotoXY(1, 25);
+    crt_->escreve("rodape");
+    crt_->Window(11, 5, 30, 7);
+    crt_->escreve("um\r\ndois\r\ntres\r\nquatro");
+    EXPECT_EQ(linhaTela(5, 11, 16), "dois  ");
+    EXPECT_EQ(linhaTela(6, 11, 16), "tres  ");
+    EXPECT_EQ(linhaTela(7, 11, 16), "quatro");
+    EXPECT_EQ(linhaTela(25, 1, 6), "rodape");
+    EXPECT_EQ(linhaTela(4, 11, 14), "    ");
+    EXPECT_EQ(crt_->caractereEm(10, 5), ' ');
+}
+
+TEST_F(SnCrtTest, ControlCharactersInOutput) {
+    crt();
+    crt_->GotoXY(1, 3);
+    crt_->escreve("abc\b\bX\rZ");
+    EXPECT_EQ(linhaTela(3, 1, 4), "ZX  ");
+    EXPECT_EQ(audio_.sons.size(), 0u);
+    crt_->escreve("\a");
+    ASSERT_EQ(audio_.sons.size(), 1u);
+    EXPECT_FALSE(audio_.repeticoes[0]);
+}
+
+TEST_F(SnCrtTest, GotoXYClampsIntoTheTextWindow) {
+    crt();
+    crt_->Window(11, 5, 30, 10);
+    crt_->GotoXY(0, 0);
+    EXPECT_EQ(crt_->WhereX(), 1);
+    EXPECT_EQ(crt_->WhereY(), 1);
+    crt_->GotoXY(200, 3);
+    EXPECT_EQ(crt_->WhereX(), 20);
+    EXPECT_EQ(crt_->WhereY(), 3);
+    crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
+    EXPECT_EQ(crt_->caractereEm(30, 7), '!');
+    EXPECT_EQ(crt_->caractereEm(11, 8), '?');
+}
+
+TEST_F(SnCrtTest, ClrEolAndClrScrUseTheCurrentAttribute) {
+    crt();
+    crt_->escreve("abcdef");
+    crt_->TextBackground(1);
+    crt_->TextColor(14);
+    crt_->GotoXY(3, 1);
+    crt_->ClrEol();
+    EXPECT_EQ(linhaTela(1, 1, 4), "ab  ");
+    EXPECT_EQ(crt_->atributoEm(3, 1), 0x1E);
+    EXPECT_EQ(crt_->atributoEm(2, 1), 0x0F);
+    crt_->Window(1, 1, 10, 2);
+    crt_->ClrScr();
+    EXPECT_EQ(crt_->atributoEm(1, 1), 0x1E);
+    EXPECT_EQ(crt_->atributoEm(11, 2), 0x0F);
+}
+
+TEST_F(SnCrtTest, FixedColoursIgnoreColourChanges) {
+    crt("[VIDEO]\nCORESFIXAS=s\nCORFUNDO=1\nCORLETRA=14\n");
+    crt_->TextColor(4);
+    crt_->TextBackground(2);
+    EXPECT_EQ(crt_->atributoTexto(), 0x1E);
+}
+
+TEST_F(SnCrtTest, LineReadEditsAndLimitsItsLength) {
+    Roteiro r = leRoteiro("ab{Backspace}cdefgh{Enter}");
+    crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(r.teclas), audio_, ini_);
+    EXPECT_EQ(crt_->leLinha(6), "acde\r\n");
+    EXPECT_EQ(linhaTela(1, 1, 5), "acde ");
+    EXPECT_EQ(crt_->WhereY(), 2);
+}
+
+TEST_F(SnCrtTest, ClipboardIsCutToTheBuffer) {
+    crt();
+    std::string buffer = "antigo";
+    crt_->copiaClipboard(std::string("abcdef\0zz", 9));
+    ASSERT_TRUE(crt_->leClipboard(buffer, 4));
+    EXPECT_EQ(buffer, "abc");
+    ASSERT_TRUE(crt_->leClipboard(buffer, 100));
+    EXPECT_EQ(buffer, "abcdef");
+}
+
+TEST_F(SnCrtTest, ClosingRunsTheHooksAndEnds) {
+    EXPECT_EXIT(
+        {
+            crt();
+            crt_->aoTerminar([] { std::fputs("gancho", stderr); });
+            crt_->leTecla();  // the empty script closes the window
+        },
+        ::testing::ExitedWithCode(0), "gancho");
+}
+
+TEST(ConfigJanela, DefaultsAndBadValues) {
+    fs::path ini = fs::temp_directory_path() / "plumar_config_janela.ini";
+    fs::remove(ini);
+    ConfigJanela c = leConfigJanela(ini);
+    EXPECT_FALSE(c.maximizada);
+    EXPECT_EQ(c.atributo, 0x0F);
+    EXPECT_EQ(c.zoom, 2);
+    EXPECT_EQ(c.fonte, "Lucida Console");
+
+    std::ofstream(ini) << "[VIDEO]\nCANTOTELA=NAO\nCORFUNDO=\nCORLETRA=\nTABCORES=3, 2,x,9\n"
+                          "AMPLIF=8\nLARGURALETRA=\nALTURALETRA=abc\nPESOLETRA=\n[BRAILLE]\nMODO=3\n";
+    c = leConfigJanela(ini);
+    EXPECT_TRUE(c.maximizada);
+    EXPECT_EQ(c.atributo, 0x07);
+    EXPECT_EQ(c.tabelaCores[0], 3);
+    EXPECT_EQ(c.tabelaCores[1], 2);
+    EXPECT_EQ(c.tabelaCores[2], 2);  // stops at the first value that is not a number
+    EXPECT_EQ(c.zoom, 1);
+    EXPECT_EQ(c.larguraLetra, 12);
+    EXPECT_EQ(c.alturaLetra, 22);
+    EXPECT_EQ(c.pesoLetra, 700);
+    EXPECT_EQ(c.modoBraille, 3);
+    fs::remove(ini);
+}
+
+TEST(Tom, SquareWaveOfOneSecond) {
+    std::vector<uint8_t> w = ondaTom(1000);
+    ASSERT_EQ(w.size(), 44u + 11025u);
+    OndaPcm onda;
+    ASSERT_TRUE(leOndaPcm(w, onda));
+    EXPECT_EQ(onda.formato, (FormatoAudio{1, 11025, 8}));
+    // 11025 / 1000 = 11 samples a period: 5 low, 6 high.
+    std::vector<uint8_t> periodo(onda.dados.begin(), onda.dados.begin() + 12);
+    EXPECT_EQ(periodo, (std::vector<uint8_t>{96, 96, 96, 96, 96, 160, 160, 160, 160, 160, 160, 96}));
+    EXPECT_EQ(onda.dados.back(), 128);
+    EXPECT_EQ(ondaTom(0).size(), w.size());  // nonsense frequencies still make a wave
+    EXPECT_EQ(ondaTom(50000).size(), w.size());
+}
+
+}  // namespace

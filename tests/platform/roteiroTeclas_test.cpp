@@ -1,0 +1,68 @@
+#include "platform/roteiroTeclas.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "console/SnCrt.h"
+#include "platform/frontEnds.h"
+
+namespace {
+
+// The key codes a script produces in the console (Alt keys handed to the program).
+std::vector<int> codigosDoRoteiro(std::string_view texto) {
+    Roteiro r = leRoteiro(texto);
+    EXPECT_EQ(r.erro, "");
+    auto audio = criaAudioNulo();
+    SnCrt crt(criaFrontEndHeadless(r.teclas), *audio, "/nonexistent/SONARE.INI");
+    crt.ligaVerificaInterrupcao(false);
+    std::vector<int> codigos;
+    for (size_t i = 0; i < r.teclas.size(); ++i) {
+        crt.esperaMensagem();
+        while (crt.teclaPressionada()) codigos.push_back(crt.leTecla());
+    }
+    return codigos;
+}
+
+TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
+    EXPECT_EQ(codigosDoRoteiro("aB\n1 {Enter}"), (std::vector<int>{'a', 'B', '1', ' ', 13}));
+    EXPECT_EQ(codigosDoRoteiro("{Ctrl+B}{Alt+F4}{Shift+Right}{Ctrl+Alt+F9}"),
+              (std::vector<int>{2, 0, 62, 0, 77, 0, 102}));
+    EXPECT_EQ(codigosDoRoteiro("{Ctrl+\\}{{}{code:222}{Esc}{Tab}{Backspace}{Ctrl+Enter}"),
+              (std::vector<int>{28, '{', 222, 27, 9, 8, 10}));
+    EXPECT_EQ(codigosDoRoteiro("{F1}{F12}{Ctrl+F11}{Alt+1}{Alt+x}{Shift+Ins}{Ctrl+Ins}{Del}"),
+              (std::vector<int>{0, 59, 0, 70, 0, 104, 0, 120, 0, 45, 0, 254, 0, 255, 0, 83}));
+    EXPECT_EQ(codigosDoRoteiro("ação"), (std::vector<int>{'a', 0xE7, 0xE3, 'o'}));
+}
+
+TEST(Roteiro, BadScriptsAreReported) {
+    EXPECT_NE(leRoteiro("abc{Enter").erro, "");
+    EXPECT_NE(leRoteiro("{Foo}").erro, "");
+    EXPECT_NE(leRoteiro("{code:300}").erro, "");
+    EXPECT_NE(leRoteiro("{F13}").erro, "");
+    EXPECT_NE(leRoteiro("{Ctrl+}").erro, "");
+    EXPECT_EQ(leRoteiro("").teclas.size(), 0u);
+}
+
+TEST(Roteiro, ShiftStateIsSeenWithTheKey) {
+    Roteiro r = leRoteiro("{Shift+Right}x");
+    auto audio = criaAudioNulo();
+    SnCrt crt(criaFrontEndHeadless(r.teclas), *audio, "/nonexistent/SONARE.INI");
+    EXPECT_EQ(crt.leTecla(), 0);
+    EXPECT_EQ(crt.leTecla(), 77);
+    EXPECT_TRUE(crt.modificadores().shift);
+    EXPECT_EQ(crt.leTecla(), 'x');
+    EXPECT_FALSE(crt.modificadores().shift);
+}
+
+TEST(Roteiro, VirtualClockAdvancesOnlyWithDelays) {
+    auto audio = criaAudioNulo();
+    SnCrt crt(criaFrontEndHeadless({}), *audio, "/nonexistent/SONARE.INI");
+    uint64_t antes = crt.agoraMs();
+    crt.Delay(1500);
+    EXPECT_EQ(crt.agoraMs() - antes, 1500u);
+    crt.Delay(100000);  // clamped as the console's delays are
+    EXPECT_EQ(crt.agoraMs() - antes, 1500u + 65535u);
+}
+
+}  // namespace

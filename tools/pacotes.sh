@@ -1,0 +1,25 @@
+# Installs the Debian packages named in the arguments that are not installed yet.
+# Sourced by run.sh and test.sh.
+instala_pacotes() {
+    local faltam=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltam+=("$p")
+    done
+    [ ${#faltam[@]} -eq 0 ] && return 0
+    echo "Instalando pacotes: ${faltam[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
+            echo "Faltam pacotes (${faltam[*]}) e é preciso ser root para instalá-los." >&2
+            return 1
+        fi
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq >/dev/null || true
+    $sudo apt-get install -y -qq "${faltam[@]}" >/dev/null
+}
+
+PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
+                  fontconfig fonts-dejavu-core)
+PACOTES_TESTES=(googletest libgtest-dev xvfb xauth)
