@@ -1,12 +1,15 @@
 #include "console/montagem.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "platform/caminhos.h"
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/ini.h"
-#include "platform/roteiroTeclas.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -22,14 +25,19 @@ std::unique_ptr<FrontEnd> escolheFrontEnd(const OpcoesLinux& o, std::vector<Tecl
             return janela;
         }
     }
-    if (o.frontEnd.empty() || o.frontEnd == "terminal" || o.frontEnd == "window") {
-        if (auto terminal = criaFrontEndTerminal()) {
-            escolhido = "terminal";
-            return terminal;
-        }
+    if (auto terminal = criaFrontEndTerminal()) {
+        escolhido = "terminal";
+        return terminal;
     }
     escolhido = "headless";
     return criaFrontEndHeadless({});
+}
+
+std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<FrontEnd> frente) {
+    s->crt = std::make_unique<SnCrt>(std::move(frente), *s->audio, arquivoSonareIni());
+    s->fala = std::make_unique<Fala>(*s->crt, *s->audio);
+    s->editor = std::make_unique<Editor>(*s->crt, *s->fala, EdVars{});
+    return s;
 }
 
 }  // namespace
@@ -46,7 +54,16 @@ std::string despejoTela(const ModeloTela& tela) {
     return s;
 }
 
-std::unique_ptr<Plataforma> montaPlataforma(const OpcoesLinux& o, std::string& erro) {
+void copiaIniPadrao() {
+    std::error_code ec;
+    if (fs::exists(arquivoSonareIni(), ec) || fs::exists(achaArquivo("SONARE.INI"), ec)) return;
+    fs::path padrao = achaArquivo(raizFamilia() / "SONARE.INI");
+    if (!fs::exists(padrao, ec)) return;
+    fs::create_directories(diretorioWindows(), ec);
+    fs::copy_file(padrao, diretorioWindows() / "SONARE.INI", ec);
+}
+
+std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     std::vector<TeclaRoteiro> teclas;
     if (!o.roteiro.empty()) {
         std::ifstream f(o.roteiro, std::ios::binary);
@@ -63,22 +80,31 @@ std::unique_ptr<Plataforma> montaPlataforma(const OpcoesLinux& o, std::string& e
         }
         teclas = std::move(r.teclas);
     }
-    auto p = std::make_unique<Plataforma>();
-    std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), p->frontEnd);
+    auto s = std::make_unique<Sessao>();
+    std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
     if (!o.saidaAudio.empty())
-        p->audio = criaAudioCaptura(o.saidaAudio);
-    else if (p->frontEnd == "headless")
-        p->audio = criaAudioNulo();
+        s->audio = criaAudioCaptura(o.saidaAudio);
+    else if (s->frontEnd == "headless")
+        s->audio = criaAudioNulo();
     else
-        p->audio = criaAudioSistema();
-    p->crt = std::make_unique<SnCrt>(std::move(frente), *p->audio, arquivoSonareIni());
+        s->audio = criaAudioSistema();
+    s = completa(std::move(s), std::move(frente));
+    if (!o.rastro.empty()) s->fala->defineRastro(o.rastro);
     if (!o.despejoTela.empty()) {
-        SnCrt* crt = p->crt.get();
+        SnCrt* crt = s->crt.get();
         std::string arquivo = o.despejoTela;
         crt->aoTerminar([crt, arquivo] {
             std::ofstream f(arquivo, std::ios::binary | std::ios::trunc);
             f << despejoTela(crt->tela());
         });
     }
-    return p;
+    return s;
+}
+
+std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas) {
+    Roteiro r = leRoteiro(teclas);
+    auto s = std::make_unique<Sessao>();
+    s->frontEnd = "headless";
+    s->audio = criaAudioNulo();
+    return completa(std::move(s), criaFrontEndHeadless(std::move(r.teclas)));
 }

@@ -1,23 +1,35 @@
-// Puts the console together from the command line's Linux options: the front-end
+// Puts a running editor together from the command line's Linux options: the front-end
 // (window when a display is reachable, else the terminal, else headless), the audio
-// device, and the screen dump written when the program ends.
+// device, the console, the speech front end with its trace, and the screen dump written
+// when the program ends.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "console/SnCrt.h"
 #include "console/linhaComando.h"
+#include "editor/editor.h"
 #include "platform/audio.h"
+#include "platform/roteiroTeclas.h"
+#include "speech/fala.h"
 
-struct Plataforma {
+struct Sessao {
     std::unique_ptr<DispositivoAudio> audio;
     std::unique_ptr<SnCrt> crt;
+    std::unique_ptr<Fala> fala;
+    std::unique_ptr<Editor> editor;
     std::string frontEnd;  // the one chosen
 };
 
 // Nothing, with `erro` set, when the key script cannot be read or understood.
-std::unique_ptr<Plataforma> montaPlataforma(const OpcoesLinux& opcoes, std::string& erro);
+std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& opcoes, std::string& erro);
+// A headless editor typing `teclas` (key-script text), for tests.
+std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas);
 
 // The 80 x 25 characters of the screen in UTF-8, one row a line.
 std::string despejoTela(const ModeloTela& tela);
+
+// On the first run, the family's default SONARE.INI is copied into the Windows directory.
+void copiaIniPadrao();

@@ -1,0 +1,210 @@
+#include "console/programa.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "console/despacho.h"
+#include "editor/edArq.h"
+#include "editor/edCursor.h"
+#include "editor/edMensag.h"
+#include "editor/edtela.h"
+#include "editor/commands/eddicion.h"
+#include "platform/ini.h"
+
+namespace {
+
+constexpr int kLinhaCursor = 15;
+
+std::string apara(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+std::string maiusculas(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+int inteiroOu(const std::string& v, int padrao) {
+    auto n = inteiroIni(v);
+    return n ? static_cast<int>(std::clamp<long>(*n, -1000000, 1000000)) : padrao;
+}
+
+// A number from the INI, or nothing when missing or not a number.
+std::optional<int> numeroIni(Editor& e, const char* secao, const char* chave) {
+    auto n = inteiroIni(e.fala.leIni(secao, chave));
+    if (!n) return std::nullopt;
+    return static_cast<int>(std::clamp<long>(*n, -1000000, 1000000));
+}
+
+void leConfiguracaoSapi(Editor& e, int velocidade) {
+    const std::string ativado = apara(e.fala.leIni("PLUMAR", "SAPIATIVADO"));
+    const char primeiro = ativado.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(ativado[0])));
+    if (primeiro == ' ') {
+        const std::string sapi = e.fala.leIni("TRADUTOR", "SAPI");
+        e.ed.sapiAtivo = sapi.empty() || sapi[0] != 'N';
+        return;
+    }
+    e.ed.sapiAtivo = primeiro == 'S';
+    const int numero = numeroIni(e, "PLUMAR", "NUMEROSAPI").value_or(numeroIni(e, "SERVFALA", "VOZ").value_or(1));
+    const int tipo = numeroIni(e, "PLUMAR", "TIPOSAPI").value_or(numeroIni(e, "SERVFALA", "TIPOSAPI").value_or(4));
+    const int taxa = numeroIni(e, "PLUMAR", "VELOCIDADESAPI").value_or(0);
+    const int tom = numeroIni(e, "PLUMAR", "TONALIDADESAPI").value_or(0);
+    // Handed over by meaning: level, on/off, type, pitch, rate, voice.
+    e.fala.mudaServidorFala(velocidade, e.ed.sapiAtivo, tipo, tom, taxa, numero);
+}
+
+void leLinhaDeComando(EdVars& ed, const std::vector<std::string>& args) {
+    ed.nomeArquivo.clear();
+    ed.modoLeitura = false;
+    if (args.empty()) return;
+    ed.nomeArquivo = apara(args.back());
+    const std::string primeiro = maiusculas(args.front());
+    if (primeiro == "/D" || primeiro == "/L") {
+        ed.modoLeitura = true;
+        if (primeiro == "/D") ed.converteOem = true;
+        if (args.size() == 1) ed.nomeArquivo.clear();
+    }
+}
+
+void leOpcoes(Editor& e) {
+    EdVars& ed = e.ed;
+    auto le = [&](const char* chave) { return e.fala.leIni("PLUMAR", chave); };
+    const int margem = inteiroOu(le("MARGDIR"), 72);
+    ed.margemDireita = (margem < 10 || margem > 250) ? 72 : margem;
+    ed.margemEsquerda = 1;
+    ed.tabulacoes.clear();
+    ed.semFala = false;
+    ed.ecoDigitacao = true;
+    ed.enterInsereLinha = opcaoS(le("ENTERINSLINHA"));
+    ed.quebraLinhas = opcaoNaoN(le("QUEBRARLINHAS"));
+    ed.falaPontuacao = opcaoNaoN(le("FALARPONTUACAO"));
+    ed.falaEspacos = opcaoS(le("FALAESPACOS"));
+    ed.falaAutomatica = opcaoS(le("FALAAUTOMATICA"));
+    ed.escreveApenasTexto = opcaoS(le("ESCREVEAPENASTEXTO"));
+    const std::string modo = maiusculas(apara(le("MODOFALAFORMATACAO")));
+    ed.modoFalaFormatacao = modo.empty() ? 'N' : modo[0];
+}
+
+// Num Lock and Caps Lock changes are announced (where the front-end knows them).
+void verificaTravas(Editor& e, int& estadoTravas) {
+    std::optional<int> travas = e.crt.estadoTravas();
+    if (!travas) return;
+    const int mudou = *travas ^ estadoTravas;
+    estadoTravas = *travas;
+    if (mudou & 32) falaMensagem(e, (*travas & 32) ? "EDNUM" : "EDNONUM");
+    if (mudou & 64) falaMensagem(e, (*travas & 64) ? "EDCAPS" : "EDNOCAPS");
+}
+
+bool sinalDePalavra(uint8_t c) {
+    return c == ' ' || c == '!' || c == ',' || c == '.' || c == ':' || c == ';' || c == '?';
+}
+
+void digita(Editor& e, uint8_t c) {
+    if (e.ed.dicionarioAtivo && sinalDePalavra(c)) verificaPalavraAnterior(e);
+    e.ed.selecaoInicio = e.ed.selecaoFim = 0;
+    insereCaractere(e, c);
+    redesenhaLinhaAtual(e);
+}
+
+}  // namespace
+
+bool opcaoS(const std::string& v) { return !v.empty() && v[0] == 'S'; }
+bool opcaoNaoN(const std::string& v) { return v.empty() || v[0] != 'N'; }
+
+void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
+    EdVars& ed = e.ed;
+    e.crt.ClrScr();
+    e.crt.titulo("PLUMAR");
+    ed.diretorioMensagens = e.fala.leIni("PLUMAR", "DIRPLUMAR");
+    std::string velocidade = e.fala.leIni("PLUMAR", "VELOCIDADE");
+    if (velocidade.empty() || velocidade == "0") velocidade = e.fala.leIni("TRADUTOR", "VELOCIDADE");
+    const int nivel = inteiroOu(velocidade, 0);
+    e.fala.inicializaFala(nivel, ed.diretorioMensagens);
+    leConfiguracaoSapi(e, nivel);
+
+    ed.larguraTela = 79;
+    redesenhaTela(e);
+    e.crt.ligaVerificaInterrupcao(false);
+    e.crt.ligaRelatorioFoco(true);
+    e.crt.limpaFila();
+
+    leLinhaDeComando(ed, args);
+    ed.anunciaCarga = !ed.modoLeitura;
+    e.crt.Window(57, 5, 80, 7);
+    e.crt.TextColor(14);
+    if (!ed.modoLeitura) falaMensagem(e, "EDMSGINI");
+    e.crt.TextColor(15);
+    e.crt.Window(1, 1, 80, 25);
+
+    ed.texto = TipoTexto(10000);
+    leOpcoes(e);
+    ed.linhaRemovida.clear();
+    ed.textoProcurado = std::string(1, '\0');
+    ed.colunaMemorizada = ed.linhaMemorizada = 1;
+    ed.deslocamentoTela = 0;
+    ed.extensaoPadrao = e.fala.leIni("PLUMAR", "EXTENSAOPADRAO");
+    if (ed.extensaoPadrao.empty()) {
+        ed.extensaoPadrao = "txt";
+        escreveIniArquivo(e.fala.arquivoIni(), "PLUMAR", "EXTENSAOPADRAO", "txt");
+    }
+    ed.limpaBloco();
+    const std::string dicionario = maiusculas(e.fala.leIni("PLUMAR", "DICIONARIOATIVADO"));
+    ed.dicionarioAtivo = dicionario.empty() || dicionario[0] != 'N';
+    if (ed.dicionarioAtivo) {
+        falaMensagem(e, "EDCARDIC");
+        carregaDicionario(e);
+    }
+    ed.selecaoInicio = ed.selecaoFim = 0;
+}
+
+void executaEditor(Editor& e) {
+    EdVars& ed = e.ed;
+    if (!carregaArquivo(e)) terminaEditor(e);
+    redesenhaTela(e);
+    ed.colunaAtual = 1;
+    if (!ed.modoLeitura && ed.falaAutomatica) {
+        falaLinha(e);
+        ed.colunaAtual = 1;
+    } else {
+        leAteFim(e);
+    }
+    int estadoTravas = 0;
+    bool sair = false;
+    while (!sair) {
+        auto posiciona = [&] {
+            e.crt.GotoXY(ed.colunaAtual - ed.deslocamentoTela, kLinhaCursor);
+        };
+        posiciona();
+        e.crt.mostraCursor();
+        while (!e.crt.teclaPressionada()) {
+            e.crt.esperaMensagem();
+            if (!e.crt.teclaPressionada() && e.crt.primeiroPlano()) {
+                verificaTravas(e, estadoTravas);
+                posiciona();
+            }
+        }
+        uint8_t c = e.crt.leTecla();
+        e.fala.paraFala();
+        e.crt.escondeCursor();
+        if (c == 0) {
+            const uint8_t scan = e.crt.leTecla();
+            if (scan < 16 || scan > 18) {
+                despachaEstendida(e, scan);
+                continue;
+            }
+            c = e.crt.leTecla();  // 0, 16..18 and a character: that character
+        }
+        if ((c >= 1 && c <= 26) || (c >= 28 && c <= 31) || c == 127)
+            despachaControle(e, c);
+        else if (c == 27)
+            sair = ed.modoLeitura || confirmaSaida(e);
+        else if (c == 222 || c == 223)
+            continue;
+        else if (c != 0)
+            digita(e, c);
+    }
+    terminaEditor(e);
+}

@@ -1,0 +1,6 @@
+// Block commands.
+#pragma once
+
+#include "editor/editor.h"
+
+void familiaBlocos(Editor& e);

@@ -1,0 +1,6 @@
+// Calculator and unit conversions.
+#pragma once
+
+#include "editor/editor.h"
+
+void calculadoraLinha(Editor& e);

@@ -1,0 +1,16 @@
+// Line commands: adding, removing, splitting and joining whole lines.
+#pragma once
+
+#include <string_view>
+
+#include "editor/editor.h"
+
+void insereLinha(Editor& e, std::string_view texto, bool falar);
+void insereLinhaAbaixo(Editor& e, std::string_view texto, bool falar);
+void removeLinha(Editor& e, bool falar);
+void restauraLinha(Editor& e);
+void quebraLinha(Editor& e);
+void juntaLinhas(Editor& e);
+void insereTextoNaLinha(Editor& e, std::string_view texto);
+void alteraLinhasComTexto(Editor& e, bool noInicio, bool excluir);
+void familiaLinhas(Editor& e);

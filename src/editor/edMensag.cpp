@@ -1,0 +1,234 @@
+#include "editor/edMensag.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "platform/caminhos.h"
+
+namespace {
+
+struct Mensagem {
+    std::string_view chave, texto;
+};
+
+// The built-in texts of the message keys (Windows-1252; trailing blanks belong to them).
+constexpr Mensagem kMensagens[] = {
+    {"EDMSGINI", "PLUMAR - v.6.1"},
+    {"EDSEMTRD", "Erro no diretorio do tradutor"},
+    {"EDQUERSV", "Quer salvar o arquivo (s/n) ? "},
+    {"EDFIMPRC", "Fim do PLUMAR"},
+    {"EDDIGNOM", "Qual o nome do Arquivo? "},
+    {"EDREESCR", "Arquivo j\xE1"" existe, reescreve (s/n) ?"},
+    {"EDARQGRV", "Arquivo gravado"},
+    {"EDARTRUN", "Arquivo enorme foi truncado"},
+    {"EDARQNOV", "Arquivo novo"},
+    {"EDARQCRG", "Arquivo carregado"},
+    {"EDQUERSN", "Quer salvar este texto (s/n)"},
+    {"EDERRESC", "Erro de escrita no arquivo"},
+    {"EDERRLEI", "Erro de leitura no arquivo"},
+    {"EDOPRINV", "Opera\xE7""\xE3""o inv\xE1""lida"},
+    {"EDLINHA", "Linha: "},
+    {"EDCOLUNA", "Coluna: "},
+    {"EDDEL", "DEL"},
+    {"EDFALDLG", "Fala desligada"},
+    {"EDFALACI", "Fala acionada"},
+    {"EDLINREM", "Linha removida"},
+    {"EDCNFSAI", "Confirma saida (s/n) ? "},
+    {"EDDIGMD", "Informe a margem direita: "},
+    {"EDDIGME", "Informe a margem esquerda: "},
+    {"EDMARINV", "Margem invalida"},
+    {"EDMARACI", "Margem acionada"},
+    {"EDACENT", "Acentuacao acionada"},
+    {"EDNACENT", "Acentuacao desligada"},
+    {"EDINITEX", "Inicio do texto"},
+    {"EDFIMTEX", "Fim do texto"},
+    {"EDBLKMOV", "Bloco movido"},
+    {"EDBLKCPY", "Bloco copiado"},
+    {"EDBLKCRG", "Bloco carregado"},
+    {"EDBLKADC", "Bloco adicionado"},
+    {"EDBLKORD", "Bloco ordenado"},
+    {"EDBLKCNT", "Bloco centrado"},
+    {"EDBLKTAB", "Bloco tabulado"},
+    {"EDBLKMRG", "Bloco margeado"},
+    {"EDBLKALI", "Bloco alinhado"},
+    {"EDBLKPAR", "Bloco par\xE1""grafo"},
+    {"EDBLKINV", "Bloco invalido"},
+    {"EDBLKREM", "Bloco removido"},
+    {"EDCMDBLK", "Comando de bloco: "},
+    {"EDBLKMAR", "Bloco marcado"},
+    {"EDINCOMP", "Bloco incompleto"},
+    {"EDINIBLK", "Inicio do bloco"},
+    {"EDFIMBLK", "Fim do bloco"},
+    {"EDJUSTIF", "Trecho justificado"},
+    {"EDPOSINV", "Posicao de bloco invalida"},
+    {"EDBLKDSM", "Bloco desmarcado"},
+    {"EDLINQUE", "Linha quebrada"},
+    {"EDAPAINI", "Apagado a esquerda"},
+    {"EDAPAFIM", "Apagado a direita"},
+    {"EDLINSER", "Linha nova"},
+    {"EDLGRAND", "Linha excederia 150 letras, nao juntei"},
+    {"EDLINJUN", "Linhas juntadas"},
+    {"EDTXTPRC", "Qual o texto ? "},
+    {"EDTXTENC", "Texto encontrado"},
+    {"EDTXNENC", "Texto nao encontrado"},
+    {"EDTXTTRC", "Texto trocado"},
+    {"EDQUATRE", "Qual o texto nas linhas a excluir?"},
+    {"EDARQNAO", "Arquivo nao existe"},
+    {"EDNOME", "Nome deste arquivo: "},
+    {"EDFORTXT", "Usa acentuacao internacional (s/n) "},
+    {"EDLINGRA", "Linhas grandes foram divididas"},
+    {"EDNOMGRV", "Nome do arquivo a gravar: "},
+    {"EDESCCAN", "Gravacao de arquivo cancelada"},
+    {"EDDGNLIN", "Digite o numero da linha: "},
+    {"EDLINAO", "Linha nao existe"},
+    {"EDVELOC", "Qual a velocidade, de 1 a 4 ? "},
+    {"EDCOLMAR", "Informe a coluna da esquerda: "},
+    {"EDNCLIND", "Numero de colunas a indentar: "},
+    {"EDDESIST", "Desistiu... "},
+    {"EDTABINS", "Tabulacao inserida"},
+    {"EDTABCAN", "Tabulacoes canceladas"},
+    {"EDENTINS", "Enter vai inserir linha"},
+    {"EDENTNIN", "Enter nao vai inserir linha"},
+    {"EDSOLETR", "Soletragem acionada"},
+    {"EDNSOLET", "Soletragem desligada"},
+    {"EDMEMPEQ", "Memoria muito reduzida.  Tecle ENTER."},
+    {"EDINFTXT", "Informe o novo texto: "},
+    {"EDTODBLK", "Todo texto (T) ou bloco (B): "},
+    {"EDCOMAND", "Qual comando? "},
+    {"EDOPCAO", "Qual opcao? "},
+    {"EDQAUTO", "Quebra automatica ligada"},
+    {"EDNQAUTO", "Quebra automatica desligada"},
+    {"EDNUM", "Num Lock ligado"},
+    {"EDNONUM", "Num Lock desligado"},
+    {"EDCAPS", "Caps Lock ligado"},
+    {"EDNOCAPS", "Caps Lock desligado"},
+    {"EDERRSRV", "Erro no servidor"},
+    {"EDGRANDE", "Bloco muito grande"},
+    {"EDCOPTRU", "Bloco n\xE3""o pode ser transcrito por tem mais de 65000 letras"},
+    {"EDBLKTRN", "Bloco trazido foi truncado por ser muito grande"},
+    {"EDDICNAO", "Dicion\xE1""rio n\xE3""o foi achado"},
+    {"EDUTF8", "Escolha q para quoted-printable, u para utf-8 ou g para yahoogroups"},
+    {"EDAGUARD", "Aguarde ..."},
+    {"EDDESCON", "Deseja tentar converter o arquivo para TXT? "},
+    {"EDMAIUSC", "Deseja converter o bloco para mai\xFA""scula? "},
+    {"EDPUTF8", "Deseja codificar o bloco para UTF-8"},
+    {"EDDICIOA", "Dicion\xE1""rio ativado"},
+    {"EDDICIOD", "Dicion\xE1""rio desativado"},
+    {"EDCONVER", "Convers\xF5""es. Tecle F1 para ajuda."},
+    {"EDINFPOT", "Qual a pot\xEA""ncia?"},
+    {"EDSEMSUG", "Sem sugest\xF5""es"},
+    {"EDALTERN", "Use as setas para alternativas"},
+    {"EDOK", "OK"},
+    {"EDPAICON", "Painel de configura\xE7""\xE3""o"},
+    {"EDVELC", "Velocidade : "},
+    {"EDINSLIN", "ENTER insere linha: "},
+    {"EDQUEAUT", "Quebra autom\xE1""tica: "},
+    {"EDFALPON", "Fala pontua\xE7""\xE3""o: "},
+    {"EDFALAUT", "Fala autom\xE1""tica: "},
+    {"EDCOMDIC", "Com dicion\xE1""rio: "},
+    {"EDCOMSAP", "Com Sapi: "},
+    {"EDNUMSAP", "N\xFA""mero SAPI: "},
+    {"EDVEL", "Velocidade SAPI: "},
+    {"EDTOM", "Tonalidade SAPI: "},
+    {"EDDICATI", "O dicion\xE1""rio ser\xE1"" ativado"},
+    {"EDAGUARC", "Aguarde, configurando"},
+    {"EDCARDIC", "Carregando dicion\xE1""rio"},
+    {"EDREFORM", "Junta linhas para exportar? "},
+    {"EDNEXEC", "N\xE3""o pude executar"},
+    {"EDCFVEL", "Use as setas para selecionar."},
+    {"EDINFVAL", "Informe o valor "},
+    {"EDFONTES", "Fontes"},
+    {"EDDE", " de "},
+    {"EDLIDO", " lido "},
+    {"EDTXTNEX", "Falta o arquivo docconv.exe"},
+    {"EDDIGTAM", "Digite o tamanho da fonte"},
+    {"EDOPCINV", "Op\xE7""\xE3""o inv\xE1""lida"},
+    {"EDINSFOR", "Inserir marcas de formata\xE7""\xE3""o"},
+    {"EDAUTOMA", "Autom\xE1""tica"},
+    {"EDPRETO", "Preto"},
+    {"EDAZUL", "Azul"},
+    {"EDTURQUE", "Turquesa"},
+    {"EDVERCLA", "Verde claro"},
+    {"EDROSA", "Rosa"},
+    {"EDVERMEL", "Vermelho"},
+    {"EDAMAREL", "Amarelo"},
+    {"EDBRANCO", "Branco"},
+    {"EDAZUESC", "Azul escuro"},
+    {"EDCERCET", "Cerceta"},
+    {"EDVERDE", "Verde"},
+    {"EDVIOLET", "Violeta"},
+    {"EDVERESC", "Vermelho escuro"},
+    {"EDAMAESC", "Amarelo escuro"},
+    {"EDCINZ50", "Cinza 50"},
+    {"EDCINZ25", "Cinza 25"},
+    {"EDFONTE", "Fonte"},
+    {"EDTAMANH", "Tamanho"},
+    {"EDALIJUS", "Alinhamento justificado"},
+    {"EDALICEN", "Alinhamento centralizado"},
+    {"EDALIESQ", "Alinhamento \xE0"" esquerda"},
+    {"EDALIDIR", "Alinhamento \xE0"" direita"},
+    {"EDININEG", "In\xED""cio de negrito"},
+    {"EDFIMNEG", "Fim de negrito"},
+    {"EDINIITA", "In\xED""cio de it\xE1""lico"},
+    {"EDFIMITA", "Fim de it\xE1""lico"},
+    {"EDINISUB", "In\xED""cio de sublinhado"},
+    {"EDFIMSUB", "Fim de sublinhado"},
+    {"EDNEGRIT", "Negrito"},
+    {"EDITALIC", "It\xE1""lico"},
+    {"EDSUBLIN", "Sublinhado"},
+    {"EDMINUSC", "Deseja converter o bloco para min\xFA""scula?"},
+    {"EDPRIMAI", "Deseja converter primeira letra de todo bloco para mai\xFA""scula?"},
+    {"EDPALAVR", "palavras"},
+    {"EDSOMLEI", "Este arquivo \xE9"" somente leitura, provavelmente n\xE3""o ser\xE1"" gravado"},
+    {"EDFOROCU", "Formata\xE7""\xE3""o oculta na tela"},
+    {"EDFORAPA", "Formata\xE7""\xE3""o aparente na tela"},
+    {"EDMOFAFO", "Modos de falar formata\xE7""\xE3""o"},
+};
+
+}  // namespace
+
+std::string textoMensagem(std::string_view chave) {
+    for (const Mensagem& m : kMensagens)
+        if (m.chave == chave) return std::string(m.texto);
+    return "----- erro de mensagem ???? ----";
+}
+
+std::vector<std::string> chavesMensagens() {
+    std::vector<std::string> chaves;
+    for (const Mensagem& m : kMensagens) chaves.emplace_back(m.chave);
+    return chaves;
+}
+
+void escreveMensagem(Editor& e, std::string_view chave) {
+    const std::string texto = textoMensagem(chave);
+    e.crt.escreve(texto);
+    e.crt.TextBackground(0);
+    e.crt.ClrEol();
+    std::error_code ec;
+    auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
+    if (std::filesystem::is_regular_file(gravacao, ec))
+        e.fala.tocaSom(chave);
+    else
+        e.fala.falaTexto(texto);
+}
+
+void falaMensagem(Editor& e, std::string_view chave) {
+    e.crt.GotoXY(1, 9);
+    e.crt.TextBackground(1);
+    e.fala.anota("mensagem " + std::string(chave));
+    escreveMensagem(e, chave);
+}
+
+uint8_t leTeclaFalada(Editor& e) {
+    uint8_t c = e.fala.leTeclaEco();
+    return (c >= 'a' && c <= 'z') ? static_cast<uint8_t>(c - 32) : c;
+}
+
+uint8_t menuAjuda(Editor& e, uint8_t, std::string_view, int) {
+    // The help lists and the pop-up list come with the messages module's next step.
+    e.fala.bip();
+    e.fala.bip();
+    return 27;
+}
