@@ -62,84 +62,138 @@ void alternaOpcao(Editor& e, bool& opcao, const char* liga, const char* desliga)
     falaMensagem(e, opcao ? liga : desliga);
 }
 
-// Runs the command of an extended key; false when the key has none.
-bool executaEstendida(Editor& e, uint8_t scan, bool alt) {
-    EdVars& ed = e.ed;
-    switch (scan) {
-        case 23: falaFormatacaoCursor(e); break;
-        case 24: alternaMarcasTela(e); break;
-        case 33: insereMarcasFormatacao(e); break;
-        case 34: geraDoc(e); break;
-        case 50: escolheModoFalaFormatacao(e); break;
-        case 59:
-            if (alt) return executaEstendida(e, 104, false);
-            falaProximaPalavra(e);
-            break;
-        case 60: gravaTexto(e); break;
-        case 61:
-            novoArquivo(e);
-            ed.limpaBloco();
-            break;
-        case 62:
-            if (alt) terminaEditor(e);
-            alternaOpcao(e, ed.ecoDigitacao, "EDSOLETR", "EDNSOLET");
-            break;
-        case 63: procura(e); break;
-        case 64: procuraTroca(e); break;
-        case 65: removeLinha(e, true); break;
-        case 66: e.fala.falaHora(); break;
-        case 67: menuComandos(e); break;
-        case 68: defineMargens(e); break;
-        case 69: alternaDicionario(e); break;
-        case 70: executaPalavraCursor(e); break;
-        case 71:
-            ed.colunaAtual = 1;
-            e.fala.clique();
-            break;
-        case 72: linhaAnterior(e); break;
-        case 73: sobePagina(e); break;
-        case 75: caractereEsquerda(e); break;
-        case 77: caractereDireita(e); break;
-        case 79:
-            ed.colunaAtual = static_cast<int>(ed.linha(ed.linhaAtual).size()) + 1;
-            e.fala.clique();
-            break;
-        case 80: proximaLinha(e); break;
-        case 81: descePagina(e); break;
-        case 82: alternaOpcao(e, ed.enterInsereLinha, "EDENTINS", "EDENTNIN"); break;
-        case 83: apagaComDel(e); break;
-        case 94: leRestoLinha(e); break;
-        case 95: gravaComoOutro(e); break;
-        case 96: executaOutroEditor(e); break;
-        case 97: painelConfiguracao(e); break;
-        case 98: procuraDeNovo(e); break;
-        case 99: calculadoraLinha(e); break;
-        case 100: mudaLarguraTela(e); break;
-        case 101: e.fala.falaData(); break;
-        case 102: leituraLinha(e); break;
-        case 103: menuNumera(e); break;
-        case 104:
-            leAteFim(e);
-            limpaSelecao(ed);
-            break;
-        case 105: versao(e); break;
-        case 113: linhaAnteriorMesmaColuna(e); break;
-        case 114: proximaLinhaMesmaColuna(e); break;
-        case 115: palavraEsquerda(e); break;
-        case 116: palavraDireita(e); break;
-        case 117:
-        case 118: fimTexto(e); break;
-        case 119:
-        case 132: inicioTexto(e); break;
-        case 120:
-        case 121:
-        case 122: vozSapi(e, scan - 119); break;
-        case 129: vozPropria(e); break;
-        case 254: colaNaLinha(e); break;
-        case 255: copiaSelecao(e); break;
-        default: return false;
-    }
-    return true;
+void alternaEco(Editor& e) {
+    if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
+    alternaOpcao(e, e.ed.ecoDigitacao, "EDSOLETR", "EDNSOLET");
+}
+
+void leAteFimLimpandoSelecao(Editor& e) {
+    leAteFim(e);
+    limpaSelecao(e.ed);
+}
+
+void proximaPalavraOuLeitura(Editor& e) {
+    if (e.crt.modificadores().alt) return leAteFimLimpandoSelecao(e);  // Alt+F1 as Ctrl+F11
+    falaProximaPalavra(e);
+}
+
+void outroArquivo(Editor& e) {
+    novoArquivo(e);
+    e.ed.limpaBloco();
+}
+
+void inicioLinha(Editor& e) {
+    e.ed.colunaAtual = 1;
+    e.fala.clique();
+}
+
+void fimLinha(Editor& e) {
+    e.ed.colunaAtual = static_cast<int>(e.ed.linha(e.ed.linhaAtual).size()) + 1;
+    e.fala.clique();
+}
+
+void salvaESai(Editor& e) {
+    gravaTexto(e);
+    terminaEditor(e);
+}
+
+void alternaEspacos(Editor& e) {
+    e.ed.falaEspacos = !e.ed.falaEspacos;
+    e.fala.bip();
+}
+
+const std::vector<ComandoTecla> kControle = {
+    {1, "proximoParagrafo", proximoParagrafo},
+    {2, "familiaBlocos", familiaBlocos},
+    {3, "copiaParaClipboard", copiaParaClipboard},
+    {4, "apagaAteFim", apagaAteFim},
+    {5, "letrasEspeciais", letrasEspeciais},
+    {6, "leProximaFrase", leProximaFrase},
+    {7, "vaiParaLinha", vaiParaLinha},
+    {8, "apagaAnterior", apagaAnterior},
+    {9, "tabulacao", tabulacao},
+    {10, "teclaCtrlEnter", teclaCtrlEnter},
+    {11, "falaColuna", falaColuna},
+    {12, "falaNumeroLinha", falaNumeroLinha},
+    {13, "teclaEnter", teclaEnter},
+    {14, "informaNome", [](Editor& e) { informaNome(e, false); }},
+    {15, "alternaEspacos", alternaEspacos},
+    {16, "imprime", imprime},
+    {17, "quebraLinha", quebraLinha},
+    {18, "paragrafoAnterior", paragrafoAnterior},
+    {19, "apagaAteInicio", apagaAteInicio},
+    {20, "comandoMargensTabs", comandoMargensTabs},
+    {21, "restauraLinha", restauraLinha},
+    {22, "colaLinhas", colaLinhas},
+    {23, "trocaPorSugestao", trocaPorSugestao},
+    {24, "salvaESai", salvaESai},
+    {25, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
+    {28, "tocaDTMF", [](Editor& e) { e.fala.tocaDTMF(e.ed.linha(e.ed.linhaAtual)); }},
+    {127, "apagaPalavraAnterior", apagaPalavraAnterior},
+};
+
+const std::vector<ComandoTecla> kEstendida = {
+    {23, "falaFormatacaoCursor", falaFormatacaoCursor},
+    {24, "alternaMarcasTela", alternaMarcasTela},
+    {33, "insereMarcasFormatacao", insereMarcasFormatacao},
+    {34, "geraDoc", geraDoc},
+    {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
+    {59, "falaProximaPalavra", proximaPalavraOuLeitura},
+    {60, "gravaTexto", gravaTexto},
+    {61, "outroArquivo", outroArquivo},
+    {62, "alternaEco", alternaEco},
+    {63, "procura", procura},
+    {64, "procuraTroca", procuraTroca},
+    {65, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
+    {66, "falaHora", [](Editor& e) { e.fala.falaHora(); }},
+    {67, "menuComandos", menuComandos},
+    {68, "defineMargens", defineMargens},
+    {69, "alternaDicionario", alternaDicionario},
+    {70, "executaPalavraCursor", executaPalavraCursor},
+    {71, "inicioLinha", inicioLinha},
+    {72, "linhaAnterior", linhaAnterior},
+    {73, "sobePagina", sobePagina},
+    {75, "caractereEsquerda", caractereEsquerda},
+    {77, "caractereDireita", caractereDireita},
+    {79, "fimLinha", fimLinha},
+    {80, "proximaLinha", proximaLinha},
+    {81, "descePagina", descePagina},
+    {82, "alternaEnterInsere",
+     [](Editor& e) { alternaOpcao(e, e.ed.enterInsereLinha, "EDENTINS", "EDENTNIN"); }},
+    {83, "apagaComDel", apagaComDel},
+    {94, "leRestoLinha", leRestoLinha},
+    {95, "gravaComoOutro", gravaComoOutro},
+    {96, "executaOutroEditor", executaOutroEditor},
+    {97, "painelConfiguracao", painelConfiguracao},
+    {98, "procuraDeNovo", procuraDeNovo},
+    {99, "calculadoraLinha", calculadoraLinha},
+    {100, "mudaLarguraTela", mudaLarguraTela},
+    {101, "falaData", [](Editor& e) { e.fala.falaData(); }},
+    {102, "leituraLinha", leituraLinha},
+    {103, "menuNumera", menuNumera},
+    {104, "leAteFim", leAteFimLimpandoSelecao},
+    {105, "versao", versao},
+    {113, "linhaAnteriorMesmaColuna", linhaAnteriorMesmaColuna},
+    {114, "proximaLinhaMesmaColuna", proximaLinhaMesmaColuna},
+    {115, "palavraEsquerda", palavraEsquerda},
+    {116, "palavraDireita", palavraDireita},
+    {117, "fimTexto", fimTexto},
+    {118, "fimTexto", fimTexto},
+    {119, "inicioTexto", inicioTexto},
+    {132, "inicioTexto", inicioTexto},
+    {120, "vozSapi", [](Editor& e) { vozSapi(e, 1); }},
+    {121, "vozSapi", [](Editor& e) { vozSapi(e, 2); }},
+    {122, "vozSapi", [](Editor& e) { vozSapi(e, 3); }},
+    {129, "vozPropria", vozPropria},
+    {254, "colaNaLinha", colaNaLinha},
+    {255, "copiaSelecao", copiaSelecao},
+};
+
+// Runs the command of a key; two beeps when the key has none.
+void executa(Editor& e, const std::vector<ComandoTecla>& tabela, uint8_t codigo) {
+    if (const ComandoTecla* c = procuraComando(tabela, codigo)) return c->executa(e);
+    e.fala.bip();
+    e.fala.bip();
 }
 
 void leituraAutomatica(Editor& e, uint8_t scan) {
@@ -158,46 +212,19 @@ void leituraAutomatica(Editor& e, uint8_t scan) {
 
 }  // namespace
 
+const ComandoTecla* procuraComando(const std::vector<ComandoTecla>& tabela, uint8_t codigo) {
+    for (const ComandoTecla& c : tabela)
+        if (c.codigo == codigo) return &c;
+    return nullptr;
+}
+
+const std::vector<ComandoTecla>& tabelaControle() { return kControle; }
+const std::vector<ComandoTecla>& tabelaEstendida() { return kEstendida; }
+
 void despachaControle(Editor& e, uint8_t codigo) {
     EdVars& ed = e.ed;
     if (codigo != 3 && codigo != 22) limpaSelecao(ed);
-    switch (codigo) {
-        case 1: proximoParagrafo(e); break;
-        case 2: familiaBlocos(e); break;
-        case 3: copiaParaClipboard(e); break;
-        case 4: apagaAteFim(e); break;
-        case 5: letrasEspeciais(e); break;
-        case 6: leProximaFrase(e); break;
-        case 7: vaiParaLinha(e); break;
-        case 8: apagaAnterior(e); break;
-        case 9: tabulacao(e); break;
-        case 10: teclaCtrlEnter(e); break;
-        case 11: falaColuna(e); break;
-        case 12: falaNumeroLinha(e); break;
-        case 13: teclaEnter(e); break;
-        case 14: informaNome(e, false); break;
-        case 15:
-            ed.falaEspacos = !ed.falaEspacos;
-            e.fala.bip();
-            break;
-        case 16: imprime(e); break;
-        case 17: quebraLinha(e); break;
-        case 18: paragrafoAnterior(e); break;
-        case 19: apagaAteInicio(e); break;
-        case 20: comandoMargensTabs(e); break;
-        case 21: restauraLinha(e); break;
-        case 22: colaLinhas(e); break;
-        case 23: trocaPorSugestao(e); break;
-        case 24:
-            gravaTexto(e);
-            terminaEditor(e);
-        case 25: removeLinha(e, true); break;
-        case 28: e.fala.tocaDTMF(ed.linha(ed.linhaAtual)); break;
-        case 127: apagaPalavraAnterior(e); break;
-        default:
-            e.fala.bip();
-            e.fala.bip();
-    }
+    executa(e, kControle, codigo);
     redesenhaTela(e);
 }
 
@@ -212,10 +239,7 @@ void despachaEstendida(Editor& e, uint8_t scan) {
         ed.selecaoInicio = ed.colunaAtual;
 
     inicializaTabelas(e);
-    if (!executaEstendida(e, scan, mod.alt)) {
-        e.fala.bip();
-        e.fala.bip();
-    }
+    executa(e, kEstendida, scan);
     if (scan == 99) return;  // the calculator answers for itself
 
     if (shiftDaTecla) ed.selecaoFim = ed.colunaAtual;

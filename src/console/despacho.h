@@ -3,10 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "editor/editor.h"
 
-// Selection anchors and the other per-key state of the loop.
+// A key's command, named so the keyboard's vocabulary can be listed and checked.
+struct ComandoTecla {
+    uint8_t codigo;
+    const char* nome;
+    void (*executa)(Editor&);
+};
+const std::vector<ComandoTecla>& tabelaControle();   // codes 1..31 and 127
+const std::vector<ComandoTecla>& tabelaEstendida();  // scan codes after a 0
+const ComandoTecla* procuraComando(const std::vector<ComandoTecla>& tabela, uint8_t codigo);
+
 void despachaControle(Editor& e, uint8_t codigo);
 void despachaEstendida(Editor& e, uint8_t scan);
 void menuComandos(Editor& e);

@@ -2,29 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "apoio.h"
+
 #include <cstdlib>
 #include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class Variavel {
-public:
-    Variavel(const char* nome, const std::string& valor) : nome_(nome) {
-        if (const char* v = std::getenv(nome)) antigo_ = v;
-        setenv(nome, valor.c_str(), 1);
-    }
-    ~Variavel() {
-        if (antigo_) setenv(nome_, antigo_->c_str(), 1);
-        else unsetenv(nome_);
-    }
-
-private:
-    const char* nome_;
-    std::optional<std::string> antigo_;
-};
 
 class CaminhosTest : public ::testing::Test {
 protected:
