@@ -1,0 +1,733 @@
+#include "platform/frontJanela.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/codigos.h"
+#include "platform/frontEnds.h"
+#include "platform/teclado.h"
+
+namespace janela {
+
+namespace {
+
+// Windows numbers of keys the shared header does not name.
+namespace vkx {
+constexpr uint16_t Clear = 0x0C, Pausa = 0x13, CapsLock = 0x14, PrintScreen = 0x2C,
+                   WinEsquerda = 0x5B, WinDireita = 0x5C, Menu = 0x5D, Numpad0 = 0x60,
+                   Multiplica = 0x6A, Soma = 0x6B, Subtrai = 0x6D, Decimal = 0x6E, Divide = 0x6F,
+                   F13 = 0x7C, NumLock = 0x90, ScrollLock = 0x91, PontoVirgula = 0xBA, Igual = 0xBB,
+                   Virgula = 0xBC, Menos = 0xBD, Ponto = 0xBE, Barra = 0xBF, Crase = 0xC0,
+                   AbreColchete = 0xDB, FechaColchete = 0xDD, Aspas = 0xDE;
+}
+
+std::optional<uint16_t> teclaDoTecladoNumerico(SDL_Keycode tecla, bool numLock) {
+    static constexpr std::array<uint16_t, 10> semNumLock = {
+        vk::Ins,    vk::End,     vk::Baixo, vk::PgDn, vk::Esquerda,
+        vkx::Clear, vk::Direita, vk::Home,  vk::Cima, vk::PgUp};
+    int digito = -1;
+    if (tecla == SDLK_KP_0) digito = 0;
+    if (tecla >= SDLK_KP_1 && tecla <= SDLK_KP_9) digito = static_cast<int>(tecla - SDLK_KP_1) + 1;
+    if (digito >= 0)
+        return numLock ? static_cast<uint16_t>(vkx::Numpad0 + digito) : semNumLock[digito];
+    switch (tecla) {
+        case SDLK_KP_PERIOD:
+            return numLock ? vkx::Decimal : vk::Del;
+        case SDLK_KP_DIVIDE:
+            return vkx::Divide;
+        case SDLK_KP_MULTIPLY:
+            return vkx::Multiplica;
+        case SDLK_KP_MINUS:
+            return vkx::Subtrai;
+        case SDLK_KP_PLUS:
+            return vkx::Soma;
+        case SDLK_KP_ENTER:
+            return vk::Enter;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<uint16_t> teclaDePontuacao(SDL_Keycode tecla) {
+    switch (tecla) {
+        case SDLK_SEMICOLON:
+            return vkx::PontoVirgula;
+        case SDLK_EQUALS:
+            return vkx::Igual;
+        case SDLK_COMMA:
+            return vkx::Virgula;
+        case SDLK_MINUS:
+            return vkx::Menos;
+        case SDLK_PERIOD:
+            return vkx::Ponto;
+        case SDLK_SLASH:
+            return vkx::Barra;
+        case SDLK_BACKQUOTE:
+            return vkx::Crase;
+        case SDLK_LEFTBRACKET:
+            return vkx::AbreColchete;
+        case SDLK_BACKSLASH:
+            return vk::BarraInvertida;
+        case SDLK_RIGHTBRACKET:
+            return vkx::FechaColchete;
+        case SDLK_QUOTE:
+            return vkx::Aspas;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<uint16_t> teclaDeComando(SDL_Keycode tecla, Uint16 modSdl) {
+    if (tecla >= SDLK_F1 && tecla <= SDLK_F12) return vk::F(static_cast<int>(tecla - SDLK_F1) + 1);
+    if (tecla >= SDLK_F13 && tecla <= SDLK_F24)
+        return static_cast<uint16_t>(vkx::F13 + (tecla - SDLK_F13));
+    switch (tecla) {
+        case SDLK_RETURN:
+        case SDLK_RETURN2:
+            return vk::Enter;
+        case SDLK_TAB:
+            return vk::Tab;
+        case SDLK_ESCAPE:
+            return vk::Esc;
+        case SDLK_BACKSPACE:
+            return vk::Backspace;
+        case SDLK_SPACE:
+            return vk::Espaco;
+        case SDLK_UP:
+            return vk::Cima;
+        case SDLK_DOWN:
+            return vk::Baixo;
+        case SDLK_LEFT:
+            return vk::Esquerda;
+        case SDLK_RIGHT:
+            return vk::Direita;
+        case SDLK_HOME:
+            return vk::Home;
+        case SDLK_END:
+            return vk::End;
+        case SDLK_PAGEUP:
+            return vk::PgUp;
+        case SDLK_PAGEDOWN:
+            return vk::PgDn;
+        case SDLK_INSERT:
+            return vk::Ins;
+        case SDLK_DELETE:
+            return vk::Del;
+        // Ctrl+Pause is the Break key of the Windows keyboard.
+        case SDLK_PAUSE:
+            return (modSdl & KMOD_CTRL) ? vk::Break : vkx::Pausa;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return vk::Shift;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return vk::Ctrl;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return vk::Alt;
+        case SDLK_CAPSLOCK:
+            return vkx::CapsLock;
+        case SDLK_NUMLOCKCLEAR:
+            return vkx::NumLock;
+        case SDLK_SCROLLLOCK:
+            return vkx::ScrollLock;
+        case SDLK_PRINTSCREEN:
+            return vkx::PrintScreen;
+        case SDLK_APPLICATION:
+            return vkx::Menu;
+        case SDLK_LGUI:
+            return vkx::WinEsquerda;
+        case SDLK_RGUI:
+            return vkx::WinDireita;
+        default:
+            return std::nullopt;
+    }
+}
+
+// Keys whose character message comes with the key-down rather than from text input.
+bool caractereNaDescida(uint16_t tecla, const Modificadores& mod) {
+    if (mod.ctrl) return true;
+    return tecla == vk::Enter || tecla == vk::Tab || tecla == vk::Esc || tecla == vk::Backspace;
+}
+
+}  // namespace
+
+std::optional<uint16_t> teclaVirtual(SDL_Keycode tecla, Uint16 modSdl) {
+    if (tecla >= SDLK_a && tecla <= SDLK_z) return static_cast<uint16_t>('A' + (tecla - SDLK_a));
+    if (tecla >= SDLK_0 && tecla <= SDLK_9) return static_cast<uint16_t>(tecla);
+    if (auto t = teclaDoTecladoNumerico(tecla, (modSdl & KMOD_NUM) != 0)) return t;
+    if (auto t = teclaDePontuacao(tecla)) return t;
+    if (auto t = teclaDeComando(tecla, modSdl)) return t;
+    // Any other key that types a character of its own layout (ç, ´, º...).
+    if (tecla > 0 && (tecla & SDLK_SCANCODE_MASK) == 0) return vk::Outra;
+    return std::nullopt;
+}
+
+Modificadores modificadores(Uint16 modSdl) {
+    Modificadores m;
+    m.shift = (modSdl & KMOD_SHIFT) != 0;
+    m.ctrl = (modSdl & KMOD_CTRL) != 0;
+    m.alt = (modSdl & KMOD_LALT) != 0;
+    return m;
+}
+
+std::vector<EventoEntrada> TradutorTeclado::tecla(const SDL_KeyboardEvent& e) {
+    using T = EventoEntrada::Tipo;
+    ultimoMod_ = e.keysym.mod;
+    auto vkTecla = teclaVirtual(e.keysym.sym, e.keysym.mod);
+    if (!vkTecla) return {};
+    Modificadores mod = modificadores(e.keysym.mod);
+    if (e.type == SDL_KEYUP) return {{T::TeclaSobe, *vkTecla, 0, mod}};
+    ultimaTecla_ = *vkTecla;
+    std::vector<EventoEntrada> ev{{T::TeclaDesce, *vkTecla, 0, mod}};
+    if (caractereNaDescida(*vkTecla, mod))
+        if (auto c = caractereDeControle(*vkTecla, mod))
+            ev.push_back({T::Caractere, *vkTecla, *c, mod});
+    return ev;
+}
+
+std::vector<EventoEntrada> TradutorTeclado::texto(std::string_view utf8) const {
+    // With Ctrl or the left Alt held the key is a command; its text is not typed.
+    if (ultimoMod_ & (KMOD_CTRL | KMOD_LALT)) return {};
+    Modificadores mod = modificadores(ultimoMod_);
+    std::vector<EventoEntrada> ev;
+    for (char c : utf8ParaWin1252(utf8))
+        ev.push_back({EventoEntrada::Tipo::Caractere, ultimaTecla_, static_cast<uint8_t>(c), mod});
+    return ev;
+}
+
+int zoomValido(int zoom) {
+    return std::clamp(zoom, 1, 7);
+}
+
+SDL_Rect origemLupa(int x, int y, int largura, int altura, int zoom) {
+    zoom = zoomValido(zoom);
+    x = std::clamp(x, 0, std::max(0, largura));
+    y = std::clamp(y, 0, std::max(0, altura));
+    return {std::max(0, x - x / zoom), std::max(0, y - y / zoom), largura / zoom, altura / zoom};
+}
+
+int primeiraVisivel(int atual, int cursor, int visiveis, int total) {
+    visiveis = std::max(1, visiveis);
+    if (visiveis >= total) return 0;
+    if (cursor < atual) atual = cursor;
+    if (cursor >= atual + visiveis) atual = cursor - visiveis + 1;
+    return std::clamp(atual, 0, total - visiveis);
+}
+
+std::string quebrasWindows(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (size_t i = 0; i < texto.size(); ++i) {
+        if (texto[i] == '\n' && (i == 0 || texto[i - 1] != '\r')) s += '\r';
+        s += texto[i];
+    }
+    return s;
+}
+
+std::string quebrasLinux(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (size_t i = 0; i < texto.size(); ++i)
+        if (!(texto[i] == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')) s += texto[i];
+    return s;
+}
+
+namespace {
+
+using ConfigFc = PtrSdl<FcConfig, FcConfigDestroy>;
+using PadraoFc = PtrSdl<FcPattern, FcPatternDestroy>;
+
+using ConjuntoFc = PtrSdl<FcFontSet, FcFontSetDestroy>;
+
+// The font file itself, as fontconfig lists it. (A matched pattern is no good for checking:
+// fontconfig fills what the font lacks from the request, so a proportional face would come
+// back "monospace" just because we asked for it.)
+std::optional<FonteEscolhida> descreveFonte(FcPattern* fonte) {
+    FcChar8* arquivo = nullptr;
+    if (FcPatternGetString(fonte, FC_FILE, 0, &arquivo) != FcResultMatch) return std::nullopt;
+    FcBool escalavel = FcFalse;
+    FcPatternGetBool(fonte, FC_SCALABLE, 0, &escalavel);
+    if (!escalavel) return std::nullopt;  // bitmap faces cannot take the configured height
+    FonteEscolhida f;
+    f.arquivo = reinterpret_cast<const char*>(arquivo);
+    FcPatternGetInteger(fonte, FC_INDEX, 0, &f.indice);
+    FcChar8* nome = nullptr;
+    if (FcPatternGetString(fonte, FC_FAMILY, 0, &nome) == FcResultMatch)
+        f.familia = reinterpret_cast<const char*>(nome);
+    int espacamento = FC_PROPORTIONAL;
+    FcPatternGetInteger(fonte, FC_SPACING, 0, &espacamento);
+    f.monoespacada = espacamento == FC_MONO || espacamento == FC_DUAL || espacamento == FC_CHARCELL;
+    int peso = FC_WEIGHT_REGULAR;
+    FcPatternGetInteger(fonte, FC_WEIGHT, 0, &peso);
+    f.negrita = peso >= FC_WEIGHT_DEMIBOLD;
+    return f;
+}
+
+// The best scalable face fontconfig has for a monospace `familia` of weight `peso`.
+std::optional<FonteEscolhida> casaFonte(FcConfig* cfg, const std::string& familia, int peso) {
+    PadraoFc padrao(FcPatternCreate());
+    if (!padrao) return std::nullopt;
+    FcPatternAddString(padrao.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(familia.c_str()));
+    FcPatternAddInteger(padrao.get(), FC_SPACING, FC_MONO);
+    FcPatternAddInteger(padrao.get(), FC_WEIGHT, FcWeightFromOpenType(std::clamp(peso, 1, 1000)));
+    FcPatternAddBool(padrao.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(cfg, padrao.get(), FcMatchPattern);
+    FcDefaultSubstitute(padrao.get());
+    FcResult resultado = FcResultNoMatch;
+    ConjuntoFc ordem(FcFontSort(cfg, padrao.get(), FcFalse, nullptr, &resultado));
+    if (!ordem) return std::nullopt;
+    for (int i = 0; i < ordem->nfont; ++i)
+        if (auto f = descreveFonte(ordem->fonts[i])) return f;
+    return std::nullopt;
+}
+
+void acrescentaSemRepetir(std::vector<FonteEscolhida>& lista, std::optional<FonteEscolhida> f) {
+    if (!f) return;
+    for (const auto& g : lista)
+        if (g.arquivo == f->arquivo && g.indice == f->indice) return;
+    lista.push_back(std::move(*f));
+}
+
+}  // namespace
+
+std::vector<FonteEscolhida> fontesCandidatas(const std::string& familia, int peso) {
+    std::vector<FonteEscolhida> lista;
+    ConfigFc cfg(FcInitLoadConfigAndFonts());
+    if (!cfg) return lista;
+    std::optional<FonteEscolhida> pedida;
+    if (!familia.empty()) pedida = casaFonte(cfg.get(), familia, peso);
+    if (pedida && pedida->monoespacada) acrescentaSemRepetir(lista, pedida);
+    for (const char* reserva : {"DejaVu Sans Mono", "monospace"}) {
+        auto f = casaFonte(cfg.get(), reserva, peso);
+        if (f && f->monoespacada) acrescentaSemRepetir(lista, f);
+    }
+    acrescentaSemRepetir(lista, pedida);
+    return lista;
+}
+
+}  // namespace janela
+
+namespace {
+
+constexpr int kColunas = ModeloTela::colunas;
+constexpr int kLinhas = ModeloTela::linhas;
+
+// The height the configuration asks for, within what a console can show.
+int alturaValida(int altura) {
+    return altura <= 0 ? 22 : std::clamp(altura, 6, 96);
+}
+
+// What a cell shows: control codes and the bytes Windows-1252 leaves undefined are blank.
+char visivel(uint8_t c) {
+    if (c < 32 || c == 127) return ' ';
+    if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) return ' ';
+    return static_cast<char>(c);
+}
+
+void usaCor(SDL_Renderer* r, const std::array<uint8_t, 3>& cor) {
+    SDL_SetRenderDrawColor(r, cor[0], cor[1], cor[2], 255);
+}
+
+// A graphical display is reachable: the user chose a video driver, or X or Wayland is there.
+bool haTela() {
+    for (const char* v : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* valor = std::getenv(v);
+        if (valor && *valor) return true;
+    }
+    return false;
+}
+
+// Drivers that draw nowhere visible, or take over the whole text console.
+bool driverSemJanela(const char* driver) {
+    if (!driver) return true;
+    for (const char* d : {"dummy", "offscreen", "KMSDRM", "evdev"})
+        if (SDL_strcasecmp(driver, d) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+FrontEndJanela::FrontEndJanela() = default;
+
+FrontEndJanela::~FrontEndJanela() {
+    fecha();
+}
+
+std::unique_ptr<FrontEndJanela> FrontEndJanela::cria() {
+    if (!haTela()) return nullptr;
+    // A text editor must neither keep the screen saver away nor switch the compositor off.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    auto f = std::make_unique<FrontEndJanela>();
+    if (!f->video_.iniciado()) return nullptr;
+    const char* pedido = std::getenv("SDL_VIDEODRIVER");
+    if (!(pedido && *pedido) && driverSemJanela(SDL_GetCurrentVideoDriver())) return nullptr;
+    // Without a single font the window could show nothing; the terminal can.
+    if (janela::fontesCandidatas("", 400).empty()) return nullptr;
+    return f;
+}
+
+std::unique_ptr<FrontEnd> criaFrontEndJanela() {
+    return FrontEndJanela::cria();
+}
+
+bool FrontEndJanela::abre(const ConfigJanela& config, const ModeloTela& tela) {
+    fecha();
+    if (!video_.iniciado()) return false;
+    tela_ = &tela;
+    config_ = config;
+    ttf_.emplace();
+    if (!ttf_->ok() || !carregaFonte()) {
+        fecha();
+        return false;
+    }
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (config_.maximizada ? SDL_WINDOW_MAXIMIZED : 0);
+    janela_.reset(SDL_CreateWindow(win1252ParaUtf8(titulo_).c_str(), SDL_WINDOWPOS_CENTERED,
+                                   SDL_WINDOWPOS_CENTERED, kColunas * larguraCel_,
+                                   kLinhas * alturaCel_, flags));
+    if (!janela_) {
+        fecha();
+        return false;
+    }
+    SDL_SetWindowMinimumSize(janela_.get(), 16 * larguraCel_, 4 * alturaCel_);
+    SDL_SetWindowMaximumSize(janela_.get(), kColunas * larguraCel_, kLinhas * alturaCel_);
+    render_.reset(SDL_CreateRenderer(janela_.get(), -1, SDL_RENDERER_TARGETTEXTURE));
+    if (!render_) render_.reset(SDL_CreateRenderer(janela_.get(), -1, SDL_RENDERER_SOFTWARE));
+    if (!render_ || !criaQuadro()) {
+        fecha();
+        return false;
+    }
+    SDL_StartTextInput();
+    marcaTudo();
+    apresentaSeNecessario();
+    return true;
+}
+
+bool FrontEndJanela::carregaFonte() {
+    const int altura = alturaValida(config_.alturaLetra);
+    const bool querNegrito = config_.pesoLetra >= 600;
+    for (const auto& candidata : janela::fontesCandidatas(config_.fonte, config_.pesoLetra)) {
+        PtrSdl<TTF_Font, TTF_CloseFont> f(
+            TTF_OpenFontIndex(candidata.arquivo.c_str(), altura, candidata.indice));
+        if (!f) continue;
+        // The configured height is the height of a line; the point size is what gives it.
+        int alturaFonte = TTF_FontHeight(f.get());
+        if (alturaFonte > 0 && alturaFonte != altura)
+            TTF_SetFontSize(f.get(),
+                            std::max(4, (altura * altura + alturaFonte / 2) / alturaFonte));
+        if (querNegrito && !candidata.negrita) TTF_SetFontStyle(f.get(), TTF_STYLE_BOLD);
+        TTF_SetFontKerning(f.get(), 0);  // every cell keeps its place in the grid
+        int avanco = 0;
+        if (TTF_GlyphMetrics32(f.get(), 'M', nullptr, nullptr, nullptr, nullptr, &avanco) != 0)
+            continue;
+        if (avanco <= 0 || TTF_FontLineSkip(f.get()) <= 0) continue;
+        larguraCel_ = avanco;
+        alturaCel_ = TTF_FontLineSkip(f.get());
+        ascendente_ = std::clamp(TTF_FontAscent(f.get()), 0, alturaCel_ - 2);
+        arquivoFonte_ = candidata.arquivo;
+        fonte_ = std::move(f);
+        return true;
+    }
+    return false;
+}
+
+bool FrontEndJanela::criaQuadro() {
+    quadro_.reset(SDL_CreateTexture(render_.get(), SDL_PIXELFORMAT_ARGB8888,
+                                    SDL_TEXTUREACCESS_TARGET, kColunas * larguraCel_,
+                                    kLinhas * alturaCel_));
+    return quadro_ != nullptr;
+}
+
+void FrontEndJanela::fecha() {
+    if (janela_) {
+        SDL_StopTextInput();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // they belong to the window that goes
+    }
+    quadro_.reset();
+    render_.reset();
+    janela_.reset();
+    fonte_.reset();
+    ttf_.reset();
+    tela_ = nullptr;
+    lupa_ = false;
+    pendentes_.clear();
+}
+
+void FrontEndJanela::marcaTudo() {
+    sujas_.fill({0, kColunas - 1});
+    apresentar_ = true;
+}
+
+void FrontEndJanela::pinta(const Retangulo& area) {
+    const int topo = std::max(area.topo, 0), base = std::min(area.base, kLinhas - 1);
+    const int esquerda = std::max(area.esquerda, 0), direita = std::min(area.direita, kColunas - 1);
+    if (esquerda > direita) return;
+    for (int l = topo; l <= base; ++l) {
+        sujas_[l].primeira = std::min(sujas_[l].primeira, esquerda);
+        sujas_[l].ultima = std::max(sujas_[l].ultima, direita);
+    }
+}
+
+void FrontEndJanela::atualizaCursor() {
+    apresentar_ = true;
+}
+
+bool FrontEndJanela::pintaSujas() {
+    if (!render_ || !quadro_ || !tela_) return false;
+    bool pintou = false;
+    SDL_SetRenderTarget(render_.get(), quadro_.get());
+    for (int l = 0; l < kLinhas; ++l) {
+        auto& s = sujas_[l];
+        if (s.primeira > s.ultima) continue;
+        // Runs of cells of one attribute: one background and one text drawing each.
+        int inicio = s.primeira;
+        for (int c = s.primeira + 1; c <= s.ultima + 1; ++c) {
+            if (c <= s.ultima && tela_->atributo(c, l) == tela_->atributo(inicio, l)) continue;
+            pintaTrecho(l, inicio, c - 1);
+            inicio = c;
+        }
+        s = Sujeira{};
+        pintou = true;
+    }
+    SDL_SetRenderTarget(render_.get(), nullptr);
+    return pintou;
+}
+
+void FrontEndJanela::pintaTrecho(int linha, int primeira, int ultima) {
+    const uint8_t atr = tela_->atributo(primeira, linha);
+    const int n = ultima - primeira + 1;
+    SDL_Rect fundo{primeira * larguraCel_, linha * alturaCel_, n * larguraCel_, alturaCel_};
+    usaCor(render_.get(), tela_->corFundo(atr));
+    SDL_RenderFillRect(render_.get(), &fundo);
+
+    std::string texto;
+    for (int c = primeira; c <= ultima; ++c) texto += visivel(tela_->caractere(c, linha));
+    texto.erase(texto.find_last_not_of(' ') + 1);
+    if (texto.empty()) return;
+    const auto cor = tela_->corLetra(atr);
+    PtrSdl<SDL_Surface, SDL_FreeSurface> sup(TTF_RenderUTF8_Blended(
+        fonte_.get(), win1252ParaUtf8(texto).c_str(), SDL_Color{cor[0], cor[1], cor[2], 255}));
+    if (!sup) return;
+    PtrSdl<SDL_Texture, SDL_DestroyTexture> tex(
+        SDL_CreateTextureFromSurface(render_.get(), sup.get()));
+    if (!tex) return;
+    // Clipped to the run's cells, so an overhanging glyph never covers a neighbour.
+    SDL_Rect origem{0, 0, std::min(sup->w, fundo.w), std::min(sup->h, alturaCel_)};
+    SDL_Rect destino{fundo.x, fundo.y, origem.w, origem.h};
+    SDL_RenderCopy(render_.get(), tex.get(), &origem, &destino);
+}
+
+SDL_Rect FrontEndJanela::origemNormal(int largura, int altura) {
+    // A window smaller than the grid follows the cursor, as a console with scroll bars would.
+    colunaVisivel_ = janela::primeiraVisivel(colunaVisivel_, tela_->cursorColuna,
+                                             largura / larguraCel_, kColunas);
+    linhaVisivel_ =
+        janela::primeiraVisivel(linhaVisivel_, tela_->cursorLinha, altura / alturaCel_, kLinhas);
+    return {colunaVisivel_ * larguraCel_, linhaVisivel_ * alturaCel_, largura, altura};
+}
+
+void FrontEndJanela::compoe() {
+    SDL_Renderer* r = render_.get();
+    int largura = 0, altura = 0;
+    SDL_GetRendererOutputSize(r, &largura, &altura);
+    usaCor(r, tela_->corFundo(config_.atributo));
+    SDL_RenderClear(r);
+
+    const int zoom = lupa_ ? janela::zoomValido(config_.zoom) : 1;
+    SDL_Rect origem = origemNormal(largura, altura);
+    if (lupa_) {
+        SDL_Rect l = janela::origemLupa(lupaX_, lupaY_, largura, altura, zoom);
+        origem = {origem.x + l.x, origem.y + l.y, l.w, l.h};
+    }
+    // Never read outside the grid; the rest of the window keeps the background colour.
+    origem.w = std::min(origem.w, kColunas * larguraCel_ - origem.x);
+    origem.h = std::min(origem.h, kLinhas * alturaCel_ - origem.y);
+    if (origem.w <= 0 || origem.h <= 0) return;
+    SDL_Rect destino{0, 0, origem.w * zoom, origem.h * zoom};
+    SDL_RenderCopy(r, quadro_.get(), &origem, &destino);
+
+    const ModeloTela& t = *tela_;
+    if (!t.cursorVisivel || !temFoco()) return;
+    if (t.cursorColuna < 0 || t.cursorColuna >= kColunas || t.cursorLinha < 0 ||
+        t.cursorLinha >= kLinhas)
+        return;
+    SDL_Rect cursor{(t.cursorColuna * larguraCel_ - origem.x) * zoom,
+                    (t.cursorLinha * alturaCel_ + ascendente_ - origem.y) * zoom,
+                    larguraCel_ * zoom, 2 * zoom};
+    usaCor(r, t.corLetra(t.atributo(t.cursorColuna, t.cursorLinha)));
+    SDL_RenderFillRect(r, &cursor);
+}
+
+void FrontEndJanela::apresentaSeNecessario() {
+    if (!render_ || !quadro_ || !tela_) return;
+    if (pintaSujas()) apresentar_ = true;
+    if (!apresentar_) return;
+    compoe();
+    SDL_RenderPresent(render_.get());
+    apresentar_ = false;
+}
+
+std::optional<FrontEndJanela::Captura> FrontEndJanela::capturaJanela() {
+    if (!render_ || !quadro_ || !tela_) return std::nullopt;
+    pintaSujas();
+    compoe();
+    Captura c;
+    SDL_GetRendererOutputSize(render_.get(), &c.largura, &c.altura);
+    c.pixels.resize(static_cast<size_t>(c.largura) * static_cast<size_t>(c.altura));
+    int erro = SDL_RenderReadPixels(render_.get(), nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                    c.pixels.data(), c.largura * 4);
+    SDL_RenderPresent(render_.get());
+    apresentar_ = false;
+    if (erro != 0) return std::nullopt;
+    return c;
+}
+
+void FrontEndJanela::trataEvento(const SDL_Event& e) {
+    switch (e.type) {
+        case SDL_QUIT:
+            pendentes_.push_back({EventoEntrada::Tipo::Fechar, 0, 0, {}});
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            for (const auto& ev : tradutor_.tecla(e.key)) pendentes_.push_back(ev);
+            break;
+        case SDL_TEXTINPUT:
+            for (const auto& ev : tradutor_.texto(e.text.text)) pendentes_.push_back(ev);
+            break;
+        case SDL_WINDOWEVENT:
+            if (janela_ && e.window.windowID == SDL_GetWindowID(janela_.get()))
+                trataJanela(e.window);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEMOTION:
+            trataMouse(e);
+            break;
+        case SDL_RENDER_DEVICE_RESET:
+            if (render_) criaQuadro();
+            marcaTudo();
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+            marcaTudo();
+            break;
+        default:
+            break;
+    }
+}
+
+void FrontEndJanela::trataJanela(const SDL_WindowEvent& e) {
+    using T = EventoEntrada::Tipo;
+    switch (e.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            pendentes_.push_back({T::GanhouFoco, 0, 0, {}});
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            pendentes_.push_back({T::PerdeuFoco, 0, 0, {}});
+            lupa_ = false;  // the button may be released elsewhere
+            break;
+        default:
+            break;
+    }
+    apresentar_ = true;  // exposed, resized, restored: show the frame again
+}
+
+void FrontEndJanela::trataMouse(const SDL_Event& e) {
+    if (e.type == SDL_MOUSEMOTION) {
+        if (!lupa_) return;
+        if (!(e.motion.state & SDL_BUTTON_RMASK)) lupa_ = false;
+        lupaX_ = e.motion.x;
+        lupaY_ = e.motion.y;
+    } else {
+        if (e.button.button != SDL_BUTTON_RIGHT) return;
+        lupa_ = e.type == SDL_MOUSEBUTTONDOWN;
+        lupaX_ = e.button.x;
+        lupaY_ = e.button.y;
+    }
+    apresentar_ = true;
+}
+
+void FrontEndJanela::bombeia() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) trataEvento(e);
+    apresentaSeNecessario();
+}
+
+std::optional<EventoEntrada> FrontEndJanela::proximoEvento(bool espera) {
+    if (!janela_) {
+        // A window that is not open (or could not open) is a closed window: the program
+        // ends as on the close button, rather than waiting for keys that cannot come.
+        if (espera) SDL_Delay(100);
+        return EventoEntrada{EventoEntrada::Tipo::Fechar, 0, 0, {}};
+    }
+    bombeia();
+    if (pendentes_.empty() && espera) {
+        // Bounded, so the program's idle loop keeps feeding the sound device.
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, 100)) trataEvento(e);
+        bombeia();
+    }
+    if (pendentes_.empty()) return std::nullopt;
+    EventoEntrada ev = pendentes_.front();
+    pendentes_.pop_front();
+    return ev;
+}
+
+uint64_t FrontEndJanela::agoraMs() {
+    return SDL_GetTicks64();
+}
+
+void FrontEndJanela::dorme(int ms) {
+    // Small steps with the events pumped between them keep the window painted and the
+    // magnifier moving; input that arrives waits in the queue.
+    const uint64_t fim = agoraMs() + static_cast<uint64_t>(std::max(ms, 0));
+    for (;;) {
+        bombeia();
+        const uint64_t agora = agoraMs();
+        if (agora >= fim) return;
+        SDL_Delay(static_cast<Uint32>(std::min<uint64_t>(10, fim - agora)));
+    }
+}
+
+void FrontEndJanela::titulo(const std::string& textoWin1252) {
+    titulo_ = textoWin1252;
+    if (janela_) SDL_SetWindowTitle(janela_.get(), win1252ParaUtf8(textoWin1252).c_str());
+}
+
+bool FrontEndJanela::temFoco() {
+    return janela_ && (SDL_GetWindowFlags(janela_.get()) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool FrontEndJanela::primeiroPlano() {
+    if (!temFoco()) return false;
+    return (SDL_GetWindowFlags(janela_.get()) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
+}
+
+std::optional<int> FrontEndJanela::estadoTravas() {
+    if (!janela_) return std::nullopt;
+    const SDL_Keymod m = SDL_GetModState();
+    return ((m & KMOD_NUM) ? 32 : 0) | ((m & KMOD_CAPS) ? 64 : 0);
+}
+
+void FrontEndJanela::copiaTexto(const std::string& texto) {
+    // Without the desktop clipboard the text is still kept for this program's own pastes.
+    clipboardLocal_ =
+        !janela_ || SDL_SetClipboardText(win1252ParaUtf8(janela::quebrasLinux(texto)).c_str()) != 0;
+    if (clipboardLocal_) FrontEnd::copiaTexto(texto);
+}
+
+std::optional<std::string> FrontEndJanela::leTexto() {
+    if (clipboardLocal_ || !janela_) return FrontEnd::leTexto();
+    if (!SDL_HasClipboardText()) return std::nullopt;
+    PtrSdl<char, SDL_free> texto(SDL_GetClipboardText());
+    if (!texto) return std::nullopt;
+    return janela::quebrasWindows(utf8ParaWin1252(texto.get()));
+}
+
+void FrontEndJanela::programaTerminado() {
+    titulo("Programa terminado");
+    apresentar_ = true;
+}

@@ -1,0 +1,154 @@
+// The window front-end: an 80 x 25 text console drawn with SDL2 and SDL2_ttf.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/frontEnd.h"
+#include "platform/sdlRecursos.h"
+
+namespace janela {
+
+// The Windows virtual key of an SDL key; nothing for keys the program has no use for.
+// Keypad keys follow Num Lock as on Windows: digits with it, cursor keys without.
+std::optional<uint16_t> teclaVirtual(SDL_Keycode tecla, Uint16 modSdl);
+
+// Modifiers as the program sees them. The right Alt is AltGr on the keyboards our users
+// have, a key that writes text, so only the left Alt counts as Alt.
+Modificadores modificadores(Uint16 modSdl);
+
+// Turns SDL key and text events into the program's key events. Keys without text (Enter,
+// Esc, Ctrl+letter...) produce their character message on key-down; text comes from the
+// text-input events, which carry layout, dead keys and AltGr already resolved.
+class TradutorTeclado {
+  public:
+    std::vector<EventoEntrada> tecla(const SDL_KeyboardEvent& e);
+    std::vector<EventoEntrada> texto(std::string_view utf8) const;
+
+  private:
+    uint16_t ultimaTecla_ = 0xFF;  // the key that produced the text that follows
+    Uint16 ultimoMod_ = 0;         // modifiers of the latest key event
+};
+
+// The magnifier's factor, 1..7 whatever the configuration says.
+int zoomValido(int zoom);
+// Part of the frame shown magnified around the point (x, y) of a window of the given size.
+SDL_Rect origemLupa(int x, int y, int largura, int altura, int zoom);
+// First cell shown when only `visiveis` of `total` cells fit, keeping the cursor in view.
+int primeiraVisivel(int atual, int cursor, int visiveis, int total);
+// Clipboard texts of the desktop end lines with LF; the program's with CR LF.
+std::string quebrasWindows(std::string_view texto);
+std::string quebrasLinux(std::string_view texto);
+
+struct FonteEscolhida {
+    std::string arquivo;
+    int indice = 0;
+    std::string familia;
+    bool monoespacada = false;
+    bool negrita = false;  // the face itself is bold
+};
+// Font files to try for the configured family, best first: the family when fontconfig
+// has it as a monospace face, then DejaVu Sans Mono, then any monospace face, and last
+// whatever fontconfig offers for the family even if proportional.
+std::vector<FonteEscolhida> fontesCandidatas(const std::string& familia, int peso);
+
+}  // namespace janela
+
+class FrontEndJanela : public FrontEnd {
+  public:
+    FrontEndJanela();
+    ~FrontEndJanela() override;
+    FrontEndJanela(const FrontEndJanela&) = delete;
+    FrontEndJanela& operator=(const FrontEndJanela&) = delete;
+
+    // nullptr when no graphical display is reachable.
+    static std::unique_ptr<FrontEndJanela> cria();
+
+    bool abre(const ConfigJanela& config, const ModeloTela& tela) override;
+    void fecha() override;
+    void pinta(const Retangulo& area) override;
+    void atualizaCursor() override;
+    std::optional<EventoEntrada> proximoEvento(bool espera) override;
+    uint64_t agoraMs() override;
+    void dorme(int ms) override;
+    void titulo(const std::string& textoWin1252) override;
+    bool temFoco() override;
+    bool primeiroPlano() override;
+    std::optional<int> estadoTravas() override;
+    void copiaTexto(const std::string& texto) override;
+    std::optional<std::string> leTexto() override;
+    void programaTerminado() override;
+
+    // What the window shows now, as ARGB pixels (for checks of the drawing).
+    struct Captura {
+        int largura = 0, altura = 0;
+        std::vector<uint32_t> pixels;
+        uint32_t pixel(int x, int y) const { return pixels[static_cast<size_t>(y * largura + x)]; }
+    };
+    std::optional<Captura> capturaJanela();
+    int larguraCelula() const { return larguraCel_; }
+    int alturaCelula() const { return alturaCel_; }
+    const std::string& arquivoFonte() const { return arquivoFonte_; }
+    SDL_Window* janelaSdl() const { return janela_.get(); }
+
+  private:
+    class BibliotecaTtf {
+      public:
+        BibliotecaTtf() : ok_(TTF_Init() == 0) {}
+        ~BibliotecaTtf() {
+            if (ok_) TTF_Quit();
+        }
+        BibliotecaTtf(const BibliotecaTtf&) = delete;
+        BibliotecaTtf& operator=(const BibliotecaTtf&) = delete;
+        bool ok() const { return ok_; }
+
+      private:
+        bool ok_;
+    };
+    struct Sujeira {  // dirty columns of one row; vazia when primeira > ultima
+        int primeira = ModeloTela::colunas, ultima = -1;
+    };
+
+    bool carregaFonte();
+    bool criaQuadro();
+    void marcaTudo();
+    void bombeia();
+    void trataEvento(const SDL_Event& e);
+    void trataJanela(const SDL_WindowEvent& e);
+    void trataMouse(const SDL_Event& e);
+    bool pintaSujas();
+    void pintaTrecho(int linha, int primeira, int ultima);
+    void compoe();
+    void apresentaSeNecessario();
+    SDL_Rect origemNormal(int largura, int altura);
+
+    // Declared in the order they must be created; destroyed in reverse.
+    SubsistemaSdl video_{SDL_INIT_VIDEO};
+    std::optional<BibliotecaTtf> ttf_;
+    PtrSdl<TTF_Font, TTF_CloseFont> fonte_;
+    PtrSdl<SDL_Window, SDL_DestroyWindow> janela_;
+    PtrSdl<SDL_Renderer, SDL_DestroyRenderer> render_;
+    PtrSdl<SDL_Texture, SDL_DestroyTexture> quadro_;  // the whole 80 x 25 grid
+
+    const ModeloTela* tela_ = nullptr;
+    ConfigJanela config_;
+    std::string titulo_;
+    std::string arquivoFonte_;
+    int larguraCel_ = 0, alturaCel_ = 0, ascendente_ = 0;
+    std::array<Sujeira, ModeloTela::linhas> sujas_{};
+    bool apresentar_ = false;
+    int colunaVisivel_ = 0, linhaVisivel_ = 0;
+    bool lupa_ = false;
+    int lupaX_ = 0, lupaY_ = 0;
+    bool clipboardLocal_ = false;
+    janela::TradutorTeclado tradutor_;
+    std::deque<EventoEntrada> pendentes_;
+};
