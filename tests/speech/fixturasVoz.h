@@ -1,0 +1,127 @@
+// Small voice files made inside the tests: diphone index and samples, letter recordings,
+// and a checker for the sample runs the synthesizer produces.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/audio.h"
+
+namespace fixturas {
+
+// A fresh directory under the system's temporary folder, removed with the object.
+class DiretorioTemporario {
+  public:
+    explicit DiretorioTemporario(std::string_view nome) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        caminho_ =
+            std::filesystem::temp_directory_path() /
+            ("plumar_" + std::string(nome) + "_" + info->test_suite_name() + "_" + info->name());
+        std::filesystem::remove_all(caminho_);
+        std::filesystem::create_directories(caminho_);
+    }
+    ~DiretorioTemporario() {
+        std::error_code ec;
+        std::filesystem::remove_all(caminho_, ec);
+    }
+    const std::filesystem::path& caminho() const { return caminho_; }
+
+  private:
+    std::filesystem::path caminho_;
+};
+
+inline void escreve(const std::filesystem::path& arquivo, std::string_view conteudo) {
+    std::ofstream f(arquivo, std::ios::binary);
+    f.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+}
+
+inline void escreveBytes(const std::filesystem::path& arquivo, const std::vector<uint8_t>& b) {
+    std::ofstream f(arquivo, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+// One 15-byte index record.
+inline void acrescentaRegistro(std::vector<uint8_t>& ind, std::string_view nome, uint16_t amostras,
+                               uint32_t deslocamento, uint8_t tamanhoNome = 0) {
+    ind.push_back(tamanhoNome ? tamanhoNome : static_cast<uint8_t>(nome.size()));
+    for (size_t i = 0; i < 8; ++i)
+        ind.push_back(i < nome.size() ? static_cast<uint8_t>(nome[i]) : 0);
+    ind.push_back(static_cast<uint8_t>(amostras));
+    ind.push_back(static_cast<uint8_t>(amostras >> 8));
+    for (int i = 0; i < 4; ++i) ind.push_back(static_cast<uint8_t>(deslocamento >> (8 * i)));
+}
+
+// A diphone whose samples all hold `valor`, so that it can be recognized in the output.
+struct DifoneTeste {
+    std::string nome;
+    uint16_t amostras;
+    uint8_t valor;
+};
+
+// Writes BANCO.IND and BANCO.DIF into `dir`, the records in the order given.
+inline void escreveBanco(const std::filesystem::path& dir, const std::string& banco,
+                         const std::vector<DifoneTeste>& difones) {
+    std::vector<uint8_t> ind, dif;
+    for (const DifoneTeste& d : difones) {
+        acrescentaRegistro(ind, d.nome, d.amostras, static_cast<uint32_t>(dif.size()));
+        dif.insert(dif.end(), d.amostras, d.valor);
+    }
+    escreveBytes(dir / (banco + ".IND"), ind);
+    escreveBytes(dir / (banco + ".DIF"), dif);
+}
+
+inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoAudio& formato,
+                            const std::vector<uint8_t>& dados) {
+    std::vector<uint8_t> onda = cabecalhoWave(formato, static_cast<uint32_t>(dados.size()));
+    onda.insert(onda.end(), dados.begin(), dados.end());
+    escreveBytes(arquivo, onda);
+}
+
+// An expected run of output samples: a diphone's value, silence (128) or noise.
+constexpr int kRuido = -1;
+struct Trecho {
+    int valor;  // 0..255, or kRuido
+    size_t amostras;
+};
+inline Trecho silencio(size_t n) {
+    return {128, n};
+}
+inline Trecho ruido(size_t n) {
+    return {kRuido, n};
+}
+
+// Noise is 88 plus a value below 80, so a noise run is any run in that range that is not
+// pure silence.
+inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
+                                          const std::vector<Trecho>& esperado) {
+    size_t p = 0, total = 0;
+    for (const Trecho& t : esperado) total += t.amostras;
+    if (total != amostras.size())
+        return ::testing::AssertionFailure()
+               << "expected " << total << " samples, got " << amostras.size();
+    for (size_t k = 0; k < esperado.size(); ++k) {
+        const Trecho& t = esperado[k];
+        bool soSilencio = true;
+        for (size_t i = p; i < p + t.amostras; ++i) {
+            int a = amostras[i];
+            bool ok = t.valor == kRuido ? (a >= 88 && a < 168) : a == t.valor;
+            if (!ok)
+                return ::testing::AssertionFailure()
+                       << "run " << k << " (value " << t.valor << ") sample " << i << " is " << a;
+            soSilencio = soSilencio && a == 128;
+        }
+        if (t.valor == kRuido && soSilencio && t.amostras > 0)
+            return ::testing::AssertionFailure() << "run " << k << " is silence, not noise";
+        p += t.amostras;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace fixturas

@@ -1,0 +1,257 @@
+#include "speech/tradutor.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+Regras regrasDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaRegras(in);
+}
+
+Excecoes excecoesDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaExcecoes(in);
+}
+
+std::string tonica(std::string palavra) {
+    marcaTonica(palavra);
+    return palavra;
+}
+
+// ---- Folding -------------------------------------------------------------------------
+
+TEST(DobraCaracteres, WritesAccentMarksAfterTheLetter) {
+    EXPECT_EQ(dobraCaracteres("\xE0\xE1\xE2\xE3\xE4"), "a`a'a^a~a~");
+    EXPECT_EQ(dobraCaracteres("\xC9\xCA\xCB\xCD\xD3\xD4\xD5\xDA\xFC"), "e'e^e\"i'o'o^o~u'u");
+    EXPECT_EQ(dobraCaracteres("\xE7\xC7\xF1\xE6"), "ssssnhae");
+    // DOS code page 437 letters share the table.
+    EXPECT_EQ(dobraCaracteres("\x87\xA0\x82\xA2\x94\x81\xA4"), "ssa'e'o'o~u\"nh");
+}
+
+TEST(DobraCaracteres, MapsSymbolsAndBlanksTheRest) {
+    EXPECT_EQ(dobraCaracteres("\xD7\xD8\x98\x92\xA7\xA8\xBF\xAB\xAD\xAE\xBB"),
+              "x0y--\xA7??\xAA!\"\xBA");
+    EXPECT_EQ(dobraCaracteres("\x80\xB0\xFF\x9F"), "ss   ");  // 128 is the DOS C-cedilla
+    EXPECT_EQ(dobraCaracteres("a\tb\nc\x01"), "a b c ");
+    EXPECT_EQ(dobraCaracteres("[~]"), "[~]");
+}
+
+TEST(DobraCaracteres, TurnsWAndYNextToLettersIntoVowels) {
+    EXPECT_EQ(dobraCaracteres("Wagner show"), "uagner shou");
+    EXPECT_EQ(dobraCaracteres("Maya Y y W"), "Maia i y W");
+    EXPECT_EQ(dobraCaracteres("Y"), "i");
+    EXPECT_EQ(dobraCaracteres("Y."), "Y.");
+    EXPECT_EQ(dobraCaracteres("d'agua D'Ajuda l'a"), "dagua DAjuda l'a");
+}
+
+// ---- Word splitting ------------------------------------------------------------------
+
+TEST(ProximaPalavra, SplitsRunsOfLettersAndMarksAndSingleOtherCharacters) {
+    std::string texto = dobraCaracteres(
+        "  Ol\xE1, MUNDO-ling\x81i\xE7"
+        "a 42");
+    size_t pos = 0;
+    std::vector<Palavra> palavras;
+    while (auto p = proximaPalavra(texto, pos)) palavras.push_back(*p);
+    ASSERT_EQ(palavras.size(), 7u);
+    EXPECT_EQ(palavras[0].letras, "ola'");
+    EXPECT_TRUE(palavras[0].acentoEscrito);
+    EXPECT_EQ(palavras[0].vogais, 2);
+    EXPECT_EQ(palavras[1].letras, ",");
+    EXPECT_EQ(palavras[2].letras, "mundo");
+    EXPECT_FALSE(palavras[2].acentoEscrito);
+    EXPECT_EQ(palavras[3].letras, "-");
+    EXPECT_EQ(palavras[4].letras, "lingu\"issa");
+    EXPECT_FALSE(palavras[4].acentoEscrito);  // the diaeresis is not a written stress
+    EXPECT_EQ(palavras[4].vogais, 4);
+    EXPECT_EQ(palavras[6].letras, "2");
+    EXPECT_EQ(pos, texto.size());
+}
+
+// ---- Exceptions ----------------------------------------------------------------------
+
+TEST(AplicaExcecoes, StripsFinalSAndMRepeatedlyAndKeepsThem) {
+    Excecoes e = excecoesDe("casa=kaza|\nab=XY|\nhomen=omen|\n");
+    EXPECT_EQ(aplicaExcecoes("casa", e), "kaza");
+    EXPECT_EQ(aplicaExcecoes("casas", e), "kazas");
+    EXPECT_EQ(aplicaExcecoes("abms", e), "XYms");
+    EXPECT_EQ(aplicaExcecoes("abmss", e), "XYmss");
+    EXPECT_EQ(aplicaExcecoes("homens", e), "omens");
+    EXPECT_EQ(aplicaExcecoes("abx", e), "abx");    // x is not stripped
+    EXPECT_EQ(aplicaExcecoes("sms", e), "sms");    // nothing found at all
+    EXPECT_EQ(aplicaExcecoes("Casa", e), "Casa");  // exact match only
+}
+
+TEST(Traduz, UsesTheReplacementsOwnAccentsForStress) {
+    Excecoes e = excecoesDe("taxi=ta'ksi|\n");
+    Regras r;
+    // The written mark in the replacement stops the rule stress: no vowel is upper-cased.
+    std::string t = traduz("taxi", r, e);
+    EXPECT_EQ(t, "[ /_T/ /_A/ /_'/ /_K/ /_S/ /_I]");
+}
+
+// ---- Stress --------------------------------------------------------------------------
+
+TEST(MarcaTonica, FollowsEachStateOfTheScan) {
+    EXPECT_EQ(tonica("casa"), "cAsa");      // 0 -a-> 5 -s-> 5 -a-> 6
+    EXPECT_EQ(tonica("laptop"), "lAptop");  // 0 stays 0 on another letter
+    EXPECT_EQ(tonica("falar"), "falAr");    // 0 -r-> 1 -a-> 6
+    EXPECT_EQ(tonica("axl"), "Axl");        // 1 stays 1 on a consonant
+    EXPECT_EQ(tonica("fazem"), "fAzem");    // 0 -m-> 2 -e-> 5
+    EXPECT_EQ(tonica("alarm"), "Alarm");    // 2 stays 2 on a consonant
+    EXPECT_EQ(tonica("bombom"), "bombOm");  // 2 -o-> 6
+    EXPECT_EQ(tonica("ruim"), "rUim");      // 2 -i-> 3 -u-> 6
+    EXPECT_EQ(tonica("tatu"), "tatU");      // 0 -u-> 3 -t-> 7
+    EXPECT_EQ(tonica("pai"), "pAi");        // 3 -a-> 6
+    EXPECT_EQ(tonica("aqui"), "aquI");      // 3 -u after q-> 7
+    EXPECT_EQ(tonica("casas"), "cAsas");    // 0 -s-> 4 -a-> 5
+    EXPECT_EQ(tonica("tatus"), "tatUs");    // 4 -u-> 3
+    EXPECT_EQ(tonica("robots"), "rObots");  // 4 stays 4 on a consonant
+    EXPECT_EQ(tonica("saia"), "sAia");      // 5 -i-> 8 -a-> 6 (s is not l m n r z)
+    EXPECT_EQ(tonica("sabia"), "sabIa");    // 8 -b-> 7
+    EXPECT_EQ(tonica("aguia"), "aguIa");    // 8 -u after g-> 7
+    EXPECT_EQ(tonica("rainha"), "raInha");  // 8, nh to the right -> 7
+    EXPECT_EQ(tonica("bairro"), "baIrro");  // 8, rr to the right -> 7
+    EXPECT_EQ(tonica("ainda"), "aInda");    // 8, consonant three to the right -> 7
+    EXPECT_EQ(tonica("saimo"), "sAimo");    // 8, otherwise -> 6
+    EXPECT_EQ(tonica("ias"), "ias");        // the word start is reached: no stress
+}
+
+TEST(MarcaTonica, AppliesOnlyWithoutWrittenAccentAndWithEnoughVowels) {
+    EXPECT_TRUE(precisaTonica(descrevePalavra("casa")));
+    EXPECT_TRUE(precisaTonica(descrevePalavra("mel")));
+    EXPECT_FALSE(precisaTonica(descrevePalavra("mar")));
+    EXPECT_FALSE(precisaTonica(descrevePalavra("cafe'")));
+    EXPECT_TRUE(precisaTonica(descrevePalavra("lingu\"ica")));
+    Regras r = regrasDe("(A)=a|\n(E)=e|\n(F)=f|\n(C)=k|\n(M)=m|\n(L)=l|\n");
+    EXPECT_EQ(traduz("cafe", r, {}), "[k/A/f/e]");
+    EXPECT_EQ(traduz("caf\xE9", r, {}), "[k/a/f/e/ /_']");
+    EXPECT_EQ(traduz("mel", r, {}), "[m/E/l]");
+    EXPECT_EQ(traduz("mal ma", r, {}), "[m/A/l][m/a]");
+}
+
+// ---- Spelling ------------------------------------------------------------------------
+
+TEST(Soletra, SpellsWordsWithoutVowels) {
+    Regras r = regrasDe("(C)=k|\n");
+    EXPECT_TRUE(soConsoantes("cpf"));
+    EXPECT_TRUE(soConsoantes(","));
+    EXPECT_FALSE(soConsoantes("cpfa"));
+    EXPECT_FALSE(soConsoantes("-"));
+    EXPECT_EQ(traduz("CPF", r, {}), "[ /_c][ /_p][ /_f]");
+    EXPECT_EQ(traduz("ok, c.", r, {}), "[ /_O/ /_K][ /_,][ /_c][ /_.]");
+}
+
+// ---- Letter rules --------------------------------------------------------------------
+
+// The word through a single rule "esq(C)dir=1|" (centre C): "1" where it applies, the
+// default elsewhere.
+std::string comRegra(const std::string& regra, const std::string& palavra) {
+    return aplicaRegras(palavra, regrasDe(regra + "\n(A)=a|\n(E)=e|\n(I)=i|\n(O)=o|\n"));
+}
+
+TEST(AplicaRegras, DefaultsToTheLetterRecordingAndSeparatesWithSlashes) {
+    EXPECT_EQ(aplicaRegras("ab", regrasDe("(A)=a|\n")), "[a/ /_B]");
+    EXPECT_EQ(aplicaRegras("\xAA", Regras()), "[ /_\xAA]");
+}
+
+TEST(AplicaRegras, TakesTheFirstMatchingRuleAndSkipsItsCentre) {
+    Regras r = regrasDe("(CH)=x|\n(C)=k|\n(H)=|\n(A)=a|\n");
+    EXPECT_EQ(aplicaRegras("chac", r), "[x/a/k]");
+    EXPECT_EQ(aplicaRegras("ch", r), "[x]");
+}
+
+TEST(AplicaRegras, UpperCasesTheFirstVowelOfAStressedLetter) {
+    Regras r = regrasDe("(A)=ka|\n(O)=hw|\n");
+    EXPECT_EQ(aplicaRegras("Aa", r), "[kA/ka]");
+    EXPECT_EQ(aplicaRegras("O", r), "[hw]");  // no vowel in the output: nothing to mark
+}
+
+TEST(AplicaRegras, PercentMatchesTheWordEdge) {
+    EXPECT_EQ(comRegra("%(C)=1|", "cac"), "[1/a/ /_C]");
+    EXPECT_EQ(comRegra("(C)%=1|", "cac"), "[ /_C/a/1]");
+}
+
+TEST(AplicaRegras, HashMatchesOneOrMoreVowelsOrMarks) {
+    EXPECT_EQ(comRegra("#(C)#=1|", "aca"), "[a/1/a]");
+    EXPECT_EQ(comRegra("B#(C)=1|", "bae'c"), "[ /_B/a/e/ /_'/1]");  // scans past a e '
+    EXPECT_EQ(comRegra("#(C)=1|", "c"), "[ /_C]");
+    EXPECT_EQ(comRegra("(C)#=1|", "cb"), "[ /_C/ /_B]");
+}
+
+TEST(AplicaRegras, UnderscoreMatchesStartVowelOrMarkAfterVowel) {
+    const std::string regra = "B_(C)=1|";
+    EXPECT_EQ(comRegra("_(C)=1|", "c"), "[1]");
+    EXPECT_EQ(comRegra(regra, "bac"), "[ /_B/a/1]");
+    EXPECT_EQ(comRegra(regra, "ba'c"), "[ /_B/a/ /_'/1]");  // mark after a vowel: two places
+    EXPECT_EQ(comRegra(regra, "bdc"), "[ /_B/ /_D/ /_C]");
+    EXPECT_EQ(comRegra(regra, "b'c"), "[ /_B/ /_'/ /_C]");  // mark without a vowel before it
+}
+
+TEST(AplicaRegras, BarMatchesNRS) {
+    for (const char* p : {"nc", "rc", "sc"})
+        EXPECT_EQ(comRegra("|(C)=1|", p).substr(5), "/1]") << p;
+    EXPECT_EQ(comRegra("|(C)=1|", "tc"), "[ /_T/ /_C]");
+}
+
+TEST(AplicaRegras, BracketLeftMatchesAOrOWithOptionalMark) {
+    EXPECT_EQ(comRegra("](C)=1|", "ac"), "[a/1]");
+    EXPECT_EQ(comRegra("](C)=1|", "oc"), "[o/1]");
+    EXPECT_EQ(comRegra("B](C)=1|", "bo~c"), "[ /_B/o/ /_~/1]");
+    EXPECT_EQ(comRegra("](C)=1|", "ic"), "[i/ /_C]");
+}
+
+TEST(AplicaRegras, PlusMatchesEOrIAndOneMark) {
+    EXPECT_EQ(comRegra("(C)+=1|", "ce"), "[1/e]");
+    EXPECT_EQ(comRegra("(C)+=1|", "ci"), "[1/i]");
+    EXPECT_EQ(comRegra("(C)+=1|", "ca"), "[ /_C/a]");
+    EXPECT_EQ(comRegra("(C)+A=1|", "ce'a"), "[1/e/ /_'/a]");
+    EXPECT_EQ(comRegra("(C)+A=1|", "cea"), "[1/e/a]");
+}
+
+TEST(AplicaRegras, OpenBracketRightMatchesEndOrConsonantOtherThanHWithoutMoving) {
+    EXPECT_EQ(comRegra("(C)[=1|", "ac"), "[a/1]");
+    EXPECT_EQ(comRegra("(C)[B=1|", "cb"), "[1/ /_B]");
+    EXPECT_EQ(comRegra("(C)[=1|", "ch"), "[ /_C/ /_H]");
+    EXPECT_EQ(comRegra("(C)[=1|", "ca"), "[ /_C/a]");
+}
+
+TEST(AplicaRegras, StarMatchesConsonantOtherThanRAndLWithoutMoving) {
+    EXPECT_EQ(comRegra("(C)*T=1|", "ct"), "[1/ /_T]");
+    EXPECT_EQ(comRegra("(C)*=1|", "cr"), "[ /_C/ /_R]");
+    EXPECT_EQ(comRegra("(C)*=1|", "cl"), "[ /_C/ /_L]");
+    EXPECT_EQ(comRegra("(C)*=1|", "ac"), "[a/ /_C]");  // fails at the word edge
+}
+
+TEST(AplicaRegras, BackslashMatchesAnOptionalS) {
+    EXPECT_EQ(comRegra("(C)\\%=1|", "ac"), "[a/1]");
+    EXPECT_EQ(comRegra("(C)\\%=1|", "acs"), "[a/1/ /_S]");
+    EXPECT_EQ(comRegra("(C)\\%=1|", "acb"), "[a/ /_C/ /_B]");
+}
+
+TEST(AplicaRegras, AmpersandMatchesLNMRZ) {
+    for (const char* p : {"cl", "cn", "cm", "cr", "cz"})
+        EXPECT_EQ(comRegra("(C)&=1|", p).substr(0, 3), "[1/") << p;
+    EXPECT_EQ(comRegra("(C)&=1|", "cs"), "[ /_C/ /_S]");
+}
+
+TEST(AplicaRegras, LiteralContextsNeedTheLetterAndFailAtTheEdge) {
+    EXPECT_EQ(comRegra("A(C)O=1|", "aco"), "[a/1/o]");
+    EXPECT_EQ(comRegra("A(C)O=1|", "ac"), "[a/ /_C]");
+    EXPECT_EQ(comRegra("A(C)=1|", "c"), "[ /_C]");
+}
+
+TEST(Traduz, RunsTheWholeChain) {
+    Regras r = regrasDe(
+        "(A)=a|\n(C)+=s|\n(C)=k|\n(S)%=s|\n#(S)#=z|\n(S)=s|\n(E)=e|\n(O)=o|\n(I)=i|\n(M)=m|\n");
+    Excecoes e = excecoesDe("ce=se^|\n");
+    EXPECT_EQ(traduz("Casas", r, e), "[k/A/z/a/s]");
+    EXPECT_EQ(traduz("ces", r, e), "[s/e/ /_^/s]");  // found without its s
+    EXPECT_EQ(traduz("", r, e), "");
+    EXPECT_EQ(traduz("   ", r, e), "");
+}
+
+}  // namespace
