@@ -110,15 +110,9 @@ std::unique_ptr<DispositivoAudio> criaAudioSistema() {
 
 bool AudioSdl::abre(const FormatoAudio& formato) {
     fecha();
-    erroAbertura_ = erroAudio::kSemDriver;
     if (!audio_.iniciado() || !formatoValido(formato)) return false;
     fluxo_ = abreSaida(formato, nullptr, nullptr, nullptr);
-    if (!fluxo_) {
-        // A sound card held by another program may be free again in a moment.
-        if (SDL_strcasestr(SDL_GetError(), "busy")) erroAbertura_ = erroAudio::kOcupado;
-        return false;
-    }
-    erroAbertura_ = 0;
+    if (!fluxo_) return false;
     SDL_PauseAudioDevice(fluxo_.id(), 0);
     return true;
 }

@@ -69,7 +69,6 @@ class AudioSdl final : public DispositivoAudio {
     void reinicia() override;
     void fecha() override;
     bool aberto() const override { return static_cast<bool>(fluxo_); }
-    int erroAbertura() const override { return erroAbertura_; }
     void tocaSom(std::vector<uint8_t> wave, bool repete) override;
     void paraSom() override;
 
@@ -79,7 +78,6 @@ class AudioSdl final : public DispositivoAudio {
     SubsistemaSdl audio_;
     DispositivoSdl fluxo_;
     ContadorBlocos blocos_;
-    int erroAbertura_ = 0;
     std::unique_ptr<SomTocando> som_;
     FormatoAudio formatoSom_;
     DispositivoSdl voz_;
