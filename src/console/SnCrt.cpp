@@ -151,7 +151,9 @@ void SnCrt::garanteJanela() {
     atributo_ = config_.atributo;
     tela_.caracteres.fill(' ');
     tela_.atributos.fill(atributo_);
-    frente_->abre(config_, tela_);
+    if (!frente_->abre(config_, tela_) && alternativa_) {
+        if (auto outra = alternativa_(); outra && outra->abre(config_, tela_)) frente_ = std::move(outra);
+    }
     focada_ = frente_->temFoco();
     frente_->pinta({0, 0, kColunas - 1, kLinhas - 1});
     // Values of 3 and above act as plain braille.

@@ -100,6 +100,10 @@ public:
     bool janelaCriada() const { return criada_; }
     void garanteJanela();
     FrontEnd& frente() { return *frente_; }
+    // The front-end to use when this one cannot open its display.
+    void defineAlternativa(std::function<std::unique_ptr<FrontEnd>()> alternativa) {
+        alternativa_ = std::move(alternativa);
+    }
 
 private:
     void bombeia(bool espera);
@@ -145,4 +149,5 @@ private:
     bool tomTocando_ = false;
     std::vector<std::function<void()>> ganchosFim_;
     std::function<void(int)> saida_;
+    std::function<std::unique_ptr<FrontEnd>()> alternativa_;
 };

@@ -54,7 +54,7 @@ void versao(Editor& e) {
 void apagaComDel(Editor& e) {
     if (e.crt.modificadores().ctrl) return removeLinha(e, true);
     if (e.ed.selecaoInicio > 0 && e.ed.selecaoFim > 0) return apagaSelecao(e);
-    apagaCaractere(e);
+    apagaDireita(e, true, true);
 }
 
 void alternaOpcao(Editor& e, bool& opcao, const char* liga, const char* desliga) {
@@ -82,16 +82,6 @@ void outroArquivo(Editor& e) {
     e.ed.limpaBloco();
 }
 
-void inicioLinha(Editor& e) {
-    e.ed.colunaAtual = 1;
-    e.fala.clique();
-}
-
-void fimLinha(Editor& e) {
-    e.ed.colunaAtual = static_cast<int>(e.ed.linha(e.ed.linhaAtual).size()) + 1;
-    e.fala.clique();
-}
-
 void salvaESai(Editor& e) {
     gravaTexto(e);
     terminaEditor(e);
@@ -103,25 +93,25 @@ void alternaEspacos(Editor& e) {
 }
 
 const std::vector<ComandoTecla> kControle = {
-    {1, "proximoParagrafo", proximoParagrafo},
+    {1, "avancaParagrafo", [](Editor& e) { avancaParagrafo(e, false); }},
     {2, "familiaBlocos", familiaBlocos},
     {3, "copiaParaClipboard", copiaParaClipboard},
-    {4, "apagaAteFim", apagaAteFim},
-    {5, "letrasEspeciais", letrasEspeciais},
+    {4, "apagaFimLinha", apagaFimLinha},
+    {5, "letraEspecial", letraEspecial},
     {6, "leProximaFrase", leProximaFrase},
     {7, "vaiParaLinha", vaiParaLinha},
-    {8, "apagaAnterior", apagaAnterior},
+    {8, "apagaEsquerda", [](Editor& e) { apagaEsquerda(e, true, true); }},
     {9, "tabulacao", tabulacao},
     {10, "teclaCtrlEnter", teclaCtrlEnter},
-    {11, "falaColuna", falaColuna},
-    {12, "falaNumeroLinha", falaNumeroLinha},
+    {11, "informaColuna", informaColuna},
+    {12, "informaLinha", informaLinha},
     {13, "teclaEnter", teclaEnter},
     {14, "informaNome", [](Editor& e) { informaNome(e, false); }},
     {15, "alternaEspacos", alternaEspacos},
     {16, "imprime", imprime},
     {17, "quebraLinha", quebraLinha},
-    {18, "paragrafoAnterior", paragrafoAnterior},
-    {19, "apagaAteInicio", apagaAteInicio},
+    {18, "recuaParagrafo", [](Editor& e) { recuaParagrafo(e, false); }},
+    {19, "apagaInicioLinha", apagaInicioLinha},
     {20, "comandoMargensTabs", comandoMargensTabs},
     {21, "restauraLinha", restauraLinha},
     {22, "colaLinhas", colaLinhas},
@@ -129,7 +119,7 @@ const std::vector<ComandoTecla> kControle = {
     {24, "salvaESai", salvaESai},
     {25, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
     {28, "tocaDTMF", [](Editor& e) { e.fala.tocaDTMF(e.ed.linha(e.ed.linhaAtual)); }},
-    {127, "apagaPalavraAnterior", apagaPalavraAnterior},
+    {127, "apagaPalavraEsquerda", apagaPalavraEsquerda},
 };
 
 const std::vector<ComandoTecla> kEstendida = {
@@ -151,13 +141,13 @@ const std::vector<ComandoTecla> kEstendida = {
     {69, "alternaDicionario", alternaDicionario},
     {70, "executaPalavraCursor", executaPalavraCursor},
     {71, "inicioLinha", inicioLinha},
-    {72, "linhaAnterior", linhaAnterior},
-    {73, "sobePagina", sobePagina},
-    {75, "caractereEsquerda", caractereEsquerda},
-    {77, "caractereDireita", caractereDireita},
+    {72, "linhaAcima", linhaAcima},
+    {73, "paginaAcima", paginaAcima},
+    {75, "esquerda", esquerda},
+    {77, "direita", direita},
     {79, "fimLinha", fimLinha},
-    {80, "proximaLinha", proximaLinha},
-    {81, "descePagina", descePagina},
+    {80, "linhaAbaixo", linhaAbaixo},
+    {81, "paginaAbaixo", paginaAbaixo},
     {82, "alternaEnterInsere",
      [](Editor& e) { alternaOpcao(e, e.ed.enterInsereLinha, "EDENTINS", "EDENTNIN"); }},
     {83, "apagaComDel", apagaComDel},
@@ -173,10 +163,10 @@ const std::vector<ComandoTecla> kEstendida = {
     {103, "menuNumera", menuNumera},
     {104, "leAteFim", leAteFimLimpandoSelecao},
     {105, "versao", versao},
-    {113, "linhaAnteriorMesmaColuna", linhaAnteriorMesmaColuna},
-    {114, "proximaLinhaMesmaColuna", proximaLinhaMesmaColuna},
-    {115, "palavraEsquerda", palavraEsquerda},
-    {116, "palavraDireita", palavraDireita},
+    {113, "linhaAcimaMesmaColuna", linhaAcimaMesmaColuna},
+    {114, "linhaAbaixoMesmaColuna", linhaAbaixoMesmaColuna},
+    {115, "palavraEsquerdaFalada", palavraEsquerdaFalada},
+    {116, "palavraDireitaFalada", palavraDireitaFalada},
     {117, "fimTexto", fimTexto},
     {118, "fimTexto", fimTexto},
     {119, "inicioTexto", inicioTexto},
@@ -324,11 +314,17 @@ void teclaEnter(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.dicionarioAtivo) verificaPalavraAnterior(e);
     if (!ed.enterInsereLinha && ed.linhaAtual != ed.nLinhas()) {
-        proximaLinha(e);
+        linhaAbaixo(e);
+        // Blanks up to the left margin, so the cursor stands there at the line's end. The
+        // line is replaced in place: removing and inserting the last line would leave an
+        // empty line behind it.
         std::string l = ed.linha(ed.linhaAtual);
-        if (static_cast<int>(l.size()) < ed.margemEsquerda)
-            l.resize(static_cast<size_t>(ed.margemEsquerda), ' ');
-        ed.trocaLinha(ed.linhaAtual, l);
+        const size_t recuo = static_cast<size_t>(std::max(ed.margemEsquerda - 1, 0));
+        if (l.size() < recuo) {
+            ed.linhaRemovida = l;
+            l.resize(recuo, ' ');
+            ed.trocaLinha(ed.linhaAtual, l);
+        }
         ed.colunaAtual = ed.margemEsquerda;
         return;
     }

@@ -1,5 +1,8 @@
 #include "console/montagem.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,6 +41,20 @@ std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<Fron
     s->fala = std::make_unique<Fala>(*s->crt, *s->audio);
     s->editor = std::make_unique<Editor>(*s->crt, *s->fala, EdVars{});
     return s;
+}
+
+// In the terminal, anything a library prints on the standard error would land in the
+// middle of the screen; it goes to a log file beside SONARE.INI instead.
+void desviaErros() {
+    if (!isatty(STDERR_FILENO)) return;
+    std::error_code ec;
+    fs::create_directories(diretorioWindows(), ec);
+    const std::string log = (diretorioWindows() / "plumar.log").string();
+    int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    dup2(fd, STDERR_FILENO);
+    close(fd);
 }
 
 }  // namespace
@@ -82,6 +99,7 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     }
     auto s = std::make_unique<Sessao>();
     std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
+    if (s->frontEnd == "terminal") desviaErros();
     if (!o.saidaAudio.empty())
         s->audio = criaAudioCaptura(o.saidaAudio);
     else if (s->frontEnd == "headless")
@@ -89,6 +107,12 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     else
         s->audio = criaAudioSistema();
     s = completa(std::move(s), std::move(frente));
+    if (s->frontEnd == "window") {
+        s->crt->defineAlternativa([]() -> std::unique_ptr<FrontEnd> {
+            if (auto t = criaFrontEndTerminal()) return t;
+            return criaFrontEndHeadless({});
+        });
+    }
     if (!o.rastro.empty()) s->fala->defineRastro(o.rastro);
     if (!o.despejoTela.empty()) {
         SnCrt* crt = s->crt.get();
