@@ -1,0 +1,50 @@
+// Decoder of what a terminal sends for the keyboard: UTF-8 text, control bytes and the
+// escape sequences of the usual terminals (VT/xterm with modifiers, the Linux console,
+// rxvt, modifyOtherKeys and the CSI u keyboard protocol), focus reports and bracketed
+// paste. It turns them into the Windows-style key events the console expects. It keeps
+// no clock: the front-end tells it how long the input has been silent.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/frontEnd.h"
+
+class DecodificadorTerminal {
+  public:
+    // Silence after which a lone ESC is the Esc key and a cut sequence is given up.
+    static constexpr int kEsperaSequenciaMs = 50;
+    // Silence after which a paste whose end mark never came is taken as ended.
+    static constexpr int kEsperaColagemMs = 1000;
+    // Longest control sequence kept; longer ones are garbage and skipped to their end.
+    static constexpr size_t kMaximoSequencia = 64;
+
+    // Bytes just read from the terminal; the events of everything they complete.
+    std::vector<EventoEntrada> alimenta(std::string_view bytes);
+    // No byte arrived for `msSilencio` ms: whatever waits for more input is decided now.
+    std::vector<EventoEntrada> expira(int msSilencio);
+    // Whether bytes are held waiting to see what follows (the caller then sets a timer).
+    bool aguardaMais() const { return !pendentes_.empty() || colando_ || descartando_; }
+
+    // How far a decoding step got: the bytes it used and what they mean. No value
+    // means the bytes so far are the start of something longer.
+    struct Leitura {
+        size_t bytes = 0;
+        std::vector<EventoEntrada> eventos;
+    };
+
+  private:
+    std::string pendentes_;
+    bool colando_ = false;      // inside a bracketed paste
+    bool descartando_ = false;  // skipping the rest of an overlong sequence
+
+    void processa(bool definitivo, std::vector<EventoEntrada>& saida);
+    std::optional<Leitura> passo(std::string_view s, bool definitivo);
+    std::optional<Leitura> passoColagem(std::string_view s, bool definitivo);
+    std::optional<Leitura> passoDescarte(std::string_view s, bool definitivo);
+    std::optional<Leitura> escape(std::string_view s, bool definitivo);
+    std::optional<Leitura> csi(std::string_view s, bool definitivo);
+};
