@@ -17,6 +17,15 @@ struct FormatoAudio {
     bool operator==(const FormatoAudio&) const = default;
 };
 
+// Error numbers of the wave stream, as the wave player hands them to its callers.
+namespace erroAudio {
+constexpr int kOcupado = 4;  // the device is in use elsewhere; opening may work a little later
+constexpr int kHandleInvalido = 5;
+constexpr int kSemDriver = 6;
+constexpr int kSemMemoria = 7;
+constexpr int kAindaNaFila = 33;  // a block was handed back while still queued
+}  // namespace erroAudio
+
 class DispositivoAudio {
 public:
     virtual ~DispositivoAudio() = default;
@@ -28,6 +37,10 @@ public:
     virtual void reinicia() = 0;     // stop at once and drop what is queued
     virtual void fecha() = 0;
     virtual bool aberto() const = 0;
+    // Why the last abre failed (one of erroAudio).
+    virtual int erroAbertura() const { return erroAudio::kSemDriver; }
+    // The error met handing back played blocks since the last call, or 0; the call clears it.
+    virtual int erroDevolucao() { return 0; }
 
     // The second voice: a whole RIFF WAVE in memory, played once or looping, asynchronously.
     virtual void tocaSom(std::vector<uint8_t> wave, bool repete) = 0;

@@ -1,0 +1,434 @@
+#include "speech/tocadorOnda.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "console/SnCrt.h"
+#include "platform/frontEnds.h"
+#include "platform/roteiroTeclas.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// Records every block queued. With a clock each block stays queued as long as it takes to
+// play (or for ever when `preso`); without one the queue drains at once.
+class AudioFalso : public DispositivoAudio {
+  public:
+    struct Bloco {
+        FormatoAudio formato;
+        Bytes bytes;
+    };
+    bool abre(const FormatoAudio& f) override {
+        ++aberturas;
+        erro_ = ocupado-- > 0 ? erroAudio::kOcupado : erroAbre;
+        if (erro_ != 0) return false;
+        formato_ = f;
+        return aberto_ = true;
+    }
+    void escreve(std::span<const uint8_t> b) override {
+        blocos.push_back({formato_, Bytes(b.begin(), b.end())});
+        ultimoFim_ = std::max(agora(), ultimoFim_) +
+                     b.size() * 1000.0 / (formato_.taxa * formato_.bytesPorAmostra());
+        fins_.push_back(ultimoFim_);
+        if (aoEscrever) aoEscrever(blocos.size());
+    }
+    int blocosNaFila() override {
+        if (!preso) std::erase_if(fins_, [&](double fim) { return fim <= agora(); });
+        return static_cast<int>(fins_.size());
+    }
+    void reinicia() override {
+        ++reinicios;
+        fins_.clear();
+    }
+    void fecha() override { aberto_ = false; }
+    bool aberto() const override { return aberto_; }
+    int erroAbertura() const override { return erro_; }
+    int erroDevolucao() override { return std::exchange(erroDevolvido, 0); }
+    void tocaSom(std::vector<uint8_t>, bool) override {}
+    void paraSom() override {}
+
+    Bytes tocados() const {
+        Bytes t;
+        for (const auto& b : blocos) t.insert(t.end(), b.bytes.begin(), b.bytes.end());
+        return t;
+    }
+    std::vector<size_t> tamanhos() const {
+        std::vector<size_t> t;
+        for (const auto& b : blocos) t.push_back(b.bytes.size());
+        return t;
+    }
+    double segundos() const {
+        double s = 0;
+        for (const auto& b : blocos)
+            s += double(b.bytes.size()) / (b.formato.taxa * b.formato.bytesPorAmostra());
+        return s;
+    }
+
+    std::vector<Bloco> blocos;
+    std::function<uint64_t()> relogio;
+    std::function<void(size_t)> aoEscrever;
+    bool preso = false;
+    int ocupado = 0, erroAbre = 0, erroDevolvido = 0, aberturas = 0, reinicios = 0;
+
+  private:
+    double agora() const { return relogio ? double(relogio()) : 1e300; }
+    FormatoAudio formato_;
+    bool aberto_ = false;
+    int erro_ = 0;
+    double ultimoFim_ = 0;
+    std::vector<double> fins_;
+};
+
+// 8-bit samples that are never silence, so padding and the closing 128 show.
+Bytes rampa(size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(1 + i % 97);
+    return b;
+}
+
+// One pitch period of 100 samples, a single peak (226) at the end of each period.
+Bytes denteDeSerra(size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(28 + 2 * (i % 100));
+    return b;
+}
+
+Bytes onda(const FormatoAudio& f, const Bytes& dados, uint32_t declarado = UINT32_MAX) {
+    Bytes o = cabecalhoWave(f, declarado == UINT32_MAX ? uint32_t(dados.size()) : declarado);
+    o.insert(o.end(), dados.begin(), dados.end());
+    return o;
+}
+
+Bytes pedaco(const Bytes& b, size_t de, size_t n) {
+    return Bytes(b.begin() + long(de), b.begin() + long(de + n));
+}
+
+constexpr FormatoAudio kMono8{1, 11025, 8};
+
+class TocadorOndaTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("plumar_onda_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(dir_);
+        monta("");
+    }
+    void TearDown() override {
+        tocador_.reset();
+        fs::remove_all(dir_);
+    }
+    void monta(std::string_view roteiro) {
+        tocador_.reset();
+        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(leRoteiro(roteiro).teclas), audio_,
+                                       dir_ / "SONARE.INI");
+        tocador_ = std::make_unique<TocadorOnda>(*crt_, audio_);
+    }
+    void comRelogio() {
+        audio_.relogio = [this] { return crt_->agoraMs(); };
+    }
+    fs::path grava(const std::string& nome, const Bytes& bytes) {
+        fs::path p = dir_ / nome;
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+        return p;
+    }
+    void tecla() {
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = 'x';
+        crt_->trataEvento(ev);
+    }
+    std::string tela() const {
+        const auto& c = crt_->tela().caracteres;
+        return std::string(c.begin(), c.end());
+    }
+
+    fs::path dir_;
+    AudioFalso audio_;
+    std::unique_ptr<SnCrt> crt_;
+    std::unique_ptr<TocadorOnda> tocador_;
+};
+
+// ------------------------------------------------------------------ blocks
+
+TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
+    const Bytes som = rampa(100);
+    tocador_->tocaMemoria(onda(kMono8, som));
+    ASSERT_EQ(audio_.tamanhos(), std::vector<size_t>{256});
+    const Bytes& b = audio_.blocos[0].bytes;
+    EXPECT_EQ(pedaco(b, 0, 100), som);  // the last sample of the sound is kept
+    EXPECT_EQ(pedaco(b, 100, 156), Bytes(156, 128));
+}
+
+TEST_F(TocadorOndaTest, PedacosDeArquivoEDeMemoria) {
+    const Bytes som = rampa(65600);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("longo.wav", onda(kMono8, som))), 0);
+    ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65278, 322}));
+    EXPECT_EQ(pedaco(audio_.blocos[0].bytes, 0, 65277), pedaco(som, 0, 65277));
+    EXPECT_EQ(pedaco(audio_.blocos[1].bytes, 0, 321), pedaco(som, 65278, 321));
+    EXPECT_EQ(audio_.blocos[0].bytes.back(), 128);
+    EXPECT_EQ(audio_.blocos[1].bytes.back(), 128);
+
+    // Only a full block keeps its last sample.
+    const Bytes memoria = rampa(2 * 65534 + 300);
+    tocador_->tocaPcm(memoria, 11025, 1, 8);
+    ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65278, 322, 65534, 65534, 300}));
+    EXPECT_EQ(audio_.blocos[2].bytes.back(), memoria[65533]);
+    EXPECT_EQ(audio_.blocos[4].bytes.back(), 128);
+}
+
+TEST_F(TocadorOndaTest, DezesseisBitsEmQuadrosInteirosESilencioNovo) {
+    const Bytes estereo = rampa(3 * 65532 + 4);
+    tocador_->tocaPcm(estereo, 22050, 2, 16);
+    ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65532, 65532, 65532, 256}));
+    EXPECT_EQ(pedaco(audio_.tocados(), 0, estereo.size()), estereo);
+    // The ring has come round to buffers that hold old samples: padding must be silence.
+    tocador_->tocaPcm(rampa(100), 22050, 1, 16);
+    ASSERT_EQ(audio_.blocos.back().bytes.size(), 256u);
+    EXPECT_EQ(pedaco(audio_.blocos.back().bytes, 100, 156), Bytes(156, 0));
+    tocador_->tocaPcm(rampa(301), 22050, 1, 16);  // half a sample is not played
+    EXPECT_EQ(audio_.blocos.back().bytes.size(), 300u);
+}
+
+TEST(TocadorOndaCabecalho, PreencheOsCamposEToca) {
+    std::array<uint8_t, 44> c{};
+    TocadorOnda::preencheCabecalho(c, 1000, 22050, 2, 16);
+    OndaPcm lida;
+    Bytes o(c.begin(), c.end());
+    o.resize(1044, 7);
+    ASSERT_TRUE(leOndaPcm(o, lida));
+    EXPECT_EQ(lida.formato, (FormatoAudio{2, 22050, 16}));
+    EXPECT_EQ(lida.dados.size(), 1000u);
+    EXPECT_EQ(c[4] | c[5] << 8, 1036);                   // RIFF size
+    EXPECT_EQ(c[28] | c[29] << 8 | c[30] << 16, 88200);  // bytes per second
+    EXPECT_EQ(c[32], 4);                                 // block align
+}
+
+// ------------------------------------------------------------------ files
+
+TEST_F(TocadorOndaTest, PedacoDeTamanhoImparTemByteDePreenchimento) {
+    Bytes o = onda(kMono8, {});
+    o.resize(36);  // up to the data chunk
+    const char lista[] = "LIST\x05\0\0\0abcde\0";
+    o.insert(o.end(), lista, lista + 14);
+    const Bytes som = rampa(300);
+    const Bytes dados = onda(kMono8, som);
+    o.insert(o.end(), dados.begin() + 36, dados.end());
+    ASSERT_EQ(tocador_->tocaArquivo(grava("lista.wav", o)), 0);
+    ASSERT_EQ(audio_.tamanhos(), std::vector<size_t>{300});
+    EXPECT_EQ(pedaco(audio_.tocados(), 0, 299), pedaco(som, 0, 299));
+}
+
+TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
+    const Bytes boa = onda(kMono8, rampa(400));
+    auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
+        Bytes b = boa;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + long(pos));
+        return b;
+    };
+    const std::vector<std::pair<std::string, Bytes>> casos = {
+        {"texto", Bytes{'o', 'l', 'a', ' ', 'm', 'u', 'n', 'd', 'o', '\n'}},
+        {"cortado", pedaco(boa, 0, 30)},
+        {"fmtAbsurdo", muda(16, {0xF0, 0xFF, 0xFF, 0xFF})},
+        {"zeroCanais", muda(22, {0, 0})},
+        {"taxaZero", muda(24, {0, 0, 0, 0})},
+        {"vinteEQuatroBits", muda(34, {24, 0})},
+        {"pontoFlutuante", muda(20, {3, 0})},
+        {"dadosAntesDoFormato", muda(12, {'d', 'a', 't', 'a'})},
+    };
+    for (const auto& [nome, bytes] : casos) {
+        EXPECT_EQ(tocador_->tocaArquivo(grava(nome + ".wav", bytes)), -1) << nome;
+        tocador_->tocaMemoria(bytes);
+    }
+    EXPECT_EQ(tocador_->tocaArquivo(dir_ / "naoExiste.wav"), -1);
+    EXPECT_EQ(tocador_->tocaArquivo(dir_), -1);
+    EXPECT_TRUE(audio_.blocos.empty());
+    EXPECT_EQ(audio_.aberturas, 0);
+}
+
+TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
+    const Bytes som = rampa(1000);
+    const Bytes o = onda(kMono8, som, 100000);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("curto.wav", o)), 0);
+    tocador_->tocaMemoria(o);
+    ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{1000, 1000}));
+    EXPECT_EQ(pedaco(audio_.blocos[0].bytes, 0, 999), pedaco(som, 0, 999));
+    EXPECT_EQ(audio_.blocos[1].bytes, audio_.blocos[0].bytes);
+}
+
+// ------------------------------------------------------------------ speed-ups
+
+TEST_F(TocadorOndaTest, AceleradoToca11025A16538) {
+    tocador_->acelerado = true;
+    tocador_->tocaArquivo(grava("rapido.wav", onda(kMono8, rampa(500))));
+    ASSERT_EQ(audio_.blocos.size(), 1u);
+    EXPECT_EQ(audio_.blocos[0].formato, (FormatoAudio{1, 16538, 8}));
+}
+
+TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
+    const Bytes oito = denteDeSerra(100000);
+    Bytes dezesseis;
+    for (uint8_t a : oito) dezesseis.insert(dezesseis.end(), {0x5A, uint8_t(a ^ 0x80)});
+    tocador_->comprimeTempo = true;
+    tocador_->tocaArquivo(grava("fala.wav", onda({1, 11025, 16}, dezesseis)));
+    ASSERT_FALSE(audio_.blocos.empty());
+    EXPECT_EQ(audio_.blocos[0].formato, kMono8);
+    EXPECT_EQ(pedaco(audio_.blocos[0].bytes, 0, 299), pedaco(oito, 0, 299));
+    const double proporcao = audio_.segundos() / (100000 / 11025.0);
+    EXPECT_GT(proporcao, 0.45);
+    EXPECT_LT(proporcao, 0.6);
+}
+
+TEST_F(TocadorOndaTest, EstereoNaoEComprimido) {
+    const Bytes som = denteDeSerra(40000);
+    tocador_->comprimeTempo = true;
+    tocador_->tocaArquivo(grava("estereo.wav", onda({2, 11025, 16}, som)));
+    ASSERT_FALSE(audio_.blocos.empty());
+    EXPECT_EQ(audio_.blocos[0].formato, (FormatoAudio{2, 11025, 16}));
+    EXPECT_EQ(audio_.tocados(), som);
+}
+
+// ------------------------------------------------------------------ keys and waiting
+
+TEST_F(TocadorOndaTest, TeclaParaArquivoLongo) {
+    comRelogio();
+    audio_.aoEscrever = [&](size_t n) {
+        if (n == 2) tecla();
+    };
+    EXPECT_EQ(tocador_->tocaArquivo(grava("longo.wav", onda(kMono8, rampa(10 * 65534)))), 0);
+    EXPECT_EQ(audio_.blocos.size(), 2u);
+    EXPECT_EQ(audio_.reinicios, 1);
+    EXPECT_FALSE(audio_.aberto());
+    EXPECT_EQ(crt_->teclasNaFila(), 1u);  // left for the editor to read
+}
+
+TEST_F(TocadorOndaTest, TeclaComAnelCheioParaSemEsperarOutroBuffer) {
+    comRelogio();
+    uint64_t quando = 0;
+    audio_.aoEscrever = [&](size_t n) {
+        if (n != 4) return;
+        tecla();
+        quando = crt_->agoraMs();
+    };
+    tocador_->tocaMemoria(onda(kMono8, rampa(10 * 65534)));
+    EXPECT_EQ(audio_.blocos.size(), 4u);
+    EXPECT_LE(crt_->agoraMs() - quando, 10u);
+    EXPECT_FALSE(tocador_->tocando());
+}
+
+TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
+    comRelogio();
+    tocador_->interrompivel = false;
+    tecla();
+    tocador_->tocaArquivo(grava("todo.wav", onda(kMono8, rampa(6 * 65534))));
+    EXPECT_EQ(audio_.blocos.size(), 6u);
+    EXPECT_GE(crt_->agoraMs(), uint64_t(audio_.segundos() * 1000));
+    EXPECT_FALSE(audio_.aberto());
+}
+
+TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
+    comRelogio();
+    tocador_->assincrono = true;
+    tocador_->tocaArquivo(grava("assinc.wav", onda(kMono8, rampa(3 * 65534))));
+    EXPECT_LT(crt_->agoraMs(), 1000u);
+    EXPECT_TRUE(tocador_->tocando());
+    tecla();
+    EXPECT_FALSE(tocador_->tocando());
+    EXPECT_EQ(audio_.reinicios, 1);
+    EXPECT_FALSE(audio_.aberto());
+}
+
+TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
+    comRelogio();
+    audio_.preso = true;
+    tocador_->tocaMemoria(onda(kMono8, rampa(6 * 65534)));
+    EXPECT_EQ(audio_.blocos.size(), 4u);
+    // The queued sound's length, two seconds' grace, then 40 waits of 50 ms for the block.
+    EXPECT_GE(crt_->agoraMs(), uint64_t(audio_.segundos() * 1000) + 4000);
+    EXPECT_FALSE(audio_.aberto());
+}
+
+// ------------------------------------------------------------------ device
+
+TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
+    audio_.ocupado = 3;
+    EXPECT_EQ(tocador_->tocaArquivo(grava("a.wav", onda(kMono8, rampa(300)))), 0);
+    EXPECT_EQ(audio_.aberturas, 4);
+    EXPECT_EQ(crt_->agoraMs(), 300u);
+    EXPECT_EQ(audio_.blocos.size(), 1u);
+
+    audio_.ocupado = 1000;
+    EXPECT_EQ(tocador_->tocaArquivo(grava("b.wav", onda({1, 8000, 8}, rampa(300)))), 4);
+    EXPECT_EQ(audio_.aberturas, 4 + 100);
+    EXPECT_EQ(audio_.blocos.size(), 1u);
+
+    audio_.ocupado = 0;  // another error is returned without trying again
+    audio_.erroAbre = erroAudio::kSemDriver;
+    EXPECT_EQ(tocador_->tocaArquivo(grava("c.wav", onda({1, 22050, 8}, rampa(300)))), 6);
+    EXPECT_EQ(audio_.aberturas, 4 + 100 + 1);
+    EXPECT_EQ(audio_.blocos.size(), 1u);
+}
+
+TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
+    monta("q{Enter}zq{Enter}z");  // keys before Enter do not end the wait
+    audio_.erroDevolvido = erroAudio::kSemDriver;
+    tocador_->tocaMemoria(onda(kMono8, rampa(300)));
+    EXPECT_FALSE(tocador_->tocando());  // the returned block is seen here
+    EXPECT_NE(tela().find("No device driver is present."), std::string::npos);
+    EXPECT_EQ(crt_->leTecla(), 'z');  // the Enter before it was taken
+
+    audio_.erroDevolvido = 99;  // no text for it, but still a wait for Enter
+    crt_->ClrScr();
+    tocador_->tocaMemoria(onda(kMono8, rampa(300)));
+    EXPECT_FALSE(tocador_->tocando());
+    EXPECT_EQ(tela(), std::string(80 * 25, ' '));
+    EXPECT_EQ(crt_->leTecla(), 'z');
+}
+
+// ------------------------------------------------------------------ time compression
+
+TEST(CompressaoTempo, DezesseisBitsViramOByteAltoSemSinal) {
+    Bytes s = {0x00, 0x80, 0xFF, 0xFF, 0x00, 0x00, 0x34, 0x12, 0xFF, 0x7F};
+    ASSERT_EQ(comprimeTrecho(s, 16, 11025), 5u);
+    EXPECT_EQ(pedaco(s, 0, 5), (Bytes{0, 127, 128, 0x92, 255}));
+}
+
+TEST(CompressaoTempo, TrechoDeMenosDeMilAmostrasFicaIntacto) {
+    Bytes curto = denteDeSerra(999);
+    EXPECT_EQ(comprimeTrecho(curto, 8, 11025), 999u);
+    EXPECT_EQ(curto, denteDeSerra(999));
+    Bytes mil = denteDeSerra(1000);
+    EXPECT_LT(comprimeTrecho(mil, 8, 11025), 1000u);
+}
+
+// First peak at 299 (searched from 200); 23 rounds keep 101 samples each; the tail runs on
+// until the write position holds a sample near silence (position 2640).
+TEST(CompressaoTempo, DescartaUmPeriodoEmCadaDoisA11025) {
+    const Bytes original = denteDeSerra(5000);
+    Bytes s = original;
+    ASSERT_EQ(comprimeTrecho(s, 8, 11025), 2640u);
+    EXPECT_EQ(pedaco(s, 0, 299), pedaco(original, 0, 299));
+    EXPECT_EQ(pedaco(s, 299, 101), pedaco(original, 399, 101));
+}
+
+// Other rates search from 800 with a gap of 320: first peak 899, 4 rounds of 401 samples.
+TEST(CompressaoTempo, OutrasTaxasUsamPeriodosMaiores) {
+    for (int taxa : {22050, 16000}) {
+        const Bytes original = denteDeSerra(5000);
+        Bytes s = original;
+        ASSERT_EQ(comprimeTrecho(s, 8, taxa), 2540u) << taxa;
+        EXPECT_EQ(pedaco(s, 899, 401), pedaco(original, 1299, 401));
+    }
+    Bytes pouco = rampa(1100);  // the first search would run past the end
+    EXPECT_LE(comprimeTrecho(pouco, 8, 22050), 1100u);
+}
+
+}  // namespace
