@@ -252,7 +252,7 @@ void menuComandos(Editor& e) {
         case 'A': familiaArquivos(e); break;
         case 'B': familiaBlocos(e); break;
         case 'C': familiaCursor(e); break;
-        case 'E': letrasEspeciais(e); break;
+        case 'E': letraEspecial(e); break;
         case 'F': familiaLeitura(e); break;
         case 'I': familiaConfiguracao(e); break;
         case 'L': familiaLinhas(e); break;
@@ -317,11 +317,10 @@ void teclaEnter(Editor& e) {
         linhaAbaixo(e);
         // Blanks up to the left margin, so the cursor stands there at the line's end. The
         // line is replaced in place: removing and inserting the last line would leave an
-        // empty line behind it.
+        // empty line behind it, and the line Ctrl+U restores would be lost.
         std::string l = ed.linha(ed.linhaAtual);
         const size_t recuo = static_cast<size_t>(std::max(ed.margemEsquerda - 1, 0));
         if (l.size() < recuo) {
-            ed.linhaRemovida = l;
             l.resize(recuo, ' ');
             ed.trocaLinha(ed.linhaAtual, l);
         }

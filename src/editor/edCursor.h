@@ -1,34 +1,60 @@
-// Cursor movement and character editing.
+// Cursor movement and character editing: every move is heard (the character or word
+// passed over, a click for a line change, a message at either end of the text).
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "editor/editor.h"
 
-void proximoParagrafo(Editor& e);
-void paragrafoAnterior(Editor& e);
-void apagaAteFim(Editor& e);
-void letrasEspeciais(Editor& e);
-void vaiParaLinha(Editor& e);
-void apagaAnterior(Editor& e);
-void falaColuna(Editor& e);
-void falaNumeroLinha(Editor& e);
-void apagaAteInicio(Editor& e);
-void apagaPalavraAnterior(Editor& e);
-void linhaAnterior(Editor& e);
-void sobePagina(Editor& e);
-void caractereEsquerda(Editor& e);
-void caractereDireita(Editor& e);
-void proximaLinha(Editor& e);
-void descePagina(Editor& e);
-void apagaSelecao(Editor& e);
-void apagaCaractere(Editor& e);
-void linhaAnteriorMesmaColuna(Editor& e);
-void proximaLinhaMesmaColuna(Editor& e);
-void palavraEsquerda(Editor& e);
-void palavraDireita(Editor& e);
-void fimTexto(Editor& e);
-void inicioTexto(Editor& e);
-void familiaCursor(Editor& e);
-// Types one character at the cursor.
+// Digits, ASCII letters and every code from 128 up make words; the rest separates them.
+bool caractereDePalavra(uint8_t c);
+// True when the text holds only blanks (or nothing).
+bool linhaEmBranco(std::string_view linha);
+// The length of the complete formatting mark ("<IN>", "<TF=Arial>", ...) that `texto`
+// ends with, 0 when it does not end with one.
+size_t marcaNoFim(std::string_view texto);
+
+// Character editing.
 void insereCaractere(Editor& e, uint8_t c);
+void apagaEsquerda(Editor& e, bool anuncia, bool ecoa);
+// False (after one beep) when there is no character under the cursor.
+bool apagaDireita(Editor& e, bool anuncia, bool ecoa);
+void apagaSelecao(Editor& e);
+void apagaFimLinha(Editor& e);
+void apagaInicioLinha(Editor& e);
+void apagaPalavraEsquerda(Editor& e);
+void letraEspecial(Editor& e);
+
+// Within the line.
+void esquerda(Editor& e);
+void direita(Editor& e);
+void inicioLinha(Editor& e);
+void fimLinha(Editor& e);
+void palavraDireita(Editor& e, bool bipa);
+void palavraEsquerda(Editor& e, bool bipa);
+// Ctrl+Right and Ctrl+Left: the word passed over is spoken.
+void palavraDireitaFalada(Editor& e);
+void palavraEsquerdaFalada(Editor& e);
+
+// Between lines.
+void linhaAbaixo(Editor& e);
+void linhaAcima(Editor& e);
+void linhaAbaixoMesmaColuna(Editor& e);
+void linhaAcimaMesmaColuna(Editor& e);
+void paginaAbaixo(Editor& e);
+void paginaAcima(Editor& e);
+void inicioTexto(Editor& e);
+void fimTexto(Editor& e);
+void avancaParagrafo(Editor& e, bool paraNoRecuo);
+void recuaParagrafo(Editor& e, bool paraNoRecuo);
+void vaiParaLinha(Editor& e);
+void memorizaPosicao(Editor& e);
+void voltaPosicao(Editor& e);
+
+// Where am I.
+void informaColuna(Editor& e);
+void informaLinha(Editor& e);
+
+// F9 C.
+void familiaCursor(Editor& e);

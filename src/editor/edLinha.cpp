@@ -50,31 +50,40 @@ void quebraLinha(Editor& e) {
 
 void juntaLinhas(Editor& e) {
     EdVars& ed = e.ed;
-    if (ed.linhaAtual >= ed.nLinhas()) return;
+    // On the last line there is nothing to join: the refusal is heard.
+    if (ed.linhaAtual >= ed.nLinhas()) return e.fala.bip();
     const std::string& a = ed.linha(ed.linhaAtual);
     const std::string& b = ed.linha(ed.linhaAtual + 1);
     if (a.size() + b.size() >= 251) return falaMensagem(e, "EDLGRAND");
     const std::string junta = a + " " + b;
-    const int coluna = ed.colunaAtual;
     ed.trocaLinha(ed.linhaAtual, junta);
     ed.retiraLinha(ed.linhaAtual + 1);
-    ed.colunaAtual = coluna;
     falaMensagem(e, "EDLINJUN");
 }
 
-void insereTextoNaLinha(Editor& e, std::string_view texto) {
+bool insereTextoNaLinha(Editor& e, std::string_view texto) {
     EdVars& ed = e.ed;
     std::string l = ed.linha(ed.linhaAtual);
     const size_t pos = static_cast<size_t>(std::max(1, ed.colunaAtual) - 1);
+    // What would not fit in the line is refused rather than cut off its end.
+    if (std::max(pos, l.size()) + texto.size() > TipoTexto::kMaxLinha) {
+        e.fala.bip();
+        return false;
+    }
     if (l.size() < pos) l.resize(pos, ' ');
     l.insert(pos, texto);
-    removeLinha(e, false);
-    insereLinha(e, l, false);
+    // The line is replaced in place: removing and inserting it again would add an empty
+    // line after the last one, forget a position memorised on it and lose the line that
+    // Ctrl+U restores.
+    ed.trocaLinha(ed.linhaAtual, l);
     ed.colunaAtual = static_cast<int>(pos + texto.size()) + 1;
+    return true;
 }
 
 // Needs the line editor of the prompts module.
-void alteraLinhasComTexto(Editor& e, bool, bool) { comandoPendente(e); }
+void alteraLinhasComTexto(Editor& e, bool, bool) {
+    comandoPendente(e);
+}
 
 void familiaLinhas(Editor& e) {
     falaMensagem(e, "EDOPCAO");
@@ -82,18 +91,38 @@ void familiaLinhas(Editor& e) {
     if (c != 27) redesenhaTela(e);
     if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJLI", 10);
     switch (c) {
-        case 'I': insereLinha(e, "", true); break;
+        case 'I':
+            insereLinha(e, "", true);
+            break;
         case 'A':
-        case 'N': insereLinhaAbaixo(e, "", true); break;
-        case 'R': removeLinha(e, true); break;
-        case 'V': restauraLinha(e); break;
-        case 'Q': quebraLinha(e); break;
-        case 'J': juntaLinhas(e); break;
-        case 'E': alteraLinhasComTexto(e, false, true); break;
-        case 'S': alteraLinhasComTexto(e, true, false); break;
-        case 'D': alteraLinhasComTexto(e, false, false); break;
-        case 27: return falaMensagem(e, "EDDESIST");
-        default: break;
+        case 'N':
+            insereLinhaAbaixo(e, "", true);
+            break;
+        case 'R':
+            removeLinha(e, true);
+            break;
+        case 'V':
+            restauraLinha(e);
+            break;
+        case 'Q':
+            quebraLinha(e);
+            break;
+        case 'J':
+            juntaLinhas(e);
+            break;
+        case 'E':
+            alteraLinhasComTexto(e, false, true);
+            break;
+        case 'S':
+            alteraLinhasComTexto(e, true, false);
+            break;
+        case 'D':
+            alteraLinhasComTexto(e, false, false);
+            break;
+        case 27:
+            return falaMensagem(e, "EDDESIST");
+        default:
+            break;
     }
     redesenhaTela(e);
 }

@@ -11,6 +11,8 @@ void removeLinha(Editor& e, bool falar);
 void restauraLinha(Editor& e);
 void quebraLinha(Editor& e);
 void juntaLinhas(Editor& e);
-void insereTextoNaLinha(Editor& e, std::string_view texto);
+// Inserts a text at the cursor inside the current line; false (one beep) when the line
+// would pass 255 characters.
+bool insereTextoNaLinha(Editor& e, std::string_view texto);
 void alteraLinhasComTexto(Editor& e, bool noInicio, bool excluir);
 void familiaLinhas(Editor& e);

@@ -91,28 +91,29 @@ TEST_F(Inicio, DictionaryIsOnUnlessSaidNo) {
 // every other code has none (two beeps).
 TEST(Despacho, EveryKeyReachesItsCommand) {
     const std::map<int, std::string> controle = {
-        {1, "proximoParagrafo"}, {2, "familiaBlocos"}, {3, "copiaParaClipboard"},
-        {4, "apagaAteFim"}, {5, "letrasEspeciais"}, {6, "leProximaFrase"}, {7, "vaiParaLinha"},
-        {8, "apagaAnterior"}, {9, "tabulacao"}, {10, "teclaCtrlEnter"}, {11, "falaColuna"},
-        {12, "falaNumeroLinha"}, {13, "teclaEnter"}, {14, "informaNome"}, {15, "alternaEspacos"},
-        {16, "imprime"}, {17, "quebraLinha"}, {18, "paragrafoAnterior"}, {19, "apagaAteInicio"},
+        {1, "avancaParagrafo"}, {2, "familiaBlocos"}, {3, "copiaParaClipboard"},
+        {4, "apagaFimLinha"}, {5, "letraEspecial"}, {6, "leProximaFrase"}, {7, "vaiParaLinha"},
+        {8, "apagaEsquerda"}, {9, "tabulacao"}, {10, "teclaCtrlEnter"}, {11, "informaColuna"},
+        {12, "informaLinha"}, {13, "teclaEnter"}, {14, "informaNome"}, {15, "alternaEspacos"},
+        {16, "imprime"}, {17, "quebraLinha"}, {18, "recuaParagrafo"}, {19, "apagaInicioLinha"},
         {20, "comandoMargensTabs"}, {21, "restauraLinha"}, {22, "colaLinhas"},
         {23, "trocaPorSugestao"}, {24, "salvaESai"}, {25, "removeLinha"}, {28, "tocaDTMF"},
-        {127, "apagaPalavraAnterior"}};
+        {127, "apagaPalavraEsquerda"}};
     const std::map<int, std::string> estendida = {
         {23, "falaFormatacaoCursor"}, {24, "alternaMarcasTela"}, {33, "insereMarcasFormatacao"},
         {34, "geraDoc"}, {50, "escolheModoFalaFormatacao"}, {59, "falaProximaPalavra"},
         {60, "gravaTexto"}, {61, "outroArquivo"}, {62, "alternaEco"}, {63, "procura"},
         {64, "procuraTroca"}, {65, "removeLinha"}, {66, "falaHora"}, {67, "menuComandos"},
         {68, "defineMargens"}, {69, "alternaDicionario"}, {70, "executaPalavraCursor"},
-        {71, "inicioLinha"}, {72, "linhaAnterior"}, {73, "sobePagina"}, {75, "caractereEsquerda"},
-        {77, "caractereDireita"}, {79, "fimLinha"}, {80, "proximaLinha"}, {81, "descePagina"},
+        {71, "inicioLinha"}, {72, "linhaAcima"}, {73, "paginaAcima"}, {75, "esquerda"},
+        {77, "direita"}, {79, "fimLinha"}, {80, "linhaAbaixo"}, {81, "paginaAbaixo"},
         {82, "alternaEnterInsere"}, {83, "apagaComDel"}, {94, "leRestoLinha"},
         {95, "gravaComoOutro"}, {96, "executaOutroEditor"}, {97, "painelConfiguracao"},
         {98, "procuraDeNovo"}, {99, "calculadoraLinha"}, {100, "mudaLarguraTela"},
         {101, "falaData"}, {102, "leituraLinha"}, {103, "menuNumera"}, {104, "leAteFim"},
-        {105, "versao"}, {113, "linhaAnteriorMesmaColuna"}, {114, "proximaLinhaMesmaColuna"},
-        {115, "palavraEsquerda"}, {116, "palavraDireita"}, {117, "fimTexto"}, {118, "fimTexto"},
+        {105, "versao"}, {113, "linhaAcimaMesmaColuna"}, {114, "linhaAbaixoMesmaColuna"},
+        {115, "palavraEsquerdaFalada"}, {116, "palavraDireitaFalada"}, {117, "fimTexto"},
+        {118, "fimTexto"},
         {119, "inicioTexto"}, {132, "inicioTexto"}, {120, "vozSapi"}, {121, "vozSapi"},
         {122, "vozSapi"}, {129, "vozPropria"}, {254, "colaNaLinha"}, {255, "copiaSelecao"}};
     for (int codigo = 0; codigo < 256; ++codigo) {

@@ -7,3 +7,7 @@ void tabulacao(Editor& e);
 void comandoMargensTabs(Editor& e);
 void defineMargens(Editor& e);
 void familiaMargens(Editor& e);
+// Breaks the current line after a typed character took it past the right margin: the
+// last word goes to a new line below, indented to the left margin, and the cursor
+// follows it.
+void quebraAutomatica(Editor& e);
