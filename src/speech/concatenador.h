@@ -1,0 +1,86 @@
+// Speaking a phonetic string: its units are split into diphones whose recorded samples,
+// letter recordings and silences are concatenated into one 11025 Hz 8-bit mono wave
+// built in memory, played whenever the buffer fills and at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "speech/bancoDifones.h"
+
+// What the synthesizer needs from whoever plays its sound.
+struct SaidaSom {
+    // Plays a whole RIFF wave held in memory and returns when it has ended (or was stopped).
+    std::function<void(std::span<const uint8_t> onda)> tocaOnda;
+    // True when a key is waiting: speaking stops and what is left is dropped.
+    std::function<bool()> teclaEsperando;
+    // Plays a recording that cannot be joined to the buffer (not 11025 Hz 8-bit mono);
+    // may be empty, and such a recording is then skipped.
+    std::function<void(const std::filesystem::path& arquivo)> tocaArquivo;
+};
+
+// How much is taken off the diphones and put between words, in samples.
+struct Cortes {
+    int corteFon = 400;  // cut from the end of each unstressed diphone
+    int sobraFon = 0;    // least left of a diphone after the cut
+    int interPal = 100;  // silence between words
+};
+
+// Pauses, in samples, for the punctuation units.
+constexpr int kPausaPonto = 8000;
+constexpr int kPausaVirgula = 4000;
+constexpr int kPausaPontoVirgula = 6000;
+constexpr int kPausaDoisPontos = 8000;
+
+class Concatenador {
+  public:
+    static constexpr size_t kTamanhoBuffer = 64000;
+    static constexpr size_t kCabecalho = 44;
+    static constexpr size_t kMaxUnidade = 40;
+    static constexpr size_t kMaxNome = 12;
+    static constexpr int kTaxa = 11025;
+
+    Concatenador(BancoDifones banco, std::filesystem::path dirLetras, SaidaSom saida);
+
+    void mudaCortes(const Cortes& cortes);
+    // Speaks the phonetic string; returns once its sound has been played.
+    void fala(std::string_view fonetica);
+
+  private:
+    enum Tonica { kNormal = 0, kInicioPalavra = 1, kTonica = 2 };
+
+    std::string leUnidade(std::string_view fonetica, size_t& pos);
+    void divide(std::string_view unidade, double fator);
+    bool divideGlide(std::string_view unidade, double fator);
+    void tocaPedaco(std::string_view pedaco, double fator);
+    void tocaDifone(std::string nome, double fator);
+    void tocaFaltante(const std::string& nome, double fator);
+    void tocaLetra(unsigned char codigo);
+
+    size_t amostrasCortadas(size_t amostras) const;
+    void acrescentaSilencio(int amostras);
+    void acrescentaRuido(int amostras);
+    void acrescentaDifone(const Difone& difone, size_t amostras);
+    void acrescenta(std::span<const uint8_t> dados);
+    // Room for `n` more bytes, playing the buffer first when they would fill it; false once
+    // speaking has stopped.
+    bool abreEspaco(size_t n);
+    void toca();
+
+    BancoDifones banco_;
+    std::filesystem::path dirLetras_;
+    SaidaSom saida_;
+    Cortes cortes_;
+    std::vector<uint8_t> buffer_;
+    size_t nivel_ = kCabecalho;
+    int tonica_ = kInicioPalavra;
+    bool parado_ = false;
+    std::minstd_rand ruido_;
+};

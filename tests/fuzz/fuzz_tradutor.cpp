@@ -1,0 +1,68 @@
+// Fuzz entry for the built-in synthesizer's rule loader, exception loader, diphone index
+// reader and translator. The input is three parts separated by NUL bytes: a rule file, an
+// exception file and a text; the whole input is also read as a diphone index.
+//
+// Built with libFuzzer when the compiler is clang; otherwise (and inside the test binary)
+// the same entry is driven over the files of a corpus.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "speech/bancoDifones.h"
+#include "speech/regras.h"
+#include "speech/tradutor.h"
+
+namespace {
+
+std::string_view parte(std::string_view& resto) {
+    size_t fim = resto.find('\0');
+    std::string_view p = resto.substr(0, fim);
+    resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
+    return p;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
+    std::istringstream textoRegras{std::string(parte(resto))};
+    std::istringstream textoExcecoes{std::string(parte(resto))};
+    std::string_view texto = parte(resto);
+
+    Regras regras = interpretaRegras(textoRegras);
+    Excecoes excecoes = interpretaExcecoes(textoExcecoes);
+    std::string fonetica = traduz(texto, regras, excecoes);
+    // Every word gives at least its brackets, so a text with a non-blank yields output.
+    if (dobraCaracteres(texto).find_first_not_of(' ') != std::string::npos && fonetica.size() < 2)
+        __builtin_trap();
+
+    interpretaIndice({dados, tamanho}, tamanho / 2);
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_SEM_LIBFUZZER
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+// Runs each file named on the command line once, as libFuzzer does with file arguments.
+int main(int argc, char** argv) {
+    int lidos = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::ifstream f(argv[i], std::ios::binary);
+        if (!f) {
+            std::cerr << "cannot read " << argv[i] << "\n";
+            return 1;
+        }
+        std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f),
+                                     std::istreambuf_iterator<char>()};
+        LLVMFuzzerTestOneInput(entrada.data(), entrada.size());
+        ++lidos;
+    }
+    std::cout << "executed " << lidos << " inputs\n";
+    return 0;
+}
+#endif

@@ -1,0 +1,142 @@
+#include "speech/sintetizador.h"
+
+#include <gtest/gtest.h>
+
+#include "fixturasVoz.h"
+#include "platform/caminhos.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A complete voice in a temporary folder: rules, exceptions, bank and one letter.
+class Sintese : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(config.dirLetras);
+        fs::create_directories(config.dirDifones);
+        fixturas::escreve(config.dirDifones / "regras.rgr",
+                          "; regras de teste\n(P)=p|\n(A)=a|\n(S)%=s|\n#(S)#=z|\n(S)=s|\n");
+        fixturas::escreve(config.dirDifones / "portug.exc", "pa=pA|\n\npe=pa|\n");
+        fixturas::escreveBanco(
+            config.dirDifones, "TESTE",
+            {{"$PA", 1000, 10}, {"$A", 300, 13}, {"$S", 400, 14}, {"$PAZA", 900, 17}});
+        fixturas::escreveGravacao(config.dirLetras / "_99.wav", {1, 11025, 8},
+                                  std::vector<uint8_t>(80, 40));
+    }
+
+    SaidaSom saida() {
+        return {[this](std::span<const uint8_t> onda) {
+                    OndaPcm pcm;
+                    ASSERT_TRUE(leOndaPcm(onda, pcm));
+                    amostras.insert(amostras.end(), pcm.dados.begin(), pcm.dados.end());
+                },
+                [] { return false; },
+                {}};
+    }
+
+    fixturas::DiretorioTemporario dir{"sintese"};
+    ConfiguracaoSintetizador config{dir.caminho() / "letras", dir.caminho() / "difones", "TESTE"};
+    std::vector<uint8_t> amostras;
+};
+
+TEST_F(Sintese, OpensTranslatesAndSpeaks) {
+    Sintetizador s(saida());
+    s.mudaCortes({100, 0, 100});
+    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
+    EXPECT_TRUE(s.aberto());
+    EXPECT_EQ(s.traduz("Pasa, pas"), "[p/A/z/a][ /_,][p/A/s]");
+    s.falaTexto("Pasa, pas");
+    // One unit per word: pAza is one stressed name; the comma pause sits between two word
+    // gaps; pAs is split before its final s (shortened to 0.7, still stressed).
+    EXPECT_TRUE(fixturas::confere(
+        amostras, {{17, 900}, fixturas::silencio(100 + 4000 + 100), {10, 700}, {14, 400}}));
+}
+
+TEST_F(Sintese, ExceptionsAndSpellingReachTheSound) {
+    Sintetizador s(saida());
+    s.mudaCortes({100, 0, 0});
+    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
+    EXPECT_EQ(s.traduz("pas"), "[p/A/s]");  // found as "pa" and given its s back
+    s.falaTexto("CC");
+    EXPECT_TRUE(fixturas::confere(amostras, {{40, 160}}));
+}
+
+TEST_F(Sintese, CutParametersSetBeforeOpeningApply) {
+    Sintetizador s(saida());
+    s.mudaCortes({400, 0, 0});
+    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
+    s.falaFonetica("[pa]");
+    EXPECT_TRUE(fixturas::confere(amostras, {{10, 600}}));
+}
+
+TEST_F(Sintese, MissingDirectoriesOrBankGiveCode1) {
+    auto tenta = [&](ConfiguracaoSintetizador c) { return Sintetizador(saida()).abre(c); };
+    auto c = config;
+    c.dirLetras = dir.caminho() / "nada";
+    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
+    c = config;
+    c.dirDifones = dir.caminho() / "nada";
+    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
+    c = config;
+    c.banco = "";
+    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
+    c.banco = "OUTRO";
+    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
+    fs::remove(config.dirDifones / "TESTE.DIF");
+    EXPECT_EQ(tenta(config), kSemArquivosDeVoz);
+}
+
+TEST_F(Sintese, UnreadableRulesOrExceptionsGiveCode2) {
+    Sintetizador s(saida());
+    fs::remove(config.dirDifones / "portug.exc");
+    EXPECT_EQ(s.abre(config), kSemRegras);
+    EXPECT_FALSE(s.aberto());
+    fixturas::escreve(config.dirDifones / "portug.exc", "");
+    fs::remove(config.dirDifones / "regras.rgr");
+    EXPECT_EQ(s.abre(config), kSemRegras);
+}
+
+TEST_F(Sintese, FindsFilesWithoutRegardToCaseAndLongBankNamesAreCut) {
+    fs::rename(config.dirDifones / "TESTE.IND", config.dirDifones / "teste.ind");
+    fs::rename(config.dirDifones / "regras.rgr", config.dirDifones / "REGRAS.RGR");
+    Sintetizador s(saida());
+    EXPECT_EQ(s.abre(config), kSintetizadorPronto);
+    fixturas::escreveBanco(config.dirDifones, "TESTEXYZ", {});
+    config.banco = "TESTEXYZ_LONGO";
+    EXPECT_EQ(s.abre(config), kSintetizadorPronto);
+}
+
+TEST_F(Sintese, ClosedSynthesizerIsSilent) {
+    Sintetizador s(saida());
+    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
+    s.fecha();
+    EXPECT_FALSE(s.aberto());
+    s.falaTexto("pasa");
+    EXPECT_TRUE(amostras.empty());
+    EXPECT_EQ(s.traduz("pa"), "[ /_P/ /_A]");  // no rules left: every letter is spelled
+}
+
+TEST_F(Sintese, ReadsItsDirectoriesFromTheIni) {
+    fs::path ini = dir.caminho() / "SONARE.INI";
+    fixturas::escreve(ini, "[TRADUTOR]\r\ndirLetras=" + config.dirLetras.string() +
+                               "\r\nDIRDIFONES=" + config.dirDifones.string() + "\\\r\n");
+    ConfiguracaoSintetizador lida = leConfiguracaoSintetizador(ini, "TESTE");
+    EXPECT_EQ(fs::path(lida.dirLetras).lexically_normal(),
+              (config.dirLetras / "").lexically_normal());
+    EXPECT_EQ(fs::path(lida.dirDifones).lexically_normal(),
+              (config.dirDifones / "").lexically_normal());
+    EXPECT_EQ(lida.banco, "TESTE");
+    Sintetizador s(saida());
+    EXPECT_EQ(s.abre(lida), kSintetizadorPronto);
+}
+
+TEST_F(Sintese, DirectoriesDefaultToTheFamilyRoot) {
+    ConfiguracaoSintetizador lida = leConfiguracaoSintetizador(dir.caminho() / "nenhum.ini", "X");
+    EXPECT_EQ(lida.dirLetras.lexically_normal(),
+              (raizFamilia() / "som" / "letras" / "").lexically_normal());
+    EXPECT_EQ(lida.dirDifones.lexically_normal(),
+              (raizFamilia() / "som" / "difones" / "").lexically_normal());
+}
+
+}  // namespace
