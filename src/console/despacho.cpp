@@ -67,14 +67,14 @@ void alternaEco(Editor& e) {
     alternaOpcao(e, e.ed.ecoDigitacao, "EDSOLETR", "EDNSOLET");
 }
 
-void leAteFimLimpandoSelecao(Editor& e) {
-    leAteFim(e);
+void leAteOFimLimpandoSelecao(Editor& e) {
+    leAteOFim(e);
     limpaSelecao(e.ed);
 }
 
 void proximaPalavraOuLeitura(Editor& e) {
-    if (e.crt.modificadores().alt) return leAteFimLimpandoSelecao(e);  // Alt+F1 as Ctrl+F11
-    falaProximaPalavra(e);
+    if (e.crt.modificadores().alt) return leAteOFimLimpandoSelecao(e);  // Alt+F1 as Ctrl+F11
+    proximaPalavra(e);
 }
 
 void outroArquivo(Editor& e) {
@@ -98,7 +98,7 @@ const std::vector<ComandoTecla> kControle = {
     {3, "copiaParaClipboard", copiaParaClipboard},
     {4, "apagaFimLinha", apagaFimLinha},
     {5, "letraEspecial", letraEspecial},
-    {6, "leProximaFrase", leProximaFrase},
+    {6, "proximaFrase", [](Editor& e) { proximaFrase(e); }},
     {7, "vaiParaLinha", vaiParaLinha},
     {8, "apagaEsquerda", [](Editor& e) { apagaEsquerda(e, true, true); }},
     {9, "tabulacao", tabulacao},
@@ -123,12 +123,12 @@ const std::vector<ComandoTecla> kControle = {
 };
 
 const std::vector<ComandoTecla> kEstendida = {
-    {23, "falaFormatacaoCursor", falaFormatacaoCursor},
+    {23, "informaFormatacao", informaFormatacao},
     {24, "alternaMarcasTela", alternaMarcasTela},
     {33, "insereMarcasFormatacao", insereMarcasFormatacao},
     {34, "geraDoc", geraDoc},
     {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
-    {59, "falaProximaPalavra", proximaPalavraOuLeitura},
+    {59, "proximaPalavra", proximaPalavraOuLeitura},
     {60, "gravaTexto", gravaTexto},
     {61, "outroArquivo", outroArquivo},
     {62, "alternaEco", alternaEco},
@@ -139,7 +139,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {67, "menuComandos", menuComandos},
     {68, "defineMargens", defineMargens},
     {69, "alternaDicionario", alternaDicionario},
-    {70, "executaPalavraCursor", executaPalavraCursor},
+    {70, "executaPalavra", executaPalavra},
     {71, "inicioLinha", inicioLinha},
     {72, "linhaAcima", linhaAcima},
     {73, "paginaAcima", paginaAcima},
@@ -151,17 +151,17 @@ const std::vector<ComandoTecla> kEstendida = {
     {82, "alternaEnterInsere",
      [](Editor& e) { alternaOpcao(e, e.ed.enterInsereLinha, "EDENTINS", "EDENTNIN"); }},
     {83, "apagaComDel", apagaComDel},
-    {94, "leRestoLinha", leRestoLinha},
+    {94, "restoDaLinha", restoDaLinha},
     {95, "gravaComoOutro", gravaComoOutro},
     {96, "executaOutroEditor", executaOutroEditor},
     {97, "painelConfiguracao", painelConfiguracao},
     {98, "procuraDeNovo", procuraDeNovo},
     {99, "calculadoraLinha", calculadoraLinha},
-    {100, "mudaLarguraTela", mudaLarguraTela},
+    {100, "alternaLargura", alternaLargura},
     {101, "falaData", [](Editor& e) { e.fala.falaData(); }},
     {102, "leituraLinha", leituraLinha},
     {103, "menuNumera", menuNumera},
-    {104, "leAteFim", leAteFimLimpandoSelecao},
+    {104, "leAteOFim", leAteOFimLimpandoSelecao},
     {105, "versao", versao},
     {113, "linhaAcimaMesmaColuna", linhaAcimaMesmaColuna},
     {114, "linhaAbaixoMesmaColuna", linhaAbaixoMesmaColuna},
@@ -195,7 +195,7 @@ void leituraAutomatica(Editor& e, uint8_t scan) {
         else if (!e.crt.teclaPressionada())
             e.fala.bip();
     } else if (entre(scan, kLeRestoLinha)) {
-        leRestoLinha(e);
+        restoDaLinha(e);
     }
     ed.colunaAtual = coluna;
 }
@@ -253,7 +253,7 @@ void menuComandos(Editor& e) {
         case 'B': familiaBlocos(e); break;
         case 'C': familiaCursor(e); break;
         case 'E': letraEspecial(e); break;
-        case 'F': familiaLeitura(e); break;
+        case 'F': familiaFala(e); break;
         case 'I': familiaConfiguracao(e); break;
         case 'L': familiaLinhas(e); break;
         case 'M': familiaMargens(e); break;
@@ -273,7 +273,7 @@ void menuWord(Editor& e) {
     switch (c) {
         case 'G': geraDoc(e); break;
         case 'F': insereMarcasFormatacao(e); break;
-        case 'I': falaFormatacaoCursor(e); break;
+        case 'I': informaFormatacao(e); break;
         case 'M': escolheModoFalaFormatacao(e); break;
         case 'O': alternaMarcasTela(e); break;
         case 27: falaMensagem(e, "EDDESIST"); break;

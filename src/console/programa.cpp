@@ -126,6 +126,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     leConfiguracaoSapi(e, nivel);
 
     ed.larguraTela = 79;
+    configuraTela(e);
     redesenhaTela(e);
     e.crt.ligaVerificaInterrupcao(false);
     e.crt.ligaRelatorioFoco(true);
@@ -169,7 +170,7 @@ void executaEditor(Editor& e) {
         falaLinha(e);
         ed.colunaAtual = 1;
     } else {
-        leAteFim(e);
+        leAteOFim(e);
     }
     int estadoTravas = 0;
     bool sair = false;

@@ -1,16 +1,41 @@
+// The screen: banner, status, message row and the window of lines around the cursor.
 #include "editor/edtela.h"
 
 #include <algorithm>
-
-#include "editor/pendente.h"
-
+#include <array>
 #include <string>
+#include <vector>
+
+#include "editor/edMarcas.h"
 
 namespace {
 
-constexpr int kLinhaAtualTela = 15;
+constexpr int kLinhaMensagem = 9;
+constexpr int kPrimeiraLinhaTexto = 10;
+constexpr int kUltimaLinhaTexto = 25;
+constexpr int kColunaStatus = 66;
+constexpr int kLarguraStatus = SnCrt::kColunas - kColunaStatus + 1;
+constexpr int kFundoSelecao = 8;
+constexpr std::string_view kInicioTexto = "---- Inicio do texto ----";
 
-bool noBloco(const EdVars& ed, int i) { return ed.blocoMarcado() && i >= ed.inicioBloco && i <= ed.fimBloco; }
+// The program's name in letters of asterisks, seven rows high, on the left of the banner
+// (columns 57 and on belong to the version lines and the welcome message).
+constexpr int kColunaNome = 3;
+constexpr std::array<std::string_view, 7> kNome = {
+    "******   **       **   **  **   **   *****   ******",
+    "**   **  **       **   **  *** ***  **   **  **   **",
+    "**   **  **       **   **  ** * **  **   **  **   **",
+    "******   **       **   **  **   **  *******  ******",
+    "**       **       **   **  **   **  **   **  ** **",
+    "**       **       **   **  **   **  **   **  **  **",
+    "**       *******   *****   **   **  **   **  **   **",
+};
+
+void limpaLinhaMensagem(Editor& e) {
+    e.crt.GotoXY(1, kLinhaMensagem);
+    e.crt.TextBackground(0);
+    e.crt.ClrEol();
+}
 
 void escreveStatus(Editor& e) {
     if (e.ed.larguraTela <= 70) return;
@@ -18,57 +43,167 @@ void escreveStatus(Editor& e) {
         std::string s = std::to_string(n);
         return s.size() < 2 ? " " + s : s;
     };
+    const std::string status =
+        "L:" + doisDigitos(e.ed.linhaAtual) + " C:" + doisDigitos(e.ed.colunaAtual);
     e.crt.TextBackground(1);
     e.crt.TextColor(15);
-    e.crt.GotoXY(66, 1);
-    e.crt.escreve("L:" + doisDigitos(e.ed.linhaAtual) + " C:" + doisDigitos(e.ed.colunaAtual));
+    e.crt.GotoXY(kColunaStatus, 1);
     e.crt.ClrEol();
+    // Cut to the row's end: the console would wrap the rest into the banner.
+    e.crt.escreve(std::string_view(status).substr(0, kLarguraStatus));
 }
 
-// Draws text line `i` on screen row `linhaTela`.
+bool noBloco(const EdVars& ed, int i) {
+    return ed.blocoMarcado() && i >= ed.inicioBloco && i <= ed.fimBloco;
+}
+
+int corDaLinha(const EdVars& ed, int i) {
+    if (i == ed.linhaAtual) return noBloco(ed, i) ? 10 : 14;
+    return noBloco(ed, i) ? 2 : 15;
+}
+
+// The console takes CR, LF, BS and BEL as commands; on the screen they are blanks.
+char celula(char c) {
+    return static_cast<uint8_t>(c) < 32 ? ' ' : c;
+}
+
+// The text shown for a line (marks left out when asked) and, for each of its characters,
+// the line's column it came from.
+std::string textoMostrado(std::string_view linha, bool apenasTexto, std::vector<int>& colunas) {
+    if (apenasTexto) return semMarcas(linha, &colunas);
+    colunas.resize(linha.size());
+    for (size_t k = 0; k < linha.size(); ++k) colunas[k] = static_cast<int>(k) + 1;
+    return std::string(linha);
+}
+
+// Draws text line `i` (0 = the start-of-text line) on screen row `linhaTela`.
 void escreveLinhaTexto(Editor& e, int i, int linhaTela) {
     const EdVars& ed = e.ed;
     e.crt.GotoXY(1, linhaTela);
     e.crt.TextBackground(0);
+    e.crt.TextColor(15);
     e.crt.ClrEol();
     if (i == 0) {
         e.crt.TextBackground(5);
-        e.crt.TextColor(15);
-        e.crt.escreve("---- Inicio do texto ----");
+        e.crt.escreve(kInicioTexto);
         e.crt.TextBackground(0);
         return;
     }
     if (i < 1 || i > ed.nLinhas()) return;
-    const bool atual = i == ed.linhaAtual;
-    e.crt.TextColor(atual ? (noBloco(ed, i) ? 10 : 14) : (noBloco(ed, i) ? 2 : 15));
-    const std::string& l = ed.linha(i);
-    const size_t inicio = static_cast<size_t>(std::max(0, ed.deslocamentoTela));
-    if (inicio < l.size()) e.crt.escreve(l.substr(inicio, static_cast<size_t>(ed.larguraTela)));
+    e.crt.TextColor(corDaLinha(ed, i));
+    e.crt.escreve(
+        parteVisivel(ed.linha(i), ed.deslocamentoTela, ed.larguraTela, ed.escreveApenasTexto));
+}
+
+// Row 15: the visible part of the current line, the Shift selection on background 8.
+void escreveLinhaAtual(Editor& e) {
+    const EdVars& ed = e.ed;
+    e.crt.GotoXY(1, kLinhaAtualTela);
+    e.crt.TextBackground(0);
+    e.crt.ClrEol();
+    if (ed.linhaAtual < 1 || ed.linhaAtual > ed.nLinhas()) return;
+    std::vector<int> colunas;
+    const std::string texto =
+        textoMostrado(ed.linha(ed.linhaAtual), ed.escreveApenasTexto, colunas);
+    const size_t de = static_cast<size_t>(std::max(ed.deslocamentoTela, 0));
+    const size_t ate =
+        std::min(texto.size(), de + static_cast<size_t>(std::clamp(ed.larguraTela, 0, 80)));
+    const bool selecao = ed.selecaoInicio > 0 && ed.selecaoFim > 0;
+    const int selDe = std::min(ed.selecaoInicio, ed.selecaoFim);
+    const int selAte = std::max(ed.selecaoInicio, ed.selecaoFim);
+    e.crt.TextColor(corDaLinha(ed, ed.linhaAtual));
+    // Written in runs of one background, so the console is called a few times, not once
+    // per character.
+    size_t k = de;
+    while (k < ate) {
+        auto selecionada = [&](size_t p) {
+            return selecao && colunas[p] >= selDe && colunas[p] < selAte;
+        };
+        const bool sel = selecionada(k);
+        std::string trecho;
+        for (; k < ate && selecionada(k) == sel; ++k) trecho += celula(texto[k]);
+        e.crt.TextBackground(sel ? kFundoSelecao : 0);
+        e.crt.escreve(trecho);
+    }
+    e.crt.TextBackground(0);
+}
+
+// The current line, the status and the cursor; the scrolling is already worked out.
+void desenhaLinhaAtual(Editor& e) {
+    escreveLinhaAtual(e);
+    escreveStatus(e);
+    e.crt.TextColor(15);
+    e.crt.TextBackground(0);
+    e.crt.GotoXY(e.ed.colunaAtual - e.ed.deslocamentoTela, kLinhaAtualTela);
 }
 
 }  // namespace
 
+// Redraws wait for the speech, so the screen never changes under a prompt; a key cuts
+// the wait short (falando stops the speech then).
+void esperaFimDaFala(Editor& e) {
+    while (e.fala.falando()) e.crt.Delay(10);
+}
+
+int calculaDeslocamento(int coluna, int largura) {
+    if (coluna <= largura + 1) return 0;
+    return (coluna - largura - 1 + 7) / 8 * 8;
+}
+
+std::string parteVisivel(std::string_view linha, int deslocamento, int largura, bool apenasTexto) {
+    const std::string texto = apenasTexto ? semMarcas(linha) : std::string(linha);
+    const size_t de = static_cast<size_t>(std::max(deslocamento, 0));
+    if (de >= texto.size()) return {};
+    std::string s = texto.substr(de, static_cast<size_t>(std::clamp(largura, 0, SnCrt::kColunas)));
+    for (char& c : s) c = celula(c);
+    return s;
+}
+
+void configuraTela(Editor& e) {
+    SnCrt& crt = e.crt;
+    crt.Window(1, 1, SnCrt::kColunas, SnCrt::kLinhas);
+    crt.TextColor(15);
+    crt.TextBackground(0);
+    crt.ClrScr();
+    crt.TextBackground(1);
+    for (int linha = 1; linha <= static_cast<int>(kNome.size()); ++linha) {
+        crt.GotoXY(1, linha);
+        crt.ClrEol();
+        crt.GotoXY(kColunaNome, linha);
+        crt.escreve(kNome[static_cast<size_t>(linha - 1)]);
+    }
+    crt.TextBackground(4);
+    crt.GotoXY(57, 2);
+    crt.escreve("Atualiza\xE7\xE3o:");
+    crt.GotoXY(57, 3);
+    crt.escreve("NUMERA - v.1.0");
+    crt.TextBackground(0);
+}
+
 void redesenhaTela(Editor& e) {
-    escreveStatus(e);
-    e.crt.GotoXY(1, 9);
-    e.crt.TextBackground(0);
-    e.crt.ClrEol();
-    for (int linhaTela = 10; linhaTela <= 25; ++linhaTela)
-        escreveLinhaTexto(e, e.ed.linhaAtual + linhaTela - kLinhaAtualTela, linhaTela);
+    EdVars& ed = e.ed;
+    esperaFimDaFala(e);
+    limpaLinhaMensagem(e);
+    ed.deslocamentoTela = calculaDeslocamento(ed.colunaAtual, ed.larguraTela);
+    for (int linhaTela = kPrimeiraLinhaTexto; linhaTela <= kUltimaLinhaTexto; ++linhaTela)
+        if (linhaTela != kLinhaAtualTela)
+            escreveLinhaTexto(e, ed.linhaAtual + linhaTela - kLinhaAtualTela, linhaTela);
+    desenhaLinhaAtual(e);
 }
 
-void redesenhaLinhaAtual(Editor& e) {
-    escreveStatus(e);
-    escreveLinhaTexto(e, e.ed.linhaAtual, kLinhaAtualTela);
+void atualizaLinhaTela(Editor& e) {
+    EdVars& ed = e.ed;
+    if (!e.crt.teclaPressionada()) esperaFimDaFala(e);
+    limpaLinhaMensagem(e);
+    if (calculaDeslocamento(ed.colunaAtual, ed.larguraTela) != ed.deslocamentoTela)
+        return redesenhaTela(e);
+    desenhaLinhaAtual(e);
 }
 
-void falaLinha(Editor& e) { e.fala.falaTexto(e.ed.linha(e.ed.linhaAtual)); }
-
-void leProximaFrase(Editor& e) { comandoPendente(e); }
-void falaProximaPalavra(Editor& e) { comandoPendente(e); }
-void leRestoLinha(Editor& e) { comandoPendente(e); }
-void leAteFim(Editor& e) { comandoPendente(e); }
-void executaPalavraCursor(Editor& e) { comandoPendente(e); }
-void falaFormatacaoCursor(Editor& e) { comandoPendente(e); }
-void mudaLarguraTela(Editor& e) { comandoPendente(e); }
-void familiaLeitura(Editor& e) { comandoPendente(e); }
+void alternaLargura(Editor& e) {
+    e.ed.larguraTela = e.ed.larguraTela == 79 ? 39 : 79;
+    configuraTela(e);
+    // The key loop only redraws the current line after this key; the rest of the screen
+    // was just cleared.
+    redesenhaTela(e);
+}

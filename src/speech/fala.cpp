@@ -178,6 +178,59 @@ int Fala::executaPrograma(std::string_view comando, std::string_view parametros,
     return erro == 0 ? 33 : 2;
 }
 
+namespace {
+
+bool comecaSemCaixa(std::string_view s, std::string_view prefixo) {
+    if (s.size() < prefixo.size()) return false;
+    for (size_t i = 0; i < prefixo.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) != prefixo[i]) return false;
+    return true;
+}
+
+bool enderecoWeb(std::string_view nome) {
+    return comecaSemCaixa(nome, "http://") || comecaSemCaixa(nome, "https://") ||
+           comecaSemCaixa(nome, "www.");
+}
+
+// The (at most) three letters after the first '.', upper-cased.
+std::string extensao(std::string_view nome) {
+    const size_t ponto = nome.find('.');
+    if (ponto == std::string_view::npos) return {};
+    std::string ext(nome.substr(ponto + 1, 3));
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+bool caminhoAbsoluto(std::string_view nome) {
+    const bool drive =
+        nome.size() >= 2 && std::isalpha(static_cast<unsigned char>(nome[0])) && nome[1] == ':';
+    return drive || (!nome.empty() && (nome[0] == '\\' || nome[0] == '/'));
+}
+
+}  // namespace
+
+bool Fala::abreComPrograma(std::string_view nome) {
+    while (falando()) crt_.Delay(10);
+    std::error_code ec;
+    const std::string diretorio = fs::current_path(ec).string();
+    std::string programa, parametro(nome);
+    if (enderecoWeb(nome)) {
+        programa = leIni("SONARE", "PROG.HTM");
+    } else if (const std::string ext = extensao(nome); ext == "EXE" || ext == "COM") {
+        // A program is started itself, from the current directory unless the name says
+        // where it is.
+        programa = caminhoAbsoluto(nome) ? std::string(nome) : diretorio + "/" + std::string(nome);
+        parametro.clear();
+    } else {
+        programa = leIni("SONARE", "PROG." + ext);
+    }
+    // No program of the family for it: the system opens it by its kind.
+    if (programa.empty()) programa = "xdg-open";
+    const bool iniciou = executaPrograma(programa, parametro, diretorio) >= 32;
+    while (falando()) crt_.Delay(10);
+    return iniciou;
+}
+
 std::vector<uint8_t> Fala::ondaClique(uint32_t semente) {
     std::vector<uint8_t> onda = cabecalhoWave(FormatoAudio{1, 11025, 8}, 256);
     for (int i = 0; i < 256; ++i) {

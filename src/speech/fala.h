@@ -56,6 +56,11 @@ public:
     // Starting outside programs through the system.
     int executaPrograma(std::string_view comando, std::string_view parametros,
                         std::string_view diretorio);
+    // Opens a web address, a program or a document with the family's program for its
+    // kind (keys "PROG.HTM" and "PROG." + extension of section SONARE; the system's
+    // opener when there is none), in the current directory, after the speech has ended.
+    // False when nothing could be started.
+    bool abreComPrograma(std::string_view nome);
 
     bool servidorAtivo() const { return servidorAtivo_; }
     bool falaPontuacao = true;

@@ -92,7 +92,7 @@ TEST_F(Inicio, DictionaryIsOnUnlessSaidNo) {
 TEST(Despacho, EveryKeyReachesItsCommand) {
     const std::map<int, std::string> controle = {
         {1, "avancaParagrafo"}, {2, "familiaBlocos"}, {3, "copiaParaClipboard"},
-        {4, "apagaFimLinha"}, {5, "letraEspecial"}, {6, "leProximaFrase"}, {7, "vaiParaLinha"},
+        {4, "apagaFimLinha"}, {5, "letraEspecial"}, {6, "proximaFrase"}, {7, "vaiParaLinha"},
         {8, "apagaEsquerda"}, {9, "tabulacao"}, {10, "teclaCtrlEnter"}, {11, "informaColuna"},
         {12, "informaLinha"}, {13, "teclaEnter"}, {14, "informaNome"}, {15, "alternaEspacos"},
         {16, "imprime"}, {17, "quebraLinha"}, {18, "recuaParagrafo"}, {19, "apagaInicioLinha"},
@@ -100,17 +100,17 @@ TEST(Despacho, EveryKeyReachesItsCommand) {
         {23, "trocaPorSugestao"}, {24, "salvaESai"}, {25, "removeLinha"}, {28, "tocaDTMF"},
         {127, "apagaPalavraEsquerda"}};
     const std::map<int, std::string> estendida = {
-        {23, "falaFormatacaoCursor"}, {24, "alternaMarcasTela"}, {33, "insereMarcasFormatacao"},
-        {34, "geraDoc"}, {50, "escolheModoFalaFormatacao"}, {59, "falaProximaPalavra"},
+        {23, "informaFormatacao"}, {24, "alternaMarcasTela"}, {33, "insereMarcasFormatacao"},
+        {34, "geraDoc"}, {50, "escolheModoFalaFormatacao"}, {59, "proximaPalavra"},
         {60, "gravaTexto"}, {61, "outroArquivo"}, {62, "alternaEco"}, {63, "procura"},
         {64, "procuraTroca"}, {65, "removeLinha"}, {66, "falaHora"}, {67, "menuComandos"},
-        {68, "defineMargens"}, {69, "alternaDicionario"}, {70, "executaPalavraCursor"},
+        {68, "defineMargens"}, {69, "alternaDicionario"}, {70, "executaPalavra"},
         {71, "inicioLinha"}, {72, "linhaAcima"}, {73, "paginaAcima"}, {75, "esquerda"},
         {77, "direita"}, {79, "fimLinha"}, {80, "linhaAbaixo"}, {81, "paginaAbaixo"},
-        {82, "alternaEnterInsere"}, {83, "apagaComDel"}, {94, "leRestoLinha"},
+        {82, "alternaEnterInsere"}, {83, "apagaComDel"}, {94, "restoDaLinha"},
         {95, "gravaComoOutro"}, {96, "executaOutroEditor"}, {97, "painelConfiguracao"},
-        {98, "procuraDeNovo"}, {99, "calculadoraLinha"}, {100, "mudaLarguraTela"},
-        {101, "falaData"}, {102, "leituraLinha"}, {103, "menuNumera"}, {104, "leAteFim"},
+        {98, "procuraDeNovo"}, {99, "calculadoraLinha"}, {100, "alternaLargura"},
+        {101, "falaData"}, {102, "leituraLinha"}, {103, "menuNumera"}, {104, "leAteOFim"},
         {105, "versao"}, {113, "linhaAcimaMesmaColuna"}, {114, "linhaAbaixoMesmaColuna"},
         {115, "palavraEsquerdaFalada"}, {116, "palavraDireitaFalada"}, {117, "fimTexto"},
         {118, "fimTexto"},

@@ -1,0 +1,317 @@
+// The reading commands: a line spoken with its formatting marks, and word, line, sentence
+// and whole-text reading from the cursor; the formatting at the cursor; F12.
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "editor/edMarcas.h"
+#include "editor/edMensag.h"
+#include "editor/edtela.h"
+#include "platform/caminhos.h"
+
+namespace {
+
+constexpr std::string_view kCortesPontuacao = "!(),./:;<?\\";
+constexpr std::string_view kFimDeFrase = "!.:;<?";
+constexpr std::string_view kEnvoltorios = "!\"()*-.<=>?[]_{}";
+
+bool soBrancos(std::string_view s) {
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
+
+bool letra(uint8_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128;
+}
+bool digito(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+
+int comprimentoAtual(const EdVars& ed) {
+    return static_cast<int>(ed.linha(ed.linhaAtual).size());
+}
+
+// One piece of a line between marks. A speech server reads punctuation its own way, so
+// when the user wants it heard the piece is cut there and each sign spelled.
+void falaSegmento(Editor& e, std::string_view segmento) {
+    if (soBrancos(segmento)) return;
+    if (!e.fala.servidorAtivo() || !e.ed.falaPontuacao) return e.fala.falaTexto(segmento);
+    for (const PecaFalada& p : cortaNaPontuacao(segmento)) {
+        if (p.sinal)
+            e.fala.soletra(p.texto);
+        else if (!soBrancos(p.texto))
+            e.fala.falaTexto(p.texto);
+    }
+}
+
+// The word at 0-based position `i` of `l` (blanks already skipped): a recognised mark, a
+// run of letters, a run of digits or one character. Its end position.
+size_t fimDaPalavra(std::string_view l, size_t i) {
+    if (i >= l.size()) return i;
+    const uint8_t c = static_cast<uint8_t>(l[i]);
+    if (c == '<') {
+        const size_t fim = fimDaMarca(l, i);
+        if (fim != std::string_view::npos && reconheceMarca(l.substr(i, fim - i + 1)))
+            return fim + 1;
+    }
+    auto corre = [&](bool (*classe)(uint8_t)) {
+        size_t k = i;
+        while (k < l.size() && classe(static_cast<uint8_t>(l[k]))) ++k;
+        return k;
+    };
+    if (letra(c)) return corre(letra);
+    if (digito(c)) return corre(digito);
+    return i + 1;
+}
+
+// The default formatting of new documents: the marks of the file named by ARQNIVELADOR,
+// its lines trimmed and joined. Empty when the file cannot be read.
+std::string formatacaoPadrao(Editor& e) {
+    std::string nome = e.fala.leIni("DOCCONV", "ARQNIVELADOR");
+    if (nome.empty()) nome = "c:\\ornato\\nivelador.ini";
+    std::ifstream f(arquivoWindows(nome), std::ios::binary);
+    std::string junto;
+    for (std::string l; std::getline(f, l);) {
+        const size_t a = l.find_first_not_of(" \t\r");
+        if (a != std::string::npos) junto += l.substr(a, l.find_last_not_of(" \t\r") - a + 1);
+    }
+    return junto;
+}
+
+// Step 3 of reading a sentence: the characters from the cursor up to a sign followed by a
+// blank (the cursor then on that blank), across line ends (each read as a blank), or up to
+// the end of the paragraph or of the text (the cursor then at the start of the next line).
+std::string coletaFrase(EdVars& ed) {
+    const int n = ed.nLinhas();
+    std::string frase;
+    while (ed.linhaAtual <= n) {
+        const std::string l = ed.linha(ed.linhaAtual) + ' ';
+        for (size_t i = static_cast<size_t>(ed.colunaAtual - 1); i < l.size(); ++i) {
+            frase += l[i];
+            if (kFimDeFrase.find(l[i]) != std::string_view::npos && i + 1 < l.size() &&
+                l[i + 1] == ' ') {
+                ed.colunaAtual = static_cast<int>(i) + 2;
+                return frase;
+            }
+        }
+        ++ed.linhaAtual;
+        ed.colunaAtual = 1;
+        // A paragraph ends the sentence too: an empty line, or one that begins indented.
+        if (ed.linhaAtual > n || ed.linha(ed.linhaAtual).empty() ||
+            ed.linha(ed.linhaAtual)[0] == ' ')
+            break;
+    }
+    return frase;
+}
+
+// Announces a remembered mark again (a copy: announcing updates the state it came from).
+void anunciaMarca(Editor& e, EstadoFormatacao& estado, std::string marca) {
+    if (!marca.empty()) interpretaMarca(e, estado, marca, false);
+}
+
+}  // namespace
+
+std::vector<PecaFalada> cortaNaPontuacao(std::string_view segmento) {
+    std::vector<PecaFalada> pecas;
+    while (!segmento.empty()) {
+        const size_t corte = segmento.find_first_of(kCortesPontuacao);
+        if (corte != 0) pecas.push_back({std::string(segmento.substr(0, corte)), false});
+        if (corte == std::string_view::npos) break;
+        pecas.push_back({std::string(segmento.substr(corte, 1)), true});
+        segmento.remove_prefix(corte + 1);
+    }
+    return pecas;
+}
+
+void falaLinha(Editor& e, std::string_view texto) {
+    const char modo = e.ed.modoFalaFormatacao;
+    // Any mode other than these (a mistyped option) reads naturally.
+    const bool porMarcas = modo == 'F' || modo == 'B' || modo == 'M';
+    EstadoFormatacao estado;
+    while (porMarcas) {
+        const size_t abre = texto.find('<');
+        const size_t fim = abre == std::string_view::npos ? abre : fimDaMarca(texto, abre);
+        if (fim == std::string_view::npos) break;
+        falaSegmento(e, texto.substr(0, abre));
+        const std::string_view marca = texto.substr(abre, fim - abre + 1);
+        if (!reconheceMarca(marca))
+            falaSegmento(e, marca);
+        else if (modo == 'B')
+            e.fala.bip();
+        else
+            interpretaMarca(e, estado, marca, modo == 'M');
+        texto.remove_prefix(fim + 1);
+    }
+    falaSegmento(e, texto);
+}
+
+void falaLinha(Editor& e) {
+    falaLinha(e, e.ed.linha(e.ed.linhaAtual));
+}
+
+void proximaPalavra(Editor& e) {
+    EdVars& ed = e.ed;
+    e.crt.GotoXY(std::min(ed.colunaAtual, SnCrt::kColunas), kLinhaAtualTela);
+    const std::string l = ed.linha(ed.linhaAtual);
+    size_t i = static_cast<size_t>(std::max(ed.colunaAtual, 1) - 1);
+    while (i < l.size() && l[i] == ' ') ++i;
+    const size_t fim = fimDaPalavra(l, i);
+    ed.colunaAtual = static_cast<int>(fim) + 1;
+    if (fim == i) return e.fala.bip();  // the end of the line
+    const std::string_view palavra = std::string_view(l).substr(i, fim - i);
+    // A tab or another code below the blank: a click stands for it.
+    if (static_cast<uint8_t>(palavra[0]) < ' ') return e.fala.clique();
+    falaLinha(e, palavra);
+}
+
+void restoDaLinha(Editor& e) {
+    EdVars& ed = e.ed;
+    if (ed.semFala) return;
+    const int comprimento = comprimentoAtual(ed);
+    if (comprimento == 0) return e.fala.bip();
+    if (e.fala.servidorAtivo()) {
+        // A server reads the rest at once, with its own intonation.
+        const int de = std::max(ed.colunaAtual, 1);
+        if (de > comprimento)
+            e.fala.bip();
+        else
+            falaLinha(
+                e, std::string_view(ed.linha(ed.linhaAtual)).substr(static_cast<size_t>(de - 1)));
+        ed.colunaAtual = comprimento + 1;
+    } else {
+        do proximaPalavra(e);
+        while (ed.colunaAtual <= comprimento && !e.crt.teclaPressionada());
+    }
+    esperaFimDaFala(e);
+    if (e.crt.teclaPressionada()) e.fala.paraFala();
+}
+
+void inicioDaLinha(Editor& e) {
+    EdVars& ed = e.ed;
+    if (ed.semFala) return;
+    if (comprimentoAtual(ed) == 0) return e.fala.bip();
+    const int lembrada = ed.colunaAtual;
+    ed.colunaAtual = 1;
+    while (ed.colunaAtual < lembrada - 1 && !e.crt.teclaPressionada()) proximaPalavra(e);
+    ed.colunaAtual = lembrada;
+}
+
+bool proximaFrase(Editor& e) {
+    EdVars& ed = e.ed;
+    if (ed.semFala) return true;
+    const int n = ed.nLinhas();
+    auto vaiParaProxima = [&] {
+        ++ed.linhaAtual;
+        ed.colunaAtual = 1;
+    };
+    ed.colunaAtual = std::max(ed.colunaAtual, 1);
+    if (ed.colunaAtual > comprimentoAtual(ed)) {
+        vaiParaProxima();
+        while (ed.linhaAtual <= n && ed.linha(ed.linhaAtual).empty()) ++ed.linhaAtual;
+    }
+
+    const std::string frase = coletaFrase(ed);
+    if (!soBrancos(frase)) {
+        falaLinha(e, frase);
+        esperaFimDaFala(e);
+    }
+    if (ed.linhaAtual <= n && ed.colunaAtual > comprimentoAtual(ed)) vaiParaProxima();
+    if (ed.linhaAtual <= n) return false;
+    ed.linhaAtual = std::max(n, 1);
+    ed.colunaAtual = comprimentoAtual(ed) + 1;
+    esperaFimDaFala(e);
+    falaMensagem(e, "EDFIMTEX");
+    return true;
+}
+
+void leAteOFim(Editor& e) {
+    EdVars& ed = e.ed;
+    if (ed.semFala) return;
+    // The engine's punctuation follows the option while reading, and is on again after.
+    e.fala.falaPontuacao = ed.falaPontuacao;
+    for (;;) {
+        e.crt.GotoXY(std::min(ed.colunaAtual, SnCrt::kColunas), kLinhaAtualTela);
+        const bool fim = proximaFrase(e);
+        redesenhaTela(e);
+        if (ed.linhaAtual > ed.nLinhas()) break;
+        e.crt.Delay(200);
+        if (fim || e.crt.teclaPressionada()) break;
+    }
+    if (ed.linhaAtual > ed.nLinhas()) {
+        ed.linhaAtual = std::max(ed.nLinhas(), 1);
+        ed.colunaAtual = comprimentoAtual(ed) + 1;
+    }
+    esperaFimDaFala(e);
+    // The key that stopped the reading only stopped it; in reading mode it is a command.
+    if (!ed.modoLeitura) e.crt.limpaFila();
+    e.fala.falaPontuacao = true;
+}
+
+void informaFormatacao(Editor& e) {
+    const EdVars& ed = e.ed;
+    EstadoFormatacao estado;
+    aplicaMarcas(e, estado, formatacaoPadrao(e));
+    for (int i = 1; i < ed.linhaAtual && i <= ed.nLinhas(); ++i)
+        aplicaMarcas(e, estado, ed.linha(i));
+    const std::string& atual = ed.linha(ed.linhaAtual);
+    const size_t ateCursor =
+        static_cast<size_t>(std::clamp(ed.colunaAtual - 1, 0, static_cast<int>(atual.size())));
+    aplicaMarcas(e, estado, std::string_view(atual).substr(0, ateCursor));
+
+    if (estado.negrito) falaMensagem(e, "EDNEGRIT");
+    if (estado.italico) falaMensagem(e, "EDITALIC");
+    if (estado.sublinhado) falaMensagem(e, "EDSUBLIN");
+    // Colour 0 is the automatic colour: nothing worth saying.
+    const std::optional<Marca> cor = reconheceMarca(estado.cor);
+    if (cor && cor->numero != 0) anunciaMarca(e, estado, estado.cor);
+    anunciaMarca(e, estado, estado.tamanho);
+    anunciaMarca(e, estado, estado.fonte);
+    anunciaMarca(e, estado, estado.alinhamento);
+    e.fala.clique();
+}
+
+std::string palavraParaExecutar(std::string_view linha, int coluna) {
+    const size_t pos =
+        static_cast<size_t>(std::clamp(coluna - 1, 0, static_cast<int>(linha.size())));
+    const size_t antes = linha.substr(0, pos).rfind(' ');
+    const size_t de = antes == std::string_view::npos ? 0 : antes + 1;
+    const size_t ate = std::min(linha.find(' ', pos), linha.size());
+    std::string_view palavra = linha.substr(de, ate - de);
+    const size_t a = palavra.find_first_not_of(kEnvoltorios);
+    if (a == std::string_view::npos) return {};
+    return std::string(palavra.substr(a, palavra.find_last_not_of(kEnvoltorios) - a + 1));
+}
+
+void executaPalavra(Editor& e) {
+    const std::string palavra = palavraParaExecutar(e.ed.linha(e.ed.linhaAtual), e.ed.colunaAtual);
+    // Also said when the program could not be started, so a failure is never silent.
+    if (palavra.empty() || !e.fala.abreComPrograma(palavra)) falaMensagem(e, "EDNEXEC");
+}
+
+void familiaFala(Editor& e) {
+    falaMensagem(e, "EDOPCAO");
+    uint8_t c = leTeclaFalada(e);
+    redesenhaTela(e);
+    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJFA", 4);
+    switch (c) {
+        case 'I':
+            inicioDaLinha(e);
+            break;
+        case 'L':
+        case 'F':
+        case 13:
+            restoDaLinha(e);
+            break;
+        case 'T':
+            leAteOFim(e);
+            break;
+        case 'P':
+            proximaFrase(e);
+            break;
+        case 27:
+            falaMensagem(e, "EDDESIST");
+            break;
+        default:
+            break;
+    }
+    redesenhaTela(e);
+}

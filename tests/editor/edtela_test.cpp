@@ -1,0 +1,213 @@
+#include "editor/edtela.h"
+
+#include <gtest/gtest.h>
+
+#include "sessaoTela.h"
+
+namespace {
+
+Linhas numeradas(int n) {
+    Linhas v;
+    for (int i = 1; i <= n; ++i) v.push_back("linha " + std::to_string(i));
+    return v;
+}
+
+// ---- Horizontal scrolling ---------------------------------------------------------------
+
+TEST(Deslocamento, StepsOfEightOnlyWhenTheCursorLeavesTheScreen) {
+    EXPECT_EQ(calculaDeslocamento(1, 79), 0);
+    EXPECT_EQ(calculaDeslocamento(80, 79), 0);  // just after a full row: still on screen
+    EXPECT_EQ(calculaDeslocamento(81, 79), 8);
+    EXPECT_EQ(calculaDeslocamento(100, 79), 24);
+    EXPECT_EQ(calculaDeslocamento(40, 39), 0);
+    EXPECT_EQ(calculaDeslocamento(41, 39), 8);
+    EXPECT_EQ(calculaDeslocamento(255, 39), 216);
+    EXPECT_EQ(calculaDeslocamento(-7, 79), 0);
+    // Wherever the cursor is, its screen column stays within the visible width.
+    for (int largura : {39, 79})
+        for (int coluna = 1; coluna <= 2000; ++coluna) {
+            const int x = coluna - calculaDeslocamento(coluna, largura);
+            ASSERT_GE(x, 1) << coluna;
+            ASSERT_LE(x, largura + 1) << coluna;
+        }
+}
+
+TEST(Deslocamento, VisiblePartStartsAfterTheScrolledColumns) {
+    EXPECT_EQ(parteVisivel("abcdefghij", 0, 4, false), "abcd");
+    EXPECT_EQ(parteVisivel("abcdefghij", 8, 4, false), "ij");
+    EXPECT_EQ(parteVisivel("abc", 8, 79, false), "");
+    EXPECT_EQ(parteVisivel("a<IN>b<x>c", 0, 79, true), "ab<x>c");
+    EXPECT_EQ(parteVisivel("a\rb\nc\ad\be", 0, 79, false), "a b c d e");  // never console commands
+}
+
+class Tela : public SessaoTela {};
+
+TEST_F(Tela, ColumnHundredScrollsByTwentyFourAndShowsTheCursorAtSeventySix) {
+    std::string longa;
+    for (int i = 0; i < 120; ++i) longa += static_cast<char>('a' + i % 26);
+    const std::string segunda = "a segunda linha, longa o bastante para ver as outras deslocadas";
+    texto({longa, segunda}, 1, 100);
+    redesenhaTela(e());
+    EXPECT_EQ(ed().deslocamentoTela, 24);
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 76);
+    EXPECT_EQ(crt().tela().cursorLinha + 1, 15);
+    EXPECT_EQ(textoTela(15), longa.substr(24, 79));
+    EXPECT_EQ(textoTela(16), segunda.substr(24));  // every row scrolls alike
+}
+
+TEST_F(Tela, CurrentLineOnRowFifteenWithTheStartOfTextAbove) {
+    texto(numeradas(20), 3);
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(10), "");
+    EXPECT_EQ(textoTela(11), "");
+    EXPECT_EQ(textoTela(12), "---- Inicio do texto ----");
+    EXPECT_EQ(fundo(1, 12), 5);
+    EXPECT_EQ(fundo(30, 12), 0);
+    for (int linha = 1; linha <= 13; ++linha)
+        EXPECT_EQ(textoTela(12 + linha), "linha " + std::to_string(linha));
+    EXPECT_EQ(textoTela(15), "linha 3");
+
+    texto(numeradas(5), 3);
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(17), "linha 5");
+    for (int y = 18; y <= 25; ++y) EXPECT_EQ(textoTela(y), "") << y;  // past the last line
+}
+
+TEST_F(Tela, ColoursOfLinesBlockAndSelection) {
+    texto(numeradas(8), 3, 1);
+    redesenhaTela(e());
+    EXPECT_EQ(letra(1, 14), 15);
+    EXPECT_EQ(letra(1, 15), 14);
+
+    ed().inicioBloco = 2;
+    ed().fimBloco = 4;
+    ed().selecaoInicio = 6;
+    ed().selecaoFim = 3;  // anchors in either order
+    redesenhaTela(e());
+    EXPECT_EQ(letra(1, 13), 15);  // line 1
+    EXPECT_EQ(letra(1, 14), 2);   // line 2, in the block
+    EXPECT_EQ(letra(1, 15), 10);  // current line in the block
+    EXPECT_EQ(letra(1, 16), 2);
+    EXPECT_EQ(letra(1, 17), 15);  // line 5
+    for (int x = 1; x <= 7; ++x) EXPECT_EQ(fundo(x, 15), x >= 3 && x <= 5 ? 8 : 0) << x;
+    EXPECT_EQ(fundo(3, 14), 0);            // only the current line shows the selection
+    EXPECT_EQ(crt().atributoTexto(), 15);  // the colours are left at 15 on 0
+}
+
+TEST_F(Tela, BannerVersionLinesAndStatus) {
+    texto(numeradas(3), 3, 12);
+    configuraTela(e());
+    redesenhaTela(e());
+    for (int y = 1; y <= 7; ++y) {
+        EXPECT_NE(linhaTela(y).find("**"), std::string::npos) << y;
+        EXPECT_EQ(linhaTela(y).substr(0, 55).find_first_not_of(" *"), std::string::npos) << y;
+        EXPECT_EQ(fundo(1, y), 1) << y;
+        EXPECT_EQ(fundo(80, y), 1) << y;
+    }
+    int asteriscos = 0;
+    for (int x = 1; x <= 80; ++x)
+        if (crt().caractereEm(x, 1) == '*') {
+            ++asteriscos;
+            EXPECT_EQ(letra(x, 1), 15);
+        }
+    EXPECT_GT(asteriscos, 20);
+    EXPECT_EQ(linhaTela(2).substr(56, 12), "Atualiza\xE7\xE3o:");
+    EXPECT_EQ(linhaTela(3).substr(56, 14), "NUMERA - v.1.0");
+    EXPECT_EQ(fundo(57, 2), 4);
+    EXPECT_EQ(fundo(57, 3), 4);
+    EXPECT_EQ(linhaTela(1).substr(65), "L: 3 C:12      ");
+    EXPECT_EQ(textoTela(8), "");
+
+    ed().linhaAtual = 2;
+    ed().colunaAtual = 123;
+    atualizaLinhaTela(e());
+    EXPECT_EQ(linhaTela(1).substr(65), "L: 2 C:123     ");
+}
+
+TEST_F(Tela, WidthTogglesBetweenSeventyNineAndThirtyNine) {
+    texto({std::string(100, 'x')}, 1, 1);
+    configuraTela(e());
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(15).size(), 79u);
+    alternaLargura(e());
+    EXPECT_EQ(ed().larguraTela, 39);
+    EXPECT_EQ(textoTela(15).size(), 39u);  // the screen was set up again and redrawn
+    EXPECT_EQ(linhaTela(1).substr(65), std::string(15, ' '));  // no status when narrow
+    EXPECT_NE(linhaTela(1).find('*'), std::string::npos);
+    alternaLargura(e());
+    EXPECT_EQ(ed().larguraTela, 79);
+    EXPECT_EQ(textoTela(15).size(), 79u);
+    EXPECT_EQ(linhaTela(1).substr(65, 8), "L: 1 C: ");
+}
+
+TEST_F(Tela, HiddenMarksKeepOtherAngleBracketsAndTheSelection) {
+    texto({"a<IN>bold<FN> <nota> fim", "<SF=12>x"}, 1, 1);
+    ed().escreveApenasTexto = true;
+    ed().selecaoInicio = 6;  // "bold", in the line's own columns
+    ed().selecaoFim = 10;
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(15), "abold <nota> fim");
+    EXPECT_EQ(textoTela(16), "x");
+    EXPECT_EQ(fundo(1, 15), 0);
+    for (int x = 2; x <= 5; ++x) EXPECT_EQ(fundo(x, 15), 8) << x;
+    EXPECT_EQ(fundo(6, 15), 0);
+    ed().escreveApenasTexto = false;
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(15), "a<IN>bold<FN> <nota> fim");
+}
+
+TEST_F(Tela, RedrawsClearTheMessageRowAndFollowTheScrolling) {
+    texto({std::string(200, 'a'), std::string(200, 'b')}, 1, 5);
+    redesenhaTela(e());
+    crt().GotoXY(1, 9);
+    crt().escreve("mensagem antiga");
+    ed().colunaAtual = 6;
+    atualizaLinhaTela(e());
+    EXPECT_EQ(textoTela(9), "");
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 6);
+
+    // A column that needs another scrolling redraws every row.
+    ed().colunaAtual = 150;
+    atualizaLinhaTela(e());
+    EXPECT_EQ(ed().deslocamentoTela, 72);
+    EXPECT_EQ(textoTela(16), std::string(79, 'b'));
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 78);
+}
+
+// ---- Bad input ---------------------------------------------------------------------------
+
+TEST_F(Tela, BadInputStaysOnTheScreen) {
+    configuraTela(e());
+    const std::string banner2 = linhaTela(2);
+    texto({std::string(255, '<'), "x\ny\rz\a\b", ""}, 1, 255);
+    ed().larguraTela = 39;
+    redesenhaTela(e());
+    EXPECT_EQ(ed().deslocamentoTela, 216);
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 39);
+    EXPECT_EQ(textoTela(15), std::string(39, '<'));
+    EXPECT_EQ(textoTela(16), "");  // scrolled off
+    ed().deslocamentoTela = 0;
+    ed().colunaAtual = 1;
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(16), "x y z");
+    EXPECT_EQ(textoTela(17), "");
+    EXPECT_EQ(linhaTela(2), banner2);  // nothing scrolled or wrapped
+
+    ed().larguraTela = 79;
+    ed().linhaAtual = 2000000000;
+    ed().colunaAtual = 2000000000;
+    redesenhaTela(e());
+    EXPECT_EQ(linhaTela(1).substr(65), "L:2000000000 C:");  // cut at the row's end
+    EXPECT_EQ(linhaTela(2), banner2);
+    EXPECT_LE(crt().tela().cursorColuna, 79);
+
+    texto({}, 1, 1);  // an empty text: one empty line
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(14), "---- Inicio do texto ----");
+    EXPECT_EQ(textoTela(15), "");
+    ed().texto.liberaTexto();  // not even that
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(15), "");
+}
+
+}  // namespace
