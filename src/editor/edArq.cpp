@@ -5,8 +5,10 @@
 #include <sstream>
 #include <system_error>
 
+#include "editor/edCampo.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
+#include "platform/caminhos.h"
 #include "platform/codigos.h"
 
 namespace fs = std::filesystem;
@@ -31,8 +33,8 @@ bool abrivel(const std::string& nome) {
     return fs::is_regular_file(nome, ec) && std::ifstream(nome, std::ios::binary).good();
 }
 
-// Asks for a file name on the current row (the line editor comes with the prompts module).
-std::string pedeNome(Editor& e) { return apara(e.crt.leLinha(257)); }
+// Asks for a file name on the current row with the spoken line editor.
+std::string pedeNome(Editor& e) { return apara(leLinhaFalada(e)); }
 
 void limpaLinhas(Editor& e, int de, int ate) {
     e.crt.TextBackground(0);
@@ -103,12 +105,32 @@ std::string tituloJanela(std::string_view nomeArquivo) {
     return nome + " - PLUMAR";
 }
 
+std::string pedeNomeArquivo(Editor& e, int) {
+    Campo campo;
+    campo.coluna = e.crt.WhereX();
+    campo.linha = e.crt.WhereY();
+    campo.largura = SnCrt::kColunas + 1 - campo.coluna;
+    std::string nome;
+    for (;;) {
+        const FimCampo fim = editaCampo(e, nome, campo);
+        const bool enter = !fim.estendida && fim.tecla == 13;
+        if ((!fim.estendida && fim.tecla == 27) || (enter && nome.empty())) return {};
+        nome = apara(nome);
+        std::error_code ec;
+        const bool diretorio = !nome.empty() && fs::is_directory(arquivoWindows(nome), ec);
+        if (enter && !diretorio && nome.find('*') == std::string::npos) return nome;
+        // Tab, a wildcard or a directory ask for the list of files, which is not offered
+        // yet: the refusal is heard and the name can be edited again.
+        e.fala.bip();
+    }
+}
+
 bool carregaArquivo(Editor& e) {
     EdVars& ed = e.ed;
     limpaLinhas(e, 9, 25);
     if (ed.nomeArquivo.empty()) {
         falaMensagem(e, "EDDIGNOM");
-        std::string nome = pedeNome(e);
+        std::string nome = apara(pedeNomeArquivo(e, 15));
         if (nome.empty() || nome.back() == '/' || nome.back() == '\\') return false;
         ed.nomeArquivo = nome;
     }

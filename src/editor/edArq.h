@@ -11,6 +11,9 @@
 // at 180 at once. `dividiu` tells whether a line was split.
 std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu);
 
+// The file-name prompt at the cursor: the name typed (trimmed), empty when the user gave
+// none. `linhas` is the height of the file list offered for Tab, wildcards and folders.
+std::string pedeNomeArquivo(Editor& e, int linhas);
 // False when the user gave no name.
 bool carregaArquivo(Editor& e);
 // Saves lines primeira..ultima (the empty lines at the end of the range left out).

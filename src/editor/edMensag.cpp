@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "editor/listaSelecao.h"
 #include "platform/caminhos.h"
 
 namespace {
@@ -14,13 +15,14 @@ struct Mensagem {
 };
 
 // The built-in texts of the message keys (Windows-1252; trailing blanks belong to them).
+// clang-format off
 constexpr Mensagem kMensagens[] = {
     {"EDMSGINI", "PLUMAR - v.6.1"},
     {"EDSEMTRD", "Erro no diretorio do tradutor"},
     {"EDQUERSV", "Quer salvar o arquivo (s/n) ? "},
     {"EDFIMPRC", "Fim do PLUMAR"},
     {"EDDIGNOM", "Qual o nome do Arquivo? "},
-    {"EDREESCR", "Arquivo j\xE1"" existe, reescreve (s/n) ?"},
+    {"EDREESCR", "Arquivo j\xE1 existe, reescreve (s/n) ?"},
     {"EDARQGRV", "Arquivo gravado"},
     {"EDARTRUN", "Arquivo enorme foi truncado"},
     {"EDARQNOV", "Arquivo novo"},
@@ -28,7 +30,7 @@ constexpr Mensagem kMensagens[] = {
     {"EDQUERSN", "Quer salvar este texto (s/n)"},
     {"EDERRESC", "Erro de escrita no arquivo"},
     {"EDERRLEI", "Erro de leitura no arquivo"},
-    {"EDOPRINV", "Opera\xE7""\xE3""o inv\xE1""lida"},
+    {"EDOPRINV", "Opera\xE7\xE3o inv\xE1lida"},
     {"EDLINHA", "Linha: "},
     {"EDCOLUNA", "Coluna: "},
     {"EDDEL", "DEL"},
@@ -53,7 +55,7 @@ constexpr Mensagem kMensagens[] = {
     {"EDBLKTAB", "Bloco tabulado"},
     {"EDBLKMRG", "Bloco margeado"},
     {"EDBLKALI", "Bloco alinhado"},
-    {"EDBLKPAR", "Bloco par\xE1""grafo"},
+    {"EDBLKPAR", "Bloco par\xE1grafo"},
     {"EDBLKINV", "Bloco invalido"},
     {"EDBLKREM", "Bloco removido"},
     {"EDCMDBLK", "Comando de bloco: "},
@@ -106,37 +108,37 @@ constexpr Mensagem kMensagens[] = {
     {"EDNOCAPS", "Caps Lock desligado"},
     {"EDERRSRV", "Erro no servidor"},
     {"EDGRANDE", "Bloco muito grande"},
-    {"EDCOPTRU", "Bloco n\xE3""o pode ser transcrito por tem mais de 65000 letras"},
+    {"EDCOPTRU", "Bloco n\xE3o pode ser transcrito por tem mais de 65000 letras"},
     {"EDBLKTRN", "Bloco trazido foi truncado por ser muito grande"},
-    {"EDDICNAO", "Dicion\xE1""rio n\xE3""o foi achado"},
+    {"EDDICNAO", "Dicion\xE1rio n\xE3o foi achado"},
     {"EDUTF8", "Escolha q para quoted-printable, u para utf-8 ou g para yahoogroups"},
     {"EDAGUARD", "Aguarde ..."},
     {"EDDESCON", "Deseja tentar converter o arquivo para TXT? "},
-    {"EDMAIUSC", "Deseja converter o bloco para mai\xFA""scula? "},
+    {"EDMAIUSC", "Deseja converter o bloco para mai\xFAscula? "},
     {"EDPUTF8", "Deseja codificar o bloco para UTF-8"},
-    {"EDDICIOA", "Dicion\xE1""rio ativado"},
-    {"EDDICIOD", "Dicion\xE1""rio desativado"},
-    {"EDCONVER", "Convers\xF5""es. Tecle F1 para ajuda."},
-    {"EDINFPOT", "Qual a pot\xEA""ncia?"},
-    {"EDSEMSUG", "Sem sugest\xF5""es"},
+    {"EDDICIOA", "Dicion\xE1rio ativado"},
+    {"EDDICIOD", "Dicion\xE1rio desativado"},
+    {"EDCONVER", "Convers\xF5" "es. Tecle F1 para ajuda."},
+    {"EDINFPOT", "Qual a pot\xEAncia?"},
+    {"EDSEMSUG", "Sem sugest\xF5" "es"},
     {"EDALTERN", "Use as setas para alternativas"},
     {"EDOK", "OK"},
-    {"EDPAICON", "Painel de configura\xE7""\xE3""o"},
+    {"EDPAICON", "Painel de configura\xE7\xE3o"},
     {"EDVELC", "Velocidade : "},
     {"EDINSLIN", "ENTER insere linha: "},
-    {"EDQUEAUT", "Quebra autom\xE1""tica: "},
-    {"EDFALPON", "Fala pontua\xE7""\xE3""o: "},
-    {"EDFALAUT", "Fala autom\xE1""tica: "},
-    {"EDCOMDIC", "Com dicion\xE1""rio: "},
+    {"EDQUEAUT", "Quebra autom\xE1tica: "},
+    {"EDFALPON", "Fala pontua\xE7\xE3o: "},
+    {"EDFALAUT", "Fala autom\xE1tica: "},
+    {"EDCOMDIC", "Com dicion\xE1rio: "},
     {"EDCOMSAP", "Com Sapi: "},
-    {"EDNUMSAP", "N\xFA""mero SAPI: "},
+    {"EDNUMSAP", "N\xFAmero SAPI: "},
     {"EDVEL", "Velocidade SAPI: "},
     {"EDTOM", "Tonalidade SAPI: "},
-    {"EDDICATI", "O dicion\xE1""rio ser\xE1"" ativado"},
+    {"EDDICATI", "O dicion\xE1rio ser\xE1 ativado"},
     {"EDAGUARC", "Aguarde, configurando"},
-    {"EDCARDIC", "Carregando dicion\xE1""rio"},
+    {"EDCARDIC", "Carregando dicion\xE1rio"},
     {"EDREFORM", "Junta linhas para exportar? "},
-    {"EDNEXEC", "N\xE3""o pude executar"},
+    {"EDNEXEC", "N\xE3o pude executar"},
     {"EDCFVEL", "Use as setas para selecionar."},
     {"EDINFVAL", "Informe o valor "},
     {"EDFONTES", "Fontes"},
@@ -144,9 +146,9 @@ constexpr Mensagem kMensagens[] = {
     {"EDLIDO", " lido "},
     {"EDTXTNEX", "Falta o arquivo docconv.exe"},
     {"EDDIGTAM", "Digite o tamanho da fonte"},
-    {"EDOPCINV", "Op\xE7""\xE3""o inv\xE1""lida"},
-    {"EDINSFOR", "Inserir marcas de formata\xE7""\xE3""o"},
-    {"EDAUTOMA", "Autom\xE1""tica"},
+    {"EDOPCINV", "Op\xE7\xE3o inv\xE1lida"},
+    {"EDINSFOR", "Inserir marcas de formata\xE7\xE3o"},
+    {"EDAUTOMA", "Autom\xE1tica"},
     {"EDPRETO", "Preto"},
     {"EDAZUL", "Azul"},
     {"EDTURQUE", "Turquesa"},
@@ -167,25 +169,32 @@ constexpr Mensagem kMensagens[] = {
     {"EDTAMANH", "Tamanho"},
     {"EDALIJUS", "Alinhamento justificado"},
     {"EDALICEN", "Alinhamento centralizado"},
-    {"EDALIESQ", "Alinhamento \xE0"" esquerda"},
-    {"EDALIDIR", "Alinhamento \xE0"" direita"},
-    {"EDININEG", "In\xED""cio de negrito"},
+    {"EDALIESQ", "Alinhamento \xE0 esquerda"},
+    {"EDALIDIR", "Alinhamento \xE0 direita"},
+    {"EDININEG", "In\xED" "cio de negrito"},
     {"EDFIMNEG", "Fim de negrito"},
-    {"EDINIITA", "In\xED""cio de it\xE1""lico"},
-    {"EDFIMITA", "Fim de it\xE1""lico"},
-    {"EDINISUB", "In\xED""cio de sublinhado"},
+    {"EDINIITA", "In\xED" "cio de it\xE1lico"},
+    {"EDFIMITA", "Fim de it\xE1lico"},
+    {"EDINISUB", "In\xED" "cio de sublinhado"},
     {"EDFIMSUB", "Fim de sublinhado"},
     {"EDNEGRIT", "Negrito"},
-    {"EDITALIC", "It\xE1""lico"},
+    {"EDITALIC", "It\xE1lico"},
     {"EDSUBLIN", "Sublinhado"},
-    {"EDMINUSC", "Deseja converter o bloco para min\xFA""scula?"},
-    {"EDPRIMAI", "Deseja converter primeira letra de todo bloco para mai\xFA""scula?"},
+    {"EDMINUSC", "Deseja converter o bloco para min\xFAscula?"},
+    {"EDPRIMAI", "Deseja converter primeira letra de todo bloco para mai\xFAscula?"},
     {"EDPALAVR", "palavras"},
-    {"EDSOMLEI", "Este arquivo \xE9"" somente leitura, provavelmente n\xE3""o ser\xE1"" gravado"},
-    {"EDFOROCU", "Formata\xE7""\xE3""o oculta na tela"},
-    {"EDFORAPA", "Formata\xE7""\xE3""o aparente na tela"},
-    {"EDMOFAFO", "Modos de falar formata\xE7""\xE3""o"},
+    {"EDSOMLEI", "Este arquivo \xE9 somente leitura, provavelmente n\xE3o ser\xE1 gravado"},
+    {"EDFOROCU", "Formata\xE7\xE3o oculta na tela"},
+    {"EDFORAPA", "Formata\xE7\xE3o aparente na tela"},
+    {"EDMOFAFO", "Modos de falar formata\xE7\xE3o"},
+    // The calculator's question for the base of a logarithm, beside the one for a power.
+    {"EDINFBAS", "Qual a base?"},
 };
+// clang-format on
+
+uint8_t maiuscula(uint8_t c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<uint8_t>(c - 32) : c;
+}
 
 }  // namespace
 
@@ -201,11 +210,19 @@ std::vector<std::string> chavesMensagens() {
     return chaves;
 }
 
+std::vector<TextoFalado> textosMensagens() {
+    std::vector<TextoFalado> textos;
+    for (const Mensagem& m : kMensagens)
+        textos.push_back({std::string(m.chave), std::string(m.texto)});
+    return textos;
+}
+
 void escreveMensagem(Editor& e, std::string_view chave) {
     const std::string texto = textoMensagem(chave);
     e.crt.escreve(texto);
     e.crt.TextBackground(0);
     e.crt.ClrEol();
+    e.fala.anota("mensagem " + std::string(chave));
     std::error_code ec;
     auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
     if (std::filesystem::is_regular_file(gravacao, ec))
@@ -217,18 +234,62 @@ void escreveMensagem(Editor& e, std::string_view chave) {
 void falaMensagem(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
-    e.fala.anota("mensagem " + std::string(chave));
     escreveMensagem(e, chave);
 }
 
 uint8_t leTeclaFalada(Editor& e) {
-    uint8_t c = e.fala.leTeclaEco();
-    return (c >= 'a' && c <= 'z') ? static_cast<uint8_t>(c - 32) : c;
+    return maiuscula(e.fala.leTeclaEco());
 }
 
-uint8_t menuAjuda(Editor& e, uint8_t, std::string_view, int) {
-    // The help lists and the pop-up list come with the messages module's next step.
-    e.fala.bip();
-    e.fala.bip();
-    return 27;
+namespace {
+
+// F1 in a family prompt: every help line on its own row from row 10 (those that fit on
+// the screen), then each spoken in turn until a key is pressed.
+void listaAjuda(Editor& e, std::string_view prefixo, int linhas) {
+    for (int i = 1; i <= linhas && 9 + i <= SnCrt::kLinhas; ++i) {
+        e.crt.GotoXY(1, 9 + i);
+        e.crt.TextBackground(1);
+        e.crt.ClrEol();
+        e.crt.escreve(textoAjuda(prefixo, i).substr(0, SnCrt::kColunas - 1));
+    }
+    e.crt.TextBackground(0);
+    e.crt.limpaFila();
+    for (int i = 1; i <= linhas && !e.crt.teclaPressionada(); ++i) {
+        const std::string som = std::string(prefixo) + std::to_string(i);
+        if (e.fala.existeSom(som))
+            e.fala.tocaSom(som);
+        else
+            e.fala.falaTexto(textoAjuda(prefixo, i));
+    }
+}
+
+}  // namespace
+
+uint8_t escolheNaLista(Editor& e, std::string_view prefixo, int linhas) {
+    linhas = std::clamp(linhas, 0, linhasAjuda(prefixo));
+    e.crt.GotoXY(1, 10);
+    ListaSelecao lista(e);
+    lista.abreLista(30, 10, 50, 4, linhas - 1);
+    for (int i = 2; i <= linhas; ++i)
+        lista.adicionaItem(std::string(prefixo) + std::to_string(i), textoAjuda(prefixo, i));
+    if (lista.executaLista() == 0) return 27;
+    const char letra = letraComando(lista.ultimoEscolhido());
+    return letra == '\0' ? 27 : static_cast<uint8_t>(letra);
+}
+
+uint8_t menuAjuda(Editor& e, uint8_t scan, std::string_view prefixo, int linhas) {
+    // A list is never read past its end, whatever count the caller asks for.
+    linhas = std::clamp(linhas, 0, linhasAjuda(prefixo));
+    // An extended key pressed after the spoken list asks again (F1 lists again, an arrow
+    // opens the pop-up list), so its scan code never reaches the text as a character.
+    while (scan == 59) {
+        listaAjuda(e, prefixo, linhas);
+        uint8_t c;
+        do c = e.crt.leTecla();
+        while (c == 222 || c == 223);  // focus changes are no answer
+        e.fala.paraFala();
+        if (c != 0) return maiuscula(c);
+        scan = e.crt.leTecla();
+    }
+    return escolheNaLista(e, prefixo, linhas);
 }
