@@ -257,13 +257,6 @@ TEST_F(Leitura, SentencesRunAcrossLinesUpToAParagraph) {
     EXPECT_TRUE(ouvidoSemTextos().empty());
 }
 
-TEST_F(Leitura, SentenceSpokenInTheFormattingMode) {
-    texto({"Um <IN>dois<FN>. Tres"});
-    ed().modoFalaFormatacao = 'B';
-    proximaFrase(e());
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"texto Um ", "bip", "texto dois", "bip", "texto ."}));
-}
-
 TEST_F(Leitura, ReadToTheEndGoesSentenceBySentence) {
     Linhas linhas;
     for (int i = 1; i <= 30; ++i) linhas.push_back("Frase " + std::to_string(i) + ".");
