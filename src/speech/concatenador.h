@@ -17,7 +17,8 @@
 
 // What the synthesizer needs from whoever plays its sound.
 struct SaidaSom {
-    // Plays a whole RIFF wave held in memory and returns when it has ended (or was stopped).
+    // Plays a whole RIFF wave held in memory and returns when it has ended (or was stopped):
+    // the synthesizer waits for its sound as it goes, and refills the same memory afterwards.
     std::function<void(std::span<const uint8_t> onda)> tocaOnda;
     // True when a key is waiting: speaking stops and what is left is dropped.
     std::function<bool()> teclaEsperando;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -21,9 +22,9 @@ class DiretorioTemporario {
   public:
     explicit DiretorioTemporario(std::string_view nome) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        caminho_ =
-            std::filesystem::temp_directory_path() /
-            ("plumar_" + std::string(nome) + "_" + info->test_suite_name() + "_" + info->name());
+        caminho_ = std::filesystem::temp_directory_path() /
+                   ("plumar_" + std::string(nome) + "_" + info->test_suite_name() + "_" +
+                    info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(caminho_);
         std::filesystem::create_directories(caminho_);
     }

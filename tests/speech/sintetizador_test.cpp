@@ -117,26 +117,17 @@ TEST_F(Sintese, ClosedSynthesizerIsSilent) {
     EXPECT_EQ(s.traduz("pa"), "[ /_P/ /_A]");  // no rules left: every letter is spelled
 }
 
-TEST_F(Sintese, ReadsItsDirectoriesFromTheIni) {
+TEST_F(Sintese, ReadsItsDirectoriesFromTheIniOrTheFamilyRoot) {
     fs::path ini = dir.caminho() / "SONARE.INI";
     fixturas::escreve(ini, "[TRADUTOR]\r\ndirLetras=" + config.dirLetras.string() +
                                "\r\nDIRDIFONES=" + config.dirDifones.string() + "\\\r\n");
     ConfiguracaoSintetizador lida = leConfiguracaoSintetizador(ini, "TESTE");
-    EXPECT_EQ(fs::path(lida.dirLetras).lexically_normal(),
-              (config.dirLetras / "").lexically_normal());
-    EXPECT_EQ(fs::path(lida.dirDifones).lexically_normal(),
-              (config.dirDifones / "").lexically_normal());
-    EXPECT_EQ(lida.banco, "TESTE");
-    Sintetizador s(saida());
-    EXPECT_EQ(s.abre(lida), kSintetizadorPronto);
-}
-
-TEST_F(Sintese, DirectoriesDefaultToTheFamilyRoot) {
-    ConfiguracaoSintetizador lida = leConfiguracaoSintetizador(dir.caminho() / "nenhum.ini", "X");
-    EXPECT_EQ(lida.dirLetras.lexically_normal(),
-              (raizFamilia() / "som" / "letras" / "").lexically_normal());
-    EXPECT_EQ(lida.dirDifones.lexically_normal(),
-              (raizFamilia() / "som" / "difones" / "").lexically_normal());
+    EXPECT_EQ(lida.dirLetras, config.dirLetras / "");
+    EXPECT_EQ(lida.dirDifones, config.dirDifones / "");
+    EXPECT_EQ(Sintetizador(saida()).abre(lida), kSintetizadorPronto);
+    lida = leConfiguracaoSintetizador(dir.caminho() / "nenhum.ini", "X");
+    EXPECT_EQ(lida.dirLetras, raizFamilia() / "som" / "letras" / "");
+    EXPECT_EQ(lida.dirDifones, raizFamilia() / "som" / "difones" / "");
 }
 
 }  // namespace
