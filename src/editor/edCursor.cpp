@@ -5,9 +5,10 @@
 
 #include "editor/commands/edMargem.h"
 #include "editor/commands/eddicion.h"
+#include "editor/edCampo.h"
+#include "editor/edMarcas.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
-#include "editor/pendente.h"
 
 namespace {
 
@@ -84,27 +85,13 @@ bool linhaEmBranco(std::string_view linha) {
 }
 
 size_t marcaNoFim(std::string_view texto) {
-    struct Nome {
-        std::string_view nome;
-        bool comValor;  // "<TF=Arial>", "<SF=12>", "<CE=4>"
-    };
-    static constexpr Nome kNomes[] = {{"TF", true},  {"SF", true},  {"CE", true},  {"AF", false},
-                                      {"C", false},  {"AL", false}, {"AR", false}, {"IN", false},
-                                      {"FN", false}, {"II", false}, {"FI", false}, {"IS", false},
-                                      {"FS", false}};
-    if (texto.size() < 3 || texto.back() != '>') return 0;
     const size_t abre = texto.rfind('<');
     if (abre == std::string_view::npos) return 0;
-    const std::string_view dentro = texto.substr(abre + 1, texto.size() - abre - 2);
-    if (dentro.find('>') != std::string_view::npos) return 0;
-    const size_t igual = dentro.find('=');
-    std::string nome(dentro.substr(0, igual));
-    for (char& c : nome)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    for (const Nome& n : kNomes)
-        if (n.nome == nome && n.comValor == (igual != std::string_view::npos))
-            return texto.size() - abre;
-    return 0;
+    const std::string_view marca = texto.substr(abre);
+    // The mark closes at the cursor: a ">" before it would end it sooner.
+    if (marca.size() < 3 || marca.substr(0, marca.size() - 1).find('>') != std::string_view::npos)
+        return 0;
+    return reconheceMarca(marca) ? marca.size() : 0;
 }
 
 // ---- Character editing ----
@@ -153,7 +140,7 @@ void apagaEsquerda(Editor& e, bool anuncia, bool ecoa) {
         const std::string marca = l.substr(antes - n, n);
         l.erase(antes - n, n);
         ed.colunaAtual -= static_cast<int>(n);
-        e.fala.falaTexto(marca);
+        falaLinha(e, marca);
     } else {
         const uint8_t c = static_cast<uint8_t>(l[antes - 1]);
         l.erase(antes - 1, 1);
@@ -499,9 +486,14 @@ void recuaParagrafo(Editor& e, bool paraNoRecuo) {
     doisCliques(e);
 }
 
-// Needs the spoken number reading of the prompts module.
 void vaiParaLinha(Editor& e) {
-    comandoPendente(e);
+    EdVars& ed = e.ed;
+    falaMensagem(e, "EDDGNLIN");
+    const int n = leNumeroFalado(e, 0);  // nothing typed leaves 0: no such line
+    if (n < 1 || n > ed.nLinhas()) return falaMensagem(e, "EDLINAO");
+    ed.linhaAtual = n;
+    ed.colunaAtual = 1;
+    e.fala.clique();
 }
 
 void memorizaPosicao(Editor& e) {

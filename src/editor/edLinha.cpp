@@ -1,10 +1,12 @@
 #include "editor/edLinha.h"
 
+#include <algorithm>
 #include <string>
 
+#include "editor/edCampo.h"
+#include "editor/edCursor.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
-#include "editor/pendente.h"
 
 void insereLinha(Editor& e, std::string_view texto, bool falar) {
     if (!e.ed.insereNaLinhaAtual(texto)) e.fala.bip();
@@ -80,9 +82,84 @@ bool insereTextoNaLinha(Editor& e, std::string_view texto) {
     return true;
 }
 
-// Needs the line editor of the prompts module.
-void alteraLinhasComTexto(Editor& e, bool, bool) {
-    comandoPendente(e);
+namespace {
+
+// Asks for the text, one screen row after another until the field is left with Enter or
+// Esc; empty when the user gave up.
+std::string pedeTexto(Editor& e, bool excluir) {
+    std::string texto;
+    FimCampo fim;
+    do {
+        falaMensagem(e, excluir ? "EDQUATRE" : "EDTXTPRC");
+        Campo campo;
+        campo.linha = e.crt.WhereY();
+        fim = editaCampo(e, texto, campo);
+        e.crt.GotoXY(1, std::min(campo.linha + 1, SnCrt::kLinhas));
+    } while (fim.estendida || (fim.tecla != 13 && fim.tecla != 27));
+    if (fim.tecla == 27) return {};
+    // The field drops trailing blanks; those typed before Enter belong to the text ("> ").
+    if (fim.coluna - 1 > static_cast<int>(texto.size()))
+        texto.resize(std::min(static_cast<size_t>(fim.coluna - 1), TipoTexto::kMaxLinha), ' ');
+    return texto;
+}
+
+// The lines to change: the whole text (T) or the marked block (B). False when the user
+// gave up or the block is not valid, the reason already spoken.
+bool pedeFaixa(Editor& e, int& de, int& ate) {
+    const EdVars& ed = e.ed;
+    uint8_t c;
+    do {
+        falaMensagem(e, "EDTODBLK");
+        c = leTeclaFalada(e);
+        // An extended key answers nothing; its scan code must not count as a letter.
+        if (c == 0 && e.crt.teclaPressionada()) e.crt.leTecla();
+    } while (c != 27 && c != 'T' && c != 'B');
+    if (c == 27) {
+        falaMensagem(e, "EDDESIST");
+        return false;
+    }
+    de = c == 'T' ? 1 : std::max(ed.inicioBloco, 1);
+    ate = c == 'T' ? ed.nLinhas() : std::min(ed.fimBloco, ed.nLinhas());
+    if (c == 'B' && (ed.fimBloco < ed.inicioBloco || ate < de)) {
+        falaMensagem(e, "EDBLKINV");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void alteraLinhasComTexto(Editor& e, bool noInicio, bool excluir) {
+    EdVars& ed = e.ed;
+    std::string texto = pedeTexto(e, excluir);
+    if (texto.find_first_not_of(' ') == std::string::npos) return falaMensagem(e, "EDDESIST");
+    int de = 1, ate = 0;
+    if (!pedeFaixa(e, de, ate)) return;
+    const bool soNoInicio = excluir && texto.back() == '*';
+    if (soNoInicio) texto.pop_back();
+    // "*" alone would match every line: nothing to look for.
+    if (texto.empty()) return falaMensagem(e, "EDDESIST");
+
+    int lembrada = ed.linhaAtual;
+    bool naoCoube = false;
+    for (int i = ate; i >= de; --i) {
+        const std::string l = ed.linha(i);
+        if (linhaEmBranco(l)) continue;
+        if (excluir) {
+            const bool tem =
+                soNoInicio ? l.rfind(texto, 0) == 0 : l.find(texto) != std::string::npos;
+            if (!tem) continue;
+            ed.retiraLinha(i);
+            if (i <= lembrada) --lembrada;
+        } else if (l.size() + texto.size() > TipoTexto::kMaxLinha) {
+            naoCoube = true;  // the line keeps its text rather than lose its end
+        } else {
+            ed.trocaLinha(i, noInicio ? texto + l : l + texto);
+        }
+    }
+    ed.linhaAtual = std::clamp(lembrada, 1, ed.nLinhas());
+    if (naoCoube) e.fala.bip();
+    falaMensagem(e, "EDOK");
 }
 
 void familiaLinhas(Editor& e) {

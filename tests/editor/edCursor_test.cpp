@@ -502,6 +502,35 @@ TEST_F(Paragrafos, LongMovesTickEveryTwentyLines) {
     EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique", "clique", "clique"}));  // 20, 40, then two
 }
 
+// ---- Going to a line ----
+
+class VaiParaLinha : public SessaoEdicao {
+  protected:
+    Ouvido fimDoOuvido(size_t n) {
+        const Ouvido o = ouvido();
+        return Ouvido(o.end() - static_cast<long>(std::min(n, o.size())), o.end());
+    }
+};
+
+TEST_F(VaiParaLinha, ToALineOfTheText) {
+    abre("3{Enter}");
+    texto({"a", "b", "c", "d"}, 1, 2);
+    vaiParaLinha(e());
+    EXPECT_EQ(ed().linhaAtual, 3);
+    EXPECT_EQ(ed().colunaAtual, 1);
+    EXPECT_EQ(fimDoOuvido(1), (Ouvido{"clique"}));
+}
+
+TEST_F(VaiParaLinha, NoSuchLine) {
+    for (const char* teclas : {"5{Enter}", "0{Enter}", "{Esc}", "x{Enter}"}) {
+        abre(teclas);
+        texto({"a", "b", "c", "d"}, 2, 2);
+        vaiParaLinha(e());
+        EXPECT_EQ(ed().linhaAtual, 2) << teclas;
+        EXPECT_EQ(fimDoOuvido(2), (Ouvido{"mensagem EDLINAO", "texto Linha nao existe"})) << teclas;
+    }
+}
+
 // ---- Where am I ----
 
 class Informa : public SessaoEdicao {};

@@ -1,5 +1,7 @@
 #include "editor/edLinha.h"
 
+#include <algorithm>
+
 #include "sessaoEdicao.h"
 
 namespace {
@@ -165,6 +167,110 @@ TEST_F(FamiliaLinhas, LettersChooseCommands) {
     familiaLinhas(e());
     EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDOPCAO", "texto Qual opcao? ", "letra 27",
                                 "mensagem EDDESIST", "texto Desistiu... "}));
+}
+
+// ---- Adding a text to many lines, removing the lines that hold one ----
+
+class AlteraLinhas : public SessaoEdicao {
+  protected:
+    // Whether the trace since the last look holds `linha`.
+    bool ouviu(const std::string& linha) {
+        const Ouvido o = ouvido();
+        return std::find(o.begin(), o.end(), linha) != o.end();
+    }
+};
+
+TEST_F(AlteraLinhas, StarComparesOnlyAtTheStart) {
+    abre("Cap*{Enter}t");
+    texto({"Capitulo 1", "texto", "O Cap", "Capa"}, 4, 2);
+    alteraLinhasComTexto(e(), false, true);
+    EXPECT_EQ(linhas(), (Linhas{"texto", "O Cap"}));
+    EXPECT_EQ(ed().linhaAtual, 2);  // the cursor line went; the one above it stays
+    const Ouvido o = ouvido();
+    EXPECT_EQ(o.front(), "mensagem EDQUATRE");
+    EXPECT_NE(std::find(o.begin(), o.end(), "mensagem EDTODBLK"), o.end());
+    EXPECT_EQ(o[o.size() - 2], "mensagem EDOK");
+}
+
+TEST_F(AlteraLinhas, WithoutTheStarAnyLineHoldingTheText) {
+    abre("Cap{Enter}T");
+    texto({"Capitulo 1", "texto", "O Cap", "capa", "Capa"}, 2, 1);
+    ed().inicioBloco = 2;
+    ed().fimBloco = 4;
+    alteraLinhasComTexto(e(), false, true);
+    EXPECT_EQ(linhas(), (Linhas{"texto", "capa"}));  // case matters
+    EXPECT_EQ(ed().linhaAtual, 1);
+    EXPECT_EQ(ed().inicioBloco, 1);
+    EXPECT_EQ(ed().fimBloco, 2);
+}
+
+TEST_F(AlteraLinhas, PrefixWithItsBlankOnABlock) {
+    abre("> {Enter}b");
+    texto({"fora", "um", "", "dois", "fim"}, 1, 1);
+    ed().inicioBloco = 2;
+    ed().fimBloco = 4;
+    alteraLinhasComTexto(e(), true, false);
+    EXPECT_EQ(linhas(), (Linhas{"fora", "> um", "", "> dois", "fim"}));
+    EXPECT_TRUE(ouviu("mensagem EDOK"));
+}
+
+TEST_F(AlteraLinhas, SuffixOnTheWholeText) {
+    abre("!{Enter}t");
+    texto({"um", "  ", "dois"}, 3, 1);
+    alteraLinhasComTexto(e(), false, false);
+    EXPECT_EQ(linhas(), (Linhas{"um!", "  ", "dois!"}));
+    EXPECT_EQ(ed().linhaAtual, 3);
+}
+
+TEST_F(AlteraLinhas, GivingUp) {
+    abre("abc{Esc}{Enter}   {Enter}x{Enter}{Esc}");
+    texto({"abc"}, 1, 1);
+    for (int i = 0; i < 3; ++i) alteraLinhasComTexto(e(), false, true);  // Esc, empty, blanks
+    EXPECT_EQ(linhas(), (Linhas{"abc"}));
+    const Ouvido o = ouvido();
+    EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDDESIST"), 3);
+    alteraLinhasComTexto(e(), false, true);  // Esc at the range question
+    EXPECT_EQ(linhas(), (Linhas{"abc"}));
+    EXPECT_TRUE(ouviu("mensagem EDDESIST"));
+}
+
+TEST_F(AlteraLinhas, AStarAloneMatchesNothing) {
+    abre("*{Enter}t");
+    texto({"um", "dois"});
+    alteraLinhasComTexto(e(), false, true);
+    EXPECT_EQ(linhas(), (Linhas{"um", "dois"}));
+    EXPECT_TRUE(ouviu("mensagem EDDESIST"));
+}
+
+TEST_F(AlteraLinhas, NoBlockNoRange) {
+    abre("x{Enter}b");
+    texto({"um"});
+    alteraLinhasComTexto(e(), false, false);
+    EXPECT_EQ(linhas(), (Linhas{"um"}));
+    EXPECT_TRUE(ouviu("mensagem EDBLKINV"));
+}
+
+TEST_F(AlteraLinhas, OtherKeysAskAgain) {
+    // Tab ends the field without answering: the prompt comes again with the text kept.
+    // An extended key at the range question is no answer either (F8's scan code is the
+    // code of "B").
+    abre("ab{Tab}{Enter}{F8}t");
+    texto({"um", "dois"});
+    alteraLinhasComTexto(e(), false, false);
+    EXPECT_EQ(linhas(), (Linhas{"umab", "doisab"}));
+    const Ouvido o = ouvido();
+    EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDTXTPRC"), 2);
+    EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDTODBLK"), 2);
+}
+
+TEST_F(AlteraLinhas, ALineThatWouldNotFitKeepsItsText) {
+    const std::string longa(250, 'a');
+    abre("123456{Enter}t");
+    texto({longa, "b"});
+    alteraLinhasComTexto(e(), true, false);
+    EXPECT_EQ(linhas(), (Linhas{longa, "123456b"}));
+    const Ouvido o = ouvido();
+    EXPECT_NE(std::find(o.begin(), o.end(), "bip"), o.end());
 }
 
 }  // namespace
