@@ -10,22 +10,11 @@
 #include "editor/edtela.h"
 #include "editor/commands/eddicion.h"
 #include "platform/ini.h"
+#include "platform/texto.h"
 
 namespace {
 
 constexpr int kLinhaCursor = 15;
-
-std::string apara(const std::string& s) {
-    size_t a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    size_t b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
-std::string maiusculas(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 int inteiroOu(const std::string& v, int padrao) {
     auto n = inteiroIni(v);
@@ -40,7 +29,7 @@ std::optional<int> numeroIni(Editor& e, const char* secao, const char* chave) {
 }
 
 void leConfiguracaoSapi(Editor& e, int velocidade) {
-    const std::string ativado = apara(e.fala.leIni("PLUMAR", "SAPIATIVADO"));
+    const std::string ativado(apara(e.fala.leIni("PLUMAR", "SAPIATIVADO")));
     const char primeiro = ativado.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(ativado[0])));
     if (primeiro == ' ') {
         const std::string sapi = e.fala.leIni("TRADUTOR", "SAPI");
@@ -60,8 +49,8 @@ void leLinhaDeComando(EdVars& ed, const std::vector<std::string>& args) {
     ed.nomeArquivo.clear();
     ed.modoLeitura = false;
     if (args.empty()) return;
-    ed.nomeArquivo = apara(args.back());
-    const std::string primeiro = maiusculas(args.front());
+    ed.nomeArquivo = std::string(apara(args.back()));
+    const std::string primeiro = maiusculasAscii(args.front());
     if (primeiro == "/D" || primeiro == "/L") {
         ed.modoLeitura = true;
         if (primeiro == "/D") ed.converteOem = true;
@@ -84,7 +73,7 @@ void leOpcoes(Editor& e) {
     ed.falaEspacos = opcaoS(le("FALAESPACOS"));
     ed.falaAutomatica = opcaoS(le("FALAAUTOMATICA"));
     ed.escreveApenasTexto = opcaoS(le("ESCREVEAPENASTEXTO"));
-    const std::string modo = maiusculas(apara(le("MODOFALAFORMATACAO")));
+    const std::string modo = maiusculasAscii(apara(le("MODOFALAFORMATACAO")));
     ed.modoFalaFormatacao = modo.empty() ? 'N' : modo[0];
 }
 
@@ -152,7 +141,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
         escreveIniArquivo(e.fala.arquivoIni(), "PLUMAR", "EXTENSAOPADRAO", "txt");
     }
     ed.limpaBloco();
-    const std::string dicionario = maiusculas(e.fala.leIni("PLUMAR", "DICIONARIOATIVADO"));
+    const std::string dicionario = maiusculasAscii(e.fala.leIni("PLUMAR", "DICIONARIOATIVADO"));
     ed.dicionarioAtivo = dicionario.empty() || dicionario[0] != 'N';
     if (ed.dicionarioAtivo) {
         falaMensagem(e, "EDCARDIC");

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/texto.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -11,15 +13,6 @@ namespace {
 std::string variavel(const char* nome) {
     const char* v = std::getenv(nome);
     return v ? std::string(v) : std::string();
-}
-
-bool igualSemCaixa(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 bool existe(const fs::path& p) {

@@ -8,24 +8,9 @@
 #include <vector>
 
 #include "platform/caminhos.h"
+#include "platform/texto.h"
 
 namespace {
-
-std::string_view apara(std::string_view s) {
-    auto branco = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && branco(s.front())) s.remove_prefix(1);
-    while (!s.empty() && branco(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool mesmoNome(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // A line "[name]" gives name.
 std::optional<std::string_view> nomeSecao(std::string_view linha) {
@@ -84,11 +69,11 @@ std::optional<std::string> procuraIni(const std::filesystem::path& arquivo, std:
     bool dentro = false;
     for (const std::string& linha : lerLinhas(arquivo, crlf)) {
         if (auto nome = nomeSecao(linha)) {
-            dentro = mesmoNome(*nome, apara(secao));
+            dentro = igualSemCaixa(*nome, apara(secao));
             continue;
         }
         if (!dentro) continue;
-        if (auto kv = chaveValor(linha); kv && mesmoNome(kv->chave, apara(chave)))
+        if (auto kv = chaveValor(linha); kv && igualSemCaixa(kv->chave, apara(chave)))
             return std::string(semAspas(kv->valor).substr(0, kMaxValorIni));
     }
     return std::nullopt;
@@ -112,12 +97,12 @@ bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view se
     for (size_t i = 0; i < linhas.size() && !linhaChave; ++i) {
         if (auto nome = nomeSecao(linhas[i])) {
             if (dentro) break;
-            dentro = !inicioSecao && mesmoNome(*nome, apara(secao));
+            dentro = !inicioSecao && igualSemCaixa(*nome, apara(secao));
             if (dentro) inicioSecao = ultimaDaSecao = i;
             continue;
         }
         if (!dentro) continue;
-        if (auto kv = chaveValor(linhas[i]); kv && mesmoNome(kv->chave, apara(chave)))
+        if (auto kv = chaveValor(linhas[i]); kv && igualSemCaixa(kv->chave, apara(chave)))
             linhaChave = i;
         else if (!apara(linhas[i]).empty())
             ultimaDaSecao = i;

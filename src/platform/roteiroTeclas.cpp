@@ -7,6 +7,7 @@
 #include "platform/codigos.h"
 #include "platform/ini.h"
 #include "platform/teclado.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -29,20 +30,9 @@ constexpr std::array<NomeTecla, 14> kNomes = {{{"Enter", vk::Enter},
                                                {"Left", vk::Esquerda},
                                                {"Right", vk::Direita}}};
 
-bool comeca(std::string_view s, std::string_view prefixo) {
-    if (s.size() < prefixo.size()) return false;
-    for (size_t i = 0; i < prefixo.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) !=
-            std::tolower(static_cast<unsigned char>(prefixo[i])))
-            return false;
-    return true;
-}
-
-bool igual(std::string_view a, std::string_view b) { return a.size() == b.size() && comeca(a, b); }
-
 std::optional<uint16_t> teclaDoNome(std::string_view nome) {
     for (const NomeTecla& n : kNomes)
-        if (igual(nome, n.nome)) return n.tecla;
+        if (igualSemCaixa(nome, n.nome)) return n.tecla;
     if (nome.size() >= 2 && (nome[0] == 'F' || nome[0] == 'f')) {
         auto n = inteiroIni(nome.substr(1));
         if (n && *n >= 1 && *n <= 12 && std::isdigit(static_cast<unsigned char>(nome[1])))
@@ -59,7 +49,7 @@ std::optional<uint16_t> teclaDoNome(std::string_view nome) {
 
 // One {Name}; false when it is not a key this script language knows.
 bool leTeclaNomeada(std::string_view nome, std::vector<TeclaRoteiro>& teclas) {
-    if (comeca(nome, "code:")) {
+    if (comecaSemCaixa(nome, "code:")) {
         auto n = inteiroIni(nome.substr(5));
         if (!n || *n < 0 || *n > 255) return false;
         EventoEntrada ev;
@@ -70,13 +60,13 @@ bool leTeclaNomeada(std::string_view nome, std::vector<TeclaRoteiro>& teclas) {
     }
     Modificadores mod;
     for (;;) {
-        if (comeca(nome, "Ctrl+") && nome.size() > 5) {
+        if (comecaSemCaixa(nome, "Ctrl+") && nome.size() > 5) {
             mod.ctrl = true;
             nome.remove_prefix(5);
-        } else if (comeca(nome, "Alt+") && nome.size() > 4) {
+        } else if (comecaSemCaixa(nome, "Alt+") && nome.size() > 4) {
             mod.alt = true;
             nome.remove_prefix(4);
-        } else if (comeca(nome, "Shift+") && nome.size() > 6) {
+        } else if (comecaSemCaixa(nome, "Shift+") && nome.size() > 6) {
             mod.shift = true;
             nome.remove_prefix(6);
         } else {
