@@ -166,9 +166,9 @@ void apagaSelecao(Editor& e) {
     const int de = std::min(ed.selecaoInicio, ed.selecaoFim);
     const int n = std::max(ed.selecaoInicio, ed.selecaoFim) - de;
     ed.selecaoInicio = ed.selecaoFim = 0;
-    ed.colunaAtual = de;
-    // An empty selection: Del does what it does without one.
-    if (n == 0) {
+    if (de >= 1) ed.colunaAtual = de;
+    // An empty or half-made selection: Del does what it does without one.
+    if (n == 0 || de < 1) {
         apagaDireita(e, true, true);
         return;
     }

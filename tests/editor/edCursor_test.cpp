@@ -1,6 +1,9 @@
 #include "editor/edCursor.h"
 
+#include <random>
+
 #include "console/despacho.h"
+#include "editor/edLinha.h"
 #include "sessaoEdicao.h"
 
 namespace {
@@ -572,6 +575,72 @@ TEST_F(FamiliaCursor, LettersChooseCommands) {
     familiaCursor(e());
     EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDOPCAO", "texto Qual opcao? ", "letra 27",
                                 "mensagem EDDESIST", "texto Desistiu... "}));
+}
+
+// ---- Key storms ----
+
+class Tempestade : public SessaoEdicao {};
+
+// Thousands of random editing keys on a text with long, empty and blank lines: whatever
+// the order, the text keeps at least one line, no line passes 255 characters and the
+// cursor and the memorised position stay within the text.
+TEST_F(Tempestade, RandomKeysKeepTheInvariants) {
+    texto({std::string(255, 'w'), "", "   ", "abc <IN>def, ghi", std::string(250, 'x') + " fim"});
+    ed().quebraLinhas = true;
+    std::mt19937 gerador(20261206);
+    auto sorteia = [&](unsigned n) { return static_cast<int>(gerador() % n); };
+    const std::vector<void (*)(Editor&)> comandos = {
+        [](Editor& e) { insereCaractere(e, 'q'); },
+        [](Editor& e) { insereCaractere(e, ' '); },
+        [](Editor& e) { apagaEsquerda(e, true, true); },
+        [](Editor& e) { apagaDireita(e, true, true); },
+        apagaSelecao,
+        apagaFimLinha,
+        apagaInicioLinha,
+        apagaPalavraEsquerda,
+        esquerda,
+        direita,
+        inicioLinha,
+        fimLinha,
+        palavraDireitaFalada,
+        palavraEsquerdaFalada,
+        linhaAbaixo,
+        linhaAcima,
+        linhaAbaixoMesmaColuna,
+        linhaAcimaMesmaColuna,
+        paginaAbaixo,
+        paginaAcima,
+        inicioTexto,
+        fimTexto,
+        memorizaPosicao,
+        voltaPosicao,
+        informaColuna,
+        informaLinha,
+        [](Editor& e) { avancaParagrafo(e, true); },
+        [](Editor& e) { recuaParagrafo(e, false); },
+        [](Editor& e) { removeLinha(e, true); },
+        restauraLinha,
+        quebraLinha,
+        juntaLinhas,
+        [](Editor& e) { insereLinhaAbaixo(e, "nova", true); },
+        [](Editor& e) { insereTextoNaLinha(e, "<FN>"); }};
+    for (int i = 0; i < 10000; ++i) {
+        if (sorteia(10) == 0) ed().colunaAtual = 1 + sorteia(400);  // a column far off
+        if (sorteia(10) == 0) {
+            ed().selecaoInicio = sorteia(300);
+            ed().selecaoFim = sorteia(300);
+        }
+        ed().margemDireita = sorteia(4) == 0 ? 250 : 72;
+        comandos[static_cast<size_t>(sorteia(static_cast<unsigned>(comandos.size())))](e());
+        ASSERT_GE(ed().nLinhas(), 1) << i;
+        ASSERT_GE(ed().linhaAtual, 1) << i;
+        ASSERT_LE(ed().linhaAtual, ed().nLinhas()) << i;
+        ASSERT_GE(ed().colunaAtual, 1) << i;
+        ASSERT_LE(ed().colunaAtual, 401) << i;
+        ASSERT_GE(ed().linhaMemorizada, 1) << i;
+        ASSERT_LE(ed().linhaMemorizada, ed().nLinhas()) << i;
+        for (int l = 1; l <= ed().nLinhas(); ++l) ASSERT_LE(ed().linha(l).size(), 255u) << i;
+    }
 }
 
 }  // namespace
