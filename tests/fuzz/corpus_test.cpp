@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho);
+int fuzzTradutor(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -18,7 +18,7 @@ TEST(CorpusTradutor, EveryInputRunsThroughTheFuzzEntry) {
          std::filesystem::directory_iterator(PLUMAR_DIR_TESTES "/fuzz/corpus_tradutor")) {
         std::ifstream f(e.path(), std::ios::binary);
         std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f), {}};
-        EXPECT_EQ(LLVMFuzzerTestOneInput(entrada.data(), entrada.size()), 0) << e.path();
+        EXPECT_EQ(fuzzTradutor(entrada.data(), entrada.size()), 0) << e.path();
         ++executados;
     }
     EXPECT_GE(executados, 5);

@@ -25,7 +25,7 @@ std::string_view parte(std::string_view& resto) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+int fuzzTradutor(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     std::istringstream textoRegras{std::string(parte(resto))};
     std::istringstream textoExcecoes{std::string(parte(resto))};
@@ -41,6 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     interpretaIndice({dados, tamanho}, tamanho / 2);
     return 0;
 }
+
+// The libFuzzer entry exists only in the fuzz binary: the test binary holds other fuzz
+// entries too, and calls this one by its own name.
+#ifdef PLUMAR_FUZZ_TRADUTOR
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzTradutor(dados, tamanho);
+}
+#endif
 
 #ifdef PLUMAR_FUZZ_SEM_LIBFUZZER
 #include <fstream>
@@ -59,7 +67,7 @@ int main(int argc, char** argv) {
         }
         std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f),
                                      std::istreambuf_iterator<char>()};
-        LLVMFuzzerTestOneInput(entrada.data(), entrada.size());
+        fuzzTradutor(entrada.data(), entrada.size());
         ++lidos;
     }
     std::cout << "executed " << lidos << " inputs\n";
