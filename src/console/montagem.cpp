@@ -39,6 +39,8 @@ std::unique_ptr<FrontEnd> escolheFrontEnd(const OpcoesLinux& o, std::vector<Tecl
 std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<FrontEnd> frente) {
     s->crt = std::make_unique<SnCrt>(std::move(frente), *s->audio, arquivoSonareIni());
     s->fala = std::make_unique<Fala>(*s->crt, *s->audio);
+    // Scripted runs and tests need no word about a voice stock that is not installed.
+    s->fala->avisaFaltaVoz = s->frontEnd != "headless";
     s->editor = std::make_unique<Editor>(*s->crt, *s->fala, EdVars{});
     return s;
 }

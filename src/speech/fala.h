@@ -1,21 +1,32 @@
 // The speech front end: every sound the editor makes goes through here. It decides how
-// a text is voiced and keeps the speech trace: one line per operation called from the
-// rest of the program (calls made inside speech are not traced).
+// a text is voiced (recorded words and characters, the built-in synthesizer for runs of
+// letters, or a speech server) and keeps the speech trace: one line per operation called
+// from the rest of the program (calls made inside speech are not traced).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "console/SnCrt.h"
 #include "platform/audio.h"
+#include "platform/processos.h"
+#include "speech/servidorFala.h"
+#include "speech/sintetizador.h"
+#include "speech/tocadorOnda.h"
+
+// Results of starting a program, as the system's "open" reports them: above 32 is success.
+constexpr int kProgramaIniciado = 33;
+constexpr int kProgramaNaoAchado = 2;
+constexpr int kSemAssociacao = 31;  // nothing to open a document or an address with
 
 class Fala {
-public:
+  public:
     Fala(SnCrt& crt, DispositivoAudio& audio);
     ~Fala();
     Fala(const Fala&) = delete;
@@ -32,8 +43,13 @@ public:
     std::filesystem::path arquivoIni() const;
     const std::filesystem::path& diretorioInicial() const { return diretorioInicial_; }
 
+    // Starts speech at `velocidade` 1 to 5 (below 1: TRADUTOR/VELOCIDADE; above 5: 3).
+    // A voice bank that is configured and present but cannot be opened ends the program
+    // after the two console lines and Enter; a bank that is simply not installed leaves
+    // the recorded speech without the synthesizer, said once on the standard error.
     void inicializaFala(int velocidade, const std::string& diretorioMensagens);
     void terminaFala();
+    // Switches the speech server at run time; `voz` 0 takes SERVFALA/VOZ.
     void mudaServidorFala(int velocidade, bool ligado, int tipo, int tom, int taxa, int voz);
 
     void falaTexto(std::string_view texto);
@@ -50,12 +66,23 @@ public:
     bool falando();
     void esperaFala();
     uint8_t leTeclaEco();
-    void falaHora();
-    void falaData();
 
-    // Starting outside programs through the system.
+    // Numbers, time and date from recorded words.
+    void falaExtenso(std::string_view palavras, bool feminino);
+    void falaHora(int horas, int minutos);
+    void falaData(int dia, int mes, int ano);
+    void falaHora();  // the clock's time
+    void falaData();  // today's date
+
+    // Starts a program, or opens a document or a web address, in `diretorio`. A command
+    // beginning with a double quote names the program inside the quotes and may carry
+    // arguments after them; `parametros` is handed over as one argument. Above 32 when
+    // started.
     int executaPrograma(std::string_view comando, std::string_view parametros,
                         std::string_view diretorio);
+    // Waits until the user is back: the started program took the focus and gave it back,
+    // or (where focus is not reported) it has ended.
+    void esperaRetorno();
     // Opens a web address, a program or a document with the family's program for its
     // kind (keys "PROG.HTM" and "PROG." + extension of section SONARE; the system's
     // opener when there is none), in the current directory, after the speech has ended.
@@ -63,26 +90,69 @@ public:
     bool abreComPrograma(std::string_view nome);
 
     bool servidorAtivo() const { return servidorAtivo_; }
+    int tipoServidor() const { return tipoServidor_; }
+    int velocidade() const { return nivel_; }
+    // The wave player: continuous reading makes it asynchronous.
+    TocadorOnda& tocador() { return tocador_; }
+    // Tests and tools choose the speech engines.
+    void defineFabricaServidores(FabricaServidores fabrica) { fabrica_ = std::move(fabrica); }
+
     bool falaPontuacao = true;
     bool ecoDigitacao = true;
+    // Whether a missing voice bank is reported on the standard error (headless runs and
+    // tests keep it quiet).
+    bool avisaFaltaVoz = true;
 
     // The in-memory waves of the click and the beep.
     static std::vector<uint8_t> ondaClique(uint32_t semente);
     static std::vector<uint8_t> ondaBip();
 
-private:
+  private:
+    class Chamada;
+    struct Pausas {
+        int ponto = 250, virgula = 150, doisPontos = 200;
+    };
+
     void rastro(std::string_view linha);
     std::filesystem::path arquivoSom(std::string_view nome) const;
+    void leNivel(int nivel);
+    void falhaSintetizador(int codigo);
+    bool abreServidor(int voz, int taxa, int tom, int tipo);
+    void fechaServidor();
+    bool soando();
+    void esperaFimSom();
+    void tocaSaida(std::span<const uint8_t> onda);
+    void tocaArquivosPalavras(const std::vector<std::string>& nomes);
+    void despejaPalavras(std::vector<uint8_t>& buffer);
+
+    void falaGravada(std::string_view texto);
+    void falaNumero(std::string_view& resto);
+    void falaFrase(std::string_view& resto);
+    void falaSinal(std::string_view& resto, char& anterior, int& repeticoes);
+    void falaHifen(std::string_view resto);
+    void pontuacao(std::string_view resto);
 
     SnCrt& crt_;
     DispositivoAudio& audio_;
+    TocadorOnda tocador_;
+    Sintetizador sintetizador_;
+    FabricaServidores fabrica_;
+    std::unique_ptr<ServidorFala> servidor_;
+    Processos processos_;
     std::ofstream rastro_;
+    int profundidade_ = 0;  // operations under way: only the outermost is traced
     std::filesystem::path diretorioInicial_;
     std::string diretorioMensagens_;
-    std::string diretorioLetras_;
+    std::string diretorioLetras_ = "c:\\ornato\\som\\letras\\";
+    std::string banco_ = "DIFONES2";
+    int nivel_ = 3;
+    Pausas pausas_;
     std::vector<uint8_t> clique_;
     bool servidorAtivo_ = false;
-    bool soando_ = false;
+    int tipoServidor_ = kServidorSapi4;
+    bool falaServidorPendente_ = true;
+    bool pedidoParada_ = false;
+    bool avisouSemVoz_ = false;
 };
 
 // '@' expansion of an INI value: while the value begins with '@' or holds "@\", that '@'

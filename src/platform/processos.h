@@ -1,0 +1,41 @@
+// Starting outside programs: an argument vector handed to posix_spawn, never a command
+// line for a shell, so blanks, quotes and shell characters in a name reach the program as
+// they are. Children are reaped as they end; running ones are left alone.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class Processos {
+  public:
+    Processos() = default;
+    ~Processos();
+    Processos(const Processos&) = delete;
+    Processos& operator=(const Processos&) = delete;
+
+    // Starts `argumentos[0]` (searched in PATH when it holds no '/') with the rest as its
+    // arguments, in `diretorio` (empty: the current one). With `silencioso` its standard
+    // input and output go to /dev/null (an opener's chatter must not reach the terminal
+    // screen). 0 when started, else the error number.
+    int inicia(const std::vector<std::string>& argumentos, const std::filesystem::path& diretorio,
+               bool silencioso);
+    // Whether the program started last still runs.
+    bool rodando();
+    // Waits at most `limite` for the program started last to end; true when it has.
+    bool esperaFim(std::chrono::milliseconds limite);
+
+  private:
+    void recolhe();
+
+    std::vector<pid_t> filhos_;
+    pid_t ultimo_ = 0;
+};
+
+// Whether `arquivo` is a regular file this user may execute.
+bool ehExecutavel(const std::filesystem::path& arquivo);
+// The program that opens documents and web addresses with the desktop's choice.
+constexpr const char* kAbridorSistema = "xdg-open";

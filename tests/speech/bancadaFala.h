@@ -1,0 +1,211 @@
+// A speech front end on a headless console, with small recordings made in the test: every
+// recording holds one sample value of its own, so what reaches the (fake) sound device can
+// be read back as the names of the recordings played, the clicks, the beeps, the
+// synthesizer's phrases and the pauses between them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "apoio.h"
+#include "console/SnCrt.h"
+#include "fixturasVoz.h"
+#include "platform/codigos.h"
+#include "platform/frontEnds.h"
+#include "platform/roteiroTeclas.h"
+#include "speech/fala.h"
+
+namespace bancada {
+
+using Bytes = std::vector<uint8_t>;
+
+// Every block queued, with the console's clock when it came. The queue drains at once, so
+// time passes only in the pauses the front end makes.
+class AudioGravador : public DispositivoAudio {
+  public:
+    struct Bloco {
+        FormatoAudio formato;
+        Bytes bytes;
+        uint64_t quando;
+    };
+    bool abre(const FormatoAudio& f) override {
+        formato_ = f;
+        return aberto_ = true;
+    }
+    void escreve(std::span<const uint8_t> b) override {
+        blocos.push_back({formato_, Bytes(b.begin(), b.end()), relogio ? relogio() : 0});
+    }
+    int blocosNaFila() override { return naFila; }
+    void reinicia() override { ++reinicios; }
+    void fecha() override { aberto_ = false; }
+    bool aberto() const override { return aberto_; }
+    void tocaSom(std::vector<uint8_t>, bool) override { ++segundaVoz; }
+    void paraSom() override {}
+
+    std::vector<Bloco> blocos;
+    std::function<uint64_t()> relogio;
+    int naFila = 0, reinicios = 0, segundaVoz = 0;
+
+  private:
+    FormatoAudio formato_;
+    bool aberto_ = false;
+};
+
+struct FimDoPrograma {};
+
+constexpr FormatoAudio kMono8{1, 11025, 8};
+constexpr uint8_t kValorDifone = 100;  // the synthesizer's diphones
+
+class Bancada : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* d : {"letras", "mensagens", "difones", "raiz", "win"})
+            std::filesystem::create_directories(dir_.caminho() / d);
+        iniBase_ = "[TRADUTOR]\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
+                   "\nDIRDIFONES=" + (dir_.caminho() / "difones").string() +
+                   "\n[SINTETIZADOR]\nDIFONES3=BANCO\nCORTEFON3=0\nINTERPAL3=0\n";
+        escreveVoz();
+    }
+
+    // The recordings of the characters, words and tones the tests use.
+    void escreveVoz(size_t amostras = 20) {
+        valores_.clear();
+        proximo_ = 1;
+        for (int c : {1, 32, 40, 41, 44, 45, 46, 47, 58, 61, 87, 98, 119, 120})
+            grava("_" + std::to_string(c), amostras);
+        for (int d = 0; d <= 9; ++d) grava("_" + std::to_string('0' + d), amostras);
+        for (const char* p :
+             {"_zero",    "_um",     "_uma",     "_dois",    "_duas",  "_tres",    "_quatro",
+              "_cinco",   "_seis",   "_sete",    "_oito",    "_nove",  "_dez",     "_dezesse",
+              "_dezeset", "_vinte",  "_cinquen", "_noventa", "_cento", "_quatroc", "_novecen",
+              "_mil",     "_milhao", "_e",       "_MENOS",   "_hora",  "_horas",   "_minuto",
+              "_minutos", "_Quinta", "_primeir", "_de",      "_Marco", "dtmf_1",   "dtmf_2",
+              "dtmf_X",   "dtmf_#"})
+            grava(p, amostras);
+    }
+
+    // `amostras` samples of a value no other recording has, then one of silence, so that
+    // joined words stay apart. Values avoid silence, noise and the click (88 to 187).
+    void grava(const std::string& nome, size_t amostras) {
+        const uint8_t valor = static_cast<uint8_t>(proximo_ <= 87 ? proximo_ : proximo_ + 100);
+        ++proximo_;
+        valores_[valor] = nome;
+        Bytes dados(amostras, valor);
+        dados.push_back(128);
+        fixturas::escreveGravacao(dir_.caminho() / "letras" / (nome + ".wav"), kMono8, dados);
+    }
+
+    // A rule for each letter and a diphone for each letter, so that vowel words sound.
+    void escreveSintetizador() {
+        std::string regras;
+        std::vector<fixturas::DifoneTeste> difones;
+        for (char c = 'A'; c <= 'Z'; ++c) {
+            regras += std::string("(") + c + ")=" + char(c + 32) + "|\n";
+            difones.push_back({std::string("$") + c, 30, kValorDifone});
+        }
+        fixturas::escreve(dir_.caminho() / "difones" / "regras.rgr", regras);
+        fixturas::escreve(dir_.caminho() / "difones" / "portug.exc", "");
+        fixturas::escreveBanco(dir_.caminho() / "difones", "BANCO", difones);
+    }
+
+    void monta(const std::string& iniExtra = "", const std::string& teclas = "",
+               int velocidade = 3) {
+        fala_.reset();
+        crt_.reset();
+        fixturas::escreve(dir_.caminho() / "win" / "SONARE.INI", iniBase_ + iniExtra);
+        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(leRoteiro(teclas).teclas), audio_,
+                                       dir_.caminho() / "win" / "SONARE.INI");
+        crt_->defineSaida([](int) { throw FimDoPrograma{}; });
+        crt_->garanteJanela();
+        audio_.relogio = [this] { return crt_->agoraMs(); };
+        fala_ = std::make_unique<Fala>(*crt_, audio_);
+        fala_->avisaFaltaVoz = false;
+        if (fabrica_) fala_->defineFabricaServidores(fabrica_);
+        fala_->defineRastro((dir_.caminho() / "rastro.txt").string());
+        fala_->inicializaFala(velocidade, (dir_.caminho() / "mensagens").string());
+        audio_.blocos.clear();
+        inicio_ = crt_->agoraMs();
+    }
+
+    // What was heard since `monta` (or the last call): names of recordings, "clique",
+    // "bip", "frase" for the synthesizer's samples and "~N" for N ms of waiting.
+    std::string ouvido() {
+        std::vector<std::string> t;
+        uint64_t antes = inicio_;
+        for (const auto& b : audio_.blocos) {
+            if (b.quando > antes) t.push_back("~" + std::to_string(b.quando - antes));
+            antes = b.quando;
+            decodifica(b.bytes, t);
+        }
+        if (crt_->agoraMs() > antes) t.push_back("~" + std::to_string(crt_->agoraMs() - antes));
+        audio_.blocos.clear();
+        inicio_ = crt_->agoraMs();
+        std::string s;
+        for (const auto& x : t) s += (s.empty() ? "" : " ") + x;
+        return s;
+    }
+
+    static bool ehClique(const Bytes& b) {
+        if (b.size() != 256) return false;
+        bool ruido = false;
+        for (size_t i = 0; i < b.size(); ++i) {
+            if (i >= 64 && b[i] != 128) return false;
+            if (i < 64 && (b[i] < 128 || b[i] >= 188)) return false;
+            ruido = ruido || b[i] != 128;
+        }
+        return ruido;
+    }
+    static bool ehBip(const Bytes& b) {
+        static constexpr uint8_t kPadrao[8] = {128, 112, 96, 80, 64, 80, 96, 112};
+        if (b.size() != 512) return false;
+        for (size_t i = 0; i + 1 < b.size(); ++i)
+            if (b[i] != kPadrao[i % 8]) return false;
+        return b.back() == 128;  // the player ends every sound on silence
+    }
+
+    void decodifica(const Bytes& b, std::vector<std::string>& t) const {
+        if (ehClique(b)) return t.push_back("clique");
+        if (ehBip(b)) return t.push_back("bip");
+        bool separado = true;
+        for (uint8_t v : b) {
+            if (v == 128) {
+                separado = true;
+                continue;
+            }
+            auto it = valores_.find(v);
+            const std::string nome = it == valores_.end() ? "frase" : it->second;
+            if (separado || t.empty() || t.back() != nome) {
+                if (!(nome == "frase" && !t.empty() && t.back() == "frase")) t.push_back(nome);
+            }
+            separado = false;
+        }
+    }
+
+    std::string rastro() const { return utf8ParaWin1252(leArquivo(dir_.caminho() / "rastro.txt")); }
+
+    void teclaEsperando(uint8_t c) {
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = c;
+        crt_->trataEvento(ev);
+    }
+
+    fixturas::DiretorioTemporario dir_{"fala"};
+    Variavel windir_{"SONARE_WINDIR", (dir_.caminho() / "win").string()};
+    Variavel raiz_{"SONARE_ROOT", (dir_.caminho() / "raiz").string()};
+    std::string iniBase_;
+    std::map<uint8_t, std::string> valores_;
+    int proximo_ = 1;
+    FabricaServidores fabrica_;
+    AudioGravador audio_;
+    std::unique_ptr<SnCrt> crt_;
+    std::unique_ptr<Fala> fala_;
+    uint64_t inicio_ = 0;
+};
+
+}  // namespace bancada

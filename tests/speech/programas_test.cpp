@@ -1,0 +1,105 @@
+// Starting outside programs from the speech front end: an argument vector, never a shell.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "bancadaFala.h"
+#include "platform/processos.h"
+
+namespace fs = std::filesystem;
+using namespace bancada;
+
+namespace {
+
+class Programas : public Bancada {
+  protected:
+    void SetUp() override {
+        Bancada::SetUp();
+        monta();
+    }
+
+    // A program that writes each of its arguments on a line of `args.txt` beside it.
+    fs::path criaPrograma(const std::string& pasta, const std::string& nome) {
+        const fs::path dir = dir_.caminho() / pasta;
+        fs::create_directories(dir);
+        const fs::path p = dir / nome;
+        fixturas::escreve(p,
+                          "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
+                          "\"$(dirname \"$0\")/args.txt\"\n");
+        fs::permissions(p, fs::perms::owner_all);
+        return p;
+    }
+
+    std::string argumentosRecebidos(const fs::path& programa) {
+        fala_->esperaRetorno();  // headless keeps the focus: waits for the program's end
+        return leArquivo(programa.parent_path() / "args.txt");
+    }
+};
+
+TEST_F(Programas, BlanksQuotesAndShellCharactersReachTheProgramAsTheyAre) {
+    const fs::path p = criaPrograma("a b'c;$(touch INVADIDO)", "prog &x");
+    const std::string parametro = "um; rm -rf \"$HOME\" `touch INVADIDO` | dois";
+    EXPECT_GT(fala_->executaPrograma(p.string(), parametro, dir_.caminho().string()), 32);
+    EXPECT_EQ(argumentosRecebidos(p), parametro + "\n");
+    EXPECT_FALSE(fs::exists(dir_.caminho() / "INVADIDO"));
+    EXPECT_FALSE(fs::exists(p.parent_path() / "INVADIDO"));
+}
+
+TEST_F(Programas, AQuotedCommandCarriesItsOwnArgumentsBeforeTheParameters) {
+    const fs::path p = criaPrograma("q", "prog");
+    const std::string comando = "  \"" + p.string() + "\"  -a \"b c\"  ";
+    EXPECT_GT(fala_->executaPrograma(comando, "arq.txt", ""), 32);
+    EXPECT_EQ(argumentosRecebidos(p), "-a\nb c\narq.txt\n");
+}
+
+TEST_F(Programas, NoParametersNoArguments) {
+    const fs::path p = criaPrograma("n", "prog");
+    EXPECT_GT(fala_->executaPrograma(p.string(), "", ""), 32);
+    EXPECT_EQ(argumentosRecebidos(p), "");
+}
+
+TEST_F(Programas, AMissingProgramIsAFailure) {
+    EXPECT_LE(fala_->executaPrograma((dir_.caminho() / "nada" / "prog").string(), "x", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("", "x", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("\"", "", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("programa-que-nao-existe-em-lugar-algum", "", ""), 32);
+}
+
+TEST_F(Programas, TheWaitForReturnLastsUntilTheProgramEnds) {
+    const auto antes = std::chrono::steady_clock::now();
+    ASSERT_GT(fala_->executaPrograma("sleep", "0.3", ""), 32);
+    fala_->esperaRetorno();
+    EXPECT_GE(std::chrono::steady_clock::now() - antes, std::chrono::milliseconds(250));
+}
+
+TEST_F(Programas, AnExeIsStartedItselfWithoutItsName) {
+    const fs::path p = criaPrograma("e", "ferramenta.exe");
+    EXPECT_TRUE(fala_->abreComPrograma(p.string()));
+    EXPECT_EQ(argumentosRecebidos(p), "");
+}
+
+TEST_F(Programas, TheFamilysProgramForTheExtensionGetsTheFileName) {
+    const fs::path p = criaPrograma("t", "leitor");
+    iniBase_ += "[SONARE]\nPROG.TXT=" + p.string() + "\n";
+    monta();
+    EXPECT_TRUE(fala_->abreComPrograma("rel.atorio/nota.txt"));
+    EXPECT_EQ(argumentosRecebidos(p), "rel.atorio/nota.txt\n");
+}
+
+TEST(Processos, ReapsAndReportsTheLastProgram) {
+    Processos processos;
+    EXPECT_FALSE(processos.rodando());
+    ASSERT_EQ(processos.inicia({"sleep", "1"}, {}, true), 0);
+    EXPECT_TRUE(processos.rodando());
+    EXPECT_FALSE(processos.esperaFim(std::chrono::milliseconds(50)));
+    ASSERT_EQ(processos.inicia({"true"}, {}, true), 0);
+    EXPECT_TRUE(processos.esperaFim(std::chrono::milliseconds(5000)));
+    EXPECT_NE(processos.inicia({"/nao/existe/prog"}, {}, true), 0);
+    EXPECT_NE(processos.inicia({}, {}, true), 0);
+    EXPECT_NE(processos.inicia({"true"}, "/nao/existe", true), 0);
+}
+
+}  // namespace
