@@ -191,21 +191,38 @@ void Concatenador::tocaPedaco(std::string_view p, double fator) {
     std::string nome = "$";
     for (char c : p) {
         if (c == '^' || c == '~') {
-            tocaDifone(nome + (c == '^' ? "CIRC" : "TIL"), fator);
+            pedeDifone(nome + (c == '^' ? "CIRC" : "TIL"), fator);
             nome = "$";
         } else {
             nome += c;
         }
     }
-    if (nome.size() > 1) tocaDifone(nome, fator);
+    if (nome.size() > 1) pedeDifone(nome, fator);
     if (tonica_ == kTonica) tonica_ = kNormal;
+}
+
+// The name as the bank is searched for it: upper case, at most kMaxNome characters.
+std::string Concatenador::nomeNoBanco(std::string nome) {
+    if (nome.size() > kMaxNome) nome.resize(kMaxNome);
+    for (char& c : nome)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return nome;
+}
+
+void Concatenador::observaNomes(std::function<void(const std::string&)> observador) {
+    observador_ = std::move(observador);
+}
+
+// A name a piece asks for, before any replacement of a missing one.
+void Concatenador::pedeDifone(std::string nome, double fator) {
+    if (parado_) return;
+    if (observador_) observador_(nomeNoBanco(nome));
+    tocaDifone(std::move(nome), fator);
 }
 
 void Concatenador::tocaDifone(std::string nome, double fator) {
     if (parado_) return;
-    if (nome.size() > kMaxNome) nome.resize(kMaxNome);
-    for (char& c : nome)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    nome = nomeNoBanco(std::move(nome));
     const Difone* d = banco_.procura(nome);
     if (!d) {
         tocaFaltante(nome, fator);

@@ -51,6 +51,11 @@ class Concatenador {
     Concatenador(BancoDifones banco, std::filesystem::path dirLetras, SaidaSom saida);
 
     void mudaCortes(const Cortes& cortes);
+    // Tells `observador` every diphone name a piece of the speech asks the bank for first
+    // (the names replacing a missing one are not told): what a bank must hold.
+    void observaNomes(std::function<void(const std::string&)> observador);
+    // A name as the bank is searched for it: upper case, at most kMaxNome characters.
+    static std::string nomeNoBanco(std::string nome);
     // Speaks the phonetic string; returns once its sound has been played.
     void fala(std::string_view fonetica);
 
@@ -61,6 +66,7 @@ class Concatenador {
     void divide(std::string_view unidade, double fator);
     bool divideGlide(std::string_view unidade, double fator);
     void tocaPedaco(std::string_view pedaco, double fator);
+    void pedeDifone(std::string nome, double fator);
     void tocaDifone(std::string nome, double fator);
     void tocaFaltante(const std::string& nome, double fator);
     void tocaLetra(unsigned char codigo);
@@ -84,4 +90,5 @@ class Concatenador {
     int tonica_ = kInicioPalavra;
     bool parado_ = false;
     std::minstd_rand ruido_;
+    std::function<void(const std::string&)> observador_;
 };

@@ -1,0 +1,31 @@
+// The diphone inventory of the voice kit: which names the translator's rules and the
+// diphone speaker's unit splitting ask the bank for, and how each name is pronounced.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "speech/regras.h"
+
+// The words that reach every unit the rules can form: all words of one to three letters
+// (plain and accented, Windows-1252), alone and after "a" and "n", and, for each two-letter
+// centre of the rules (ch, lh, qu ...), that centre followed by any two letters, alone and
+// after "a".
+std::vector<std::string> palavrasDeVarredura(const Regras& regras);
+
+// Every diphone name asked for first when the texts are spoken, with the first text that
+// asked for it (so that an impossible name can be traced back to a word).
+std::map<std::string, std::string> nomesPedidos(const Regras& regras, const Excecoes& excecoes,
+                                                std::span<const std::string> textos);
+
+// How a diphone name is pronounced, as phoneme mnemonics of the speech engine ("k'a",
+// "m'&U~"); the reason when the name cannot be made (too long, no sound of ours).
+struct Pronuncia {
+    std::string fonemas;
+    std::string erro;
+};
+Pronuncia pronunciaDifone(std::string_view nome);

@@ -1,0 +1,127 @@
+#include "voicekit/kitOnda.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <system_error>
+
+#include "platform/audio.h"
+
+std::optional<std::vector<int16_t>> reduzTaxa(std::span<const int16_t> amostras, int taxa) {
+    if (taxa < kTaxaKit || taxa % kTaxaKit != 0) return std::nullopt;
+    const size_t passo = static_cast<size_t>(taxa / kTaxaKit);
+    std::vector<int16_t> saida;
+    saida.reserve(amostras.size() / passo + 1);
+    // Averaging a group is a plain low-pass filter: enough for speech below 5 kHz, and
+    // integer arithmetic keeps the result the same on every machine.
+    for (size_t i = 0; i + passo <= amostras.size(); i += passo) {
+        int32_t soma = 0;
+        for (size_t k = 0; k < passo; ++k) soma += amostras[i + k];
+        saida.push_back(static_cast<int16_t>(soma / static_cast<int32_t>(passo)));
+    }
+    return saida;
+}
+
+std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem) {
+    auto alto = [limiar](int16_t a) { return std::abs(static_cast<int>(a)) > limiar; };
+    auto primeiro = std::find_if(amostras.begin(), amostras.end(), alto);
+    if (primeiro == amostras.end()) return {};
+    auto ultimo = std::find_if(amostras.rbegin(), amostras.rend(), alto).base();
+    size_t ini = static_cast<size_t>(primeiro - amostras.begin());
+    size_t fim = static_cast<size_t>(ultimo - amostras.begin());
+    ini = ini > margem ? ini - margem : 0;
+    fim = std::min(amostras.size(), fim + margem);
+    return {amostras.begin() + static_cast<std::ptrdiff_t>(ini),
+            amostras.begin() + static_cast<std::ptrdiff_t>(fim)};
+}
+
+void normalizaNivel(std::vector<int16_t>& amostras, int pico) {
+    int maior = 0;
+    for (int16_t a : amostras) maior = std::max(maior, std::abs(static_cast<int>(a)));
+    if (maior == 0) return;
+    for (int16_t& a : amostras) {
+        int64_t v = static_cast<int64_t>(a) * pico;
+        // Rounded half away from zero, in integers, so that every machine agrees.
+        v = v >= 0 ? (v + maior / 2) / maior : -((-v + maior / 2) / maior);
+        a = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+    }
+}
+
+std::vector<uint8_t> para8Bits(std::span<const int16_t> amostras) {
+    std::vector<uint8_t> saida;
+    saida.reserve(amostras.size());
+    for (int16_t a : amostras) {
+        int v = (static_cast<int>(a) + 32768 + 128) >> 8;
+        saida.push_back(static_cast<uint8_t>(std::min(v, 255)));
+    }
+    return saida;
+}
+
+std::vector<uint8_t> ondaCanonica(std::vector<uint8_t> dados) {
+    if (dados.size() % 2 != 0) dados.push_back(128);
+    FormatoAudio formato;  // 11025 Hz, 8 bits, mono
+    std::vector<uint8_t> onda = cabecalhoWave(formato, static_cast<uint32_t>(dados.size()));
+    onda.insert(onda.end(), dados.begin(), dados.end());
+    return onda;
+}
+
+namespace {
+
+struct ParDtmf {
+    char tecla;
+    int linha;
+    int coluna;
+};
+
+// The keypad: rows 697, 770, 852, 941 Hz; columns 1209, 1336, 1477 Hz.
+constexpr ParDtmf kPares[] = {
+    {'1', 697, 1209}, {'2', 697, 1336}, {'3', 697, 1477}, {'4', 770, 1209},
+    {'5', 770, 1336}, {'6', 770, 1477}, {'7', 852, 1209}, {'8', 852, 1336},
+    {'9', 852, 1477}, {'X', 941, 1209}, {'0', 941, 1336}, {'#', 941, 1477},
+};
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> tomDtmf(char tecla, int ms) {
+    const ParDtmf* par = nullptr;
+    for (const ParDtmf& p : kPares)
+        if (p.tecla == tecla) par = &p;
+    if (!par || ms <= 0) return std::nullopt;
+    const int n = kTaxaKit * ms / 1000;
+    const int rampa = std::min(n / 2, kTaxaKit / 200);  // 5 ms
+    std::vector<uint8_t> dados;
+    dados.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / kTaxaKit;
+        double v = std::sin(2 * std::numbers::pi * par->linha * t) +
+                   std::sin(2 * std::numbers::pi * par->coluna * t);
+        const int borda = std::min(i, n - 1 - i);
+        if (borda < rampa) v *= static_cast<double>(borda) / rampa;
+        dados.push_back(static_cast<uint8_t>(std::lround(128 + 55 * v)));
+    }
+    return dados;
+}
+
+bool gravaSeMudou(const std::filesystem::path& arquivo, std::span<const uint8_t> bytes) {
+    {
+        std::ifstream f(arquivo, std::ios::binary);
+        if (f) {
+            std::vector<uint8_t> atual{std::istreambuf_iterator<char>(f),
+                                       std::istreambuf_iterator<char>()};
+            if (std::equal(atual.begin(), atual.end(), bytes.begin(), bytes.end())) return true;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(arquivo.parent_path(), ec);
+    std::ofstream f(arquivo, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(f);
+}
+
+bool gravaSeMudou(const std::filesystem::path& arquivo, const std::string& texto) {
+    return gravaSeMudou(arquivo,
+                        std::span(reinterpret_cast<const uint8_t*>(texto.data()), texto.size()));
+}

@@ -1,0 +1,41 @@
+// Sound processing of the voice kit: the synthesizer's 16-bit samples become the family's
+// recordings (11025 Hz, 8-bit unsigned mono, canonical 44-byte header, even data length),
+// and the telephone tones are computed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+constexpr int kTaxaKit = 11025;
+
+// Samples at `taxa` (a whole multiple of 11025) brought to 11025 Hz by averaging each group
+// of samples; nothing when the rate is not such a multiple.
+std::optional<std::vector<int16_t>> reduzTaxa(std::span<const int16_t> amostras, int taxa);
+
+// The samples without the quiet start and end: everything before the first and after the
+// last sample louder than `limiar`, keeping `margem` samples of the quiet part on each side.
+std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem);
+
+// Scales the samples so that the loudest reaches `pico` (nothing to scale in silence).
+void normalizaNivel(std::vector<int16_t>& amostras, int pico);
+
+// 16-bit signed to 8-bit unsigned, rounding to the nearest step.
+std::vector<uint8_t> para8Bits(std::span<const int16_t> amostras);
+
+// A whole recording: the canonical header and the samples, one silent sample added when
+// their count is odd so that no pad byte follows the data.
+std::vector<uint8_t> ondaCanonica(std::vector<uint8_t> dados);
+
+// The tone of a telephone key (0-9, '#', 'X' for the star): its row and column frequencies
+// summed, `ms` milliseconds long, with short ramps so that it does not click. Nothing for
+// another key.
+std::optional<std::vector<uint8_t>> tomDtmf(char tecla, int ms);
+
+// Writes the bytes unless the file already holds exactly them; false when it cannot be
+// written.
+bool gravaSeMudou(const std::filesystem::path& arquivo, std::span<const uint8_t> bytes);
+bool gravaSeMudou(const std::filesystem::path& arquivo, const std::string& texto);
