@@ -82,11 +82,6 @@ void outroArquivo(Editor& e) {
     e.ed.limpaBloco();
 }
 
-void salvaESai(Editor& e) {
-    gravaTexto(e);
-    terminaEditor(e);
-}
-
 void alternaEspacos(Editor& e) {
     e.ed.falaEspacos = !e.ed.falaEspacos;
     e.fala.bip();
@@ -116,7 +111,7 @@ const std::vector<ComandoTecla> kControle = {
     {21, "restauraLinha", restauraLinha},
     {22, "colaLinhas", colaLinhas},
     {23, "trocaPorSugestao", trocaPorSugestao},
-    {24, "salvaESai", salvaESai},
+    {24, "gravaESai", gravaESai},
     {25, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
     {28, "tocaDTMF", [](Editor& e) { e.fala.tocaDTMF(e.ed.linha(e.ed.linhaAtual)); }},
     {127, "apagaPalavraEsquerda", apagaPalavraEsquerda},
@@ -129,7 +124,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {34, "geraDoc", geraDoc},
     {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
     {59, "proximaPalavra", proximaPalavraOuLeitura},
-    {60, "gravaTexto", gravaTexto},
+    {60, "gravaTexto", [](Editor& e) { gravaTexto(e); }},
     {61, "outroArquivo", outroArquivo},
     {62, "alternaEco", alternaEco},
     {63, "procura", procura},
@@ -285,7 +280,7 @@ bool confirmaSaida(Editor& e) {
     uint8_t c;
     do {
         falaMensagem(e, "EDCNFSAI");
-        c = leTeclaFalada(e);
+        c = leResposta(e);
     } while (c != 27 && c != 'N' && c != 'S');
     if (c != 'S') {
         falaMensagem(e, "EDDESIST");
@@ -294,14 +289,14 @@ bool confirmaSaida(Editor& e) {
     do {
         e.crt.Delay(500);
         falaMensagem(e, "EDQUERSV");
-        c = leTeclaFalada(e);
+        c = leResposta(e);
     } while (c != 27 && c != 'N' && c != 'S');
     if (c == 27) {
         falaMensagem(e, "EDDESIST");
         return false;
     }
-    if (c == 'S') gravaTexto(e);
-    return true;
+    // A text that could not be saved keeps the editor open: the failure was already said.
+    return c == 'N' || gravaTexto(e);
 }
 
 void executaOutroEditor(Editor& e) {

@@ -1,40 +1,51 @@
 #include "editor/edArq.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <system_error>
 
 #include "editor/edCampo.h"
+#include "editor/edListaArq.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
-#include "platform/caminhos.h"
 #include "platform/codigos.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+constexpr uint8_t kTab = 9, kEnter = 13, kEsc = 27;
+
 std::string apara(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return std::string(s);
+    const size_t ini = s.find_first_not_of(' ');
+    if (ini == std::string_view::npos) return {};
+    return std::string(s.substr(ini, s.find_last_not_of(' ') - ini + 1));
 }
 
 // The name part of a path, Windows or Linux separators alike.
 std::string_view parteArquivo(std::string_view nome) {
-    size_t barra = nome.find_last_of("/\\");
+    const size_t barra = nome.find_last_of("/\\");
     return barra == std::string_view::npos ? nome : nome.substr(barra + 1);
 }
 
-bool abrivel(const std::string& nome) {
-    std::error_code ec;
-    return fs::is_regular_file(nome, ec) && std::ifstream(nome, std::ios::binary).good();
+bool semPonto(std::string_view nome) {
+    return parteArquivo(nome).find('.') == std::string_view::npos;
 }
 
-// Asks for a file name on the current row with the spoken line editor.
-std::string pedeNome(Editor& e) { return apara(leLinhaFalada(e)); }
+bool existe(std::string_view nome) {
+    std::error_code ec;
+    return fs::exists(caminhoSistema(nome), ec);
+}
+
+bool ehDiretorio(std::string_view nome) {
+    std::error_code ec;
+    return !nome.empty() && fs::is_directory(caminhoSistema(nome), ec);
+}
+
+bool arquivoExistente(std::string_view nome) {
+    return existe(nome) && !ehDiretorio(nome);
+}
 
 void limpaLinhas(Editor& e, int de, int ate) {
     e.crt.TextBackground(0);
@@ -44,59 +55,57 @@ void limpaLinhas(Editor& e, int de, int ate) {
     }
 }
 
+// The lines of the file into the text, each inserted at linhaAtual without speech.
+EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
+    ed.texto.liberaTexto();
+    ed.linhaAtual = 1;
+    LeitorLinhas leitor([&ed](std::string_view l) {
+        if (ed.converteOem && !l.empty())
+            ed.insereNaLinhaAtual(oemParaWin1252(l));
+        else
+            ed.insereNaLinhaAtual(l);
+        ++ed.linhaAtual;
+    });
+    const EstadoLeitura estado = leArquivoTexto(caminho, leitor);
+    dividiu = leitor.dividiu();
+    if (ed.nLinhas() == 0) ed.texto.insere(1, "");
+    return estado;
+}
+
+// The file for a save: nomeArquivo asked for until a file of that name can be created.
+// Nothing when the user gave up.
+std::optional<GravacaoSegura> abreGravacao(Editor& e) {
+    for (;;) {
+        if (!pedeNomeGravacao(e)) return std::nullopt;
+        GravacaoSegura g(caminhoSistema(e.ed.nomeArquivo));
+        if (g.criada()) return g;
+        falaMensagem(e, "EDERRESC");
+        e.ed.nomeArquivo.clear();
+    }
+}
+
+bool linhaEmBranco(std::string_view l) {
+    return l.find_first_not_of(' ') == std::string_view::npos;
+}
+
 }  // namespace
 
-std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu) {
-    std::vector<std::string> linhas;
-    std::string atual;
-    bool temLinha = false;
-    bool pulaBrancos = false;
-    bool recemDividida = false;  // a split just ended the line: its line end adds nothing
-    dividiu = false;
-    auto fecha = [&] {
-        linhas.push_back(std::move(atual));
-        atual.clear();
-        temLinha = false;
-    };
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const uint8_t c = static_cast<uint8_t>(bytes[i]);
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            if (temLinha || !recemDividida) fecha();
-            pulaBrancos = recemDividida = false;
-            continue;
-        }
-        if (pulaBrancos) {
-            if (c == ' ') continue;
-            pulaBrancos = false;
-        }
-        // A long line ends at the next blank after 160 characters (the blanks that follow
-        // are skipped), or at once when it reaches 180.
-        if (c == ' ' && atual.size() > 160) {
-            fecha();
-            dividiu = pulaBrancos = recemDividida = true;
-            continue;
-        }
-        temLinha = true;
-        recemDividida = false;
-        if (c == '\t')
-            atual.append(8, ' ');
-        else
-            atual += static_cast<char>(c < 32 ? '#' : c);
-        if (atual.size() >= 180) {
-            atual.resize(180);  // only the blanks of a TAB can pass it
-            fecha();
-            dividiu = recemDividida = true;
-        }
-    }
-    if (temLinha) fecha();
-    return linhas;
+uint8_t leResposta(Editor& e) {
+    uint8_t c;
+    do c = leTeclaFalada(e);
+    while (c == 222 || c == 223);
+    if (c == 0) e.crt.leTecla();
+    return c;
 }
 
 std::string caminhoCompleto(std::string_view nome) {
     if (nome.find_first_of("/\\") != std::string_view::npos) return std::string(nome);
     std::error_code ec;
-    return (fs::current_path(ec) / std::string(nome)).string();
+    const fs::path atual = fs::current_path(ec);
+    if (ec || atual.empty()) return std::string(nome);
+    std::string pasta = nomeEditor(atual);
+    if (pasta.back() != '/') pasta += '/';
+    return pasta + std::string(nome);
 }
 
 std::string tituloJanela(std::string_view nomeArquivo) {
@@ -105,84 +114,102 @@ std::string tituloJanela(std::string_view nomeArquivo) {
     return nome + " - PLUMAR";
 }
 
-std::string pedeNomeArquivo(Editor& e, int) {
+// ------------------------------------------------------------------- the name prompt
+
+std::string pedeNomeArquivo(Editor& e, int linhas) {
     Campo campo;
     campo.coluna = e.crt.WhereX();
     campo.linha = e.crt.WhereY();
     campo.largura = SnCrt::kColunas + 1 - campo.coluna;
     std::string nome;
     for (;;) {
+        campo.cursor = static_cast<int>(nome.size()) + 1;
         const FimCampo fim = editaCampo(e, nome, campo);
-        const bool enter = !fim.estendida && fim.tecla == 13;
-        if ((!fim.estendida && fim.tecla == 27) || (enter && nome.empty())) return {};
+        const bool enter = !fim.estendida && fim.tecla == kEnter;
+        const bool tab = !fim.estendida && fim.tecla == kTab;
+        if ((!fim.estendida && fim.tecla == kEsc) || (enter && nome.empty())) return {};
+        if (!enter && !tab) {
+            e.fala.bip();  // a key this prompt has no use for
+            continue;
+        }
         nome = apara(nome);
-        std::error_code ec;
-        const bool diretorio = !nome.empty() && fs::is_directory(arquivoWindows(nome), ec);
+        const bool diretorio = ehDiretorio(nome);
+        if (diretorio && nome.back() != '/' && nome.back() != '\\') nome += '/';
         if (enter && !diretorio && nome.find('*') == std::string::npos) return nome;
-        // Tab, a wildcard or a directory ask for the list of files, which is not offered
-        // yet: the refusal is heard and the name can be edited again.
-        e.fala.bip();
+        const std::vector<std::string> nomes = arquivosDoPadrao(padraoDaLista(nome));
+        if (nomes.empty()) {
+            e.fala.bip();  // nothing to choose from: back to the name
+            continue;
+        }
+        const EscolhaArquivo escolha = escolheArquivo(e, nomes, campo.linha + 1, linhas);
+        if (escolha.fim == FimLista::Escolheu) return parteDiretorio(nome) + escolha.nome;
+        if (escolha.fim == FimLista::Desistiu) return {};
     }
 }
 
+// ------------------------------------------------------------------------ loading
+
 bool carregaArquivo(Editor& e) {
     EdVars& ed = e.ed;
-    limpaLinhas(e, 9, 25);
+    limpaLinhas(e, 9, SnCrt::kLinhas);
     if (ed.nomeArquivo.empty()) {
         falaMensagem(e, "EDDIGNOM");
-        std::string nome = apara(pedeNomeArquivo(e, 15));
+        const std::string nome = apara(pedeNomeArquivo(e, 15));
         if (nome.empty() || nome.back() == '/' || nome.back() == '\\') return false;
         ed.nomeArquivo = nome;
     }
     ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
-    if (parteArquivo(ed.nomeArquivo).find('.') == std::string_view::npos &&
-        !abrivel(ed.nomeArquivo))
+    // A name with a '.' in its file part is loaded as it is: documents of a word processor
+    // are converted before this point once their import is there.
+    if (semPonto(ed.nomeArquivo) && !podeAbrir(caminhoSistema(ed.nomeArquivo)))
         ed.nomeArquivo += "." + ed.extensaoPadrao;
 
-    ed.texto.liberaTexto();
-    ed.linhaAtual = 1;
-    std::ifstream f(ed.nomeArquivo, std::ios::binary);
-    std::error_code ec;
-    if (f && fs::is_regular_file(ed.nomeArquivo, ec)) {
-        std::stringstream conteudo;
-        conteudo << f.rdbuf();
-        bool dividiu = false;
-        std::vector<std::string> linhas = separaLinhas(conteudo.str(), dividiu);
-        for (std::string& l : linhas) {
-            if (ed.converteOem && !l.empty()) l = oemParaWin1252(l);
-            ed.insereNaLinhaAtual(l);
-            ++ed.linhaAtual;
-        }
-        if (ed.nLinhas() == 0) ed.texto.insere(1, "");
-        if (dividiu) falaMensagem(e, "EDLINGRA");
-        if (f.bad()) falaMensagem(e, "EDERRLEI");
-        if (ed.anunciaCarga) falaMensagem(e, "EDARQCRG");
-        ed.anunciaCarga = true;
-    } else {
-        ed.texto.insere(1, "");
-        falaMensagem(e, "EDARQNOV");
+    bool dividiu = false;
+    const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
+    if (dividiu) falaMensagem(e, "EDLINGRA");
+    const std::string titulo = tituloJanela(ed.nomeArquivo);
+    switch (estado) {
+        case EstadoLeitura::NaoExiste:
+            falaMensagem(e, "EDARQNOV");
+            break;
+        case EstadoLeitura::Ilegivel:
+            // Not a new file: saving must not write over what could not be read.
+            falaMensagem(e, "EDERRLEI");
+            ed.nomeArquivo.clear();
+            break;
+        case EstadoLeitura::ErroNoMeio:
+            // What was read stays; the first save asks for a name and, for this file,
+            // whether to write over it, so a part is never saved over the whole by chance.
+            falaMensagem(e, "EDERRLEI");
+            ed.nomeArquivo.clear();
+            [[fallthrough]];
+        case EstadoLeitura::Lido:
+            if (ed.anunciaCarga) falaMensagem(e, "EDARQCRG");
+            ed.anunciaCarga = true;
+            break;
     }
     ed.converteOem = false;
     ed.colunaAtual = 1;
     ed.linhaAtual = 1;
-    e.crt.titulo(tituloJanela(ed.nomeArquivo));
+    e.crt.titulo(titulo);
     return true;
 }
+
+// ------------------------------------------------------------------------ saving
 
 bool pedeNomeGravacao(Editor& e) {
     e.crt.limpaFila();
     if (!e.ed.nomeArquivo.empty()) return true;
     falaMensagem(e, "EDNOMGRV");
-    std::string nome = pedeNome(e);
+    std::string nome = apara(leLinhaFalada(e));
     if (nome.empty()) {
         falaMensagem(e, "EDDESIST");
         return false;
     }
-    if (parteArquivo(nome).find('.') == std::string_view::npos && !abrivel(nome))
-        nome += "." + e.ed.extensaoPadrao;
-    if (abrivel(nome)) {
+    if (semPonto(nome) && !existe(nome)) nome += "." + e.ed.extensaoPadrao;
+    if (arquivoExistente(nome)) {
         falaMensagem(e, "EDREESCR");
-        if (leTeclaFalada(e) != 'S') {
+        if (leResposta(e) != 'S') {
             falaMensagem(e, "EDESCCAN");
             return false;
         }
@@ -191,61 +218,101 @@ bool pedeNomeGravacao(Editor& e) {
     return true;
 }
 
-void gravaArquivo(Editor& e, int primeira, int ultima) {
+bool gravaArquivo(Editor& e, int primeira, int ultima) {
     EdVars& ed = e.ed;
-    if (!pedeNomeGravacao(e)) return;
+    std::optional<GravacaoSegura> g = abreGravacao(e);
+    if (!g) return false;
+    primeira = std::max(primeira, 1);
+    ultima = std::min(ultima, ed.nLinhas());
     while (ultima >= primeira && ed.linha(ultima).empty()) --ultima;
-    // The new text goes to a temporary file that replaces the old one only when it was
-    // written whole, so a failed save never destroys the file on disk.
-    const std::string temporario = ed.nomeArquivo + ".plumar-gravando";
-    bool ok;
-    {
-        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
-        ok = f.good();
-        for (int i = primeira; ok && i <= ultima; ++i) {
-            f << ed.linha(i) << "\r\n";
-            ok = f.good();
-        }
-        f.close();
-        ok = ok && !f.fail();
+    for (int i = primeira; i <= ultima && !g->falhou(); ++i) {
+        g->escreve(ed.linha(i));
+        g->escreve("\r\n");
     }
-    std::error_code ec;
-    if (ok) {
-        fs::rename(temporario, ed.nomeArquivo, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        fs::remove(temporario, ec);
+    if (!g->conclui()) {
         falaMensagem(e, "EDERRESC");
-        return;
+        return false;
     }
     falaMensagem(e, ed.modoLeitura ? "EDSOMLEI" : "EDARQGRV");
+    return true;
 }
 
-void gravaTexto(Editor& e) { gravaArquivo(e, 1, e.ed.nLinhas()); }
+bool gravaTexto(Editor& e) {
+    return gravaArquivo(e, 1, e.ed.nLinhas());
+}
+
+std::string formatoParagrafos(const std::vector<std::string>& linhas) {
+    std::string texto;
+    for (size_t i = 0; i < linhas.size(); ++i) {
+        const std::string& l = linhas[i];
+        std::string_view separador = "\r\n";
+        std::string corpo;
+        if (linhaEmBranco(l)) {
+            // a line break alone
+        } else if (l.compare(0, 4, "    ") == 0) {
+            size_t p = 0;
+            for (; l.compare(p, 4, "    ") == 0; p += 4) corpo += '\t';
+            corpo.append(l, p);
+        } else if (l[0] == ' ') {
+            corpo.assign(l, 1);
+        } else {
+            separador = " ";  // the same paragraph goes on
+            corpo = l;
+        }
+        // The separator in front of the first line is left out whole: a line break cut
+        // in half would start the document with a lone LF.
+        if (i > 0) texto += separador;
+        texto += corpo;
+    }
+    return texto;
+}
+
+bool gravaParagrafos(Editor& e, int primeira, int ultima) {
+    std::optional<GravacaoSegura> g = abreGravacao(e);
+    if (!g) return false;
+    std::vector<std::string> linhas;
+    for (int i = std::max(primeira, 1); i <= std::min(ultima, e.ed.nLinhas()); ++i)
+        linhas.push_back(e.ed.linha(i));
+    g->escreve(formatoParagrafos(linhas));
+    if (!g->conclui()) {
+        falaMensagem(e, "EDERRESC");
+        return false;
+    }
+    falaMensagem(e, "EDARQGRV");
+    return true;
+}
 
 void gravaComoOutro(Editor& e) {
+    EdVars& ed = e.ed;
     falaMensagem(e, "EDDIGNOM");
-    std::string nome = pedeNome(e);
+    std::string nome = apara(leLinhaFalada(e));
     if (nome.empty()) return falaMensagem(e, "EDDESIST");
     falaMensagem(e, "EDFORTXT");
-    if (e.fala.leTeclaEco() == 27) return falaMensagem(e, "EDDESIST");
-    if (parteArquivo(nome).find('.') == std::string_view::npos) nome += "." + e.ed.extensaoPadrao;
-    e.ed.nomeArquivo = nome;
-    e.ed.modoLeitura = false;
+    if (leResposta(e) == kEsc) return falaMensagem(e, "EDDESIST");
+    if (semPonto(nome)) nome += "." + ed.extensaoPadrao;
+    // Another file already there is only written over when the user says so.
+    std::error_code ec;
+    if (arquivoExistente(nome) &&
+        !fs::equivalent(caminhoSistema(nome), caminhoSistema(ed.nomeArquivo), ec)) {
+        falaMensagem(e, "EDREESCR");
+        if (leResposta(e) != 'S') return falaMensagem(e, "EDESCCAN");
+    }
+    ed.nomeArquivo = nome;
+    ed.modoLeitura = false;
     gravaTexto(e);
-    e.crt.titulo(tituloJanela(e.ed.nomeArquivo));
-    e.ed.nomeArquivo = caminhoCompleto(e.ed.nomeArquivo);
+    e.crt.titulo(tituloJanela(ed.nomeArquivo));
+    if (!ed.nomeArquivo.empty()) ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
 }
 
 void novoArquivo(Editor& e) {
     uint8_t c;
     do {
         falaMensagem(e, "EDQUERSV");
-        c = leTeclaFalada(e);
-    } while (c != 27 && c != 'S' && c != 'N');
-    if (c == 27) return falaMensagem(e, "EDDESIST");
-    if (c == 'S') gravaTexto(e);
+        c = leResposta(e);
+    } while (c != kEsc && c != 'S' && c != 'N');
+    if (c == kEsc) return falaMensagem(e, "EDDESIST");
+    // A text that could not be saved is kept: the failure was already said.
+    if (c == 'S' && !gravaTexto(e)) return;
     e.ed.texto.liberaTexto();
     e.ed.nomeArquivo.clear();
     if (!carregaArquivo(e)) terminaEditor(e);
@@ -253,7 +320,9 @@ void novoArquivo(Editor& e) {
 
 void informaNome(Editor& e, bool soletrar) {
     falaMensagem(e, "EDNOME");
-    e.crt.escreve(" " + e.ed.nomeArquivo);
+    // Cut to the row, so that a long name never scrolls the screen.
+    const int resto = SnCrt::kColunas - e.crt.WhereX();
+    e.crt.escreve((" " + e.ed.nomeArquivo).substr(0, static_cast<size_t>(std::max(resto, 0))));
     if (soletrar)
         e.fala.soletra(e.ed.nomeArquivo);
     else
@@ -264,12 +333,14 @@ void informaNome(Editor& e, bool soletrar) {
 void imprime(Editor& e) {
     const bool leitura = e.ed.modoLeitura;
     e.ed.modoLeitura = false;
-    gravaTexto(e);
+    const bool gravado = gravaTexto(e);
     e.ed.modoLeitura = leitura;
+    if (!gravado) return;  // nothing on disk to print, or an older version of it
     std::string programa = e.fala.leIni("PLUMAR", "IMPRESSOR");
     if (programa.empty()) programa = "c:\\ornato\\catalogo.exe";
-    // Each parameter is handed over whole, so a name with blanks needs no quotes here.
-    e.fala.executaPrograma(programa, e.ed.nomeArquivo, ".");
+    // The file's name on disk is handed over as one argument, blanks and all: no quotes
+    // needed.
+    e.fala.executaPrograma(programa, caminhoSistema(e.ed.nomeArquivo).string(), ".");
 }
 
 void terminaEditor(Editor& e) {
@@ -282,21 +353,39 @@ void terminaEditor(Editor& e) {
     e.crt.terminaConsole();
 }
 
+void gravaESai(Editor& e) {
+    if (gravaTexto(e)) terminaEditor(e);
+}
+
 void familiaArquivos(Editor& e) {
     falaMensagem(e, "EDOPCAO");
     uint8_t c = leTeclaFalada(e);
     redesenhaTela(e);
     if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJAR", 8);
     switch (c) {
-        case 'F': gravaTexto(e); terminaEditor(e);
-        case 'A': terminaEditor(e);
-        case 'C': gravaComoOutro(e); break;
-        case 'I': informaNome(e, true); break;
-        case 'N': novoArquivo(e); break;
+        case 'F':
+            gravaESai(e);
+            break;
+        case 'A':
+            terminaEditor(e);
+        case 'C':
+            gravaComoOutro(e);
+            break;
+        case 'I':
+            informaNome(e, true);
+            break;
+        case 'N':
+            novoArquivo(e);
+            break;
         case 'S':
-        case 'X': gravaTexto(e); break;
-        case 27: falaMensagem(e, "EDDESIST"); break;
-        default: e.fala.bip();
+        case 'X':
+            gravaTexto(e);
+            break;
+        case kEsc:
+            falaMensagem(e, "EDDESIST");
+            break;
+        default:
+            e.fala.bip();
     }
     redesenhaTela(e);
 }

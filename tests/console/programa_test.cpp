@@ -97,7 +97,7 @@ TEST(Despacho, EveryKeyReachesItsCommand) {
         {12, "informaLinha"}, {13, "teclaEnter"}, {14, "informaNome"}, {15, "alternaEspacos"},
         {16, "imprime"}, {17, "quebraLinha"}, {18, "recuaParagrafo"}, {19, "apagaInicioLinha"},
         {20, "comandoMargensTabs"}, {21, "restauraLinha"}, {22, "colaLinhas"},
-        {23, "trocaPorSugestao"}, {24, "salvaESai"}, {25, "removeLinha"}, {28, "tocaDTMF"},
+        {23, "trocaPorSugestao"}, {24, "gravaESai"}, {25, "removeLinha"}, {28, "tocaDTMF"},
         {127, "apagaPalavraEsquerda"}};
     const std::map<int, std::string> estendida = {
         {23, "informaFormatacao"}, {24, "alternaMarcasTela"}, {33, "insereMarcasFormatacao"},

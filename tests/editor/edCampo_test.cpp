@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "editor/edArq.h"
 #include "sessaoEditor.h"
 
 namespace {
@@ -315,24 +314,6 @@ TEST(LeNumeroFalado, EmptyOrNotANumberLeavesTheValue) {
         SessaoEditor s(teclas);
         EXPECT_EQ(leNumeroFalado(s.editor(), 7), esperado) << teclas;
     }
-}
-
-TEST(PedeNomeArquivo, ListRequestsAreRefusedUntilANameIsGiven) {
-    SessaoEditor s("{Tab}*.txt{Enter}x{Enter}");
-    EXPECT_EQ(pedeNomeArquivo(s.editor(), 15), "x");
-    EXPECT_TRUE(
-        contemEmOrdem(s.rastro(), {"bip", "letra 42", "bip", "clique", "clique", "letra 120"}));
-    SessaoEditor pasta("{Enter}");  // Enter on an empty name: no name
-    EXPECT_EQ(pedeNomeArquivo(pasta.editor(), 15), "");
-    SessaoEditor esc("nome{Esc}");
-    EXPECT_EQ(pedeNomeArquivo(esc.editor(), 15), "");
-    const std::string dir = std::filesystem::temp_directory_path().string();
-    SessaoEditor diretorio(dir + "{Enter}{Esc}");  // a folder asks for the list
-    EXPECT_EQ(pedeNomeArquivo(diretorio.editor(), 15), "");
-    const std::string ouvido = diretorio.rastro();
-    EXPECT_EQ(ouvido.substr(ouvido.size() - 4), "bip\n");
-    SessaoEditor aparado("  carta  {Enter}");
-    EXPECT_EQ(pedeNomeArquivo(aparado.editor(), 15), "carta");
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+// The text files on disk: their names, reading them line by line, and writing them so
+// that a failed save never leaves a damaged file behind.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A file name as the editor keeps it (Windows-1252, '\' accepted as a separator) turned
+// into a path of the system (UTF-8 names). A part that exists on disk only with its bytes
+// as they are (an old name that is not UTF-8) is taken as it is.
+std::filesystem::path caminhoSistema(std::string_view nome);
+// A name of the system as the editor shows and speaks it.
+std::string nomeEditor(const std::filesystem::path& caminho);
+
+// Splits bytes into text lines as they arrive, in pieces of any size: CR, LF and CR LF end
+// a line (CR LF counted once, even across two pieces); a TAB is 8 blanks; other codes
+// below 32 become '#'; past 160 characters the next blank ends the line (the blanks after
+// it are skipped) and at 180 the line ends at once. A line end right after such a split
+// adds no empty line; the end of the data ends the last line without making an empty one.
+class LeitorLinhas {
+  public:
+    using Recebe = std::function<void(std::string_view)>;
+
+    explicit LeitorLinhas(Recebe recebe) : recebe_(std::move(recebe)) {}
+    void alimenta(std::string_view bytes);
+    // The end of the data (or of what could be read): a line begun is handed over.
+    void termina();
+    // Whether a long line was split.
+    bool dividiu() const { return dividiu_; }
+
+  private:
+    void fimDeLinha();
+    void caractere(char c);
+    void fecha(bool divisao);
+
+    Recebe recebe_;
+    std::string atual_;
+    bool temLinha_ = false;       // characters were taken for the current line
+    bool pulaBrancos_ = false;    // a split at a blank: the blanks after it are dropped
+    bool recemDividida_ = false;  // a split just ended the line: its line end adds nothing
+    bool depoisDeCR_ = false;     // an LF right after a CR is the same line end
+    bool dividiu_ = false;
+};
+
+// The lines of `bytes` read by the rules above; `dividiu` tells whether one was split.
+std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu);
+
+enum class EstadoLeitura {
+    Lido,        // read to the end
+    NaoExiste,   // no file of that name (a new file)
+    Ilegivel,    // it exists but is no file that can be read (a folder, a device...)
+    ErroNoMeio,  // a read error: the lines before it were handed over
+};
+// Reads the regular file `caminho` through `leitor`, in pieces, and ends it.
+EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas& leitor);
+// Whether `caminho` is a regular file that can be opened for reading.
+bool podeAbrir(const std::filesystem::path& caminho);
+
+// Writing a file without ever damaging the one on disk: the bytes go to a new temporary
+// file in the same folder, which is flushed to the disk, given the old file's permissions
+// and only then renamed over it. Any error leaves the old file as it was and the
+// temporary file removed. A name that is a device (not a regular file) is written as it
+// is: there is nothing there to lose.
+class GravacaoSegura {
+  public:
+    explicit GravacaoSegura(const std::filesystem::path& destino);
+    ~GravacaoSegura();
+    GravacaoSegura(GravacaoSegura&& outra) noexcept;
+    GravacaoSegura& operator=(GravacaoSegura&&) = delete;
+    GravacaoSegura(const GravacaoSegura&) = delete;
+    GravacaoSegura& operator=(const GravacaoSegura&) = delete;
+
+    // False when the file could not be created (a folder, a folder that does not exist or
+    // cannot be written, a read-only file, a name too long).
+    bool criada() const { return fd_ >= 0; }
+    // Buffered; after an error the rest is ignored and conclui() fails.
+    void escreve(std::string_view bytes);
+    bool falhou() const { return falhou_; }
+    // Flushes, closes and puts the file in place; false on any error.
+    bool conclui();
+
+  private:
+    bool esvazia();
+    void criaTemporario(const std::filesystem::path& alvo);
+    void descarta();
+
+    std::filesystem::path destino_;
+    std::filesystem::path temporario_;  // empty when writing a device in place
+    int fd_ = -1;
+    bool falhou_ = false;
+    std::string buffer_;
+};

@@ -1,0 +1,233 @@
+#include "editor/edListaArq.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "editor/edArq.h"
+#include "sessaoEditor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Nomes = std::vector<std::string>;
+
+// ------------------------------------------------------------------ patterns
+
+TEST(PadraoLista, PatternOfTheTypedName) {
+    EXPECT_EQ(padraoDaLista(""), "*.*");
+    EXPECT_EQ(padraoDaLista("carta"), "*.*");
+    EXPECT_EQ(padraoDaLista("docs/"), "docs/*.*");
+    EXPECT_EQ(padraoDaLista("docs\\"), "docs\\*.*");
+    EXPECT_EQ(padraoDaLista("docs/carta.txt"), "docs/*");
+    EXPECT_EQ(padraoDaLista("docs/*.txt"), "docs/*.txt");
+    EXPECT_EQ(parteDiretorio("a/b\\c.txt"), "a/b\\");
+    EXPECT_EQ(parteDiretorio("c.txt"), "");
+}
+
+TEST(PadraoLista, WildcardsIgnoreCase) {
+    EXPECT_TRUE(casaPadrao("*.txt", "CARTA.TXT"));
+    EXPECT_FALSE(casaPadrao("*.txt", "carta.txt.bak"));
+    EXPECT_TRUE(casaPadrao("*.*", "semponto"));
+    EXPECT_TRUE(casaPadrao("carta.*", "carta"));
+    EXPECT_TRUE(casaPadrao("a?c", "abc"));
+    EXPECT_FALSE(casaPadrao("a?c", "ac"));
+    EXPECT_TRUE(casaPadrao("*a*b", "xaxxab"));
+    EXPECT_FALSE(casaPadrao("*a*b", "xaxxa"));
+    EXPECT_TRUE(casaPadrao("\xc7\xc3O*", "\xe7\xe3o.txt"));  // accented letters too
+    EXPECT_FALSE(casaPadrao("", "a"));
+}
+
+// A folder of its own (the editor sessions keep their trace in the test's temporary
+// folder, which they empty when they start).
+class PastaArquivos {
+  public:
+    PastaArquivos() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        caminho_ = fs::temp_directory_path() / ("plumar_arquivos_" + std::string(info->name()));
+        fs::remove_all(caminho_);
+        fs::create_directories(caminho_);
+    }
+    ~PastaArquivos() {
+        std::error_code ec;
+        fs::remove_all(caminho_, ec);
+    }
+    const fs::path& caminho() const { return caminho_; }
+    fs::path operator/(const std::string& nome) const { return caminho_ / nome; }
+
+  private:
+    fs::path caminho_;
+};
+
+// A folder of files to choose from.
+class ListaArquivos : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* n : {"b.txt", "A.txt", "c.doc", "cc.txt", ".oculto.txt"})
+            gravaArquivoTeste(pasta_ / n, n);
+        fs::create_directory(pasta_ / "sub.txt");
+        fs::create_symlink("b.txt", pasta_ / "elo.txt");
+        fs::create_symlink("nada", pasta_ / "quebrado.txt");
+    }
+    std::string dir() const { return pasta_.caminho().string(); }
+    // The name prompt at row 9, column 25, as after "Qual o nome do Arquivo? ".
+    static std::string pede(SessaoEditor& s, int linhas = 15) {
+        s.crt().GotoXY(25, 9);
+        return pedeNomeArquivo(s.editor(), linhas);
+    }
+    // What was heard from the first announcement of the list on, without the stops.
+    static Nomes ouvidoNaLista(const SessaoEditor& s) {
+        std::istringstream in(s.rastro());
+        Nomes v;
+        bool aberta = false;
+        for (std::string l; std::getline(in, l);) {
+            aberta = aberta || l == "texto A.txt" || l == "texto f01.txt";
+            if (aberta && l != "para") v.push_back(l);
+        }
+        return v;
+    }
+
+    PastaArquivos pasta_;
+};
+
+TEST_F(ListaArquivos, PlainFilesOfThePatternInOrderOfName) {
+    EXPECT_EQ(arquivosDoPadrao(dir() + "/*.*"),
+              (Nomes{"A.txt", "b.txt", "c.doc", "cc.txt", "elo.txt"}));
+    EXPECT_EQ(arquivosDoPadrao(dir() + "/*.TXT"), (Nomes{"A.txt", "b.txt", "cc.txt", "elo.txt"}));
+    EXPECT_EQ(arquivosDoPadrao(dir() + "/.*"), (Nomes{".oculto.txt"}));
+    EXPECT_EQ(arquivosDoPadrao(dir() + "\\c*"), (Nomes{"c.doc", "cc.txt"}));
+    EXPECT_EQ(arquivosDoPadrao(dir() + "/falta/*.*"), Nomes{});
+}
+
+TEST_F(ListaArquivos, EnterChoosesTheCurrentFile) {
+    SessaoEditor s(dir() + "{Enter}{Down}{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/b.txt");
+    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto b.txt"}));
+}
+
+TEST_F(ListaArquivos, MovesPastTheEndsBeepAndStay) {
+    SessaoEditor s(dir() + "{Enter}{Up}{End}{Down}{PgUp}{PgDn}{Home}{Ctrl+PgDn}{Ctrl+PgUp}{Esc}");
+    EXPECT_EQ(pede(s), "");
+    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "bip", "texto elo.txt", "bip", "bip", "bip",
+                                       "texto A.txt", "texto elo.txt", "texto A.txt"}));
+}
+
+TEST_F(ListaArquivos, PagesMoveByTen) {
+    fs::create_directory(pasta_ / "muitos");
+    for (int i = 1; i <= 15; ++i) {
+        char n[16];
+        std::snprintf(n, sizeof n, "f%02d.txt", i);
+        gravaArquivoTeste(pasta_ / "muitos" / n, "");
+    }
+    SessaoEditor s(dir() + "/muitos/{Enter}{PgDn}{PgDn}{Down}{PgUp}{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/muitos/f02.txt");
+    EXPECT_EQ(ouvidoNaLista(s),
+              (Nomes{"texto f01.txt", "texto f11.txt", "bip", "texto f12.txt", "texto f02.txt"}));
+}
+
+TEST_F(ListaArquivos, MarksOnlyChangeTheAnnouncement) {
+    SessaoEditor s(dir() + "{Enter}{Down}{Shift+End}{Up}/  +-*{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/cc.txt");
+    EXPECT_EQ(ouvidoNaLista(s),
+              (Nomes{"texto A.txt", "texto b.txt", "bip", "texto elo.txt",  // b..elo marked
+                     "bip", "texto cc.txt",                                 // marked on the way
+                     "texto cc.txt",                                        // "/" unmarks all
+                     "bip", "texto cc.txt",                                 // space marks
+                     "texto cc.txt",                                        // space again unmarks
+                     "bip", "texto cc.txt",                                 // "+"
+                     "texto cc.txt",                                        // "-"
+                     "bip", "texto cc.txt"}));                              // "*"
+}
+
+TEST_F(ListaArquivos, ShiftHomeMarksBackToTheTop) {
+    SessaoEditor s(dir() + "{Enter}{End}{Shift+Home}{End}{Enter}");
+    pede(s);
+    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto elo.txt", "bip", "texto A.txt", "bip",
+                                       "texto elo.txt"}));
+}
+
+TEST_F(ListaArquivos, SearchByFirstLetter) {
+    SessaoEditor s(dir() + "{Enter}{F5}c{Ctrl+F5}{Ctrl+F5}{F5}z{F5}{Down}{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/c.doc");
+    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto c.doc", "texto cc.txt",
+                                       "texto c.doc",  // round from the top
+                                       "bip", "bip"}));
+}
+
+TEST_F(ListaArquivos, SidewaysArrowsSpellOtherKeysRepeat) {
+    SessaoEditor s(dir() + "{Enter}{Right}{Left}x{F12}{Ctrl+F5}{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/A.txt");
+    EXPECT_EQ(ouvidoNaLista(s),
+              (Nomes{"texto A.txt", "soletra A.txt", "soletra A.txt", "texto A.txt", "texto A.txt",
+                     "bip"}));  // Ctrl+F5 with nothing looked for yet
+}
+
+TEST_F(ListaArquivos, TabGoesBackToTheName) {
+    SessaoEditor s(dir() + "{Enter}{Tab}{End}x.txt{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/x.txt");
+    EXPECT_TRUE(contemEmOrdem(
+        s.rastro(), {"texto A.txt", "clique", "clique", "clique", "letra 120"}));  // End clicks too
+}
+
+TEST_F(ListaArquivos, WildcardListsOnlyWhatMatches) {
+    SessaoEditor s(dir() + "/*.doc{Enter}{Down}{Enter}");
+    EXPECT_EQ(pede(s), dir() + "/c.doc");
+    EXPECT_TRUE(contemEmOrdem(s.rastro(), {"texto c.doc", "bip"}));
+    // Nothing matches: one beep and the name again.
+    SessaoEditor nada(dir() + "/*.xyz{Enter}{Esc}");
+    EXPECT_EQ(pede(nada), "");
+    EXPECT_EQ(nada.rastro().find("texto "), std::string::npos);
+    EXPECT_TRUE(contemEmOrdem(nada.rastro(), {"bip"}));
+}
+
+TEST_F(ListaArquivos, TabListsTheCurrentFolder) {
+    const fs::path antes = fs::current_path();
+    fs::current_path(pasta_.caminho());
+    SessaoEditor s("{Tab}{Down}{Enter}");
+    const std::string nome = pede(s);
+    SessaoEditor digitado("cart{Tab}{Enter}");  // the typed name keeps the list of its folder
+    const std::string outro = pede(digitado);
+    fs::current_path(antes);
+    EXPECT_EQ(nome, "b.txt");
+    EXPECT_EQ(outro, "A.txt");
+}
+
+TEST_F(ListaArquivos, NamesAsTypedWithoutTheList) {
+    SessaoEditor s("  carta  {Enter}");
+    EXPECT_EQ(pede(s), "carta");
+    SessaoEditor vazio("{Enter}");
+    EXPECT_EQ(pede(vazio), "");
+    SessaoEditor esc("nome{Esc}");
+    EXPECT_EQ(pede(esc), "");
+    SessaoEditor outra("nome{Up}{Enter}");  // a key the prompt has no use for
+    EXPECT_EQ(pede(outra), "nome");
+    EXPECT_TRUE(contemEmOrdem(outra.rastro(), {"letra 101", "bip"}));
+    SessaoEditor barra(dir() + "\\{Enter}{Enter}");  // "\" is a separator too
+    EXPECT_EQ(pede(barra), dir() + "\\A.txt");
+}
+
+TEST_F(ListaArquivos, ColoursAndSizeOnTheScreen) {
+    SessaoEditor s(dir() + "{Enter}{Down}");
+    EXPECT_THROW(pede(s, 16), FimDoRoteiro);  // the keys end with the list open
+    EXPECT_EQ(s.linhaTelaNoFim(10).substr(0, 6), "A.txt ");
+    EXPECT_EQ(s.atributoNoFim(1, 10), 0x6F);   // white on brown
+    EXPECT_EQ(s.atributoNoFim(1, 11), 0x6E);   // the current entry in yellow
+    EXPECT_EQ(s.atributoNoFim(79, 25), 0x6F);  // down to row 25...
+    EXPECT_NE(s.atributoNoFim(80, 25), 0x6F);  // ...but never its last cell
+    SessaoEditor curta(dir() + "{Enter}");
+    EXPECT_THROW(pede(curta, 15), FimDoRoteiro);
+    EXPECT_EQ(curta.atributoNoFim(80, 24), 0x6F);  // 80 wide when it ends above row 25
+    EXPECT_NE(curta.atributoNoFim(1, 25), 0x6F);
+}
+
+TEST_F(ListaArquivos, ScreenUnderTheListComesBack) {
+    SessaoEditor s(dir() + "{Enter}{Esc}");
+    s.crt().GotoXY(1, 12);
+    s.crt().escreve("texto por baixo");
+    EXPECT_EQ(pede(s), "");
+    EXPECT_EQ(s.linhaTela(12).substr(0, 15), "texto por baixo");
+    EXPECT_EQ(s.crt().atributoEm(1, 12), 0x0F);
+}
+
+}  // namespace
