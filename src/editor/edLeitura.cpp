@@ -226,8 +226,12 @@ bool proximaFrase(Editor& e) {
 void leAteOFim(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.semFala) return;
-    // The engine's punctuation follows the option while reading, and is on again after.
+    // The engine's punctuation follows the option while reading, and is on again after;
+    // recordings do not block meanwhile, so a key is noticed between them.
     e.fala.falaPontuacao = ed.falaPontuacao;
+    bool& assincrono = e.fala.tocador().assincrono;
+    const bool eraAssincrono = assincrono;
+    assincrono = true;
     for (;;) {
         e.crt.GotoXY(std::min(ed.colunaAtual, SnCrt::kColunas), kLinhaAtualTela);
         const bool fim = proximaFrase(e);
@@ -244,6 +248,7 @@ void leAteOFim(Editor& e) {
     // The key that stopped the reading only stopped it; in reading mode it is a command.
     if (!ed.modoLeitura) e.crt.limpaFila();
     e.fala.falaPontuacao = true;
+    assincrono = eraAssincrono;
 }
 
 void informaFormatacao(Editor& e) {

@@ -8,6 +8,7 @@
 #include "editor/edMarcas.h"
 #include "editor/edtela.h"
 #include "sessaoTela.h"
+#include "speech/servidorFala.h"
 
 namespace fs = std::filesystem;
 
@@ -148,6 +149,59 @@ TEST(Pontuacao, PiecesCutAtTheSignsAServerWouldSwallow) {
     EXPECT_EQ(cortaNaPontuacao("..."),
               (std::vector<PecaFalada>{{".", true}, {".", true}, {".", true}}));
     EXPECT_EQ(cortaNaPontuacao("x-y=z"), (std::vector<PecaFalada>{{"x-y=z", false}}));
+}
+
+// A speech server that only notes whether recordings were asynchronous when it was
+// handed a text.
+class ServidorDeTeste : public ServidorFala {
+  public:
+    ServidorDeTeste(Fala& fala, std::vector<bool>& assincronos)
+        : fala_(fala), assincronos_(assincronos) {}
+    bool abre(int, int, int) override { return true; }
+    void fala(std::string_view) override { assincronos_.push_back(fala_.tocador().assincrono); }
+    bool falando() override { return false; }
+    void para() override {}
+    void fecha() override {}
+
+  private:
+    Fala& fala_;
+    std::vector<bool>& assincronos_;
+};
+
+class LeituraComServidor : public SessaoTela {
+  protected:
+    void SetUp() override {
+        SessaoTela::SetUp();
+        e().fala.defineFabricaServidores([this](int, const AmbienteServidor&) {
+            return std::make_unique<ServidorDeTeste>(e().fala, assincronos_);
+        });
+        e().fala.mudaServidorFala(3, true, kServidorSapi4, 0, 0, 1);
+        ASSERT_TRUE(e().fala.servidorAtivo());
+    }
+    std::vector<bool> assincronos_;
+};
+
+TEST_F(LeituraComServidor, PunctuationIsSpelledOnlyWhenAsked) {
+    ed().falaPontuacao = true;
+    falaLinha(e(), "Ola, mundo.");
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"texto Ola", "soletra ,", "texto  mundo", "soletra ."}));
+    ed().falaPontuacao = false;
+    falaLinha(e(), "Ola, mundo.");
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Ola, mundo."});
+}
+
+TEST_F(LeituraComServidor, RestOfLineAtOnceAndReadingWithoutBlockingRecordings) {
+    ed().falaPontuacao = false;
+    texto({"abc def ghi", "Um. Dois."}, 1, 5);
+    restoDaLinha(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto def ghi"});
+    EXPECT_EQ(ed().colunaAtual, 12);
+
+    assincronos_.clear();
+    leAteOFim(e());
+    ASSERT_EQ(assincronos_.size(), 3u);  // two sentences and "Fim do texto"
+    for (bool a : assincronos_) EXPECT_TRUE(a);
+    EXPECT_FALSE(e().fala.tocador().assincrono);  // as it was before
 }
 
 // ---- Words and lines -------------------------------------------------------------------------
