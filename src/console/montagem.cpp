@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
@@ -99,12 +100,27 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
         }
         teclas = std::move(r.teclas);
     }
+    // Created before the front-end, so that the error still reaches the terminal.
+    std::unique_ptr<AudioCaptura> captura;
+    if (!o.saidaAudio.empty()) {
+        OpcoesCaptura oc;
+        oc.arquivo = o.saidaAudio;
+        oc.guardaBlocos = false;  // a whole session would pile up in memory
+        captura = std::make_unique<AudioCaptura>(std::move(oc));
+        if (!captura->gravando()) {
+            erro = "não foi possível criar " + o.saidaAudio;
+            return nullptr;
+        }
+    }
     auto s = std::make_unique<Sessao>();
     std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
     if (s->frontEnd == "terminal") desviaErros();
-    if (!o.saidaAudio.empty())
-        s->audio = criaAudioCaptura(o.saidaAudio);
-    else if (s->frontEnd == "headless")
+    if (captura) {
+        // The window and the terminal run on the real clock: sounds take their time, as
+        // they would on a sound card, so speech and key presses interleave as they would.
+        captura->defineTempoReal(s->frontEnd != "headless");
+        s->audio = std::move(captura);
+    } else if (s->frontEnd == "headless")
         s->audio = criaAudioNulo();
     else
         s->audio = criaAudioSistema();

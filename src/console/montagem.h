@@ -23,7 +23,8 @@ struct Sessao {
     std::string frontEnd;  // the one chosen
 };
 
-// Nothing, with `erro` set, when the key script cannot be read or understood.
+// Nothing, with `erro` set, when the key script cannot be read or understood, or the file
+// of --audio-out cannot be created.
 std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& opcoes, std::string& erro);
 // A headless editor typing `teclas` (key-script text), for tests.
 std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas);

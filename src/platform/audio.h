@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -27,14 +28,14 @@ constexpr int kAindaNaFila = 33;  // a block was handed back while still queued
 }  // namespace erroAudio
 
 class DispositivoAudio {
-public:
+  public:
     virtual ~DispositivoAudio() = default;
 
     // The wave player's stream.
     virtual bool abre(const FormatoAudio& formato) = 0;
     virtual void escreve(std::span<const uint8_t> bloco) = 0;  // queue one block
-    virtual int blocosNaFila() = 0;  // blocks written and not yet played
-    virtual void reinicia() = 0;     // stop at once and drop what is queued
+    virtual int blocosNaFila() = 0;                            // blocks written and not yet played
+    virtual void reinicia() = 0;  // stop at once and drop what is queued
     virtual void fecha() = 0;
     virtual bool aberto() const = 0;
     // Why the last abre failed (one of erroAudio).
@@ -58,8 +59,84 @@ bool leOndaPcm(std::span<const uint8_t> wave, OndaPcm& saida);
 // A canonical 44-byte RIFF header for `bytesDados` of PCM data.
 std::vector<uint8_t> cabecalhoWave(const FormatoAudio& formato, uint32_t bytesDados);
 
+// Formats a sound card takes, as the system device accepts them: 8- or 16-bit samples, mono
+// or stereo, 1000 to 192000 Hz.
+bool formatoSuportado(const FormatoAudio& formato);
+
 std::unique_ptr<DispositivoAudio> criaAudioNulo();
-// Writes everything played (both voices, converted to 16-bit mono 22050 Hz) into `arquivo`.
+
+// One block handed to the capture device, as it arrived.
+struct BlocoCapturado {
+    enum class Voz { Fluxo, Som };  // the wave player's stream, or the second voice
+    Voz voz = Voz::Fluxo;
+    FormatoAudio formato;
+    std::vector<uint8_t> bytes;  // the stream's block, or the samples of a whole sound
+    bool repete = false;         // a second-voice sound played in a loop
+
+    bool operator==(const BlocoCapturado&) const = default;
+};
+
+struct OpcoesCaptura {
+    // Largest sample data a WAV header can count (its size fields are 32-bit).
+    static constexpr uint64_t kMaximoWav = 0xFFFFFFFFull - 36;
+
+    std::string arquivo;                // one WAV of everything played; empty: no file
+    bool guardaBlocos = true;           // keep every block in memory, for byte-exact checks
+    bool tempoReal = false;             // blocks stay queued as long as they take to play
+    uint64_t maximoBytes = kMaximoWav;  // the file's sample data stops growing here
+    // The clock of tempoReal, in milliseconds; empty: the system's steady clock.
+    std::function<uint64_t()> relogioMs;
+};
+
+// A device that records instead of playing. Every block keeps its format in memory; the
+// file, when asked for, holds both voices in the order they were handed over (one after the
+// other, not mixed), converted to 16-bit mono at 44100 Hz since the formats change from one
+// sound to the next, and its header is rewritten after each block so the file is a whole
+// WAV however the program ends. A looping sound is written once. By default the queue
+// drains at once, as the headless front-end's virtual clock wants; with tempoReal it drains
+// as the sound would play, so a program on the real clock waits for it as for a sound card.
+class AudioCaptura : public DispositivoAudio {
+  public:
+    static constexpr FormatoAudio kFormatoArquivo{1, 44100, 16};
+
+    explicit AudioCaptura(OpcoesCaptura opcoes = {});
+    ~AudioCaptura() override;
+    AudioCaptura(const AudioCaptura&) = delete;
+    AudioCaptura& operator=(const AudioCaptura&) = delete;
+
+    bool abre(const FormatoAudio& formato) override;
+    void escreve(std::span<const uint8_t> bloco) override;
+    int blocosNaFila() override;
+    void reinicia() override;
+    void fecha() override;
+    bool aberto() const override { return aberto_; }
+    void tocaSom(std::vector<uint8_t> wave, bool repete) override;
+    void paraSom() override {}
+
+    // Every block and sound so far (empty unless guardaBlocos).
+    const std::vector<BlocoCapturado>& blocos() const { return blocos_; }
+    // Whether the file asked for was created and every write to it has succeeded.
+    bool gravando() const;
+    void defineTempoReal(bool tempoReal) { opcoes_.tempoReal = tempoReal; }
+
+  private:
+    class Arquivo;
+    class Conversor;
+
+    uint64_t agoraUs() const;
+    void terminaFluxo();
+
+    OpcoesCaptura opcoes_;
+    std::unique_ptr<Arquivo> arquivo_;
+    std::unique_ptr<Conversor> fluxo_;  // carries the stream's resampling across its blocks
+    std::vector<BlocoCapturado> blocos_;
+    std::vector<uint64_t> fins_;  // when each queued block ends playing (tempoReal, in us)
+    FormatoAudio formato_;
+    bool aberto_ = false;
+};
+
+// Records everything played into the WAV file `arquivo` (see AudioCaptura); nothing is kept
+// in memory.
 std::unique_ptr<DispositivoAudio> criaAudioCaptura(const std::string& arquivo);
 // SDL2 audio; the null device when no sound device opens.
 std::unique_ptr<DispositivoAudio> criaAudioSistema();

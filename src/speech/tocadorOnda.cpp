@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "console/SnCrt.h"
+#include "speech/leituraOnda.h"
 
 namespace {
 
@@ -15,117 +16,13 @@ constexpr size_t kBlocoMinimo = 256;        // shorter blocks are padded with si
 constexpr int kEsperasBlocoCheio = 40;      // 50 ms each: a ring that stays full drops the block
 constexpr int kTentativasAbertura = 100;    // 100 ms apart, while the device is busy
 constexpr uint64_t kFolgaTravadoMs = 2000;  // past the expected end: the device is stuck
-constexpr int kTaxaMaxima = 1'000'000;
-constexpr int kCanaisMaximo = 8;
 
-uint16_t le16(std::span<const uint8_t> d, size_t p) {
-    return static_cast<uint16_t>(d[p] | (d[p + 1] << 8));
-}
-uint32_t le32(std::span<const uint8_t> d, size_t p) {
-    return d[p] | (d[p + 1] << 8) | (d[p + 2] << 16) | (static_cast<uint32_t>(d[p + 3]) << 24);
-}
 void poe16(std::span<uint8_t> d, size_t p, uint32_t v) {
     for (size_t i = 0; i < 2; ++i) d[p + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 void poe32(std::span<uint8_t> d, size_t p, uint32_t v) {
     for (size_t i = 0; i < 4; ++i) d[p + i] = static_cast<uint8_t>(v >> (8 * i));
 }
-bool marca(std::span<const uint8_t> d, size_t p, const char* m) {
-    return std::memcmp(d.data() + p, m, 4) == 0;
-}
-
-bool formatoValido(const FormatoAudio& f) {
-    return f.canais >= 1 && f.canais <= kCanaisMaximo && f.taxa >= 1 && f.taxa <= kTaxaMaxima &&
-           (f.bits == 8 || f.bits == 16);
-}
-
-// The body of a format chunk (at most its first 40 bytes): plain PCM, or the extensible
-// form whose sub-format is PCM.
-std::optional<FormatoAudio> leFormato(std::span<const uint8_t> corpo) {
-    if (corpo.size() < 16) return std::nullopt;
-    const uint16_t tipo = le16(corpo, 0);
-    const bool pcm = tipo == 1 || (tipo == 0xFFFE && corpo.size() >= 26 && le16(corpo, 24) == 1);
-    const uint32_t taxa = le32(corpo, 4);
-    if (!pcm || taxa > static_cast<uint32_t>(kTaxaMaxima)) return std::nullopt;
-    FormatoAudio f{le16(corpo, 2), static_cast<int>(taxa), le16(corpo, 14)};
-    if (!formatoValido(f)) return std::nullopt;
-    return f;
-}
-
-struct DadosOnda {
-    FormatoAudio formato;
-    uint64_t tamanho;  // as the data chunk declares it; the source may hold less
-};
-
-// Walks the chunks of a RIFF WAVE up to its data chunk, leaving `fonte` at the first
-// sample. Unknown chunks are skipped together with the pad byte that follows an odd size.
-template <class Fonte>
-std::optional<DadosOnda> procuraDados(Fonte& fonte) {
-    std::array<uint8_t, 12> riff;
-    if (!fonte.le(riff) || !marca(riff, 0, "RIFF") || !marca(riff, 8, "WAVE")) return std::nullopt;
-    std::optional<FormatoAudio> formato;
-    for (;;) {
-        std::array<uint8_t, 8> cabecalho;
-        if (!fonte.le(cabecalho)) return std::nullopt;
-        const uint64_t tamanho = le32(cabecalho, 4);
-        if (marca(cabecalho, 0, "data")) {
-            if (!formato) return std::nullopt;
-            return DadosOnda{*formato, tamanho};
-        }
-        uint64_t pular = tamanho + (tamanho & 1u);
-        if (marca(cabecalho, 0, "fmt ")) {
-            std::array<uint8_t, 40> corpo{};
-            const auto lido = std::span(corpo).first(std::min<uint64_t>(tamanho, corpo.size()));
-            if (!fonte.le(lido)) return std::nullopt;
-            formato = leFormato(lido);
-            if (!formato) return std::nullopt;
-            pular -= lido.size();
-        }
-        if (!fonte.pula(pular)) return std::nullopt;
-    }
-}
-
-class FonteArquivo {
-  public:
-    explicit FonteArquivo(std::istream& entrada) : entrada_(entrada) {}
-    bool le(std::span<uint8_t> destino) {
-        entrada_.read(reinterpret_cast<char*>(destino.data()),
-                      static_cast<std::streamsize>(destino.size()));
-        return entrada_.gcount() == static_cast<std::streamsize>(destino.size());
-    }
-    bool pula(uint64_t n) {
-        entrada_.seekg(static_cast<std::streamoff>(n), std::ios::cur);
-        return static_cast<bool>(entrada_);
-    }
-
-  private:
-    std::istream& entrada_;
-};
-
-class FonteMemoria {
-  public:
-    explicit FonteMemoria(std::span<const uint8_t> onda) : onda_(onda) {}
-    bool le(std::span<uint8_t> destino) {
-        if (destino.size() > onda_.size() - pos_) return false;
-        std::copy_n(onda_.begin() + static_cast<std::ptrdiff_t>(pos_), destino.size(),
-                    destino.begin());
-        pos_ += destino.size();
-        return true;
-    }
-    bool pula(uint64_t n) {
-        if (n > onda_.size() - pos_) return false;
-        pos_ += static_cast<size_t>(n);
-        return true;
-    }
-    // What is left, at most `n` bytes.
-    std::span<const uint8_t> resto(uint64_t n) const {
-        return onda_.subspan(pos_, static_cast<size_t>(std::min<uint64_t>(n, onda_.size() - pos_)));
-    }
-
-  private:
-    std::span<const uint8_t> onda_;
-    size_t pos_ = 0;
-};
 
 // The largest piece of whole sample frames that fits in one buffer.
 size_t pedacoMaximo(size_t quadro) {
@@ -222,8 +119,7 @@ int TocadorOnda::tocaArquivo(const std::filesystem::path& arquivo) {
     if (interrompivel && crt_.teclaPressionada()) return 0;
     std::ifstream entrada(arquivo, std::ios::binary);
     if (!entrada) return kErroArquivo;
-    FonteArquivo fonte(entrada);
-    const std::optional<DadosOnda> onda = procuraDados(fonte);
+    const std::optional<DadosOnda> onda = procuraDadosOnda(entrada);
     if (!onda) return kErroArquivo;
     const int erro = tocaPedacos(entrada, onda->tamanho, onda->formato);
     entrada.close();
@@ -258,14 +154,13 @@ int TocadorOnda::tocaPedacos(std::istream& entrada, uint64_t tamanho, const Form
 }
 
 void TocadorOnda::tocaMemoria(std::span<const uint8_t> onda) {
-    FonteMemoria fonte(onda);
-    const std::optional<DadosOnda> dados = procuraDados(fonte);
-    if (dados) alimenta(fonte.resto(dados->tamanho), dados->formato);
+    const std::optional<DadosOnda> dados = procuraDadosOnda(onda);
+    if (dados) alimenta(amostrasOnda(onda, *dados), dados->formato);
 }
 
 int TocadorOnda::tocaPcm(std::span<const uint8_t> dados, int taxa, int canais, int bits) {
     const FormatoAudio formato{canais, taxa, bits};
-    if (!formatoValido(formato)) return kErroArquivo;
+    if (!formatoOndaValido(formato)) return kErroArquivo;
     return alimenta(dados, formato).erro;
 }
 

@@ -6,9 +6,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "apoio.h"
+
 namespace {
 
-std::vector<uint8_t> bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 void acrescenta32(std::vector<uint8_t>& v, uint32_t x) {
     for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
@@ -21,7 +25,7 @@ TEST(OndaPcm, HeaderIsCanonical) {
     EXPECT_EQ(c[4] | (c[5] << 8), 1036);
     EXPECT_EQ(std::string(c.begin() + 8, c.begin() + 16), "WAVEfmt ");
     EXPECT_EQ(c[28] | (c[29] << 8) | (c[30] << 16), 22050 * 4);  // byte rate
-    EXPECT_EQ(c[32], 4);                                          // block align
+    EXPECT_EQ(c[32], 4);                                         // block align
     EXPECT_EQ(std::string(c.begin() + 36, c.begin() + 40), "data");
 }
 
@@ -52,20 +56,220 @@ TEST(OndaPcm, RejectsWhatIsNotPcmWave) {
     EXPECT_EQ(onda.dados.size(), 1u);
 }
 
-TEST(AudioCaptura, FileIsAWholeWaveAfterEveryBlock) {
-    auto arquivo = std::filesystem::temp_directory_path() / "plumar_captura.wav";
-    auto captura = criaAudioCaptura(arquivo.string());
-    ASSERT_TRUE(captura->abre({1, 11025, 8}));
-    std::vector<uint8_t> bloco(11025, 200);
-    captura->escreve(bloco);
-    std::ifstream f(arquivo, std::ios::binary);
-    std::vector<uint8_t> conteudo((std::istreambuf_iterator<char>(f)), {});
+// ------------------------------------------------------------------ capture device
+
+using Bytes = std::vector<uint8_t>;
+using Voz = BlocoCapturado::Voz;
+constexpr FormatoAudio kMono8{1, 11025, 8};
+
+Bytes wave(const FormatoAudio& f, const Bytes& dados) {
+    Bytes w = cabecalhoWave(f, static_cast<uint32_t>(dados.size()));
+    w.insert(w.end(), dados.begin(), dados.end());
+    return w;
+}
+
+Bytes amostras16(std::initializer_list<int16_t> v) {
+    Bytes b;
+    for (int16_t x : v) {
+        b.push_back(static_cast<uint8_t>(x));
+        b.push_back(static_cast<uint8_t>(static_cast<uint16_t>(x) >> 8));
+    }
+    return b;
+}
+
+// The file's samples, after checking that its header describes exactly what the file holds.
+std::vector<int16_t> amostrasDoArquivo(const std::filesystem::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    Bytes conteudo((std::istreambuf_iterator<char>(f)), {});
     OndaPcm onda;
-    ASSERT_TRUE(leOndaPcm(conteudo, onda));
-    EXPECT_EQ(onda.formato, (FormatoAudio{1, 22050, 16}));
-    ASSERT_EQ(onda.dados.size(), 22050u * 2);
-    EXPECT_EQ(static_cast<int16_t>(onda.dados[0] | (onda.dados[1] << 8)), (200 - 128) * 256);
-    std::filesystem::remove(arquivo);
+    EXPECT_TRUE(leOndaPcm(conteudo, onda));
+    EXPECT_EQ(onda.formato, AudioCaptura::kFormatoArquivo);
+    EXPECT_EQ(onda.dados.size() + 44, conteudo.size());
+    EXPECT_EQ(static_cast<size_t>(conteudo[4] | (conteudo[5] << 8) | (conteudo[6] << 16)),
+              conteudo.size() - 8);
+    std::vector<int16_t> s(onda.dados.size() / 2);
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<int16_t>(onda.dados[2 * i] | (onda.dados[2 * i + 1] << 8));
+    return s;
+}
+
+class AudioCapturaTest : public ::testing::Test {
+  protected:
+    std::filesystem::path arquivo(const std::string& nome) const { return pasta_ / nome; }
+    OpcoesCaptura comArquivo(const std::string& nome) const {
+        OpcoesCaptura o;
+        o.arquivo = arquivo(nome).string();
+        return o;
+    }
+
+  private:
+    PastaTemporaria pasta_;
+};
+
+TEST_F(AudioCapturaTest, KeepsEveryBlockWithItsFormatAndVoice) {
+    AudioCaptura captura;
+    captura.escreve(Bytes{1, 2, 3});  // not open: nothing reaches the device
+    ASSERT_TRUE(captura.abre(kMono8));
+    captura.escreve(Bytes{10, 20, 30});
+    captura.escreve(Bytes{40});
+    const FormatoAudio estereo{2, 22050, 16};
+    const Bytes som = amostras16({100, -100, 200, -200});
+    captura.tocaSom(wave(estereo, som), true);
+    captura.tocaSom(Bytes{'n', 'o', 'p', 'e'}, false);        // not a wave: not played
+    captura.tocaSom(wave({1, 22050, 16}, {1, 2, 3}), false);  // half a sample is cut
+    ASSERT_TRUE(captura.abre({1, 16000, 16}));
+    captura.escreve(Bytes{5, 6});
+    captura.fecha();
+    captura.escreve(Bytes{7});
+
+    const std::vector<BlocoCapturado> esperado = {
+        {Voz::Fluxo, kMono8, {10, 20, 30}, false},
+        {Voz::Fluxo, kMono8, {40}, false},
+        {Voz::Som, estereo, som, true},
+        {Voz::Som, {1, 22050, 16}, {1, 2}, false},
+        {Voz::Fluxo, {1, 16000, 16}, {5, 6}, false},
+    };
+    EXPECT_EQ(captura.blocos(), esperado);
+    EXPECT_FALSE(captura.aberto());
+    EXPECT_FALSE(captura.gravando());  // no file was asked for
+}
+
+TEST_F(AudioCapturaTest, RefusesFormatsASoundCardRefuses) {
+    AudioCaptura captura;
+    for (FormatoAudio f :
+         {FormatoAudio{1, 999, 8}, FormatoAudio{1, 192001, 16}, FormatoAudio{3, 11025, 8},
+          FormatoAudio{0, 11025, 8}, FormatoAudio{1, 11025, 24}, FormatoAudio{1, -5, 8}}) {
+        EXPECT_FALSE(captura.abre(f)) << f.canais << " " << f.taxa << " " << f.bits;
+        EXPECT_FALSE(captura.aberto());
+        captura.escreve(Bytes(10, 1));
+        captura.tocaSom(wave(f, Bytes(10, 1)), false);
+    }
+    EXPECT_TRUE(captura.blocos().empty());
+    EXPECT_TRUE(captura.abre({2, 192000, 16}));
+    EXPECT_TRUE(captura.abre({1, 1000, 8}));
+}
+
+TEST_F(AudioCapturaTest, FileIsAWholeWaveAfterEveryBlock) {
+    AudioCaptura captura(comArquivo("tudo.wav"));
+    ASSERT_TRUE(captura.gravando());
+    EXPECT_TRUE(amostrasDoArquivo(arquivo("tudo.wav")).empty());
+    ASSERT_TRUE(captura.abre(kMono8));
+    captura.escreve(Bytes(11025, 200));
+    // Read while still open: the last sample waits for the next block to interpolate to.
+    std::vector<int16_t> s = amostrasDoArquivo(arquivo("tudo.wav"));
+    EXPECT_EQ(s.size(), 11024u * 4 + 1);
+    captura.fecha();
+    s = amostrasDoArquivo(arquivo("tudo.wav"));
+    ASSERT_EQ(s.size(), 44100u);  // one second of sound, one second in the file
+    EXPECT_EQ(s, std::vector<int16_t>(44100, (200 - 128) * 256));
+}
+
+TEST_F(AudioCapturaTest, InterpolatesLinearlyAndAveragesChannels) {
+    AudioCaptura captura(comArquivo("conv.wav"));
+    ASSERT_TRUE(captura.abre({1, 22050, 8}));
+    captura.escreve(Bytes{128, 132, 124});
+    ASSERT_TRUE(captura.abre({2, 22050, 16}));  // a new sound: the last one ends held
+    captura.escreve(amostras16({1000, -3000, 4000, 0}));
+    captura.fecha();
+    EXPECT_EQ(amostrasDoArquivo(arquivo("conv.wav")),
+              (std::vector<int16_t>{0, 512, 1024, 0, -1024, -1024,  // 8-bit, unsigned
+                                    -1000, 500, 2000, 2000}));      // (left + right) / 2
+}
+
+TEST_F(AudioCapturaTest, ASoundCutIntoBlocksConvertsAsIfWhole) {
+    // 16000 Hz does not divide 44100: the position must carry exactly across blocks; and
+    // blocks of odd sizes cut stereo 16-bit frames, which the next block completes.
+    const FormatoAudio f{2, 16000, 16};
+    Bytes dados;
+    for (int i = 0; i < 5000; ++i) {
+        const Bytes a = amostras16({static_cast<int16_t>((i * 7919) % 60000 - 30000),
+                                    static_cast<int16_t>((i * 104729) % 50000 - 25000)});
+        dados.insert(dados.end(), a.begin(), a.end());
+    }
+    AudioCaptura inteiro(comArquivo("inteiro.wav"));
+    ASSERT_TRUE(inteiro.abre(f));
+    inteiro.escreve(dados);
+    inteiro.fecha();
+    AudioCaptura pedacos(comArquivo("pedacos.wav"));
+    ASSERT_TRUE(pedacos.abre(f));
+    for (size_t de = 0, n = 1; de < dados.size(); de += n, n = n * 3 % 1997 + 1)
+        pedacos.escreve(std::span(dados).subspan(de, std::min(n, dados.size() - de)));
+    pedacos.fecha();
+    const std::vector<int16_t> s = amostrasDoArquivo(arquivo("inteiro.wav"));
+    EXPECT_EQ(s.size(), (5000u * 44100 + 15999) / 16000);  // exactly the sound's length
+    EXPECT_EQ(s, amostrasDoArquivo(arquivo("pedacos.wav")));
+}
+
+TEST_F(AudioCapturaTest, TheSecondVoiceIsWrittenInTurn) {
+    AudioCaptura captura(comArquivo("vozes.wav"));
+    ASSERT_TRUE(captura.abre({1, 44100, 16}));
+    captura.escreve(amostras16({1, 2}));
+    captura.tocaSom(wave({1, 22050, 8}, {128 + 1, 128 + 3}), true);
+    captura.escreve(amostras16({3}));
+    captura.fecha();
+    EXPECT_EQ(amostrasDoArquivo(arquivo("vozes.wav")),
+              (std::vector<int16_t>{1, 2, 256, 512, 768, 768, 3}));
+}
+
+TEST_F(AudioCapturaTest, StopsGrowingAtItsLimitWithAValidHeader) {
+    OpcoesCaptura o = comArquivo("limite.wav");
+    o.maximoBytes = 101;  // whole samples only: 50 of them
+    AudioCaptura captura(o);
+    ASSERT_TRUE(captura.abre({1, 44100, 16}));
+    captura.escreve(Bytes(80, 1));
+    captura.escreve(Bytes(80, 2));
+    captura.fecha();
+    const std::vector<int16_t> s = amostrasDoArquivo(arquivo("limite.wav"));
+    ASSERT_EQ(s.size(), 50u);
+    EXPECT_EQ(s[39], 0x0101);
+    EXPECT_EQ(s[49], 0x0202);
+}
+
+TEST_F(AudioCapturaTest, AFileThatCannotBeCreatedIsReported) {
+    AudioCaptura captura(comArquivo("sem/pasta.wav"));
+    EXPECT_FALSE(captura.gravando());
+    ASSERT_TRUE(captura.abre(kMono8));  // still a device: the blocks are kept
+    captura.escreve(Bytes(10, 1));
+    captura.tocaSom(wave(kMono8, Bytes(10, 1)), false);
+    EXPECT_EQ(captura.blocos().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(arquivo("sem/pasta.wav")));
+}
+
+TEST_F(AudioCapturaTest, DrainsAtOnceUnlessPacedInRealTime) {
+    AudioCaptura imediata;
+    ASSERT_TRUE(imediata.abre(kMono8));
+    imediata.escreve(Bytes(11025, 128));
+    EXPECT_EQ(imediata.blocosNaFila(), 0);
+
+    uint64_t agora = 1000;
+    OpcoesCaptura o;
+    o.tempoReal = true;
+    o.relogioMs = [&agora] { return agora; };
+    AudioCaptura ritmada(o);
+    ASSERT_TRUE(ritmada.abre(kMono8));
+    ritmada.escreve(Bytes(1103, 128));  // 100 ms and a bit
+    ritmada.escreve(Bytes(2205, 128));  // 200 ms, queued behind the first
+    EXPECT_EQ(ritmada.blocosNaFila(), 2);
+    agora = 1100;
+    EXPECT_EQ(ritmada.blocosNaFila(), 2);
+    agora = 1101;
+    EXPECT_EQ(ritmada.blocosNaFila(), 1);
+    agora = 1300;
+    EXPECT_EQ(ritmada.blocosNaFila(), 1);
+    agora = 1301;
+    EXPECT_EQ(ritmada.blocosNaFila(), 0);
+    // A block written to an idle device starts now, not when the last one ended, even
+    // when nobody looked at the queue in between.
+    ritmada.escreve(Bytes(1103, 128));  // 1301 to 1401
+    agora = 5000;
+    ritmada.escreve(Bytes(1103, 128));
+    agora = 5050;
+    EXPECT_EQ(ritmada.blocosNaFila(), 1);
+    agora = 5101;
+    EXPECT_EQ(ritmada.blocosNaFila(), 0);
+    ritmada.escreve(Bytes(11025, 128));
+    ritmada.reinicia();
+    EXPECT_EQ(ritmada.blocosNaFila(), 0);
 }
 
 }  // namespace
