@@ -57,7 +57,12 @@ void limpaLinhas(Editor& e, int de, int ate) {
 
 // The lines of the file into the text, each inserted at linhaAtual without speech.
 EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
-    ed.texto.liberaTexto();
+    // Room for the lines a file of this size usually holds, made once: growing the list of
+    // a long text step by step costs more than reading it. Room not used is never touched.
+    std::error_code ec;
+    const uintmax_t tamanho = fs::file_size(caminho, ec);
+    const uintmax_t previstas = ec ? 0 : std::min<uintmax_t>(tamanho / 48, 4'000'000);
+    ed.texto = TipoTexto(static_cast<int>(std::max<uintmax_t>(previstas, 10000)));
     ed.linhaAtual = 1;
     LeitorLinhas leitor([&ed](std::string_view l) {
         if (ed.converteOem && !l.empty())

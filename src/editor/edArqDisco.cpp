@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <system_error>
@@ -120,7 +121,21 @@ void LeitorLinhas::caractere(char c) {
 }
 
 void LeitorLinhas::alimenta(std::string_view bytes) {
-    for (const char c : bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        // Most bytes are plain characters of a line still short: taken as a run.
+        if (!pulaBrancos_ && atual_.size() < kQuebraEmBranco) {
+            const size_t limite = std::min(bytes.size(), i + (kQuebraEmBranco - atual_.size()));
+            size_t j = i;
+            while (j < limite && static_cast<uint8_t>(bytes[j]) >= 32) ++j;
+            if (j > i) {
+                atual_.append(bytes.substr(i, j - i));
+                temLinha_ = true;
+                recemDividida_ = depoisDeCR_ = false;
+                i = j;
+                continue;
+            }
+        }
+        const char c = bytes[i++];
         if (c == '\n' && depoisDeCR_) {
             depoisDeCR_ = false;
             continue;
@@ -130,7 +145,7 @@ void LeitorLinhas::alimenta(std::string_view bytes) {
             fimDeLinha();
         } else if (c == '\t') {
             // The blanks of a TAB follow the blank rules, so a TAB past 160 ends the line.
-            for (int i = 0; i < 8; ++i) caractere(' ');
+            for (int k = 0; k < 8; ++k) caractere(' ');
         } else {
             caractere(c);
         }
@@ -215,7 +230,9 @@ void GravacaoSegura::criaTemporario(const fs::path& alvo) {
     if (pasta.empty()) pasta = ".";
     std::random_device aleatorio;
     // A hidden name beside the file, cut so that it is a valid name of the folder.
-    const std::string base = "." + nome.substr(0, 200) + ".plumar-";
+    std::string base = ".";
+    base += nome.substr(0, 200);
+    base += ".plumar-";
     for (int tentativa = 0; tentativa < 100; ++tentativa) {
         const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
         const fs::path candidato = pasta / (base + hexa(sorteio));

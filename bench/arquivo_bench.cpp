@@ -1,0 +1,168 @@
+// Speed and memory of loading and saving a long text: a file of 1,000,000 lines (about
+// 64 MB) is loaded with carregaArquivo and saved with gravaTexto, beside the time of
+// `cat FILE > /dev/null`, of a plain std::ifstream line read and of a plain std::ofstream
+// write (with and without flushing it to the disk), all on the same file in the same run.
+// The saved file must be byte for byte the file loaded.
+//
+// Targets: load under 1.5 s and within 3 x the line-read baseline; save within 3 x a plain
+// write flushed to the disk; the load's peak memory under 3 x the file's size.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console/montagem.h"
+#include "editor/edArq.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kLinhas = 1'000'000;
+
+double segundos(const std::function<void()>& f) {
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// The largest resident size of the process so far, in bytes.
+double picoMemoria() {
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return static_cast<double>(uso.ru_maxrss) * 1024.0;
+}
+
+std::string linha(int i) {
+    char s[96];
+    std::snprintf(s, sizeof s, "Linha %07d de um texto comprido, para medir a leitura e a escrita.",
+                  i);
+    return s;
+}
+
+void geraArquivo(const fs::path& p) {
+    std::ofstream f(p, std::ios::binary);
+    for (int i = 1; i <= kLinhas; ++i) f << linha(i) << "\r\n";
+}
+
+void cat(const fs::path& p) {
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    posix_spawn_file_actions_addopen(&acoes, 1, "/dev/null", O_WRONLY, 0);
+    std::string programa = "cat", arquivo = p.string();
+    char* argv[] = {programa.data(), arquivo.data(), nullptr};
+    pid_t pid;
+    if (posix_spawnp(&pid, "cat", &acoes, nullptr, argv, environ) == 0) waitpid(pid, nullptr, 0);
+    posix_spawn_file_actions_destroy(&acoes);
+}
+
+size_t leLinhas(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    size_t n = 0;
+    for (std::string l; std::getline(f, l);) ++n;
+    return n;
+}
+
+// The same lines written plainly, optionally flushed to the disk.
+void escreveSimples(const EdVars& ed, const fs::path& p, bool sincroniza) {
+    {
+        std::ofstream f(p, std::ios::binary | std::ios::trunc);
+        for (int i = 1; i <= ed.nLinhas(); ++i) f << ed.linha(i) << "\r\n";
+    }
+    if (sincroniza) {
+        std::FILE* f = std::fopen(p.c_str(), "rb");
+        if (f) {
+            fsync(fileno(f));
+            std::fclose(f);
+        }
+    }
+}
+
+bool iguais(const fs::path& a, const fs::path& b) {
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    std::string ba(1 << 20, '\0'), bb(1 << 20, '\0');
+    while (fa && fb) {
+        fa.read(ba.data(), static_cast<std::streamsize>(ba.size()));
+        fb.read(bb.data(), static_cast<std::streamsize>(bb.size()));
+        if (fa.gcount() != fb.gcount() || ba.compare(0, static_cast<size_t>(fa.gcount()), bb, 0,
+                                                     static_cast<size_t>(fb.gcount())) != 0)
+            return false;
+    }
+    return !fa && !fb;
+}
+
+const char* veredito(bool ok) {
+    return ok ? "ok" : "MISSED";
+}
+
+}  // namespace
+
+int main() {
+    const fs::path pasta = fs::temp_directory_path() / "plumar_bench_arquivo";
+    fs::remove_all(pasta);
+    fs::create_directories(pasta);
+    setenv("SONARE_WINDIR", pasta.c_str(), 1);  // no SONARE.INI of the user is read
+    const fs::path texto = pasta / "texto.txt", copia = pasta / "copia.txt";
+    geraArquivo(texto);
+    const double tamanho = static_cast<double>(fs::file_size(texto));
+    std::printf("file: %d lines, %.1f MB\n", kLinhas, tamanho / 1e6);
+
+    cat(texto);  // the file in the page cache for every measure alike
+    const double tCat = segundos([&] { cat(texto); });
+    size_t lidas = 0;
+    const double tLeitura = segundos([&] { lidas = leLinhas(texto); });
+
+    auto sessao = montaSessaoHeadless("");
+    Editor& e = *sessao->editor;
+    const double antes = picoMemoria();
+    e.ed.nomeArquivo = texto.string();
+    bool carregou = false;
+    const double tCarga = segundos([&] { carregou = carregaArquivo(e); });
+    const double pico = picoMemoria();
+    e.ed.nomeArquivo = copia.string();
+    bool gravou = false;
+    const double tGravacao = segundos([&] { gravou = gravaTexto(e); });
+    const bool mesmo = iguais(texto, copia);
+    // The baselines that use memory run after the load, while the text is still held, so
+    // that the load never reuses memory they freed. Making the lines alone is the floor
+    // of any load into separate lines.
+    const double tLinhas = segundos([&] {
+        std::vector<std::string> v;
+        for (int i = 1; i <= e.ed.nLinhas(); ++i) v.emplace_back(e.ed.linha(i));
+    });
+    const double tEscrita = segundos([&] { escreveSimples(e.ed, copia, false); });
+    const double tEscritaDisco = segundos([&] { escreveSimples(e.ed, copia, true); });
+
+    std::printf("cat > /dev/null          %7.3f s\n", tCat);
+    std::printf("ifstream getline         %7.3f s  (%zu lines)\n", tLeitura, lidas);
+    std::printf("1,000,000 line copies    %7.3f s  (making the lines alone, no file)\n", tLinhas);
+    std::printf("ofstream write           %7.3f s\n", tEscrita);
+    std::printf("ofstream write + fsync   %7.3f s\n", tEscritaDisco);
+    std::printf("carregaArquivo           %7.3f s  (%d lines, %s)\n", tCarga, e.ed.nLinhas(),
+                carregou ? "loaded" : "FAILED");
+    std::printf("gravaTexto (safe save)   %7.3f s  (%s, %s)\n", tGravacao,
+                gravou ? "saved" : "FAILED", mesmo ? "same bytes" : "DIFFERENT BYTES");
+    std::printf("peak memory of the load  %7.1f MB (%.2f x the file; process before: %.1f MB)\n",
+                (pico - antes) / 1e6, (pico - antes) / tamanho, antes / 1e6);
+    std::printf("\nload < 1.5 s                 %s\n", veredito(tCarga < 1.5));
+    std::printf("load <= 3 x line read        %s (%.2f x)\n", veredito(tCarga <= 3 * tLeitura),
+                tCarga / tLeitura);
+    std::printf("save <= 3 x write + fsync    %s (%.2f x; %.2f x the write without fsync)\n",
+                veredito(tGravacao <= 3 * tEscritaDisco), tGravacao / tEscritaDisco,
+                tGravacao / tEscrita);
+    std::printf("peak memory < 3 x file       %s\n", veredito(pico - antes < 3 * tamanho));
+    fs::remove_all(pasta);
+    return carregou && gravou && mesmo ? 0 : 1;
+}
