@@ -236,14 +236,11 @@ void despachaEstendida(Editor& e, uint8_t scan) {
 }
 
 void menuComandos(Editor& e) {
-    falaMensagem(e, "EDCOMAND");
-    uint8_t c = leTeclaFalada(e);
-    if (c != 27) redesenhaTela(e);
-    if (c == 0) {
-        c = menuAjuda(e, e.crt.leTecla(), "EDAJIN", 11);
-        if (c != 27) redesenhaTela(e);
-    }
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJIN",
+                                .linhas = 11,
+                                .pergunta = "EDCOMAND",
+                                .redesenhaAoDesistir = false,
+                                .redesenhaAposAjuda = true})) {
         case 'A': familiaArquivos(e); break;
         case 'B': familiaBlocos(e); break;
         case 'C': familiaCursor(e); break;
@@ -261,11 +258,7 @@ void menuComandos(Editor& e) {
 }
 
 void menuWord(Editor& e) {
-    falaMensagem(e, "EDOPCAO");
-    uint8_t c = leTeclaFalada(e);
-    redesenhaTela(e);
-    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJFW", 6);
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJFW", .linhas = 6})) {
         case 'G': geraDoc(e); break;
         case 'F': insereMarcasFormatacao(e); break;
         case 'I': informaFormatacao(e); break;

@@ -363,11 +363,7 @@ void gravaESai(Editor& e) {
 }
 
 void familiaArquivos(Editor& e) {
-    falaMensagem(e, "EDOPCAO");
-    uint8_t c = leTeclaFalada(e);
-    redesenhaTela(e);
-    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJAR", 8);
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJAR", .linhas = 8})) {
         case 'F':
             gravaESai(e);
             break;

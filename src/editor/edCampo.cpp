@@ -4,6 +4,11 @@
 #include <charconv>
 #include <optional>
 
+#include "editor/edMensag.h"
+#include "editor/edtela.h"
+#include "editor/pendente.h"
+#include "platform/texto.h"
+
 namespace {
 
 constexpr uint8_t kTab = 9, kCtrlEnter = 10, kEnter = 13, kEsc = 27;
@@ -20,11 +25,6 @@ bool letra(uint8_t c) {
 std::string semBrancosFinais(std::string_view s) {
     const size_t fim = s.find_last_not_of(' ');
     return fim == std::string_view::npos ? std::string() : std::string(s.substr(0, fim + 1));
-}
-
-std::string aparado(std::string_view s) {
-    const size_t ini = s.find_first_not_of(' ');
-    return ini == std::string_view::npos ? std::string() : semBrancosFinais(s.substr(ini));
 }
 
 // Control characters would move the console's cursor: they are shown as blanks.
@@ -232,7 +232,7 @@ class EdicaoCampo {
         const std::string apagado = texto_.substr(de, posicao() - de);
         texto_.erase(de, apagado.size());
         cursor_ = inicio;
-        fala_.falaTexto(aparado(apagado));
+        fala_.falaTexto(apara(apagado));
     }
 
     void apagaSelecao() {
@@ -318,8 +318,8 @@ class EdicaoCampo {
                 fala_.falaData();
                 break;
             case 70:
-                fala_.bip();
-                break;  // running a program from a field is not offered yet
+                abrePalavra();
+                break;
             case 71:
                 cursor_ = 1;
                 fala_.clique();
@@ -357,7 +357,7 @@ class EdicaoCampo {
                 break;
             case 102:
                 if (!mod.alt) return FimCampo{scan, true, cursor_};
-                fala_.bip();  // the screen review is not there yet
+                revisaTela(e_);
                 break;
             default:
                 return FimCampo{scan, true, cursor_};
@@ -395,8 +395,8 @@ class EdicaoCampo {
         if (bateu) fala_.bip();
         const int a = std::min(antes, cursor_), b = std::max(antes, cursor_);
         const size_t de = std::min(texto_.size(), static_cast<size_t>(a - 1));
-        const std::string passado =
-            aparado(std::string_view(texto_).substr(de, static_cast<size_t>(b - a)));
+        const std::string_view passado =
+            apara(std::string_view(texto_).substr(de, static_cast<size_t>(b - a)));
         if (passado.empty())
             fala_.clique();
         else
@@ -413,6 +413,14 @@ class EdicaoCampo {
         while (fim < comprimento() && caractereDePalavra(em(fim + 1))) ++fim;
         fala_.falaTexto(
             texto_.substr(static_cast<size_t>(ini - 1), static_cast<size_t>(fim - ini + 1)));
+    }
+
+    // F12: the word at the cursor opened as a program, document or address. Said aloud
+    // only, so the prompt before the field stays on the screen.
+    void abrePalavra() {
+        const std::string palavra = palavraParaExecutar(texto_, cursor_);
+        if (palavra.empty()) return fala_.bip();
+        if (!fala_.abreComPrograma(palavra)) dizMensagem(e_, "EDNEXEC");
     }
 
     void mudaVelocidade() {
@@ -508,8 +516,8 @@ std::string leLinhaFalada(Editor& e) {
 }
 
 int leNumeroFalado(Editor& e, int atual) {
-    const std::string texto = aparado(leLinhaFalada(e));
-    std::string_view s = texto;
+    const std::string texto = leLinhaFalada(e);
+    std::string_view s = apara(texto);
     if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.remove_prefix(1);
     int valor = 0;
     const auto [fim, erro] = std::from_chars(s.data(), s.data() + s.size(), valor);

@@ -536,11 +536,7 @@ void informaLinha(Editor& e) {
 // ---- F9 C ----
 
 void familiaCursor(Editor& e) {
-    falaMensagem(e, "EDOPCAO");
-    uint8_t c = leTeclaFalada(e);
-    redesenhaTela(e);
-    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJCU", 14);
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJCU", .linhas = 14})) {
         case '-':
             inicioTexto(e);
             break;

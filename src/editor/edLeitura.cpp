@@ -293,11 +293,7 @@ void executaPalavra(Editor& e) {
 }
 
 void familiaFala(Editor& e) {
-    falaMensagem(e, "EDOPCAO");
-    uint8_t c = leTeclaFalada(e);
-    redesenhaTela(e);
-    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJFA", 4);
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJFA", .linhas = 4})) {
         case 'I':
             inicioDaLinha(e);
             break;

@@ -163,11 +163,7 @@ void alteraLinhasComTexto(Editor& e, bool noInicio, bool excluir) {
 }
 
 void familiaLinhas(Editor& e) {
-    falaMensagem(e, "EDOPCAO");
-    uint8_t c = leTeclaFalada(e);
-    if (c != 27) redesenhaTela(e);
-    if (c == 0) c = menuAjuda(e, e.crt.leTecla(), "EDAJLI", 10);
-    switch (c) {
+    switch (perguntaFamilia(e, {.ajuda = "EDAJLI", .linhas = 10, .redesenhaAoDesistir = false})) {
         case 'I':
             insereLinha(e, "", true);
             break;

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <fstream>
 #include <string_view>
 
+#include "editor/edtela.h"
 #include "editor/listaSelecao.h"
 #include "platform/caminhos.h"
 
@@ -217,18 +218,23 @@ std::vector<TextoFalado> textosMensagens() {
     return textos;
 }
 
-void escreveMensagem(Editor& e, std::string_view chave) {
-    const std::string texto = textoMensagem(chave);
-    e.crt.escreve(texto);
-    e.crt.TextBackground(0);
-    e.crt.ClrEol();
+void dizMensagem(Editor& e, std::string_view chave) {
     e.fala.anota("mensagem " + std::string(chave));
+    // A recording that cannot be read would leave the message silent: its text is spoken.
+    const auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
     std::error_code ec;
-    auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
-    if (std::filesystem::is_regular_file(gravacao, ec))
+    if (std::filesystem::is_regular_file(gravacao, ec) &&
+        std::ifstream(gravacao, std::ios::binary).is_open())
         e.fala.tocaSom(chave);
     else
-        e.fala.falaTexto(texto);
+        e.fala.falaTexto(textoMensagem(chave));
+}
+
+void escreveMensagem(Editor& e, std::string_view chave) {
+    e.crt.escreve(textoMensagem(chave));
+    e.crt.TextBackground(0);
+    e.crt.ClrEol();
+    dizMensagem(e, chave);
 }
 
 void falaMensagem(Editor& e, std::string_view chave) {
@@ -239,6 +245,17 @@ void falaMensagem(Editor& e, std::string_view chave) {
 
 uint8_t leTeclaFalada(Editor& e) {
     return maiuscula(e.fala.leTeclaEco());
+}
+
+uint8_t perguntaFamilia(Editor& e, const PerguntaFamilia& p) {
+    falaMensagem(e, p.pergunta);
+    uint8_t c = leTeclaFalada(e);
+    if (c != 27 || p.redesenhaAoDesistir) redesenhaTela(e);
+    if (c == 0) {
+        c = menuAjuda(e, e.crt.leTecla(), p.ajuda, p.linhas);
+        if (c != 27 && p.redesenhaAposAjuda) redesenhaTela(e);
+    }
+    return c;
 }
 
 namespace {

@@ -16,14 +16,29 @@ std::vector<std::string> chavesMensagens();
 // Every message key with its text, in table order (what the recordings are made from).
 std::vector<TextoFalado> textosMensagens();
 
-// Writes the message at the cursor, clears the rest of the row and speaks it: its
-// recording when the messages directory has one, else its text.
+// Speaks the message without writing it: its recording when the messages directory has
+// one that can be read, else its text.
+void dizMensagem(Editor& e, std::string_view chave);
+// Writes the message at the cursor, clears the rest of the row and speaks it.
 void escreveMensagem(Editor& e, std::string_view chave);
 // The same on row 9, the prompts' row.
 void falaMensagem(Editor& e, std::string_view chave);
 // A key read with spoken echo, letters upper-cased; 0 for an extended key (its scan code
 // stays in the queue).
 uint8_t leTeclaFalada(Editor& e);
+
+// A command family prompt: the question, its help list and how the screen is redrawn.
+struct PerguntaFamilia {
+    std::string_view ajuda;  // the family's help list ("EDAJLI")
+    int linhas = 0;          // how many of its lines are offered
+    std::string_view pergunta = "EDOPCAO";
+    bool redesenhaAoDesistir = true;  // Esc also redraws the screen
+    bool redesenhaAposAjuda = false;  // an answer given in the help redraws it again
+};
+// Says the question, reads the answer with spoken echo (letters upper-cased) and redraws
+// the screen; an extended key opens the family's help, whose answer is taken instead.
+// Esc comes back as 27 for the family to say "EDDESIST".
+uint8_t perguntaFamilia(Editor& e, const PerguntaFamilia& p);
 
 // The help and choice routine of the command families, called with the scan code of the
 // extended key that answered a family prompt. F1 shows and reads the list `prefixo` and

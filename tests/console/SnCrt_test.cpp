@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -86,28 +87,17 @@ Modificadores shift() { return {true, false, false}; }
 
 TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
     crt();
-    crt_->ligaVerificaInterrupcao(false);
-    EXPECT_EQ(tecla(vk::Direita, ctrl()), (std::vector<int>{0, 116}));
-    EXPECT_EQ(tecla(vk::Ins, shift()), (std::vector<int>{0, 254}));
-    EXPECT_EQ(tecla(vk::Ins, ctrl()), (std::vector<int>{0, 255}));
-    EXPECT_EQ(tecla('0', alt()), (std::vector<int>{0, 129}));
-    EXPECT_EQ(tecla('1', alt()), (std::vector<int>{0, 120}));
-    EXPECT_EQ(tecla('X', alt()), (std::vector<int>{0, 45}));
-    EXPECT_EQ(tecla(vk::Enter, ctrl()), (std::vector<int>{10}));
-    EXPECT_EQ(tecla(vk::Backspace, ctrl()), (std::vector<int>{127}));
-    EXPECT_EQ(tecla(vk::Enter), (std::vector<int>{13}));
-    EXPECT_EQ(tecla('B', ctrl()), (std::vector<int>{2}));
-    EXPECT_EQ(tecla(vk::F(11)), (std::vector<int>{0, 69}));
-    EXPECT_EQ(tecla(vk::F(12), ctrl()), (std::vector<int>{0, 105}));
-    EXPECT_EQ(tecla(vk::F(1), alt()), (std::vector<int>{0, 59}));
-    EXPECT_EQ(tecla(vk::PgUp, ctrl()), (std::vector<int>{0, 132}));
-    EXPECT_EQ(tecla(vk::Del, ctrl()), (std::vector<int>{0, 83}));
-}
-
-TEST_F(SnCrtTest, AltKeysGoToTheSystemWhileBreakCheckingIsOn) {
-    crt();
+    // While break checking is on, Alt+letter goes to the system; Alt+arrows do not.
     EXPECT_TRUE(tecla('X', alt()).empty());
     EXPECT_EQ(tecla(vk::Esquerda, alt()), (std::vector<int>{0, 75}));
+    crt_->ligaVerificaInterrupcao(false);
+    const std::tuple<uint16_t, Modificadores, std::vector<int>> casos[] = {
+        {vk::Direita, ctrl(), {0, 116}}, {vk::Ins, shift(), {0, 254}}, {vk::Ins, ctrl(), {0, 255}},
+        {'0', alt(), {0, 129}},          {'1', alt(), {0, 120}},       {'X', alt(), {0, 45}},
+        {vk::Enter, ctrl(), {10}},       {vk::Backspace, ctrl(), {127}}, {vk::Enter, {}, {13}},
+        {'B', ctrl(), {2}},              {vk::F(11), {}, {0, 69}},     {vk::F(12), ctrl(), {0, 105}},
+        {vk::F(1), alt(), {0, 59}},      {vk::PgUp, ctrl(), {0, 132}}, {vk::Del, ctrl(), {0, 83}}};
+    for (const auto& [t, mod, esperado] : casos) EXPECT_EQ(tecla(t, mod), esperado) << t;
 }
 
 TEST_F(SnCrtTest, FullQueueDropsKeys) {

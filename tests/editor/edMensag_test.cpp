@@ -8,8 +8,6 @@
 
 namespace {
 
-// ------------------------------------------------------------------ message table
-
 TEST(Mensagens, TableHoldsEveryKeyOnceWithItsText) {
     const std::vector<TextoFalado> textos = textosMensagens();
     EXPECT_EQ(textos.size(), 171u);  // with the calculator's base question
@@ -21,17 +19,11 @@ TEST(Mensagens, TableHoldsEveryKeyOnceWithItsText) {
         EXPECT_EQ(textoMensagem(t.chave), t.texto);
     }
     EXPECT_EQ(chavesMensagens().size(), textos.size());
-}
-
-TEST(Mensagens, TextsKeepTheirBytesAndTrailingBlanks) {
-    EXPECT_EQ(textoMensagem("EDDESIST"), "Desistiu... ");
+    // Texts keep their bytes and trailing blanks; a key is looked up as written.
     EXPECT_EQ(textoMensagem("EDREESCR"), "Arquivo j\xE1 existe, reescreve (s/n) ?");
     EXPECT_EQ(textoMensagem("EDDE"), " de ");
-    EXPECT_EQ(textoMensagem("EDMSGINI"), "PLUMAR - v.6.1");
-    EXPECT_EQ(textoMensagem("EDINFBAS"), "Qual a base?");
+    EXPECT_EQ(textoMensagem("eddesist"), "----- erro de mensagem ???? ----");
 }
-
-// ------------------------------------------------------------------ saying a message
 
 TEST(FalaMensagem, WritesOnRowNineAndSynthesisesWithoutRecording) {
     SessaoEditor s("");
@@ -42,37 +34,29 @@ TEST(FalaMensagem, WritesOnRowNineAndSynthesisesWithoutRecording) {
     EXPECT_EQ(s.linhaTela(9), "Desistiu... " + std::string(68, ' '));
     EXPECT_EQ(s.crt().atributoEm(1, 9) >> 4, 1);   // the text on background 1
     EXPECT_EQ(s.crt().atributoEm(20, 9) >> 4, 0);  // the cleared rest on background 0
-    EXPECT_EQ(s.rastro(), "mensagem EDDESIST\ntexto Desistiu... \n");
+    falaMensagem(s.editor(), "EDXYZ");             // a key the program does not have
+    EXPECT_EQ(s.linhaTela(9).substr(0, 32), "----- erro de mensagem ???? ----");
+    EXPECT_EQ(s.rastro(),
+              "mensagem EDDESIST\ntexto Desistiu... \n"
+              "mensagem EDXYZ\ntexto ----- erro de mensagem ???? ----\n");
 }
 
-TEST(FalaMensagem, PlaysTheRecordingWhenItsFileExists) {
-    SessaoEditor s("");
+// Messages and help lines play their recordings where the files exist, else their texts.
+TEST(FalaMensagem, RecordingsArePlayedWhereTheirFilesExist) {
+    SessaoEditor s("x");
     gravaArquivoTeste(s.pasta() / "EDDESIST.WAV", "RIFF");
+    gravaArquivoTeste(s.pasta() / "EDAJMA2.wav", "RIFF");
     const std::string dir = s.pasta().caminho().string() + "/";
     s.editor().ed.diretorioMensagens = dir;
     s.fala().inicializaFala(3, dir);
     falaMensagem(s.editor(), "EDDESIST");
-    falaMensagem(s.editor(), "EDFIMTEX");  // no file: synthesised
+    falaMensagem(s.editor(), "EDFIMTEX");
     EXPECT_EQ(s.linhaTela(9).substr(0, 12), "Fim do texto");
+    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJMA", 4), 'X');
     EXPECT_EQ(s.rastro(),
-              "mensagem EDDESIST\nsom EDDESIST\nmensagem EDFIMTEX\ntexto Fim do texto\n");
-}
-
-TEST(FalaMensagem, UnknownKeyIsShownAndSpokenAsTheError) {
-    EXPECT_EQ(textoMensagem("eddesist"), "----- erro de mensagem ???? ----");
-    SessaoEditor s("");
-    falaMensagem(s.editor(), "EDXYZ");
-    EXPECT_EQ(s.linhaTela(9).substr(0, 32), "----- erro de mensagem ???? ----");
-    EXPECT_EQ(s.rastro(), "mensagem EDXYZ\ntexto ----- erro de mensagem ???? ----\n");
-}
-
-TEST(FalaMensagem, EscreveMensagemWritesAtTheCursor) {
-    SessaoEditor s("");
-    s.crt().GotoXY(10, 4);
-    escreveMensagem(s.editor(), "EDDE");
-    EXPECT_EQ(s.linhaTela(4).substr(9, 4), " de ");
-    EXPECT_EQ(s.crt().WhereX(), 14);
-    EXPECT_EQ(s.rastro(), "mensagem EDDE\ntexto  de \n");
+              "mensagem EDDESIST\nsom EDDESIST\nmensagem EDFIMTEX\ntexto Fim do texto\n"
+              "texto Os comandos de margem sao:\nsom EDAJMA2\ntexto   T - nova coluna de tabulacao\n"
+              "texto   R - remove todas tabulacoes\n");
 }
 
 TEST(LeTeclaFalada, EchoesAndUpperCasesLettersOnly) {
@@ -85,8 +69,6 @@ TEST(LeTeclaFalada, EchoesAndUpperCasesLettersOnly) {
     EXPECT_EQ(s.crt().leTecla(), 80);
     EXPECT_EQ(s.rastro(), "letra 97\nletra 27\nletra 225\nletra 0\n");
 }
-
-// ------------------------------------------------------------------ help lists
 
 TEST(ListasAjuda, EveryListHasItsLines) {
     const std::pair<const char*, int> listas[] = {
@@ -103,74 +85,37 @@ TEST(ListasAjuda, EveryListHasItsLines) {
     }
     EXPECT_EQ(linhasAjuda("EDAJXX"), 0);
     EXPECT_TRUE(textoAjuda("EDAJLI", 0).empty());
-
     const std::vector<TextoFalado> todos = textosAjuda();
     EXPECT_EQ(todos.size(), total);
     EXPECT_EQ(todos.front().chave, "EDAJIN1");
     EXPECT_EQ(todos.front().texto, "Sao os seguintes:");
     EXPECT_EQ(todos.back().chave, "EDAJCV61");
-}
-
-TEST(ListasAjuda, LinesAndCommandLetters) {
-    EXPECT_EQ(textoAjuda("EDAJLI", 7), "  J - junta duas linhas");
-    EXPECT_EQ(textoAjuda("EDAJCU", 12), "  V - volta cursor `a posicao memorizada");
-    EXPECT_EQ(textoAjuda("EDAJMM", 1), "Os comandos de mai\xFAsculas e minusculas s\xE3o:");
     EXPECT_EQ(letraComando(textoAjuda("EDAJCU", 2)), '-');
-    EXPECT_EQ(letraComando(textoAjuda("EDAJF0", 5)), 'C');
     EXPECT_EQ(letraComando("   "), '\0');
 }
 
 TEST(ListasAjuda, ConversionListNamesEveryKeyInOrder) {
-    std::string letras;
+    std::string letras;  // what the calculator's chooser takes, in the list's order
     for (int i = 2; i <= 61; ++i) letras += letraComando(textoAjuda("EDAJCV", i));
     EXPECT_EQ(letras,
               "aAbBcCdDeEfFgGhHiIjJkKlLmMnNoOpPqQrRsStTuUvVwWxXyYz"
               "\xE1\xC1\xE9\xC9\xED\xCD\xF3\xD3\xFA");
 }
 
-// ------------------------------------------------------------------ menuAjuda
-
 TEST(MenuAjuda, F1ListsFromRowTenReadsEveryLineAndTheNextKeyIsTheCommand) {
     SessaoEditor s("l");
-    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJIN", 11), 'L');
-    for (int i = 1; i <= 11; ++i) {
-        const std::string linha(textoAjuda("EDAJIN", i));
+    s.crt().GotoXY(1, 1);
+    s.crt().escreve("topo");
+    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJBL", 21), 'L');
+    for (int i = 1; i <= 16; ++i) {  // the lines that fit, down to row 25; nothing scrolls
+        const std::string linha(textoAjuda("EDAJBL", i));
         EXPECT_EQ(s.linhaTela(9 + i).substr(0, linha.size()), linha) << i;
         EXPECT_EQ(s.crt().atributoEm(1, 9 + i) >> 4, 1);
     }
-    EXPECT_TRUE(
-        contemEmOrdem(s.rastro(), {"texto Sao os seguintes:", "texto   C - comandos de cursor",
-                                   "texto   W - tratamento Word"}));
+    EXPECT_EQ(s.linhaTela(1).substr(0, 4), "topo");
+    EXPECT_TRUE(contemEmOrdem(s.rastro(), {"texto Os comandos de bloco sao:",
+                                           "texto   T - seleciona Todo o texto"}));
     EXPECT_EQ(("\n" + s.rastro()).find("\nletra "), std::string::npos);  // no echo of the answer
-}
-
-TEST(MenuAjuda, F1PlaysTheRecordedLinesThatExist) {
-    SessaoEditor s("x");
-    const std::string dir = s.pasta().caminho().string() + "/";
-    gravaArquivoTeste(s.pasta() / "EDAJMA2.wav", "RIFF");
-    s.fala().inicializaFala(3, dir);
-    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJMA", 4), 'X');
-    EXPECT_EQ(
-        s.rastro(),
-        "texto Os comandos de margem sao:\nsom EDAJMA2\ntexto   T - nova coluna de tabulacao\n"
-        "texto   R - remove todas tabulacoes\n");
-}
-
-TEST(MenuAjuda, LongListStaysOnTheScreenAndIsReadWhole) {
-    SessaoEditor s("{Esc}");
-    s.crt().GotoXY(1, 1);
-    s.crt().escreve("topo");
-    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJBL", 21), 27);
-    EXPECT_EQ(s.linhaTela(1).substr(0, 4), "topo");      // nothing scrolled
-    const std::string ultima(textoAjuda("EDAJBL", 16));  // the last that fits, on row 25
-    EXPECT_EQ(s.linhaTela(25).substr(0, ultima.size()), ultima);
-    EXPECT_TRUE(contemEmOrdem(s.rastro(), {"texto   T - seleciona Todo o texto"}));
-}
-
-TEST(MenuAjuda, ArrowAfterTheSpokenListOpensThePopUp) {
-    SessaoEditor s("{Down}{Down}{Enter}");
-    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJLI", 10), 'A');
-    EXPECT_TRUE(s.crt().teclasNaFila() == 0);
 }
 
 TEST(MenuAjuda, PopUpSearchFindsTheLineAndEnterReturnsItsLetter) {
@@ -187,23 +132,47 @@ TEST(MenuAjuda, PopUpSearchFindsTheLineAndEnterReturnsItsLetter) {
     EXPECT_EQ(s.crt().WhereY(), 10);
 }
 
-TEST(MenuAjuda, UpOnTheFirstItemBeepsAndEnterGivesEsc) {
-    SessaoEditor s("{Up}{Enter}");
-    EXPECT_EQ(menuAjuda(s.editor(), 80, "EDAJLI", 10), 27);
-    EXPECT_EQ(s.rastro(), "texto   I - insere uma linha acima\nbip\n");
+// The answer of each help's key: the scan code that opened it, the list, how many
+// lines are offered, the keys pressed and the answer.
+TEST(MenuAjuda, AnswersOfTheSpokenListAndThePopUp) {
+    const std::tuple<uint8_t, const char*, int, const char*, int> casos[] = {
+        {59, "EDAJLI", 10, "{Down}{Down}{Enter}", 'A'},  // an arrow after F1 opens the pop-up
+        {80, "EDAJLI", 10, "{Up}{Enter}", 27},           // Up on the first item chooses nothing
+        {80, "EDAJMA", 500, "{End}{Enter}", 'R'},        // a count past the list is cut to it
+        {80, "EDAJNAO", 5, "{End}{Enter}", 27}};
+    for (const auto& [scan, lista, linhas, teclas, resposta] : casos) {
+        SessaoEditor s(teclas);
+        EXPECT_EQ(menuAjuda(s.editor(), scan, lista, linhas), resposta) << lista << teclas;
+        EXPECT_EQ(s.crt().teclasNaFila(), 0u) << teclas;
+    }
+    SessaoEditor cv("{Down}{Enter}{End}{Enter}");  // the conversions keep their case
+    EXPECT_EQ(escolheNaLista(cv.editor(), "EDAJCV", 61), 'A');
+    EXPECT_EQ(escolheNaLista(cv.editor(), "EDAJCV", 61), 0xFA);
 }
 
-TEST(MenuAjuda, CountLargerThanTheListIsCutToIt) {
-    SessaoEditor s("{End}{Enter}{End}{Enter}");
-    EXPECT_EQ(menuAjuda(s.editor(), 80, "EDAJMA", 500), 'R');
-    EXPECT_EQ(menuAjuda(s.editor(), 80, "EDAJNAO", 5), 27);  // a list the program lacks
-}
-
-TEST(MenuAjuda, ConversionListKeepsTheCaseOfTheChosenKey) {
-    SessaoEditor s("{Down}{Enter}");
-    EXPECT_EQ(escolheNaLista(s.editor(), "EDAJCV", 61), 'A');
-    SessaoEditor acento("{End}{Enter}");
-    EXPECT_EQ(escolheNaLista(acento.editor(), "EDAJCV", 61), 0xFA);
+// The family prompt clears the message row when it redraws; the help list stays on the
+// rows below until a redraw after the help's answer.
+TEST(PerguntaFamilia, AnswersAndRedrawsAsAsked) {
+    struct {
+        const char* teclas;
+        bool redesenhaAoDesistir, redesenhaAposAjuda;
+        int resposta;
+        bool perguntaFica, ajudaFica;
+    } const casos[] = {{"l", true, false, 'L', false, false},
+                       {"{Esc}", true, false, 27, false, false},
+                       {"{Esc}", false, false, 27, true, false},
+                       {"{F1}c", false, false, 'C', false, true},
+                       {"{F1}c", true, true, 'C', false, false},
+                       {"{F1}{Esc}", true, true, 27, false, true}};
+    for (const auto& c : casos) {
+        SessaoEditor s(c.teclas);
+        const PerguntaFamilia p{"EDAJIN", 11, "EDCOMAND", c.redesenhaAoDesistir,
+                                c.redesenhaAposAjuda};
+        EXPECT_EQ(perguntaFamilia(s.editor(), p), c.resposta) << c.teclas;
+        EXPECT_EQ(s.linhaTela(9).starts_with("Qual comando? "), c.perguntaFica) << c.teclas;
+        EXPECT_EQ(s.linhaTela(10).starts_with("Sao os seguintes:"), c.ajudaFica) << c.teclas;
+        EXPECT_TRUE(s.rastro().starts_with("mensagem EDCOMAND\n")) << c.teclas;
+    }
 }
 
 }  // namespace
