@@ -79,7 +79,7 @@ size_t leLinhas(const fs::path& p) {
 void escreveSimples(const EdVars& ed, const fs::path& p, bool sincroniza) {
     {
         std::ofstream f(p, std::ios::binary | std::ios::trunc);
-        for (int i = 1; i <= ed.nLinhas(); ++i) f << ed.linha(i) << "\r\n";
+        for (int i = 1; i <= ed.nLinhas(); ++i) f << ed.texto.vista(i) << "\r\n";
     }
     if (sincroniza) {
         std::FILE* f = std::fopen(p.c_str(), "rb");
@@ -136,18 +136,18 @@ int main() {
     const double tGravacao = segundos([&] { gravou = gravaTexto(e); });
     const bool mesmo = iguais(texto, copia);
     // The baselines that use memory run after the load, while the text is still held, so
-    // that the load never reuses memory they freed. Making the lines alone is the floor
-    // of any load into separate lines.
+    // that the load never reuses memory they freed. Making one string per line is what a
+    // load into separately allocated lines could not go below.
     const double tLinhas = segundos([&] {
         std::vector<std::string> v;
-        for (int i = 1; i <= e.ed.nLinhas(); ++i) v.emplace_back(e.ed.linha(i));
+        for (int i = 1; i <= e.ed.nLinhas(); ++i) v.emplace_back(e.ed.texto.vista(i));
     });
     const double tEscrita = segundos([&] { escreveSimples(e.ed, copia, false); });
     const double tEscritaDisco = segundos([&] { escreveSimples(e.ed, copia, true); });
 
     std::printf("cat > /dev/null          %7.3f s\n", tCat);
     std::printf("ifstream getline         %7.3f s  (%zu lines)\n", tLeitura, lidas);
-    std::printf("1,000,000 line copies    %7.3f s  (making the lines alone, no file)\n", tLinhas);
+    std::printf("1,000,000 line copies    %7.3f s  (one string per line, no file)\n", tLinhas);
     std::printf("ofstream write           %7.3f s\n", tEscrita);
     std::printf("ofstream write + fsync   %7.3f s\n", tEscritaDisco);
     std::printf("carregaArquivo           %7.3f s  (%d lines, %s)\n", tCarga, e.ed.nLinhas(),

@@ -55,24 +55,31 @@ void limpaLinhas(Editor& e, int de, int ate) {
     }
 }
 
-// The lines of the file into the text, each inserted at linhaAtual without speech.
+// The lines of the file into the text, as if each were inserted at linhaAtual without
+// speech and the cursor moved down.
 EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
-    // Room for the lines a file of this size usually holds, made once: growing the list of
-    // a long text step by step costs more than reading it. Room not used is never touched.
+    // Room for the lines a file of this size usually holds, made once: growing a long
+    // text step by step costs more than reading it. Room not used is never touched.
     std::error_code ec;
     const uintmax_t tamanho = fs::file_size(caminho, ec);
-    const uintmax_t previstas = ec ? 0 : std::min<uintmax_t>(tamanho / 48, 4'000'000);
-    ed.texto = TipoTexto(static_cast<int>(std::max<uintmax_t>(previstas, 10000)));
-    ed.linhaAtual = 1;
+    if (!ec) {
+        const uintmax_t bytes = std::min<uintmax_t>(tamanho, uintmax_t{1} << 30);
+        ed.texto.reservaLidas(static_cast<size_t>(bytes / 48), static_cast<size_t>(bytes));
+    }
     LeitorLinhas leitor([&ed](std::string_view l) {
         if (ed.converteOem && !l.empty())
-            ed.insereNaLinhaAtual(oemParaWin1252(l));
+            ed.texto.acrescentaLida(oemParaWin1252(l));
         else
-            ed.insereNaLinhaAtual(l);
-        ++ed.linhaAtual;
+            ed.texto.acrescentaLida(l);
     });
     const EstadoLeitura estado = leArquivoTexto(caminho, leitor);
     dividiu = leitor.dividiu();
+    // Each line went in at the cursor, which then moved down: a mark below the cursor
+    // moved down with every line.
+    const int lidas = ed.nLinhas();
+    if (ed.inicioBloco > 1) ed.inicioBloco += lidas;
+    if (ed.fimBloco >= 1) ed.fimBloco += lidas;
+    if (ed.linhaMemorizada > 1) ed.linhaMemorizada += lidas;
     if (ed.nLinhas() == 0) ed.texto.insere(1, "");
     return estado;
 }
@@ -169,6 +176,7 @@ bool carregaArquivo(Editor& e) {
     if (semPonto(ed.nomeArquivo) && !podeAbrir(caminhoSistema(ed.nomeArquivo)))
         ed.nomeArquivo += "." + ed.extensaoPadrao;
 
+    ed.texto.liberaTexto();
     bool dividiu = false;
     const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
     if (dividiu) falaMensagem(e, "EDLINGRA");
@@ -229,9 +237,9 @@ bool gravaArquivo(Editor& e, int primeira, int ultima) {
     if (!g) return false;
     primeira = std::max(primeira, 1);
     ultima = std::min(ultima, ed.nLinhas());
-    while (ultima >= primeira && ed.linha(ultima).empty()) --ultima;
+    while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
     for (int i = primeira; i <= ultima && !g->falhou(); ++i) {
-        g->escreve(ed.linha(i));
+        g->escreve(ed.texto.vista(i));
         g->escreve("\r\n");
     }
     if (!g->conclui()) {

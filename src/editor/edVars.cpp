@@ -2,34 +2,93 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 
 TipoTexto::TipoTexto(int capacidade) : capacidade_(capacidade) {
     linhas_.reserve(static_cast<size_t>(capacidade));
 }
 
+TipoTexto::TipoTexto(const TipoTexto& outro)
+    : linhas_(outro.linhas_.size()), bloco_(outro.bloco_), capacidade_(outro.capacidade_) {
+    for (size_t i = 0; i < linhas_.size(); ++i) {
+        const Linha& l = outro.linhas_[i];
+        linhas_[i].inicio = l.inicio;
+        linhas_[i].tamanho = l.tamanho;
+        if (l.propria) linhas_[i].propria = std::make_unique<std::string>(*l.propria);
+    }
+}
+
+TipoTexto& TipoTexto::operator=(const TipoTexto& outro) {
+    if (this != &outro) *this = TipoTexto(outro);
+    return *this;
+}
+
 const std::string& TipoTexto::linha(int i) const {
     static const std::string vazia;
     if (i < 1 || i > nLinhas()) return vazia;
-    return linhas_[static_cast<size_t>(i - 1)];
+    const Linha& l = linhas_[static_cast<size_t>(i - 1)];
+    if (!l.propria) {
+        if (l.tamanho == 0) return vazia;
+        l.propria = std::make_unique<std::string>(&bloco_[l.inicio], l.tamanho);
+    }
+    return *l.propria;
+}
+
+std::string_view TipoTexto::vista(int i) const {
+    if (i < 1 || i > nLinhas()) return {};
+    const Linha& l = linhas_[static_cast<size_t>(i - 1)];
+    if (l.propria) return *l.propria;
+    return l.tamanho == 0 ? std::string_view() : std::string_view(&bloco_[l.inicio], l.tamanho);
 }
 
 void TipoTexto::trocaLinha(int i, std::string_view texto) {
     if (i < 1 || i > nLinhas()) return;
-    std::string& l = linhas_[static_cast<size_t>(i - 1)];
-    l.assign(texto.substr(0, kMaxLinha));
-    l.shrink_to_fit();
+    Linha& l = linhas_[static_cast<size_t>(i - 1)];
+    texto = texto.substr(0, kMaxLinha);
+    if (!l.propria) {
+        l.propria = std::make_unique<std::string>(texto);
+        return;
+    }
+    l.propria->assign(texto);
+    l.propria->shrink_to_fit();
 }
 
-bool TipoTexto::insere(int i, std::string_view texto) {
+bool TipoTexto::abreEspaco() {
     bool folgada = true;
     if (capacidade_ <= nLinhas() + 10) capacidade_ = nLinhas() + 50000;
     if (capacidade_ <= nLinhas() + 1) {
         capacidade_ = nLinhas() + 1000;
         folgada = false;
     }
-    i = std::clamp(i, 1, nLinhas() + 1);
-    linhas_.insert(linhas_.begin() + (i - 1), std::string(texto.substr(0, kMaxLinha)));
     return folgada;
+}
+
+bool TipoTexto::insere(int i, std::string_view texto) {
+    const bool folgada = abreEspaco();
+    i = std::clamp(i, 1, nLinhas() + 1);
+    Linha nova;
+    nova.propria = std::make_unique<std::string>(texto.substr(0, kMaxLinha));
+    linhas_.insert(linhas_.begin() + (i - 1), std::move(nova));
+    return folgada;
+}
+
+bool TipoTexto::acrescentaLida(std::string_view texto) {
+    texto = texto.substr(0, kMaxLinha);
+    // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
+    if (bloco_.size() + texto.size() > UINT32_MAX) return insere(nLinhas() + 1, texto);
+    const bool folgada = abreEspaco();
+    Linha nova;
+    nova.inicio = static_cast<uint32_t>(bloco_.size());
+    nova.tamanho = static_cast<uint8_t>(texto.size());
+    bloco_.insert(bloco_.end(), texto.begin(), texto.end());
+    linhas_.push_back(std::move(nova));
+    return folgada;
+}
+
+void TipoTexto::reservaLidas(size_t linhas, size_t bytes) {
+    linhas_.reserve(linhas_.size() + linhas);
+    bloco_.reserve(bloco_.size() + bytes);
 }
 
 void TipoTexto::remove(int i) {
@@ -37,9 +96,15 @@ void TipoTexto::remove(int i) {
     linhas_.erase(linhas_.begin() + (i - 1));
 }
 
+void TipoTexto::liberaTexto() {
+    // The memory goes back as well: the next text may be a short one.
+    decltype(linhas_)().swap(linhas_);
+    decltype(bloco_)().swap(bloco_);
+}
+
 bool EdVars::insereNaLinhaAtual(std::string_view t) {
     bool folgada = texto.insere(linhaAtual, t);
-    colunaAtual = static_cast<int>(linha(linhaAtual).size()) + 1;
+    colunaAtual = static_cast<int>(texto.vista(linhaAtual).size()) + 1;
     if (linhaAtual < inicioBloco) ++inicioBloco;
     if (linhaAtual <= fimBloco) ++fimBloco;
     if (linhaAtual < linhaMemorizada) ++linhaMemorizada;
@@ -47,7 +112,7 @@ bool EdVars::insereNaLinhaAtual(std::string_view t) {
 }
 
 bool EdVars::removeLinhaAtual() {
-    linhaRemovida = linha(linhaAtual);
+    linhaRemovida = texto.vista(linhaAtual);
     colunaAtual = 1;
     if (linhaAtual >= nLinhas()) {
         trocaLinha(linhaAtual, "");

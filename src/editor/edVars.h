@@ -2,31 +2,60 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/memoriaGrande.h"
+
 // The lines of the text, numbered from 1; each holds at most 255 Windows-1252 characters.
+// Lines read from a file stay in one shared block (no allocation of their own, which for a
+// long file costs more than reading it); a line gets its own string when it is changed or
+// first asked for as one.
 class TipoTexto {
 public:
     static constexpr size_t kMaxLinha = 255;
 
     explicit TipoTexto(int capacidade = 10000);
+    TipoTexto(const TipoTexto& outro);
+    TipoTexto& operator=(const TipoTexto& outro);
+    TipoTexto(TipoTexto&&) noexcept = default;
+    TipoTexto& operator=(TipoTexto&&) noexcept = default;
 
     int nLinhas() const { return static_cast<int>(linhas_.size()); }
     int capacidade() const { return capacidade_; }
-    // Line i (1..nLinhas); an empty text for a number outside the text.
+    // Line i (1..nLinhas); an empty text for a number outside the text. The reference
+    // lasts until the text changes.
     const std::string& linha(int i) const;
+    // The same without making the line a string of its own; valid until the text changes.
+    std::string_view vista(int i) const;
     // Replaces line i's text, keeping its first 255 characters.
     void trocaLinha(int i, std::string_view texto);
     // Inserts before line i (1..nLinhas + 1). False when room had to be made the hard way
     // (the caller then beeps).
     bool insere(int i, std::string_view texto);
+    // A line read from a file, added after the last one into the shared block; as insere
+    // otherwise.
+    bool acrescentaLida(std::string_view texto);
+    // Room for about `linhas` lines read from a file of `bytes` bytes.
+    void reservaLidas(size_t linhas, size_t bytes);
     void remove(int i);
-    void liberaTexto() { linhas_.clear(); }
+    // Frees every line (the capacity stays).
+    void liberaTexto();
 
 private:
-    std::vector<std::string> linhas_;  // line 1 is element 0
+    struct Linha {
+        // The line's own text; while it has none, its text is in the block.
+        mutable std::unique_ptr<std::string> propria;
+        uint32_t inicio = 0;
+        uint8_t tamanho = 0;
+    };
+
+    bool abreEspaco();
+
+    std::vector<Linha, AlocadorGrande<Linha>> linhas_;  // line 1 is element 0
+    std::vector<char, AlocadorGrande<char>> bloco_;
     int capacidade_;
 };
 

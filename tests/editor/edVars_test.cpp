@@ -14,37 +14,58 @@ EdVars comLinhas(int n) {
     return ed;
 }
 
+std::vector<std::string> linhas(const TipoTexto& t) {
+    std::vector<std::string> v;
+    for (int i = 1; i <= t.nLinhas(); ++i) {
+        EXPECT_EQ(t.vista(i), t.linha(i)) << i;
+        v.push_back(t.linha(i));
+    }
+    return v;
+}
+
 TEST(TipoTexto, InsertIntoEmptyTextAndCut) {
     EdVars ed;
-    ASSERT_EQ(ed.nLinhas(), 0);
     ed.insereNaLinhaAtual("primeira");
     EXPECT_EQ(ed.nLinhas(), 1);
-    EXPECT_EQ(ed.linha(1), "primeira");
     EXPECT_EQ(ed.colunaAtual, 9);
     ed.trocaLinha(1, std::string(300, 'x'));
-    EXPECT_EQ(ed.linha(1).size(), 255u);
+    EXPECT_EQ(ed.linha(1), std::string(255, 'x'));
     ed.insereNaLinhaAtual(std::string(300, 'y'));
     EXPECT_EQ(ed.linha(1), std::string(255, 'y'));
     EXPECT_EQ(ed.colunaAtual, 256);
-    EXPECT_EQ(ed.linha(0), "");   // outside the text: nothing, never a crash
-    EXPECT_EQ(ed.linha(99), "");
+    EXPECT_EQ(ed.linha(0), "");  // outside the text: nothing, never a crash
+    EXPECT_EQ(ed.texto.vista(99), "");
 }
 
 TEST(TipoTexto, CapacityGrowsBeforeItRunsOut) {
     TipoTexto t(12);
     EXPECT_TRUE(t.insere(1, "a"));
-    EXPECT_TRUE(t.insere(1, "b"));
+    EXPECT_TRUE(t.acrescentaLida("b"));
     EXPECT_EQ(t.capacidade(), 12);
-    EXPECT_TRUE(t.insere(1, "c"));  // 12 <= 2 + 10: room for 50000 more
+    EXPECT_TRUE(t.acrescentaLida("c"));  // 12 <= 2 + 10: room for 50000 more
     EXPECT_EQ(t.capacidade(), 50002);
+    t.liberaTexto();
+    EXPECT_EQ(t.capacidade(), 50002);  // never shrunk
 }
 
-TEST(TipoTexto, RemovingTheOnlyLineLeavesOneEmptyLine) {
-    EdVars ed = comLinhas(1);
-    EXPECT_TRUE(ed.removeLinhaAtual());
-    EXPECT_EQ(ed.nLinhas(), 1);
-    EXPECT_EQ(ed.linha(1), "");
-    EXPECT_EQ(ed.linhaRemovida, "linha 1");
+// Lines read from a file share one block; changing, inserting and removing lines around
+// them, copying the text and freeing it never mixes up their texts.
+TEST(TipoTexto, LinesReadMixWithOtherLines) {
+    TipoTexto t;
+    for (const char* l : {"um", "", "tres", "quatro"}) t.acrescentaLida(l);
+    t.acrescentaLida(std::string(300, 'z'));
+    t.insere(2, "novo");
+    t.trocaLinha(4, "TRES");
+    t.remove(5);
+    const std::string& cinco = t.linha(5);
+    EXPECT_EQ(cinco, std::string(255, 'z'));
+    const TipoTexto copia = t;
+    t.trocaLinha(1, "mudou");
+    EXPECT_EQ(linhas(copia), (std::vector<std::string>{"um", "novo", "", "TRES", cinco}));
+    EXPECT_EQ(linhas(t), (std::vector<std::string>{"mudou", "novo", "", "TRES", cinco}));
+    t.liberaTexto();
+    t.acrescentaLida("outro");
+    EXPECT_EQ(linhas(t), std::vector<std::string>{"outro"});
 }
 
 TEST(TipoTexto, MarksFollowInsertions) {
@@ -52,20 +73,20 @@ TEST(TipoTexto, MarksFollowInsertions) {
     ed.inicioBloco = 4;
     ed.fimBloco = 6;
     ed.linhaMemorizada = 8;
-    ed.linhaAtual = 2;  // above the block: both marks move
-    ed.insereNaLinhaAtual("nova");
-    EXPECT_EQ(ed.inicioBloco, 5);
-    EXPECT_EQ(ed.fimBloco, 7);
-    EXPECT_EQ(ed.linhaMemorizada, 9);
-    ed.linhaAtual = 6;  // inside the block: only the end moves
-    ed.insereNaLinhaAtual("dentro");
-    EXPECT_EQ(ed.inicioBloco, 5);
-    EXPECT_EQ(ed.fimBloco, 8);
-    ed.linhaAtual = 5;  // on the first line of the block: it moves down with its line
-    ed.insereNaLinhaAtual("acima");
-    EXPECT_EQ(ed.inicioBloco, 5);
-    EXPECT_EQ(ed.fimBloco, 9);
-    EXPECT_EQ(ed.linha(6), "linha 4");
+    const struct {
+        int linha, inicio, fim, memorizada;
+    } casos[] = {
+        {2, 5, 7, 9},   // above the block: every mark moves
+        {6, 5, 8, 10},  // inside the block: only its end
+        {5, 5, 9, 11},  // on its first line: the block starts at the new line
+    };
+    for (const auto& c : casos) {
+        ed.linhaAtual = c.linha;
+        ed.insereNaLinhaAtual("nova");
+        EXPECT_EQ(std::tuple(ed.inicioBloco, ed.fimBloco, ed.linhaMemorizada),
+                  std::tuple(c.inicio, c.fim, c.memorizada))
+            << c.linha;
+    }
 }
 
 TEST(TipoTexto, MarksFollowRemovals) {
@@ -76,18 +97,15 @@ TEST(TipoTexto, MarksFollowRemovals) {
     ed.colunaMemorizada = 5;
     ed.linhaAtual = 2;
     EXPECT_FALSE(ed.removeLinhaAtual());
-    EXPECT_EQ(ed.inicioBloco, 3);
-    EXPECT_EQ(ed.fimBloco, 5);
-    EXPECT_EQ(ed.linhaMemorizada, 7);
+    EXPECT_EQ(std::tuple(ed.inicioBloco, ed.fimBloco, ed.linhaMemorizada), std::tuple(3, 5, 7));
     ed.linhaAtual = 7;  // the memorised line itself: the position goes back to (1, 1)
     ed.removeLinhaAtual();
-    EXPECT_EQ(ed.linhaMemorizada, 1);
-    EXPECT_EQ(ed.colunaMemorizada, 1);
-    EXPECT_EQ(ed.nLinhas(), 8);
+    EXPECT_EQ(std::pair(ed.linhaMemorizada, ed.colunaMemorizada), std::pair(1, 1));
     ed.linhaAtual = 8;  // the last line is emptied, never removed
     EXPECT_TRUE(ed.removeLinhaAtual());
     EXPECT_EQ(ed.nLinhas(), 8);
     EXPECT_EQ(ed.linha(8), "");
+    EXPECT_EQ(ed.linhaRemovida, "linha 10");
 }
 
 TEST(FormaBusca, FoldsCaseAndAccentsKeepingLength) {
@@ -112,13 +130,13 @@ TEST(FormaBusca, FoldsCaseAndAccentsKeepingLength) {
         {"\x93\x94\x95\x99\xA2", 'O'},
         {"\x98", 'Y'},
         {"\xA4\xA5", 'N'},
+        // Everything else above 127 becomes 254, and 254 stays.
+        {"\x91\x9B\xA6\xBF\xDE\xDF\xFE\xFF", '\xFE'},
     };
     for (const auto& [letras, forma] : grupos) {
         std::string s(letras);
         EXPECT_EQ(formaBusca(s), std::string(s.size(), forma)) << "group of " << forma;
     }
-    // Everything else above 127 becomes 254, and 254 stays.
-    EXPECT_EQ(formaBusca("\x91\x9B\xA6\xBF\xDE\xDF\xFE\xFF"), std::string(8, '\xFE'));
 }
 
 }  // namespace
