@@ -5,6 +5,7 @@
 
 #include "console/despacho.h"
 #include "editor/edArq.h"
+#include "editor/edArqDisco.h"
 #include "editor/edCursor.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -49,7 +50,8 @@ void leLinhaDeComando(EdVars& ed, const std::vector<std::string>& args) {
     ed.nomeArquivo.clear();
     ed.modoLeitura = false;
     if (args.empty()) return;
-    ed.nomeArquivo = std::string(apara(args.back()));
+    // The system hands the name over in UTF-8; the editor keeps names in Windows-1252.
+    ed.nomeArquivo = nomeEditor(std::string(apara(args.back())));
     const std::string primeiro = maiusculasAscii(args.front());
     if (primeiro == "/D" || primeiro == "/L") {
         ed.modoLeitura = true;
@@ -125,7 +127,15 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     ed.anunciaCarga = !ed.modoLeitura;
     e.crt.Window(57, 5, 80, 7);
     e.crt.TextColor(14);
-    if (!ed.modoLeitura) falaMensagem(e, "EDMSGINI");
+    if (!ed.modoLeitura) {
+        falaMensagem(e, "EDMSGINI");
+        // The welcome is written into the banner: the rest of its row stays the banner's
+        // white on blue, not the black a message leaves on the message row.
+        e.crt.TextColor(15);
+        e.crt.TextBackground(1);
+        e.crt.ClrEol();
+        e.crt.TextBackground(0);
+    }
     e.crt.TextColor(15);
     e.crt.Window(1, 1, 80, 25);
 

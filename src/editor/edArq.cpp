@@ -10,18 +10,13 @@
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
 #include "platform/codigos.h"
+#include "platform/texto.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr uint8_t kTab = 9, kEnter = 13, kEsc = 27;
-
-std::string apara(std::string_view s) {
-    const size_t ini = s.find_first_not_of(' ');
-    if (ini == std::string_view::npos) return {};
-    return std::string(s.substr(ini, s.find_last_not_of(' ') - ini + 1));
-}
 
 // The name part of a path, Windows or Linux separators alike.
 std::string_view parteArquivo(std::string_view nome) {
@@ -144,7 +139,7 @@ std::string pedeNomeArquivo(Editor& e, int linhas) {
             e.fala.bip();  // a key this prompt has no use for
             continue;
         }
-        nome = apara(nome);
+        nome = std::string(apara(nome));
         const bool diretorio = ehDiretorio(nome);
         if (diretorio && nome.back() != '/' && nome.back() != '\\') nome += '/';
         if (enter && !diretorio && nome.find('*') == std::string::npos) return nome;
@@ -166,7 +161,7 @@ bool carregaArquivo(Editor& e) {
     limpaLinhas(e, 9, SnCrt::kLinhas);
     if (ed.nomeArquivo.empty()) {
         falaMensagem(e, "EDDIGNOM");
-        const std::string nome = apara(pedeNomeArquivo(e, 15));
+        const std::string nome(apara(pedeNomeArquivo(e, 15)));
         if (nome.empty() || nome.back() == '/' || nome.back() == '\\') return false;
         ed.nomeArquivo = nome;
     }
@@ -214,7 +209,7 @@ bool pedeNomeGravacao(Editor& e) {
     e.crt.limpaFila();
     if (!e.ed.nomeArquivo.empty()) return true;
     falaMensagem(e, "EDNOMGRV");
-    std::string nome = apara(leLinhaFalada(e));
+    std::string nome(apara(leLinhaFalada(e)));
     if (nome.empty()) {
         falaMensagem(e, "EDDESIST");
         return false;
@@ -298,7 +293,7 @@ bool gravaParagrafos(Editor& e, int primeira, int ultima) {
 void gravaComoOutro(Editor& e) {
     EdVars& ed = e.ed;
     falaMensagem(e, "EDDIGNOM");
-    std::string nome = apara(leLinhaFalada(e));
+    std::string nome(apara(leLinhaFalada(e)));
     if (nome.empty()) return falaMensagem(e, "EDDESIST");
     falaMensagem(e, "EDFORTXT");
     if (leResposta(e) == kEsc) return falaMensagem(e, "EDDESIST");

@@ -87,7 +87,21 @@ fs::path caminhoSistema(std::string_view nome) {
 }
 
 std::string nomeEditor(const fs::path& caminho) {
-    return utf8ParaWin1252(caminho.string());
+    const std::string& sistema = caminho.native();
+    std::string nome;
+    size_t i = 0;
+    while (i <= sistema.size()) {
+        const size_t fim = std::min(sistema.find('/', i), sistema.size());
+        const std::string_view parte = std::string_view(sistema).substr(i, fim - i);
+        // A part with characters Windows-1252 lacks keeps its own bytes: with '?' in their
+        // place the file could never be found again, and caminhoSistema takes a part that
+        // exists only with its bytes as they are.
+        std::string convertida = utf8ParaWin1252(parte);
+        nome += win1252ParaUtf8(convertida) == parte ? convertida : std::string(parte);
+        if (fim < sistema.size()) nome += '/';
+        i = fim + 1;
+    }
+    return nome;
 }
 
 // ------------------------------------------------------------------------ reading

@@ -12,7 +12,8 @@
 // into a path of the system (UTF-8 names). A part that exists on disk only with its bytes
 // as they are (an old name that is not UTF-8) is taken as it is.
 std::filesystem::path caminhoSistema(std::string_view nome);
-// A name of the system as the editor shows and speaks it.
+// A name of the system (UTF-8) as the editor shows and speaks it; a part of it that has
+// characters Windows-1252 lacks is kept with its own bytes.
 std::string nomeEditor(const std::filesystem::path& caminho);
 
 // Splits bytes into text lines as they arrive, in pieces of any size: CR, LF and CR LF end

@@ -9,6 +9,7 @@
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ std::string trecho(const EdVars& ed, int de, int ate) {
     ate = std::min(ate, static_cast<int>(l.size()) + 1);
     if (ate <= de) return {};
     return l.substr(static_cast<size_t>(de - 1), static_cast<size_t>(ate - de));
-}
-
-std::string aparaBrancos(std::string s) {
-    const size_t a = s.find_first_not_of(' ');
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
 // Trailing blanks go when the cursor leaves a line by Up or Down.
@@ -330,7 +325,7 @@ void palavraEsquerda(Editor& e, bool bipa) {
 void palavraDireitaFalada(Editor& e) {
     const int antes = e.ed.colunaAtual;
     palavraDireita(e, true);
-    const std::string palavra = aparaBrancos(trecho(e.ed, antes, e.ed.colunaAtual));
+    const std::string palavra(apara(trecho(e.ed, antes, e.ed.colunaAtual)));
     if (palavra.empty())
         e.fala.clique();
     else
@@ -341,7 +336,7 @@ void palavraDireitaFalada(Editor& e) {
 void palavraEsquerdaFalada(Editor& e) {
     const int antes = e.ed.colunaAtual;
     palavraEsquerda(e, true);
-    const std::string palavra = aparaBrancos(trecho(e.ed, e.ed.colunaAtual, antes));
+    const std::string palavra(apara(trecho(e.ed, e.ed.colunaAtual, antes)));
     if (palavra.empty())
         e.fala.clique();
     else
