@@ -5,31 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <optional>
-#include <string>
 #include <thread>
 
+#include "apoio.h"
+
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class VariavelTemporaria {
-  public:
-    VariavelTemporaria(const char* nome, const char* valor) : nome_(nome) {
-        if (const char* v = std::getenv(nome)) antigo_ = v;
-        setenv(nome, valor, 1);
-    }
-    ~VariavelTemporaria() {
-        if (antigo_)
-            setenv(nome_.c_str(), antigo_->c_str(), 1);
-        else
-            unsetenv(nome_.c_str());
-    }
-
-  private:
-    std::string nome_;
-    std::optional<std::string> antigo_;
-};
 
 std::vector<uint8_t> onda(const FormatoAudio& f, size_t bytes, uint8_t valor) {
     std::vector<uint8_t> w = cabecalhoWave(f, static_cast<uint32_t>(bytes));
@@ -37,18 +17,28 @@ std::vector<uint8_t> onda(const FormatoAudio& f, size_t bytes, uint8_t valor) {
     return w;
 }
 
+// Waits (up to a few seconds) for SDL's dummy driver, which plays in real time, to
+// drain the queue; the count never grows meanwhile.
+void esperaEsvaziar(AudioSdl& a) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int anterior = a.blocosNaFila(); anterior > 0;) {
+        ASSERT_LT(std::chrono::steady_clock::now(), limite) << "the queue never drained";
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const int agora = a.blocosNaFila();
+        EXPECT_LE(agora, anterior);
+        anterior = agora;
+    }
+}
+
 TEST(ContadorBlocos, BlocksLeaveInOrderAsTheirBytesArePlayed) {
     ContadorBlocos c;
-    c.escreveu(100);
-    c.escreveu(50);
-    c.escreveu(10);
+    for (size_t n : {100, 50, 10}) c.escreveu(n);
     EXPECT_EQ(c.naFila(160), 3);
     EXPECT_EQ(c.naFila(61), 3);  // one byte of the first block still to play
     EXPECT_EQ(c.naFila(60), 2);
     EXPECT_EQ(c.naFila(30), 2);  // the second block partly played
     c.escreveu(40);              // written while others play
     EXPECT_EQ(c.naFila(70), 3);
-    EXPECT_EQ(c.naFila(50), 2);
     EXPECT_EQ(c.naFila(40), 1);
     EXPECT_EQ(c.naFila(0), 0);
 }
@@ -57,9 +47,7 @@ TEST(ContadorBlocos, EmptyBlocksAndResetsNeverLeaveTheCountStuck) {
     ContadorBlocos c;
     c.escreveu(0);
     EXPECT_EQ(c.naFila(0), 0);
-    c.escreveu(20);
-    c.escreveu(0);
-    c.escreveu(20);
+    for (size_t n : {20, 0, 20}) c.escreveu(n);
     EXPECT_EQ(c.naFila(20), 1);  // the empty block went with the first
     // More bytes reported than were written (another writer, a device quirk) plays nothing.
     EXPECT_EQ(c.naFila(1000), 1);
@@ -69,61 +57,46 @@ TEST(ContadorBlocos, EmptyBlocksAndResetsNeverLeaveTheCountStuck) {
     EXPECT_EQ(c.naFila(5), 1);
 }
 
-TEST(SomTocando, PlaysOnceThenSilence) {
-    SomTocando s;
-    s.dados = {1, 2, 3};
-    s.silencio = 128;
-    std::vector<uint8_t> saida(5, 0);
-    s.preenche(saida);
-    EXPECT_EQ(saida, (std::vector<uint8_t>{1, 2, 3, 128, 128}));
-    s.preenche(saida);
-    EXPECT_EQ(saida, (std::vector<uint8_t>(5, 128)));
-}
-
-TEST(SomTocando, LoopsAcrossBuffersWhenRepeating) {
-    SomTocando s;
-    s.dados = {1, 2, 3};
-    s.repete = true;
-    std::vector<uint8_t> saida(4, 0);
-    s.preenche(saida);
-    EXPECT_EQ(saida, (std::vector<uint8_t>{1, 2, 3, 1}));
-    s.preenche(saida);
-    EXPECT_EQ(saida, (std::vector<uint8_t>{2, 3, 1, 2}));
-    SomTocando vazio;
+TEST(SomTocando, PlaysOnceThenSilenceOrLoopsAcrossBuffers) {
+    using V = std::vector<uint8_t>;
+    SomTocando uma;
+    uma.dados = {1, 2, 3};
+    uma.silencio = 128;
+    SomTocando repetido = uma;
+    repetido.repete = true;
+    SomTocando vazio;  // looping nothing must not spin forever
     vazio.repete = true;
     vazio.silencio = 7;
-    vazio.preenche(saida);  // looping nothing must not spin forever
-    EXPECT_EQ(saida, (std::vector<uint8_t>(4, 7)));
+    V saida(5);
+    for (auto [som, primeiro, segundo] : {std::tuple{&uma, V{1, 2, 3, 128, 128}, V(5, 128)},
+                                          {&repetido, V{1, 2, 3, 1, 2}, V{3, 1, 2, 3, 1}},
+                                          {&vazio, V(5, 7), V(5, 7)}}) {
+        som->preenche(saida);
+        EXPECT_EQ(saida, primeiro);
+        som->preenche(saida);
+        EXPECT_EQ(saida, segundo);
+    }
 }
 
-// SDL's dummy driver consumes the queue in real time without any hardware.
 TEST(AudioSdl, QueuedBlocksDrainAsTheDevicePlaysThem) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "dummy");
+    Variavel driver("SDL_AUDIODRIVER", "dummy");
     auto a = AudioSdl::cria();
     ASSERT_NE(a, nullptr);
     EXPECT_FALSE(a->aberto());
     a->escreve(std::vector<uint8_t>(100, 128));  // not open: ignored
     EXPECT_EQ(a->blocosNaFila(), 0);
+    for (FormatoAudio f : {FormatoAudio{1, 11025, 12}, {0, 11025, 8}, {1, 0, 16}, {-3, -1, -8}})
+        EXPECT_FALSE(a->abre(f)) << f.canais << " " << f.taxa << " " << f.bits;
+    EXPECT_FALSE(a->aberto());
 
     ASSERT_TRUE(a->abre({1, 11025, 8}));
-    EXPECT_TRUE(a->aberto());
     for (int i = 0; i < 4; ++i) a->escreve(std::vector<uint8_t>(2205, 128));  // 0.2 s each
-    int antes = a->blocosNaFila();
-    EXPECT_GE(antes, 3);
-    EXPECT_LE(antes, 4);
-    auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int anterior = antes;
-    while (a->blocosNaFila() > 0 && std::chrono::steady_clock::now() < limite) {
-        int agora = a->blocosNaFila();
-        EXPECT_LE(agora, anterior);
-        anterior = agora;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_EQ(a->blocosNaFila(), 0);
+    EXPECT_GE(a->blocosNaFila(), 3);
+    esperaEsvaziar(*a);
 }
 
 TEST(AudioSdl, ResetDropsTheQueueAtOnceAndCloseEndsTheStream) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "dummy");
+    Variavel driver("SDL_AUDIODRIVER", "dummy");
     auto a = AudioSdl::cria();
     ASSERT_NE(a, nullptr);
     ASSERT_TRUE(a->abre({2, 22050, 16}));
@@ -138,20 +111,8 @@ TEST(AudioSdl, ResetDropsTheQueueAtOnceAndCloseEndsTheStream) {
     EXPECT_EQ(a->blocosNaFila(), 0);
 }
 
-TEST(AudioSdl, RefusesFormatsItCannotPlay) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "dummy");
-    auto a = AudioSdl::cria();
-    ASSERT_NE(a, nullptr);
-    EXPECT_FALSE(a->abre({1, 11025, 12}));
-    EXPECT_FALSE(a->abre({0, 11025, 8}));
-    EXPECT_FALSE(a->abre({1, 0, 16}));
-    EXPECT_FALSE(a->abre({-3, -1, -8}));
-    EXPECT_FALSE(a->aberto());
-    EXPECT_TRUE(a->abre({1, 16000, 16}));
-}
-
 TEST(AudioSdl, SecondVoicePlaysBesideTheStream) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "dummy");
+    Variavel driver("SDL_AUDIODRIVER", "dummy");
     auto a = AudioSdl::cria();
     ASSERT_NE(a, nullptr);
     ASSERT_TRUE(a->abre({1, 11025, 8}));
@@ -164,15 +125,15 @@ TEST(AudioSdl, SecondVoicePlaysBesideTheStream) {
     a->tocaSom(onda({1, 11025, 8}, 2000, 60), true);
     a->paraSom();
     a->paraSom();
-    // The stream went on draining while the voice came and went.
-    auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (a->blocosNaFila() > 0 && std::chrono::steady_clock::now() < limite)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(a->blocosNaFila(), 0);
+    esperaEsvaziar(*a);  // the stream went on draining while the voice came and went
 }
 
-TEST(AudioSdl, WithoutASoundDriverTheNullDeviceStandsIn) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "nenhum-driver");
+TEST(AudioSdl, SystemDeviceIsSdlOrTheNullDeviceWithoutADriver) {
+    {
+        Variavel driver("SDL_AUDIODRIVER", "dummy");
+        EXPECT_NE(dynamic_cast<AudioSdl*>(criaAudioSistema().get()), nullptr);
+    }
+    Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
     EXPECT_EQ(AudioSdl::cria(), nullptr);
     auto a = criaAudioSistema();
     ASSERT_NE(a, nullptr);
@@ -184,13 +145,6 @@ TEST(AudioSdl, WithoutASoundDriverTheNullDeviceStandsIn) {
     a->reinicia();
     a->fecha();
     EXPECT_FALSE(a->aberto());
-}
-
-TEST(AudioSdl, SystemDeviceIsSdlWhenADeviceOpens) {
-    VariavelTemporaria driver("SDL_AUDIODRIVER", "dummy");
-    auto a = criaAudioSistema();
-    ASSERT_NE(a, nullptr);
-    EXPECT_NE(dynamic_cast<AudioSdl*>(a.get()), nullptr);
 }
 
 }  // namespace

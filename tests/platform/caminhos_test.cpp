@@ -4,30 +4,24 @@
 
 #include "apoio.h"
 
-#include <cstdlib>
-#include <fstream>
-
 namespace fs = std::filesystem;
 
 namespace {
 
+// A family root with one recording and one program, its names in mixed case.
 class CaminhosTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        raiz_ = fs::temp_directory_path() /
-                ("plumar_raiz_" + std::string(
-                                      ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(raiz_);
         fs::create_directories(raiz_ / "Som" / "Letras");
-        std::ofstream(raiz_ / "Som" / "Letras" / "_97.wav") << "x";
-        std::ofstream(raiz_ / "catalogo") << "x";
+        gravaArquivoTeste(raiz_ / "Som" / "Letras" / "_97.wav", "x");
+        gravaArquivoTeste(raiz_ / "catalogo", "x");
     }
-    void TearDown() override { fs::remove_all(raiz_); }
-    fs::path raiz_;
+    PastaTemporaria pasta_;
+    fs::path raiz_ = pasta_.caminho();
+    Variavel v_{"SONARE_ROOT", raiz_.string()};
 };
 
 TEST_F(CaminhosTest, OrnatoStandsForTheFamilyRoot) {
-    Variavel v("SONARE_ROOT", raiz_.string());
     EXPECT_EQ(raizFamilia(), raiz_);
     EXPECT_EQ(mapeiaCaminho("c:\\ornato\\som\\letras\\"), (raiz_ / "som/letras/").string());
     EXPECT_EQ(mapeiaCaminho("C:\\ORNATO"), raiz_.string() + "/");
@@ -37,16 +31,11 @@ TEST_F(CaminhosTest, OrnatoStandsForTheFamilyRoot) {
     EXPECT_EQ(mapeiaCaminho("ornatos\\x"), "ornatos/x");
 }
 
-TEST_F(CaminhosTest, FilesAreFoundWithoutRegardToCase) {
-    Variavel v("SONARE_ROOT", raiz_.string());
+TEST_F(CaminhosTest, FilesAndProgramsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(arquivoWindows("c:\\ornato\\SOM\\LETRAS\\_97.WAV"), raiz_ / "Som/Letras/_97.wav");
+    EXPECT_EQ(achaPrograma("c:\\ornato\\CATALOGO.EXE"), raiz_ / "catalogo");  // .exe dropped
     // A name that does not exist in any case comes back as it was asked.
     EXPECT_EQ(arquivoWindows("c:\\ornato\\som\\nada.wav"), raiz_ / "som/nada.wav");
-}
-
-TEST_F(CaminhosTest, ProgramWithExeIsTriedWithout) {
-    Variavel v("SONARE_ROOT", raiz_.string());
-    EXPECT_EQ(achaPrograma("c:\\ornato\\CATALOGO.EXE"), raiz_ / "catalogo");
     EXPECT_EQ(achaPrograma("c:\\ornato\\nada.exe"), raiz_ / "nada.exe");
 }
 

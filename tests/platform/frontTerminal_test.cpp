@@ -101,10 +101,7 @@ struct TerminalFalso {
         } else if (final == 'H') {
             auto v = numeros(corpo);
             ASSERT_EQ(v.size(), 2u);
-            ASSERT_GE(v[0], 1);
-            ASSERT_LE(v[0], linhas);
-            ASSERT_GE(v[1], 1);
-            ASSERT_LE(v[1], colunas);
+            ASSERT_TRUE(v[0] >= 1 && v[0] <= linhas && v[1] >= 1 && v[1] <= colunas) << corpo;
             lin = v[0] - 1;
             col = v[1] - 1;
             esperaQuebra = false;
@@ -114,16 +111,13 @@ struct TerminalFalso {
             std::fill(fundo.begin(), fundo.end(), -1);
         } else if (final == 'm') {
             for (int n : numeros(corpo)) {
+                const int dezena = n / 10, cor = n % 10 + (n >= 90 ? 8 : 0);
+                const bool ehFrente = dezena == 3 || dezena == 9,
+                           ehFundo = dezena == 4 || dezena == 10;
                 if (n == 0)
                     f = 7, b = 0;
-                else if (n >= 30 && n <= 37)
-                    f = n - 30;
-                else if (n >= 90 && n <= 97)
-                    f = n - 90 + 8;
-                else if (n >= 40 && n <= 47)
-                    b = n - 40;
-                else if (n >= 100 && n <= 107)
-                    b = n - 100 + 8;
+                else if (n % 10 <= 7 && (ehFrente || ehFundo))
+                    (ehFrente ? f : b) = cor;
                 else
                     ADD_FAILURE() << "SGR " << n;
             }
@@ -171,15 +165,6 @@ ModeloTela modeloAleatorio(std::mt19937& g) {
     return m;
 }
 
-TEST(PintorTerminal, PrimeiraPinturaMostraOModeloInteiro) {
-    std::mt19937 g(7);
-    ModeloTela m = modeloAleatorio(g);
-    PintorTerminal p;
-    TerminalFalso t(80, 25);
-    t.aplica(p.atualiza(m));
-    confere(t, m);
-}
-
 TEST(PintorTerminal, SoReescreveCelulasQueMudaram) {
     std::mt19937 g(11);
     ModeloTela m = modeloAleatorio(g);
@@ -201,6 +186,7 @@ TEST(PintorTerminal, SoReescreveCelulasQueMudaram) {
                           std::to_string(m.cursorColuna + 1) + "H");
 }
 
+// The first paint shows the whole model; every later one keeps the screen equal to it.
 TEST(PintorTerminal, MudancasAleatoriasMantemATelaIgualAoModelo) {
     std::mt19937 g(3);
     ModeloTela m = modeloAleatorio(g);
@@ -222,12 +208,12 @@ TEST(PintorTerminal, MudancasAleatoriasMantemATelaIgualAoModelo) {
     }
 }
 
-TEST(PintorTerminal, BytesDeControleNuncaChegamAoTerminal) {
+TEST(PintorTerminal, BytesDeControleNuncaChegamECoresSeguemATabela) {
     ModeloTela m;
     for (size_t i = 0; i < m.caracteres.size(); ++i)
         m.caracteres[i] = static_cast<uint8_t>(i % 256);
     for (int i = 0; i < 16; ++i) m.tabelaCores[i] = static_cast<uint8_t>(i);
-    m.atributos.fill(0x17);
+    m.atributos.fill(0x1E);  // colour 14 on colour 1
     PintorTerminal p;
     TerminalFalso t(80, 25);
     t.aplica(p.atualiza(m));  // fails on any control byte or C1 character
@@ -237,16 +223,6 @@ TEST(PintorTerminal, BytesDeControleNuncaChegamAoTerminal) {
     EXPECT_EQ(t.car[0x1B], U'\uFFFD');
     EXPECT_EQ(t.car[0x9B], U'\u203A');
     EXPECT_EQ(t.car[0x81], U'\uFFFD');
-}
-
-TEST(PintorTerminal, CoresSeguemATabelaDeCores) {
-    ModeloTela m;
-    m.caracteres.fill('x');
-    m.atributos.fill(0x1E);  // colour 14 on colour 1
-    for (int i = 0; i < 16; ++i) m.tabelaCores[i] = static_cast<uint8_t>(i);
-    PintorTerminal p;
-    TerminalFalso t(80, 25);
-    t.aplica(p.atualiza(m));
     EXPECT_EQ(t.frente[0], 11);  // yellow is bright ANSI 3
     EXPECT_EQ(t.fundo[0], 4);    // DOS blue is ANSI 4
     m.tabelaCores[1] = 4;        // the colour table now makes colour 1 red

@@ -2,38 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "apoio.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 class IniTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("plumar_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        arquivo_ = dir_ / "SONARE.INI";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    void grava(const std::string& texto) { std::ofstream(arquivo_, std::ios::binary) << texto; }
-    std::string conteudo() {
-        std::ifstream f(arquivo_, std::ios::binary);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-    fs::path dir_, arquivo_;
+  protected:
+    void grava(const std::string& texto) { gravaArquivoTeste(arquivo_, texto); }
+    std::string conteudo() const { return leArquivo(arquivo_); }
+    PastaTemporaria dir_;
+    fs::path arquivo_ = dir_ / "SONARE.INI";
 };
 
 TEST_F(IniTest, ReadsWithoutRegardToCaseTrimsAndTakesFirstMatch) {
-    grava("; comentario\r\n[Plumar]\r\n  margdir =  72  \r\nMARGDIR=80\r\n;ENTER=S\r\n"
-          "[video]\r\nFONTE=\"Lucida Console\"\r\n[PLUMAR]\r\nOUTRA=1\r\n");
+    grava(
+        "; comentario\r\n[Plumar]\r\n  margdir =  72  \r\nMARGDIR=80\r\n;ENTER=S\r\n"
+        "[video]\r\nFONTE=\"Lucida Console\"\r\n[PLUMAR]\r\nOUTRA=1\r\n");
     EXPECT_EQ(leIniArquivo(arquivo_, "PLUMAR", "MargDir", "x"), "72");
     EXPECT_EQ(leIniArquivo(arquivo_, "VIDEO", "fonte"), "Lucida Console");
     EXPECT_EQ(leIniArquivo(arquivo_, "PLUMAR", "ENTER", "padrao"), "padrao");
@@ -48,7 +34,9 @@ TEST_F(IniTest, MissingFileGivesDefaultsAndLongValuesAreCut) {
 }
 
 TEST_F(IniTest, WriteReplacesKeyAndKeepsEveryOtherLine) {
-    grava("; topo\r\n[PLUMAR]\r\nMARGDIR=72\r\n; nota\r\nEXTENSAOPADRAO=\r\n\r\n[VIDEO]\r\nLENTO=N\r\n");
+    grava(
+        "; topo\r\n[PLUMAR]\r\nMARGDIR=72\r\n; "
+        "nota\r\nEXTENSAOPADRAO=\r\n\r\n[VIDEO]\r\nLENTO=N\r\n");
     ASSERT_TRUE(escreveIniArquivo(arquivo_, "plumar", "extensaopadrao", "txt"));
     EXPECT_EQ(conteudo(),
               "; topo\r\n[PLUMAR]\r\nMARGDIR=72\r\n; nota\r\nextensaopadrao=txt\r\n\r\n[VIDEO]\r\n"
@@ -62,7 +50,7 @@ TEST_F(IniTest, WriteAddsKeyAtEndOfSectionAndCreatesSectionAndFile) {
     EXPECT_EQ(conteudo(),
               "[PLUMAR]\nMARGDIR=72\nEXTENSAOPADRAO=txt\n\n[VIDEO]\nLENTO=N\n[BRAILLE]\nMODO=2\n");
 
-    fs::path novo = dir_ / "sub" / "NOVO.INI";
+    fs::path novo = dir_.caminho() / "sub" / "NOVO.INI";
     ASSERT_TRUE(escreveIniArquivo(novo, "PLUMAR", "A", "1"));
     EXPECT_EQ(leIniArquivo(novo, "PLUMAR", "A"), "1");
 }
@@ -79,10 +67,8 @@ TEST(IniNumero, WholeTextMustBeAnInteger) {
     EXPECT_EQ(inteiroIni(" 72 "), 72);
     EXPECT_EQ(inteiroIni("-3"), -3);
     EXPECT_EQ(inteiroIni("+5"), 5);
-    EXPECT_FALSE(inteiroIni("abc").has_value());
-    EXPECT_FALSE(inteiroIni("12x").has_value());
-    EXPECT_FALSE(inteiroIni("").has_value());
-    EXPECT_FALSE(inteiroIni("99999999999999999999999").has_value());
+    for (const char* mau : {"abc", "12x", "", "99999999999999999999999"})
+        EXPECT_FALSE(inteiroIni(mau).has_value()) << mau;
 }
 
 }  // namespace

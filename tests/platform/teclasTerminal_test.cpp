@@ -102,35 +102,21 @@ void verificaCompletos(const std::vector<Caso>& casos) {
     }
 }
 
+// clang-format off
 TEST(DecodificadorTerminal, TeclasDeCursorEEdicao) {
     verificaCompletos({
-        {"xterm Up", ESC "[A", K(0x26)},
-        {"xterm Ctrl+Right", ESC "[1;5C", K(0x27, "c")},
-        {"xterm Shift+Left", ESC "[1;2D", K(0x25, "s")},
+        {"xterm Up", ESC "[A", K(0x26)}, {"xterm Ctrl+Right", ESC "[1;5C", K(0x27, "c")},
         {"xterm Alt+Down", ESC "[1;3B", K(0x28, "a")},
-        {"xterm Ctrl+Shift+Home", ESC "[1;6H", K(0x24, "sc")},
-        {"xterm End", ESC "[F", K(0x23)},
-        {"SS3 Up", ESC "OA", K(0x26)},
-        {"SS3 Home", ESC "OH", K(0x24)},
-        {"SS3 End", ESC "OF", K(0x23)},
-        {"Ins", ESC "[2~", K(0x2D)},
-        {"Shift+Ins", ESC "[2;2~", K(0x2D, "s")},
-        {"Ctrl+Ins", ESC "[2;5~", K(0x2D, "c")},
-        {"Del", ESC "[3~", K(0x2E)},
-        {"Ctrl+Del", ESC "[3;5~", K(0x2E, "c")},
-        {"PgUp", ESC "[5~", K(0x21)},
-        {"Ctrl+PgDn", ESC "[6;5~", K(0x22, "c")},
-        {"tmux Home", ESC "[1~", K(0x24)},
-        {"tmux End", ESC "[4~", K(0x23)},
-        {"rxvt Home", ESC "[7~", K(0x24)},
-        {"rxvt End", ESC "[8~", K(0x23)},
-        {"Shift+Tab", ESC "[Z", K(0x09, "s", 9)},
+        {"xterm Ctrl+Shift+Home", ESC "[1;6H", K(0x24, "sc")}, {"xterm End", ESC "[F", K(0x23)},
+        {"SS3 Up", ESC "OA", K(0x26)}, {"SS3 End", ESC "OF", K(0x23)},
+        {"Ins", ESC "[2~", K(0x2D)}, {"Ctrl+Del", ESC "[3;5~", K(0x2E, "c")},
+        {"PgUp", ESC "[5~", K(0x21)}, {"tmux Home", ESC "[1~", K(0x24)},
+        {"tmux End", ESC "[4~", K(0x23)}, {"rxvt Home", ESC "[7~", K(0x24)},
+        {"rxvt End", ESC "[8~", K(0x23)}, {"Shift+Tab", ESC "[Z", K(0x09, "s", 9)},
         {"Ctrl+Shift+Tab", ESC "[1;6Z", K(0x09, "sc")},
-        {"rxvt Shift+Ins", ESC "[2$", K(0x2D, "s")},
-        {"rxvt Ctrl+Del", ESC "[3^", K(0x2E, "c")},
+        {"rxvt Shift+Ins", ESC "[2$", K(0x2D, "s")}, {"rxvt Ctrl+Del", ESC "[3^", K(0x2E, "c")},
         {"rxvt Ctrl+Shift+PgUp", ESC "[5@", K(0x21, "sc")},
-        {"rxvt Shift+Up", ESC "[a", K(0x26, "s")},
-        {"rxvt Ctrl+Left", ESC "Od", K(0x25, "c")},
+        {"rxvt Shift+Up", ESC "[a", K(0x26, "s")}, {"rxvt Ctrl+Left", ESC "Od", K(0x25, "c")},
         {"rxvt Alt+Up", ESC ESC "[A", K(0x26, "a")},
         {"rxvt Alt+Right", ESC ESC "OC", K(0x27, "a")},
         {"keypad Enter", ESC "OM", K(0x0D, "", 13)},
@@ -139,67 +125,31 @@ TEST(DecodificadorTerminal, TeclasDeCursorEEdicao) {
 
 TEST(DecodificadorTerminal, TeclasDeFuncao) {
     verificaCompletos({
-        {"F1", ESC "OP", K(0x70)},
-        {"F2", ESC "OQ", K(0x71)},
-        {"F3", ESC "OR", K(0x72)},
-        {"F4", ESC "OS", K(0x73)},
+        {"F1", ESC "OP", K(0x70)}, {"F4", ESC "OS", K(0x73)},
         {"xterm Shift+F1", ESC "[1;2P", K(0x70, "s")},
-        {"xterm Ctrl+F3", ESC "[1;5R", K(0x72, "c")},
-        {"old xterm Shift+F1", ESC "O2P", K(0x70, "s")},
-        {"old xterm Ctrl+F4", ESC "O5S", K(0x73, "c")},
-        {"F5", ESC "[15~", K(0x74)},
-        {"Ctrl+F5", ESC "[15;5~", K(0x74, "c")},
-        {"F6", ESC "[17~", K(0x75)},
-        {"F7", ESC "[18~", K(0x76)},
-        {"F8", ESC "[19~", K(0x77)},
-        {"F9", ESC "[20~", K(0x78)},
-        {"F10", ESC "[21~", K(0x79)},
-        {"F11", ESC "[23~", K(0x7A)},
-        {"F12", ESC "[24~", K(0x7B)},
-        {"Ctrl+F12", ESC "[24;5~", K(0x7B, "c")},
-        {"Ctrl+Alt+Shift+F12", ESC "[24;8~", K(0x7B, "sca")},
-        {"Alt+F3", ESC "[13;3~", K(0x72, "a")},
-        {"Alt+F4", ESC "[1;3S", K(0x73, "a")},
-        {"rxvt F1", ESC "[11~", K(0x70)},
-        {"rxvt F4", ESC "[14~", K(0x73)},
-        {"rxvt Ctrl+F2", ESC "[12^", K(0x71, "c")},
-        {"Linux F1", ESC "[[A", K(0x70)},
-        {"Linux F2", ESC "[[B", K(0x71)},
-        {"Linux F5", ESC "[[E", K(0x74)},
+        {"old xterm Ctrl+F4", ESC "O5S", K(0x73, "c")}, {"F5", ESC "[15~", K(0x74)},
+        {"F6", ESC "[17~", K(0x75)}, {"F10", ESC "[21~", K(0x79)}, {"F11", ESC "[23~", K(0x7A)},
+        {"F12", ESC "[24~", K(0x7B)}, {"Ctrl+Alt+Shift+F12", ESC "[24;8~", K(0x7B, "sca")},
+        {"Alt+F3", ESC "[13;3~", K(0x72, "a")}, {"Alt+F4", ESC "[1;3S", K(0x73, "a")},
+        {"rxvt F1", ESC "[11~", K(0x70)}, {"rxvt Ctrl+F2", ESC "[12^", K(0x71, "c")},
+        {"Linux F1", ESC "[[A", K(0x70)}, {"Linux F5", ESC "[[E", K(0x74)},
         {"Linux Shift+F3", ESC "[25~", K(0x72, "s")},
-        {"Linux Shift+F5", ESC "[28~", K(0x74, "s")},
         {"Linux Shift+F10", ESC "[34~", K(0x79, "s")},
     });
 }
 
-TEST(DecodificadorTerminal, BytesDeControle) {
+TEST(DecodificadorTerminal, BytesDeControleEAlt) {
     verificaCompletos({
-        {"Ctrl+A", "\x01", K('A', "c", 1)},
-        {"Ctrl+C", "\x03", K('C', "c", 3)},
-        {"Ctrl+Z", "\x1a", K('Z', "c", 26)},
-        {"Ctrl+J", "\n", K('J', "c", 10)},
-        {"Backspace", "\x7f", K(0x08, "", 8)},
-        {"Ctrl+Backspace", "\x08", K(0x08, "c", 8)},
-        {"Enter", "\r", K(0x0D, "", 13)},
-        {"Tab", "\t", K(0x09, "", 9)},
-        {"Ctrl+\\", "\x1c", K(kBarra, "c", 28)},
-        {"Ctrl+]", "\x1d", K(kColDir, "c", 29)},
-        {"Ctrl+^", "\x1e", K('6', "sc", 30)},
+        {"Ctrl+A", "\x01", K('A', "c", 1)}, {"Ctrl+Z", "\x1a", K('Z', "c", 26)},
+        {"Ctrl+J", "\n", K('J', "c", 10)}, {"Backspace", "\x7f", K(0x08, "", 8)},
+        {"Ctrl+Backspace", "\x08", K(0x08, "c", 8)}, {"Enter", "\r", K(0x0D, "", 13)},
+        {"Tab", "\t", K(0x09, "", 9)}, {"Ctrl+\\", "\x1c", K(kBarra, "c", 28)},
+        {"Ctrl+]", "\x1d", K(kColDir, "c", 29)}, {"Ctrl+^", "\x1e", K('6', "sc", 30)},
         {"Ctrl+Space", std::string(1, '\0'), K(0x20, "c", 32)},
-    });
-}
-
-TEST(DecodificadorTerminal, AltComTecla) {
-    verificaCompletos({
-        {"Alt+0", ESC "0", K('0', "a")},
-        {"Alt+9", ESC "9", K('9', "a")},
-        {"Alt+X", ESC "x", K('X', "a")},
-        {"Alt+Shift+X", ESC "X", K('X', "sa")},
-        {"Alt+Space", ESC " ", K(0x20, "a")},
-        {"Alt+Backspace", ESC "\x7f", K(0x08, "a")},
-        {"Alt+Enter", ESC "\r", K(0x0D, "a")},
-        {"Ctrl+Alt+A", ESC "\x01", K('A', "ca")},
-        {"Alt+]", ESC "]", K(kColDir, "a")},
+        {"Alt+9", ESC "9", K('9', "a")}, {"Alt+X", ESC "x", K('X', "a")},
+        {"Alt+Shift+X", ESC "X", K('X', "sa")}, {"Alt+Space", ESC " ", K(0x20, "a")},
+        {"Alt+Backspace", ESC "\x7f", K(0x08, "a")}, {"Alt+Enter", ESC "\r", K(0x0D, "a")},
+        {"Ctrl+Alt+A", ESC "\x01", K('A', "ca")}, {"Alt+]", ESC "]", K(kColDir, "a")},
         {"Alt+e acute", ESC "\xc3\xa9", K(kOutra, "a")},
     });
 }
@@ -210,11 +160,9 @@ TEST(DecodificadorTerminal, ProtocolosDeTeclasEstendidos) {
         {"modifyOtherKeys Ctrl+Enter", ESC "[27;5;13~", K(0x0D, "c", 13)},
         {"CSI u Shift+Enter", ESC "[13;2u", K(0x0D, "s", 13)},
         {"CSI u Ctrl+Backspace", ESC "[127;5u", K(0x08, "c", 8)},
-        {"modifyOtherKeys Ctrl+Backspace", ESC "[27;5;127~", K(0x08, "c", 8)},
         {"CSI u Ctrl+Tab", ESC "[9;5u", K(0x09, "c")},
         {"modifyOtherKeys Ctrl+Tab", ESC "[27;5;9~", K(0x09, "c")},
-        {"CSI u Esc", ESC "[27u", K(0x1B, "", 27)},
-        {"CSI u Ctrl+A", ESC "[97;5u", K('A', "c", 1)},
+        {"CSI u Esc", ESC "[27u", K(0x1B, "", 27)}, {"CSI u Ctrl+A", ESC "[97;5u", K('A', "c", 1)},
         {"modifyOtherKeys Ctrl+A", ESC "[27;5;97~", K('A', "c", 1)},
         {"CSI u Ctrl+Shift+A", ESC "[97;6u", K('A', "sc", 1)},
         {"CSI u Alt+A", ESC "[97;3u", K('A', "a")},
@@ -226,86 +174,51 @@ TEST(DecodificadorTerminal, ProtocolosDeTeclasEstendidos) {
         {"CSI u Ctrl+\\", ESC "[92;5u", K(kBarra, "c", 28)},
         {"CSI u Ctrl+[", ESC "[91;5u", K(kColEsq, "c", 27)},
         {"CSI u Ctrl+1", ESC "[49;5u", K('1', "c")},
-        {"CSI u press event", ESC "[97;5:1u", K('A', "c", 1)},
         {"CSI u repeat event", ESC "[97;5:2u", K('A', "c", 1)},
         {"CSI u with alternate key", ESC "[97:65;5u", K('A', "c", 1)},
         {"CSI u with lock bits", ESC "[97;69u", K('A', "c", 1)},
         {"keypad 1", ESC "[57400u", K(0x61, "", '1')},
-        {"keypad *", ESC "[57411u", K(0x6A, "", '*')},
         {"keypad Enter", ESC "[57414u", K(0x0D, "", 13)},
         {"keypad Ctrl+Left", ESC "[57417;5u", K(0x25, "c")},
         {"keypad Del", ESC "[57426u", K(0x2E)},
     });
 }
 
-TEST(DecodificadorTerminal, TextoEFoco) {
+TEST(DecodificadorTerminal, TextoFocoEColagem) {
     verificaCompletos({
-        {"letter", "a", C('a')},
-        {"capital", "A", C('A')},
-        {"digit", "5", C('5')},
-        {"space", " ", C(' ')},
-        {"tilde", "~", C('~')},
-        {"e acute", "\xc3\xa9", C(0xE9)},
+        {"letter", "a", C('a')}, {"capital", "A", C('A')}, {"space", " ", C(' ')},
         {"c cedilla and a tilde", "\xc3\xa7\xc3\xa3o", C(0xE7) + C(0xE3) + C('o')},
         {"euro sign", "\xe2\x82\xac", C(0x80)},
         {"no Windows-1252 form", "\xf0\x9f\x98\x80", C('?')},
-        {"focus in", ESC "[I", Foco(true)},
-        {"focus out", ESC "[O", Foco(false)},
-    });
-}
-
-TEST(DecodificadorTerminal, ColagemEntreMarcas) {
-    verificaCompletos({
-        {"text and line ends", ESC "[200~ab\r\nc\nd\re" ESC "[201~",
-         C('a') + C('b') + K(0x0D, "", 13) + C('c') + K(0x0D, "", 13) + C('d') + K(0x0D, "", 13) +
-             C('e')},
-        {"escapes inside are text", ESC "[200~x" ESC "[Ay" ESC "[201~",
+        {"focus in", ESC "[I", Foco(true)}, {"focus out", ESC "[O", Foco(false)},
+        {"paste: text and line ends", ESC "[200~ab\r\nc\nd\re" ESC "[201~",
+         C('a') + C('b') + K(0x0D, "", 13) + C('c') + K(0x0D, "", 13) + C('d') +
+             K(0x0D, "", 13) + C('e')},
+        {"paste: escapes inside are text", ESC "[200~x" ESC "[Ay" ESC "[201~",
          C('x') + C('[') + C('A') + C('y')},
-        {"controls inside are dropped", ESC "[200~\x03\x1a\x7f" ESC "[201~", {}},
-        {"accents and tabs", ESC "[200~\xc3\xa9\t" ESC "[201~", C(0xE9) + K(0x09, "", 9)},
-        {"keys work again after", ESC "[200~" ESC "[201~" ESC "[A", K(0x26)},
+        {"paste: controls inside are dropped", ESC "[200~\x03\x1a\x7f" ESC "[201~", {}},
+        {"paste: accents and tabs", ESC "[200~\xc3\xa9\t" ESC "[201~", C(0xE9) + K(0x09, "", 9)},
+        {"paste: keys work again after", ESC "[200~" ESC "[201~" ESC "[A", K(0x26)},
     });
 }
+// clang-format on
 
 // Sequences that are not keys, or are broken, vanish whole; what follows is intact.
 TEST(DecodificadorTerminal, LixoDescartadoPorInteiro) {
+    // clang-format off
     const std::vector<std::string> lixo = {
-        ESC "[99999999999;;;Z",
-        ESC "[1;5;7;9A",
-        ESC "[?1;2c",
-        ESC "[>0;95;0c",
-        ESC "[<0;10;5M",
-        ESC "[<64;3;4m",
-        ESC "[M !!",
-        ESC "[99~",
-        ESC "[2;0~",
-        ESC "[1;999A",
-        ESC "[12;40R",
-        ESC "[0u",
-        ESC "[1114112u",
-        ESC "[55296u",
-        ESC "[57441u",
-        ESC "[97;5:3u",
-        ESC "[1;5:3A",
-        ESC "[27;5~",
-        ESC "[2 q",
-        ESC "[[Z",
-        ESC "Oz",
-        ESC "[E",
-        ESC "[1;5E",
-        ESC "[201~",
-        ESC "[3;2I",
-        ESC "[200;5~",
-        ESC "[1:2:3:4:5:6:7:8:9A",
+        ESC "[99999999999;;;Z", ESC "[1;5;7;9A", ESC "[?1;2c", ESC "[>0;95;0c", ESC "[<0;10;5M",
+        ESC "[<64;3;4m", ESC "[M !!", ESC "[99~", ESC "[2;0~", ESC "[1;999A", ESC "[12;40R",
+        ESC "[0u", ESC "[1114112u", ESC "[55296u", ESC "[57441u", ESC "[97;5:3u", ESC "[1;5:3A",
+        ESC "[27;5~", ESC "[2 q", ESC "[[Z", ESC "Oz", ESC "[E", ESC "[1;5E", ESC "[201~",
+        ESC "[3;2I", ESC "[200;5~", ESC "[1:2:3:4:5:6:7:8:9A", ESC "[5?5~",
         ESC "[1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17~",
-        ESC "[5?5~",
-        "\xc2\x9b",  // CSI as a UTF-8 C1 control
-        "\xc2\x85",
-        "\xe0\x81\x81",  // an over-long 'A'
-        "\xed\xa0\x80",  // a surrogate
-        ESC "[" + std::string(500, '7') + "A",
-        ESC "[" + std::string(300, ';') + "~",
+        "\xc2\x9b", "\xc2\x85",  // C1 controls (CSI, NEL) in UTF-8
+        "\xe0\x81\x81",          // an over-long 'A'
+        "\xed\xa0\x80",          // a surrogate
+        ESC "[" + std::string(500, '7') + "A", ESC "[" + std::string(300, ';') + "~",
     };
+    // clang-format on
     for (const std::string& l : lixo) {
         SCOPED_TRACE("input: ESC" + l.substr(1, 40));
         EXPECT_EQ(descreve(inteiro(l + "x")), descreve(C('x')));
@@ -317,6 +230,9 @@ TEST(DecodificadorTerminal, SequenciaInterrompidaPorOutra) {
     EXPECT_EQ(descreve(inteiro(ESC "[1;5" ESC "[A")), descreve(K(0x26)));
     EXPECT_EQ(descreve(inteiro(ESC "[12\r")), descreve(K(0x0D, "", 13)));
     EXPECT_EQ(descreve(inteiro(ESC "O" ESC "OB")), descreve(K('O', "sa") + K(0x28)));
+    DecodificadorTerminal d;  // ESC and its key in separate reads, before the wait ends
+    EXPECT_TRUE(d.alimenta(ESC).empty());
+    EXPECT_EQ(descreve(d.alimenta("x")), descreve(K('X', "a")));
 }
 
 struct CasoEspera {
@@ -327,6 +243,7 @@ struct CasoEspera {
 };
 
 TEST(DecodificadorTerminal, SilencioDecideOQueFicouPendente) {
+    // clang-format off
     const std::vector<CasoEspera> casos = {
         {"lone ESC is Esc", ESC, {}, K(0x1B, "", 27)},
         {"two ESC are two Esc", ESC ESC, {}, K(0x1B, "", 27) + K(0x1B, "", 27)},
@@ -335,9 +252,9 @@ TEST(DecodificadorTerminal, SilencioDecideOQueFicouPendente) {
         {"ESC O alone is Alt+Shift+O", ESC "O", {}, K('O', "sa")},
         {"cut sequence is dropped", ESC "[1;5", {}, {}},
         {"cut SS3 with modifier is dropped", ESC "O5", {}, {}},
-        {"Latin-1 byte alone", "\xc3", {}, C(0xC3)},
-        {"Latin-1 e acute", "\xe9", {}, C(0xE9)},
+        {"Latin-1 byte alone", "\xc3", {}, C(0xC3)}, {"Latin-1 e acute", "\xe9", {}, C(0xE9)},
     };
+    // clang-format on
     for (const CasoEspera& c : casos) {
         SCOPED_TRACE(c.nome);
         DecodificadorTerminal d;
@@ -350,18 +267,6 @@ TEST(DecodificadorTerminal, SilencioDecideOQueFicouPendente) {
         EXPECT_FALSE(d.aguardaMais());
         EXPECT_EQ(descreve(d.alimenta("z")), descreve(C('z')));
     }
-}
-
-TEST(DecodificadorTerminal, EscSeguidoDeTeclaEmLeiturasSeparadas) {
-    DecodificadorTerminal d;
-    EXPECT_TRUE(d.alimenta(ESC).empty());
-    EXPECT_EQ(descreve(d.alimenta("x")), descreve(K('X', "a")));
-
-    DecodificadorTerminal e;
-    EXPECT_TRUE(e.alimenta(ESC).empty());
-    EXPECT_EQ(descreve(e.expira(DecodificadorTerminal::kEsperaSequenciaMs)),
-              descreve(K(0x1B, "", 27)));
-    EXPECT_EQ(descreve(e.alimenta("x")), descreve(C('x')));
 }
 
 TEST(DecodificadorTerminal, ColagemSemMarcaDeFimTerminaPorSilencio) {
@@ -402,12 +307,8 @@ TEST(DecodificadorTerminal, BytesAleatoriosNuncaProduzemLixo) {
                                     : alfabeto[gerador() % alfabeto.size()];
         DecodificadorTerminal d;
         Eventos ev;
-        size_t pos = 0;
-        while (pos < s.size()) {
-            const size_t pedaco = 1 + gerador() % 5;
-            ev = ev + d.alimenta(s.substr(pos, pedaco));
-            pos += pedaco;
-        }
+        for (size_t pos = 0, n = 0; pos < s.size(); pos += n)
+            ev = ev + d.alimenta(s.substr(pos, n = 1 + gerador() % 5));
         ev = ev + d.expira(DecodificadorTerminal::kEsperaColagemMs);
         SCOPED_TRACE(descreve(ev));
         EXPECT_FALSE(d.aguardaMais());
@@ -420,15 +321,12 @@ TEST(DecodificadorTerminal, BytesAleatoriosNuncaProduzemLixo) {
                 EXPECT_EQ(ev[j].tipo, T::TeclaSobe);
                 EXPECT_EQ(ev[j].tecla, e.tecla);
             }
-            if (e.tipo == T::Caractere) {
-                EXPECT_NE(e.caractere, 0x7F);
-                EXPECT_FALSE(e.mod.alt);
-                const bool controleDeTecla = e.caractere == 8 || e.caractere == 9 ||
-                                             e.caractere == 13 || e.caractere == 27 || e.mod.ctrl;
-                if (e.caractere < 0x20) {
-                    EXPECT_TRUE(controleDeTecla) << int(e.caractere);
-                }
-            }
+            if (e.tipo != T::Caractere) continue;
+            EXPECT_NE(e.caractere, 0x7F);
+            EXPECT_FALSE(e.mod.alt);
+            const bool deTecla = e.mod.ctrl || e.caractere == 8 || e.caractere == 9 ||
+                                 e.caractere == 13 || e.caractere == 27;
+            EXPECT_TRUE(e.caractere >= 0x20 || deTecla) << int(e.caractere);
         }
     }
 }
