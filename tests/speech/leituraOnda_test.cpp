@@ -53,6 +53,7 @@ TEST(LeituraOnda, FileAndMemoryFindTheSameSamples) {
     EXPECT_EQ(a->formato, m->formato);
     const auto s = amostrasOnda(b, *m);
     EXPECT_EQ(Bytes(s.begin(), s.end()), (Bytes{1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(amostrasOnda(Bytes(50, 1), DadosOnda{{1, 11025, 8}, 10, 100}).empty());
 }
 
 TEST(LeituraOnda, TakesExtensiblePcmAndRefusesTheRest) {
@@ -71,11 +72,6 @@ TEST(LeituraOnda, TakesExtensiblePcmAndRefusesTheRest) {
     truncada.resize(30);
     EXPECT_FALSE(procuraDadosOnda(truncada));
     EXPECT_FALSE(peloFluxo(truncada));
-}
-
-TEST(LeituraOnda, SamplesPastTheEndAreEmpty) {
-    const DadosOnda fora{{1, 11025, 8}, 10, 100};
-    EXPECT_TRUE(amostrasOnda(Bytes(50, 1), fora).empty());
 }
 
 }  // namespace
