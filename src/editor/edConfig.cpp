@@ -1,8 +1,55 @@
 #include "editor/edConfig.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+
 #include "editor/pendente.h"
+#include "platform/ini.h"
+
+namespace {
+
+// The speed as at start-up: PLUMAR's, or TRADUTOR's when that is missing or "0".
+int velocidadeInicial(Editor& e) {
+    std::string v = e.fala.leIni("PLUMAR", "VELOCIDADE");
+    if (v.empty() || v == "0") v = e.fala.leIni("TRADUTOR", "VELOCIDADE");
+    const auto n = inteiroIni(v);
+    return n ? static_cast<int>(std::clamp<long>(*n, -1, 99)) : 0;
+}
+
+}  // namespace
+
+std::array<int, 4> lePresetVoz(std::string_view texto) {
+    constexpr long kMaximo = 1000000;  // larger values mean nothing to any engine
+    std::array<int, 4> numeros{};
+    size_t i = 0;
+    for (int& numero : numeros) {
+        while (i < texto.size() && texto[i] == ' ') ++i;
+        const bool negativo = i < texto.size() && texto[i] == '-';
+        if (negativo) ++i;
+        long valor = 0;
+        size_t inicio = i;
+        for (; i < texto.size() && std::isdigit(static_cast<unsigned char>(texto[i])); ++i)
+            valor = std::min(valor * 10 + (texto[i] - '0'), kMaximo);
+        numero = static_cast<int>(negativo ? -valor : valor);
+        // Anything but a blank after the number ends the reading.
+        if (i == inicio || (i < texto.size() && texto[i] != ' ')) break;
+    }
+    return numeros;
+}
 
 void painelConfiguracao(Editor& e) { comandoPendente(e); }
-void vozPropria(Editor& e) { comandoPendente(e); }
 void familiaConfiguracao(Editor& e) { comandoPendente(e); }
-void vozSapi(Editor& e, int) { comandoPendente(e); }
+
+void vozSapi(Editor& e, int preset) {
+    const auto [voz, taxa, tom, tipo] =
+        lePresetVoz(e.fala.leIni("SAPIUTIL", "VOZ" + std::to_string(preset)));
+    e.ed.sapiAtivo = true;
+    e.fala.mudaServidorFala(velocidadeInicial(e), true, tipo == 0 ? 4 : tipo, tom, taxa, voz);
+}
+
+void vozPropria(Editor& e) {
+    e.ed.sapiAtivo = false;
+    e.fala.mudaServidorFala(velocidadeInicial(e), false, 3, 1, 1, 1);
+}

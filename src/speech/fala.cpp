@@ -303,7 +303,8 @@ bool Fala::abreServidor(int voz, int taxa, int tom, int tipo) {
     tipoServidor_ = tipo;
     if (fabrica_)
         servidor_ = fabrica_(
-            tipo, AmbienteServidor{tocador_, [this](auto s, auto k) { return leIni(s, k); }});
+            tipo, AmbienteServidor{tocador_, [this](auto s, auto k) { return leIni(s, k); },
+                                   [this] { return crt_.teclaPressionada(); }});
     servidorAtivo_ = servidor_ && servidor_->abre(voz, taxa, tom);
     if (!servidorAtivo_) {
         servidor_.reset();  // recorded speech stays, silently
@@ -348,7 +349,12 @@ void Fala::falaTexto(std::string_view texto) {
     if (!servidorAtivo_) return falaGravada(texto);
     while (falando()) crt_.Delay(10);
     if (crt_.teclaPressionada()) return;
-    servidor_->fala(texto);
+    if (servidor_->disponivel()) servidor_->fala(texto);
+    // A server that went away (or went away taking this text) leaves recorded speech.
+    if (!servidor_->disponivel()) {
+        fechaServidor();
+        return falaGravada(texto);
+    }
     falaServidorPendente_ = true;
 }
 

@@ -1,5 +1,8 @@
 #include "speech/servidorFala.h"
 
+#include "platform/servidorEspeak.h"
+#include "platform/servidorSpeechd.h"
+
 namespace {
 
 // An engine that is not available on this system: it never opens, so nothing is ever
@@ -15,6 +18,8 @@ class ServidorIndisponivel : public ServidorFala {
 
 }  // namespace
 
-std::unique_ptr<ServidorFala> criaServidorFala(int, const AmbienteServidor&) {
-    return std::make_unique<ServidorIndisponivel>();
+std::unique_ptr<ServidorFala> criaServidorFala(int tipo, const AmbienteServidor& ambiente) {
+    if (tipo == kServidorSapi5) return std::make_unique<ServidorSpeechd>();
+    if (tipo == kServidorProprio) return std::make_unique<ServidorIndisponivel>();
+    return std::make_unique<ServidorEspeak>(ambiente);
 }

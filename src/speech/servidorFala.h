@@ -20,12 +20,17 @@ class ServidorFala {
     virtual bool falando() = 0;
     virtual void para() = 0;
     virtual void fecha() = 0;
+    // False once the engine has gone away (its connection broke or it answered nonsense);
+    // the front end then closes it and goes back to recorded speech.
+    virtual bool disponivel() const { return true; }
 };
 
-// What an engine may use: the wave player for the samples it makes, and the family INI.
+// What an engine may use: the wave player for the samples it makes, the family INI, and
+// whether a key is waiting (a waiting key means: say nothing more).
 struct AmbienteServidor {
     TocadorOnda& tocador;
     std::function<std::string(std::string_view secao, std::string_view chave)> leIni;
+    std::function<bool()> teclaPressionada = [] { return false; };
 };
 
 using FabricaServidores =
@@ -35,6 +40,7 @@ constexpr int kServidorProprio = 3;
 constexpr int kServidorSapi4 = 4;
 constexpr int kServidorSapi5 = 5;
 
-// The engine of `tipo`. None is built in yet: each one fails to open, which leaves the
-// program in recorded speech.
+// The engine of `tipo`: 5 the speech service, 3 the own engine (not available here: it
+// fails to open, which leaves the program in recorded speech), any other the espeak-ng
+// library.
 std::unique_ptr<ServidorFala> criaServidorFala(int tipo, const AmbienteServidor& ambiente);

@@ -363,7 +363,7 @@ struct RegistroServidor {
     int aberturas = 0, tipo = -1, voz = -1, taxa = -1, tom = -1, paradas = 0, fechados = 0;
     int falandoAinda = 0;  // answers "speaking" this many more times
     std::vector<std::string> textos;
-    bool abre = true;
+    bool abre = true, cai = false, caiu = false;  // cai: it goes away taking the next text
 };
 
 class ServidorFalso : public ServidorFala {
@@ -378,8 +378,10 @@ class ServidorFalso : public ServidorFala {
     }
     void fala(std::string_view t) override {
         r_.textos.emplace_back(t);
-        r_.falandoAinda = 3;
+        r_.falandoAinda = r_.cai ? 0 : 3;
+        r_.caiu = r_.cai;
     }
+    bool disponivel() const override { return !r_.caiu; }
     bool falando() override { return r_.falandoAinda > 0 && r_.falandoAinda--; }
     void para() override { ++r_.paradas; }
     void fecha() override { ++r_.fechados; }
@@ -450,6 +452,17 @@ TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {
     fala_->falaLetra('1');  // waits for the server first
     EXPECT_EQ(r_.falandoAinda, 0);
     EXPECT_EQ(ouvido().substr(0, 1), "~");
+}
+
+TEST_F(FalaServidor, AServerThatGoesAwayLeavesRecordedSpeechWithTheText) {
+    iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n";
+    monta();
+    r_.cai = true;
+    fala_->falaTexto("2");
+    EXPECT_EQ(r_.textos, std::vector<std::string>{"2"});
+    EXPECT_FALSE(fala_->servidorAtivo());
+    EXPECT_EQ(r_.fechados, 1);
+    EXPECT_EQ(ouvido(), "_dois");
 }
 
 TEST_F(FalaServidor, ChangingTheServerAtRunTime) {
