@@ -69,6 +69,12 @@ class ListaArquivos : public ::testing::Test {
         fs::create_directory(pasta_ / "sub.txt");
         fs::create_symlink("b.txt", pasta_ / "elo.txt");
         fs::create_symlink("nada", pasta_ / "quebrado.txt");
+        fs::create_directory(pasta_ / "muitos");
+        for (int i = 1; i <= 15; ++i) {
+            char n[16];
+            std::snprintf(n, sizeof n, "f%02d.txt", i);
+            gravaArquivoTeste(pasta_ / "muitos" / n, "");
+        }
     }
     std::string dir() const { return pasta_.caminho().string(); }
     // The name prompt at row 9, column 25, as after "Qual o nome do Arquivo? ".
@@ -100,111 +106,72 @@ TEST_F(ListaArquivos, PlainFilesOfThePatternInOrderOfName) {
     EXPECT_EQ(arquivosDoPadrao(dir() + "/falta/*.*"), Nomes{});
 }
 
-TEST_F(ListaArquivos, EnterChoosesTheCurrentFile) {
-    SessaoEditor s(dir() + "{Enter}{Down}{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/b.txt");
-    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto b.txt"}));
-}
-
-TEST_F(ListaArquivos, MovesPastTheEndsBeepAndStay) {
-    SessaoEditor s(dir() + "{Enter}{Up}{End}{Down}{PgUp}{PgDn}{Home}{Ctrl+PgDn}{Ctrl+PgUp}{Esc}");
-    EXPECT_EQ(pede(s), "");
-    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "bip", "texto elo.txt", "bip", "bip", "bip",
-                                       "texto A.txt", "texto elo.txt", "texto A.txt"}));
-}
-
-TEST_F(ListaArquivos, PagesMoveByTen) {
-    fs::create_directory(pasta_ / "muitos");
-    for (int i = 1; i <= 15; ++i) {
-        char n[16];
-        std::snprintf(n, sizeof n, "f%02d.txt", i);
-        gravaArquivoTeste(pasta_ / "muitos" / n, "");
+// The keys of the list (typed after the folder's name), the file chosen and what was heard.
+TEST_F(ListaArquivos, KeysOfTheList) {
+    const struct {
+        const char* teclas;
+        const char* escolhido;  // empty: none
+        Nomes ouvido;
+    } casos[] = {
+        {"{Enter}{Down}{Enter}", "/b.txt", {"texto A.txt", "texto b.txt"}},
+        // Past the ends: a beep and the entry stays.
+        {"{Enter}{Up}{End}{Down}{PgUp}{PgDn}{Home}{Ctrl+PgDn}{Ctrl+PgUp}{Esc}", "",
+         {"texto A.txt", "bip", "texto elo.txt", "bip", "bip", "bip", "texto A.txt",
+          "texto elo.txt", "texto A.txt"}},
+        {"/muitos/{Enter}{PgDn}{PgDn}{Down}{PgUp}{Enter}", "/muitos/f02.txt",
+         {"texto f01.txt", "texto f11.txt", "bip", "texto f12.txt", "texto f02.txt"}},
+        // Marks only change the announcement: Shift+End marks b..elo; "/" unmarks all,
+        // space toggles, "+" marks, "-" unmarks, "*" marks all.
+        {"{Enter}{Down}{Shift+End}{Up}/  +-*{Enter}", "/cc.txt",
+         {"texto A.txt", "texto b.txt", "bip", "texto elo.txt", "bip", "texto cc.txt",
+          "texto cc.txt", "bip", "texto cc.txt", "texto cc.txt", "bip", "texto cc.txt",
+          "texto cc.txt", "bip", "texto cc.txt"}},
+        {"{Enter}{End}{Shift+Home}{End}{Enter}", "/elo.txt",
+         {"texto A.txt", "texto elo.txt", "bip", "texto A.txt", "bip", "texto elo.txt"}},
+        // F5 and a letter, Ctrl+F5 again (round from the top); no such letter: a beep.
+        {"{Enter}{F5}c{Ctrl+F5}{Ctrl+F5}{F5}z{F5}{Down}{Enter}", "/c.doc",
+         {"texto A.txt", "texto c.doc", "texto cc.txt", "texto c.doc", "bip", "bip"}},
+        // The sideways arrows spell; other keys say the entry again; Ctrl+F5 with nothing
+        // looked for yet beeps.
+        {"{Enter}{Right}{Left}x{F12}{Ctrl+F5}{Enter}", "/A.txt",
+         {"texto A.txt", "soletra A.txt", "soletra A.txt", "texto A.txt", "texto A.txt", "bip"}},
+    };
+    for (const auto& c : casos) {
+        SessaoEditor s(dir() + c.teclas);
+        EXPECT_EQ(pede(s), *c.escolhido ? dir() + c.escolhido : "") << c.teclas;
+        EXPECT_EQ(ouvidoNaLista(s), c.ouvido) << c.teclas;
     }
-    SessaoEditor s(dir() + "/muitos/{Enter}{PgDn}{PgDn}{Down}{PgUp}{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/muitos/f02.txt");
-    EXPECT_EQ(ouvidoNaLista(s),
-              (Nomes{"texto f01.txt", "texto f11.txt", "bip", "texto f12.txt", "texto f02.txt"}));
 }
 
-TEST_F(ListaArquivos, MarksOnlyChangeTheAnnouncement) {
-    SessaoEditor s(dir() + "{Enter}{Down}{Shift+End}{Up}/  +-*{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/cc.txt");
-    EXPECT_EQ(ouvidoNaLista(s),
-              (Nomes{"texto A.txt", "texto b.txt", "bip", "texto elo.txt",  // b..elo marked
-                     "bip", "texto cc.txt",                                 // marked on the way
-                     "texto cc.txt",                                        // "/" unmarks all
-                     "bip", "texto cc.txt",                                 // space marks
-                     "texto cc.txt",                                        // space again unmarks
-                     "bip", "texto cc.txt",                                 // "+"
-                     "texto cc.txt",                                        // "-"
-                     "bip", "texto cc.txt"}));                              // "*"
-}
-
-TEST_F(ListaArquivos, ShiftHomeMarksBackToTheTop) {
-    SessaoEditor s(dir() + "{Enter}{End}{Shift+Home}{End}{Enter}");
-    pede(s);
-    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto elo.txt", "bip", "texto A.txt", "bip",
-                                       "texto elo.txt"}));
-}
-
-TEST_F(ListaArquivos, SearchByFirstLetter) {
-    SessaoEditor s(dir() + "{Enter}{F5}c{Ctrl+F5}{Ctrl+F5}{F5}z{F5}{Down}{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/c.doc");
-    EXPECT_EQ(ouvidoNaLista(s), (Nomes{"texto A.txt", "texto c.doc", "texto cc.txt",
-                                       "texto c.doc",  // round from the top
-                                       "bip", "bip"}));
-}
-
-TEST_F(ListaArquivos, SidewaysArrowsSpellOtherKeysRepeat) {
-    SessaoEditor s(dir() + "{Enter}{Right}{Left}x{F12}{Ctrl+F5}{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/A.txt");
-    EXPECT_EQ(ouvidoNaLista(s),
-              (Nomes{"texto A.txt", "soletra A.txt", "soletra A.txt", "texto A.txt", "texto A.txt",
-                     "bip"}));  // Ctrl+F5 with nothing looked for yet
-}
-
-TEST_F(ListaArquivos, TabGoesBackToTheName) {
-    SessaoEditor s(dir() + "{Enter}{Tab}{End}x.txt{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/x.txt");
-    EXPECT_TRUE(contemEmOrdem(
-        s.rastro(), {"texto A.txt", "clique", "clique", "clique", "letra 120"}));  // End clicks too
-}
-
-TEST_F(ListaArquivos, WildcardListsOnlyWhatMatches) {
-    SessaoEditor s(dir() + "/*.doc{Enter}{Down}{Enter}");
-    EXPECT_EQ(pede(s), dir() + "/c.doc");
-    EXPECT_TRUE(contemEmOrdem(s.rastro(), {"texto c.doc", "bip"}));
-    // Nothing matches: one beep and the name again.
-    SessaoEditor nada(dir() + "/*.xyz{Enter}{Esc}");
+TEST_F(ListaArquivos, NamesTypedWildcardsAndTab) {
+    SessaoEditor tab(dir() + "{Enter}{Tab}{End}x.txt{Enter}");  // Tab: back to the name
+    EXPECT_EQ(pede(tab), dir() + "/x.txt");
+    EXPECT_TRUE(contemEmOrdem(tab.rastro(), {"texto A.txt", "clique", "clique", "letra 120"}));
+    SessaoEditor curinga(dir() + "/*.doc{Enter}{Down}{Enter}");
+    EXPECT_EQ(pede(curinga), dir() + "/c.doc");
+    EXPECT_TRUE(contemEmOrdem(curinga.rastro(), {"texto c.doc", "bip"}));
+    SessaoEditor nada(dir() + "/*.xyz{Enter}{Esc}");  // nothing matches: a beep, the name again
     EXPECT_EQ(pede(nada), "");
     EXPECT_EQ(nada.rastro().find("texto "), std::string::npos);
-    EXPECT_TRUE(contemEmOrdem(nada.rastro(), {"bip"}));
-}
-
-TEST_F(ListaArquivos, TabListsTheCurrentFolder) {
+    SessaoEditor barra(dir() + "\\{Enter}{Enter}");  // "\" is a separator too
+    EXPECT_EQ(pede(barra), dir() + "\\A.txt");
+    const std::pair<const char*, const char*> digitados[] = {
+        {"  carta  {Enter}", "carta"}, {"{Enter}", ""}, {"nome{Esc}", ""},
+        {"nome{Up}{Enter}", "nome"},  // a key the prompt has no use for
+    };
+    for (const auto& [teclas, nome] : digitados) {
+        SessaoEditor s(teclas);
+        EXPECT_EQ(pede(s), nome) << teclas;
+    }
     const fs::path antes = fs::current_path();
     fs::current_path(pasta_.caminho());
-    SessaoEditor s("{Tab}{Down}{Enter}");
-    const std::string nome = pede(s);
+    SessaoEditor atual("{Tab}{Down}{Enter}");  // the current folder's list
+    const std::string nome = pede(atual);
     SessaoEditor digitado("cart{Tab}{Enter}");  // the typed name keeps the list of its folder
     const std::string outro = pede(digitado);
     fs::current_path(antes);
     EXPECT_EQ(nome, "b.txt");
     EXPECT_EQ(outro, "A.txt");
-}
-
-TEST_F(ListaArquivos, NamesAsTypedWithoutTheList) {
-    SessaoEditor s("  carta  {Enter}");
-    EXPECT_EQ(pede(s), "carta");
-    SessaoEditor vazio("{Enter}");
-    EXPECT_EQ(pede(vazio), "");
-    SessaoEditor esc("nome{Esc}");
-    EXPECT_EQ(pede(esc), "");
-    SessaoEditor outra("nome{Up}{Enter}");  // a key the prompt has no use for
-    EXPECT_EQ(pede(outra), "nome");
-    EXPECT_TRUE(contemEmOrdem(outra.rastro(), {"letra 101", "bip"}));
-    SessaoEditor barra(dir() + "\\{Enter}{Enter}");  // "\" is a separator too
-    EXPECT_EQ(pede(barra), dir() + "\\A.txt");
 }
 
 TEST_F(ListaArquivos, ColoursAndSizeOnTheScreen) {
