@@ -166,3 +166,38 @@ Pronuncia pronunciaDifone(std::string_view nome) {
     p.fonemas = inicio + p.fonemas;
     return p;
 }
+
+namespace {
+
+bool comecaComOclusiva(std::string_view fonemas) {
+    return !fonemas.empty() && std::string_view("pbtdkg").find(fonemas[0]) != std::string_view::npos;
+}
+
+bool comecaComVogal(std::string_view fonemas) {
+    return fonemas.starts_with('\'');
+}
+
+}  // namespace
+
+Portadora portadoraDifone(std::string_view fonemas) {
+    Portadora p;
+    const std::string unidade(fonemas);
+    if (comecaComVogal(fonemas)) {
+        // After a t the vowel has a clean start; a glide behind it ("aU", "&U~") means the
+        // piece is played after the same vowel cut short, so it starts at the vowel's middle.
+        p.fonemas = "t" + unidade + "ta";
+        p.doMeio = unidade.find_first_of("UI", 1) != std::string::npos;
+        p.depois = 2;
+    } else if (unidade.find('\'') == std::string::npos) {
+        // A consonant alone ends a syllable ("mal", "paz") or opens a cluster: said after a
+        // vowel at the end, where a coda is not swallowed by a following stop.
+        p.fonemas = "a" + unidade;
+    } else {
+        // After an unstressed vowel a consonant starts where it would inside a word.
+        p.fonemas = "a" + unidade + "ta";
+        p.depois = 2;
+    }
+    p.antes = 1;
+    p.aparaInicio = !comecaComOclusiva(fonemas);
+    return p;
+}

@@ -29,3 +29,15 @@ struct Pronuncia {
     std::string erro;
 };
 Pronuncia pronunciaDifone(std::string_view nome);
+
+// How a unit is cut from speech: its phonemes are said inside a carrier, stressed, between
+// context phonemes, so that it carries the pitch and length of the middle of a word, not
+// those of a syllable said alone.
+struct Portadora {
+    std::string fonemas;   // the whole carrier, for the engine's "[[ ]]"
+    size_t antes = 0;      // context phonemes before the unit
+    size_t depois = 0;     // and after it
+    bool doMeio = false;   // a vowel with its glide follows that vowel cut short: start midway
+    bool aparaInicio = true;  // false when the unit opens with a stop, whose closure stays
+};
+Portadora portadoraDifone(std::string_view fonemas);

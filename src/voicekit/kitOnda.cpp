@@ -37,10 +37,18 @@ std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar
             amostras.begin() + static_cast<std::ptrdiff_t>(fim)};
 }
 
-void normalizaNivel(std::vector<int16_t>& amostras, int pico) {
+int maiorAmplitude(std::span<const int16_t> amostras) {
     int maior = 0;
     for (int16_t a : amostras) maior = std::max(maior, std::abs(static_cast<int>(a)));
-    if (maior == 0) return;
+    return maior;
+}
+
+void normalizaNivel(std::vector<int16_t>& amostras, int pico) {
+    escalaNivel(amostras, pico, maiorAmplitude(amostras));
+}
+
+void escalaNivel(std::vector<int16_t>& amostras, int pico, int maior) {
+    if (maior <= 0) return;
     for (int16_t& a : amostras) {
         int64_t v = static_cast<int64_t>(a) * pico;
         // Rounded half away from zero, in integers, so that every machine agrees.
@@ -57,6 +65,33 @@ std::vector<uint8_t> para8Bits(std::span<const int16_t> amostras) {
         saida.push_back(static_cast<uint8_t>(std::min(v, 255)));
     }
     return saida;
+}
+
+std::optional<Trecho> trechoDaUnidade(std::span<const MarcaFonema> marcas, size_t total,
+                                      size_t antes, size_t depois, bool doMeio) {
+    std::vector<size_t> fonemas;  // indices of the marks that are not pauses
+    for (size_t i = 0; i < marcas.size(); ++i)
+        if (!marcas[i].nome.starts_with('_')) fonemas.push_back(i);
+    if (fonemas.size() < antes + depois + 1) return std::nullopt;
+    const size_t primeiro = fonemas[antes];
+    Trecho t{marcas[primeiro].amostra, total};
+    if (depois > 0) {
+        t.fim = marcas[fonemas[fonemas.size() - depois]].amostra;
+    } else {
+        // With nothing after it, the unit ends where the closing pause begins.
+        for (size_t i = primeiro + 1; i < marcas.size(); ++i)
+            if (marcas[i].nome.starts_with('_')) {
+                t.fim = marcas[i].amostra;
+                break;
+            }
+    }
+    if (t.fim > total || t.inicio >= t.fim) return std::nullopt;
+    if (doMeio) {
+        const size_t fimPrimeiro =
+            primeiro + 1 < marcas.size() ? std::min(marcas[primeiro + 1].amostra, t.fim) : t.fim;
+        if (fimPrimeiro > t.inicio) t.inicio += (fimPrimeiro - t.inicio) / 2;
+    }
+    return t;
 }
 
 std::vector<uint8_t> ondaCanonica(std::vector<uint8_t> dados) {

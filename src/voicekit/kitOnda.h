@@ -22,6 +22,33 @@ std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar
 
 // Scales the samples so that the loudest reaches `pico` (nothing to scale in silence).
 void normalizaNivel(std::vector<int16_t>& amostras, int pico);
+// The largest absolute sample value.
+int maiorAmplitude(std::span<const int16_t> amostras);
+// Scales by pico / maior (rounded, clamped): one gain shared by many pieces keeps their
+// levels in proportion. Nothing when `maior` is not above zero.
+void escalaNivel(std::vector<int16_t>& amostras, int pico, int maior);
+
+// What the speech engine made of a phoneme string: its samples and where each phoneme
+// (named by the engine's mnemonic; pauses start with '_') starts among them.
+struct MarcaFonema {
+    std::string nome;
+    size_t amostra = 0;
+};
+struct Sintese {
+    std::vector<int16_t> amostras;
+    std::vector<MarcaFonema> fonemas;
+};
+
+// Where a unit lies in a carrier: `antes` phonemes of context come before it and `depois`
+// after it (pauses not counted). It ends where the context after it starts (with none,
+// where the closing pause starts), and starts where its first phoneme starts, or at that
+// phoneme's middle with `doMeio`. Nothing when the phonemes do not leave room for the unit.
+struct Trecho {
+    size_t inicio = 0;
+    size_t fim = 0;
+};
+std::optional<Trecho> trechoDaUnidade(std::span<const MarcaFonema> marcas, size_t total,
+                                      size_t antes, size_t depois, bool doMeio);
 
 // 16-bit signed to 8-bit unsigned, rounding to the nearest step.
 std::vector<uint8_t> para8Bits(std::span<const int16_t> amostras);

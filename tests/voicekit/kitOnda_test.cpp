@@ -1,5 +1,5 @@
 // The kit's sound processing: rate reduction, trimming, level, 8-bit conversion, the
-// canonical file layout and the telephone tones.
+// canonical file layout, cutting a unit at phoneme marks and the telephone tones.
 #include "voicekit/kitOnda.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,58 @@
 
 namespace {
 
-// Energy of the samples at frequency `f` (Goertzel), for telling which tones a sound holds.
+using V16 = std::vector<int16_t>;
+
+TEST(KitOnda, ReduzTaxaAparaENormaliza) {
+    const V16 a{100, 300, -50, -150, 7, 9, 1000};
+    EXPECT_EQ(reduzTaxa(a, 22050), (V16{200, -100, 8}));  // the odd last sample is dropped
+    EXPECT_EQ(reduzTaxa(a, 11025), a);
+    EXPECT_FALSE(reduzTaxa(a, 16000));
+
+    V16 b(20, 3);
+    b[8] = 900;
+    b[11] = -900;
+    EXPECT_EQ(aparaSilencio(b, 100, 2), V16(b.begin() + 6, b.begin() + 14));
+    EXPECT_TRUE(aparaSilencio(V16(50, 99), 100, 2).empty());
+
+    V16 c{0, 1000, -2000, 500};
+    normalizaNivel(c, 20000);
+    EXPECT_EQ(c, (V16{0, 10000, -20000, 5000}));
+    escalaNivel(c, 10000, 40000);  // a gain shared with a louder piece
+    EXPECT_EQ(c, (V16{0, 2500, -5000, 1250}));
+    escalaNivel(c, 10000, 0);
+    EXPECT_EQ(c[1], 2500);
+}
+
+TEST(KitOnda, Para8BitsEOndaCanonica) {
+    EXPECT_EQ(para8Bits(V16{0, -32768, 32767, 256, -256}),
+              (std::vector<uint8_t>{128, 0, 255, 129, 127}));
+    auto onda = ondaCanonica({1, 2, 3});
+    ASSERT_EQ(onda.size(), 48u);
+    EXPECT_EQ(std::vector<uint8_t>(onda.begin(), onda.begin() + 44), cabecalhoWave({}, 4));
+    EXPECT_EQ(onda[47], 128);  // the pad sample is silence inside the data
+}
+
+TEST(KitOnda, TrechoDaUnidadeNasMarcasDosFonemas) {
+    // "a k a t a" and the closing pause, as the engine marks them.
+    const std::vector<MarcaFonema> m{{"a", 0},   {"k", 100}, {"a", 160}, {"t", 300},
+                                     {"a", 320}, {"_:", 500}, {"_", 520}};
+    struct Caso {
+        size_t antes, depois;
+        bool doMeio;
+        size_t inicio, fim;  // fim 0: nothing
+    };
+    for (Caso c : {Caso{1, 2, false, 100, 300}, Caso{2, 2, true, 230, 300},
+                   Caso{3, 0, false, 300, 500}, Caso{0, 0, false, 0, 500},
+                   Caso{3, 2, false, 0, 0}, Caso{4, 1, false, 0, 0}}) {
+        auto t = trechoDaUnidade(m, 520, c.antes, c.depois, c.doMeio);
+        ASSERT_EQ(t.has_value(), c.fim != 0) << c.antes << "," << c.depois;
+        if (t) EXPECT_EQ(std::pair(t->inicio, t->fim), std::pair(c.inicio, c.fim));
+    }
+    EXPECT_FALSE(trechoDaUnidade(m, 400, 1, 0, false));  // marks past the samples
+}
+
+// Energy of the samples at frequency `f` (Goertzel).
 double energia(const std::vector<uint8_t>& s, double f) {
     const double w = 2 * std::numbers::pi * f / kTaxaKit;
     double a = 0, b = 0;
@@ -24,60 +75,12 @@ double energia(const std::vector<uint8_t>& s, double f) {
     return a * a + b * b - 2 * std::cos(w) * a * b;
 }
 
-TEST(KitOnda, ReduzTaxaFazAMediaDeCadaGrupo) {
-    const std::vector<int16_t> a{100, 300, -50, -150, 7, 9, 1000};
-    auto r = reduzTaxa(a, 22050);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(*r, (std::vector<int16_t>{200, -100, 8}));  // the odd last sample is dropped
-    auto igual = reduzTaxa(a, 11025);
-    ASSERT_TRUE(igual);
-    EXPECT_EQ(*igual, a);
-    EXPECT_FALSE(reduzTaxa(a, 16000));
-    EXPECT_FALSE(reduzTaxa(a, 0));
-}
-
-TEST(KitOnda, AparaSilencioGuardaAMargem) {
-    std::vector<int16_t> a(20, 3);
-    a[8] = 900;
-    a[11] = -900;
-    auto r = aparaSilencio(a, 100, 2);
-    ASSERT_EQ(r.size(), 8u);  // samples 6..13
-    EXPECT_EQ(r[2], 900);
-    EXPECT_EQ(r[5], -900);
-    EXPECT_TRUE(aparaSilencio(std::vector<int16_t>(50, 99), 100, 2).empty());
-    EXPECT_EQ(aparaSilencio(a, 100, 100).size(), a.size());
-}
-
-TEST(KitOnda, NormalizaLevaOPicoAoNivelPedido) {
-    std::vector<int16_t> a{0, 1000, -2000, 500};
-    normalizaNivel(a, 20000);
-    EXPECT_EQ(a, (std::vector<int16_t>{0, 10000, -20000, 5000}));
-    std::vector<int16_t> mudo(4, 0);
-    normalizaNivel(mudo, 20000);
-    EXPECT_EQ(mudo, std::vector<int16_t>(4, 0));
-}
-
-TEST(KitOnda, Para8BitsCentraEm128) {
-    EXPECT_EQ(para8Bits(std::vector<int16_t>{0, -32768, 32767, 256, -256}),
-              (std::vector<uint8_t>{128, 0, 255, 129, 127}));
-}
-
-TEST(KitOnda, OndaCanonicaTemCabecalhoDe44BytesEDadosPares) {
-    auto onda = ondaCanonica({1, 2, 3});
-    ASSERT_EQ(onda.size(), 48u);
-    FormatoAudio f;
-    EXPECT_EQ(std::vector<uint8_t>(onda.begin(), onda.begin() + 44), cabecalhoWave(f, 4));
-    EXPECT_EQ(onda[47], 128);  // the pad sample is silence inside the data
-    EXPECT_EQ(ondaCanonica({1, 2}).size(), 46u);
-}
-
 TEST(KitOnda, TonsDtmfTemAsDuasFrequenciasDaTecla) {
     struct Caso {
         char tecla;
         double linha, coluna;
     };
-    for (Caso c : {Caso{'1', 697, 1209}, Caso{'5', 770, 1336}, Caso{'9', 852, 1477},
-                   Caso{'0', 941, 1336}, Caso{'#', 941, 1477}, Caso{'X', 941, 1209}}) {
+    for (Caso c : {Caso{'1', 697, 1209}, Caso{'0', 941, 1336}, Caso{'X', 941, 1209}}) {
         auto tom = tomDtmf(c.tecla, 100);
         ASSERT_TRUE(tom) << c.tecla;
         EXPECT_EQ(tom->size(), 1102u);
@@ -88,7 +91,6 @@ TEST(KitOnda, TonsDtmfTemAsDuasFrequenciasDaTecla) {
         EXPECT_EQ(tom->front(), 128);  // ramps: no click at the edges
     }
     EXPECT_FALSE(tomDtmf('*', 100));  // the star is named X, as the player asks for it
-    EXPECT_FALSE(tomDtmf('A', 100));
     EXPECT_FALSE(tomDtmf('1', 0));
 }
 

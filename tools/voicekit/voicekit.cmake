@@ -31,8 +31,9 @@ if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
   plumar_parte_kit(mensagens)
   plumar_parte_kit(difones ARGS ${PLUMAR_KIT_REGRAS}
                    DEPENDS ${PLUMAR_KIT_REGRAS}/regras.rgr ${PLUMAR_KIT_REGRAS}/portug.exc)
-  plumar_parte_kit(amostra ARGS ${PLUMAR_KIT_DIR}/amostra.txt
-                   DEPENDS ${PLUMAR_KIT_DIR}/amostra.txt ${PLUMAR_KIT_ESTADO}/letras.feito
+  plumar_parte_kit(amostra ARGS ${PLUMAR_KIT_DIR}/amostra.txt ${CMAKE_SOURCE_DIR}/data/SONARE.INI
+                   DEPENDS ${PLUMAR_KIT_DIR}/amostra.txt ${CMAKE_SOURCE_DIR}/data/SONARE.INI
+                           ${PLUMAR_KIT_ESTADO}/letras.feito
                            ${PLUMAR_KIT_ESTADO}/difones.feito)
   add_custom_target(kit_voz ALL DEPENDS
     ${PLUMAR_KIT_ESTADO}/letras.feito ${PLUMAR_KIT_ESTADO}/mensagens.feito

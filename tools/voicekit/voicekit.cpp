@@ -5,7 +5,9 @@
 //   voicekit letras    RAIZ ESTADO gravacoes.txt     character, word and tone recordings
 //   voicekit mensagens RAIZ ESTADO                   the editor's prompts and help lines
 //   voicekit difones   RAIZ ESTADO DIR_REGRAS        the built-in synthesizer's diphone bank
-//   voicekit amostra   RAIZ ESTADO amostra.txt       a paragraph read by the built-in synthesizer
+//   voicekit amostra   RAIZ ESTADO amostra.txt SONARE.INI
+//                                                    a paragraph read by the built-in
+//                                                    synthesizer at speed level 3
 //
 // ESTADO is a folder of the build tree where each part keeps the fingerprint of its inputs.
 #include <cstdint>
@@ -22,6 +24,7 @@
 #include "editor/edAjuda.h"
 #include "editor/edMensag.h"
 #include "platform/codigos.h"
+#include "platform/ini.h"
 #include "speech/bancoDifones.h"
 #include "speech/regras.h"
 #include "speech/sintetizador.h"
@@ -36,7 +39,11 @@ namespace {
 // Changing how recordings are made changes this, so that every part is made again.
 constexpr std::string_view kVersaoKit = "voicekit 1";
 constexpr int kPalavrasPorMinuto = 175;
-constexpr int kPalavrasPorMinutoDifones = 260;  // short syllables join better
+// Units are said faster than the prompts: each is stressed in its carrier, and the speed
+// levels cut them shorter still, so level 3 keeps about the pace of the prompts.
+constexpr int kPalavrasPorMinutoDifones = 240;
+// How the bank's units are cut; changing it remakes the bank only.
+constexpr std::string_view kVersaoCorte = "portadora a_ta/t_ta, meio da vogal antes do glide";
 constexpr int kLimiarSilencio = 400;
 constexpr size_t kMargemSilencio = 55;  // 5 ms kept around the sound
 constexpr int kPico = 28000;
@@ -205,6 +212,33 @@ std::vector<std::string> textosExtras() {
     return textos;
 }
 
+// A unit of the bank cut out of its carrier at the engine's phoneme marks, at 11025 Hz;
+// empty when the cut holds no sound.
+std::vector<int16_t> corta(VozEspeak& voz, const std::string& nome, const Portadora& p) {
+    auto sintese = voz.sintetizaComFonemas("[[" + p.fonemas + "]]");
+    if (!sintese) falha("o espeak-ng falhou ao falar " + nome);
+    auto t = trechoDaUnidade(sintese->fonemas, sintese->amostras.size(), p.antes, p.depois,
+                             p.doMeio);
+    if (!t) return {};
+    const std::span<const int16_t> todas(sintese->amostras);
+    auto som = reduzTaxa(todas.subspan(t->inicio, t->fim - t->inicio), voz.taxa());
+    if (!som) falha("taxa do espeak-ng inesperada: " + std::to_string(voz.taxa()));
+    if (p.aparaInicio || maiorAmplitude(*som) <= kLimiarSilencio)
+        *som = aparaSilencio(*som, kLimiarSilencio, kMargemSilencio);
+    return std::move(*som);
+}
+
+// The engine swallows some units in context (an l before a stop): those are said alone.
+std::vector<int16_t> cortaUnidade(VozEspeak& voz, const std::string& nome,
+                                  const std::string& fonemas, size_t& sozinhas) {
+    std::vector<int16_t> som = corta(voz, nome, portadoraDifone(fonemas));
+    if (!som.empty()) return som;
+    ++sozinhas;
+    som = corta(voz, nome, Portadora{fonemas, 0, 0, false, true});
+    if (som.empty()) falha("o difone " + nome + " saiu mudo (fonemas " + fonemas + ")");
+    return som;
+}
+
 void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& dirRegras) {
     const std::string textoRegras = leArquivo(dirRegras / "regras.rgr");
     const std::string textoExcecoes = leArquivo(dirRegras / "portug.exc");
@@ -245,6 +279,8 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
     auto voz = abreVoz(kPalavrasPorMinutoDifones);
     Impressao impressao;
     impressao.soma(kVersaoKit);
+    impressao.soma(kVersaoCorte);
+    impressao.soma(std::to_string(kPalavrasPorMinutoDifones));
     impressao.soma(voz->versao());
     impressao.soma(textoRegras);
     impressao.soma(textoExcecoes);
@@ -255,33 +291,55 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
     const fs::path marca = estado / "difones.marca";
     if (jaFeito(marca, impressao.texto(), {ind, dif})) return;
 
-    std::vector<uint8_t> indice, amostras;
+    std::vector<std::vector<int16_t>> sons;
+    int maior = 0;
+    size_t sozinhas = 0;
     for (const auto& [nome, f] : fonemas) {
-        std::vector<uint8_t> som = grava(*voz, "[[" + f + "]]", nome);
+        sons.push_back(cortaUnidade(*voz, nome, f, sozinhas));
+        maior = std::max(maior, maiorAmplitude(sons.back()));
+    }
+    std::vector<uint8_t> indice, amostras;
+    size_t i = 0;
+    for (const auto& [nome, f] : fonemas) {
+        // One gain for the whole bank: an s stays softer than the vowel beside it.
+        std::vector<int16_t>& som16 = sons[i++];
+        escalaNivel(som16, kPico, maior);
+        std::vector<uint8_t> som = para8Bits(som16);
         if (som.size() > 65535) som.resize(65535);
         const auto desloc = static_cast<uint32_t>(amostras.size());
         indice.push_back(static_cast<uint8_t>(nome.size()));
-        for (size_t i = 0; i < kMaxNomeDifone; ++i)
-            indice.push_back(i < nome.size() ? static_cast<uint8_t>(nome[i]) : 0);
+        for (size_t k = 0; k < kMaxNomeDifone; ++k)
+            indice.push_back(k < nome.size() ? static_cast<uint8_t>(nome[k]) : 0);
         indice.push_back(static_cast<uint8_t>(som.size()));
         indice.push_back(static_cast<uint8_t>(som.size() >> 8));
-        for (int i = 0; i < 4; ++i) indice.push_back(static_cast<uint8_t>(desloc >> (8 * i)));
+        for (int k = 0; k < 4; ++k) indice.push_back(static_cast<uint8_t>(desloc >> (8 * k)));
         amostras.insert(amostras.end(), som.begin(), som.end());
     }
     escreve(dif, amostras);
     escreve(ind, indice);
-    std::printf("voicekit: %zu difones\n", fonemas.size());
+    std::printf("voicekit: %zu difones (%zu ditos sozinhos)\n", fonemas.size(), sozinhas);
     marcaFeito(marca, impressao.texto());
 }
 
-void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& arquivo) {
+// The cuts of speed level 3 as the family's SONARE.INI sets them.
+Cortes cortesDoNivel3(const fs::path& ini) {
+    auto numero = [&](const char* chave) {
+        return static_cast<int>(std::max(inteiroIni(leIniArquivo(ini, "SINTETIZADOR", chave)).value_or(0), 0L));
+    };
+    return Cortes{numero("CORTEFON3"), numero("SOBRAFON3"), numero("INTERPAL3")};
+}
+
+void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& arquivo,
+                  const fs::path& ini) {
     const std::string texto = utf8ParaWin1252(leArquivo(arquivo));
+    const Cortes cortes = cortesDoNivel3(ini);
     if (texto.find_first_not_of(" \r\n\t") == std::string::npos) falha("amostra.txt vazio");
     const fs::path dirDifones = raiz / "som" / "difones";
     const fs::path saida = raiz / "amostra.wav";
     Impressao impressao;
     impressao.soma(kVersaoKit);
     impressao.soma(texto);
+    for (int c : {cortes.corteFon, cortes.sobraFon, cortes.interPal}) impressao.soma(std::to_string(c));
     for (const char* f : {"regras.rgr", "portug.exc", "DIFONES2.IND", "DIFONES2.DIF"})
         impressao.soma(leArquivo(dirDifones / f));
     const fs::path marca = estado / "amostra.marca";
@@ -297,7 +355,7 @@ void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& 
     ConfiguracaoSintetizador config{raiz / "som" / "letras", dirDifones, kBanco};
     if (int r = sintetizador.abre(config); r != kSintetizadorPronto)
         falha("o sintetizador embutido não abriu com o kit (código " + std::to_string(r) + ")");
-    sintetizador.mudaCortes(Cortes{300, 600, 300});
+    sintetizador.mudaCortes(cortes);
     sintetizador.falaTexto(texto);
     if (dados.empty()) falha("a amostra saiu muda");
     escreve(saida, ondaCanonica(std::move(dados)));
@@ -305,7 +363,7 @@ void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& 
 }
 
 int uso() {
-    std::fprintf(stderr, "uso: voicekit letras|mensagens|difones|amostra RAIZ ESTADO [ENTRADA]\n");
+    std::fprintf(stderr, "uso: voicekit letras|mensagens|difones|amostra RAIZ ESTADO [ENTRADA] [SONARE.INI]\n");
     return 2;
 }
 
@@ -324,8 +382,8 @@ int main(int argc, char** argv) {
             parteMensagens(raiz, estado);
         else if (parte == "difones" && temEntrada)
             parteDifones(raiz, estado, args[3]);
-        else if (parte == "amostra" && temEntrada)
-            parteAmostra(raiz, estado, args[3]);
+        else if (parte == "amostra" && args.size() >= 5)
+            parteAmostra(raiz, estado, args[3], args[4]);
         else
             return uso();
     } catch (const Falha& f) {

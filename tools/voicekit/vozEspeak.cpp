@@ -2,13 +2,22 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <cstring>
+
 namespace {
 
-// The engine hands its samples to a plain function; the buffer travels in user_data.
+// The engine hands its samples and events to a plain function; the result travels in
+// user_data.
 int recebeAmostras(short* amostras, int n, espeak_EVENT* eventos) {
-    if (!amostras || n <= 0 || !eventos) return 0;
-    auto* destino = static_cast<std::vector<int16_t>*>(eventos->user_data);
-    if (destino) destino->insert(destino->end(), amostras, amostras + n);
+    if (!eventos) return 0;
+    auto* destino = static_cast<Sintese*>(eventos->user_data);
+    if (!destino) return 0;
+    if (amostras && n > 0) destino->amostras.insert(destino->amostras.end(), amostras, amostras + n);
+    for (const espeak_EVENT* e = eventos; e->type != espeakEVENT_LIST_TERMINATED; ++e)
+        if (e->type == espeakEVENT_PHONEME && e->sample >= 0)
+            destino->fonemas.push_back(
+                {std::string(e->id.string, strnlen(e->id.string, sizeof e->id.string)),
+                 static_cast<size_t>(e->sample)});
     return 0;
 }
 
@@ -16,7 +25,8 @@ int recebeAmostras(short* amostras, int n, espeak_EVENT* eventos) {
 
 std::unique_ptr<VozEspeak> VozEspeak::abre(int palavrasPorMinuto, std::string& erro) {
     const int taxa =
-        espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                          espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
     if (taxa <= 0) {
         erro = "o espeak-ng não inicia (falta o pacote espeak-ng-data?)";
         return nullptr;
@@ -47,10 +57,16 @@ void VozEspeak::mudaVelocidade(int palavrasPorMinuto) {
 }
 
 std::optional<std::vector<int16_t>> VozEspeak::sintetiza(std::string_view textoUtf8) {
+    auto s = sintetizaComFonemas(textoUtf8);
+    if (!s) return std::nullopt;
+    return std::move(s->amostras);
+}
+
+std::optional<Sintese> VozEspeak::sintetizaComFonemas(std::string_view textoUtf8) {
     std::string texto(textoUtf8);
-    std::vector<int16_t> amostras;
+    Sintese s;
     espeak_ERROR r = espeak_Synth(texto.c_str(), texto.size() + 1, 0, POS_CHARACTER, 0,
-                                  espeakCHARS_UTF8 | espeakPHONEMES, nullptr, &amostras);
+                                  espeakCHARS_UTF8 | espeakPHONEMES, nullptr, &s);
     if (r != EE_OK || espeak_Synchronize() != EE_OK) return std::nullopt;
-    return amostras;
+    return s;
 }

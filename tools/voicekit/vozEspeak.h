@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "voicekit/kitOnda.h"
+
 class VozEspeak {
   public:
     // Nothing, with the reason in `erro`, when the library or its Portuguese voice is missing.
@@ -22,6 +24,8 @@ class VozEspeak {
     void mudaVelocidade(int palavrasPorMinuto);
     // A UTF-8 text, or phoneme mnemonics inside "[[ ]]"; nothing when the engine fails.
     std::optional<std::vector<int16_t>> sintetiza(std::string_view textoUtf8);
+    // The same, with where each phoneme starts in the samples.
+    std::optional<Sintese> sintetizaComFonemas(std::string_view textoUtf8);
 
     // Only `abre` makes one: the engine is started once it exists.
     class Chave {
