@@ -75,119 +75,67 @@ class Fala : public ::testing::Test {
     std::unique_ptr<Concatenador> concatenador_;
 };
 
-// ---- Silences ------------------------------------------------------------------------
+constexpr Cortes kSemCorte{0, 0, 0};
 
-TEST_F(Fala, PunctuationUnitsArePausesInSamples) {
-    EXPECT_TRUE(fixturas::confere(fala("[ /_,]"), {silencio(4000)}));
-    EXPECT_TRUE(fixturas::confere(fala("[ /_.]"), {silencio(8000)}));
-    EXPECT_TRUE(fixturas::confere(fala("[ /_;]"), {silencio(6000)}));
-    EXPECT_TRUE(fixturas::confere(fala("[ /_:]"), {silencio(8000)}));
-    EXPECT_EQ(ondas.size(), 1u);
+// Each case: a phonetic string, the cuts (CORTEFON, SOBRAFON, INTERPAL) and the runs of
+// samples it must produce (diphone values from kBancoPadrao, silence, noise).
+struct Caso {
+    const char* fonetica;
+    Cortes cortes;
+    std::vector<Trecho> esperado;
+};
+
+TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
+    const Trecho b70{kLetraB, 70};
+    const Caso casos[] = {
+        // Punctuation units are pauses in samples; blocks of 100 between words.
+        {"[ /_,]", kSemCorte, {silencio(4000)}},
+        {"[ /_.]", kSemCorte, {silencio(8000)}},
+        {"[ /_;]", kSemCorte, {silencio(6000)}},
+        {"[ /_:]", kSemCorte, {silencio(8000)}},
+        {"[pa][pa]", {100, 0, 250}, {{10, 900}, silencio(200), {10, 900}}},
+        {"[pa pa]", {100, 0, 250}, {{10, 900}, {10, 900}}},  // a blank is no word end
+        {"[pa][pa]", {100, 0, 99}, {{10, 900}, {10, 900}}},
+        // Stressed pieces keep their length; others lose CORTEFON but keep SOBRAFON; names
+        // under 3 characters are never cut.
+        {"[pA pa]", {400, 0, 0}, {{10, 1000}, {10, 600}}},
+        {"[a]", {400, 0, 0}, {{13, 300}}},
+        {"[pa]", {400, 700, 0}, {{10, 700}}},
+        {"[pa]", {400, 2000, 0}, {{10, 1000}}},
+        {"[pa]", {5000, 0, 0}, {}},
+        // Splitting: final s, leading pairs, final rr and consonants, glides, marks.
+        {"[pas]", kSemCorte, {{10, 700}, {14, 400}}},
+        {"[tra]", kSemCorte, {{18, 150}, {19, 700}}},
+        {"[nha]", kSemCorte, {{20, 800}}},
+        {"[parr]", kSemCorte, {{10, 1000}, {16, 500}}},
+        {"[pal]", kSemCorte, {{10, 1000}, {15, 250}}},
+        {"[paw]", kSemCorte, {{10, 600}, {17, 600}}},
+        {"[a~w]", kSemCorte, {{22, 650}}},
+        {"[pa~w]", kSemCorte, {{21, 540}, {22, 650}}},
+        {"[pe^pa]", kSemCorte, {{23, 550}, {10, 1000}}},
+        // Missing names: noise when short, else split before the vowel; TIL falls to $NN
+        // (after i or u the rest at 0.9, otherwise the CIRC name, stressed).
+        {"[x]", kSemCorte, {ruido(300)}},
+        {"[pu]", {100, 0, 0}, {{12, 180}, {24, 350}}},
+        {"[po^]", {100, 0, 0}, {{12, 180}, {25, 350}}},
+        {"[pi~]", {100, 0, 0}, {{27, 378}, {26, 342}}},
+        {"[pe~]", {100, 0, 0}, {{23, 495}, {26, 342}}},
+        // Letters are appended whole; '/' ends only a unit of 9 characters or more; a unit
+        // keeps at most 40.
+        {"[ /_b][ /_b]", {0, 0, 100}, {b70, silencio(100), b70}},
+        {"[ /_b/_b/_b/_b/_b/_b]", {0, 0, 100}, {{kLetraB, 350}, silencio(100), b70}},
+        {"[ /_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b]", kSemCorte, {{kLetraB, 20 * 70}}},
+    };
+    for (const Caso& c : casos)
+        EXPECT_TRUE(fixturas::confere(fala(c.fonetica, c.cortes), c.esperado)) << c.fonetica;
 }
 
-TEST_F(Fala, WordsAreSeparatedByInterpalInBlocksOf100) {
-    Cortes c{100, 0, 250};
-    EXPECT_TRUE(fixturas::confere(fala("[pa][pa]", c), {{10, 900}, silencio(200), {10, 900}}));
-    // A unit ended by a blank is not a word end.
-    EXPECT_TRUE(fixturas::confere(fala("[pa pa]", c), {{10, 900}, {10, 900}}));
-    c.interPal = 99;
-    EXPECT_TRUE(fixturas::confere(fala("[pa][pa]", c), {{10, 900}, {10, 900}}));
-}
-
-TEST_F(Fala, NothingToSayPlaysNothing) {
-    fala("");
-    fala("[]");
-    fala("[ /_c]");  // no recording for c
+TEST_F(Fala, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
+    for (const char* nada : {"", "[]", "[ /_c]"}) fala(nada);  // no recording for c
     EXPECT_TRUE(ondas.empty());
-}
-
-// ---- Cuts and stress -----------------------------------------------------------------
-
-TEST_F(Fala, StressedDiphoneKeepsItsFullLengthOthersLoseCortefon) {
-    Cortes c{400, 0, 0};
-    EXPECT_TRUE(fixturas::confere(fala("[pa]", c), {{10, 600}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pA]", c), {{10, 1000}}));
-    // The stress lasts one piece only.
-    EXPECT_TRUE(fixturas::confere(fala("[pA pa]", c), {{10, 1000}, {10, 600}}));
-    // Names shorter than 3 characters are never cut.
-    EXPECT_TRUE(fixturas::confere(fala("[a]", c), {{13, 300}}));
-}
-
-TEST_F(Fala, SobrafonKeepsAMinimumAfterTheCut) {
-    EXPECT_TRUE(fixturas::confere(fala("[pa]", {400, 700, 0}), {{10, 700}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pa]", {400, 2000, 0}), {{10, 1000}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pa]", {5000, 0, 0}), {}));
-}
-
-// ---- Splitting units -----------------------------------------------------------------
-
-TEST_F(Fala, FinalSShortensWhatComesBefore) {
-    EXPECT_TRUE(fixturas::confere(fala("[pas]"), {{10, 700}, {14, 400}}));
-}
-
-TEST_F(Fala, LeadingConsonantPairsAreSplitExceptTheJoinedOnes) {
-    EXPECT_TRUE(fixturas::confere(fala("[tra]"), {{18, 150}, {19, 700}}));
-    EXPECT_TRUE(fixturas::confere(fala("[nha]"), {{20, 800}}));
-}
-
-TEST_F(Fala, FinalRrAndFinalConsonantArePlayedAlone) {
-    EXPECT_TRUE(fixturas::confere(fala("[parr]"), {{10, 1000}, {16, 500}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pal]"), {{10, 1000}, {15, 250}}));
-}
-
-TEST_F(Fala, GlidesShortenTheVowelBeforeThem) {
-    EXPECT_TRUE(fixturas::confere(fala("[paw]"), {{10, 600}, {17, 600}}));
-    // After a mark the mark moves behind the glide.
-    EXPECT_TRUE(fixturas::confere(fala("[a~w]"), {{22, 650}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pa~w]"), {{21, 540}, {22, 650}}));
-}
-
-TEST_F(Fala, MarksCloseDiphoneNames) {
-    EXPECT_TRUE(fixturas::confere(fala("[pe^]"), {{23, 550}}));
-    EXPECT_TRUE(fixturas::confere(fala("[pe^pa]"), {{23, 550}, {10, 1000}}));
-}
-
-// ---- Missing diphones ----------------------------------------------------------------
-
-TEST_F(Fala, MissingShortNameIsANoiseBurst) {
-    EXPECT_TRUE(fixturas::confere(fala("[x]"), {ruido(300)}));
-}
-
-TEST_F(Fala, MissingNameEndingInAVowelIsSplit) {
-    EXPECT_TRUE(fixturas::confere(fala("[pu]", {100, 0, 0}), {{12, 180}, {24, 350}}));
-}
-
-TEST_F(Fala, MissingCircNameIsSplitBeforeItsVowel) {
-    EXPECT_TRUE(fixturas::confere(fala("[po^]", {100, 0, 0}), {{12, 180}, {25, 350}}));
-}
-
-TEST_F(Fala, MissingTilNameFallsBackToNn) {
-    // After i or u: the rest with 0.9, then $NN with 0.9 (cut, as at a word start).
-    EXPECT_TRUE(fixturas::confere(fala("[pi~]", {100, 0, 0}), {{27, 378}, {26, 342}}));
-    // Otherwise the CIRC name, played stressed (uncut), then $NN.
-    EXPECT_TRUE(fixturas::confere(fala("[pe~]", {100, 0, 0}), {{23, 495}, {26, 342}}));
-}
-
-TEST_F(Fala, EmptyIndexGivesNoiseBurstsAndSilences) {
     usaBanco({});
     EXPECT_TRUE(fixturas::confere(fala("[pa][ /_,][x]", {100, 0, 100}),
                                   {ruido(600), silencio(4200), ruido(300)}));
-}
-
-// ---- Letters -------------------------------------------------------------------------
-
-TEST_F(Fala, LetterRecordingsAreAppendedWhole) {
-    EXPECT_TRUE(fixturas::confere(fala("[ /_b][ /_b]", {0, 0, 100}),
-                                  {{kLetraB, 70}, silencio(100), {kLetraB, 70}}));
-    // A '/' does not end a unit shorter than 9 characters; a longer one it does.
-    EXPECT_TRUE(fixturas::confere(fala("[ /_b/_b/_b/_b/_b/_b]", {0, 0, 100}),
-                                  {{kLetraB, 350}, silencio(100), {kLetraB, 70}}));
-}
-
-TEST_F(Fala, UnitsKeepAtMost40Characters) {
-    std::string muitas = "[ /";
-    for (int i = 0; i < 25; ++i) muitas += "_b";
-    EXPECT_TRUE(fixturas::confere(fala(muitas + "]"), {{kLetraB, 20 * 70}}));
 }
 
 TEST_F(Fala, RecordingOfAnotherFormatIsPlayedApartInOrder) {
@@ -196,14 +144,18 @@ TEST_F(Fala, RecordingOfAnotherFormatIsPlayedApartInOrder) {
     EXPECT_EQ(eventos, (std::vector<std::string>{"onda", "_100.wav", "onda"}));
 }
 
-// ---- The buffer ----------------------------------------------------------------------
-
-TEST_F(Fala, FullBufferIsPlayedAndRefilled) {
+TEST_F(Fala, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     std::string pontos;
     for (int i = 0; i < 20; ++i) pontos += "[ /_.]";
     EXPECT_TRUE(fixturas::confere(fala(pontos), {silencio(160000)}));
     ASSERT_EQ(ondas.size(), 3u);
     EXPECT_EQ(ondas[0].size(), 63900u);  // the next block of 100 would reach 64000
+    teclaDepoisDe = 1;
+    fala(pontos);
+    EXPECT_EQ(ondas.size(), 1u);
+    teclaDepoisDe = 0;
+    fala("[pa]");
+    EXPECT_TRUE(ondas.empty());
 }
 
 TEST_F(Fala, RunsLongerThanTheBufferArePlayedInPieces) {
@@ -213,21 +165,6 @@ TEST_F(Fala, RunsLongerThanTheBufferArePlayedInPieces) {
     EXPECT_TRUE(fixturas::confere(fala("[pA][ /_b]"), {{10, 65535}, {kLetraB, 70000}}));
     EXPECT_GE(ondas.size(), 3u);
 }
-
-TEST_F(Fala, WaitingKeyStopsSpeaking) {
-    teclaDepoisDe = 0;
-    fala("[pa]");
-    EXPECT_TRUE(ondas.empty());
-    std::string pontos;
-    for (int i = 0; i < 20; ++i) pontos += "[ /_.]";
-    teclaDepoisDe = 1;
-    fala(pontos);
-    EXPECT_EQ(ondas.size(), 1u);
-}
-
-}  // namespace
-
-namespace {
 
 // Arbitrary phonetic strings never make the speaker read past its buffer or the bank, and
 // every wave it hands over is a valid one that fits the buffer.

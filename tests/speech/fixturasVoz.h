@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -39,13 +40,12 @@ class DiretorioTemporario {
 };
 
 inline void escreve(const std::filesystem::path& arquivo, std::string_view conteudo) {
-    std::ofstream f(arquivo, std::ios::binary);
-    f.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+    std::ofstream(arquivo, std::ios::binary)
+        .write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
 }
 
 inline void escreveBytes(const std::filesystem::path& arquivo, const std::vector<uint8_t>& b) {
-    std::ofstream f(arquivo, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    escreve(arquivo, {reinterpret_cast<const char*>(b.data()), b.size()});
 }
 
 // One 15-byte index record.
@@ -85,41 +85,33 @@ inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoA
     escreveBytes(arquivo, onda);
 }
 
-// An expected run of output samples: a diphone's value, silence (128) or noise.
+// An expected run of output samples: a diphone's value, silence (128) or noise, which is
+// 88 plus a value below 80 and not all silence.
 constexpr int kRuido = -1;
 struct Trecho {
     int valor;  // 0..255, or kRuido
     size_t amostras;
 };
-inline Trecho silencio(size_t n) {
-    return {128, n};
-}
-inline Trecho ruido(size_t n) {
-    return {kRuido, n};
-}
+inline Trecho silencio(size_t n) { return {128, n}; }
+inline Trecho ruido(size_t n) { return {kRuido, n}; }
 
-// Noise is 88 plus a value below 80, so a noise run is any run in that range that is not
-// pure silence.
 inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
                                           const std::vector<Trecho>& esperado) {
-    size_t p = 0, total = 0;
+    size_t total = 0;
     for (const Trecho& t : esperado) total += t.amostras;
     if (total != amostras.size())
         return ::testing::AssertionFailure()
                << "expected " << total << " samples, got " << amostras.size();
+    size_t p = 0;
     for (size_t k = 0; k < esperado.size(); ++k) {
         const Trecho& t = esperado[k];
-        bool soSilencio = true;
-        for (size_t i = p; i < p + t.amostras; ++i) {
-            int a = amostras[i];
-            bool ok = t.valor == kRuido ? (a >= 88 && a < 168) : a == t.valor;
-            if (!ok)
-                return ::testing::AssertionFailure()
-                       << "run " << k << " (value " << t.valor << ") sample " << i << " is " << a;
-            soSilencio = soSilencio && a == 128;
-        }
-        if (t.valor == kRuido && soSilencio && t.amostras > 0)
-            return ::testing::AssertionFailure() << "run " << k << " is silence, not noise";
+        const auto ini = amostras.begin() + static_cast<std::ptrdiff_t>(p);
+        const auto fim = ini + static_cast<std::ptrdiff_t>(t.amostras);
+        const bool ok = t.valor == kRuido
+                            ? std::all_of(ini, fim, [](int a) { return a >= 88 && a < 168; }) &&
+                                  std::any_of(ini, fim, [](int a) { return a != 128; })
+                            : std::all_of(ini, fim, [&](int a) { return a == t.valor; });
+        if (!ok) return ::testing::AssertionFailure() << "run " << k << " (value " << t.valor << ")";
         p += t.amostras;
     }
     return ::testing::AssertionSuccess();

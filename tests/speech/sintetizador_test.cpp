@@ -42,79 +42,45 @@ class Sintese : public ::testing::Test {
 
 TEST_F(Sintese, OpensTranslatesAndSpeaks) {
     Sintetizador s(saida());
-    s.mudaCortes({100, 0, 100});
+    s.mudaCortes({100, 0, 100});  // set before opening, still applies
     ASSERT_EQ(s.abre(config), kSintetizadorPronto);
-    EXPECT_TRUE(s.aberto());
-    EXPECT_EQ(s.traduz("Pasa, pas"), "[p/A/z/a][ /_,][p/A/s]");
+    EXPECT_EQ(s.traduz("Pasa, pas"), "[p/A/z/a][ /_,][p/A/s]");  // pas: "pa" found, s back
     s.falaTexto("Pasa, pas");
     // One unit per word: pAza is one stressed name; the comma pause sits between two word
     // gaps; pAs is split before its final s (shortened to 0.7, still stressed).
     EXPECT_TRUE(fixturas::confere(
         amostras, {{17, 900}, fixturas::silencio(100 + 4000 + 100), {10, 700}, {14, 400}}));
-}
-
-TEST_F(Sintese, ExceptionsAndSpellingReachTheSound) {
-    Sintetizador s(saida());
-    s.mudaCortes({100, 0, 0});
-    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
-    EXPECT_EQ(s.traduz("pas"), "[p/A/s]");  // found as "pa" and given its s back
-    s.falaTexto("CC");
-    EXPECT_TRUE(fixturas::confere(amostras, {{40, 160}}));
-}
-
-TEST_F(Sintese, CutParametersSetBeforeOpeningApply) {
-    Sintetizador s(saida());
-    s.mudaCortes({400, 0, 0});
-    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
-    s.falaFonetica("[pa]");
-    EXPECT_TRUE(fixturas::confere(amostras, {{10, 600}}));
-}
-
-TEST_F(Sintese, MissingDirectoriesOrBankGiveCode1) {
-    auto tenta = [&](ConfiguracaoSintetizador c) { return Sintetizador(saida()).abre(c); };
-    auto c = config;
-    c.dirLetras = dir.caminho() / "nada";
-    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
-    c = config;
-    c.dirDifones = dir.caminho() / "nada";
-    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
-    c = config;
-    c.banco = "";
-    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
-    c.banco = "OUTRO";
-    EXPECT_EQ(tenta(c), kSemArquivosDeVoz);
-    fs::remove(config.dirDifones / "TESTE.DIF");
-    EXPECT_EQ(tenta(config), kSemArquivosDeVoz);
-}
-
-TEST_F(Sintese, UnreadableRulesOrExceptionsGiveCode2) {
-    Sintetizador s(saida());
-    fs::remove(config.dirDifones / "portug.exc");
-    EXPECT_EQ(s.abre(config), kSemRegras);
-    EXPECT_FALSE(s.aberto());
-    fixturas::escreve(config.dirDifones / "portug.exc", "");
-    fs::remove(config.dirDifones / "regras.rgr");
-    EXPECT_EQ(s.abre(config), kSemRegras);
-}
-
-TEST_F(Sintese, FindsFilesWithoutRegardToCaseAndLongBankNamesAreCut) {
-    fs::rename(config.dirDifones / "TESTE.IND", config.dirDifones / "teste.ind");
-    fs::rename(config.dirDifones / "regras.rgr", config.dirDifones / "REGRAS.RGR");
-    Sintetizador s(saida());
-    EXPECT_EQ(s.abre(config), kSintetizadorPronto);
-    fixturas::escreveBanco(config.dirDifones, "TESTEXYZ", {});
-    config.banco = "TESTEXYZ_LONGO";
-    EXPECT_EQ(s.abre(config), kSintetizadorPronto);
-}
-
-TEST_F(Sintese, ClosedSynthesizerIsSilent) {
-    Sintetizador s(saida());
-    ASSERT_EQ(s.abre(config), kSintetizadorPronto);
+    amostras.clear();
+    s.falaTexto("CC");  // spelled from the letter recordings
+    EXPECT_TRUE(fixturas::confere(amostras, {{40, 80}, fixturas::silencio(100), {40, 80}}));
     s.fecha();
-    EXPECT_FALSE(s.aberto());
+    amostras.clear();
     s.falaTexto("pasa");
     EXPECT_TRUE(amostras.empty());
     EXPECT_EQ(s.traduz("pa"), "[ /_P/ /_A]");  // no rules left: every letter is spelled
+}
+
+TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
+    auto tenta = [&](auto muda) {
+        ConfiguracaoSintetizador c = config;
+        muda(c);
+        return Sintetizador(saida()).abre(c);
+    };
+    EXPECT_EQ(tenta([&](auto& c) { c.dirLetras = dir.caminho() / "nada"; }), kSemArquivosDeVoz);
+    EXPECT_EQ(tenta([&](auto& c) { c.dirDifones = dir.caminho() / "nada"; }), kSemArquivosDeVoz);
+    EXPECT_EQ(tenta([](auto& c) { c.banco = ""; }), kSemArquivosDeVoz);
+    EXPECT_EQ(tenta([](auto& c) { c.banco = "OUTRO"; }), kSemArquivosDeVoz);
+    // Names are found in any case; a long bank name is cut to 8 characters.
+    fs::rename(config.dirDifones / "TESTE.IND", config.dirDifones / "teste.ind");
+    fs::rename(config.dirDifones / "regras.rgr", config.dirDifones / "REGRAS.RGR");
+    fixturas::escreveBanco(config.dirDifones, "TESTEXYZ", {});
+    EXPECT_EQ(tenta([](auto&) {}), kSintetizadorPronto);
+    EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ_LONGO"; }), kSintetizadorPronto);
+    fs::remove(config.dirDifones / "portug.exc");
+    EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
+    fs::remove(config.dirDifones / "teste.dif");
+    fs::remove(config.dirDifones / "TESTE.DIF");
+    EXPECT_EQ(tenta([](auto&) {}), kSemArquivosDeVoz);
 }
 
 TEST_F(Sintese, ReadsItsDirectoriesFromTheIniOrTheFamilyRoot) {

@@ -21,79 +21,48 @@ std::string tonica(std::string palavra) {
     return palavra;
 }
 
-// ---- Folding -------------------------------------------------------------------------
-
-TEST(DobraCaracteres, WritesAccentMarksAfterTheLetter) {
-    EXPECT_EQ(dobraCaracteres("\xE0\xE1\xE2\xE3\xE4"), "a`a'a^a~a~");
-    EXPECT_EQ(dobraCaracteres("\xC9\xCA\xCB\xCD\xD3\xD4\xD5\xDA\xFC"), "e'e^e\"i'o'o^o~u'u");
-    EXPECT_EQ(dobraCaracteres("\xE7\xC7\xF1\xE6"), "ssssnhae");
-    // DOS code page 437 letters share the table.
-    EXPECT_EQ(dobraCaracteres("\x87\xA0\x82\xA2\x94\x81\xA4"), "ssa'e'o'o~u\"nh");
+TEST(DobraCaracteres, AccentsSymbolsBlanksAndGlides) {
+    struct Caso {
+        const char* texto;
+        const char* dobrado;
+    };
+    for (Caso c : {
+             Caso{"\xE0\xE1\xE2\xE3\xE4", "a`a'a^a~a~"},
+             Caso{"\xC9\xCA\xCB\xCD\xD3\xD4\xD5\xDA\xFC", "e'e^e\"i'o'o^o~u'u"},
+             Caso{"\xE7\xC7\xF1\xE6", "ssssnhae"},
+             Caso{"\x87\xA0\x82\xA2\x94\x81\xA4", "ssa'e'o'o~u\"nh"},  // DOS code page 437
+             Caso{"\xD7\xD8\x98\x92\xA7\xA8\xBF\xAB\xAD\xAE\xBB", "x0y--\xA7??\xAA!\"\xBA"},
+             Caso{"\x80\xB0\xFF\x9F", "ss   "},  // 128 is the DOS C-cedilla
+             Caso{"a\tb\nc\x01", "a b c "},
+             Caso{"Wagner show", "uagner shou"},
+             Caso{"Maya Y y W", "Maia i y W"},
+             Caso{"Y.", "Y."},
+             Caso{"d'agua D'Ajuda l'a", "dagua DAjuda l'a"},
+         })
+        EXPECT_EQ(dobraCaracteres(c.texto), c.dobrado) << c.texto;
 }
-
-TEST(DobraCaracteres, MapsSymbolsAndBlanksTheRest) {
-    EXPECT_EQ(dobraCaracteres("\xD7\xD8\x98\x92\xA7\xA8\xBF\xAB\xAD\xAE\xBB"),
-              "x0y--\xA7??\xAA!\"\xBA");
-    EXPECT_EQ(dobraCaracteres("\x80\xB0\xFF\x9F"), "ss   ");  // 128 is the DOS C-cedilla
-    EXPECT_EQ(dobraCaracteres("a\tb\nc\x01"), "a b c ");
-    EXPECT_EQ(dobraCaracteres("[~]"), "[~]");
-}
-
-TEST(DobraCaracteres, TurnsWAndYNextToLettersIntoVowels) {
-    EXPECT_EQ(dobraCaracteres("Wagner show"), "uagner shou");
-    EXPECT_EQ(dobraCaracteres("Maya Y y W"), "Maia i y W");
-    EXPECT_EQ(dobraCaracteres("Y"), "i");
-    EXPECT_EQ(dobraCaracteres("Y."), "Y.");
-    EXPECT_EQ(dobraCaracteres("d'agua D'Ajuda l'a"), "dagua DAjuda l'a");
-}
-
-// ---- Word splitting ------------------------------------------------------------------
 
 TEST(ProximaPalavra, SplitsRunsOfLettersAndMarksAndSingleOtherCharacters) {
-    std::string texto = dobraCaracteres(
-        "  Ol\xE1, MUNDO-ling\x81i\xE7"
-        "a 42");
+    std::string texto = dobraCaracteres("  Ol\xE1, MUNDO-ling\x81i\xE7" "a 4");
     size_t pos = 0;
-    std::vector<Palavra> palavras;
-    while (auto p = proximaPalavra(texto, pos)) palavras.push_back(*p);
-    ASSERT_EQ(palavras.size(), 7u);
-    EXPECT_EQ(palavras[0].letras, "ola'");
-    EXPECT_TRUE(palavras[0].acentoEscrito);
-    EXPECT_EQ(palavras[0].vogais, 2);
-    EXPECT_EQ(palavras[1].letras, ",");
-    EXPECT_EQ(palavras[2].letras, "mundo");
-    EXPECT_FALSE(palavras[2].acentoEscrito);
-    EXPECT_EQ(palavras[3].letras, "-");
-    EXPECT_EQ(palavras[4].letras, "lingu\"issa");
-    EXPECT_FALSE(palavras[4].acentoEscrito);  // the diaeresis is not a written stress
-    EXPECT_EQ(palavras[4].vogais, 4);
-    EXPECT_EQ(palavras[6].letras, "2");
+    std::string visto;
+    while (auto p = proximaPalavra(texto, pos))
+        visto += p->letras + (p->acentoEscrito ? "!" : "") + std::to_string(p->vogais) + " ";
+    // The diaeresis is not a written stress.
+    EXPECT_EQ(visto, "ola'!2 ,0 mundo2 -0 lingu\"issa4 40 ");
     EXPECT_EQ(pos, texto.size());
 }
 
-// ---- Exceptions ----------------------------------------------------------------------
-
 TEST(AplicaExcecoes, StripsFinalSAndMRepeatedlyAndKeepsThem) {
     Excecoes e = excecoesDe("casa=kaza|\nab=XY|\nhomen=omen|\n");
-    EXPECT_EQ(aplicaExcecoes("casa", e), "kaza");
-    EXPECT_EQ(aplicaExcecoes("casas", e), "kazas");
-    EXPECT_EQ(aplicaExcecoes("abms", e), "XYms");
-    EXPECT_EQ(aplicaExcecoes("abmss", e), "XYmss");
-    EXPECT_EQ(aplicaExcecoes("homens", e), "omens");
-    EXPECT_EQ(aplicaExcecoes("abx", e), "abx");    // x is not stripped
-    EXPECT_EQ(aplicaExcecoes("sms", e), "sms");    // nothing found at all
-    EXPECT_EQ(aplicaExcecoes("Casa", e), "Casa");  // exact match only
+    for (auto [palavra, esperado] : {std::pair{"casas", "kazas"}, {"abmss", "XYmss"},
+                                     {"homens", "omens"}, {"abx", "abx"}, {"sms", "sms"},
+                                     {"Casa", "Casa"}})  // exact match only
+        EXPECT_EQ(aplicaExcecoes(palavra, e), esperado) << palavra;
+    // The written mark in a replacement stops the rule stress.
+    EXPECT_EQ(traduz("taxi", Regras(), excecoesDe("taxi=ta'ksi|\n")),
+              "[ /_T/ /_A/ /_'/ /_K/ /_S/ /_I]");
 }
-
-TEST(Traduz, UsesTheReplacementsOwnAccentsForStress) {
-    Excecoes e = excecoesDe("taxi=ta'ksi|\n");
-    Regras r;
-    // The written mark in the replacement stops the rule stress: no vowel is upper-cased.
-    std::string t = traduz("taxi", r, e);
-    EXPECT_EQ(t, "[ /_T/ /_A/ /_'/ /_K/ /_S/ /_I]");
-}
-
-// ---- Stress --------------------------------------------------------------------------
 
 TEST(MarcaTonica, FollowsEachStateOfTheScan) {
     EXPECT_EQ(tonica("casa"), "cAsa");      // 0 -a-> 5 -s-> 5 -a-> 6
@@ -121,31 +90,16 @@ TEST(MarcaTonica, FollowsEachStateOfTheScan) {
 }
 
 TEST(MarcaTonica, AppliesOnlyWithoutWrittenAccentAndWithEnoughVowels) {
-    EXPECT_TRUE(precisaTonica(descrevePalavra("casa")));
-    EXPECT_TRUE(precisaTonica(descrevePalavra("mel")));
-    EXPECT_FALSE(precisaTonica(descrevePalavra("mar")));
-    EXPECT_FALSE(precisaTonica(descrevePalavra("cafe'")));
     EXPECT_TRUE(precisaTonica(descrevePalavra("lingu\"ica")));
+    EXPECT_FALSE(precisaTonica(descrevePalavra("mar")));
     Regras r = regrasDe("(A)=a|\n(E)=e|\n(F)=f|\n(C)=k|\n(M)=m|\n(L)=l|\n");
     EXPECT_EQ(traduz("cafe", r, {}), "[k/A/f/e]");
     EXPECT_EQ(traduz("caf\xE9", r, {}), "[k/a/f/e/ /_']");
-    EXPECT_EQ(traduz("mel", r, {}), "[m/E/l]");
-    EXPECT_EQ(traduz("mal ma", r, {}), "[m/A/l][m/a]");
-}
-
-// ---- Spelling ------------------------------------------------------------------------
-
-TEST(Soletra, SpellsWordsWithoutVowels) {
-    Regras r = regrasDe("(C)=k|\n");
-    EXPECT_TRUE(soConsoantes("cpf"));
-    EXPECT_TRUE(soConsoantes(","));
-    EXPECT_FALSE(soConsoantes("cpfa"));
-    EXPECT_FALSE(soConsoantes("-"));
+    EXPECT_EQ(traduz("mal ma", r, {}), "[m/A/l][m/a]");  // one vowel ending in l
+    // Words without vowels are spelled.
     EXPECT_EQ(traduz("CPF", r, {}), "[ /_c][ /_p][ /_f]");
     EXPECT_EQ(traduz("ok, c.", r, {}), "[ /_O/ /_K][ /_,][ /_c][ /_.]");
 }
-
-// ---- Letter rules --------------------------------------------------------------------
 
 struct CasoRegra {
     const char* regra;  // one rule with centre C and output 1; vowels sound as themselves
@@ -160,7 +114,6 @@ TEST(AplicaRegras, MatchesEveryContextCharacter) {
         {"(C)%=1|", "cac", "[ /_C/a/1]"},  // % right: word end only
         {"#(C)#=1|", "aca", "[a/1/a]"},
         {"B#(C)=1|", "bae'c", "[ /_B/a/e/ /_'/1]"},  // # runs over vowels and marks
-        {"#(C)=1|", "c", "[ /_C]"},
         {"(C)#=1|", "cb", "[ /_C/ /_B]"},
         {"_(C)=1|", "c", "[1]"},  // _ : word start, vowel, or mark after a vowel
         {"B_(C)=1|", "bac", "[ /_B/a/1]"},
@@ -168,15 +121,12 @@ TEST(AplicaRegras, MatchesEveryContextCharacter) {
         {"B_(C)=1|", "bdc", "[ /_B/ /_D/ /_C]"},
         {"B_(C)=1|", "b'c", "[ /_B/ /_'/ /_C]"},
         {"|(C)=1|", "nc", "[ /_N/1]"},  // | : n, r or s
-        {"|(C)=1|", "rc", "[ /_R/1]"},
         {"|(C)=1|", "sc", "[ /_S/1]"},
         {"|(C)=1|", "tc", "[ /_T/ /_C]"},
         {"](C)=1|", "ac", "[a/1]"},  // ] : a or o, or a mark after them
-        {"](C)=1|", "oc", "[o/1]"},
         {"B](C)=1|", "bo~c", "[ /_B/o/ /_~/1]"},
         {"](C)=1|", "ic", "[i/ /_C]"},
         {"(C)+=1|", "ce", "[1/e]"},  // + : e or i and one optional mark
-        {"(C)+=1|", "ci", "[1/i]"},
         {"(C)+=1|", "ca", "[ /_C/a]"},
         {"(C)+A=1|", "ce'a", "[1/e/ /_'/a]"},
         {"(C)+A=1|", "cea", "[1/e/a]"},
@@ -186,17 +136,14 @@ TEST(AplicaRegras, MatchesEveryContextCharacter) {
         {"(C)[=1|", "ca", "[ /_C/a]"},
         {"(C)*T=1|", "ct", "[1/ /_T]"},  // * : consonant but r and l, not consumed
         {"(C)*=1|", "cr", "[ /_C/ /_R]"},
-        {"(C)*=1|", "cl", "[ /_C/ /_L]"},
         {"(C)*=1|", "ac", "[a/ /_C]"},
         {"(C)\\%=1|", "ac", "[a/1]"},  // \ : an optional s
         {"(C)\\%=1|", "acs", "[a/1/ /_S]"},
         {"(C)\\%=1|", "acb", "[a/ /_C/ /_B]"},
         {"(C)&=1|", "cl", "[1/ /_L]"},  // & : l n m r z
-        {"(C)&=1|", "cz", "[1/ /_Z]"},
         {"(C)&=1|", "cs", "[ /_C/ /_S]"},
         {"A(C)O=1|", "aco", "[a/1/o]"},  // literal letters, failing at the edges
         {"A(C)O=1|", "ac", "[a/ /_C]"},
-        {"A(C)=1|", "c", "[ /_C]"},
     };
     for (const CasoRegra& c : casos) {
         Regras r = regrasDe(std::string(c.regra) + "\n(A)=a|\n(E)=e|\n(I)=i|\n(O)=o|\n");
@@ -218,7 +165,6 @@ TEST(Traduz, RunsTheWholeChain) {
     Excecoes e = excecoesDe("ce=se^|\n");
     EXPECT_EQ(traduz("Casas", r, e), "[k/A/z/a/s]");
     EXPECT_EQ(traduz("ces", r, e), "[s/e/ /_^/s]");  // found without its s
-    EXPECT_EQ(traduz("", r, e), "");
     EXPECT_EQ(traduz("   ", r, e), "");
 }
 
