@@ -120,25 +120,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     return fuzzOnda(dados, tamanho);
 }
 #endif
-
-#ifdef PLUMAR_FUZZ_SEM_LIBFUZZER
-#include <iostream>
-
-// Runs each file named on the command line once, as libFuzzer does with file arguments.
-int main(int argc, char** argv) {
-    int lidos = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::ifstream f(argv[i], std::ios::binary);
-        if (!f) {
-            std::cerr << "cannot read " << argv[i] << "\n";
-            return 1;
-        }
-        std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f),
-                                     std::istreambuf_iterator<char>()};
-        fuzzOnda(entrada.data(), entrada.size());
-        ++lidos;
-    }
-    std::cout << "executed " << lidos << " inputs\n";
-    return 0;
-}
-#endif

@@ -2,8 +2,8 @@
 // reader and translator. The input is three parts separated by NUL bytes: a rule file, an
 // exception file and a text; the whole input is also read as a diphone index.
 //
-// Built with libFuzzer when the compiler is clang; otherwise (and inside the test binary)
-// the same entry is driven over the files of a corpus.
+// Built with libFuzzer when the compiler is clang; otherwise with the plain driver of
+// driverCorpus.cpp; inside the test binary the same entry is driven over a corpus.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -47,30 +47,5 @@ int fuzzTradutor(const uint8_t* dados, size_t tamanho) {
 #ifdef PLUMAR_FUZZ_TRADUTOR
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     return fuzzTradutor(dados, tamanho);
-}
-#endif
-
-#ifdef PLUMAR_FUZZ_SEM_LIBFUZZER
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <vector>
-
-// Runs each file named on the command line once, as libFuzzer does with file arguments.
-int main(int argc, char** argv) {
-    int lidos = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::ifstream f(argv[i], std::ios::binary);
-        if (!f) {
-            std::cerr << "cannot read " << argv[i] << "\n";
-            return 1;
-        }
-        std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f),
-                                     std::istreambuf_iterator<char>()};
-        fuzzTradutor(entrada.data(), entrada.size());
-        ++lidos;
-    }
-    std::cout << "executed " << lidos << " inputs\n";
-    return 0;
 }
 #endif
