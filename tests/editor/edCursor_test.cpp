@@ -1,197 +1,136 @@
 #include "editor/edCursor.h"
 
+#include <functional>
 #include <random>
 
 #include "console/despacho.h"
 #include "editor/edLinha.h"
-#include "sessaoEdicao.h"
+#include "sessao.h"
 
 namespace {
 
-// ---- Typing ----
+using Comando = std::function<void(Editor&)>;
 
-class Digitacao : public SessaoEdicao {
-  protected:
-    // A 79-character line of words, the last one "ultima".
-    static std::string linha79() {
-        std::string l;
-        while (l.size() < 72) l += "palavra ";
-        l.resize(73, ' ');
-        l += "ultima";
-        return l;
+// A 79-character line of words, the last one "ultima".
+std::string linha79() {
+    std::string l;
+    while (l.size() < 72) l += "palavra ";
+    l.resize(73, ' ');
+    return l + "ultima";
+}
+
+// ---- Typing and deleting ----
+
+class Digitacao : public SessaoEdicao {};
+
+TEST_F(Digitacao, CharacterLandsWrapsOrIsRefused) {
+    struct Caso {
+        Linhas antes;
+        int coluna;
+        char c;
+        Linhas depois;
+        int linha, colunaDepois;
+        Ouvido ouvido;
+        bool quebra = true, eco = true;
+    };
+    const std::string a72(72, 'a'), z255(255, 'z');
+    const Caso casos[] = {
+        {{"ac"}, 2, 'b', {"abc"}, 1, 3, {"letra 98"}},
+        {{"abc"}, 1, 'e', {"eabc"}, 1, 2, {"letra 101"}},
+        {{"abc"}, 200, 'd', {"abcd"}, 1, 5, {"letra 100"}},  // far past the end: at the end
+        {{"abc"}, 4, 'd', {"abcd"}, 1, 5, {}, true, false},
+        // The last word goes down; the blanks before it go.
+        {{linha79()}, 80, 'x', {linha79().substr(0, 71), "ultimax"}, 2, 8, {"letra 120"}},
+        {{linha79()}, 80, 'x', {linha79() + "x"}, 1, 81, {"bip", "letra 120"}, false},
+        {{a72}, 73, ' ', {a72 + " "}, 1, 74, {"bip", "letra 32"}},
+        {{a72}, 73, 'a', {a72, "a"}, 2, 2, {"letra 97"}},    // a word with no blank to break at
+        {{z255}, 100, 'x', {z255}, 1, 100, {"bip"}, false},  // a full line takes nothing
+    };
+    for (const Caso& c : casos) {
+        texto(c.antes, 1, c.coluna);
+        ed().quebraLinhas = c.quebra;
+        ed().ecoDigitacao = c.eco;
+        ouvido();
+        insereCaractere(e(), c.c);
+        EXPECT_EQ(linhas(), c.depois) << c.antes[0] << " + " << c.c;
+        EXPECT_EQ(ed().linhaAtual, c.linha) << c.antes[0];
+        EXPECT_EQ(ed().colunaAtual, c.colunaDepois) << c.antes[0];
+        EXPECT_EQ(ouvido(), c.ouvido) << c.antes[0];
     }
-};
-
-TEST_F(Digitacao, AppendsOrInsertsAndEchoes) {
-    texto({"ac"}, 1, 2);
-    insereCaractere(e(), 'b');
-    EXPECT_EQ(ed().linha(1), "abc");
-    EXPECT_EQ(ed().colunaAtual, 3);
-    ed().colunaAtual = 4;
-    insereCaractere(e(), 'd');
-    EXPECT_EQ(ed().colunaAtual, 5);
-    ed().colunaAtual = 1;
-    insereCaractere(e(), 'e');
-    EXPECT_EQ(ed().linha(1), "eabcd");
-    EXPECT_EQ(ed().colunaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"letra 98", "letra 100", "letra 101"}));
-    ed().ecoDigitacao = false;
-    insereCaractere(e(), 'f');
-    EXPECT_TRUE(ouvido().empty());
 }
 
-TEST_F(Digitacao, WordPastTheMarginWrapsWhenBreakingIsOn) {
-    texto({linha79()}, 1, 80);
-    insereCaractere(e(), 'x');
-    ASSERT_EQ(ed().nLinhas(), 2);
-    EXPECT_EQ(ed().linha(1), linha79().substr(0, 71));  // the blanks before the word go
-    EXPECT_EQ(ed().linha(2), "ultimax");
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 8);
-    EXPECT_EQ(ouvido(), (Ouvido{"letra 120"}));
-}
-
-TEST_F(Digitacao, PastTheMarginWithoutBreakingBeepsAndKeeps) {
-    ed().quebraLinhas = false;
-    texto({linha79()}, 1, 80);
-    insereCaractere(e(), 'x');
-    EXPECT_EQ(ed().nLinhas(), 1);
-    EXPECT_EQ(ed().linha(1), linha79() + "x");
-    EXPECT_EQ(ed().colunaAtual, 81);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip", "letra 120"}));
-}
-
-TEST_F(Digitacao, BlankPastTheMarginOnlyBeeps) {
-    texto({std::string(72, 'a')}, 1, 73);
-    insereCaractere(e(), ' ');
-    EXPECT_EQ(ed().nLinhas(), 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip", "letra 32"}));
-}
-
-TEST_F(Digitacao, LongWordMovesItsLastCharacterAlone) {
-    texto({""});
-    ed().ecoDigitacao = false;
-    for (int i = 0; i < 73; ++i) insereCaractere(e(), 'a');
-    EXPECT_EQ(linhas(), (std::vector<std::string>{std::string(72, 'a'), "a"}));
-    EXPECT_EQ(ed().colunaAtual, 2);
-}
-
-TEST_F(Digitacao, BreakIndentsToTheLeftMargin) {
+TEST_F(Digitacao, BreakIndentsToTheLeftMarginAndMovesTheBlock) {
     ed().margemEsquerda = 5;
     ed().margemDireita = 20;
-    texto({"    um dois tres quatro"}, 1, 20);  // 23 characters, cursor on the a of "quatro"
-    insereCaractere(e(), 'X');
-    EXPECT_EQ(linhas(), (std::vector<std::string>{"    um dois tres", "    quXatro"}));
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 8);  // after the X
-}
-
-TEST_F(Digitacao, BreakKeepsTheBlockMarksInStep) {
-    texto({"antes", linha79(), "depois"}, 2, 80);
+    texto({"antes", "    um dois tres quatro", "depois"}, 2, 20);  // on the a of "quatro"
     ed().inicioBloco = 2;
     ed().fimBloco = 3;
-    insereCaractere(e(), 'x');
-    EXPECT_EQ(ed().nLinhas(), 4);
+    insereCaractere(e(), 'X');
+    EXPECT_EQ(linhas(), (Linhas{"antes", "    um dois tres", "    quXatro", "depois"}));
+    EXPECT_EQ(ed().linhaAtual, 3);
+    EXPECT_EQ(ed().colunaAtual, 8);  // after the X
     EXPECT_EQ(ed().inicioBloco, 2);
     EXPECT_EQ(ed().fimBloco, 4);
 }
 
-TEST_F(Digitacao, FullLineTakesNothingMore) {
-    const std::string cheia(255, 'z');
-    ed().quebraLinhas = false;
-    texto({cheia}, 1, 100);
-    insereCaractere(e(), 'x');
-    EXPECT_EQ(ed().linha(1), cheia);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
-
-TEST_F(Digitacao, CursorFarPastTheEndTypesAtTheEnd) {
-    texto({"abc"}, 1, 200);
-    insereCaractere(e(), 'd');
-    EXPECT_EQ(ed().linha(1), "abcd");
-    EXPECT_EQ(ed().colunaAtual, 5);
-}
-
-TEST_F(Digitacao, SpecialLetters) {
-    abre("?o{Left}");
-    texto({""});
-    letraEspecial(e());
-    letraEspecial(e());
-    EXPECT_EQ(ed().linha(1), "\xBF\xBA");  // ¿º
-    ouvido();
-    letraEspecial(e());  // an arrow chooses nothing, and its scan code is not typed
-    EXPECT_EQ(ed().linha(1), "\xBF\xBA");
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
-
-TEST_F(Digitacao, SpecialLetterRefusesOtherKeys) {
-    abre("x");
-    texto({""});
-    letraEspecial(e());
-    EXPECT_EQ(ed().linha(1), "");
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
-
-// ---- Deleting ----
-
-class Apagar : public SessaoEdicao {};
-
-TEST_F(Apagar, BackspaceSaysDelAndTheCharacter) {
-    texto({"abc"}, 1, 3);
-    apagaEsquerda(e(), true, true);
-    EXPECT_EQ(ed().linha(1), "ac");
-    EXPECT_EQ(ed().colunaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDDEL", "texto DEL", "letra 98"}));
-    ed().colunaAtual = 1;
-    apagaEsquerda(e(), true, true);
-    EXPECT_EQ(ed().linha(1), "ac");
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
-
-TEST_F(Apagar, BackspaceTakesAFormattingMarkWhole) {
-    texto({"x<IN>forte"}, 1, 6);
-    apagaEsquerda(e(), true, true);
-    EXPECT_EQ(ed().linha(1), "xforte");
-    EXPECT_EQ(ed().colunaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDDEL", "texto DEL", "texto <IN>"}));
-    texto({"a<tf=Arial>b"}, 1, 12);
-    apagaEsquerda(e(), false, true);
-    EXPECT_EQ(ed().linha(1), "ab");
-}
-
-TEST_F(Apagar, AngleBracketsThatAreNoMarkGoOneByOne) {
-    for (const char* l : {"a<XY>", "a<IN=3>", "a<TF>", "<>", "a<IN>>"}) {
-        texto({l}, 1, static_cast<int>(std::string(l).size()) + 1);
-        apagaEsquerda(e(), false, false);
-        EXPECT_EQ(ed().linha(1), std::string(l).substr(0, std::string(l).size() - 1)) << l;
+TEST_F(Digitacao, SpecialLetterOrABeep) {
+    const std::pair<const char*, const char*> casos[] = {
+        {"?", "\xBF"},
+        {"o", "\xBA"},
+        {"x", ""},
+        {"{Left}", ""}};  // an arrow's scan code is no letter
+    for (const auto& [tecla, linha] : casos) {
+        abre(tecla);
+        texto({""});
+        letraEspecial(e());
+        EXPECT_EQ(ed().linha(1), linha) << tecla;
+        if (*linha == '\0') EXPECT_EQ(ouvido(), Ouvido{"bip"}) << tecla;
     }
 }
 
-TEST_F(Apagar, BackspacePastTheEndOnlyMovesBack) {
-    texto({"ab"}, 1, 6);
-    apagaEsquerda(e(), false, true);
-    EXPECT_EQ(ed().linha(1), "ab");
-    EXPECT_EQ(ed().colunaAtual, 5);
+TEST_F(Digitacao, BackspaceOrDelTakesACharacterOrAWholeMark) {
+    struct Caso {
+        const char* antes;
+        int coluna;
+        bool del, fala;
+        const char* depois;
+        int colunaDepois;
+        Ouvido ouvido;
+    };
+    const Ouvido del{"mensagem EDDEL", "texto DEL"};
+    const Caso casos[] = {
+        {"abc", 3, false, true, "ac", 2, {"mensagem EDDEL", "texto DEL", "letra 98"}},
+        {"abc", 2, true, true, "ac", 2, {"mensagem EDDEL", "texto DEL", "letra 98"}},
+        {"abc", 1, false, true, "abc", 1, {"bip"}},
+        {"abc", 4, true, true, "abc", 4, {"bip"}},
+        {"ab", 6, false, false, "ab", 5, {}},  // past the end it only moves back
+        {"x<IN>forte", 6, false, true, "xforte", 2, {"mensagem EDDEL", "texto DEL", "texto <IN>"}},
+        {"a<tf=Arial>b", 12, false, false, "ab", 2, {"texto <tf=Arial>"}},
+        // What only looks like a mark goes one character at a time.
+        {"a<XY>", 6, false, false, "a<XY", 5, {}},
+        {"a<IN=3>", 8, false, false, "a<IN=3", 7, {}},
+        {"a<TF>", 6, false, false, "a<TF", 5, {}},
+        {"<>", 3, false, false, "<", 2, {}},
+        {"a<IN>>", 7, false, false, "a<IN>", 6, {}},
+    };
+    for (const Caso& c : casos) {
+        texto({c.antes}, 1, c.coluna);
+        ouvido();
+        if (c.del)
+            EXPECT_EQ(apagaDireita(e(), c.fala, c.fala), c.depois != std::string(c.antes))
+                << c.antes;
+        else
+            apagaEsquerda(e(), c.fala, c.fala);
+        EXPECT_EQ(ed().linha(1), c.depois) << c.antes << " " << c.coluna;
+        EXPECT_EQ(ed().colunaAtual, c.colunaDepois) << c.antes << " " << c.coluna;
+        EXPECT_EQ(ouvido(), c.ouvido) << c.antes << " " << c.coluna;
+    }
 }
 
-TEST_F(Apagar, DelRemovesTheCharacterUnderTheCursor) {
-    texto({"abc"}, 1, 2);
-    EXPECT_TRUE(apagaDireita(e(), true, true));
-    EXPECT_EQ(ed().linha(1), "ac");
-    EXPECT_EQ(ed().colunaAtual, 2);
-    ed().colunaAtual = 3;
-    ouvido();
-    EXPECT_FALSE(apagaDireita(e(), true, true));
-    EXPECT_EQ(ed().linha(1), "ac");
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
-
-TEST_F(Apagar, ShiftLeftThreeTimesThenDel) {
+TEST_F(Digitacao, ShiftLeftThreeTimesThenDel) {
     texto({"0123456789abc"}, 1, 10);
     modificadores(true, false, false);
     for (int i = 0; i < 3; ++i) despachaEstendida(e(), 75);
-    EXPECT_EQ(ed().selecaoInicio, 10);
-    EXPECT_EQ(ed().selecaoFim, 7);
     modificadores(false, false, false);
     ouvido();
     despachaEstendida(e(), 83);
@@ -203,7 +142,7 @@ TEST_F(Apagar, ShiftLeftThreeTimesThenDel) {
               (Ouvido{"mensagem EDDEL", "texto DEL", "letra 54", "letra 55", "letra 56"}));
 }
 
-TEST_F(Apagar, LongSelectionSpeaksThreeThenTwoClicks) {
+TEST_F(Digitacao, LongSelectionSpeaksThreeThenTwoClicksAndStopsAtTheEnd) {
     texto({"abcdefghij"}, 1, 1);
     ed().selecaoInicio = 8;
     ed().selecaoFim = 2;
@@ -211,9 +150,6 @@ TEST_F(Apagar, LongSelectionSpeaksThreeThenTwoClicks) {
     EXPECT_EQ(ed().linha(1), "ahij");
     EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDDEL", "texto DEL", "letra 98", "letra 99", "letra 100",
                                 "clique", "clique"}));
-}
-
-TEST_F(Apagar, SelectionPastTheEndStopsAtTheEnd) {
     texto({"abc"}, 1, 1);
     ed().selecaoInicio = 2;
     ed().selecaoFim = 40;
@@ -221,103 +157,82 @@ TEST_F(Apagar, SelectionPastTheEndStopsAtTheEnd) {
     EXPECT_EQ(ed().linha(1), "a");
 }
 
-TEST_F(Apagar, ToTheEndAndFromTheStart) {
+TEST_F(Digitacao, DeletingToAnEndOfTheLineOrAWord) {
+    struct Caso {
+        Comando apaga;
+        const char* antes;
+        int coluna;
+        const char* depois;
+        int colunaDepois;
+    };
+    const Caso casos[] = {{apagaFimLinha, "abcdef", 3, "ab", 3},
+                          {apagaInicioLinha, "abcdef", 3, "cdef", 1},
+                          {apagaFimLinha, "abc", 90, "abc", 90},  // far past the end: nothing lost
+                          {apagaInicioLinha, "abc", 90, "", 1},
+                          {apagaPalavraEsquerda, "abc def ", 9, "abc ", 5},
+                          {apagaPalavraEsquerda, "abc def", 4, "def", 1},
+                          {apagaPalavraEsquerda, "", 1, "", 1}};
+    for (const Caso& c : casos) {
+        texto({c.antes}, 1, c.coluna);
+        c.apaga(e());
+        EXPECT_EQ(ed().linha(1), c.depois) << c.antes << " " << c.coluna;
+        EXPECT_EQ(ed().colunaAtual, c.colunaDepois) << c.antes << " " << c.coluna;
+    }
     texto({"abcdef"}, 1, 3);
-    apagaFimLinha(e());
-    EXPECT_EQ(ed().linha(1), "ab");
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDAPAFIM", "texto Apagado a direita"}));
-    texto({"abcdef"}, 1, 3);
-    apagaInicioLinha(e());
-    EXPECT_EQ(ed().linha(1), "cdef");
-    EXPECT_EQ(ed().colunaAtual, 1);
-    texto({"abc"}, 1, 90);  // far past the end: nothing lost beyond the line
-    apagaInicioLinha(e());
-    EXPECT_EQ(ed().linha(1), "");
-    texto({"abc"}, 1, 90);
-    apagaFimLinha(e());
-    EXPECT_EQ(ed().linha(1), "abc");
-}
-
-TEST_F(Apagar, WordLeftOfTheCursor) {
-    texto({"abc def "}, 1, 9);
-    apagaPalavraEsquerda(e());
-    EXPECT_EQ(ed().linha(1), "abc ");
-    EXPECT_EQ(ed().colunaAtual, 5);
-    EXPECT_EQ(ouvido(), (Ouvido{"som EDDEL", "letra 100", "letra 101", "letra 102", "letra 32"}));
-    texto({"abc def"}, 1, 4);
-    apagaPalavraEsquerda(e());
-    EXPECT_EQ(ed().linha(1), "def");
-    EXPECT_EQ(ed().colunaAtual, 1);
-    texto({""}, 1, 1);
     ouvido();
+    apagaFimLinha(e());
+    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDAPAFIM", "texto Apagado a direita"}));
+    texto({"abc def "}, 1, 9);  // Ctrl+Backspace plays its prompt and spells what went
+    apagaPalavraEsquerda(e());
+    EXPECT_EQ(ouvido(), (Ouvido{"som EDDEL", "letra 100", "letra 101", "letra 102", "letra 32"}));
+    texto({""}, 1, 1);
     apagaPalavraEsquerda(e());
     EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-    EXPECT_EQ(ed().colunaAtual, 1);
 }
 
-// ---- Within the line ----
+// ---- Moving ----
 
-class NaLinha : public SessaoEdicao {};
+class Movimento : public SessaoEdicao {};
 
-TEST_F(NaLinha, LeftAndRightSpeakTheCharacter) {
+TEST_F(Movimento, LeftRightHomeEndSpeakOrClick) {
     texto({"ab"}, 1, 1);
-    esquerda(e());
-    direita(e());
-    direita(e());
-    direita(e());
-    esquerda(e());
+    for (Comando c : {esquerda, direita, direita, direita, esquerda}) c(e());
     EXPECT_EQ(ed().colunaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip", "letra 97", "letra 98", "bip", "letra 98"}));
-}
-
-TEST_F(NaLinha, AltRightSpellsTheLetterPhonetically) {
+    fimLinha(e());
+    EXPECT_EQ(ed().colunaAtual, 3);
+    inicioLinha(e());
+    EXPECT_EQ(ed().colunaAtual, 1);
+    EXPECT_EQ(ouvido(),
+              (Ouvido{"bip", "letra 97", "letra 98", "bip", "letra 98", "clique", "clique"}));
     texto({"A1"}, 1, 1);
     modificadores(false, false, true);
     direita(e());
     direita(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"som _FON65", "letra 49"}));
+    EXPECT_EQ(ouvido(), (Ouvido{"som _FON65", "letra 49"}));  // Alt spells letters only
 }
 
-TEST_F(NaLinha, HomeAndEndClick) {
-    texto({"abcd"}, 1, 3);
-    fimLinha(e());
-    EXPECT_EQ(ed().colunaAtual, 5);
-    inicioLinha(e());
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique"}));
+TEST_F(Movimento, WordSteps) {
+    struct Caso {
+        bool paraDireita, bipa;
+        int de, para;
+        bool bip;
+    };
+    // "abc, def  ": the comma is a step of its own; with no word further on, the end of
+    // the line or column 1, and a beep when asked for.
+    const Caso casos[] = {{true, true, 2, 4, false},   {true, true, 4, 6, false},
+                          {true, true, 6, 11, true},   {true, false, 50, 11, false},
+                          {false, true, 11, 6, false}, {false, true, 6, 4, false},
+                          {false, true, 4, 1, true},   {false, false, 300, 6, false}};
+    for (const Caso& c : casos) {
+        texto({"abc, def  "}, 1, c.de);
+        ouvido();
+        c.paraDireita ? palavraDireita(e(), c.bipa) : palavraEsquerda(e(), c.bipa);
+        EXPECT_EQ(ed().colunaAtual, c.para) << c.paraDireita << " " << c.de;
+        EXPECT_EQ(ouvido(), c.bip ? Ouvido{"bip"} : Ouvido{}) << c.paraDireita << " " << c.de;
+    }
 }
 
-TEST_F(NaLinha, WordRightOverPunctuation) {
-    texto({"abc, def"}, 1, 2);
-    palavraDireita(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 4);  // the comma
-    palavraDireita(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 6);  // the d
-    EXPECT_TRUE(ouvido().empty());
-    palavraDireita(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 9);  // no next word: the end, and a beep
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-    ed().colunaAtual = 50;
-    palavraDireita(e(), false);
-    EXPECT_EQ(ed().colunaAtual, 9);
-}
-
-TEST_F(NaLinha, WordLeftNeverSticks) {
-    texto({"abc, def  "}, 1, 11);
-    palavraEsquerda(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 6);
-    palavraEsquerda(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 4);  // the comma, a step of its own
-    EXPECT_TRUE(ouvido().empty());
-    palavraEsquerda(e(), true);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-    ed().colunaAtual = 300;
-    palavraEsquerda(e(), false);
-    EXPECT_EQ(ed().colunaAtual, 6);
-}
-
-TEST_F(NaLinha, SpokenWordMoves) {
+TEST_F(Movimento, SpokenWordMoves) {
     texto({"um  dois tres"}, 1, 1);
     palavraDireitaFalada(e());
     EXPECT_EQ(ed().colunaAtual, 5);
@@ -330,215 +245,134 @@ TEST_F(NaLinha, SpokenWordMoves) {
     EXPECT_EQ(ouvido(), (Ouvido{"bip", "clique"}));
 }
 
-// ---- Between lines ----
-
-class EntreLinhas : public SessaoEdicao {};
-
-TEST_F(EntreLinhas, DownAndUpClickAndTrimTheLineLeft) {
-    texto({"um  ", "dois "}, 1, 3);
-    linhaAbaixo(e());
-    EXPECT_EQ(ed().linha(1), "um");
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    linhaAcima(e());
-    EXPECT_EQ(ed().linha(2), "dois");
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique"}));
+TEST_F(Movimento, LinesPagesAndTheEndsOfTheText) {
+    struct Caso {
+        Comando move;
+        int de, para;
+        Ouvido ouvido;
+    };
+    const Ouvido clique{"clique"}, cliques{"clique", "clique"};
+    const Ouvido fim{"mensagem EDFIMTEX"}, inicio{"mensagem EDINITEX"};
+    const Caso casos[] = {{linhaAbaixo, 1, 2, clique},    {linhaAbaixo, 40, 40, fim},
+                          {linhaAcima, 2, 1, clique},     {linhaAcima, 1, 1, inicio},
+                          {paginaAbaixo, 1, 16, cliques}, {paginaAbaixo, 30, 40, fim},
+                          {paginaAcima, 40, 25, cliques}, {paginaAcima, 3, 1, inicio},
+                          {fimTexto, 2, 40, fim},         {inicioTexto, 39, 1, inicio}};
+    for (const Caso& c : casos) {
+        texto(Linhas(40, "linha"), c.de, 7);
+        ouvido();
+        c.move(e());
+        EXPECT_EQ(ed().linhaAtual, c.para) << c.de;
+        EXPECT_EQ(ed().colunaAtual, 1) << c.de;
+        EXPECT_EQ(ouvidoSemTextos(), c.ouvido) << c.de;
+    }
 }
 
-TEST_F(EntreLinhas, DownOnTheLastLineKeepsItAndSaysSo) {
-    texto({"um", "fim  "}, 2, 4);
+TEST_F(Movimento, UpAndDownTrimTheLineLeftAndAnnounceIndentation) {
+    texto({"um  ", "dois ", "   b", "    ", "fim  "}, 1, 3);
     linhaAbaixo(e());
-    EXPECT_EQ(linhas(), (std::vector<std::string>{"um", "fim  "}));
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDFIMTEX", "texto Fim do texto"}));
-    texto({"um"}, 1, 2);
     linhaAcima(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDINITEX", "texto Inicio do texto"}));
-}
-
-TEST_F(EntreLinhas, IndentationIsAnnouncedWhenAskedFor) {
-    texto({"a", "   b", "    ", "c"});
-    linhaAbaixo(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"clique"}));
+    EXPECT_EQ(linhas(), (Linhas{"um", "dois", "   b", "    ", "fim  "}));
+    ed().linhaAtual = 2;
     ed().falaEspacos = true;
-    linhaAcima(e());
-    linhaAbaixo(e());
-    linhaAbaixo(e());  // a blank line says nothing
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "texto 3", "clique", "clique"}));
+    ouvido();
+    for (int i = 0; i < 4; ++i) linhaAbaixo(e());  // a blank line says nothing
+    EXPECT_EQ(linhas().back(), "fim  ");           // the last line is not left
+    EXPECT_EQ(ouvidoSemTextos(),
+              (Ouvido{"texto 3", "clique", "clique", "clique", "mensagem EDFIMTEX"}));
 }
 
-TEST_F(EntreLinhas, SameColumnPadsAndSpeaks) {
+TEST_F(Movimento, SameColumnPadsAndSpeaks) {
     texto({"abcdef", "xy", "0123456"}, 1, 5);
     linhaAbaixoMesmaColuna(e());
     EXPECT_EQ(ed().linha(2), "xy  ");
     EXPECT_EQ(ed().colunaAtual, 5);
     linhaAbaixoMesmaColuna(e());
-    EXPECT_EQ(ed().linha(2), "xy");
-    EXPECT_EQ(ouvido(), (Ouvido{"letra 32", "letra 52"}));
     linhaAbaixoMesmaColuna(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDFIMTEX", "texto Fim do texto"}));
+    EXPECT_EQ(ed().linha(2), "xy");
     linhaAcimaMesmaColuna(e());
     linhaAcimaMesmaColuna(e());
     linhaAcimaMesmaColuna(e());
     EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ouvido(),
-              (Ouvido{"letra 32", "letra 101", "mensagem EDINITEX", "texto Inicio do texto"}));
-}
-
-TEST_F(EntreLinhas, SameColumnFarPastTheEndStaysWithinALine) {
-    texto({"a", "b"}, 1, 100000);
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"letra 32", "letra 52", "mensagem EDFIMTEX", "letra 32",
+                                         "letra 101", "mensagem EDINITEX"}));
+    texto({"a", "b"}, 1, 100000);  // the padding stops at a full line
     linhaAbaixoMesmaColuna(e());
-    EXPECT_EQ(ed().linha(2).size(), 255u);
-    EXPECT_EQ(ed().linha(2)[0], 'b');
+    EXPECT_EQ(ed().linha(2), "b" + std::string(254, ' '));
     EXPECT_EQ(ed().colunaAtual, 256);
 }
 
-TEST_F(EntreLinhas, PagesOfFifteenLines) {
-    std::vector<std::string> t(40, "linha");
-    texto(t, 1, 7);
-    paginaAbaixo(e());
-    EXPECT_EQ(ed().linhaAtual, 16);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    paginaAbaixo(e());
-    paginaAbaixo(e());
-    EXPECT_EQ(ed().linhaAtual, 40);
-    paginaAcima(e());
-    EXPECT_EQ(ed().linhaAtual, 25);
-    ed().linhaAtual = 3;
-    paginaAcima(e());
-    EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique", "clique", "clique", "mensagem EDFIMTEX",
-                                "texto Fim do texto", "clique", "clique", "mensagem EDINITEX",
-                                "texto Inicio do texto"}));
-}
-
-TEST_F(EntreLinhas, StartAndEndOfText) {
-    texto({"a", "b", "c"}, 2, 2);
-    fimTexto(e());
-    EXPECT_EQ(ed().linhaAtual, 3);
-    inicioTexto(e());
-    EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDFIMTEX", "texto Fim do texto", "mensagem EDINITEX",
-                                "texto Inicio do texto"}));
-}
-
-TEST_F(EntreLinhas, RememberedPositionComesBackWithinTheText) {
+TEST_F(Movimento, RememberedPositionComesBackWithinTheText) {
     texto({"abc", "defgh", "x"}, 2, 5);
     memorizaPosicao(e());
     ed().linhaAtual = 1;
-    ed().colunaAtual = 1;
     voltaPosicao(e());
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 5);
+    EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(2, 5));
     ed().linhaMemorizada = 9;
-    ed().colunaMemorizada = 3;
     voltaPosicao(e());
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ed().colunaAtual, 1);  // column 3 is past "x"
+    EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(3, 1));  // 5 is past "x"
 }
 
-// ---- Paragraphs ----
-
-class Paragrafos : public SessaoEdicao {};
-
-TEST_F(Paragrafos, ForwardSkipsTheParagraphThenTheBlankLines) {
-    texto({"p1a", "p1b", "", "  ", "p2a", "p2b", "", " p3", "p3b"});
-    avancaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 5);
-    avancaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 8);
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique", "clique", "clique"}));
-    avancaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 9);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDFIMTEX", "texto Fim do texto"}));
-}
-
-TEST_F(Paragrafos, BackwardGoesToTheParagraphStart) {
-    texto({"p1a", "p1b", "", "p2a", "p2b", "p2c", "", ""}, 8, 3);
-    recuaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 4);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    recuaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique", "mensagem EDINITEX", "texto Inicio do texto"}));
-}
-
-TEST_F(Paragrafos, IndentedLinesStartParagraphs) {
-    texto({"  a1", "a2", "  b1", "b2", "b3", "  c1"});
-    avancaParagrafo(e(), true);
-    EXPECT_EQ(ed().linhaAtual, 3);
-    avancaParagrafo(e(), true);  // from an indented line the cursor still moves on
-    EXPECT_EQ(ed().linhaAtual, 6);
-    ed().linhaAtual = 5;
-    recuaParagrafo(e(), true);
-    EXPECT_EQ(ed().linhaAtual, 3);  // on the indented line itself
-    recuaParagrafo(e(), true);
-    EXPECT_EQ(ed().linhaAtual, 1);
-    avancaParagrafo(e(), false);  // without the flag the indent is no stop
-    EXPECT_EQ(ed().linhaAtual, 6);
-}
-
-TEST_F(Paragrafos, BlankTextsAnswerWithTheirEnds) {
-    texto({"", "  ", ""}, 2);
-    avancaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDFIMTEX", "texto Fim do texto"}));
-    recuaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDINITEX", "texto Inicio do texto"}));
-    texto({""});
-    avancaParagrafo(e(), true);
-    recuaParagrafo(e(), true);
-    EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ed().nLinhas(), 1);
-}
-
-TEST_F(Paragrafos, LongMovesTickEveryTwentyLines) {
-    std::vector<std::string> t(45, "texto");
-    t.push_back("");
-    t.push_back("fim");
-    texto(t);
-    avancaParagrafo(e(), false);
-    EXPECT_EQ(ed().linhaAtual, 47);
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique", "clique", "clique"}));  // 20, 40, then two
-}
-
-// ---- Going to a line ----
-
-class VaiParaLinha : public SessaoEdicao {
-  protected:
-    Ouvido fimDoOuvido(size_t n) {
-        const Ouvido o = ouvido();
-        return Ouvido(o.end() - static_cast<long>(std::min(n, o.size())), o.end());
+TEST_F(Movimento, Paragraphs) {
+    struct Caso {
+        Linhas texto;
+        int de;
+        bool avanca, paraNoRecuo;
+        int para;
+        Ouvido ouvido;
+    };
+    const Linhas brancas{"p1a", "p1b", "", "  ", "p2a", "p2b", "", " p3", "p3b"};
+    const Linhas recuos{"  a1", "a2", "  b1", "b2", "b3", "  c1"};
+    Linhas longo(45, "texto");
+    longo.insert(longo.end(), {"", "fim"});
+    const Ouvido cliques{"clique", "clique"};
+    const Ouvido fim{"mensagem EDFIMTEX"}, inicio{"mensagem EDINITEX"};
+    const Caso casos[] = {
+        {brancas, 1, true, false, 5, cliques},  // the paragraph, then the blank lines
+        {brancas, 5, true, false, 8, cliques},
+        {brancas, 8, true, false, 9, fim},
+        {brancas, 9, false, false, 8, cliques},
+        {brancas, 8, false, false, 5, cliques},  // the paragraph's start
+        {brancas, 5, false, false, 1, inicio},
+        {recuos, 1, true, true, 3, cliques},  // an indented line starts a paragraph
+        {recuos, 3, true, true, 6, cliques},
+        {recuos, 5, false, true, 3, cliques},
+        {recuos, 3, false, true, 1, cliques},  // line 1 starts one
+        {recuos, 1, true, false, 6, fim},
+        {{"", "  ", ""}, 2, true, false, 3, fim},
+        {{"", "  ", ""}, 3, false, false, 1, inicio},
+        {{""}, 1, true, true, 1, fim},
+        {{""}, 1, false, true, 1, inicio},
+        {longo, 1, true, false, 47, {"clique", "clique", "clique", "clique"}},  // 20, 40, end
+    };
+    for (const Caso& c : casos) {
+        texto(c.texto, c.de, 3);
+        ouvido();
+        c.avanca ? avancaParagrafo(e(), c.paraNoRecuo) : recuaParagrafo(e(), c.paraNoRecuo);
+        EXPECT_EQ(ed().linhaAtual, c.para) << c.texto[0] << " " << c.de << " " << c.avanca;
+        EXPECT_EQ(ed().colunaAtual, 1);
+        EXPECT_EQ(ouvidoSemTextos(), c.ouvido) << c.texto[0] << " " << c.de << " " << c.avanca;
+        EXPECT_EQ(ed().nLinhas(), static_cast<int>(c.texto.size()));
     }
-};
-
-TEST_F(VaiParaLinha, ToALineOfTheText) {
-    abre("3{Enter}");
-    texto({"a", "b", "c", "d"}, 1, 2);
-    vaiParaLinha(e());
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(fimDoOuvido(1), (Ouvido{"clique"}));
 }
 
-TEST_F(VaiParaLinha, NoSuchLine) {
-    for (const char* teclas : {"5{Enter}", "0{Enter}", "{Esc}", "x{Enter}"}) {
+// ---- Asking and telling ----
+
+class Pergunta : public SessaoEdicao {};
+
+TEST_F(Pergunta, GoToLine) {
+    const std::pair<const char*, int> casos[] = {
+        {"3{Enter}", 3}, {"5{Enter}", 2}, {"0{Enter}", 2}, {"{Esc}", 2}, {"x{Enter}", 2}};
+    for (const auto& [teclas, linha] : casos) {
         abre(teclas);
         texto({"a", "b", "c", "d"}, 2, 2);
         vaiParaLinha(e());
-        EXPECT_EQ(ed().linhaAtual, 2) << teclas;
-        EXPECT_EQ(fimDoOuvido(2), (Ouvido{"mensagem EDLINAO", "texto Linha nao existe"})) << teclas;
+        EXPECT_EQ(ed().linhaAtual, linha) << teclas;
+        EXPECT_EQ(ouvidoSemTextos().back(), linha == 3 ? "clique" : "mensagem EDLINAO") << teclas;
     }
 }
 
-// ---- Where am I ----
-
-class Informa : public SessaoEdicao {};
-
-TEST_F(Informa, ColumnAndLine) {
+TEST_F(Pergunta, ColumnAndLine) {
     texto({"a", "b", "c", "d"}, 3, 7);
     informaColuna(e());
     EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDCOLUNA", "texto Coluna: ", "texto 7"}));
@@ -550,31 +384,21 @@ TEST_F(Informa, ColumnAndLine) {
                               "texto 75", "texto %"}));
 }
 
-// ---- The cursor family ----
-
-class FamiliaCursor : public SessaoEdicao {};
-
-TEST_F(FamiliaCursor, LettersChooseCommands) {
-    abre("+");
+TEST_F(Pergunta, FamilyLettersChooseCommands) {
+    abre("+mvi{Esc}");
     texto({"um", "dois", "tres"}, 2, 3);
     familiaCursor(e());  // +: end of text
     EXPECT_EQ(ed().linhaAtual, 3);
     ed().colunaAtual = 3;
-    abre("mv");
-    texto({"um", "dois", "tres"}, 3, 3);
     familiaCursor(e());  // M
     ed().linhaAtual = 1;
     familiaCursor(e());  // V
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ed().colunaAtual, 3);
-    abre("i{Esc}");
-    texto({"abcd"}, 1, 3);
-    familiaCursor(e());
-    EXPECT_EQ(ed().linha(1), "cd");
+    EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(3, 3));
+    familiaCursor(e());  // I
+    EXPECT_EQ(ed().linha(3), "es");
     ouvido();
     familiaCursor(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDOPCAO", "texto Qual opcao? ", "letra 27",
-                                "mensagem EDDESIST", "texto Desistiu... "}));
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOPCAO", "letra 27", "mensagem EDDESIST"}));
 }
 
 // ---- Key storms ----
@@ -589,41 +413,24 @@ TEST_F(Tempestade, RandomKeysKeepTheInvariants) {
     ed().quebraLinhas = true;
     std::mt19937 gerador(20261206);
     auto sorteia = [&](unsigned n) { return static_cast<int>(gerador() % n); };
-    const std::vector<void (*)(Editor&)> comandos = {
-        [](Editor& e) { insereCaractere(e, 'q'); },
-        [](Editor& e) { insereCaractere(e, ' '); },
-        [](Editor& e) { apagaEsquerda(e, true, true); },
-        [](Editor& e) { apagaDireita(e, true, true); },
-        apagaSelecao,
-        apagaFimLinha,
-        apagaInicioLinha,
-        apagaPalavraEsquerda,
-        esquerda,
-        direita,
-        inicioLinha,
-        fimLinha,
-        palavraDireitaFalada,
-        palavraEsquerdaFalada,
-        linhaAbaixo,
-        linhaAcima,
-        linhaAbaixoMesmaColuna,
-        linhaAcimaMesmaColuna,
-        paginaAbaixo,
-        paginaAcima,
-        inicioTexto,
-        fimTexto,
-        memorizaPosicao,
-        voltaPosicao,
-        informaColuna,
-        informaLinha,
-        [](Editor& e) { avancaParagrafo(e, true); },
-        [](Editor& e) { recuaParagrafo(e, false); },
-        [](Editor& e) { removeLinha(e, true); },
-        restauraLinha,
-        quebraLinha,
-        juntaLinhas,
-        [](Editor& e) { insereLinhaAbaixo(e, "nova", true); },
-        [](Editor& e) { insereTextoNaLinha(e, "<FN>"); }};
+    // clang-format off
+    std::vector<Comando> comandos = {
+        apagaSelecao, apagaFimLinha, apagaInicioLinha, apagaPalavraEsquerda, esquerda, direita,
+        inicioLinha, fimLinha, linhaAbaixo, linhaAcima, linhaAbaixoMesmaColuna,
+        linhaAcimaMesmaColuna, paginaAbaixo, paginaAcima, inicioTexto, fimTexto, memorizaPosicao,
+        voltaPosicao, informaColuna, informaLinha, restauraLinha, quebraLinha, juntaLinhas,
+        palavraDireitaFalada, palavraEsquerdaFalada};
+    // clang-format on
+    for (Comando c : {Comando([](Editor& e) { insereCaractere(e, 'q'); }),
+                      Comando([](Editor& e) { insereCaractere(e, ' '); }),
+                      Comando([](Editor& e) { apagaEsquerda(e, true, true); }),
+                      Comando([](Editor& e) { apagaDireita(e, true, true); }),
+                      Comando([](Editor& e) { avancaParagrafo(e, true); }),
+                      Comando([](Editor& e) { recuaParagrafo(e, false); }),
+                      Comando([](Editor& e) { removeLinha(e, true); }),
+                      Comando([](Editor& e) { insereLinhaAbaixo(e, "nova", true); }),
+                      Comando([](Editor& e) { insereTextoNaLinha(e, "<FN>"); })})
+        comandos.push_back(c);
     for (int i = 0; i < 10000; ++i) {
         if (sorteia(10) == 0) ed().colunaAtual = 1 + sorteia(400);  // a column far off
         if (sorteia(10) == 0) {

@@ -2,130 +2,97 @@
 
 #include <algorithm>
 
-#include "sessaoEdicao.h"
+#include "sessao.h"
 
 namespace {
 
-using Linhas = std::vector<std::string>;
+class Linha : public SessaoEdicao {
+  protected:
+    bool ouviu(const Ouvido& o, const std::string& linha) {
+        return std::find(o.begin(), o.end(), linha) != o.end();
+    }
+};
 
-// ---- Splitting and joining ----
-
-class QuebraJunta : public SessaoEdicao {};
-
-TEST_F(QuebraJunta, AtColumnOneAnEmptyLineGoesAbove) {
-    texto({"1", "2", "3", "4", "quinta", "6"}, 5, 1);
-    quebraLinha(e());
-    EXPECT_EQ(ed().linha(5), "");
-    EXPECT_EQ(ed().linha(6), "quinta");
-    EXPECT_EQ(ed().linhaAtual, 6);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ed().nLinhas(), 7);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINQUE", "texto Linha quebrada"}));
-}
-
-TEST_F(QuebraJunta, InsideTheLineTwoLines) {
-    texto({"abcdef", "fim"}, 1, 3);
-    quebraLinha(e());
-    EXPECT_EQ(linhas(), (Linhas{"ab", "cdef", "fim"}));
-    EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINQUE", "texto Linha quebrada"}));
-}
-
-TEST_F(QuebraJunta, AfterTheLastCharacterJoins) {
-    texto({"abc", "def"}, 1, 4);
-    quebraLinha(e());
-    EXPECT_EQ(linhas(), (Linhas{"abc def"}));
-    EXPECT_EQ(ed().colunaAtual, 4);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINJUN", "texto Linhas juntadas"}));
-}
-
-TEST_F(QuebraJunta, JoinUpTo251Characters) {
+TEST_F(Linha, SplitAndJoin) {
+    struct Caso {
+        void (*comando)(Editor&);
+        Linhas antes;
+        int linha, coluna;
+        Linhas depois;
+        int linhaDepois, colunaDepois;
+        const char* mensagem;
+    };
     const std::string a(120, 'a'), b(130, 'b');
-    texto({a, b, "resto"}, 1, 5);
-    juntaLinhas(e());
-    EXPECT_EQ(ed().linha(1), a + " " + b);
-    EXPECT_EQ(ed().linha(1).size(), 251u);
-    EXPECT_EQ(ed().nLinhas(), 2);
-    EXPECT_EQ(ed().colunaAtual, 5);
-
-    texto({a + "a", b}, 1, 1);
-    ouvido();
-    juntaLinhas(e());
-    EXPECT_EQ(linhas(), (Linhas{a + "a", b}));
-    EXPECT_EQ(ouvido(),
-              (Ouvido{"mensagem EDLGRAND", "texto Linha excederia 150 letras, nao juntei"}));
-}
-
-TEST_F(QuebraJunta, JoiningTheLastTwoLeavesNoEmptyLine) {
-    texto({"um", "dois", "tres"}, 2, 1);
-    ed().linhaMemorizada = 3;
-    juntaLinhas(e());
-    EXPECT_EQ(linhas(), (Linhas{"um", "dois tres"}));
-    EXPECT_EQ(ed().linhaMemorizada, 1);  // its line is gone
-    ouvido();
-    juntaLinhas(e());  // nothing below: refused
+    const Caso casos[] = {
+        // At column 1 an empty line goes above.
+        {quebraLinha, {"1", "quinta", "3"}, 2, 1, {"1", "", "quinta", "3"}, 3, 1, "EDLINQUE"},
+        {quebraLinha, {"abcdef", "fim"}, 1, 3, {"ab", "cdef", "fim"}, 2, 1, "EDLINQUE"},
+        // After the last character it joins.
+        {quebraLinha, {"abc", "def"}, 1, 4, {"abc def"}, 1, 4, "EDLINJUN"},
+        {juntaLinhas, {a, b, "resto"}, 1, 5, {a + " " + b, "resto"}, 1, 5, "EDLINJUN"},  // 251
+        {juntaLinhas, {a + "a", b}, 1, 1, {a + "a", b}, 1, 1, "EDLGRAND"},
+        {juntaLinhas, {"um", "dois", "tres"}, 2, 1, {"um", "dois tres"}, 2, 1, "EDLINJUN"},
+    };
+    for (const Caso& c : casos) {
+        texto(c.antes, c.linha, c.coluna);
+        ouvido();
+        c.comando(e());
+        EXPECT_EQ(linhas(), c.depois) << c.antes[0];
+        EXPECT_EQ(ed().linhaAtual, c.linhaDepois) << c.antes[0];
+        EXPECT_EQ(ed().colunaAtual, c.colunaDepois) << c.antes[0];
+        EXPECT_EQ(ouvidoSemTextos(), Ouvido{std::string("mensagem ") + c.mensagem}) << c.antes[0];
+    }
+    juntaLinhas(e());  // nothing below the last line: refused
     EXPECT_EQ(linhas(), (Linhas{"um", "dois tres"}));
     EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
 }
 
-TEST_F(QuebraJunta, JoinKeepsTheBlockInStep) {
+TEST_F(Linha, JoinKeepsTheBlockAndTheMemorisedLineInStep) {
     texto({"a", "b", "c", "d"}, 1, 1);
     ed().inicioBloco = 3;
     ed().fimBloco = 4;
     juntaLinhas(e());
-    EXPECT_EQ(ed().inicioBloco, 2);
-    EXPECT_EQ(ed().fimBloco, 3);
+    EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(2, 3));
+    texto({"um", "dois", "tres"}, 2, 1);
+    ed().linhaMemorizada = 3;
+    juntaLinhas(e());
+    EXPECT_EQ(ed().linhaMemorizada, 1);  // its line is gone
 }
 
-// ---- Adding, removing, restoring ----
-
-class InsereRemove : public SessaoEdicao {};
-
-TEST_F(InsereRemove, InsertAboveAndBelow) {
+TEST_F(Linha, InsertRemoveAndRestore) {
     texto({"um", "dois"}, 1, 2);
     insereLinha(e(), "novo", true);
-    EXPECT_EQ(linhas(), (Linhas{"novo", "um", "dois"}));
     EXPECT_EQ(ed().colunaAtual, 5);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINSER", "texto Linha nova"}));
     insereLinhaAbaixo(e(), "", true);
     EXPECT_EQ(linhas(), (Linhas{"novo", "", "um", "dois"}));
     EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINSER", "texto Linha nova"}));
     ed().linhaAtual = 4;
-    insereLinhaAbaixo(e(), "ultima", true);  // the new last line is not announced
+    insereLinhaAbaixo(e(), "ultima", true);  // a new last line is not announced
     EXPECT_EQ(ed().linha(5), "ultima");
-    EXPECT_TRUE(ouvido().empty());
-}
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDLINSER", "mensagem EDLINSER"}));
 
-TEST_F(InsereRemove, RemoveAndRestore) {
     texto({"um", "dois", "tres"}, 2, 3);
     removeLinha(e(), true);
     EXPECT_EQ(linhas(), (Linhas{"um", "tres"}));
     EXPECT_EQ(ed().colunaAtual, 1);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINREM", "texto Linha removida"}));
     restauraLinha(e());
     EXPECT_EQ(linhas(), (Linhas{"um", "dois", "tres"}));
     EXPECT_EQ(ed().linhaAtual, 2);
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDLINSER", "texto Linha nova"}));
     restauraLinha(e());  // nothing left to restore
     EXPECT_EQ(ed().nLinhas(), 3);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-}
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDLINREM", "mensagem EDLINSER", "bip"}));
 
-TEST_F(InsereRemove, RemovingTheOnlyLineEmptiesItAndBeeps) {
-    texto({"unica"}, 1, 3);
+    texto({"unica"}, 1, 3);  // the only line is emptied, with a beep
     removeLinha(e(), true);
     EXPECT_EQ(linhas(), (Linhas{""}));
     EXPECT_EQ(ed().linhaRemovida, "unica");
-    EXPECT_EQ(ouvido(), (Ouvido{"bip", "mensagem EDLINREM", "texto Linha removida"}));
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"bip", "mensagem EDLINREM"}));
 }
 
-TEST_F(InsereRemove, TextInsideTheLine) {
+TEST_F(Linha, TextInsideTheLine) {
     texto({"ab", "cd"}, 2, 2);
     ed().linhaRemovida = "guardada";
     ed().linhaMemorizada = 2;
-    ed().colunaMemorizada = 2;
     EXPECT_TRUE(insereTextoNaLinha(e(), "<IN>"));
     EXPECT_EQ(linhas(), (Linhas{"ab", "c<IN>d"}));  // no empty line after the last one
     EXPECT_EQ(ed().linhaAtual, 2);
@@ -133,28 +100,21 @@ TEST_F(InsereRemove, TextInsideTheLine) {
     EXPECT_EQ(ed().linhaMemorizada, 2);
     EXPECT_EQ(ed().linhaRemovida, "guardada");
     EXPECT_TRUE(ouvido().empty());
-
     ed().colunaAtual = 10;  // past the end: blanks up to the cursor
     EXPECT_TRUE(insereTextoNaLinha(e(), "x"));
     EXPECT_EQ(ed().linha(2), "c<IN>d   x");
+
+    // What would not fit is refused and the line kept.
+    const std::pair<std::string, int> cheias[] = {{std::string(250, 'a'), 10}, {"a", 300}};
+    for (const auto& [linha, coluna] : cheias) {
+        texto({linha}, 1, coluna);
+        EXPECT_FALSE(insereTextoNaLinha(e(), "<TF=Arial>"));
+        EXPECT_EQ(ed().linha(1), linha);
+        EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
+    }
 }
 
-TEST_F(InsereRemove, TextThatWouldNotFitIsRefused) {
-    const std::string longa(250, 'a');
-    texto({longa}, 1, 10);
-    EXPECT_FALSE(insereTextoNaLinha(e(), "<TF=Arial>"));
-    EXPECT_EQ(ed().linha(1), longa);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip"}));
-    texto({"a"}, 1, 300);
-    EXPECT_FALSE(insereTextoNaLinha(e(), "x"));
-    EXPECT_EQ(ed().linha(1), "a");
-}
-
-// ---- The line family ----
-
-class FamiliaLinhas : public SessaoEdicao {};
-
-TEST_F(FamiliaLinhas, LettersChooseCommands) {
+TEST_F(Linha, FamilyLettersChooseCommands) {
     abre("jai{Esc}");
     texto({"um", "dois"}, 1, 1);
     familiaLinhas(e());  // J
@@ -165,92 +125,70 @@ TEST_F(FamiliaLinhas, LettersChooseCommands) {
     EXPECT_EQ(ed().linhaAtual, 2);
     ouvido();
     familiaLinhas(e());
-    EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDOPCAO", "texto Qual opcao? ", "letra 27",
-                                "mensagem EDDESIST", "texto Desistiu... "}));
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOPCAO", "letra 27", "mensagem EDDESIST"}));
 }
 
-// ---- Adding a text to many lines, removing the lines that hold one ----
-
-class AlteraLinhas : public SessaoEdicao {
-  protected:
-    // Whether the trace since the last look holds `linha`.
-    bool ouviu(const std::string& linha) {
-        const Ouvido o = ouvido();
-        return std::find(o.begin(), o.end(), linha) != o.end();
+// Adding a text to many lines, removing the lines that hold one.
+TEST_F(Linha, TextOnManyLines) {
+    // The family's letters: E removes the lines holding the text, S adds it at their start,
+    // D at their end.
+    struct Caso {
+        const char* teclas;
+        char letra;
+        Linhas antes;
+        int linha;
+        Linhas depois;
+        int linhaDepois;
+        const char* ouvida;
+        std::pair<int, int> bloco{1, 0};
+    };
+    const std::string longa(250, 'a');
+    const Caso casos[] = {
+        // A star compares only at the start; the cursor line went, the one above it stays.
+        {"Cap*{Enter}t", 'E', {"Capitulo", "O Cap", "Capa"}, 3, {"O Cap"}, 1, "mensagem EDOK"},
+        {"> {Enter}b",
+         'S',
+         {"um", "", "dois", "fim"},
+         1,
+         {"> um", "", "> dois", "fim"},
+         1,
+         "mensagem EDOK",
+         {1, 3}},
+        {"!{Enter}t", 'D', {"um", "  ", "dois"}, 3, {"um!", "  ", "dois!"}, 3, "mensagem EDOK"},
+        // A line that would not fit keeps its text.
+        {"123456{Enter}t", 'S', {longa, "b"}, 1, {longa, "123456b"}, 1, "bip"},
+        {"x{Enter}b", 'D', {"um"}, 1, {"um"}, 1, "mensagem EDBLKINV"},
+        // Giving up: Esc, nothing, blanks, a star alone, Esc at the range question.
+        {"abc{Esc}", 'E', {"abc"}, 1, {"abc"}, 1, "mensagem EDDESIST"},
+        {"{Enter}", 'E', {"abc"}, 1, {"abc"}, 1, "mensagem EDDESIST"},
+        {"   {Enter}", 'E', {"abc"}, 1, {"abc"}, 1, "mensagem EDDESIST"},
+        {"*{Enter}t", 'E', {"abc"}, 1, {"abc"}, 1, "mensagem EDDESIST"},
+        {"x{Enter}{Esc}", 'E', {"abc"}, 1, {"abc"}, 1, "mensagem EDDESIST"},
+    };
+    for (const Caso& c : casos) {
+        abre(c.teclas);
+        texto(c.antes, c.linha);
+        std::tie(ed().inicioBloco, ed().fimBloco) = c.bloco;
+        alteraLinhasComTexto(e(), c.letra == 'S', c.letra == 'E');
+        EXPECT_EQ(linhas(), c.depois) << c.teclas;
+        EXPECT_EQ(ed().linhaAtual, c.linhaDepois) << c.teclas;
+        EXPECT_TRUE(ouviu(ouvido(), c.ouvida)) << c.teclas;
     }
-};
-
-TEST_F(AlteraLinhas, StarComparesOnlyAtTheStart) {
-    abre("Cap*{Enter}t");
-    texto({"Capitulo 1", "texto", "O Cap", "Capa"}, 4, 2);
-    alteraLinhasComTexto(e(), false, true);
-    EXPECT_EQ(linhas(), (Linhas{"texto", "O Cap"}));
-    EXPECT_EQ(ed().linhaAtual, 2);  // the cursor line went; the one above it stays
-    const Ouvido o = ouvido();
-    EXPECT_EQ(o.front(), "mensagem EDQUATRE");
-    EXPECT_NE(std::find(o.begin(), o.end(), "mensagem EDTODBLK"), o.end());
-    EXPECT_EQ(o[o.size() - 2], "mensagem EDOK");
 }
 
-TEST_F(AlteraLinhas, WithoutTheStarAnyLineHoldingTheText) {
+// Without a star any line holding the text goes, case mattering; the block follows.
+TEST_F(Linha, RemovedLinesMoveTheBlock) {
     abre("Cap{Enter}T");
     texto({"Capitulo 1", "texto", "O Cap", "capa", "Capa"}, 2, 1);
     ed().inicioBloco = 2;
     ed().fimBloco = 4;
     alteraLinhasComTexto(e(), false, true);
-    EXPECT_EQ(linhas(), (Linhas{"texto", "capa"}));  // case matters
+    EXPECT_EQ(linhas(), (Linhas{"texto", "capa"}));
     EXPECT_EQ(ed().linhaAtual, 1);
-    EXPECT_EQ(ed().inicioBloco, 1);
-    EXPECT_EQ(ed().fimBloco, 2);
+    EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(1, 2));
 }
 
-TEST_F(AlteraLinhas, PrefixWithItsBlankOnABlock) {
-    abre("> {Enter}b");
-    texto({"fora", "um", "", "dois", "fim"}, 1, 1);
-    ed().inicioBloco = 2;
-    ed().fimBloco = 4;
-    alteraLinhasComTexto(e(), true, false);
-    EXPECT_EQ(linhas(), (Linhas{"fora", "> um", "", "> dois", "fim"}));
-    EXPECT_TRUE(ouviu("mensagem EDOK"));
-}
-
-TEST_F(AlteraLinhas, SuffixOnTheWholeText) {
-    abre("!{Enter}t");
-    texto({"um", "  ", "dois"}, 3, 1);
-    alteraLinhasComTexto(e(), false, false);
-    EXPECT_EQ(linhas(), (Linhas{"um!", "  ", "dois!"}));
-    EXPECT_EQ(ed().linhaAtual, 3);
-}
-
-TEST_F(AlteraLinhas, GivingUp) {
-    abre("abc{Esc}{Enter}   {Enter}x{Enter}{Esc}");
-    texto({"abc"}, 1, 1);
-    for (int i = 0; i < 3; ++i) alteraLinhasComTexto(e(), false, true);  // Esc, empty, blanks
-    EXPECT_EQ(linhas(), (Linhas{"abc"}));
-    const Ouvido o = ouvido();
-    EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDDESIST"), 3);
-    alteraLinhasComTexto(e(), false, true);  // Esc at the range question
-    EXPECT_EQ(linhas(), (Linhas{"abc"}));
-    EXPECT_TRUE(ouviu("mensagem EDDESIST"));
-}
-
-TEST_F(AlteraLinhas, AStarAloneMatchesNothing) {
-    abre("*{Enter}t");
-    texto({"um", "dois"});
-    alteraLinhasComTexto(e(), false, true);
-    EXPECT_EQ(linhas(), (Linhas{"um", "dois"}));
-    EXPECT_TRUE(ouviu("mensagem EDDESIST"));
-}
-
-TEST_F(AlteraLinhas, NoBlockNoRange) {
-    abre("x{Enter}b");
-    texto({"um"});
-    alteraLinhasComTexto(e(), false, false);
-    EXPECT_EQ(linhas(), (Linhas{"um"}));
-    EXPECT_TRUE(ouviu("mensagem EDBLKINV"));
-}
-
-TEST_F(AlteraLinhas, OtherKeysAskAgain) {
+TEST_F(Linha, OtherKeysAskAgain) {
     // Tab ends the field without answering: the prompt comes again with the text kept.
     // An extended key at the range question is no answer either (F8's scan code is the
     // code of "B").
@@ -261,16 +199,6 @@ TEST_F(AlteraLinhas, OtherKeysAskAgain) {
     const Ouvido o = ouvido();
     EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDTXTPRC"), 2);
     EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDTODBLK"), 2);
-}
-
-TEST_F(AlteraLinhas, ALineThatWouldNotFitKeepsItsText) {
-    const std::string longa(250, 'a');
-    abre("123456{Enter}t");
-    texto({longa, "b"});
-    alteraLinhasComTexto(e(), true, false);
-    EXPECT_EQ(linhas(), (Linhas{longa, "123456b"}));
-    const Ouvido o = ouvido();
-    EXPECT_NE(std::find(o.begin(), o.end(), "bip"), o.end());
 }
 
 }  // namespace
