@@ -41,24 +41,6 @@ TEST(FalaMensagem, WritesOnRowNineAndSynthesisesWithoutRecording) {
               "mensagem EDXYZ\ntexto ----- erro de mensagem ???? ----\n");
 }
 
-// Messages and help lines play their recordings where the files exist, else their texts.
-TEST(FalaMensagem, RecordingsArePlayedWhereTheirFilesExist) {
-    SessaoEditor s("x");
-    gravaArquivoTeste(s.pasta() / "EDDESIST.WAV", "RIFF");
-    gravaArquivoTeste(s.pasta() / "EDAJMA2.wav", "RIFF");
-    const std::string dir = s.pasta().caminho().string() + "/";
-    s.editor().ed.diretorioMensagens = dir;
-    s.fala().inicializaFala(3, dir);
-    falaMensagem(s.editor(), "EDDESIST");
-    falaMensagem(s.editor(), "EDFIMTEX");
-    EXPECT_EQ(s.linhaTela(9).substr(0, 12), "Fim do texto");
-    EXPECT_EQ(menuAjuda(s.editor(), 59, "EDAJMA", 4), 'X');
-    EXPECT_EQ(s.rastro(),
-              "mensagem EDDESIST\nsom EDDESIST\nmensagem EDFIMTEX\ntexto Fim do texto\n"
-              "texto Os comandos de margem sao:\nsom EDAJMA2\ntexto   T - nova coluna de tabulacao\n"
-              "texto   R - remove todas tabulacoes\n");
-}
-
 TEST(LeTeclaFalada, EchoesAndUpperCasesLettersOnly) {
     SessaoEditor s("a{Esc}\xC3\xA1{Down}");
     Editor& e = s.editor();
@@ -118,14 +100,12 @@ TEST(MenuAjuda, F1ListsFromRowTenReadsEveryLineAndTheNextKeyIsTheCommand) {
     EXPECT_EQ(("\n" + s.rastro()).find("\nletra "), std::string::npos);  // no echo of the answer
 }
 
-TEST(MenuAjuda, PopUpSearchFindsTheLineAndEnterReturnsItsLetter) {
+TEST(MenuAjuda, PopUpGivesTheScreenBack) {
     SessaoEditor s("j{Enter}");
     s.crt().GotoXY(1, 10);
     s.crt().escreve("texto por baixo da lista");
     const ModeloTela antes = s.crt().tela();
     EXPECT_EQ(menuAjuda(s.editor(), 80, "EDAJLI", 10), 'J');
-    EXPECT_TRUE(contemEmOrdem(
-        s.rastro(), {"texto   I - insere uma linha acima", "texto   J - junta duas linhas"}));
     EXPECT_EQ(s.crt().tela().caracteres, antes.caracteres);  // the list is gone
     EXPECT_EQ(s.crt().tela().atributos, antes.atributos);
     EXPECT_EQ(s.crt().WhereX(), 1);
@@ -158,8 +138,7 @@ TEST(PerguntaFamilia, AnswersAndRedrawsAsAsked) {
         bool redesenhaAoDesistir, redesenhaAposAjuda;
         int resposta;
         bool perguntaFica, ajudaFica;
-    } const casos[] = {{"l", true, false, 'L', false, false},
-                       {"{Esc}", true, false, 27, false, false},
+    } const casos[] = {{"{Esc}", true, false, 27, false, false},
                        {"{Esc}", false, false, 27, true, false},
                        {"{F1}c", false, false, 'C', false, true},
                        {"{F1}c", true, true, 'C', false, false},
