@@ -12,9 +12,7 @@
 namespace {
 
 std::vector<uint8_t> onda(const FormatoAudio& f, size_t bytes, uint8_t valor) {
-    std::vector<uint8_t> w = cabecalhoWave(f, static_cast<uint32_t>(bytes));
-    w.insert(w.end(), bytes, valor);
-    return w;
+    return ondaTeste(f, std::vector<uint8_t>(bytes, valor));
 }
 
 // Waits (up to a few seconds) for SDL's dummy driver, which plays in real time, to

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "apoio.h"
 
@@ -49,12 +47,6 @@ using Bytes = std::vector<uint8_t>;
 using Voz = BlocoCapturado::Voz;
 constexpr FormatoAudio kMono8{1, 11025, 8};
 
-Bytes wave(const FormatoAudio& f, const Bytes& dados) {
-    Bytes w = cabecalhoWave(f, static_cast<uint32_t>(dados.size()));
-    w.insert(w.end(), dados.begin(), dados.end());
-    return w;
-}
-
 Bytes amostras16(std::initializer_list<int16_t> v) {
     Bytes b;
     for (int16_t x : v) {
@@ -66,8 +58,7 @@ Bytes amostras16(std::initializer_list<int16_t> v) {
 
 // The file's samples, after checking that its header describes exactly what the file holds.
 std::vector<int16_t> amostrasDoArquivo(const std::filesystem::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    Bytes conteudo((std::istreambuf_iterator<char>(f)), {});
+    const Bytes conteudo = leBytes(p);
     OndaPcm onda;
     EXPECT_TRUE(leOndaPcm(conteudo, onda));
     EXPECT_EQ(onda.formato, AudioCaptura::kFormatoArquivo);
@@ -101,9 +92,9 @@ TEST_F(AudioCapturaTest, KeepsEveryBlockWithItsFormatAndVoice) {
     captura.escreve(Bytes{40});
     const FormatoAudio estereo{2, 22050, 16};
     const Bytes som = amostras16({100, -100, 200, -200});
-    captura.tocaSom(wave(estereo, som), true);
+    captura.tocaSom(ondaTeste(estereo, som), true);
     captura.tocaSom(Bytes{'n', 'o', 'p', 'e'}, false);        // not a wave: not played
-    captura.tocaSom(wave({1, 22050, 16}, {1, 2, 3}), false);  // half a sample is cut
+    captura.tocaSom(ondaTeste({1, 22050, 16}, Bytes{1, 2, 3}), false);  // half a sample is cut
     ASSERT_TRUE(captura.abre({1, 16000, 16}));
     captura.escreve(Bytes{5, 6});
     captura.fecha();
@@ -129,7 +120,7 @@ TEST_F(AudioCapturaTest, RefusesFormatsASoundCardRefuses) {
         // clang-format on
         EXPECT_FALSE(captura.abre(f)) << f.canais << " " << f.taxa << " " << f.bits;
         captura.escreve(Bytes(10, 1));
-        captura.tocaSom(wave(f, Bytes(10, 1)), false);
+        captura.tocaSom(ondaTeste(f, Bytes(10, 1)), false);
     }
     EXPECT_FALSE(captura.aberto());
     EXPECT_TRUE(captura.blocos().empty());
@@ -202,7 +193,7 @@ TEST_F(AudioCapturaTest, TheSecondVoiceIsWrittenInTurn) {
     AudioCaptura captura(comArquivo("vozes.wav"));
     ASSERT_TRUE(captura.abre({1, 44100, 16}));
     captura.escreve(amostras16({1, 2}));
-    captura.tocaSom(wave({1, 22050, 8}, {128 + 1, 128 + 3}), true);
+    captura.tocaSom(ondaTeste({1, 22050, 8}, Bytes{128 + 1, 128 + 3}), true);
     captura.escreve(amostras16({3}));
     captura.fecha();
     EXPECT_EQ(amostrasDoArquivo(arquivo("vozes.wav")),

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "apoio.h"
 #include "platform/frontEnds.h"
 #include "platform/teclado.h"
 
@@ -26,22 +27,6 @@ extern char** environ;
 namespace {
 
 using T = EventoEntrada::Tipo;
-
-// Sets (or, with nullptr, removes) an environment variable for one test.
-class VariavelTemporaria {
-  public:
-    VariavelTemporaria(const char* nome, const char* valor) : nome_(nome) {
-        if (const char* v = std::getenv(nome)) antigo_ = v;
-        valor ? setenv(nome, valor, 1) : unsetenv(nome);
-    }
-    ~VariavelTemporaria() {
-        antigo_ ? setenv(nome_.c_str(), antigo_->c_str(), 1) : unsetenv(nome_.c_str());
-    }
-
-  private:
-    std::string nome_;
-    std::optional<std::string> antigo_;
-};
 
 // A private X server for one test. Xvfb picks a free display number itself and writes it
 // to our pipe once it accepts connections.
@@ -174,13 +159,10 @@ TEST(TeclasJanela, KeysBecomeWindowsVirtualKeys) {
     };
     // clang-format off
     const Caso casos[] = {
-        {SDLK_a, 0, 'A'}, {SDLK_z, KMOD_LSHIFT, 'Z'}, {SDLK_7, 0, '7'}, {SDLK_F1, 0, vk::F(1)},
-        {SDLK_F12, 0, vk::F(12)}, {SDLK_UP, 0, vk::Cima}, {SDLK_PAGEDOWN, 0, vk::PgDn},
-        {SDLK_INSERT, 0, vk::Ins}, {SDLK_KP_ENTER, 0, vk::Enter}, {SDLK_ESCAPE, 0, vk::Esc},
-        {SDLK_BACKSPACE, 0, vk::Backspace}, {SDLK_SPACE, 0, vk::Espaco},
+        {SDLK_z, KMOD_LSHIFT, 'Z'}, {SDLK_7, 0, '7'}, {SDLK_F12, 0, vk::F(12)},
+        {SDLK_PAGEDOWN, 0, vk::PgDn}, {SDLK_KP_ENTER, 0, vk::Enter}, {SDLK_SPACE, 0, vk::Espaco},
         {SDLK_BACKSLASH, KMOD_LCTRL, vk::BarraInvertida}, {SDLK_PAUSE, KMOD_RCTRL, vk::Break},
-        {SDLK_LALT, 0, vk::Alt}, {SDLK_RSHIFT, 0, vk::Shift}, {SDLK_LCTRL, 0, vk::Ctrl},
-        {0xE7, 0, vk::Outra},  // ç of a Brazilian keyboard
+        {SDLK_RSHIFT, 0, vk::Shift}, {0xE7, 0, vk::Outra},  // ç of a Brazilian keyboard
         {SDLK_VOLUMEUP, 0, std::nullopt},
         // The keypad follows Num Lock: cursor keys without it, its own digits with it.
         {SDLK_KP_8, 0, vk::Cima}, {SDLK_KP_0, 0, vk::Ins}, {SDLK_KP_PERIOD, 0, vk::Del},
@@ -303,13 +285,13 @@ TEST(FonteJanela, MissingOrProportionalFamiliesFallBackToMonospace) {
 // ---- Without a display ----
 
 TEST(FrontEndJanela, NoDisplayMeansNoWindow) {
-    VariavelTemporaria semDriver("SDL_VIDEODRIVER", nullptr);
-    VariavelTemporaria semWayland("WAYLAND_DISPLAY", nullptr);
+    Variavel semDriver("SDL_VIDEODRIVER", nullptr);
+    Variavel semWayland("WAYLAND_DISPLAY", nullptr);
     {
-        VariavelTemporaria semTela("DISPLAY", nullptr);
+        Variavel semTela("DISPLAY", nullptr);
         EXPECT_EQ(criaFrontEndJanela(), nullptr);
     }
-    VariavelTemporaria telaMorta("DISPLAY", ":987");
+    Variavel telaMorta("DISPLAY", ":987");
     EXPECT_EQ(criaFrontEndJanela(), nullptr);
 }
 
@@ -322,15 +304,9 @@ class FrontEndJanelaX : public ::testing::Test {
         if (!servidor_->instalado())
             GTEST_SKIP() << "Xvfb is not installed: the window is not tried";
         ASSERT_TRUE(servidor_->tela()) << "Xvfb did not start";
-        tela_.emplace("DISPLAY", servidor_->tela()->c_str());
+        tela_.emplace("DISPLAY", *servidor_->tela());
         semDriver_.emplace("SDL_VIDEODRIVER", nullptr);
         semWayland_.emplace("WAYLAND_DISPLAY", nullptr);
-    }
-    void TearDown() override {
-        semWayland_.reset();
-        semDriver_.reset();
-        tela_.reset();
-        servidor_.reset();
     }
 
     // Opens a window on the model; the window is mapped and drawn when this returns.
@@ -343,8 +319,9 @@ class FrontEndJanelaX : public ::testing::Test {
         return fe;
     }
 
+    // Declared so that the variables are restored before the server stops.
     std::optional<ServidorX> servidor_;
-    std::optional<VariavelTemporaria> tela_, semDriver_, semWayland_;
+    std::optional<Variavel> tela_, semDriver_, semWayland_;
 };
 
 TEST_F(FrontEndJanelaX, PaintsCellsInTheirColoursAndRepaintsOnlyWhatItIsTold) {

@@ -3,49 +3,22 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
-#include "platform/audio.h"
+#include "apoio.h"
 
 namespace fixturas {
 
-// A fresh directory under the system's temporary folder, removed with the object.
-class DiretorioTemporario {
-  public:
-    explicit DiretorioTemporario(std::string_view nome) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        caminho_ = std::filesystem::temp_directory_path() /
-                   ("plumar_" + std::string(nome) + "_" + info->test_suite_name() + "_" +
-                    info->name() + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(caminho_);
-        std::filesystem::create_directories(caminho_);
-    }
-    ~DiretorioTemporario() {
-        std::error_code ec;
-        std::filesystem::remove_all(caminho_, ec);
-    }
-    const std::filesystem::path& caminho() const { return caminho_; }
-
-  private:
-    std::filesystem::path caminho_;
-};
+using DiretorioTemporario = PastaTemporaria;
 
 inline void escreve(const std::filesystem::path& arquivo, std::string_view conteudo) {
-    std::ofstream(arquivo, std::ios::binary)
-        .write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-}
-
-inline void escreveBytes(const std::filesystem::path& arquivo, const std::vector<uint8_t>& b) {
-    escreve(arquivo, {reinterpret_cast<const char*>(b.data()), b.size()});
+    gravaArquivoTeste(arquivo, conteudo);
 }
 
 // One 15-byte index record.
@@ -74,15 +47,13 @@ inline void escreveBanco(const std::filesystem::path& dir, const std::string& ba
         acrescentaRegistro(ind, d.nome, d.amostras, static_cast<uint32_t>(dif.size()));
         dif.insert(dif.end(), d.amostras, d.valor);
     }
-    escreveBytes(dir / (banco + ".IND"), ind);
-    escreveBytes(dir / (banco + ".DIF"), dif);
+    gravaArquivoTeste(dir / (banco + ".IND"), ind);
+    gravaArquivoTeste(dir / (banco + ".DIF"), dif);
 }
 
 inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoAudio& formato,
                             const std::vector<uint8_t>& dados) {
-    std::vector<uint8_t> onda = cabecalhoWave(formato, static_cast<uint32_t>(dados.size()));
-    onda.insert(onda.end(), dados.begin(), dados.end());
-    escreveBytes(arquivo, onda);
+    gravaArquivoTeste(arquivo, ondaTeste(formato, dados));
 }
 
 // An expected run of output samples: a diphone's value, silence (128) or noise, which is

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "apoio.h"
@@ -43,14 +41,8 @@ class TocadorCapturaTest : public ::testing::Test {
         tocador_ = std::make_unique<TocadorOnda>(*crt_, *captura_);
     }
     std::filesystem::path grava(const Bytes& conteudo) {
-        const auto p = pasta_ / "som.wav";
-        std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(conteudo.data()), long(conteudo.size()));
-        return p;
-    }
-    Bytes arquivoSaida() {
-        std::ifstream f(pasta_ / "saida.wav", std::ios::binary);
-        return Bytes((std::istreambuf_iterator<char>(f)), {});
+        gravaArquivoTeste(pasta_ / "som.wav", conteudo);
+        return pasta_ / "som.wav";
     }
 
     PastaTemporaria pasta_;
@@ -81,7 +73,7 @@ TEST_F(TocadorCapturaTest, ARecordingReachesTheDeviceByteForByte) {
 
     // The player closed the device at the end: the file holds the whole sound, resampled.
     OndaPcm onda;
-    ASSERT_TRUE(leOndaPcm(arquivoSaida(), onda));
+    ASSERT_TRUE(leOndaPcm(leBytes(pasta_ / "saida.wav"), onda));
     EXPECT_EQ(onda.dados.size(), 65600u * 4 * 2);
     EXPECT_EQ(static_cast<int16_t>(onda.dados[0] | (onda.dados[1] << 8)), (1 - 128) * 256);
 }

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "apoio.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -100,12 +100,6 @@ Bytes denteDeSerra(size_t n) {
     return b;
 }
 
-Bytes onda(const FormatoAudio& f, const Bytes& dados, uint32_t declarado = UINT32_MAX) {
-    Bytes o = cabecalhoWave(f, declarado == UINT32_MAX ? uint32_t(dados.size()) : declarado);
-    o.insert(o.end(), dados.begin(), dados.end());
-    return o;
-}
-
 Bytes pedaco(const Bytes& b, size_t de, size_t n) {
     return Bytes(b.begin() + long(de), b.begin() + long(de + n));
 }
@@ -114,17 +108,7 @@ constexpr FormatoAudio kMono8{1, 11025, 8};
 
 class TocadorOndaTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("plumar_onda_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir_);
-        monta("");
-    }
-    void TearDown() override {
-        tocador_.reset();
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { monta(""); }
     void monta(std::string_view roteiro) {
         tocador_.reset();
         crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(leRoteiro(roteiro).teclas), audio_,
@@ -135,10 +119,8 @@ class TocadorOndaTest : public ::testing::Test {
         audio_.relogio = [this] { return crt_->agoraMs(); };
     }
     fs::path grava(const std::string& nome, const Bytes& bytes) {
-        fs::path p = dir_ / nome;
-        std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
-        return p;
+        gravaArquivoTeste(dir_ / nome, bytes);
+        return dir_ / nome;
     }
     void tecla() {
         EventoEntrada ev;
@@ -151,7 +133,7 @@ class TocadorOndaTest : public ::testing::Test {
         return std::string(c.begin(), c.end());
     }
 
-    fs::path dir_;
+    PastaTemporaria dir_;
     AudioFalso audio_;
     std::unique_ptr<SnCrt> crt_;
     std::unique_ptr<TocadorOnda> tocador_;
@@ -161,7 +143,7 @@ class TocadorOndaTest : public ::testing::Test {
 
 TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
     const Bytes som = rampa(100);
-    tocador_->tocaMemoria(onda(kMono8, som));
+    tocador_->tocaMemoria(ondaTeste(kMono8, som));
     ASSERT_EQ(audio_.tamanhos(), std::vector<size_t>{256});
     const Bytes& b = audio_.blocos[0].bytes;
     EXPECT_EQ(pedaco(b, 0, 100), som);  // the last sample of the sound is kept
@@ -201,7 +183,7 @@ TEST(TocadorOndaCabecalho, IgualAoCanonico) {
 // ------------------------------------------------------------------ files
 
 TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
-    const Bytes boa = onda(kMono8, rampa(400));
+    const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
         Bytes b = boa;
         std::copy(bytes.begin(), bytes.end(), b.begin() + long(pos));
@@ -222,14 +204,14 @@ TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
         tocador_->tocaMemoria(bytes);
     }
     EXPECT_EQ(tocador_->tocaArquivo(dir_ / "naoExiste.wav"), -1);
-    EXPECT_EQ(tocador_->tocaArquivo(dir_), -1);
+    EXPECT_EQ(tocador_->tocaArquivo(dir_.caminho()), -1);
     EXPECT_TRUE(audio_.blocos.empty());
     EXPECT_EQ(audio_.aberturas, 0);
 }
 
 TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
     const Bytes som = rampa(1000);
-    const Bytes o = onda(kMono8, som, 100000);
+    const Bytes o = ondaTeste(kMono8, som, 100000);
     EXPECT_EQ(tocador_->tocaArquivo(grava("curto.wav", o)), 0);
     tocador_->tocaMemoria(o);
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{1000, 1000}));
@@ -241,7 +223,7 @@ TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
 
 TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
     tocador_->acelerado = true;
-    tocador_->tocaArquivo(grava("rapido.wav", onda(kMono8, rampa(500))));
+    tocador_->tocaArquivo(grava("rapido.wav", ondaTeste(kMono8, rampa(500))));
     ASSERT_EQ(audio_.blocos.size(), 1u);
     EXPECT_EQ(audio_.blocos[0].formato, (FormatoAudio{1, 16538, 8}));
 
@@ -249,7 +231,7 @@ TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
     tocador_->comprimeTempo = true;
     audio_.blocos.clear();
     const Bytes som = denteDeSerra(40000);
-    tocador_->tocaArquivo(grava("estereo.wav", onda({2, 11025, 16}, som)));
+    tocador_->tocaArquivo(grava("estereo.wav", ondaTeste({2, 11025, 16}, som)));
     ASSERT_FALSE(audio_.blocos.empty());
     EXPECT_EQ(audio_.blocos[0].formato, (FormatoAudio{2, 11025, 16}));
     EXPECT_EQ(audio_.tocados(), som);
@@ -260,7 +242,7 @@ TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
     Bytes dezesseis;
     for (uint8_t a : oito) dezesseis.insert(dezesseis.end(), {0x5A, uint8_t(a ^ 0x80)});
     tocador_->comprimeTempo = true;
-    tocador_->tocaArquivo(grava("fala.wav", onda({1, 11025, 16}, dezesseis)));
+    tocador_->tocaArquivo(grava("fala.wav", ondaTeste({1, 11025, 16}, dezesseis)));
     ASSERT_FALSE(audio_.blocos.empty());
     EXPECT_EQ(audio_.blocos[0].formato, kMono8);
     EXPECT_EQ(pedaco(audio_.blocos[0].bytes, 0, 299), pedaco(oito, 0, 299));
@@ -282,7 +264,7 @@ TEST_F(TocadorOndaTest, TeclaParaOSomSemEsperarOutroBuffer) {
             quando = crt_->agoraMs();
         };
         const int reinicios = audio_.reinicios;
-        EXPECT_EQ(tocador_->tocaArquivo(grava("longo.wav", onda(kMono8, rampa(10 * 65534)))), 0);
+        EXPECT_EQ(tocador_->tocaArquivo(grava("longo.wav", ondaTeste(kMono8, rampa(10 * 65534)))), 0);
         EXPECT_EQ(audio_.blocos.size(), tocados);
         EXPECT_LE(crt_->agoraMs() - quando, 10u);
         EXPECT_EQ(audio_.reinicios, reinicios + 1);
@@ -296,7 +278,7 @@ TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
     comRelogio();
     tocador_->interrompivel = false;
     tecla();
-    tocador_->tocaArquivo(grava("todo.wav", onda(kMono8, rampa(6 * 65534))));
+    tocador_->tocaArquivo(grava("todo.wav", ondaTeste(kMono8, rampa(6 * 65534))));
     EXPECT_EQ(audio_.blocos.size(), 6u);
     EXPECT_GE(crt_->agoraMs(), uint64_t(audio_.segundos() * 1000));
     EXPECT_FALSE(audio_.aberto());
@@ -305,7 +287,7 @@ TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
 TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
     comRelogio();
     tocador_->assincrono = true;
-    tocador_->tocaArquivo(grava("assinc.wav", onda(kMono8, rampa(3 * 65534))));
+    tocador_->tocaArquivo(grava("assinc.wav", ondaTeste(kMono8, rampa(3 * 65534))));
     EXPECT_LT(crt_->agoraMs(), 1000u);
     EXPECT_TRUE(tocador_->tocando());
     tecla();
@@ -317,7 +299,7 @@ TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
 TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
     comRelogio();
     audio_.preso = true;
-    tocador_->tocaMemoria(onda(kMono8, rampa(6 * 65534)));
+    tocador_->tocaMemoria(ondaTeste(kMono8, rampa(6 * 65534)));
     EXPECT_EQ(audio_.blocos.size(), 4u);
     // The queued sound's length, two seconds' grace, then 40 waits of 50 ms for the block.
     EXPECT_GE(crt_->agoraMs(), uint64_t(audio_.segundos() * 1000) + 4000);
@@ -328,19 +310,19 @@ TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
 
 TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
     audio_.ocupado = 3;
-    EXPECT_EQ(tocador_->tocaArquivo(grava("a.wav", onda(kMono8, rampa(300)))), 0);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("a.wav", ondaTeste(kMono8, rampa(300)))), 0);
     EXPECT_EQ(audio_.aberturas, 4);
     EXPECT_EQ(crt_->agoraMs(), 300u);
     EXPECT_EQ(audio_.blocos.size(), 1u);
 
     audio_.ocupado = 1000;
-    EXPECT_EQ(tocador_->tocaArquivo(grava("b.wav", onda({1, 8000, 8}, rampa(300)))), 4);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("b.wav", ondaTeste({1, 8000, 8}, rampa(300)))), 4);
     EXPECT_EQ(audio_.aberturas, 4 + 100);
     EXPECT_EQ(audio_.blocos.size(), 1u);
 
     audio_.ocupado = 0;  // another error is returned without trying again
     audio_.erroAbre = erroAudio::kSemDriver;
-    EXPECT_EQ(tocador_->tocaArquivo(grava("c.wav", onda({1, 22050, 8}, rampa(300)))), 6);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("c.wav", ondaTeste({1, 22050, 8}, rampa(300)))), 6);
     EXPECT_EQ(audio_.aberturas, 4 + 100 + 1);
     EXPECT_EQ(audio_.blocos.size(), 1u);
 }
@@ -348,14 +330,14 @@ TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
 TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
     monta("q{Enter}zq{Enter}z");  // keys before Enter do not end the wait
     audio_.erroDevolvido = erroAudio::kSemDriver;
-    tocador_->tocaMemoria(onda(kMono8, rampa(300)));
+    tocador_->tocaMemoria(ondaTeste(kMono8, rampa(300)));
     EXPECT_FALSE(tocador_->tocando());  // the returned block is seen here
     EXPECT_NE(tela().find("No device driver is present."), std::string::npos);
     EXPECT_EQ(crt_->leTecla(), 'z');  // the Enter before it was taken
 
     audio_.erroDevolvido = 99;  // no text for it, but still a wait for Enter
     crt_->ClrScr();
-    tocador_->tocaMemoria(onda(kMono8, rampa(300)));
+    tocador_->tocaMemoria(ondaTeste(kMono8, rampa(300)));
     EXPECT_FALSE(tocador_->tocando());
     EXPECT_EQ(tela(), std::string(80 * 25, ' '));
     EXPECT_EQ(crt_->leTecla(), 'z');
