@@ -10,14 +10,6 @@ namespace {
 
 using Comando = std::function<void(Editor&)>;
 
-// A 79-character line of words, the last one "ultima".
-std::string linha79() {
-    std::string l;
-    while (l.size() < 72) l += "palavra ";
-    l.resize(73, ' ');
-    return l + "ultima";
-}
-
 // ---- Typing and deleting ----
 
 class Digitacao : public SessaoEdicao {};
@@ -32,15 +24,13 @@ TEST_F(Digitacao, CharacterLandsWrapsOrIsRefused) {
         Ouvido ouvido;
         bool quebra = true, eco = true;
     };
-    const std::string a72(72, 'a'), z255(255, 'z');
+    const std::string a72(72, 'a'), a79(79, 'a'), z255(255, 'z');
     const Caso casos[] = {
         {{"ac"}, 2, 'b', {"abc"}, 1, 3, {"letra 98"}},
         {{"abc"}, 200, 'd', {"abcd"}, 1, 5, {"letra 100"}},  // far past the end: at the end
         {{"abc"}, 4, 'd', {"abcd"}, 1, 5, {}, true, false},
-        // The last word goes down; the blanks before it go.
-        {{linha79()}, 80, 'x', {linha79().substr(0, 71), "ultimax"}, 2, 8, {"letra 120"}},
-        {{linha79()}, 80, 'x', {linha79() + "x"}, 1, 81, {"bip", "letra 120"}, false},
-        {{a72}, 73, ' ', {a72 + " "}, 1, 74, {"bip", "letra 32"}},
+        // Past the margin, not breaking: a beep (the break is the digitacao_edicao case).
+        {{a79}, 80, 'x', {a79 + "x"}, 1, 81, {"bip", "letra 120"}, false},
         {{a72}, 73, 'a', {a72, "a"}, 2, 2, {"letra 97"}},    // a word with no blank to break at
         {{z255}, 100, 'x', {z255}, 1, 100, {"bip"}, false},  // a full line takes nothing
     };

@@ -16,21 +16,12 @@ namespace {
 
 // ---- Marks -------------------------------------------------------------------------------
 
+// The kinds the announcement test below does not tell apart by what it hears or keeps.
 TEST(Marcas, WhatIsAMarkInAnyCaseAndWhatIsNot) {
-    const std::pair<const char*, TipoMarca> casos[] = {{"<TF=Arial>", TipoMarca::Fonte},
-                                                       {"<SF=12>", TipoMarca::Tamanho},
-                                                       {"<CE=6>", TipoMarca::Cor},
-                                                       {"<AF>", TipoMarca::Justificado},
-                                                       {"<C>", TipoMarca::Centrado},
-                                                       {"<AL>", TipoMarca::Esquerda},
-                                                       {"<AR>", TipoMarca::Direita},
-                                                       {"<IN>", TipoMarca::NegritoLiga},
-                                                       {"<FN>", TipoMarca::NegritoDesliga},
-                                                       {"<II>", TipoMarca::ItalicoLiga},
-                                                       {"<FI>", TipoMarca::ItalicoDesliga},
-                                                       {"<IS>", TipoMarca::SublinhadoLiga},
-                                                       {"<FS>", TipoMarca::SublinhadoDesliga},
-                                                       {"<in>", TipoMarca::NegritoLiga}};
+    const std::pair<const char*, TipoMarca> casos[] = {
+        {"<AF>", TipoMarca::Justificado},     {"<AL>", TipoMarca::Esquerda},
+        {"<FI>", TipoMarca::ItalicoDesliga},  {"<FS>", TipoMarca::SublinhadoDesliga},
+        {"<in>", TipoMarca::NegritoLiga}};
     for (const auto& [texto, tipo] : casos) {
         auto m = reconheceMarca(texto);
         ASSERT_TRUE(m) << texto;

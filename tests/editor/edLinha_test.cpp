@@ -26,7 +26,6 @@ TEST_F(Linha, SplitAndJoin) {
     const Caso casos[] = {
         // At column 1 an empty line goes above.
         {quebraLinha, {"1", "quinta", "3"}, 2, 1, {"1", "", "quinta", "3"}, 3, 1, "EDLINQUE"},
-        {quebraLinha, {"abcdef", "fim"}, 1, 3, {"ab", "cdef", "fim"}, 2, 1, "EDLINQUE"},
         // After the last character it joins.
         {quebraLinha, {"abc", "def"}, 1, 4, {"abc def"}, 1, 4, "EDLINJUN"},
         {juntaLinhas, {a, b, "resto"}, 1, 5, {a + " " + b, "resto"}, 1, 5, "EDLINJUN"},  // 251
@@ -59,28 +58,23 @@ TEST_F(Linha, JoinKeepsTheBlockAndTheMemorisedLineInStep) {
     EXPECT_EQ(ed().linhaMemorizada, 1);  // its line is gone
 }
 
-TEST_F(Linha, InsertRemoveAndRestore) {
+// Removing, restoring and inserting a line above are in the comandos_linha case.
+TEST_F(Linha, InsertBelowRestoreOnceAndTheOnlyLine) {
     texto({"um", "dois"}, 1, 2);
-    insereLinha(e(), "novo", true);
-    EXPECT_EQ(ed().colunaAtual, 5);
     insereLinhaAbaixo(e(), "", true);
-    EXPECT_EQ(linhas(), (Linhas{"novo", "", "um", "dois"}));
+    EXPECT_EQ(linhas(), (Linhas{"um", "", "dois"}));
     EXPECT_EQ(ed().linhaAtual, 2);
-    ed().linhaAtual = 4;
+    ed().linhaAtual = 3;
     insereLinhaAbaixo(e(), "ultima", true);  // a new last line is not announced
-    EXPECT_EQ(ed().linha(5), "ultima");
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDLINSER", "mensagem EDLINSER"}));
+    EXPECT_EQ(ed().linha(4), "ultima");
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDLINSER"}));
 
     texto({"um", "dois", "tres"}, 2, 3);
     removeLinha(e(), true);
-    EXPECT_EQ(linhas(), (Linhas{"um", "tres"}));
-    EXPECT_EQ(ed().colunaAtual, 1);
     restauraLinha(e());
-    EXPECT_EQ(linhas(), (Linhas{"um", "dois", "tres"}));
-    EXPECT_EQ(ed().linhaAtual, 2);
     restauraLinha(e());  // nothing left to restore
-    EXPECT_EQ(ed().nLinhas(), 3);
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDLINREM", "mensagem EDLINSER", "bip"}));
+    EXPECT_EQ(linhas(), (Linhas{"um", "dois", "tres"}));
+    EXPECT_EQ(ouvidoSemTextos().back(), "bip");
 
     texto({"unica"}, 1, 3);  // the only line is emptied, with a beep
     removeLinha(e(), true);
@@ -154,7 +148,6 @@ TEST_F(Linha, TextOnManyLines) {
          1,
          "mensagem EDOK",
          {1, 3}},
-        {"!{Enter}t", 'D', {"um", "  ", "dois"}, 3, {"um!", "  ", "dois!"}, 3, "mensagem EDOK"},
         // A line that would not fit keeps its text.
         {"123456{Enter}t", 'S', {longa, "b"}, 1, {longa, "123456b"}, 1, "bip"},
         {"x{Enter}b", 'D', {"um"}, 1, {"um"}, 1, "mensagem EDBLKINV"},

@@ -90,7 +90,6 @@ TEST(ListaSelecao, KeysMoveAndLeavingByAnEndBeepsAndChoosesNothing) {
          {"1", "11", "21", "20", "1", "25", "15", "1", "25"}},
         {"{End}{Down}{Enter}", 4, 0, {"1", "4", "bip"}},
         {"{PgDn}{PgDn}{Up}{Enter}", 4, 4, {"1", "bip", "bip", "4"}},  // back from past the end
-        {"{Up}{Esc}", 4, 0, {"1", "bip"}},
         {"{End}{Enter}", 10000, 10000, {"1", "10000"}},
         {"{Down}{Enter}", 0, 0, {"bip"}}};
     for (const auto& [teclas, n, escolhido, ouvido] : casos) {

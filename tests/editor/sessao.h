@@ -15,7 +15,7 @@
 
 #include "apoio.h"
 #include "console/montagem.h"
-#include "platform/codigos.h"
+#include "platform/codigos.h"  // utf8ParaWin1252
 
 struct FimDoRoteiro : std::runtime_error {
     FimDoRoteiro() : std::runtime_error("the keys ran out") {}
@@ -74,16 +74,6 @@ class SessaoHeadless {
             depoisDeMensagem = !depoisDeMensagem && l.rfind("mensagem ", 0) == 0;
         }
         return v;
-    }
-
-    // Holds (or releases) modifiers as the console sees them for the key being handled.
-    void modificadores(bool shift, bool ctrl, bool alt) {
-        EventoEntrada ev;
-        ev.tipo = EventoEntrada::Tipo::TeclaDesce;
-        ev.tecla = vk::Shift;
-        ev.mod = {shift, ctrl, alt};
-        crt().trataEvento(ev);
-        crt().limpaFila();
     }
 
     // Screen row `y` (1-based), its 80 characters.
