@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "bancadaFala.h"
 #include "speech/numeros.h"
@@ -20,114 +21,52 @@ class FalaGravada : public Bancada {
     }
 };
 
-// ------------------------------------------------------------------ numbers in texts
-
-TEST_F(FalaGravada, LeadingZerosAreSaidOneByOneBeforeTheNumber) {
-    fala_->falaTexto("007");
-    EXPECT_EQ(ouvido(), "_zero _zero _sete");
+std::string repete(const std::string& s, int vezes) {
+    std::string r;
+    for (int i = 0; i < vezes; ++i) r += (i ? " " : "") + s;
+    return r;
 }
 
-TEST_F(FalaGravada, SixDigitsAreOneNumberSevenAreSpelled) {
-    fala_->falaTexto("123456");
-    EXPECT_EQ(ouvido(), "_cento _e _vinte _e _tres _mil _e _quatroc _e _cinquen _e _seis");
-    fala_->falaTexto("1234567");
-    EXPECT_EQ(ouvido(), "_49 _50 _51 _52 _53 _54 _55");
+// How numbers, signs and punctuation inside a text are said: "frase" is the synthesizer,
+// "~N" a pause of N ms.
+TEST_F(FalaGravada, NumbersSignsAndPunctuationInTexts) {
+    const struct {
+        std::string texto;
+        bool pontuacao;
+        std::string ouvido;
+    } casos[] = {
+        {"007", true, "_zero _zero _sete"},  // leading zeros one by one
+        {"123456", true, "_cento _e _vinte _e _tres _mil _e _quatroc _e _cinquen _e _seis"},
+        {"1234567", true, "_49 _50 _51 _52 _53 _54 _55"},  // seven digits are spelled
+        {std::string(40, '9'), true, repete("_57", 40)},
+        {"12-34", true, "_49 _50 _45 _51 _52"},
+        {"-5", true, "_MENOS _cinco"},
+        {"a - 2", true, "frase _45 ~150 _dois"},
+        {"oi-eu", true, "frase"},  // a hyphen inside a word is dropped
+        {"oi-5", true, "frase _MENOS _cinco"},
+        {"======", true, "_61 _61 _61 _61 clique clique"},  // clicks from the fifth on
+        {"==== ====", true, repete("_61", 8)},
+        {"www.x", true, "_119 _119 _119 _46 _120"},
+        {"WwW.x", true, "_87 _119 _87 _46 _120"},
+        {"oi, eu.", true, "frase _44 ~150 frase _46 ~250"},
+        {"oi, eu.", false, "frase ~150 frase ~250"},
+        {"(a)", true, "_40 ~200 frase _41 ~200"},
+        {"3.5", true, "_tres _46 _cinco"},  // a decimal point: no pause either way
+        {"3.5", false, "_tres _46 _cinco"},
+        {"oi://a", true, "frase _58 _47 _47 frase"},
+        {"\x01\t\x02", true, "_1"},  // tabs skipped; code 2 has no recording
+    };
+    for (const auto& c : casos) {
+        fala_->falaPontuacao = c.pontuacao;
+        fala_->falaTexto(c.texto);
+        EXPECT_EQ(ouvido(), c.ouvido) << c.texto;
+    }
 }
 
-TEST_F(FalaGravada, DigitsJoinedByAHyphenAreSpelled) {
-    fala_->falaTexto("12-34");
-    EXPECT_EQ(ouvido(), "_49 _50 _45 _51 _52");
-}
-
-TEST_F(FalaGravada, MinusBeforeADigitAndAHyphenBetweenBlanks) {
-    fala_->falaTexto("-5");
-    EXPECT_EQ(ouvido(), "_MENOS _cinco");
-    fala_->falaTexto("a - 2");
-    EXPECT_EQ(ouvido(), "frase _45 ~150 _dois");
-}
-
-TEST_F(FalaGravada, SixteenAndSeventeenComeFromTheirOwnFiles) {
-    fala_->falaTexto("16 17");
-    EXPECT_EQ(ouvido(), "_dezesse _dezeset");
-}
-
-TEST_F(FalaGravada, AFortyDigitNumberIsSpelledDigitByDigit) {
-    fala_->falaTexto(std::string(40, '9'));
-    std::string esperado;
-    for (int i = 0; i < 40; ++i) esperado += (i ? " " : "") + std::string("_57");
-    EXPECT_EQ(ouvido(), esperado);
-}
-
-// ------------------------------------------------------------------ signs and words
-
-TEST_F(FalaGravada, FromTheFifthEqualSignOnClicksAreHeard) {
-    fala_->falaTexto("======");
-    EXPECT_EQ(ouvido(), "_61 _61 _61 _61 clique clique");
-    fala_->falaTexto("==== ====");
-    EXPECT_EQ(ouvido(), "_61 _61 _61 _61 _61 _61 _61 _61");
-}
-
-TEST_F(FalaGravada, AThousandEqualSignsEndWithClicks) {
+TEST_F(FalaGravada, LongTextsEndNormally) {
     fala_->falaTexto(std::string(1000, '='));
-    const std::string s = ouvido();
-    size_t cliques = 0;
-    for (size_t p = 0; (p = s.find("clique", p)) != std::string::npos; p += 6) ++cliques;
-    EXPECT_EQ(cliques, 996u);
-    EXPECT_EQ(s.substr(0, 16), "_61 _61 _61 _61 ");
-}
-
-TEST_F(FalaGravada, WwwIsSpelledInAnyCase) {
-    fala_->falaTexto("www.x");
-    EXPECT_EQ(ouvido(), "_119 _119 _119 _46 _120");
-    fala_->falaTexto("WwW.x");
-    EXPECT_EQ(ouvido(), "_87 _119 _87 _46 _120");
-}
-
-TEST_F(FalaGravada, PunctuationIsSaidThenPaused) {
-    fala_->falaTexto("oi, eu.");
-    EXPECT_EQ(ouvido(), "frase _44 ~150 frase _46 ~250");
-    fala_->falaTexto("(a)");
-    EXPECT_EQ(ouvido(), "_40 ~200 frase _41 ~200");
-}
-
-TEST_F(FalaGravada, WithoutSpeakingPunctuationOnlyThePausesRemain) {
-    fala_->falaPontuacao = false;
-    fala_->falaTexto("oi, eu.");
-    EXPECT_EQ(ouvido(), "frase ~150 frase ~250");
-}
-
-TEST_F(FalaGravada, ADecimalPointIsSaidWithoutAPauseEitherWay) {
-    fala_->falaTexto("3.5");
-    EXPECT_EQ(ouvido(), "_tres _46 _cinco");
-    fala_->falaPontuacao = false;
-    fala_->falaTexto("3.5");
-    EXPECT_EQ(ouvido(), "_tres _46 _cinco");
-}
-
-TEST_F(FalaGravada, AHyphenInsideAWordIsDroppedBeforeADigitItIsMinus) {
-    fala_->falaTexto("oi-eu");
-    EXPECT_EQ(ouvido(), "frase");
-    fala_->falaTexto("oi-5");
-    EXPECT_EQ(ouvido(), "frase _MENOS _cinco");
-}
-
-TEST_F(FalaGravada, TheColonOfAnAddressIsSaidAndTheSlashesFollow) {
-    fala_->falaTexto("oi://a");
-    EXPECT_EQ(ouvido(), "frase _58 _47 _47 frase");
-}
-
-TEST_F(FalaGravada, ControlCharactersAreSaidByCodeTabsAreSkipped) {
-    fala_->falaTexto("\x01\t\x02");
-    EXPECT_EQ(ouvido(), "_1");  // there is no recording for code 2
-}
-
-TEST_F(FalaGravada, AWaitingKeyStopsTheText) {
-    teclaEsperando('x');
-    fala_->falaTexto("7 7 7");
-    EXPECT_EQ(ouvido(), "");
-}
-
-TEST_F(FalaGravada, AHundredThousandCharactersEndNormally) {
+    const std::string iguais = ouvido();
+    EXPECT_EQ(iguais, repete("_61", 4) + " " + repete("clique", 996));
     std::string texto;
     while (texto.size() < 100000) texto += "oi 16 === ,\x01 - ";
     fala_->falaTexto(texto);
@@ -136,42 +75,29 @@ TEST_F(FalaGravada, AHundredThousandCharactersEndNormally) {
         << s.substr(0, 300);
 }
 
-TEST_F(FalaGravada, AMissingRecordingPlaysNothing) {
+TEST_F(FalaGravada, AWaitingKeyStopsTheText) {
+    teclaEsperando('x');
+    fala_->falaTexto("7 7 7");
+    EXPECT_EQ(ouvido(), "");
+}
+
+TEST_F(FalaGravada, RecordingsMissingOrFromThePromptsDirectory) {
     fala_->tocaSom("_naoexiste");
-    fala_->tocaSom("EDNADA");
     fala_->falaLetra(200);
     EXPECT_EQ(ouvido(), "");
     EXPECT_FALSE(fala_->existeSom("_naoexiste"));
-    EXPECT_TRUE(fala_->existeSom("_zero"));
-}
-
-TEST_F(FalaGravada, PromptsComeFromThePromptsDirectory) {
-    Bytes dados(10, 77);
-    fixturas::escreveGravacao(dir_.caminho() / "mensagens" / "EDMSG.wav", kMono8, dados);
+    fixturas::escreveGravacao(dir_.caminho() / "mensagens" / "EDMSG.wav", kMono8, Bytes(10, 77));
     valores_[77] = "EDMSG";
-    EXPECT_TRUE(fala_->existeSom("EDMSG"));
     fala_->tocaSom("EDMSG");
     EXPECT_EQ(ouvido(), "EDMSG");
 }
 
-// ------------------------------------------------------------------ numbers, time, date
+// ------------------------------------------------------------------ words joined into sounds
 
-TEST_F(FalaGravada, OneHourOneMinuteIsOneSound) {
+TEST_F(FalaGravada, TheWordsOfATimeAreOneSound) {
     fala_->falaHora(1, 1);
     ASSERT_EQ(audio_.blocos.size(), 1u);
     EXPECT_EQ(ouvido(), "_uma _hora _um _minuto");
-    fala_->falaHora(2, 0);
-    EXPECT_EQ(ouvido(), "_duas _horas");
-}
-
-TEST_F(FalaGravada, FirstOfMarch2007) {
-    fala_->falaData(1, 3, 2007);
-    EXPECT_EQ(ouvido(), "_Quinta _primeir _de _Marco _de _dois _mil _e _sete");
-}
-
-TEST_F(FalaGravada, FeminineWordsForAnAmount) {
-    fala_->falaExtenso("vinte e dois", true);
-    EXPECT_EQ(ouvido(), "_vinte _e _duas");
 }
 
 TEST_F(FalaGravada, ALongNumberIsPlayedInSeveralSounds) {
@@ -194,44 +120,17 @@ TEST_F(FalaGravada, AWordThatIsNotElevenKilohertzPlaysAlone) {
 
 // ------------------------------------------------------------------ click, beep, tones
 
-TEST_F(FalaGravada, TheClickIs256SamplesOfNoiseThenSilenceWithoutCompression) {
+TEST_F(FalaGravada, TheClickIsNeverCompressedAndTheBeepEmptiesTheKeyQueue) {
     fala_->tocador().comprimeTempo = true;
     fala_->clique();
-    ASSERT_EQ(audio_.blocos.size(), 1u);
-    EXPECT_EQ(audio_.blocos[0].formato, kMono8);  // a compressed sound would not be 256 long
-    EXPECT_TRUE(ehClique(audio_.blocos[0].bytes));
     EXPECT_TRUE(fala_->tocador().comprimeTempo);
-    EXPECT_EQ(audio_.segundaVoz, 0);
-}
-
-TEST_F(FalaGravada, TheBeepEmptiesTheKeyQueueAndPlaysItsPattern) {
     teclaEsperando('a');
-    teclaEsperando('b');
     fala_->bip();
     EXPECT_EQ(crt_->teclasNaFila(), 0u);
-    ASSERT_EQ(audio_.blocos.size(), 1u);
-    EXPECT_EQ(audio_.blocos[0].formato, kMono8);
-    EXPECT_TRUE(ehBip(audio_.blocos[0].bytes));
-}
-
-TEST(OndasFala, ClickAndBeepWaves) {
-    const Bytes clique = Fala::ondaClique(12345);
-    OndaPcm onda;
-    ASSERT_TRUE(leOndaPcm(clique, onda));
-    EXPECT_EQ(onda.formato, kMono8);
-    ASSERT_EQ(onda.dados.size(), 256u);
-    int distintos = 0;
-    for (size_t i = 0; i < 64; ++i) {
-        EXPECT_GE(onda.dados[i], 128);
-        EXPECT_LT(onda.dados[i], 188);
-        distintos += onda.dados[i] != onda.dados[0];
-    }
-    EXPECT_GT(distintos, 10);  // noise, not a constant
-    for (size_t i = 64; i < 256; ++i) EXPECT_EQ(onda.dados[i], 128);
-    ASSERT_TRUE(leOndaPcm(Fala::ondaBip(), onda));
-    ASSERT_EQ(onda.dados.size(), 512u);
-    EXPECT_EQ(Bytes(onda.dados.begin(), onda.dados.begin() + 9),
-              (Bytes{128, 112, 96, 80, 64, 80, 96, 112, 128}));
+    ASSERT_EQ(audio_.blocos.size(), 2u);
+    for (const auto& b : audio_.blocos) EXPECT_EQ(b.formato, kMono8);
+    EXPECT_EQ(ouvido(), "clique bip");
+    EXPECT_EQ(audio_.segundaVoz, 0);
 }
 
 TEST_F(FalaGravada, DtmfTonesWithTheirWaitsAtTheRecordedRate) {
@@ -261,22 +160,15 @@ TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
     fala_->tocaDTMF("1");
     fala_->anota("mensagem EDX");
     fala_->paraFala();  // nothing was sounding
-    EXPECT_EQ(rastro(),
-              "texto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
-              "mensagem EDX\n");
-}
-
-TEST_F(FalaGravada, StoppingSoundingSpeechIsTraced) {
-    audio_.naFila = 1;  // a sound still plays
+    audio_.naFila = 1;  // now a sound still plays
     audio_.abre(kMono8);
     fala_->paraFala();
-    EXPECT_EQ(rastro(), "para\n");
+    EXPECT_EQ(rastro(),
+              "texto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
+              "mensagem EDX\npara\n");
 }
 
-class FalaEco : public Bancada {};
-
-TEST_F(FalaEco, TheEchoedKeyIsSaidAndTracedAsALetter) {
-    escreveSintetizador();
+TEST_F(Bancada, TheEchoedKeyIsSaidAndTracedAsALetter) {
     monta("", "b");
     EXPECT_EQ(fala_->leTeclaEco(), 'b');
     EXPECT_EQ(ouvido(), "_98");
@@ -285,7 +177,14 @@ TEST_F(FalaEco, TheEchoedKeyIsSaidAndTracedAsALetter) {
 
 // ------------------------------------------------------------------ start-up
 
-class FalaInicio : public Bancada {};
+class FalaInicio : public Bancada {
+  protected:
+    std::string linhaTela(int y, int largura) {
+        std::string s;
+        for (int x = 0; x < largura; ++x) s += static_cast<char>(crt_->tela().caractere(x, y - 1));
+        return s;
+    }
+};
 
 TEST_F(FalaInicio, SpeedZeroReadsTheIniAndNineBecomesThree) {
     monta("", "", 0);  // no VELOCIDADE: level 3
@@ -319,27 +218,16 @@ TEST_F(FalaInicio, ABankThatIsNotInstalledLeavesRecordedSpeech) {
     EXPECT_EQ(ouvido(), "_dois");
 }
 
-TEST_F(FalaInicio, ABrokenBankEndsTheProgramAfterEnter) {
-    escreveSintetizador();
-    std::filesystem::remove(dir_.caminho() / "difones" / "BANCO.DIF");
-    EXPECT_THROW(monta("", "x{Enter}"), FimDoPrograma);
-    const ModeloTela& tela = crt_->tela();
-    std::string linha1, linha2;
-    for (int x = 0; x < 80; ++x) {
-        linha1 += static_cast<char>(tela.caractere(x, 0));
-        linha2 += static_cast<char>(tela.caractere(x, 1));
+// A bank whose files are partly missing cannot speak: the error is shown and the program
+// ends after Enter.
+TEST_F(FalaInicio, APartlyMissingBankEndsTheProgramAfterEnter) {
+    for (auto [falta, codigo] : {std::pair{"BANCO.DIF", "1"}, {"regras.rgr", "2"}}) {
+        escreveSintetizador();
+        std::filesystem::remove(dir_.caminho() / "difones" / falta);
+        EXPECT_THROW(monta("", "x{Enter}"), FimDoPrograma) << falta;
+        EXPECT_EQ(linhaTela(1, 24), std::string("Erro de inicializa\xE7\xE3o: ") + codigo);
+        EXPECT_EQ(linhaTela(2, 28), "Banco de dados de voz: BANCO");
     }
-    EXPECT_EQ(linha1.substr(0, 24), "Erro de inicializa\xE7\xE3o: 1");
-    EXPECT_EQ(linha2.substr(0, 28), "Banco de dados de voz: BANCO");
-}
-
-TEST_F(FalaInicio, MissingRulesWithABankPresentAreFatalWithCodeTwo) {
-    escreveSintetizador();
-    std::filesystem::remove(dir_.caminho() / "difones" / "regras.rgr");
-    EXPECT_THROW(monta("", "{Enter}"), FimDoPrograma);
-    std::string linha1;
-    for (int x = 0; x < 24; ++x) linha1 += static_cast<char>(crt_->tela().caractere(x, 0));
-    EXPECT_EQ(linha1, "Erro de inicializa\xE7\xE3o: 2");
 }
 
 TEST_F(FalaInicio, AtSignsExpandToTheProgramDirectoryWithoutLooping) {
@@ -371,9 +259,7 @@ class ServidorFalso : public ServidorFala {
     explicit ServidorFalso(RegistroServidor& r) : r_(r) {}
     bool abre(int voz, int taxa, int tom) override {
         ++r_.aberturas;
-        r_.voz = voz;
-        r_.taxa = taxa;
-        r_.tom = tom;
+        std::tie(r_.voz, r_.taxa, r_.tom) = std::tuple{voz, taxa, tom};
         return r_.abre;
     }
     void fala(std::string_view t) override {
@@ -399,41 +285,33 @@ class FalaServidor : public Bancada {
             return std::make_unique<ServidorFalso>(r_);
         };
     }
+    void montaComServidor(const std::string& iniExtra = "") {
+        iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
+                   "\n" + iniExtra;
+        monta();
+    }
     RegistroServidor r_;
 };
 
-TEST_F(FalaServidor, NoServerIsOpenedWithoutTradutorSapi) {
-    monta("[SERVFALA]\nTIPOSAPI=5\nVOZ=2\n");
-    EXPECT_EQ(r_.aberturas, 0);
-    EXPECT_FALSE(fala_->servidorAtivo());
-    fala_->falaTexto("2");
-    EXPECT_TRUE(r_.textos.empty());
-}
-
 TEST_F(FalaServidor, SapiOpensTheServerOfItsTypeWithTheRateRule) {
-    iniBase_ = "[TRADUTOR]\nSAPI=s\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
-               "\n[SERVFALA]\nTIPOSAPI=5\nVOZ=2\nVELOCIDADE=20\nTOM=7\n";
-    monta();
+    montaComServidor("[SERVFALA]\nTIPOSAPI=5\nVOZ=2\nVELOCIDADE=20\nTOM=7\n");
     EXPECT_EQ(r_.aberturas, 1);
-    EXPECT_EQ(r_.tipo, 5);
-    EXPECT_EQ(r_.voz, 2);
-    EXPECT_EQ(r_.taxa, 0);  // above 10 only for type 4
-    EXPECT_EQ(r_.tom, 7);
-    EXPECT_TRUE(fala_->servidorAtivo());
-    iniBase_ = "[TRADUTOR]\nSAPI=S\n[SERVFALA]\nTIPOSAPI=4\nVELOCIDADE=20\n";
-    monta();
-    EXPECT_EQ(r_.tipo, 4);
-    EXPECT_EQ(r_.taxa, 20);
-    iniBase_ = "[TRADUTOR]\nSAPI=N\n[SERVFALA]\nTIPOSAPI=4\n";
+    EXPECT_EQ(std::tuple(r_.tipo, r_.voz, r_.taxa, r_.tom), std::tuple(5, 2, 0, 7));  // rate
+    EXPECT_TRUE(fala_->servidorAtivo());                       // above 10 only for type 4
+    montaComServidor("[SERVFALA]\nTIPOSAPI=4\nVELOCIDADE=20\n");
+    EXPECT_EQ(std::tuple(r_.tipo, r_.taxa), std::tuple(4, 20));
+    iniBase_ = "[TRADUTOR]\nSAPI=N\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
+               "\n[SERVFALA]\nTIPOSAPI=4\n";
     r_.aberturas = 0;
     monta();
     EXPECT_EQ(r_.aberturas, 0);
+    fala_->falaTexto("2");
+    EXPECT_EQ(ouvido(), "_dois");
 }
 
 TEST_F(FalaServidor, AServerThatFailsToOpenLeavesRecordedSpeech) {
     r_.abre = false;
-    iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n";
-    monta();
+    montaComServidor();
     EXPECT_EQ(r_.aberturas, 1);
     EXPECT_FALSE(fala_->servidorAtivo());
     fala_->falaTexto("2");
@@ -442,21 +320,18 @@ TEST_F(FalaServidor, AServerThatFailsToOpenLeavesRecordedSpeech) {
 }
 
 TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {
-    iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n";
-    monta();
+    montaComServidor();
     ASSERT_TRUE(fala_->servidorAtivo());
     fala_->falaTexto("ola 12, mundo");
     EXPECT_EQ(r_.textos, std::vector<std::string>{"ola 12, mundo"});
     EXPECT_EQ(ouvido(), "");
-    EXPECT_EQ(r_.falandoAinda, 3);
     fala_->falaLetra('1');  // waits for the server first
     EXPECT_EQ(r_.falandoAinda, 0);
     EXPECT_EQ(ouvido().substr(0, 1), "~");
 }
 
 TEST_F(FalaServidor, AServerThatGoesAwayLeavesRecordedSpeechWithTheText) {
-    iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n";
-    monta();
+    montaComServidor();
     r_.cai = true;
     fala_->falaTexto("2");
     EXPECT_EQ(r_.textos, std::vector<std::string>{"2"});
@@ -469,8 +344,7 @@ TEST_F(FalaServidor, ChangingTheServerAtRunTime) {
     iniBase_ += "[SERVFALA]\nVOZ=4\n";
     monta();
     fala_->mudaServidorFala(2, true, 3, 10, 5, 0);
-    EXPECT_EQ(r_.tipo, 3);
-    EXPECT_EQ(r_.voz, 4);  // 0: the INI's voice
+    EXPECT_EQ(std::tuple(r_.tipo, r_.voz), std::tuple(3, 4));  // voice 0: the INI's
     EXPECT_EQ(fala_->tipoServidor(), 3);
     EXPECT_TRUE(fala_->servidorAtivo());
     EXPECT_EQ(fala_->velocidade(), 2);
