@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <tuple>
 
+#include "apoio.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "platform/teclado.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,28 +24,19 @@ public:
         sons.push_back(std::move(wave));
         repeticoes.push_back(repete);
     }
-    void paraSom() override { ++paradas; }
+    void paraSom() override {}
     std::vector<std::vector<uint8_t>> sons;
     std::vector<bool> repeticoes;
-    int paradas = 0;
 };
 
 class SnCrtTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("plumar_crt_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir_);
-        ini_ = dir_ / "SONARE.INI";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    SnCrt& crt(const std::string& ini = "") {
-        if (!ini.empty()) std::ofstream(ini_) << ini;
-        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless({}), audio_, ini_);
+    // A console reading `teclas` (a key script), with `ini` as its SONARE.INI.
+    void crt(const std::string& ini = "", const std::string& teclas = "") {
+        gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
+        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(leRoteiro(teclas).teclas), audio_,
+                                       pasta_ / "SONARE.INI");
         crt_->garanteJanela();
-        return *crt_;
     }
     // Codes queued by a list of events.
     std::vector<int> codigos(const std::vector<EventoEntrada>& eventos) {
@@ -66,7 +54,7 @@ protected:
         return s;
     }
 
-    fs::path dir_, ini_;
+    PastaTemporaria pasta_;
     AudioGravador audio_;
     std::unique_ptr<SnCrt> crt_;
 };
@@ -177,8 +165,7 @@ TEST_F(SnCrtTest, WritingWrapsAndScrollsOnlyTheTextWindow) {
     crt();
     crt_->GotoXY(1, 1);
     crt_->escreve(std::string(100, 'x'));
-    EXPECT_EQ(crt_->WhereX(), 21);
-    EXPECT_EQ(crt_->WhereY(), 2);
+    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(21, 2));
     EXPECT_EQ(linhaTela(2, 1, 21), std::string(20, 'x') + " ");
 
     crt_->GotoXY(1, 25);
@@ -208,17 +195,15 @@ TEST_F(SnCrtTest, GotoXYClampsIntoTheTextWindow) {
     crt();
     crt_->Window(11, 5, 30, 10);
     crt_->GotoXY(0, 0);
-    EXPECT_EQ(crt_->WhereX(), 1);
-    EXPECT_EQ(crt_->WhereY(), 1);
+    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(1, 1));
     crt_->GotoXY(200, 3);
-    EXPECT_EQ(crt_->WhereX(), 20);
-    EXPECT_EQ(crt_->WhereY(), 3);
+    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(20, 3));
     crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
     EXPECT_EQ(crt_->caractereEm(30, 7), '!');
     EXPECT_EQ(crt_->caractereEm(11, 8), '?');
 }
 
-TEST_F(SnCrtTest, ClrEolAndClrScrUseTheCurrentAttribute) {
+TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {
     crt();
     crt_->escreve("abcdef");
     crt_->TextBackground(1);
@@ -232,9 +217,6 @@ TEST_F(SnCrtTest, ClrEolAndClrScrUseTheCurrentAttribute) {
     crt_->ClrScr();
     EXPECT_EQ(crt_->atributoEm(1, 1), 0x1E);
     EXPECT_EQ(crt_->atributoEm(11, 2), 0x0F);
-}
-
-TEST_F(SnCrtTest, FixedColoursIgnoreColourChanges) {
     crt("[VIDEO]\nCORESFIXAS=s\nCORFUNDO=1\nCORLETRA=14\n");
     crt_->TextColor(4);
     crt_->TextBackground(2);
@@ -242,8 +224,7 @@ TEST_F(SnCrtTest, FixedColoursIgnoreColourChanges) {
 }
 
 TEST_F(SnCrtTest, LineReadEditsAndLimitsItsLength) {
-    Roteiro r = leRoteiro("ab{Backspace}cdefgh{Enter}");
-    crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(r.teclas), audio_, ini_);
+    crt("", "ab{Backspace}cdefgh{Enter}");
     EXPECT_EQ(crt_->leLinha(6), "acde\r\n");
     EXPECT_EQ(linhaTela(1, 1, 5), "acde ");
     EXPECT_EQ(crt_->WhereY(), 2);
@@ -259,27 +240,17 @@ TEST_F(SnCrtTest, ClipboardIsCutToTheBuffer) {
     EXPECT_EQ(buffer, "abcdef");
 }
 
-TEST_F(SnCrtTest, ClosingRunsTheHooksAndEnds) {
-    EXPECT_EXIT(
-        {
-            crt();
-            crt_->aoTerminar([] { std::fputs("gancho", stderr); });
-            crt_->leTecla();  // the empty script closes the window
-        },
-        ::testing::ExitedWithCode(0), "gancho");
-}
-
 TEST(ConfigJanela, DefaultsAndBadValues) {
-    fs::path ini = fs::temp_directory_path() / "plumar_config_janela.ini";
-    fs::remove(ini);
+    PastaTemporaria pasta;
+    const auto ini = pasta / "SONARE.INI";
     ConfigJanela c = leConfigJanela(ini);
     EXPECT_FALSE(c.maximizada);
     EXPECT_EQ(c.atributo, 0x0F);
     EXPECT_EQ(c.zoom, 2);
     EXPECT_EQ(c.fonte, "Lucida Console");
 
-    std::ofstream(ini) << "[VIDEO]\nCANTOTELA=NAO\nCORFUNDO=\nCORLETRA=\nTABCORES=3, 2,x,9\n"
-                          "AMPLIF=8\nLARGURALETRA=\nALTURALETRA=abc\nPESOLETRA=\n[BRAILLE]\nMODO=3\n";
+    gravaArquivoTeste(ini, "[VIDEO]\nCANTOTELA=NAO\nCORFUNDO=\nCORLETRA=\nTABCORES=3, 2,x,9\n"
+                          "AMPLIF=8\nLARGURALETRA=\nALTURALETRA=abc\nPESOLETRA=\n[BRAILLE]\nMODO=3\n");
     c = leConfigJanela(ini);
     EXPECT_TRUE(c.maximizada);
     EXPECT_EQ(c.atributo, 0x07);
@@ -291,7 +262,6 @@ TEST(ConfigJanela, DefaultsAndBadValues) {
     EXPECT_EQ(c.alturaLetra, 22);
     EXPECT_EQ(c.pesoLetra, 700);
     EXPECT_EQ(c.modoBraille, 3);
-    fs::remove(ini);
 }
 
 TEST(Tom, SquareWaveOfOneSecond) {

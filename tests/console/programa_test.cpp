@@ -5,6 +5,7 @@
 #include "apoio.h"
 #include "console/despacho.h"
 #include "console/montagem.h"
+#include "editor/edArq.h"
 #include "platform/ini.h"
 
 namespace {
@@ -14,6 +15,7 @@ protected:
     // Starts an editor with `ini` as SONARE.INI and the family arguments `args`.
     Editor& inicia(const std::string& ini, std::vector<std::string> args = {"texto.txt"}) {
         gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
+        std::filesystem::remove(pasta_ / "rastro.txt");
         sessao_ = montaSessaoHeadless("");
         sessao_->fala->defineRastro((pasta_ / "rastro.txt").string());
         inicializaEditor(*sessao_->editor, args);
@@ -63,67 +65,44 @@ TEST_F(Inicio, OptionsAreDecidedOnTheStoredFirstCharacter) {
     EXPECT_EQ(padrao.modoFalaFormatacao, 'N');
 }
 
+// The last argument is the file, trimmed; the system hands it over in UTF-8 and the editor
+// keeps it in Windows-1252. Reading modes give no welcome.
 TEST_F(Inicio, CommandLineModes) {
-    EdVars& leitura = inicia("", {"/l", " nome.txt "}).ed;
-    EXPECT_TRUE(leitura.modoLeitura);
-    EXPECT_FALSE(leitura.converteOem);
-    EXPECT_FALSE(leitura.anunciaCarga);
-    EXPECT_EQ(leitura.nomeArquivo, "nome.txt");
-    EXPECT_EQ(rastro().find("EDMSGINI"), std::string::npos);  // no welcome when reading
+    const struct {
+        std::vector<std::string> args;
+        bool leitura, oem;
+        std::string nome;
+    } casos[] = {{{"/l", " nome.txt "}, true, false, "nome.txt"},
+                 {{"/D"}, true, true, ""},
+                 {{"a.txt", "b.txt"}, false, false, "b.txt"},
+                 {{"a\xC3\xA7\xC3\xA3o.txt"}, false, false, "a\xE7\xE3o.txt"}};
+    for (const auto& c : casos) {
+        const EdVars& ed = inicia("", c.args).ed;
+        EXPECT_EQ(ed.modoLeitura, c.leitura) << c.nome;
+        EXPECT_EQ(ed.converteOem, c.oem) << c.nome;
+        EXPECT_EQ(ed.nomeArquivo, c.nome);
+        EXPECT_EQ(rastro().find("mensagem EDMSGINI") == std::string::npos, c.leitura) << c.nome;
+    }
+}
 
-    EdVars& dos = inicia("", {"/D"}).ed;
-    EXPECT_TRUE(dos.modoLeitura);
-    EXPECT_TRUE(dos.converteOem);
-    EXPECT_EQ(dos.nomeArquivo, "");
+TEST_F(Inicio, AFileNamedInUtf8IsOpened) {
+    gravaArquivoTeste(pasta_ / "a\xC3\xA7\xC3\xA3o.txt", "conte\xFA" "do\r\n");
+    Editor& e = inicia("", {(pasta_ / "a\xC3\xA7\xC3\xA3o.txt").string()});
+    ASSERT_TRUE(carregaArquivo(e));
+    EXPECT_EQ(e.ed.linha(1), "conte\xFA" "do");
+    EXPECT_EQ(e.ed.nomeArquivo.substr(e.ed.nomeArquivo.size() - 8), "a\xE7\xE3o.txt");
+    EXPECT_NE(rastro().find("mensagem EDARQCRG"), std::string::npos);
+}
 
-    EdVars& normal = inicia("", {"a.txt", "b.txt"}).ed;
-    EXPECT_FALSE(normal.modoLeitura);
-    EXPECT_EQ(normal.nomeArquivo, "b.txt");
-    EXPECT_NE(rastro().find("mensagem EDMSGINI"), std::string::npos);
+// The welcome is written into the banner; the rest of its row keeps white on blue.
+TEST_F(Inicio, TheWelcomeLeavesTheBannerRowWhiteOnBlue) {
+    inicia("");
+    for (int x = 71; x <= 80; ++x) EXPECT_EQ(sessao_->crt->atributoEm(x, 7), 0x1F) << x;
 }
 
 TEST_F(Inicio, DictionaryIsOnUnlessSaidNo) {
     EXPECT_TRUE(inicia("[PLUMAR]\n").ed.dicionarioAtivo);
     EXPECT_NE(rastro().find("mensagem EDCARDIC"), std::string::npos);
-}
-
-// The keyboard's whole vocabulary: every code of both tables reaches its command, and
-// every other code has none (two beeps).
-TEST(Despacho, EveryKeyReachesItsCommand) {
-    const std::map<int, std::string> controle = {
-        {1, "avancaParagrafo"}, {2, "familiaBlocos"}, {3, "copiaParaClipboard"},
-        {4, "apagaFimLinha"}, {5, "letraEspecial"}, {6, "proximaFrase"}, {7, "vaiParaLinha"},
-        {8, "apagaEsquerda"}, {9, "tabulacao"}, {10, "teclaCtrlEnter"}, {11, "informaColuna"},
-        {12, "informaLinha"}, {13, "teclaEnter"}, {14, "informaNome"}, {15, "alternaEspacos"},
-        {16, "imprime"}, {17, "quebraLinha"}, {18, "recuaParagrafo"}, {19, "apagaInicioLinha"},
-        {20, "comandoMargensTabs"}, {21, "restauraLinha"}, {22, "colaLinhas"},
-        {23, "trocaPorSugestao"}, {24, "gravaESai"}, {25, "removeLinha"}, {28, "tocaDTMF"},
-        {127, "apagaPalavraEsquerda"}};
-    const std::map<int, std::string> estendida = {
-        {23, "informaFormatacao"}, {24, "alternaMarcasTela"}, {33, "insereMarcasFormatacao"},
-        {34, "geraDoc"}, {50, "escolheModoFalaFormatacao"}, {59, "proximaPalavra"},
-        {60, "gravaTexto"}, {61, "outroArquivo"}, {62, "alternaEco"}, {63, "procura"},
-        {64, "procuraTroca"}, {65, "removeLinha"}, {66, "falaHora"}, {67, "menuComandos"},
-        {68, "defineMargens"}, {69, "alternaDicionario"}, {70, "executaPalavra"},
-        {71, "inicioLinha"}, {72, "linhaAcima"}, {73, "paginaAcima"}, {75, "esquerda"},
-        {77, "direita"}, {79, "fimLinha"}, {80, "linhaAbaixo"}, {81, "paginaAbaixo"},
-        {82, "alternaEnterInsere"}, {83, "apagaComDel"}, {94, "restoDaLinha"},
-        {95, "gravaComoOutro"}, {96, "executaOutroEditor"}, {97, "painelConfiguracao"},
-        {98, "procuraDeNovo"}, {99, "calculadoraLinha"}, {100, "alternaLargura"},
-        {101, "falaData"}, {102, "leituraLinha"}, {103, "menuNumera"}, {104, "leAteOFim"},
-        {105, "versao"}, {113, "linhaAcimaMesmaColuna"}, {114, "linhaAbaixoMesmaColuna"},
-        {115, "palavraEsquerdaFalada"}, {116, "palavraDireitaFalada"}, {117, "fimTexto"},
-        {118, "fimTexto"},
-        {119, "inicioTexto"}, {132, "inicioTexto"}, {120, "vozSapi"}, {121, "vozSapi"},
-        {122, "vozSapi"}, {129, "vozPropria"}, {254, "colaNaLinha"}, {255, "copiaSelecao"}};
-    for (int codigo = 0; codigo < 256; ++codigo) {
-        const auto* c = procuraComando(tabelaControle(), static_cast<uint8_t>(codigo));
-        const auto* x = procuraComando(tabelaEstendida(), static_cast<uint8_t>(codigo));
-        auto ec = controle.find(codigo);
-        auto ex = estendida.find(codigo);
-        EXPECT_EQ(c ? std::string(c->nome) : "", ec == controle.end() ? "" : ec->second) << codigo;
-        EXPECT_EQ(x ? std::string(x->nome) : "", ex == estendida.end() ? "" : ex->second) << codigo;
-    }
 }
 
 TEST(Despacho, ShiftSelectionAndItsClearing) {

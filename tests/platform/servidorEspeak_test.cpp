@@ -71,20 +71,15 @@ TEST(ServidorEspeakTexto, TrimmedALoneDigitGetsAFullStopAndUtf8) {
     EXPECT_EQ(ServidorEspeak::preparaTexto("a\xE7\xE3o "), "a\xC3\xA7\xC3\xA3o");
 }
 
-TEST_F(ServidorEspeakTest, ALoneDigitIsSpokenThroughThePlayer) {
-    ASSERT_TRUE(servidor_.abre(0, 0, 0));
-    const std::vector<uint8_t> digito = diz(" 7");
-    EXPECT_EQ(audio_.formato.bits, 16);
-    EXPECT_GT(digito.size(), 2000u);
-}
-
 // Out-of-range voices take the Brazilian voice; rates beyond the library's are held to its
-// limits; all still speak.
+// limits; all speak, in 16-bit samples through the player.
 TEST_F(ServidorEspeakTest, OddVoicesAndRatesStillSpeak) {
-    for (auto [voz, taxa, tom] : {std::array{-5, 0, 0}, {1000, 100000, 1000}, {0, -20, -3}}) {
+    for (auto [voz, taxa, tom] :
+         {std::array{0, 0, 0}, {-5, 0, 0}, {1000, 100000, 1000}, {0, -20, -3}}) {
         SCOPED_TRACE(voz);
         ASSERT_TRUE(servidor_.abre(voz, taxa, tom));
-        EXPECT_GT(diz("ola").size(), 1000u);
+        EXPECT_GT(diz(" 7").size(), 1000u);  // a lone digit, said as a number
+        EXPECT_EQ(audio_.formato.bits, 16);
     }
 }
 

@@ -11,7 +11,6 @@
 
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <thread>
 
 #include "apoio.h"
@@ -39,12 +38,13 @@ class ServicoFalso {
     ~ServicoFalso() {
         shutdown(escuta_, SHUT_RDWR);
         if (cliente_ >= 0) shutdown(cliente_, SHUT_RDWR);
-        fio_.join();
+        if (fio_.joinable()) fio_.join();
         close(escuta_);
         if (cliente_ >= 0) close(cliente_);
     }
-    std::vector<std::string> linhas() {
-        std::lock_guard l(mutex_);
+    // Every line received, once the client has gone.
+    std::vector<std::string> linhasAteOFim() {
+        fio_.join();
         return linhas_;
     }
     void envia(const std::string& s) { send(cliente_, s.data(), s.size(), MSG_NOSIGNAL); }
@@ -61,10 +61,7 @@ class ServicoFalso {
             for (size_t fim; (fim = buffer.find("\r\n")) != std::string::npos;) {
                 linha = buffer.substr(0, fim);
                 buffer.erase(0, fim + 2);
-                {
-                    std::lock_guard l(mutex_);
-                    linhas_.push_back(linha.size() > 40 ? linha.substr(0, 40) + "..." : linha);
-                }
+                linhas_.push_back(linha.size() > 40 ? linha.substr(0, 40) + "..." : linha);
                 if (dados) {
                     if (linha == ".") envia("225-21\r\n225 OK MESSAGE QUEUED\r\n");
                     dados = linha != ".";
@@ -92,7 +89,6 @@ class ServicoFalso {
     std::string vozes_;
     std::map<std::string, Falha> falhas_;
     int escuta_ = -1, cliente_ = -1;
-    std::mutex mutex_;
     std::vector<std::string> linhas_;
     std::thread fio_;
 };
@@ -128,8 +124,7 @@ TEST_F(ServidorSpeechdTest, TheCommandsOfOpeningSpeakingStoppingAndClosing) {
         "SPEAK", "..um", "dois", ".",
         "SPEAK", " ", ".", "CANCEL SELF",
         "SPEAK", std::string(40, 'a') + "...", ".", "CANCEL SELF", "QUIT"};
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(servico.linhas(), esperado);
+    EXPECT_EQ(servico.linhasAteOFim(), esperado);
 }
 
 TEST(ServidorSpeechdVoz, ByNumberElseRaquelElsePortugueseElseTheFirst) {
