@@ -233,19 +233,7 @@ TEST_F(Gravacao, ParagraphsAreWrittenInOnePiece) {
 
 using Comandos = Arquivos;
 
-TEST_F(Comandos, SaveAsTakesTheNewNameWithItsFullPath) {
-    DiretorioAtual aqui(pasta_.caminho());
-    abre("outro{Enter}x");
-    ed().nomeArquivo = nome("a.txt");
-    ed().modoLeitura = true;
-    texto({"conteudo"});
-    gravaComoOutro(e());
-    EXPECT_EQ(leArquivo(pasta_ / "outro.txt"), "conteudo\r\n");
-    EXPECT_FALSE(fs::exists(pasta_ / "a.txt"));
-    EXPECT_EQ(ed().nomeArquivo, nomeEditor(fs::current_path() / "outro.txt"));
-    EXPECT_FALSE(ed().modoLeitura);
-}
-
+// A save under a new name is the ctrl_f2_grava_como case.
 TEST_F(Comandos, SaveAsGivenUpOrRefused) {
     DiretorioAtual aqui(pasta_.caminho());
     gravaArquivoTeste(pasta_ / "outro.txt", "do outro");
@@ -264,13 +252,16 @@ TEST_F(Comandos, SaveAsGivenUpOrRefused) {
     }
     EXPECT_FALSE(fs::exists(pasta_ / "novo.txt"));
     EXPECT_EQ(leArquivo(pasta_ / "outro.txt"), "do outro");
-    // Its own name is no other file: no question.
+    // Its own name is no other file: no question. The file is no longer read-only.
     abre("outro.txt{Enter}s");
     ed().nomeArquivo = nome("outro.txt");
+    ed().modoLeitura = true;
     texto({"y"});
     gravaComoOutro(e());
     EXPECT_FALSE(ouviu(ouvido(), "mensagem EDREESCR"));
     EXPECT_EQ(leArquivo(pasta_ / "outro.txt"), "y\r\n");
+    EXPECT_FALSE(ed().modoLeitura);
+    EXPECT_EQ(ed().nomeArquivo, nomeEditor(fs::current_path() / "outro.txt"));
 }
 
 TEST_F(Comandos, NewFileAfterTheSaveOffer) {
