@@ -1,27 +1,35 @@
-// The fuzz corpus also runs inside the test binary, so that the sanitizer build checks it
-// whatever the compiler.
+// The fuzz corpora also run inside the test binary, so that the sanitizer build checks
+// them whatever the compiler.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "apoio.h"
+
 int fuzzTradutor(const uint8_t* dados, size_t tamanho);
+int fuzzOnda(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
-TEST(CorpusTradutor, EveryInputRunsThroughTheFuzzEntry) {
-    int executados = 0;
-    for (const auto& e :
-         std::filesystem::directory_iterator(PLUMAR_DIR_TESTES "/fuzz/corpus_tradutor")) {
-        std::ifstream f(e.path(), std::ios::binary);
-        std::vector<uint8_t> entrada{std::istreambuf_iterator<char>(f), {}};
-        EXPECT_EQ(fuzzTradutor(entrada.data(), entrada.size()), 0) << e.path();
-        ++executados;
+TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
+    struct Corpus {
+        const char* pasta;
+        int (*entrada)(const uint8_t*, size_t);
+        int minimo;
+    };
+    for (const Corpus& c : {Corpus{"corpus_tradutor", fuzzTradutor, 5},
+                            Corpus{"corpus_onda", fuzzOnda, 10}}) {
+        int executados = 0;
+        for (const auto& e : std::filesystem::directory_iterator(
+                 std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {
+            const std::vector<uint8_t> entrada = leBytes(e.path());
+            EXPECT_EQ(c.entrada(entrada.data(), entrada.size()), 0) << e.path();
+            ++executados;
+        }
+        EXPECT_GE(executados, c.minimo) << c.pasta;
     }
-    EXPECT_GE(executados, 5);
 }
 
 }  // namespace

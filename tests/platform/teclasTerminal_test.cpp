@@ -105,34 +105,26 @@ void verificaCompletos(const std::vector<Caso>& casos) {
 // clang-format off
 TEST(DecodificadorTerminal, TeclasDeCursorEEdicao) {
     verificaCompletos({
-        {"xterm Up", ESC "[A", K(0x26)}, {"xterm Ctrl+Right", ESC "[1;5C", K(0x27, "c")},
-        {"xterm Alt+Down", ESC "[1;3B", K(0x28, "a")},
-        {"xterm Ctrl+Shift+Home", ESC "[1;6H", K(0x24, "sc")}, {"xterm End", ESC "[F", K(0x23)},
-        {"SS3 Up", ESC "OA", K(0x26)}, {"SS3 End", ESC "OF", K(0x23)},
+        {"xterm Ctrl+Right", ESC "[1;5C", K(0x27, "c")}, {"xterm End", ESC "[F", K(0x23)},
+        {"xterm Ctrl+Shift+Home", ESC "[1;6H", K(0x24, "sc")}, {"SS3 Up", ESC "OA", K(0x26)},
         {"Ins", ESC "[2~", K(0x2D)}, {"Ctrl+Del", ESC "[3;5~", K(0x2E, "c")},
-        {"PgUp", ESC "[5~", K(0x21)}, {"tmux Home", ESC "[1~", K(0x24)},
-        {"tmux End", ESC "[4~", K(0x23)}, {"rxvt Home", ESC "[7~", K(0x24)},
-        {"rxvt End", ESC "[8~", K(0x23)}, {"Shift+Tab", ESC "[Z", K(0x09, "s", 9)},
-        {"Ctrl+Shift+Tab", ESC "[1;6Z", K(0x09, "sc")},
-        {"rxvt Shift+Ins", ESC "[2$", K(0x2D, "s")}, {"rxvt Ctrl+Del", ESC "[3^", K(0x2E, "c")},
+        {"PgUp", ESC "[5~", K(0x21)}, {"tmux End", ESC "[4~", K(0x23)},
+        {"rxvt Home", ESC "[7~", K(0x24)}, {"Shift+Tab", ESC "[Z", K(0x09, "s", 9)},
+        {"Ctrl+Shift+Tab", ESC "[1;6Z", K(0x09, "sc")}, {"rxvt Shift+Ins", ESC "[2$", K(0x2D, "s")},
         {"rxvt Ctrl+Shift+PgUp", ESC "[5@", K(0x21, "sc")},
         {"rxvt Shift+Up", ESC "[a", K(0x26, "s")}, {"rxvt Ctrl+Left", ESC "Od", K(0x25, "c")},
-        {"rxvt Alt+Up", ESC ESC "[A", K(0x26, "a")},
-        {"rxvt Alt+Right", ESC ESC "OC", K(0x27, "a")},
-        {"keypad Enter", ESC "OM", K(0x0D, "", 13)},
+        {"rxvt Alt+Up", ESC ESC "[A", K(0x26, "a")}, {"keypad Enter", ESC "OM", K(0x0D, "", 13)},
     });
 }
 
 TEST(DecodificadorTerminal, TeclasDeFuncao) {
     verificaCompletos({
-        {"F1", ESC "OP", K(0x70)}, {"F4", ESC "OS", K(0x73)},
-        {"xterm Shift+F1", ESC "[1;2P", K(0x70, "s")},
+        {"F1", ESC "OP", K(0x70)}, {"xterm Shift+F1", ESC "[1;2P", K(0x70, "s")},
         {"old xterm Ctrl+F4", ESC "O5S", K(0x73, "c")}, {"F5", ESC "[15~", K(0x74)},
-        {"F6", ESC "[17~", K(0x75)}, {"F10", ESC "[21~", K(0x79)}, {"F11", ESC "[23~", K(0x7A)},
-        {"F12", ESC "[24~", K(0x7B)}, {"Ctrl+Alt+Shift+F12", ESC "[24;8~", K(0x7B, "sca")},
+        {"F6", ESC "[17~", K(0x75)}, {"F11", ESC "[23~", K(0x7A)},
+        {"Ctrl+Alt+Shift+F12", ESC "[24;8~", K(0x7B, "sca")},
         {"Alt+F3", ESC "[13;3~", K(0x72, "a")}, {"Alt+F4", ESC "[1;3S", K(0x73, "a")},
-        {"rxvt F1", ESC "[11~", K(0x70)}, {"rxvt Ctrl+F2", ESC "[12^", K(0x71, "c")},
-        {"Linux F1", ESC "[[A", K(0x70)}, {"Linux F5", ESC "[[E", K(0x74)},
+        {"rxvt Ctrl+F2", ESC "[12^", K(0x71, "c")}, {"Linux F5", ESC "[[E", K(0x74)},
         {"Linux Shift+F3", ESC "[25~", K(0x72, "s")},
         {"Linux Shift+F10", ESC "[34~", K(0x79, "s")},
     });
@@ -140,14 +132,12 @@ TEST(DecodificadorTerminal, TeclasDeFuncao) {
 
 TEST(DecodificadorTerminal, BytesDeControleEAlt) {
     verificaCompletos({
-        {"Ctrl+A", "\x01", K('A', "c", 1)}, {"Ctrl+Z", "\x1a", K('Z', "c", 26)},
-        {"Ctrl+J", "\n", K('J', "c", 10)}, {"Backspace", "\x7f", K(0x08, "", 8)},
+        {"Ctrl+Z", "\x1a", K('Z', "c", 26)}, {"Backspace", "\x7f", K(0x08, "", 8)},
         {"Ctrl+Backspace", "\x08", K(0x08, "c", 8)}, {"Enter", "\r", K(0x0D, "", 13)},
         {"Tab", "\t", K(0x09, "", 9)}, {"Ctrl+\\", "\x1c", K(kBarra, "c", 28)},
         {"Ctrl+]", "\x1d", K(kColDir, "c", 29)}, {"Ctrl+^", "\x1e", K('6', "sc", 30)},
         {"Ctrl+Space", std::string(1, '\0'), K(0x20, "c", 32)},
-        {"Alt+9", ESC "9", K('9', "a")}, {"Alt+X", ESC "x", K('X', "a")},
-        {"Alt+Shift+X", ESC "X", K('X', "sa")}, {"Alt+Space", ESC " ", K(0x20, "a")},
+        {"Alt+X", ESC "x", K('X', "a")}, {"Alt+Shift+X", ESC "X", K('X', "sa")},
         {"Alt+Backspace", ESC "\x7f", K(0x08, "a")}, {"Alt+Enter", ESC "\r", K(0x0D, "a")},
         {"Ctrl+Alt+A", ESC "\x01", K('A', "ca")}, {"Alt+]", ESC "]", K(kColDir, "a")},
         {"Alt+e acute", ESC "\xc3\xa9", K(kOutra, "a")},
@@ -158,29 +148,23 @@ TEST(DecodificadorTerminal, ProtocolosDeTeclasEstendidos) {
     verificaCompletos({
         {"CSI u Ctrl+Enter", ESC "[13;5u", K(0x0D, "c", 13)},
         {"modifyOtherKeys Ctrl+Enter", ESC "[27;5;13~", K(0x0D, "c", 13)},
-        {"CSI u Shift+Enter", ESC "[13;2u", K(0x0D, "s", 13)},
         {"CSI u Ctrl+Backspace", ESC "[127;5u", K(0x08, "c", 8)},
         {"CSI u Ctrl+Tab", ESC "[9;5u", K(0x09, "c")},
-        {"modifyOtherKeys Ctrl+Tab", ESC "[27;5;9~", K(0x09, "c")},
         {"CSI u Esc", ESC "[27u", K(0x1B, "", 27)}, {"CSI u Ctrl+A", ESC "[97;5u", K('A', "c", 1)},
         {"modifyOtherKeys Ctrl+A", ESC "[27;5;97~", K('A', "c", 1)},
-        {"CSI u Ctrl+Shift+A", ESC "[97;6u", K('A', "sc", 1)},
         {"CSI u Alt+A", ESC "[97;3u", K('A', "a")},
         {"modifyOtherKeys Alt+X", ESC "[27;3;120~", K('X', "a")},
         {"CSI u Shift+A types A", ESC "[97;2u", C('A')},
         {"modifyOtherKeys Shift+!", ESC "[27;2;33~", C('!')},
         {"CSI u e acute", ESC "[233u", C(0xE9)},
         {"CSI u Ctrl+Space", ESC "[32;5u", K(0x20, "c", 32)},
-        {"CSI u Ctrl+\\", ESC "[92;5u", K(kBarra, "c", 28)},
         {"CSI u Ctrl+[", ESC "[91;5u", K(kColEsq, "c", 27)},
         {"CSI u Ctrl+1", ESC "[49;5u", K('1', "c")},
         {"CSI u repeat event", ESC "[97;5:2u", K('A', "c", 1)},
         {"CSI u with alternate key", ESC "[97:65;5u", K('A', "c", 1)},
         {"CSI u with lock bits", ESC "[97;69u", K('A', "c", 1)},
         {"keypad 1", ESC "[57400u", K(0x61, "", '1')},
-        {"keypad Enter", ESC "[57414u", K(0x0D, "", 13)},
-        {"keypad Ctrl+Left", ESC "[57417;5u", K(0x25, "c")},
-        {"keypad Del", ESC "[57426u", K(0x2E)},
+        {"keypad Ctrl+Left", ESC "[57417;5u", K(0x25, "c")}, {"keypad Del", ESC "[57426u", K(0x2E)},
     });
 }
 

@@ -12,31 +12,20 @@ using Nomes = std::vector<std::string>;
 // Thousands drop the leading "um" and join the last group with "e"; millions and above
 // keep "um" and take the plural; past fifteen digits the number is said digit by digit.
 TEST(NumeroExtenso, NumbersInWords) {
+    // clang-format off
     const std::pair<unsigned long long, std::string> casos[] = {
-        {0, "zero"},
-        {17, "dezessete"},
-        {21, "vinte e um"},
-        {100, "cem"},
-        {101, "cento e um"},
-        {200, "duzentos"},
-        {999, "novecentos e noventa e nove"},
-        {1000, "mil "},
-        {1001, "mil e um"},
-        {2350, "dois mil e trezentos e cinquenta"},
+        {0, "zero"}, {17, "dezessete"}, {21, "vinte e um"}, {100, "cem"}, {101, "cento e um"},
+        {200, "duzentos"}, {999, "novecentos e noventa e nove"}, {1000, "mil "},
+        {1001, "mil e um"}, {2350, "dois mil e trezentos e cinquenta"},
         {100100, "cem mil e cem"},
         {999999, "novecentos e noventa e nove mil e novecentos e noventa e nove"},
-        {1000000, "um milh\xE3o "},
-        {2000000,
-         "dois milh\xF5"
-         "es "},
-        {1000001, "um milh\xE3o e um"},
-        {3000000000ull,
-         "tres bilh\xF5"
-         "es "},
+        {1000000, "um milh\xE3o "}, {2000000, "dois milh\xF5" "es "},
+        {1000001, "um milh\xE3o e um"}, {3000000000ull, "tres bilh\xF5" "es "},
         {1000000000000ull, "um trilh\xE3o "},
         {1000000000000000ull,
          "um zero zero zero zero zero zero zero zero zero zero zero zero zero zero zero"},
     };
+    // clang-format on
     for (const auto& [n, palavras] : casos) EXPECT_EQ(numeroExtenso(n), palavras) << n;
     EXPECT_EQ(numeroExtenso(999999999999999ull).substr(0, 36),
               "novecentos e noventa e nove trilh\xF5"
@@ -48,9 +37,7 @@ TEST(NumeroExtenso, NumbersInWords) {
 
 TEST(ArquivosExtenso, WordsBecomeFileNamesOfEightCharacters) {
     EXPECT_EQ(arquivosExtenso("quatrocentos e dez", false), (Nomes{"_quatroc", "_e", "_dez"}));
-    EXPECT_EQ(arquivosExtenso("um milh\xE3o e dois milh\xF5"
-                              "es",
-                              false),
+    EXPECT_EQ(arquivosExtenso("um milh\xE3o e dois milh\xF5" "es", false),
               (Nomes{"_um", "_milhao", "_e", "_dois", "_milhoes"}));
     EXPECT_EQ(arquivosExtenso("  mil  ", false), Nomes{"_mil"});
     EXPECT_TRUE(arquivosExtenso("", false).empty());

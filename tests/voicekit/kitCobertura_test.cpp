@@ -6,12 +6,12 @@
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "apoio.h"
 #include "editor/edAjuda.h"
 #include "editor/edMensag.h"
 #include "platform/audio.h"
@@ -45,11 +45,6 @@ constexpr bool kKitConstruido = false;
         }                                                                    \
     } while (0)
 
-std::vector<uint8_t> bytesDe(const fs::path& arquivo) {
-    std::ifstream f(arquivo, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
 std::vector<std::string> separa(std::string_view texto) {
     std::istringstream in{std::string(texto)};
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
@@ -77,7 +72,7 @@ std::vector<std::string> nomesDeLetras() {
 // A recording as the speaker reads it: canonical header, 11025 Hz 8-bit mono, even data,
 // a plausible length and a level neither silent nor clipped.
 ::testing::AssertionResult gravacaoBoa(const fs::path& arquivo, double maxSegundos) {
-    std::vector<uint8_t> b = bytesDe(arquivo);
+    std::vector<uint8_t> b = leBytes(arquivo);
     if (b.size() < 44) return ::testing::AssertionFailure() << arquivo << " missing or short";
     const size_t dados = b.size() - 44;
     if (std::vector<uint8_t>(b.begin(), b.begin() + 44) !=
@@ -111,7 +106,7 @@ TEST(KitCobertura, CadaNomeQueOProgramaPedeTemGravacao) {
         EXPECT_TRUE(gravacaoBoa(kPrompts / (t.chave + ".WAV"), 20)) << t.chave;
     // Files neither swapped nor truncated: 16 and 17 stay apart once cut to 8 characters,
     // and a long prompt outlasts a short one.
-    EXPECT_NE(bytesDe(kLetras / "_dezesse.wav"), bytesDe(kLetras / "_dezeset.wav"));
+    EXPECT_NE(leBytes(kLetras / "_dezesse.wav"), leBytes(kLetras / "_dezeset.wav"));
     EXPECT_GT(fs::file_size(kPrompts / "EDCOPTRU.WAV"), 2 * fs::file_size(kPrompts / "EDOK.WAV"));
 }
 
