@@ -2,30 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "apoio.h"
 #include "console/despacho.h"
-#include "console/montagem.h"
 #include "editor/edArq.h"
+#include "editor/sessao.h"
 #include "platform/ini.h"
 
 namespace {
 
-class Inicio : public ::testing::Test {
+class Inicio : public ::testing::Test, public SessaoHeadless {
 protected:
     // Starts an editor with `ini` as SONARE.INI and the family arguments `args`.
     Editor& inicia(const std::string& ini, std::vector<std::string> args = {"texto.txt"}) {
         gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
         std::filesystem::remove(pasta_ / "rastro.txt");
-        sessao_ = montaSessaoHeadless("");
-        sessao_->fala->defineRastro((pasta_ / "rastro.txt").string());
-        inicializaEditor(*sessao_->editor, args);
-        return *sessao_->editor;
+        abre("");
+        inicializaEditor(e(), args);
+        return e();
     }
-    std::string rastro() { return leArquivo(pasta_ / "rastro.txt"); }
-
-    PastaTemporaria pasta_;
-    Variavel windir_{"SONARE_WINDIR", pasta_.caminho().string()};
-    std::unique_ptr<Sessao> sessao_;
 };
 
 TEST_F(Inicio, RightMarginFallsBackTo72) {
@@ -43,26 +36,22 @@ TEST_F(Inicio, DefaultExtensionIsWrittenBack) {
     EXPECT_EQ(inicia("[PLUMAR]\nEXTENSAOPADRAO=doc\n").ed.extensaoPadrao, "doc");
 }
 
+// Yes/no options are decided on the first character as stored ("s" is not "S"); the
+// formatting mode and the dictionary are upper-cased first.
 TEST_F(Inicio, OptionsAreDecidedOnTheStoredFirstCharacter) {
-    EdVars& ed = inicia(
-                     "[PLUMAR]\nENTERINSLINHA=s\nQUEBRARLINHAS=n\nFALARPONTUACAO=Nao\n"
-                     "FALAESPACOS=Sim\nFALAAUTOMATICA=S\nMODOFALAFORMATACAO= b\n"
-                     "DICIONARIOATIVADO=n\n")
-                     .ed;
-    EXPECT_FALSE(ed.enterInsereLinha);
-    EXPECT_TRUE(ed.quebraLinhas);
-    EXPECT_FALSE(ed.falaPontuacao);
-    EXPECT_TRUE(ed.falaEspacos);
-    EXPECT_TRUE(ed.falaAutomatica);
-    EXPECT_EQ(ed.modoFalaFormatacao, 'B');
-    EXPECT_FALSE(ed.dicionarioAtivo);  // upper-cased before deciding
-
-    EdVars& padrao = inicia("[PLUMAR]\nDICIONARIOATIVADO=N\n").ed;
-    EXPECT_FALSE(padrao.enterInsereLinha);
-    EXPECT_TRUE(padrao.quebraLinhas);
-    EXPECT_TRUE(padrao.falaPontuacao);
-    EXPECT_FALSE(padrao.falaAutomatica);
-    EXPECT_EQ(padrao.modoFalaFormatacao, 'N');
+    auto opcoes = [](const EdVars& ed) {
+        return std::vector<int>{ed.enterInsereLinha, ed.quebraLinhas,   ed.falaPontuacao,
+                                ed.falaEspacos,      ed.falaAutomatica, ed.modoFalaFormatacao,
+                                ed.dicionarioAtivo};
+    };
+    EXPECT_EQ(opcoes(inicia("[PLUMAR]\nENTERINSLINHA=s\nQUEBRARLINHAS=n\nFALARPONTUACAO=Nao\n"
+                            "FALAESPACOS=Sim\nFALAAUTOMATICA=S\nMODOFALAFORMATACAO= b\n"
+                            "DICIONARIOATIVADO=n\n")
+                         .ed),
+              (std::vector<int>{0, 1, 0, 1, 1, 'B', 0}));
+    EXPECT_EQ(rastro().find("EDCARDIC"), std::string::npos);
+    EXPECT_EQ(opcoes(inicia("[PLUMAR]\n").ed), (std::vector<int>{0, 1, 1, 0, 0, 'N', 1}));
+    EXPECT_NE(rastro().find("mensagem EDCARDIC"), std::string::npos);
 }
 
 // The last argument is the file, trimmed; the system hands it over in UTF-8 and the editor
@@ -97,36 +86,31 @@ TEST_F(Inicio, AFileNamedInUtf8IsOpened) {
 // The welcome is written into the banner; the rest of its row keeps white on blue.
 TEST_F(Inicio, TheWelcomeLeavesTheBannerRowWhiteOnBlue) {
     inicia("");
-    for (int x = 71; x <= 80; ++x) EXPECT_EQ(sessao_->crt->atributoEm(x, 7), 0x1F) << x;
+    for (int x = 71; x <= 80; ++x) EXPECT_EQ(crt().atributoEm(x, 7), 0x1F) << x;
 }
 
-TEST_F(Inicio, DictionaryIsOnUnlessSaidNo) {
-    EXPECT_TRUE(inicia("[PLUMAR]\n").ed.dicionarioAtivo);
-    EXPECT_NE(rastro().find("mensagem EDCARDIC"), std::string::npos);
-}
+class Despacho : public SessaoEdicao {
+protected:
+    // The console sees Shift held (or released) with the End key.
+    void shift(bool preso) {
+        EventoEntrada ev;
+        ev.tipo = preso ? EventoEntrada::Tipo::TeclaDesce : EventoEntrada::Tipo::TeclaSobe;
+        ev.tecla = vk::End;
+        ev.mod.shift = preso;
+        crt().trataEvento(ev);
+    }
+};
 
-TEST(Despacho, ShiftSelectionAndItsClearing) {
-    auto s = montaSessaoHeadless("");
-    Editor& e = *s->editor;
-    e.ed.texto.insere(1, "uma linha de texto");
-    e.ed.texto.insere(2, "outra");
-    e.ed.colunaAtual = 5;
-    EventoEntrada ev;
-    ev.tipo = EventoEntrada::Tipo::TeclaDesce;
-    ev.tecla = vk::End;
-    ev.mod.shift = true;
-    e.crt.trataEvento(ev);  // the console now sees Shift held
-    despachaEstendida(e, 79);
-    EXPECT_EQ(e.ed.selecaoInicio, 5);
-    EXPECT_EQ(e.ed.selecaoFim, 19);
-    despachaEstendida(e, 72);  // Up clears the start anchor even with Shift held
-    EXPECT_EQ(e.ed.selecaoInicio, 0);
-    ev.tipo = EventoEntrada::Tipo::TeclaSobe;
-    ev.mod.shift = false;
-    e.crt.trataEvento(ev);
-    despachaEstendida(e, 72);
-    EXPECT_EQ(e.ed.selecaoInicio, 0);
-    EXPECT_EQ(e.ed.selecaoFim, 0);
+TEST_F(Despacho, ShiftSelectionAndItsClearing) {
+    texto({"uma linha de texto", "outra"}, 1, 5);
+    shift(true);
+    despachaEstendida(e(), 79);  // Shift+End
+    EXPECT_EQ(std::pair(ed().selecaoInicio, ed().selecaoFim), std::pair(5, 19));
+    despachaEstendida(e(), 72);  // Up clears the start anchor even with Shift held
+    EXPECT_EQ(ed().selecaoInicio, 0);
+    shift(false);
+    despachaEstendida(e(), 72);
+    EXPECT_EQ(std::pair(ed().selecaoInicio, ed().selecaoFim), std::pair(0, 0));
 }
 
 }  // namespace
