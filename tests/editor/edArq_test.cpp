@@ -14,27 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Linhas = std::vector<std::string>;
-
-bool ouviu(const Ouvido& o, const std::string& linha) {
-    return std::find(o.begin(), o.end(), linha) != o.end();
-}
-
-// The tests that type relative names work in their own folder.
-class DiretorioAtual {
-  public:
-    explicit DiretorioAtual(const fs::path& p) : antigo_(fs::current_path()) {
-        fs::current_path(p);
-    }
-    ~DiretorioAtual() {
-        std::error_code ec;
-        fs::current_path(antigo_, ec);
-    }
-
-  private:
-    fs::path antigo_;
-};
-
 class Arquivos : public SessaoEdicao {
   protected:
     std::string nome(const std::string& arquivo) { return (pasta_ / arquivo).string(); }

@@ -325,12 +325,6 @@ TEST(PalavraExecutar, WordBetweenBlanksWithoutItsWrapping) {
 
 class Executa : public SessaoEdicao {
   protected:
-    void SetUp() override {
-        SessaoEdicao::SetUp();
-        antigo_ = fs::current_path();
-        fs::current_path(pasta_.caminho());
-    }
-    void TearDown() override { fs::current_path(antigo_); }
     // A program of the current directory that leaves a file behind when it runs.
     void programa(const std::string& nome) {
         gravaArquivoTeste(pasta_ / nome, "#!/bin/sh\necho rodou > \"$(dirname \"$0\")/rodou\"\n");
@@ -342,7 +336,7 @@ class Executa : public SessaoEdicao {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return fs::exists(pasta_ / "rodou");
     }
-    fs::path antigo_;
+    DiretorioAtual aqui_{pasta_.caminho()};  // programs are looked for here
 };
 
 TEST_F(Executa, ProgramsRunStrippedOfTheirWrappingAndDocumentsWithTheirKindsProgram) {

@@ -1,17 +1,10 @@
 #include "editor/edLinha.h"
 
-#include <algorithm>
-
 #include "sessao.h"
 
 namespace {
 
-class Linha : public SessaoEdicao {
-  protected:
-    bool ouviu(const Ouvido& o, const std::string& linha) {
-        return std::find(o.begin(), o.end(), linha) != o.end();
-    }
-};
+class Linha : public SessaoEdicao {};
 
 TEST_F(Linha, SplitAndJoin) {
     struct Caso {

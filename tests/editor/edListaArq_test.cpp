@@ -164,12 +164,9 @@ TEST_F(ListaArquivos, NamesTypedWildcardsAndTab) {
     }
     // Tab on an empty name lists the current folder (the lista_escolhe_arquivo case); a
     // typed name without a folder lists it too.
-    const fs::path antes = fs::current_path();
-    fs::current_path(pasta_.caminho());
+    DiretorioAtual aqui(pasta_.caminho());
     SessaoEditor digitado("cart{Tab}{Enter}");
-    const std::string nome = pede(digitado);
-    fs::current_path(antes);
-    EXPECT_EQ(nome, "A.txt");
+    EXPECT_EQ(pede(digitado), "A.txt");
 }
 
 TEST_F(ListaArquivos, ColoursAndSizeOnTheScreen) {

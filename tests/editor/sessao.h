@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -130,6 +132,27 @@ class SessaoEditor : public SessaoHeadless {
 
   private:
     ModeloTela telaNoFim_;
+};
+
+// Whether the trace lines `o` hold `linha`.
+inline bool ouviu(const Ouvido& o, const std::string& linha) {
+    return std::find(o.begin(), o.end(), linha) != o.end();
+}
+
+// The tests that type relative names work in their own folder while this lives.
+class DiretorioAtual {
+  public:
+    explicit DiretorioAtual(const std::filesystem::path& p)
+        : antigo_(std::filesystem::current_path()) {
+        std::filesystem::current_path(p);
+    }
+    ~DiretorioAtual() {
+        std::error_code ec;
+        std::filesystem::current_path(antigo_, ec);
+    }
+
+  private:
+    std::filesystem::path antigo_;
 };
 
 // Whether `linhas` (whole trace lines) appear in the trace in this order.
