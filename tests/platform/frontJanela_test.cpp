@@ -33,12 +33,10 @@ using T = EventoEntrada::Tipo;
 class ServidorX {
   public:
     ServidorX() {
-        const std::string programa = "Xvfb";
         int tubo[2];
         if (pipe(tubo) != 0) return;
-        std::string fd = std::to_string(tubo[1]);
-        std::vector<std::string> args = {programa, "-displayfd",   fd,          "-screen",
-                                         "0",      "1280x1024x24", "-nolisten", "tcp"};
+        std::string args[] = {"Xvfb",         "-displayfd", std::to_string(tubo[1]), "-screen", "0",
+                              "1280x1024x24", "-nolisten",  "tcp"};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -47,10 +45,10 @@ class ServidorX {
         posix_spawn_file_actions_addclose(&acoes, tubo[0]);
         posix_spawn_file_actions_addopen(&acoes, 2, "/dev/null", O_WRONLY, 0);
         erro_ = posix_spawnp(&pid_, "Xvfb", &acoes, nullptr, argv.data(), environ);
-        if (erro_ != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&acoes);
         close(tubo[1]);
-        if (pid_ > 0) tela_ = leNumero(tubo[0]);
+        if (erro_ == 0) tela_ = leNumero(tubo[0]);
+        else pid_ = -1;
         close(tubo[0]);
     }
     ~ServidorX() {
@@ -65,17 +63,13 @@ class ServidorX {
     std::optional<std::string> tela() const { return tela_; }
 
   private:
+    // The first line; nothing if Xvfb dies (our copy of the write end is closed) or hangs.
     static std::optional<std::string> leNumero(int fd) {
         std::string lido;
         pollfd p{fd, POLLIN, 0};
-        while (lido.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
-            char buf[32];
-            ssize_t n = read(fd, buf, sizeof buf);
-            if (n <= 0) break;
-            lido.append(buf, static_cast<size_t>(n));
-        }
-        if (lido.find('\n') == std::string::npos) return std::nullopt;
-        return ":" + lido.substr(0, lido.find('\n'));
+        for (char c; poll(&p, 1, 10000) > 0 && read(fd, &c, 1) == 1; lido += c)
+            if (c == '\n') return ":" + lido;
+        return std::nullopt;
     }
 
     pid_t pid_ = -1;
