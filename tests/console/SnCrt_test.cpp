@@ -59,95 +59,71 @@ protected:
     std::unique_ptr<SnCrt> crt_;
 };
 
-EventoEntrada evento(EventoEntrada::Tipo tipo, uint16_t tecla = 0, uint8_t c = 0,
-                     Modificadores mod = {}) {
-    EventoEntrada e;
-    e.tipo = tipo;
-    e.tecla = tecla;
-    e.caractere = c;
-    e.mod = mod;
-    return e;
-}
-
-Modificadores ctrl() { return {false, true, false}; }
-Modificadores alt() { return {false, false, true}; }
-Modificadores shift() { return {true, false, false}; }
+using Tipo = EventoEntrada::Tipo;
+constexpr Modificadores kCtrl{.ctrl = true}, kAlt{.alt = true}, kShift{.shift = true};
 
 TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
     crt();
     // While break checking is on, Alt+letter goes to the system; Alt+arrows do not.
-    EXPECT_TRUE(tecla('X', alt()).empty());
-    EXPECT_EQ(tecla(vk::Esquerda, alt()), (std::vector<int>{0, 75}));
+    EXPECT_TRUE(tecla('X', kAlt).empty());
+    EXPECT_EQ(tecla(vk::Esquerda, kAlt), (std::vector<int>{0, 75}));
     crt_->ligaVerificaInterrupcao(false);
     const std::tuple<uint16_t, Modificadores, std::vector<int>> casos[] = {
-        {vk::Direita, ctrl(), {0, 116}}, {vk::Ins, shift(), {0, 254}}, {vk::Ins, ctrl(), {0, 255}},
-        {'0', alt(), {0, 129}},          {'1', alt(), {0, 120}},       {'X', alt(), {0, 45}},
-        {vk::Enter, ctrl(), {10}},       {vk::Backspace, ctrl(), {127}}, {vk::Enter, {}, {13}},
-        {'B', ctrl(), {2}},              {vk::F(11), {}, {0, 69}},     {vk::F(12), ctrl(), {0, 105}},
-        {vk::F(1), alt(), {0, 59}},      {vk::PgUp, ctrl(), {0, 132}}, {vk::Del, ctrl(), {0, 83}}};
+        {vk::Direita, kCtrl, {0, 116}}, {vk::Ins, kShift, {0, 254}},  {vk::Ins, kCtrl, {0, 255}},
+        {'0', kAlt, {0, 129}},          {'1', kAlt, {0, 120}},        {'X', kAlt, {0, 45}},
+        {vk::Enter, kCtrl, {10}},       {vk::Backspace, kCtrl, {127}}, {vk::Enter, {}, {13}},
+        {'B', kCtrl, {2}},              {vk::F(11), {}, {0, 69}},     {vk::F(12), kCtrl, {0, 105}},
+        {vk::F(1), kAlt, {0, 59}},      {vk::PgUp, kCtrl, {0, 132}},  {vk::Del, kCtrl, {0, 83}}};
     for (const auto& [t, mod, esperado] : casos) EXPECT_EQ(tecla(t, mod), esperado) << t;
 }
 
-TEST_F(SnCrtTest, FullQueueDropsKeys) {
+TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
-    for (int i = 0; i < 100; ++i) crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'a'));
+    for (int i = 0; i < 100; ++i) crt_->trataEvento({.caractere = 'a'});
     EXPECT_EQ(crt_->teclasNaFila(), 64u);
     crt_->limpaFila();
-    for (int i = 0; i < 31; ++i) crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::Cima));
-    crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'a'));
+    for (int i = 0; i < 31; ++i) crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::Cima});
+    crt_->trataEvento({.caractere = 'a'});
     EXPECT_EQ(crt_->teclasNaFila(), 63u);
     // More than 62 queued: a translated key is dropped, a character still fits.
-    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::Cima));
+    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::Cima});
     EXPECT_EQ(crt_->teclasNaFila(), 63u);
-    crt_->trataEvento(evento(EventoEntrada::Tipo::Caractere, 0, 'b'));
+    crt_->trataEvento({.caractere = 'b'});
     EXPECT_EQ(crt_->teclasNaFila(), 64u);
-}
-
-TEST_F(SnCrtTest, FocusIsReportedOnlyWhenAsked) {
-    crt();
-    EXPECT_TRUE(codigos({evento(EventoEntrada::Tipo::GanhouFoco)}).empty());
+    crt_->limpaFila();
+    EXPECT_TRUE(codigos({{.tipo = Tipo::GanhouFoco}}).empty());
     crt_->ligaRelatorioFoco(true);
-    EXPECT_EQ(codigos({evento(EventoEntrada::Tipo::PerdeuFoco), evento(EventoEntrada::Tipo::GanhouFoco)}),
+    EXPECT_EQ(codigos({{.tipo = Tipo::PerdeuFoco}, {.tipo = Tipo::GanhouFoco}}),
               (std::vector<int>{223, 222}));
 }
 
 // Presses the braille keys of `teclas` together and releases them.
 std::vector<EventoEntrada> acorde(const std::string& teclas) {
     std::vector<EventoEntrada> ev;
-    for (char t : teclas)
-        ev.push_back(evento(EventoEntrada::Tipo::TeclaDesce, t == ' ' ? vk::Espaco : uint16_t(t)));
-    for (char t : teclas)
-        ev.push_back(evento(EventoEntrada::Tipo::TeclaSobe, t == ' ' ? vk::Espaco : uint16_t(t)));
+    for (Tipo tipo : {Tipo::TeclaDesce, Tipo::TeclaSobe})
+        for (char t : teclas)
+            ev.push_back({.tipo = tipo, .tecla = t == ' ' ? vk::Espaco : uint16_t(t)});
     return ev;
 }
 
+// Dots 3456 (S J K L) are the number sign, until a space; dots 46 (J L) the capital sign,
+// twice a capitals lock; space with dots 1 2 3 (F D S) is Ctrl+L.
 TEST_F(SnCrtTest, BrailleModeTwoSigns) {
     crt("[BRAILLE]\nMODO=2\n");
     ASSERT_EQ(crt_->modoBraille(), 2);
-    // Number sign (dots 3456 = S J K L) then dots 1 2 (F D) gives 2.
-    EXPECT_EQ(codigos(acorde("SJKL")), std::vector<int>{});
-    EXPECT_EQ(codigos(acorde("FD")), std::vector<int>{'2'});
-    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'1'});
-    // A space chord ends the number; capital sign (dots 46 = J L) then dots 1 gives A, once.
-    EXPECT_EQ(codigos(acorde(" ")), std::vector<int>{' '});
-    EXPECT_EQ(codigos(acorde("JL")), std::vector<int>{});
-    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'A'});
-    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'a'});
-    // Two capital signs lock capitals.
-    codigos(acorde("JL"));
-    codigos(acorde("JL"));
-    EXPECT_EQ(codigos(acorde("FD")), std::vector<int>{'B'});
-    EXPECT_EQ(codigos(acorde("F")), std::vector<int>{'A'});
-    // Space with dots 1 2 3 (l) gives Ctrl+L.
-    EXPECT_EQ(codigos(acorde(" FDS")), std::vector<int>{12});
+    const std::pair<const char*, std::vector<int>> casos[] = {
+        {"SJKL", {}}, {"FD", {'2'}}, {"F", {'1'}},   {" ", {' '}}, {"JL", {}},   {"F", {'A'}},
+        {"F", {'a'}}, {"JL", {}},    {"JL", {}},     {"FD", {'B'}}, {"F", {'A'}}, {" FDS", {12}}};
+    int i = 0;
+    for (const auto& [teclas, esperado] : casos) EXPECT_EQ(codigos(acorde(teclas)), esperado) << i++;
 }
 
 TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
-    Modificadores ctrlAlt{false, true, true};
-    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::F(11), 0, ctrlAlt));
+    constexpr Modificadores ctrlAlt{.ctrl = true, .alt = true};
+    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::F(11), .mod = ctrlAlt});
     EXPECT_EQ(crt_->modoBraille(), 1);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(800), ondaTom(1600)}));
     EXPECT_EQ(audio_.repeticoes, (std::vector{true, true}));
@@ -155,7 +131,7 @@ TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     EXPECT_EQ(codigos(eventosDeCaractere('g')), std::vector<int>{});     // not a braille key
     EXPECT_EQ(codigos(eventosDeCaractere('7')), std::vector<int>{'7'});
     audio_.sons.clear();
-    crt_->trataEvento(evento(EventoEntrada::Tipo::TeclaDesce, vk::F(12), 0, ctrlAlt));
+    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::F(12), .mod = ctrlAlt});
     EXPECT_EQ(crt_->modoBraille(), 0);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
     EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'f'});
