@@ -60,7 +60,21 @@ protected:
 };
 
 using Tipo = EventoEntrada::Tipo;
-constexpr Modificadores kCtrl{.ctrl = true}, kAlt{.alt = true}, kShift{.shift = true};
+constexpr Modificadores kShift{true, false, false}, kCtrl{false, true, false},
+    kAlt{false, false, true};
+
+EventoEntrada evento(Tipo tipo, uint16_t tecla = 0, Modificadores mod = {}) {
+    EventoEntrada e;
+    e.tipo = tipo;
+    e.tecla = tecla;
+    e.mod = mod;
+    return e;
+}
+EventoEntrada caractere(uint8_t c) {
+    EventoEntrada e;
+    e.caractere = c;
+    return e;
+}
 
 TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
     crt();
@@ -80,21 +94,21 @@ TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
 TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
-    for (int i = 0; i < 100; ++i) crt_->trataEvento({.caractere = 'a'});
+    for (int i = 0; i < 100; ++i) crt_->trataEvento(caractere('a'));
     EXPECT_EQ(crt_->teclasNaFila(), 64u);
     crt_->limpaFila();
-    for (int i = 0; i < 31; ++i) crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::Cima});
-    crt_->trataEvento({.caractere = 'a'});
+    for (int i = 0; i < 31; ++i) crt_->trataEvento(evento(Tipo::TeclaDesce, vk::Cima));
+    crt_->trataEvento(caractere('a'));
     EXPECT_EQ(crt_->teclasNaFila(), 63u);
     // More than 62 queued: a translated key is dropped, a character still fits.
-    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::Cima});
+    crt_->trataEvento(evento(Tipo::TeclaDesce, vk::Cima));
     EXPECT_EQ(crt_->teclasNaFila(), 63u);
-    crt_->trataEvento({.caractere = 'b'});
+    crt_->trataEvento(caractere('b'));
     EXPECT_EQ(crt_->teclasNaFila(), 64u);
     crt_->limpaFila();
-    EXPECT_TRUE(codigos({{.tipo = Tipo::GanhouFoco}}).empty());
+    EXPECT_TRUE(codigos({evento(Tipo::GanhouFoco)}).empty());
     crt_->ligaRelatorioFoco(true);
-    EXPECT_EQ(codigos({{.tipo = Tipo::PerdeuFoco}, {.tipo = Tipo::GanhouFoco}}),
+    EXPECT_EQ(codigos({evento(Tipo::PerdeuFoco), evento(Tipo::GanhouFoco)}),
               (std::vector<int>{223, 222}));
 }
 
@@ -103,7 +117,7 @@ std::vector<EventoEntrada> acorde(const std::string& teclas) {
     std::vector<EventoEntrada> ev;
     for (Tipo tipo : {Tipo::TeclaDesce, Tipo::TeclaSobe})
         for (char t : teclas)
-            ev.push_back({.tipo = tipo, .tecla = t == ' ' ? vk::Espaco : uint16_t(t)});
+            ev.push_back(evento(tipo, t == ' ' ? vk::Espaco : uint16_t(t)));
     return ev;
 }
 
@@ -122,8 +136,8 @@ TEST_F(SnCrtTest, BrailleModeTwoSigns) {
 TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
-    constexpr Modificadores ctrlAlt{.ctrl = true, .alt = true};
-    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::F(11), .mod = ctrlAlt});
+    constexpr Modificadores ctrlAlt{false, true, true};
+    crt_->trataEvento(evento(Tipo::TeclaDesce, vk::F(11), ctrlAlt));
     EXPECT_EQ(crt_->modoBraille(), 1);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(800), ondaTom(1600)}));
     EXPECT_EQ(audio_.repeticoes, (std::vector{true, true}));
@@ -131,7 +145,7 @@ TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     EXPECT_EQ(codigos(eventosDeCaractere('g')), std::vector<int>{});     // not a braille key
     EXPECT_EQ(codigos(eventosDeCaractere('7')), std::vector<int>{'7'});
     audio_.sons.clear();
-    crt_->trataEvento({.tipo = Tipo::TeclaDesce, .tecla = vk::F(12), .mod = ctrlAlt});
+    crt_->trataEvento(evento(Tipo::TeclaDesce, vk::F(12), ctrlAlt));
     EXPECT_EQ(crt_->modoBraille(), 0);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
     EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'f'});

@@ -60,9 +60,8 @@ class ServidorEspeakTest : public ::testing::Test {
     AudioTeste audio_;
     SnCrt crt_{criaFrontEndHeadless({}), audio_, pasta_ / "SONARE.INI"};
     TocadorOnda tocador_{crt_, audio_};
-    ServidorEspeak servidor_{
-        AmbienteServidor{tocador_, [](auto, auto) { return std::string(); },
-                         [this] { return crt_.teclaPressionada(); }}};
+    ServidorEspeak servidor_{AmbienteServidor{tocador_, [](auto, auto) { return std::string(); },
+                                              [this] { return crt_.teclaPressionada(); }}};
 };
 
 TEST(ServidorEspeakTexto, TrimmedALoneDigitGetsAFullStopAndUtf8) {

@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,10 +80,11 @@ class Bancada : public ::testing::Test {
         for (int c : {1, 32, 40, 41, 44, 45, 46, 47, 58, 61, 87, 98, 119, 120})
             grava("_" + std::to_string(c), amostras);
         for (int d = 0; d <= 9; ++d) grava("_" + std::to_string('0' + d), amostras);
-        for (const char* p : {"_zero", "_um", "_uma", "_dois", "_tres", "_cinco", "_seis", "_sete",
-                              "_nove", "_dezesse", "_vinte", "_cinquen", "_noventa", "_cento",
-                              "_quatroc", "_novecen", "_mil", "_e", "_MENOS", "_hora", "_minuto",
-                              "dtmf_1", "dtmf_2", "dtmf_X", "dtmf_#"})
+        for (const char* p :
+             {"_zero",    "_um",      "_uma",     "_dois",  "_tres",    "_cinco",   "_seis",
+              "_sete",    "_nove",    "_dezesse", "_vinte", "_cinquen", "_noventa", "_cento",
+              "_quatroc", "_novecen", "_mil",     "_e",     "_MENOS",   "_hora",    "_minuto",
+              "dtmf_1",   "dtmf_2",   "dtmf_X",   "dtmf_#"})
             grava(p, amostras);
     }
 
@@ -147,15 +149,13 @@ class Bancada : public ::testing::Test {
         return s;
     }
 
+    // 64 samples of noise at or above the middle, then silence: 256 in all.
     static bool ehClique(const Bytes& b) {
-        if (b.size() != 256) return false;
-        bool ruido = false;
-        for (size_t i = 0; i < b.size(); ++i) {
-            if (i >= 64 && b[i] != 128) return false;
-            if (i < 64 && (b[i] < 128 || b[i] >= 188)) return false;
-            ruido = ruido || b[i] != 128;
-        }
-        return ruido;
+        const auto ruido = b.begin() + std::min<size_t>(64, b.size());
+        return b.size() == 256 &&
+               std::all_of(b.begin(), ruido, [](int v) { return v >= 128 && v < 188; }) &&
+               std::any_of(b.begin(), ruido, [](int v) { return v != 128; }) &&
+               std::all_of(ruido, b.end(), [](int v) { return v == 128; });
     }
     static bool ehBip(const Bytes& b) {
         static constexpr uint8_t kPadrao[8] = {128, 112, 96, 80, 64, 80, 96, 112};

@@ -281,8 +281,8 @@ class FalaServidor : public Bancada {
         };
     }
     void montaComServidor(const std::string& iniExtra = "") {
-        iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
-                   "\n" + iniExtra;
+        iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n" +
+                   iniExtra;
         monta();
     }
     RegistroServidor r_;
@@ -291,8 +291,9 @@ class FalaServidor : public Bancada {
 TEST_F(FalaServidor, SapiOpensTheServerOfItsTypeWithTheRateRule) {
     montaComServidor("[SERVFALA]\nTIPOSAPI=5\nVOZ=2\nVELOCIDADE=20\nTOM=7\n");
     EXPECT_EQ(r_.aberturas, 1);
-    EXPECT_EQ(std::tuple(r_.tipo, r_.voz, r_.taxa, r_.tom), std::tuple(5, 2, 0, 7));  // rate
-    EXPECT_TRUE(fala_->servidorAtivo());                       // above 10 only for type 4
+    // A rate above 10 is kept for type 4 only.
+    EXPECT_EQ(std::tuple(r_.tipo, r_.voz, r_.taxa, r_.tom), std::tuple(5, 2, 0, 7));
+    EXPECT_TRUE(fala_->servidorAtivo());
     montaComServidor("[SERVFALA]\nTIPOSAPI=4\nVELOCIDADE=20\n");
     EXPECT_EQ(std::tuple(r_.tipo, r_.taxa), std::tuple(4, 20));
     iniBase_ = "[TRADUTOR]\nSAPI=N\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
@@ -320,7 +321,8 @@ TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {
 TEST_F(FalaServidor, WithoutAWorkingServerRecordedSpeechRemains) {
     for (bool abre : {false, true}) {
         fala_.reset();  // the last server is closed before counting again
-        r_ = RegistroServidor{.abre = abre, .cai = abre};
+        r_ = RegistroServidor{};
+        r_.abre = r_.cai = abre;
         montaComServidor();
         fala_->falaTexto("2");
         EXPECT_FALSE(fala_->servidorAtivo()) << abre;
