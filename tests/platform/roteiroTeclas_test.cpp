@@ -36,11 +36,8 @@ TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
 }
 
 TEST(Roteiro, BadScriptsAreReported) {
-    EXPECT_NE(leRoteiro("abc{Enter").erro, "");
-    EXPECT_NE(leRoteiro("{Foo}").erro, "");
-    EXPECT_NE(leRoteiro("{code:300}").erro, "");
-    EXPECT_NE(leRoteiro("{F13}").erro, "");
-    EXPECT_NE(leRoteiro("{Ctrl+}").erro, "");
+    for (const char* mau : {"abc{Enter", "{Foo}", "{code:300}", "{F13}", "{Ctrl+}"})
+        EXPECT_NE(leRoteiro(mau).erro, "") << mau;
     EXPECT_EQ(leRoteiro("").teclas.size(), 0u);
 }
 

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "apoio.h"
+#include "speech/regras.h"
 
 namespace fixturas {
 
@@ -19,6 +21,16 @@ using DiretorioTemporario = PastaTemporaria;
 
 inline void escreve(const std::filesystem::path& arquivo, std::string_view conteudo) {
     gravaArquivoTeste(arquivo, conteudo);
+}
+
+inline Regras regrasDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaRegras(in);
+}
+
+inline Excecoes excecoesDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaExcecoes(in);
 }
 
 // One 15-byte index record.

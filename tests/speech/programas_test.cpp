@@ -28,7 +28,7 @@ class Programas : public Bancada {
         const fs::path dir = dir_.caminho() / pasta;
         fs::create_directories(dir);
         const fs::path p = dir / nome;
-        fixturas::escreve(p, "#!/bin/sh\n" + antes +
+        gravaArquivoTeste(p, "#!/bin/sh\n" + antes +
                                  "\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
                                  "\"$(dirname \"$0\")/args.txt\"\n");
         fs::permissions(p, fs::perms::owner_all);

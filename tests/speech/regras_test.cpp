@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "fixturasVoz.h"
 
 namespace {
 
-Regras regrasDe(const std::string& texto) {
-    std::istringstream in(texto);
-    return interpretaRegras(in);
-}
+using fixturas::excecoesDe;
+using fixturas::regrasDe;
 
 TEST(CarregaRegras, SplitsALineCutsLongPartsAndSkipsMalformedOnes) {
     for (auto [linha, partes] :
@@ -52,8 +48,7 @@ TEST(CarregaExcecoes, ParsesSortsAndKeepsTheFirstOfTwins) {
     EXPECT_EQ(interpretaLinhaExcecao("a=b")->troca, "b");
     for (const char* ruim : {"", "=vazia|", "semigual"}) EXPECT_FALSE(interpretaLinhaExcecao(ruim));
 
-    std::istringstream in("zebra=z|\n\nabacaxi=a|\nmeio=m1|\nmeio=m2|\n=x|\nbeta=b|\n");
-    Excecoes ex = interpretaExcecoes(in);
+    Excecoes ex = excecoesDe("zebra=z|\n\nabacaxi=a|\nmeio=m1|\nmeio=m2|\n=x|\nbeta=b|\n");
     EXPECT_EQ(ex.tamanho(), 4u);
     for (auto [palavra, troca] :
          {std::pair{"zebra", "z"}, {"abacaxi", "a"}, {"meio", "m1"}, {"beta", "b"}}) {
@@ -68,8 +63,7 @@ TEST(CarregaExcecoes, ReadsAtMost15000Entries) {
     std::string texto;
     for (int i = 0; i < 20000; ++i)
         texto += "p" + std::to_string(i) + "=t" + std::to_string(i) + "|\n";
-    std::istringstream in(texto);
-    Excecoes e = interpretaExcecoes(in);
+    Excecoes e = excecoesDe(texto);
     EXPECT_EQ(e.tamanho(), Excecoes::kMaximo);
     EXPECT_NE(e.procura("p14999"), nullptr);
     EXPECT_EQ(e.procura("p15000"), nullptr);

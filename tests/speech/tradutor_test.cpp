@@ -2,19 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "fixturasVoz.h"
 
 namespace {
 
-Regras regrasDe(const std::string& texto) {
-    std::istringstream in(texto);
-    return interpretaRegras(in);
-}
-
-Excecoes excecoesDe(const std::string& texto) {
-    std::istringstream in(texto);
-    return interpretaExcecoes(in);
-}
+using fixturas::excecoesDe;
+using fixturas::regrasDe;
 
 std::string tonica(std::string palavra) {
     marcaTonica(palavra);

@@ -5,16 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "speech/fixturasVoz.h"
+
 namespace {
 
-Regras regrasDe(const std::string& texto) {
-    std::istringstream f(texto);
-    return interpretaRegras(f);
-}
+using fixturas::regrasDe;
 
 TEST(KitInventario, PronunciaDeCadaNome) {
     struct Caso {
