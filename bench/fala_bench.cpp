@@ -8,190 +8,23 @@
 // temporary folder that also holds the SONARE.INI used.
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdlib>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <string>
-#include <thread>
-#include <vector>
+#include <memory>
 
+#include "bancadaTempoReal.h"
 #include "console/SnCrt.h"
-#include "platform/frontEnd.h"
 #include "speech/fala.h"
 #include "speech/sintetizador.h"
 #include "speech/tocadorOnda.h"
 
-namespace {
-
-namespace fs = std::filesystem;
-using Relogio = std::chrono::steady_clock;
-using Bytes = std::vector<uint8_t>;
-
-constexpr int kRodadas = 15;
-constexpr const char* kFrase = "o gato comeu o peixe que estava na mesa da";
-
-double ms(Relogio::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// A front-end on the real clock whose keys are pushed by the benchmark.
-class FrenteBanco : public FrontEnd {
-  public:
-    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
-    void fecha() override {}
-    void pinta(const Retangulo&) override {}
-    void atualizaCursor() override {}
-    std::optional<EventoEntrada> proximoEvento(bool espera) override {
-        if (eventos_.empty()) {
-            if (espera) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            return std::nullopt;
-        }
-        EventoEntrada e = eventos_.front();
-        eventos_.pop_front();
-        return e;
-    }
-    uint64_t agoraMs() override {
-        return static_cast<uint64_t>(ms(Relogio::now().time_since_epoch()));
-    }
-    void dorme(int t) override { std::this_thread::sleep_for(std::chrono::milliseconds(t)); }
-    void titulo(const std::string&) override {}
-    void digita(uint8_t c) {
-        EventoEntrada e;
-        e.tipo = EventoEntrada::Tipo::Caractere;
-        e.caractere = c;
-        eventos_.push_back(e);
-    }
-
-  private:
-    std::deque<EventoEntrada> eventos_;
-};
-
-// Plays in real time and notes when the first sample after `arma` arrived.
-class DispositivoTempoReal : public DispositivoAudio {
-  public:
-    bool abre(const FormatoAudio& f) override {
-        formato_ = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> bloco) override {
-        const auto agora = Relogio::now();
-        if (armado_) {
-            primeiro_ = agora;
-            armado_ = false;
-        }
-        const double s = double(bloco.size()) / (formato_.taxa * formato_.bytesPorAmostra());
-        fim_ = std::max(fim_, agora) +
-               std::chrono::duration_cast<Relogio::duration>(std::chrono::duration<double>(s));
-        fins_.push_back(fim_);
-    }
-    int blocosNaFila() override {
-        const auto agora = Relogio::now();
-        std::erase_if(fins_, [&](auto f) { return f <= agora; });
-        return static_cast<int>(fins_.size());
-    }
-    void reinicia() override {
-        fins_.clear();
-        fim_ = Relogio::now();
-    }
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
-    void arma() { armado_ = true; }
-    bool chegou() const { return !armado_; }
-    Relogio::time_point primeiro() const { return primeiro_; }
-
-  private:
-    FormatoAudio formato_;
-    bool aberto_ = false, armado_ = false;
-    Relogio::time_point primeiro_, fim_;
-    std::vector<Relogio::time_point> fins_;
-};
-
-void grava(const fs::path& p, const Bytes& b) {
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
-
-Bytes tom(size_t amostras, double hz) {
-    Bytes b(amostras);
-    for (size_t i = 0; i < amostras; ++i)
-        b[i] = static_cast<uint8_t>(128 + 60 * std::sin(2 * M_PI * hz * double(i) / 11025));
-    return b;
-}
-
-// Letter recording "_97.wav", one rule a letter, and a bank of every one- and two-letter
-// diphone name, sorted as the index must be.
-void criaVoz(const fs::path& raiz) {
-    fs::create_directories(raiz / "letras");
-    fs::create_directories(raiz / "difones");
-    Bytes letra = cabecalhoWave(FormatoAudio{1, 11025, 8}, 2000);
-    const Bytes som = tom(2000, 440);
-    letra.insert(letra.end(), som.begin(), som.end());
-    grava(raiz / "letras" / "_97.wav", letra);
-
-    std::string regras;
-    std::vector<std::string> nomes;
-    for (char a = 'A'; a <= 'Z'; ++a) {
-        regras += std::string("(") + a + ")=" + char(a + 32) + "|\n";
-        nomes.push_back(std::string("$") + a);
-        for (char b = 'A'; b <= 'Z'; ++b) nomes.push_back(std::string("$") + a + b);
-    }
-    std::sort(nomes.begin(), nomes.end());
-    std::ofstream(raiz / "difones" / "regras.rgr") << regras;
-    std::ofstream(raiz / "difones" / "portug.exc") << "";
-    Bytes ind, dif;
-    const Bytes difone = tom(600, 220);
-    for (const std::string& n : nomes) {
-        const uint32_t desloc = static_cast<uint32_t>(dif.size());
-        ind.push_back(static_cast<uint8_t>(n.size()));
-        for (size_t i = 0; i < 8; ++i) ind.push_back(i < n.size() ? uint8_t(n[i]) : 0);
-        ind.push_back(static_cast<uint8_t>(difone.size()));
-        ind.push_back(static_cast<uint8_t>(difone.size() >> 8));
-        for (int i = 0; i < 4; ++i) ind.push_back(static_cast<uint8_t>(desloc >> (8 * i)));
-        dif.insert(dif.end(), difone.begin(), difone.end());
-    }
-    grava(raiz / "difones" / "BANCO.IND", ind);
-    grava(raiz / "difones" / "BANCO.DIF", dif);
-    std::ofstream(raiz / "SONARE.INI")
-        << "[TRADUTOR]\nDIRLETRAS=" << (raiz / "letras").string()
-        << "\nDIRDIFONES=" << (raiz / "difones").string()
-        << "\n[SINTETIZADOR]\nDIFONES3=BANCO\nCORTEFON3=100\nINTERPAL3=100\n";
-}
-
-struct Medida {
-    std::vector<double> amostras;
-    void acrescenta(double v) { amostras.push_back(v); }
-    double mediana() {
-        std::sort(amostras.begin(), amostras.end());
-        return amostras.empty() ? 0 : amostras[amostras.size() / 2];
-    }
-    double maximo() const {
-        return amostras.empty() ? 0 : *std::max_element(amostras.begin(), amostras.end());
-    }
-};
-
-void relata(const char* nome, Medida m, Medida base, const char* nomeBase, double alvo) {
-    const double med = m.mediana();
-    std::cout << nome << ": median " << med << " ms, max " << m.maximo() << " ms (target < " << alvo
-              << " ms: " << (med < alvo ? "met" : "MISSED") << ")\n"
-              << "  baseline, " << nomeBase << ": median " << base.mediana() << " ms, max "
-              << base.maximo() << " ms\n";
-}
-
-}  // namespace
+using namespace bancada;
 
 int main() {
     const fs::path raiz =
         fs::temp_directory_path() / ("plumar_bench_fala_" + std::to_string(getpid()));
     fs::remove_all(raiz);
     criaVoz(raiz);
+    escreveIni(raiz, false);
     setenv("SONARE_WINDIR", raiz.c_str(), 1);
     setenv("SONARE_ROOT", raiz.c_str(), 1);
 
