@@ -5,29 +5,12 @@
 #include <tuple>
 
 #include "apoio.h"
+#include "audioGravador.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "platform/teclado.h"
 
 namespace {
-
-// Records the sounds of the second voice.
-class AudioGravador : public DispositivoAudio {
-public:
-    bool abre(const FormatoAudio&) override { return true; }
-    void escreve(std::span<const uint8_t>) override {}
-    int blocosNaFila() override { return 0; }
-    void reinicia() override {}
-    void fecha() override {}
-    bool aberto() const override { return false; }
-    void tocaSom(std::vector<uint8_t> wave, bool repete) override {
-        sons.push_back(std::move(wave));
-        repeticoes.push_back(repete);
-    }
-    void paraSom() override {}
-    std::vector<std::vector<uint8_t>> sons;
-    std::vector<bool> repeticoes;
-};
 
 class SnCrtTest : public ::testing::Test {
 protected:

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "apoio.h"
+#include "audioGravador.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -14,50 +15,17 @@
 
 namespace {
 
-// Keeps the stream's blocks; after `teclaApos` blocks a key is pressed.
-class AudioTeste : public DispositivoAudio {
-  public:
-    bool abre(const FormatoAudio& f) override {
-        formato = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> b) override {
-        amostras.insert(amostras.end(), b.begin(), b.end());
-        if (++blocos == teclaApos && crt) {
-            EventoEntrada ev;
-            ev.tipo = EventoEntrada::Tipo::Codigo;
-            ev.caractere = 'x';
-            crt->trataEvento(ev);
-        }
-    }
-    int blocosNaFila() override { return 0; }
-    void reinicia() override {}
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
-    FormatoAudio formato;
-    std::vector<uint8_t> amostras;
-    int blocos = 0, teclaApos = -1;
-    SnCrt* crt = nullptr;
-
-  private:
-    bool aberto_ = false;
-};
-
 class ServidorEspeakTest : public ::testing::Test {
   protected:
-    ServidorEspeakTest() { audio_.crt = &crt_; }
     std::vector<uint8_t> diz(std::string_view texto) {
-        audio_.amostras.clear();
+        audio_.blocos.clear();
         servidor_.fala(texto);
         while (servidor_.falando()) crt_.Delay(10);
-        return audio_.amostras;
+        return audio_.tocados();
     }
 
     PastaTemporaria pasta_;
-    AudioTeste audio_;
+    AudioGravador audio_;
     SnCrt crt_{criaFrontEndHeadless({}), audio_, pasta_ / "SONARE.INI"};
     TocadorOnda tocador_{crt_, audio_};
     ServidorEspeak servidor_{AmbienteServidor{tocador_, [](auto, auto) { return std::string(); },
@@ -78,21 +46,28 @@ TEST_F(ServidorEspeakTest, OddVoicesAndRatesStillSpeak) {
         SCOPED_TRACE(voz);
         ASSERT_TRUE(servidor_.abre(voz, taxa, tom));
         EXPECT_GT(diz(" 7").size(), 1000u);  // a lone digit, said as a number
-        EXPECT_EQ(audio_.formato.bits, 16);
+        EXPECT_EQ(audio_.blocos.back().formato.bits, 16);
     }
 }
 
 TEST_F(ServidorEspeakTest, AKeyStopsALongTextAndNothingIsSentWhileOneWaits) {
     ASSERT_TRUE(servidor_.abre(0, 0, 0));
-    audio_.teclaApos = 1;
+    // A key comes with the first block.
+    audio_.aoEscrever = [this](size_t n) {
+        if (n != 1) return;
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = 'x';
+        crt_.trataEvento(ev);
+    };
     std::string longo;
     while (longo.size() < 100000) longo += "ola ";
     servidor_.fala(longo);
-    EXPECT_LE(audio_.blocos, 2);
+    EXPECT_LE(audio_.blocos.size(), 2u);
     EXPECT_FALSE(servidor_.falando());
-    audio_.blocos = 0;
+    audio_.blocos.clear();
     servidor_.fala("ola");  // the key still waits
-    EXPECT_EQ(audio_.blocos, 0);
+    EXPECT_TRUE(audio_.blocos.empty());
 }
 
 }  // namespace

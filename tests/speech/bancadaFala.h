@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "apoio.h"
+#include "audioGravador.h"
 #include "console/SnCrt.h"
 #include "fixturasVoz.h"
 #include "platform/codigos.h"
@@ -24,38 +25,6 @@
 namespace bancada {
 
 using Bytes = std::vector<uint8_t>;
-
-// Every block queued, with the console's clock when it came. The queue drains at once, so
-// time passes only in the pauses the front end makes.
-class AudioGravador : public DispositivoAudio {
-  public:
-    struct Bloco {
-        FormatoAudio formato;
-        Bytes bytes;
-        uint64_t quando;
-    };
-    bool abre(const FormatoAudio& f) override {
-        formato_ = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> b) override {
-        blocos.push_back({formato_, Bytes(b.begin(), b.end()), relogio ? relogio() : 0});
-    }
-    int blocosNaFila() override { return naFila; }
-    void reinicia() override {}
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    void tocaSom(std::vector<uint8_t>, bool) override { ++segundaVoz; }
-    void paraSom() override {}
-
-    std::vector<Bloco> blocos;
-    std::function<uint64_t()> relogio;
-    int naFila = 0, segundaVoz = 0;
-
-  private:
-    FormatoAudio formato_;
-    bool aberto_ = false;
-};
 
 struct FimDoPrograma {};
 
@@ -77,9 +46,9 @@ class Bancada : public ::testing::Test {
     void escreveVoz(size_t amostras = 20) {
         valores_.clear();
         proximo_ = 1;
-        for (int c : {1, 32, 40, 41, 44, 45, 46, 47, 58, 61, 87, 98, 119, 120})
-            grava("_" + std::to_string(c), amostras);
-        for (int d = 0; d <= 9; ++d) grava("_" + std::to_string('0' + d), amostras);
+        for (int c : {1, 32, 40, 41, 44, 45, 46, 47, 58, 61, 87, 98, 119, 120, 48, 49, 50, 51,
+                      52, 53, 54, 55, 56, 57})  // and the digits
+            grava(std::string("_").append(std::to_string(c)), amostras);
         for (const char* p :
              {"_zero",    "_um",      "_uma",     "_dois",  "_tres",    "_cinco",   "_seis",
               "_sete",    "_nove",    "_dezesse", "_vinte", "_cinquen", "_noventa", "_cento",
