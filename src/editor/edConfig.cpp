@@ -13,6 +13,7 @@
 
 namespace {
 
+// The presets speak at the speed the start-up took.
 int velocidadeInicial(Editor& e) { return velocidadeFala(e); }
 
 // A number of the INI, or nothing when missing or not a number.
@@ -44,7 +45,8 @@ const OpcaoPlumar& opcaoPlumar(std::string_view chave) {
 
 char letraModoFormatacao(std::string_view valor) {
     valor = apara(valor);
-    const char c = valor.empty() ? 'N' : static_cast<char>(std::toupper(static_cast<unsigned char>(valor[0])));
+    const char c =
+        valor.empty() ? 'N' : static_cast<char>(std::toupper(static_cast<unsigned char>(valor[0])));
     return std::string_view("BFMN").find(c) != std::string_view::npos ? c : 'N';
 }
 
@@ -59,8 +61,10 @@ int velocidadeFala(Editor& e) { return velocidadeFala(e, e.fala.leIni("PLUMAR", 
 
 ConfiguracaoSapi leConfiguracaoSapi(Editor& e) {
     ConfiguracaoSapi c;
-    c.numero = numeroIni(e, "PLUMAR", "NUMEROSAPI").value_or(numeroIni(e, "SERVFALA", "VOZ").value_or(1));
-    c.tipo = numeroIni(e, "PLUMAR", "TIPOSAPI").value_or(numeroIni(e, "SERVFALA", "TIPOSAPI").value_or(4));
+    c.numero = numeroIni(e, "PLUMAR", "NUMEROSAPI")
+                   .value_or(numeroIni(e, "SERVFALA", "VOZ").value_or(1));
+    c.tipo = numeroIni(e, "PLUMAR", "TIPOSAPI")
+                 .value_or(numeroIni(e, "SERVFALA", "TIPOSAPI").value_or(4));
     c.taxa = numeroIni(e, "PLUMAR", "VELOCIDADESAPI").value_or(0);
     c.tom = numeroIni(e, "PLUMAR", "TONALIDADESAPI").value_or(0);
     return c;

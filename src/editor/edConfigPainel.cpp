@@ -67,7 +67,9 @@ Valores leValores(Editor& e) {
     Valores v;
     v.velocidade = static_cast<int>(std::clamp<long>(
         inteiroIni(e.fala.leIni("PLUMAR", "VELOCIDADE")).value_or(0), -1000000, 1000000));
-    auto opcao = [&](std::string_view chave) { return simNao(leOpcaoPlumar(e, opcaoPlumar(chave))); };
+    auto opcao = [&](std::string_view chave) {
+        return simNao(leOpcaoPlumar(e, opcaoPlumar(chave)));
+    };
     v.enterInsere = opcao("ENTERINSLINHA");
     v.quebra = opcao("QUEBRARLINHAS");
     v.pontuacao = opcao("FALARPONTUACAO");
