@@ -57,14 +57,9 @@ void apagaComDel(Editor& e) {
     apagaDireita(e, true, true);
 }
 
-void alternaOpcao(Editor& e, bool& opcao, const char* liga, const char* desliga) {
-    opcao = !opcao;
-    falaMensagem(e, opcao ? liga : desliga);
-}
-
-void alternaEco(Editor& e) {
+void ecoOuSaida(Editor& e) {
     if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
-    alternaOpcao(e, e.ed.ecoDigitacao, "EDSOLETR", "EDNSOLET");
+    alternaEco(e);
 }
 
 void leAteOFimLimpandoSelecao(Editor& e) {
@@ -80,11 +75,6 @@ void proximaPalavraOuLeitura(Editor& e) {
 void outroArquivo(Editor& e) {
     novoArquivo(e);
     e.ed.limpaBloco();
-}
-
-void alternaEspacos(Editor& e) {
-    e.ed.falaEspacos = !e.ed.falaEspacos;
-    e.fala.bip();
 }
 
 const std::vector<ComandoTecla> kControle = {
@@ -126,7 +116,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {59, "proximaPalavra", proximaPalavraOuLeitura},
     {60, "gravaTexto", [](Editor& e) { gravaTexto(e); }},
     {61, "outroArquivo", outroArquivo},
-    {62, "alternaEco", alternaEco},
+    {62, "alternaEco", ecoOuSaida},
     {63, "procura", procura},
     {64, "procuraTroca", procuraTroca},
     {65, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
@@ -143,8 +133,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {79, "fimLinha", fimLinha},
     {80, "linhaAbaixo", linhaAbaixo},
     {81, "paginaAbaixo", paginaAbaixo},
-    {82, "alternaEnterInsere",
-     [](Editor& e) { alternaOpcao(e, e.ed.enterInsereLinha, "EDENTINS", "EDENTNIN"); }},
+    {82, "alternaEnterInsere", alternaEnterInsere},
     {83, "apagaComDel", apagaComDel},
     {94, "restoDaLinha", restoDaLinha},
     {95, "gravaComoOutro", gravaComoOutro},

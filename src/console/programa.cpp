@@ -6,6 +6,7 @@
 #include "console/despacho.h"
 #include "editor/edArq.h"
 #include "editor/edArqDisco.h"
+#include "editor/edConfig.h"
 #include "editor/edCursor.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -20,30 +21,6 @@ constexpr int kLinhaCursor = 15;
 int inteiroOu(const std::string& v, int padrao) {
     auto n = inteiroIni(v);
     return n ? static_cast<int>(std::clamp<long>(*n, -1000000, 1000000)) : padrao;
-}
-
-// A number from the INI, or nothing when missing or not a number.
-std::optional<int> numeroIni(Editor& e, const char* secao, const char* chave) {
-    auto n = inteiroIni(e.fala.leIni(secao, chave));
-    if (!n) return std::nullopt;
-    return static_cast<int>(std::clamp<long>(*n, -1000000, 1000000));
-}
-
-void leConfiguracaoSapi(Editor& e, int velocidade) {
-    const std::string ativado(apara(e.fala.leIni("PLUMAR", "SAPIATIVADO")));
-    const char primeiro = ativado.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(ativado[0])));
-    if (primeiro == ' ') {
-        const std::string sapi = e.fala.leIni("TRADUTOR", "SAPI");
-        e.ed.sapiAtivo = sapi.empty() || sapi[0] != 'N';
-        return;
-    }
-    e.ed.sapiAtivo = primeiro == 'S';
-    const int numero = numeroIni(e, "PLUMAR", "NUMEROSAPI").value_or(numeroIni(e, "SERVFALA", "VOZ").value_or(1));
-    const int tipo = numeroIni(e, "PLUMAR", "TIPOSAPI").value_or(numeroIni(e, "SERVFALA", "TIPOSAPI").value_or(4));
-    const int taxa = numeroIni(e, "PLUMAR", "VELOCIDADESAPI").value_or(0);
-    const int tom = numeroIni(e, "PLUMAR", "TONALIDADESAPI").value_or(0);
-    // Handed over by meaning: level, on/off, type, pitch, rate, voice.
-    e.fala.mudaServidorFala(velocidade, e.ed.sapiAtivo, tipo, tom, taxa, numero);
 }
 
 void leLinhaDeComando(EdVars& ed, const std::vector<std::string>& args) {
@@ -62,21 +39,14 @@ void leLinhaDeComando(EdVars& ed, const std::vector<std::string>& args) {
 
 void leOpcoes(Editor& e) {
     EdVars& ed = e.ed;
-    auto le = [&](const char* chave) { return e.fala.leIni("PLUMAR", chave); };
-    const int margem = inteiroOu(le("MARGDIR"), 72);
+    const int margem = inteiroOu(e.fala.leIni("PLUMAR", "MARGDIR"), 72);
     ed.margemDireita = (margem < 10 || margem > 250) ? 72 : margem;
     ed.margemEsquerda = 1;
     ed.tabulacoes.clear();
     ed.semFala = false;
     ed.ecoDigitacao = true;
-    ed.enterInsereLinha = opcaoS(le("ENTERINSLINHA"));
-    ed.quebraLinhas = opcaoNaoN(le("QUEBRARLINHAS"));
-    ed.falaPontuacao = opcaoNaoN(le("FALARPONTUACAO"));
-    ed.falaEspacos = opcaoS(le("FALAESPACOS"));
-    ed.falaAutomatica = opcaoS(le("FALAAUTOMATICA"));
-    ed.escreveApenasTexto = opcaoS(le("ESCREVEAPENASTEXTO"));
-    const std::string modo = maiusculasAscii(apara(le("MODOFALAFORMATACAO")));
-    ed.modoFalaFormatacao = modo.empty() ? 'N' : modo[0];
+    for (const OpcaoPlumar& o : kOpcoesPlumar) ed.*o.opcao = leOpcaoPlumar(e, o);
+    ed.modoFalaFormatacao = letraModoFormatacao(e.fala.leIni("PLUMAR", "MODOFALAFORMATACAO"));
 }
 
 // Num Lock and Caps Lock changes are announced (where the front-end knows them).
@@ -102,19 +72,15 @@ void digita(Editor& e, uint8_t c) {
 
 }  // namespace
 
-bool opcaoS(const std::string& v) { return !v.empty() && v[0] == 'S'; }
-bool opcaoNaoN(const std::string& v) { return v.empty() || v[0] != 'N'; }
-
 void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     EdVars& ed = e.ed;
     e.crt.ClrScr();
     e.crt.titulo("PLUMAR");
     ed.diretorioMensagens = e.fala.leIni("PLUMAR", "DIRPLUMAR");
-    std::string velocidade = e.fala.leIni("PLUMAR", "VELOCIDADE");
-    if (velocidade.empty() || velocidade == "0") velocidade = e.fala.leIni("TRADUTOR", "VELOCIDADE");
-    const int nivel = inteiroOu(velocidade, 0);
+    const int nivel = velocidadeFala(e);
     e.fala.inicializaFala(nivel, ed.diretorioMensagens);
-    leConfiguracaoSapi(e, nivel);
+    ligaServidorConfigurado(e, e.fala.leIni("PLUMAR", "SAPIATIVADO"), nivel, leConfiguracaoSapi(e),
+                            false);
 
     ed.larguraTela = 79;
     configuraTela(e);
@@ -151,8 +117,6 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
         escreveIniArquivo(e.fala.arquivoIni(), "PLUMAR", "EXTENSAOPADRAO", "txt");
     }
     ed.limpaBloco();
-    const std::string dicionario = maiusculasAscii(e.fala.leIni("PLUMAR", "DICIONARIOATIVADO"));
-    ed.dicionarioAtivo = dicionario.empty() || dicionario[0] != 'N';
     if (ed.dicionarioAtivo) {
         falaMensagem(e, "EDCARDIC");
         carregaDicionario(e);

@@ -12,7 +12,3 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& argumentos);
 // Loads the first file and runs the key loop; never returns (the program ends through
 // the leaving commands or the window's closing).
 [[noreturn]] void executaEditor(Editor& e);
-
-// Options decided on the stored first character ("s" is not "S").
-bool opcaoS(const std::string& valor);
-bool opcaoNaoN(const std::string& valor);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "editor/edConfig.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
 #include "editor/pendente.h"
@@ -425,14 +426,7 @@ class EdicaoCampo {
 
     void mudaVelocidade() {
         fala_.tocaSom("_VELOC");
-        const uint8_t k = fala_.leTeclaEco();
-        if (k == 0) {
-            crt_.leTecla();  // an extended key: its scan code is no speed
-            return;
-        }
-        if (k == kEsc || k == kEnter) return;
-        fala_.terminaFala();
-        fala_.inicializaFala(k - '0', e_.ed.diretorioMensagens);
+        leVelocidade(e_);
     }
 
     Editor& e_;

@@ -1,8 +1,9 @@
 // Scripted runs of the whole program: each case folder holds the keys typed
 // (teclas.txt), optionally the command line (args.txt, default "texto.txt"), the file
 // edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
-// screen (tela.esperada) and saved file (texto.esperado). Setting
-// PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review.
+// screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
+// (SONARE.esperado). Setting PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files
+// from the run, for review.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -85,6 +86,9 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     confere(caso / "tela.esperada", pasta / "tela.txt", atualiza);
     if (fs::exists(caso / "texto.esperado") || (atualiza && fs::exists(pasta / "texto.txt")))
         confere(caso / "texto.esperado", pasta / "texto.txt", atualiza);
+    // Cases that change the configuration say what SONARE.INI holds afterwards.
+    if (fs::exists(caso / "SONARE.esperado"))
+        confere(caso / "SONARE.esperado", pasta / "win/SONARE.INI", atualiza);
 }
 
 std::vector<std::string> casos() {

@@ -1,10 +1,14 @@
-// The voice presets of Alt+1..Alt+3 and the way back to the family's own voice (Alt+0).
+// The voice presets of Alt+1..Alt+3 and the way back to the family's own voice (Alt+0);
+// the configuration panel and family.
 #include "editor/edConfig.h"
 
 #include <gtest/gtest.h>
 
 #include "apoio.h"
+#include "console/despacho.h"
+#include "console/programa.h"
 #include "editor/sessaoEdicao.h"
+#include "platform/ini.h"
 
 namespace {
 
@@ -64,6 +68,81 @@ TEST_F(VozPreset, AltTwoSwitchesToVoz2AndAltZeroBack) {
     vozPropria(e());
     EXPECT_FALSE(e().fala.servidorAtivo());
     EXPECT_FALSE(ed().sapiAtivo);
+}
+
+
+// The configuration panel and family on an editor started from SONARE.INI, as the program
+// starts, with a speech server that only notes how it was opened.
+class Configuracao : public SessaoEdicao {
+  protected:
+    void inicia(const std::string& teclas) {
+        abre(teclas);
+        e().fala.defineFabricaServidores([this](int tipo, const AmbienteServidor&) {
+            aberto_.tipo = tipo;
+            return std::make_unique<ServidorAnotado>(aberto_);
+        });
+        inicializaEditor(e(), {"texto.txt"});
+    }
+    std::string plumar(const char* chave) {
+        return leIniArquivo(pasta_ / "SONARE.INI", "PLUMAR", chave);
+    }
+    Aberto aberto_;
+};
+
+// "n" typed in the eighth field, "Com SAPI".
+constexpr const char* kDesligaSapi = "{Down}{Down}{Down}{Down}{Down}{Down}{Down}n{Esc}";
+
+TEST_F(Configuracao, SapiSwitchedOffInThePanelStaysOffAtTheNextStart) {
+    gravaArquivoTeste(pasta_ / "SONARE.INI",
+                      "[TRADUTOR]\nSAPI=S\n[SERVFALA]\nVOZ=3\n"
+                      "[PLUMAR]\nSAPIATIVADO=S\nDICIONARIOATIVADO=N\n");
+    inicia(kDesligaSapi);
+    ASSERT_TRUE(e().fala.servidorAtivo());
+    painelConfiguracao(e());
+    EXPECT_FALSE(e().fala.servidorAtivo());
+    EXPECT_FALSE(ed().sapiAtivo);
+    EXPECT_EQ(plumar("SAPIATIVADO"), "N");
+    // Keys that were missing keep the meaning they had: the voice of SERVFALA, the line
+    // break that is on by default.
+    EXPECT_EQ(plumar("NUMEROSAPI"), "3");
+    EXPECT_EQ(plumar("QUEBRARLINHAS"), "S");
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPAICON", "bip", "bip", "mensagem EDAGUARC",
+                                         "mensagem EDOK", "bip", "bip", "bip"}));
+
+    inicia("");
+    EXPECT_FALSE(e().fala.servidorAtivo());
+    EXPECT_FALSE(ed().sapiAtivo);
+    EXPECT_TRUE(ed().quebraLinhas);
+}
+
+TEST_F(Configuracao, AFileThatCannotBeWrittenStaysWholeAndTheOptionsHoldForTheRun) {
+    const std::string ini = "[PLUMAR]\nFALAAUTOMATICA=N\nDICIONARIOATIVADO=N\nEXTENSAOPADRAO=txt\n";
+    gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
+    inicia("{Down}{Down}{Down}{Down}s{Esc}");
+    // A directory where the new text would go makes every write fail.
+    std::filesystem::create_directories(pasta_ / "SONARE.INI.novo");
+    painelConfiguracao(e());
+    EXPECT_TRUE(ed().falaAutomatica);
+    EXPECT_EQ(leArquivo(pasta_ / "SONARE.INI"), ini);
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDERRESC", "mensagem EDOK"}));
+}
+
+TEST_F(Configuracao, FamilyTogglesAndTheSpeedKey) {
+    gravaArquivoTeste(pasta_ / "SONARE.INI", "[PLUMAR]\nVELOCIDADE=2\nDICIONARIOATIVADO=N\n");
+    inicia("IV3FQSIZ{Esc}");
+    ASSERT_EQ(e().fala.velocidade(), 2);
+    menuComandos(e());  // F9, then I V 3
+    EXPECT_EQ(e().fala.velocidade(), 3);
+    for (int i = 0; i < 6; ++i) familiaConfiguracao(e());
+    EXPECT_TRUE(ed().semFala);
+    EXPECT_FALSE(ed().quebraLinhas);
+    EXPECT_FALSE(ed().ecoDigitacao);
+    EXPECT_TRUE(ed().enterInsereLinha);
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDVELOC", "letra 51", "mensagem EDFALDLG",
+                                         "mensagem EDNQAUTO", "mensagem EDNSOLET",
+                                         "mensagem EDENTINS", "bip", "mensagem EDDESIST"}));
+    // The toggles are not saved.
+    EXPECT_EQ(plumar("QUEBRARLINHAS"), "");
 }
 
 }  // namespace
