@@ -14,6 +14,7 @@
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
 #include "platform/ini.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -228,12 +229,6 @@ double valorComParenteses(std::string_view termo) {
     const double na = leNumero(a), nb = leNumero(b);
     if (op == 'x' || op == 'z') return passo(op, na, na, nb);
     return passo(op, na, nb, 0);
-}
-
-std::string_view apara(std::string_view s) {
-    const size_t ini = s.find_first_not_of(' ');
-    if (ini == std::string_view::npos) return {};
-    return s.substr(ini, s.find_last_not_of(' ') - ini + 1);
 }
 
 // Fixed notation of a finite x with `decimais` places, rounded half away from zero on
