@@ -42,8 +42,8 @@ void gravaBloco(Editor& e);
 void adicionaBlocoArquivo(Editor& e);
 
 // The order the block sort leaves its lines in, from their comparison forms: the new k-th
-// line is the old line ordem[k]. The same order as the exchange loop below, computed on
-// each form's rank instead of on the forms.
+// line is the old line ordem[k]. The same order as the exchange loop below, found without
+// running it.
 std::vector<int> ordemDaTroca(std::span<const std::string> formas);
 // The exchange loop as the sort is defined: for each pair i < j, the comparison forms of
 // both lines built afresh and the lines swapped when line j's is smaller. The reference

@@ -137,32 +137,66 @@ int contaPalavras(std::string_view linha) {
 
 // ------------------------------------------------------------------------- the sort
 
-std::vector<int> ordemDaTroca(std::span<const std::string> formas) {
-    const int n = static_cast<int>(formas.size());
-    // Each form's rank among the distinct forms: comparing ranks is comparing forms.
-    std::vector<int> porForma(static_cast<size_t>(n));
-    std::iota(porForma.begin(), porForma.end(), 0);
-    std::sort(porForma.begin(), porForma.end(),
-              [&formas](int a, int b) { return formas[size_t(a)] < formas[size_t(b)]; });
-    std::vector<int> rank(static_cast<size_t>(n));
-    for (int k = 0, r = 0; k < n; ++k) {
-        if (k > 0 && formas[size_t(porForma[size_t(k)])] != formas[size_t(porForma[size_t(k - 1)])]) ++r;
-        rank[size_t(porForma[size_t(k)])] = r;
+namespace {
+
+// Counts of marked positions below a given one (a Fenwick tree).
+class Contagem {
+  public:
+    explicit Contagem(size_t n) : soma_(n + 1, 0) {}
+    void marca(size_t p) {
+        for (++p; p < soma_.size(); p += p & (~p + 1)) ++soma_[p];
     }
-    // The exchange loop itself, which decides where equal forms end up.
-    std::vector<int> ordem(static_cast<size_t>(n));
-    std::iota(ordem.begin(), ordem.end(), 0);
-    int* const r = rank.data();
-    int* const o = ordem.data();
-    for (int i = 0; i + 1 < n; ++i) {
-        int menor = r[i];
-        for (int j = i + 1; j < n; ++j) {
-            if (r[j] < menor) {
-                std::swap(r[i], r[j]);
-                std::swap(o[i], o[j]);
-                menor = r[i];
-            }
+    // Marked positions in de..ate-1.
+    int entre(size_t de, size_t fim) const { return antes(fim) - antes(de); }
+
+  private:
+    int antes(size_t p) const {
+        int n = 0;
+        for (; p > 0; p -= p & (~p + 1)) n += soma_[p];
+        return n;
+    }
+    std::vector<int> soma_;
+};
+
+}  // namespace
+
+// The exchange loop puts at each place the first of the smallest lines left, and its
+// swaps move the other lines about; only the order of lines with equal forms is in
+// question. For the lines of one form, lines with a greater form turn out not to matter:
+// taking the lines of this form and the smaller ones in block order, each run of smaller
+// lines met between two lines of this form (or after the last) turns the lines of this
+// form met so far by one place per smaller line, the first going last. The tests check
+// this against the loop itself.
+std::vector<int> ordemDaTroca(std::span<const std::string> formas) {
+    const size_t n = formas.size();
+    std::vector<int> porForma(n);
+    std::iota(porForma.begin(), porForma.end(), 0);
+    std::stable_sort(porForma.begin(), porForma.end(),
+                     [&formas](int a, int b) { return formas[size_t(a)] < formas[size_t(b)]; });
+    Contagem menores(n);
+    std::vector<int> ordem, iguais;
+    ordem.reserve(n);
+    // The lines met so far turned by `passos` places.
+    auto gira = [&iguais](int passos) {
+        if (iguais.empty()) return;
+        const auto k = static_cast<long>(static_cast<size_t>(passos) % iguais.size());
+        std::rotate(iguais.begin(), iguais.begin() + k, iguais.end());
+    };
+    for (size_t g = 0; g < n;) {
+        size_t fim = g + 1;
+        while (fim < n && formas[size_t(porForma[fim])] == formas[size_t(porForma[g])]) ++fim;
+        iguais.clear();
+        size_t depois = 0;  // the place after the last line of this form met
+        for (size_t k = g; k < fim; ++k) {
+            const auto p = static_cast<size_t>(porForma[k]);
+            gira(menores.entre(depois, p));
+            iguais.push_back(static_cast<int>(p));
+            depois = p + 1;
         }
+        gira(menores.entre(depois, n));
+        ordem.insert(ordem.end(), iguais.begin(), iguais.end());
+        for (size_t k = g; k < fim; ++k) menores.marca(static_cast<size_t>(porForma[k]));
+        g = fim;
     }
     return ordem;
 }

@@ -149,8 +149,8 @@ TEST_F(Bloco, SortFollowsTheExchangeLoop) {
     // Random blocks with many equal forms: case, accents and prefixes.
     const std::vector<std::string> pecas = {"a", "A", "\xE1", "b", "B", "", " ", "ab", "\xC9", "e"};
     std::mt19937 sorte(11);
-    for (int caso = 0; caso < 200; ++caso) {
-        std::vector<std::string> l(sorte() % 40), formas;
+    for (int caso = 0; caso < 300; ++caso) {
+        std::vector<std::string> l(sorte() % 100), formas;
         for (auto& s : l)
             for (int k = static_cast<int>(sorte() % 3); k >= 0; --k) s += pecas[sorte() % pecas.size()];
         for (auto& s : l) formas.push_back(formaBusca(s));
