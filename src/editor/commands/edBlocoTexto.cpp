@@ -130,7 +130,8 @@ int contaPalavras(std::string_view linha) {
     int n = 0;
     for (linha = semBrancos(linha); !linha.empty(); ++n) {
         const size_t espaco = linha.find(' ');
-        linha = espaco == std::string_view::npos ? std::string_view() : semBrancos(linha.substr(espaco + 1));
+        linha = espaco == std::string_view::npos ? std::string_view()
+                                                  : semBrancos(linha.substr(espaco + 1));
     }
     return n;
 }

@@ -77,7 +77,8 @@ TEST_F(Bloco, MoveCopyAndRemoveMatchTheLineByLineWork) {
             if (letra == 'R') removeUmAUm(esperado);
             (letra == 'M' ? moveBloco : letra == 'C' ? copiaBloco : removeBloco)(e());
             EXPECT_EQ(estado(ed()), estado(esperado))
-                << letra << " lines " << n << " block " << inicio << ".." << fim << " cursor " << cursor;
+                << letra << " lines " << n << " block " << inicio << ".." << fim << " cursor "
+                << cursor;
             EXPECT_EQ(ouviu(ouvido(), "mensagem EDBLKINV"), letra != 'R' && dentro);
         }
     }
@@ -152,7 +153,8 @@ TEST_F(Bloco, SortFollowsTheExchangeLoop) {
     for (int caso = 0; caso < 300; ++caso) {
         std::vector<std::string> l(sorte() % 100), formas;
         for (auto& s : l)
-            for (int k = static_cast<int>(sorte() % 3); k >= 0; --k) s += pecas[sorte() % pecas.size()];
+            for (int k = static_cast<int>(sorte() % 3); k >= 0; --k)
+                s += pecas[sorte() % pecas.size()];
         for (auto& s : l) formas.push_back(formaBusca(s));
         ASSERT_EQ(ordemDaTroca(formas), ordemDaTrocaLiteral(l)) << caso;
     }
@@ -184,7 +186,8 @@ TEST_F(Bloco, CaseUtf8AndWordCount) {
     bloco(1, 3);
     menuConversao(e());
     EXPECT_EQ(linhas(), (Linhas{"ol\xC3\xA1", cheia, "  ", "fim"}));
-    EXPECT_EQ(std::tuple(ed().linhaAtual, ed().colunaAtual, marcas()), std::tuple(4, 2, std::pair(1, 3)));
+    EXPECT_EQ(std::tuple(ed().linhaAtual, ed().colunaAtual, marcas()),
+              std::tuple(4, 2, std::pair(1, 3)));
     EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPUTF8", "bip", "mensagem EDOK"}));
     menuConversao(e());  // anything but Enter or S gives up
     EXPECT_EQ(ed().linha(1), "ol\xC3\xA1");
@@ -208,7 +211,8 @@ TEST_F(Bloco, FilesThatCannotBeReadOrAppendedTo) {
     abre("d{Enter}nada{Enter}d{Enter}nada{Enter}so.txt{Enter}");
     texto({"um", "dois"}, 2);
     bloco(1, 1);
-    for (auto comando : {leArquivoBloco, leArquivoBloco, adicionaBlocoArquivo, adicionaBlocoArquivo}) {
+    for (auto comando :
+         {leArquivoBloco, leArquivoBloco, adicionaBlocoArquivo, adicionaBlocoArquivo}) {
         ouvido();
         comando(e());
         EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDARQNAO");
@@ -217,10 +221,24 @@ TEST_F(Bloco, FilesThatCannotBeReadOrAppendedTo) {
     const bool podeEscrever = access((pasta_.caminho() / "so.txt").c_str(), W_OK) == 0;
     adicionaBlocoArquivo(e());
     EXPECT_EQ(ouvidoSemTextos().back(), podeEscrever ? "mensagem EDBLKADC" : "mensagem EDERRESC");
-    EXPECT_EQ(leArquivo(pasta_.caminho() / "so.txt"), podeEscrever ? "antes\r\num\r\n" : "antes\r\n");
+    EXPECT_EQ(leArquivo(pasta_.caminho() / "so.txt"),
+              podeEscrever ? "antes\r\num\r\n" : "antes\r\n");
     EXPECT_EQ(linhas(), (Linhas{"um", "dois"}));
     EXPECT_EQ(marcas(), std::pair(1, 1));
     EXPECT_FALSE(std::filesystem::exists(pasta_.caminho() / "nada.txt"));
+
+    // A binary file is read in as lines of text (control codes as '#'), marked as the block.
+    std::string bytes;
+    for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i * 7);
+    gravaArquivoTeste(pasta_.caminho() / "b.bin", bytes);
+    abre("b.bin{Enter}");
+    texto({"um", "dois"}, 2);
+    leArquivoBloco(e());
+    EXPECT_GT(ed().nLinhas(), 3);
+    EXPECT_EQ(std::tuple(ed().inicioBloco, ed().fimBloco, ed().linhaAtual),
+              std::tuple(2, ed().nLinhas() - 1, 2));
+    EXPECT_EQ(ed().linha(1), "um");
+    EXPECT_EQ(ed().linha(ed().nLinhas()), "dois");
 }
 
 TEST_F(Bloco, FamilyPromptsAndHelp) {
