@@ -231,7 +231,7 @@ void menuComandos(Editor& e) {
                                 .redesenhaAoDesistir = false,
                                 .redesenhaAposAjuda = true})) {
         case 'A': familiaArquivos(e); break;
-        case 'B': familiaBlocos(e); break;
+        case 'B': familiaBlocosMenu(e); break;
         case 'C': familiaCursor(e); break;
         case 'E': letraEspecial(e); break;
         case 'F': familiaFala(e); break;

@@ -54,18 +54,19 @@ void TipoTexto::trocaLinha(int i, std::string_view texto) {
     l.propria->shrink_to_fit();
 }
 
-bool TipoTexto::abreEspaco() {
+// Room for one more line in a text of `linhas` lines.
+bool TipoTexto::abreEspaco(int linhas) {
     bool folgada = true;
-    if (capacidade_ <= nLinhas() + 10) capacidade_ = nLinhas() + 50000;
-    if (capacidade_ <= nLinhas() + 1) {
-        capacidade_ = nLinhas() + 1000;
+    if (capacidade_ <= linhas + 10) capacidade_ = linhas + 50000;
+    if (capacidade_ <= linhas + 1) {
+        capacidade_ = linhas + 1000;
         folgada = false;
     }
     return folgada;
 }
 
 bool TipoTexto::insere(int i, std::string_view texto) {
-    const bool folgada = abreEspaco();
+    const bool folgada = abreEspaco(nLinhas());
     i = std::clamp(i, 1, nLinhas() + 1);
     Linha nova;
     nova.propria = std::make_unique<std::string>(texto.substr(0, kMaxLinha));
@@ -77,7 +78,7 @@ bool TipoTexto::acrescentaLida(std::string_view texto) {
     texto = texto.substr(0, kMaxLinha);
     // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
     if (bloco_.size() + texto.size() > UINT32_MAX) return insere(nLinhas() + 1, texto);
-    const bool folgada = abreEspaco();
+    const bool folgada = abreEspaco(nLinhas());
     Linha nova;
     nova.inicio = static_cast<uint32_t>(bloco_.size());
     nova.tamanho = static_cast<uint8_t>(texto.size());
@@ -94,6 +95,43 @@ void TipoTexto::reservaLidas(size_t linhas, size_t bytes) {
 void TipoTexto::remove(int i) {
     if (i < 1 || i > nLinhas()) return;
     linhas_.erase(linhas_.begin() + (i - 1));
+}
+
+bool TipoTexto::insere(int i, std::span<const std::string> textos) {
+    bool folgada = true;
+    for (size_t k = 0; k < textos.size(); ++k)
+        folgada = abreEspaco(nLinhas() + static_cast<int>(k)) && folgada;
+    i = std::clamp(i, 1, nLinhas() + 1);
+    std::vector<Linha> novas(textos.size());
+    for (size_t k = 0; k < textos.size(); ++k)
+        novas[k].propria =
+            std::make_unique<std::string>(std::string_view(textos[k]).substr(0, kMaxLinha));
+    linhas_.insert(linhas_.begin() + (i - 1), std::make_move_iterator(novas.begin()),
+                   std::make_move_iterator(novas.end()));
+    return folgada;
+}
+
+void TipoTexto::remove(int i, int n) {
+    if (i < 1 || i > nLinhas() || n <= 0) return;
+    n = std::min(n, nLinhas() - i + 1);
+    linhas_.erase(linhas_.begin() + (i - 1), linhas_.begin() + (i - 1 + n));
+}
+
+void TipoTexto::reordena(int primeira, std::span<const int> ordem) {
+    if (primeira < 1 || primeira - 1 + static_cast<int>(ordem.size()) > nLinhas()) return;
+    const auto base = linhas_.begin() + (primeira - 1);
+    std::vector<Linha> antes(std::make_move_iterator(base),
+                             std::make_move_iterator(base + static_cast<long>(ordem.size())));
+    for (size_t k = 0; k < ordem.size(); ++k)
+        base[static_cast<long>(k)] = std::move(antes[static_cast<size_t>(ordem[k])]);
+}
+
+void TipoTexto::move(int de, int n, int para) {
+    if (de < 1 || n <= 0 || de + n - 1 > nLinhas() || para < 1 || para > nLinhas() + 1) return;
+    const auto inicio = linhas_.begin() + (de - 1), fim = inicio + n;
+    const auto alvo = linhas_.begin() + (para - 1);
+    if (para < de) std::rotate(alvo, inicio, fim);
+    else if (para > de + n - 1) std::rotate(inicio, fim, alvo);
 }
 
 void TipoTexto::liberaTexto() {
@@ -115,7 +153,15 @@ bool EdVars::removeLinhaAtual() {
     linhaRemovida = texto.vista(linhaAtual);
     colunaAtual = 1;
     if (linhaAtual >= nLinhas()) {
+        // The line's text is gone even though the line stays: the marks and a position
+        // memorised on it follow as for any removed line.
         trocaLinha(linhaAtual, "");
+        if (linhaAtual < inicioBloco) --inicioBloco;
+        if (linhaAtual <= fimBloco) --fimBloco;
+        if (linhaAtual == linhaMemorizada) {
+            linhaMemorizada = 1;
+            colunaMemorizada = 1;
+        }
         return true;
     }
     retiraLinha(linhaAtual);
@@ -133,6 +179,31 @@ void EdVars::retiraLinha(int i) {
         colunaMemorizada = 1;
     } else if (i < linhaMemorizada) {
         --linhaMemorizada;
+    }
+}
+
+bool EdVars::insereLinhas(int i, std::span<const std::string> linhas) {
+    const int n = static_cast<int>(linhas.size());
+    const bool folgada = texto.insere(i, linhas);
+    if (i < inicioBloco) inicioBloco += n;
+    if (i <= fimBloco) fimBloco += n;
+    if (i < linhaMemorizada) linhaMemorizada += n;
+    return folgada;
+}
+
+void EdVars::removeLinhas(int i, int n) {
+    n = std::min(n, nLinhas() - i);  // the last line stays
+    if (i < 1 || n <= 0) return;
+    linhaRemovida = texto.vista(i + n - 1);
+    texto.remove(i, n);
+    // Each removal at line i moves a mark below it up by one, down to line i itself.
+    if (i < inicioBloco) inicioBloco = std::max(i, inicioBloco - n);
+    if (i <= fimBloco) fimBloco = std::max(i - 1, fimBloco - n);
+    if (linhaMemorizada >= i + n) {
+        linhaMemorizada -= n;
+    } else if (linhaMemorizada >= i) {
+        linhaMemorizada = 1;
+        colunaMemorizada = 1;
     }
 }
 

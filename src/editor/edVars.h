@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,15 @@ public:
     // Room for about `linhas` lines read from a file of `bytes` bytes.
     void reservaLidas(size_t linhas, size_t bytes);
     void remove(int i);
+    // Several at once: the texts inserted before line i in their order; lines i..i+n-1
+    // removed.
+    bool insere(int i, std::span<const std::string> textos);
+    void remove(int i, int n);
+    // Lines primeira.. put in a new order: the new line primeira + k is the old line
+    // primeira + ordem[k].
+    void reordena(int primeira, std::span<const int> ordem);
+    // Lines de..de+n-1 moved before line para (which lies outside them), in their order.
+    void move(int de, int n, int para);
     // Frees every line (the capacity stays).
     void liberaTexto();
 
@@ -52,7 +62,7 @@ private:
         uint8_t tamanho = 0;
     };
 
-    bool abreEspaco();
+    bool abreEspaco(int linhas);
 
     std::vector<Linha, AlocadorGrande<Linha>> linhas_;  // line 1 is element 0
     std::vector<char, AlocadorGrande<char>> bloco_;
@@ -103,6 +113,12 @@ struct EdVars {
     bool removeLinhaAtual();
     // Takes line i out of the text with the marks in step (the text keeps one line at least).
     void retiraLinha(int i);
+    // Inserts `linhas` before line i as that many insertions, each on the line after the
+    // one before, would: the marks kept in step. False when the text grew the hard way.
+    bool insereLinhas(int i, std::span<const std::string> linhas);
+    // Removes n lines at line i, none of them the text's last one, as n removals of line i
+    // would: the marks kept in step, linhaRemovida the last one's text.
+    void removeLinhas(int i, int n);
 };
 
 // The same-length comparison form of a text: upper case, accents folded.

@@ -638,6 +638,7 @@ uint8_t Fala::leTeclaEco() {
 
 void Fala::falaExtenso(std::string_view palavras, bool feminino) {
     Chamada c(*this);
+    c.anota("extenso " + std::string(palavras));
     tocaArquivosPalavras(arquivosExtenso(palavras, feminino));
 }
 

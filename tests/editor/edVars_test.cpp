@@ -101,8 +101,10 @@ TEST(TipoTexto, MarksFollowRemovals) {
     ed.linhaAtual = 7;  // the memorised line itself: the position goes back to (1, 1)
     ed.removeLinhaAtual();
     EXPECT_EQ(std::pair(ed.linhaMemorizada, ed.colunaMemorizada), std::pair(1, 1));
-    ed.linhaAtual = 8;  // the last line is emptied, never removed
+    ed.linhaAtual = 8;  // the last line is emptied, never removed; its text leaves the block
+    ed.fimBloco = 8;
     EXPECT_TRUE(ed.removeLinhaAtual());
+    EXPECT_EQ(ed.fimBloco, 7);
     EXPECT_EQ(ed.nLinhas(), 8);
     EXPECT_EQ(ed.linha(8), "");
     EXPECT_EQ(ed.linhaRemovida, "linha 10");

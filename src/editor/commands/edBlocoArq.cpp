@@ -1,0 +1,134 @@
+// The block commands that read and write files: L reads a file in as the block, G writes
+// the block to a file, A appends it to one.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "editor/commands/edBloco.h"
+#include "editor/edArq.h"
+#include "editor/edListaArq.h"
+#include "editor/edMensag.h"
+#include "platform/texto.h"
+
+namespace {
+
+// More lines than this from one file would take the memory the text needs: the rest of
+// the file is left out and "EDARTRUN" said.
+constexpr size_t kMaximoLinhasLidas = 2'000'000;
+
+bool semPonto(std::string_view nome) {
+    return nome.substr(parteDiretorio(nome).size()).find('.') == std::string_view::npos;
+}
+
+// The file's lines, by the same rules as loading a text.
+struct Leitura {
+    EstadoLeitura estado = EstadoLeitura::NaoExiste;
+    std::vector<std::string> linhas;
+    bool dividiu = false, truncou = false;
+};
+
+Leitura leLinhasArquivo(const std::string& nome) {
+    Leitura r;
+    LeitorLinhas leitor([&r](std::string_view l) {
+        if (r.linhas.size() < kMaximoLinhasLidas)
+            r.linhas.emplace_back(l);
+        else
+            r.truncou = true;
+    });
+    r.estado = leArquivoTexto(caminhoSistema(nome), leitor);
+    r.dividiu = leitor.dividiu();
+    return r;
+}
+
+// Appends `bytes` to the existing regular file `nome`. On a failed write the file is cut
+// back to what it held, so a block is never left half appended.
+enum class Adicao { Feita, NaoExiste, Falhou };
+Adicao acrescentaAoArquivo(const std::string& nome, std::string_view bytes) {
+    const std::string caminho = caminhoSistema(nome).string();
+    struct stat st {};
+    if (stat(caminho.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Adicao::NaoExiste;
+    const int fd = open(caminho.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? Adicao::NaoExiste : Adicao::Falhou;
+    struct stat antes {};
+    bool certo = fstat(fd, &antes) == 0;
+    for (size_t feito = 0; certo && feito < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + feito, bytes.size() - feito);
+        if (n < 0 && errno == EINTR) continue;
+        certo = n > 0;
+        if (certo) feito += static_cast<size_t>(n);
+    }
+    certo = certo && fsync(fd) == 0;
+    if (!certo && antes.st_size >= 0) (void)ftruncate(fd, antes.st_size);
+    certo = close(fd) == 0 && certo;
+    return certo ? Adicao::Feita : Adicao::Falhou;
+}
+
+}  // namespace
+
+// The file goes in before the cursor line and becomes the block; the file being edited
+// stays the one it was.
+void leArquivoBloco(Editor& e) {
+    EdVars& ed = e.ed;
+    falaMensagem(e, "EDDIGNOM");
+    std::string nome(apara(pedeNomeArquivo(e, 15)));
+    if (nome.empty() || nome.back() == '/' || nome.back() == '\\')
+        return falaMensagem(e, "EDDESIST");
+    nome = caminhoCompleto(nome);
+    if (semPonto(nome) && !podeAbrir(caminhoSistema(nome))) nome += "." + ed.extensaoPadrao;
+    Leitura r = leLinhasArquivo(nome);
+    if (r.estado == EstadoLeitura::NaoExiste || r.estado == EstadoLeitura::Ilegivel)
+        return falaMensagem(e, "EDARQNAO");
+    if (r.dividiu) falaMensagem(e, "EDLINGRA");
+    if (r.estado == EstadoLeitura::ErroNoMeio) falaMensagem(e, "EDERRLEI");  // the part read stays
+    if (r.truncou) falaMensagem(e, "EDARTRUN");
+    const int linha = std::max(ed.linhaAtual, 1);
+    if (!ed.insereLinhas(linha, r.linhas)) e.fala.bip();
+    ed.inicioBloco = linha;
+    ed.fimBloco = linha + static_cast<int>(r.linhas.size()) - 1;
+    ed.linhaAtual = linha;
+    ed.colunaAtual = 1;
+    falaMensagem(e, "EDBLKCRG");
+}
+
+// The block through the editor's own saving, asked for a new name: either its lines as
+// they are or joined into paragraphs for a word processor.
+void gravaBloco(Editor& e) {
+    EdVars& ed = e.ed;
+    if (!blocoValido(ed)) return falaMensagem(e, "EDBLKINV");
+    falaMensagem(e, "EDREFORM");
+    const uint8_t c = leResposta(e);
+    if (c == 27) return falaMensagem(e, "EDDESIST");
+    const std::string nome = std::move(ed.nomeArquivo);
+    const bool leitura = ed.modoLeitura;
+    ed.nomeArquivo.clear();
+    ed.modoLeitura = false;
+    if (c == 'S')
+        gravaParagrafos(e, ed.inicioBloco, ed.fimBloco);
+    else
+        gravaArquivo(e, ed.inicioBloco, ed.fimBloco);
+    ed.nomeArquivo = nome;
+    ed.modoLeitura = leitura;
+}
+
+void adicionaBlocoArquivo(Editor& e) {
+    const EdVars& ed = e.ed;
+    if (!blocoValido(ed)) return falaMensagem(e, "EDBLKINV");
+    falaMensagem(e, "EDDIGNOM");
+    std::string nome(apara(pedeNomeArquivo(e, 15)));
+    if (nome.empty()) return falaMensagem(e, "EDDESIST");
+    if (semPonto(nome) && !podeAbrir(caminhoSistema(nome))) nome += ".txt";
+    std::string bytes;
+    for (int i = ed.inicioBloco; i <= ed.fimBloco; ++i) {
+        bytes += ed.texto.vista(i);
+        bytes += "\r\n";
+    }
+    switch (acrescentaAoArquivo(nome, bytes)) {
+        case Adicao::Feita: return falaMensagem(e, "EDBLKADC");
+        case Adicao::NaoExiste: return falaMensagem(e, "EDARQNAO");
+        case Adicao::Falhou: return falaMensagem(e, "EDERRESC");
+    }
+}

@@ -1,0 +1,261 @@
+#include "editor/commands/edBloco.h"
+
+#include <sys/stat.h>
+
+#include <random>
+
+#include "editor/sessao.h"
+
+namespace {
+
+class Bloco : public SessaoEdicao {
+  protected:
+    void bloco(int inicio, int fim) {
+        ed().inicioBloco = inicio;
+        ed().fimBloco = fim;
+    }
+    std::pair<int, int> marcas() { return {ed().inicioBloco, ed().fimBloco}; }
+};
+
+// The lines and the state a command leaves, to compare the whole-block commands with the
+// same work done one line at a time.
+struct Estado {
+    Linhas linhas;
+    int inicio, fim, linha, memorizada;
+    std::string removida;
+    bool operator==(const Estado&) const = default;
+};
+Estado estado(const EdVars& ed) {
+    Linhas l;
+    for (int i = 1; i <= ed.nLinhas(); ++i) l.push_back(ed.linha(i));
+    return {l, ed.inicioBloco, ed.fimBloco, ed.linhaAtual, ed.linhaMemorizada, ed.linhaRemovida};
+}
+
+// Move, copy and remove as their definitions go, one line at a time.
+void moveUmAUm(EdVars& ed) {
+    ed.linhaMemorizada = ed.linhaAtual;
+    for (int k = ed.fimBloco - ed.inicioBloco + 1; k > 0; --k) {
+        ed.linhaAtual = ed.linhaMemorizada;
+        ed.insereNaLinhaAtual(std::string(ed.linha(ed.fimBloco)));
+        ed.linhaAtual = ed.fimBloco;
+        ed.removeLinhaAtual();
+    }
+    ed.linhaAtual = ed.inicioBloco = ed.linhaMemorizada;  // the end is set by the caller
+}
+void copiaUmAUm(EdVars& ed) {
+    for (int i = ed.fimBloco - ed.inicioBloco; i >= 0; --i)
+        ed.insereNaLinhaAtual(std::string(ed.linha(ed.inicioBloco + i)));
+}
+void removeUmAUm(EdVars& ed) {
+    ed.linhaAtual = ed.inicioBloco;
+    for (int k = ed.fimBloco - ed.inicioBloco + 1; k > 0; --k) ed.removeLinhaAtual();
+    ed.inicioBloco = 1;
+    ed.fimBloco = 0;
+}
+
+TEST_F(Bloco, MoveCopyAndRemoveMatchTheLineByLineWork) {
+    std::mt19937 sorte(7);
+    for (int caso = 0; caso < 300; ++caso) {
+        const int n = 1 + static_cast<int>(sorte() % 8);
+        Linhas l;
+        for (int i = 1; i <= n; ++i) l.push_back(std::to_string(i));
+        const int inicio = 1 + static_cast<int>(sorte() % n);
+        const int fim = inicio + static_cast<int>(sorte() % (n - inicio + 1));
+        const int cursor = 1 + static_cast<int>(sorte() % n);
+        const int memorizada = 1 + static_cast<int>(sorte() % n);
+        for (char letra : {'M', 'C', 'R'}) {
+            texto(l, cursor);
+            bloco(inicio, fim);
+            ed().linhaMemorizada = memorizada;
+            EdVars esperado = ed();
+            const bool dentro = cursor >= inicio && cursor <= fim;
+            if (letra == 'M' && !dentro) {
+                moveUmAUm(esperado);
+                esperado.fimBloco = esperado.inicioBloco + fim - inicio;
+            }
+            if (letra == 'C' && !dentro) copiaUmAUm(esperado);
+            if (letra == 'R') removeUmAUm(esperado);
+            (letra == 'M' ? moveBloco : letra == 'C' ? copiaBloco : removeBloco)(e());
+            EXPECT_EQ(estado(ed()), estado(esperado))
+                << letra << " lines " << n << " block " << inicio << ".." << fim << " cursor "
+                << cursor;
+            EXPECT_EQ(ouviu(ouvido(), "mensagem EDBLKINV"), letra != 'R' && dentro);
+        }
+    }
+}
+
+TEST_F(Bloco, EdgesOfMoveCopyAndRemove) {
+    texto({"A", "B", "C", "D"}, 1);
+    bloco(3, 4);
+    moveBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"C", "D", "A", "B", ""}));
+    EXPECT_EQ(marcas(), std::pair(1, 2));
+    ed().linhaAtual = 3;  // just after the block: allowed
+    copiaBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"C", "D", "C", "D", "A", "B", ""}));
+    EXPECT_EQ(std::pair(ed().linhaAtual, marcas()), std::pair(3, std::pair(1, 2)));
+    bloco(1, 7);  // the whole text
+    removeBloco(e());
+    EXPECT_EQ(linhas(), Linhas{""});
+    EXPECT_EQ(marcas(), std::pair(1, 0));
+    EXPECT_EQ(ouvidoSemTextos(),
+              (Ouvido{"mensagem EDBLKMOV", "mensagem EDBLKCPY", "mensagem EDBLKREM"}));
+}
+
+// Every command that needs a block refuses, the text untouched, with no block or with
+// marks past the text's end; the others still work.
+TEST_F(Bloco, WithoutABlock) {
+    for (const auto& marcasRuins : {std::pair(1, 0), std::pair(2, 5), std::pair(3, 2)}) {
+        abre("");
+        for (void (*comando)(Editor&) : {moveBloco, copiaBloco, removeBloco, ordenaBloco,
+                                          removeLinhasEmBranco, gravaBloco, adicionaBlocoArquivo}) {
+            texto({"b", "", "a"}, 1);
+            bloco(marcasRuins.first, marcasRuins.second);
+            comando(e());
+            EXPECT_EQ(linhas(), (Linhas{"b", "", "a"}));
+            EXPECT_EQ(ouvidoSemTextos(), Ouvido{"mensagem EDBLKINV"});
+        }
+    }
+    abre("beuavxuc");  // B, E, U's conversions and count, V and X through the letters
+    for (int i = 0; i < 6; ++i) {
+        bloco(1, 0);
+        familiaBlocos(e());
+        EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKINV")) << i;
+    }
+    abre("");
+    texto({"um", "dois", "", "tres"}, 2);
+    selecionaTudo(e());
+    EXPECT_EQ(marcas(), std::pair(1, 4));
+    desmarcaBloco(e());
+    paragrafoViraBloco(e());
+    EXPECT_EQ(marcas(), std::pair(1, 2));
+    ed().linhaAtual = 3;  // an empty line: the paragraphs touching it
+    paragrafoViraBloco(e());
+    EXPECT_EQ(marcas(), std::pair(1, 4));
+    justificaParagrafo(e());
+    EXPECT_EQ(marcas(), std::pair(1, 0));
+    EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDJUSTIF");
+}
+
+TEST_F(Bloco, SortFollowsTheExchangeLoop) {
+    texto({"b", "\xC1", "a", "B2", "B1"}, 1);  // Á
+    bloco(1, 3);
+    ordenaBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"\xC1", "a", "b", "B2", "B1"}));
+    bloco(3, 5);  // forms B, B, A end as A, second B, first B
+    texto({"x", "y", "B", "b", "a"}, 1);
+    ordenaBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"x", "y", "a", "b", "B"}));
+
+    // Random blocks with many equal forms: case, accents and prefixes.
+    const std::vector<std::string> pecas = {"a", "A", "\xE1", "b", "B", "", " ", "ab", "\xC9", "e"};
+    std::mt19937 sorte(11);
+    for (int caso = 0; caso < 300; ++caso) {
+        std::vector<std::string> l(sorte() % 100), formas;
+        for (auto& s : l)
+            for (int k = static_cast<int>(sorte() % 3); k >= 0; --k)
+                s += pecas[sorte() % pecas.size()];
+        for (auto& s : l) formas.push_back(formaBusca(s));
+        ASSERT_EQ(ordemDaTroca(formas), ordemDaTrocaLiteral(l)) << caso;
+    }
+}
+
+TEST_F(Bloco, BlankLinesGoPastTheBlockEndButNotTheLastLine) {
+    texto({"a", "", "b", " \t", "", "c", "", " "}, 1);
+    bloco(2, 4);
+    removeLinhasEmBranco(e());
+    EXPECT_EQ(linhas(), (Linhas{"a", "b", "c", "", " "}));
+    EXPECT_EQ(std::pair(ed().linhaAtual, marcas()), std::pair(2, std::pair(2, 2)));
+    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique"}));
+    texto({"a", "", ""}, 1);
+    bloco(2, 3);
+    removeLinhasEmBranco(e());
+    EXPECT_EQ(linhas(), (Linhas{"a", ""}));
+}
+
+TEST_F(Bloco, CaseUtf8AndWordCount) {
+    EXPECT_EQ(primeirasMaiusculas("\xC9RAMOS dois"), "\xE9ramos Dois");  // ÉRAMOS -> éramos
+    EXPECT_EQ(maiusculas1252("a\xE7\xE3o \xFF\x9C \xF7\xDF"), "A\xC7\xC3O \x9F\x8C \xF7\xDF");
+    EXPECT_EQ(minusculas1252("A\xC7\xC3O \x9F\x8C \xD7"), "a\xE7\xE3o \xFF\x9C \xD7");
+    EXPECT_EQ(contaPalavras("  um   dois\t tres  "), 3);
+    EXPECT_EQ(contaPalavras(" \t "), 0);
+
+    abre("u{Enter}ux");
+    const std::string cheia(200, '\xE9');  // 400 bytes in UTF-8: it stays as it was
+    texto({"ol\xE1", cheia, "  ", "fim"}, 4, 2);
+    bloco(1, 3);
+    menuConversao(e());
+    EXPECT_EQ(linhas(), (Linhas{"ol\xC3\xA1", cheia, "  ", "fim"}));
+    EXPECT_EQ(std::tuple(ed().linhaAtual, ed().colunaAtual, marcas()),
+              std::tuple(4, 2, std::pair(1, 3)));
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPUTF8", "bip", "mensagem EDOK"}));
+    menuConversao(e());  // anything but Enter or S gives up
+    EXPECT_EQ(ed().linha(1), "ol\xC3\xA1");
+
+    abre("c");
+    texto({" um  dois ", "", "tres"});
+    bloco(1, 3);
+    ouvido();
+    menuConversao(e());
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOPCAO", "letra 99", "extenso tres",
+                                         "mensagem EDPALAVR", "clique"}));
+}
+
+TEST_F(Bloco, FilesThatCannotBeReadOrAppendedTo) {
+    DiretorioAtual aqui(pasta_.caminho());
+    std::filesystem::create_directory(pasta_.caminho() / "d.txt");
+    gravaArquivoTeste(pasta_.caminho() / "so.txt", "antes\r\n");
+    chmod((pasta_.caminho() / "so.txt").c_str(), 0444);
+    // L and A: a folder (d becomes d.txt) and a missing file; A: a file that cannot be
+    // written.
+    abre("d{Enter}nada{Enter}d{Enter}nada{Enter}so.txt{Enter}");
+    texto({"um", "dois"}, 2);
+    bloco(1, 1);
+    for (auto comando :
+         {leArquivoBloco, leArquivoBloco, adicionaBlocoArquivo, adicionaBlocoArquivo}) {
+        ouvido();
+        comando(e());
+        EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDARQNAO");
+    }
+    // Root writes anyway: then the line is appended.
+    const bool podeEscrever = access((pasta_.caminho() / "so.txt").c_str(), W_OK) == 0;
+    adicionaBlocoArquivo(e());
+    EXPECT_EQ(ouvidoSemTextos().back(), podeEscrever ? "mensagem EDBLKADC" : "mensagem EDERRESC");
+    EXPECT_EQ(leArquivo(pasta_.caminho() / "so.txt"),
+              podeEscrever ? "antes\r\num\r\n" : "antes\r\n");
+    EXPECT_EQ(linhas(), (Linhas{"um", "dois"}));
+    EXPECT_EQ(marcas(), std::pair(1, 1));
+    EXPECT_FALSE(std::filesystem::exists(pasta_.caminho() / "nada.txt"));
+
+    // A binary file is read in as lines of text (control codes as '#'), marked as the block.
+    std::string bytes;
+    for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i * 7);
+    gravaArquivoTeste(pasta_.caminho() / "b.bin", bytes);
+    abre("b.bin{Enter}");
+    texto({"um", "dois"}, 2);
+    leArquivoBloco(e());
+    EXPECT_GT(ed().nLinhas(), 3);
+    EXPECT_EQ(std::tuple(ed().inicioBloco, ed().fimBloco, ed().linhaAtual),
+              std::tuple(2, ed().nLinhas() - 1, 2));
+    EXPECT_EQ(ed().linha(1), "um");
+    EXPECT_EQ(ed().linha(ed().nLinhas()), "dois");
+}
+
+TEST_F(Bloco, FamilyPromptsAndHelp) {
+    // Ctrl+B: an unknown key or Esc gives up. The menu's B: Esc gives up, others beep. An
+    // arrow opens the help list, whose choice is run: "t" makes T current.
+    abre("zqt{Down}t{Enter}");
+    texto({"um", "dois"});
+    familiaBlocos(e());
+    familiaBlocosMenu(e());
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDCMDBLK", "letra 122", "mensagem EDDESIST",
+                                         "mensagem EDOPCAO", "letra 113", "bip"}));
+    familiaBlocos(e());
+    EXPECT_EQ(marcas(), std::pair(1, 2));
+    bloco(1, 0);
+    familiaBlocos(e());
+    EXPECT_EQ(marcas(), std::pair(1, 2));
+    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKMAR"));
+}
+
+}  // namespace
