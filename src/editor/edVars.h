@@ -41,6 +41,10 @@ public:
     // Room for about `linhas` lines read from a file of `bytes` bytes.
     void reservaLidas(size_t linhas, size_t bytes);
     void remove(int i);
+    // Replaces the `quantas` lines from line `de` by `novas` in one move of the lines after
+    // them (a reflowed block of thousands of lines must not shift the rest of the text once
+    // per line). Each new line keeps its first 255 characters.
+    void substitui(int de, int quantas, std::vector<std::string> novas);
     // Frees every line (the capacity stays).
     void liberaTexto();
 
