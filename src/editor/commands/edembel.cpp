@@ -131,7 +131,9 @@ std::string justificaLinha(std::string l, int esquerda, int direita) {
 }
 
 void menuEmbeleza(Editor& e) {
-    if (!e.ed.blocoMarcado()) return falaMensagem(e, "EDBLKINV");
+    // Marks left past the end of the text by deletions mark nothing either.
+    if (!e.ed.blocoMarcado() || e.ed.inicioBloco > e.ed.nLinhas())
+        return falaMensagem(e, "EDBLKINV");
     switch (perguntaFamilia(e, {.ajuda = "EDAJEM", .linhas = 6})) {
         case 'C': centraBloco(e); break;
         case 'M': acertaMargens(e, true); break;

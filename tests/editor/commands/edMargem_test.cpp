@@ -113,8 +113,12 @@ TEST_F(Margem, FillKeepsParagraphsAndCutsOnlyOverlongWords) {
     EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(2, 1));
     EXPECT_EQ(ed().linhaMemorizada, 5);
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDBLKMRG"}));
-    acertaMargens(e(), false);  // silent, as block command J asks
+    ed().margemDireita = 72;
+    acertaMargens(e(), false);  // silent, as block command J asks; fewer lines now
     EXPECT_TRUE(ouvido().empty());
+    EXPECT_EQ(linhas(), (Linhas{"antes", "a b c d e f", "depois"}));
+    EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(2, 2));
+    EXPECT_EQ(ed().linhaMemorizada, 3);
 }
 
 }  // namespace

@@ -68,7 +68,10 @@ TEST_F(Embeleza, MenuLettersRewriteTheBlock) {
     texto({"abc"});
     menuEmbeleza(e());  // no block marked: nothing asked
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDBLKINV"}));
-    ed().fimBloco = 1;
+    ed().inicioBloco = ed().fimBloco = 2;  // past the end of the text
+    menuEmbeleza(e());
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDBLKINV"}));
+    ed().inicioBloco = ed().fimBloco = 1;
     menuEmbeleza(e());
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOPCAO", "letra 122", "bip"}));
 }
