@@ -82,6 +82,17 @@ bool insereTextoNaLinha(Editor& e, std::string_view texto) {
     return true;
 }
 
+uint8_t pedeTodoOuBloco(Editor& e) {
+    uint8_t c;
+    do {
+        falaMensagem(e, "EDTODBLK");
+        c = leTeclaFalada(e);
+        // An extended key answers nothing; its scan code must not count as a letter.
+        if (c == 0 && e.crt.teclaPressionada()) e.crt.leTecla();
+    } while (c != 27 && c != 'T' && c != 'B');
+    return c;
+}
+
 namespace {
 
 // Asks for the text, one screen row after another until the field is left with Enter or
@@ -107,13 +118,7 @@ std::string pedeTexto(Editor& e, bool excluir) {
 // gave up or the block is not valid, the reason already spoken.
 bool pedeFaixa(Editor& e, int& de, int& ate) {
     const EdVars& ed = e.ed;
-    uint8_t c;
-    do {
-        falaMensagem(e, "EDTODBLK");
-        c = leTeclaFalada(e);
-        // An extended key answers nothing; its scan code must not count as a letter.
-        if (c == 0 && e.crt.teclaPressionada()) e.crt.leTecla();
-    } while (c != 27 && c != 'T' && c != 'B');
+    const uint8_t c = pedeTodoOuBloco(e);
     if (c == 27) {
         falaMensagem(e, "EDDESIST");
         return false;

@@ -134,6 +134,29 @@ void TipoTexto::move(int de, int n, int para) {
     else if (para > de + n - 1) std::rotate(inicio, fim, alvo);
 }
 
+void TipoTexto::substitui(int de, int quantas, std::vector<std::string> novas) {
+    de = std::clamp(de, 1, nLinhas() + 1);
+    quantas = std::clamp(quantas, 0, nLinhas() + 1 - de);
+    const size_t n = static_cast<size_t>(quantas), k = novas.size();
+    const auto inicio = linhas_.begin() + (de - 1);
+    for (size_t i = 0; i < std::min(n, k); ++i) {
+        novas[i].resize(std::min(novas[i].size(), kMaxLinha));
+        inicio[static_cast<long>(i)].propria = std::make_unique<std::string>(std::move(novas[i]));
+    }
+    if (k < n) {
+        linhas_.erase(inicio + static_cast<long>(k), inicio + static_cast<long>(n));
+        return;
+    }
+    std::vector<Linha> mais(k - n);
+    for (size_t i = n; i < k; ++i)
+        mais[i - n].propria =
+            std::make_unique<std::string>(std::string_view(novas[i]).substr(0, kMaxLinha));
+    if (capacidade_ <= nLinhas() + static_cast<int>(mais.size()) + 10)
+        capacidade_ = nLinhas() + static_cast<int>(mais.size()) + 50000;
+    linhas_.insert(inicio + static_cast<long>(n), std::make_move_iterator(mais.begin()),
+                   std::make_move_iterator(mais.end()));
+}
+
 void TipoTexto::liberaTexto() {
     // The memory goes back as well: the next text may be a short one.
     decltype(linhas_)().swap(linhas_);

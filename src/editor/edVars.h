@@ -51,6 +51,10 @@ public:
     void reordena(int primeira, std::span<const int> ordem);
     // Lines de..de+n-1 moved before line para (which lies outside them), in their order.
     void move(int de, int n, int para);
+    // Replaces the `quantas` lines from line `de` by `novas` in one move of the lines after
+    // them (a reflowed block of thousands of lines must not shift the rest of the text once
+    // per line). Each new line keeps its first 255 characters.
+    void substitui(int de, int quantas, std::vector<std::string> novas);
     // Frees every line (the capacity stays).
     void liberaTexto();
 

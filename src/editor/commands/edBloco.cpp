@@ -205,7 +205,3 @@ void ordenaBloco(Editor& e) {
     ed.texto.reordena(ed.inicioBloco, ordemDaTroca(formas));
     falaMensagem(e, "EDBLKORD");
 }
-
-// Temporary: provided by the margins commands.
-void menuEmbeleza(Editor& e) { comandoPendente(e); }
-void acertaMargens(Editor& e, bool) { comandoPendente(e); }
