@@ -115,7 +115,7 @@ std::string fonemasDoMotor(std::string_view m) {
         const std::string_view resto = m.substr(i);
         bool eraGlide = glide;
         glide = false;
-        if (c == '\'' || c == ',' || c == ';' || c == ' ' || c == ':') {
+        if (c == '\'' || c == ',' || c == ';' || c == ' ' || c == ':' || c == '#') {
             glide = eraGlide;
         } else if (resto.starts_with("@-")) {  // a vowel the engine slips in after an r
             ++i;
@@ -125,6 +125,10 @@ std::string fonemasDoMotor(std::string_view m) {
             ++i;
         } else if (resto.starts_with("n^")) {
             s.push_back("J");
+            ++i;
+        } else if (resto.starts_with("l^")) {  // lh before i
+            s.push_back("l");
+            s.push_back("i");
             ++i;
         } else if (c == '~' || c == 'N') {
             nasalizaNucleo(eraGlide);
