@@ -52,6 +52,7 @@ constexpr const char* kFrases[] = {
     "Quando a janela abrir, tecle Enter para confirmar a escolha.",
 };
 
+// 8-bit steps in dBFS; -99 stands for no step at all.
 double dbfs(double amplitude) {
     return amplitude <= 0 ? -99.0 : 20.0 * std::log10(amplitude / 128.0);
 }
