@@ -249,13 +249,28 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
     Chamada c(*this);
     if (velocidade < 1) velocidade = numeroIni(leIni("TRADUTOR", "VELOCIDADE"), 0);
     if (velocidade < 1 || velocidade > 5) velocidade = 3;
+    const int anterior = nivel_;
     nivel_ = velocidade;
     leNivel(nivel_);
     fechaServidor();
 
-    const int resultado =
-        sintetizador_.abre(leConfiguracaoSintetizador(arquivoSonareIni(), banco_));
-    if (resultado != kSintetizadorPronto) falhaSintetizador(resultado);
+    auto abre = [this] {
+        return sintetizador_.abre(leConfiguracaoSintetizador(arquivoSonareIni(), banco_));
+    };
+    const int resultado = abre();
+    if (resultado != kSintetizadorPronto && iniciada_) {
+        // While editing, a level whose bank cannot be opened is refused with one beep and
+        // the level in force stays: ending here would leave the text behind.
+        if (!banco_.empty()) {
+            bip();
+            nivel_ = anterior;
+            leNivel(nivel_);
+            abre();
+        }
+    } else if (resultado != kSintetizadorPronto) {
+        falhaSintetizador(resultado);
+    }
+    iniciada_ = true;
 
     diretorioMensagens_ = diretorioMensagens;
     if (!diretorioMensagens_.empty() && diretorioMensagens_.back() != '\\')

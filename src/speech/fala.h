@@ -47,7 +47,8 @@ class Fala {
     // A voice bank named for the level that cannot be opened (missing or broken) ends the
     // program after the two console lines, the error beep, the same words said by any
     // speech server that opens, and Enter; a level without a bank name leaves the recorded
-    // speech without the synthesizer, said once on the standard error.
+    // speech without the synthesizer, said once on the standard error. Once speech has
+    // started, a level whose bank fails is refused with one beep and the old level stays.
     void inicializaFala(int velocidade, const std::string& diretorioMensagens);
     void terminaFala();
     // Switches the speech server at run time; `voz` 0 takes SERVFALA/VOZ.
@@ -155,6 +156,7 @@ class Fala {
     bool falaServidorPendente_ = true;
     bool pedidoParada_ = false;
     bool avisouSemVoz_ = false;
+    bool iniciada_ = false;  // speech was started once: a later failing level is refused
 };
 
 // '@' expansion of an INI value: while the value begins with '@' or holds "@\", that '@'

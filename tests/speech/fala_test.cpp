@@ -206,6 +206,20 @@ TEST_F(FalaInicio, ALevelWithoutABankLeavesRecordedSpeech) {
     EXPECT_EQ(ouvido(), "_dois");
 }
 
+// Changing the speed while editing to a level whose bank is missing must not end the
+// program (and leave the text): one beep, and the level in force keeps speaking.
+TEST_F(FalaInicio, WhileEditingALevelWhoseBankFailsIsRefused) {
+    escreveSintetizador();
+    iniBase_ += "DIFONES4=FALTA\n";
+    monta();
+    fala_->terminaFala();
+    EXPECT_NO_THROW(fala_->inicializaFala(4, (dir_.caminho() / "mensagens").string()));
+    EXPECT_EQ(fala_->velocidade(), 3);
+    EXPECT_EQ(ouvido(), "bip");
+    fala_->falaTexto("a");
+    EXPECT_EQ(ouvido(), "frase");
+}
+
 TEST_F(FalaInicio, AtSignsExpandToTheProgramDirectoryWithoutLooping) {
     monta("[SONARE]\nPGMSONARE=\n[X]\nA=@sub\\y\nB=c:\\p\\@\\q\n");
     const std::string inicio = fala_->diretorioInicial().string();
