@@ -16,6 +16,7 @@ namespace {
 constexpr size_t kBlocoSilencio = 100;
 constexpr uint8_t kSilencio = 128;
 constexpr int kAmostrasRuido = 300;
+constexpr size_t kEsvai = 33;  // 3 ms: a sound cut short fades out over this many samples
 constexpr size_t kMaxLetraNaFrase = 9;  // a '/' inside a shorter unit does not end it
 constexpr double kFatorGlide = 0.6;
 constexpr double kFatorAntesDoS = 0.7;
@@ -82,6 +83,7 @@ void Concatenador::mudaCortes(const Cortes& cortes) {
 
 void Concatenador::fala(std::string_view fonetica) {
     nivel_ = kCabecalho;
+    tocadas_ = 0;
     tonica_ = kInicioPalavra;
     parado_ = false;
     size_t pos = 0;
@@ -213,6 +215,10 @@ void Concatenador::observaNomes(std::function<void(const std::string&)> observad
     observador_ = std::move(observador);
 }
 
+void Concatenador::observaJuncoes(std::function<void(size_t amostra)> observador) {
+    juncoes_ = std::move(observador);
+}
+
 // A name a piece asks for, before any replacement of a missing one.
 void Concatenador::pedeDifone(std::string nome, double fator) {
     if (parado_) return;
@@ -266,6 +272,7 @@ void Concatenador::tocaLetra(unsigned char codigo) {
     OndaPcm onda;
     if (bytes.empty() || !leOndaPcm(bytes, onda)) return;  // a missing recording adds nothing
     if (onda.formato == kFormato) {
+        anunciaJuncao();
         acrescenta(onda.dados);
     } else if (saida_.tocaArquivo) {
         // Joined to the buffer it would play at the wrong speed: keep the order, play it apart.
@@ -287,25 +294,48 @@ void Concatenador::acrescentaSilencio(int amostras) {
         b.fill(kSilencio);
         return b;
     }();
+    if (amostras >= static_cast<int>(kBlocoSilencio)) anunciaJuncao();
     for (int i = 0; i < amostras / static_cast<int>(kBlocoSilencio) && !parado_; ++i)
         acrescenta(kBloco);
 }
 
+// The last samples of the buffer, from `desde` at most, ramp down to silence.
+void Concatenador::esvaiFim(size_t desde) {
+    const size_t m = std::min(kEsvai, nivel_ - std::min(desde, nivel_));
+    for (size_t j = 0; j < m; ++j) {
+        uint8_t& a = buffer_[nivel_ - 1 - j];
+        a = static_cast<uint8_t>(kSilencio + (a - kSilencio) * static_cast<int>(j) / static_cast<int>(m));
+    }
+}
+
 void Concatenador::acrescentaRuido(int amostras) {
     std::vector<uint8_t> ruido(static_cast<size_t>(amostras));
-    for (uint8_t& a : ruido) a = static_cast<uint8_t>(88 + ruido_() % 80);
+    for (size_t i = 0; i < ruido.size(); ++i) {
+        const int borda = static_cast<int>(std::min({i, ruido.size() - 1 - i, kEsvai}));
+        ruido[i] = static_cast<uint8_t>(kSilencio + (static_cast<int>(88 + ruido_() % 80) - kSilencio) *
+                                                        borda / static_cast<int>(kEsvai));
+    }
+    anunciaJuncao();
     acrescenta(ruido);
 }
 
 void Concatenador::acrescentaDifone(const Difone& difone, size_t amostras) {
+    inicioPeca_ = nivel_;
+    anunciaJuncao();
     size_t feitas = 0;
     while (feitas < amostras && abreEspaco(amostras - feitas)) {
         size_t cabe = std::min(amostras - feitas, kTamanhoBuffer - 1 - nivel_);
         size_t lidas = banco_.le(difone, feitas, std::span(buffer_).subspan(nivel_, cabe));
         nivel_ += lidas;
         feitas += lidas;
-        if (lidas < cabe) return;  // the sample file shrank since it was opened
+        if (lidas < cabe) break;  // the sample file shrank since it was opened
     }
+    // A unit cut short (CORTEFON, a length factor) would end mid-sound: it fades out.
+    if (feitas < difone.amostras) esvaiFim(inicioPeca_);
+}
+
+void Concatenador::anunciaJuncao() {
+    if (juncoes_ && !parado_) juncoes_(tocadas_ + nivel_ - kCabecalho);
 }
 
 void Concatenador::acrescenta(std::span<const uint8_t> dados) {
@@ -331,5 +361,7 @@ void Concatenador::toca() {
         std::copy(cabecalho.begin(), cabecalho.end(), buffer_.begin());
         if (saida_.tocaOnda) saida_.tocaOnda(std::span<const uint8_t>(buffer_.data(), nivel_));
     }
+    tocadas_ += nivel_ - kCabecalho;
     nivel_ = kCabecalho;
+    inicioPeca_ = kCabecalho;
 }

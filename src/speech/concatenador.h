@@ -54,6 +54,9 @@ class Concatenador {
     // Tells `observador` every diphone name a piece of the speech asks the bank for first
     // (the names replacing a missing one are not told): what a bank must hold.
     void observaNomes(std::function<void(const std::string&)> observador);
+    // Tells `observador` where each piece (diphone, letter, silence, noise) starts among the
+    // samples of one `fala`: the joins whose clicks the voice kit's measures look for.
+    void observaJuncoes(std::function<void(size_t amostra)> observador);
     // A name as the bank is searched for it: upper case, at most kMaxNome characters.
     static std::string nomeNoBanco(std::string nome);
     // Speaks the phonetic string; returns once its sound has been played.
@@ -75,6 +78,8 @@ class Concatenador {
     void acrescentaSilencio(int amostras);
     void acrescentaRuido(int amostras);
     void acrescentaDifone(const Difone& difone, size_t amostras);
+    void esvaiFim(size_t desde);
+    void anunciaJuncao();
     void acrescenta(std::span<const uint8_t> dados);
     // Room for `n` more bytes, playing the buffer first when they would fill it; false once
     // speaking has stopped.
@@ -87,8 +92,11 @@ class Concatenador {
     Cortes cortes_;
     std::vector<uint8_t> buffer_;
     size_t nivel_ = kCabecalho;
+    size_t inicioPeca_ = kCabecalho;  // where the unit being appended starts in the buffer
     int tonica_ = kInicioPalavra;
     bool parado_ = false;
     std::minstd_rand ruido_;
     std::function<void(const std::string&)> observador_;
+    std::function<void(size_t)> juncoes_;
+    size_t tocadas_ = 0;  // samples of this `fala` already played
 };

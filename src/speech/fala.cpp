@@ -49,6 +49,12 @@ std::string apara(std::string_view s) {
     return std::string(s.substr(a, b - a + 1));
 }
 
+// TRADUTOR/SAPI present and not starting with N: texts go to a speech server.
+bool servidorPedido(Fala& fala) {
+    const std::string sapi = apara(fala.leIni("TRADUTOR", "SAPI"));
+    return !sapi.empty() && std::toupper(static_cast<unsigned char>(sapi[0])) != 'N';
+}
+
 int numeroIni(const std::string& valor, int padrao) {
     const std::optional<long> n = inteiroIni(valor);
     return n ? static_cast<int>(std::clamp<long>(*n, -1000000, 1000000)) : padrao;
@@ -243,13 +249,28 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
     Chamada c(*this);
     if (velocidade < 1) velocidade = numeroIni(leIni("TRADUTOR", "VELOCIDADE"), 0);
     if (velocidade < 1 || velocidade > 5) velocidade = 3;
+    const int anterior = nivel_;
     nivel_ = velocidade;
     leNivel(nivel_);
     fechaServidor();
 
-    const int resultado =
-        sintetizador_.abre(leConfiguracaoSintetizador(arquivoSonareIni(), banco_));
-    if (resultado != kSintetizadorPronto) falhaSintetizador(resultado);
+    auto abre = [this] {
+        return sintetizador_.abre(leConfiguracaoSintetizador(arquivoSonareIni(), banco_));
+    };
+    const int resultado = abre();
+    if (resultado != kSintetizadorPronto && iniciada_) {
+        // While editing, a level whose bank cannot be opened is refused with one beep and
+        // the level in force stays: ending here would leave the text behind.
+        if (!banco_.empty()) {
+            bip();
+            nivel_ = anterior;
+            leNivel(nivel_);
+            abre();
+        }
+    } else if (resultado != kSintetizadorPronto) {
+        falhaSintetizador(resultado);
+    }
+    iniciada_ = true;
 
     diretorioMensagens_ = diretorioMensagens;
     if (!diretorioMensagens_.empty() && diretorioMensagens_.back() != '\\')
@@ -258,8 +279,7 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
         leIniArquivo(arquivoSonareIni(), "TRADUTOR", "DIRLETRAS", "c:\\ornato\\som\\letras\\");
     if (diretorioLetras_.empty() || diretorioLetras_.back() != '\\') diretorioLetras_ += '\\';
 
-    const std::string sapi = apara(leIni("TRADUTOR", "SAPI"));
-    if (sapi.empty() || std::toupper(static_cast<unsigned char>(sapi[0])) == 'N') return;
+    if (!servidorPedido(*this)) return;
     const int voz = numeroIni(leIni("SERVFALA", "VOZ"), 0);
     int taxa = numeroIni(leIni("SERVFALA", "VELOCIDADE"), 0);
     const int tom = numeroIni(leIni("SERVFALA", "TOM"), 0);
@@ -269,19 +289,14 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
     abreServidor(voz, taxa, tom, tipo);
 }
 
-// A voice bank that is configured and installed but cannot be opened is fatal: two lines,
-// Enter, and the program ends. One that is not installed at all (no bank name for the
-// level, no diphone directory, or neither of its two files) leaves recorded speech only,
-// so a machine without the voice stock still runs; that is said once on the standard error.
+// A voice bank that is configured for the level (its name given) but missing or broken is
+// fatal: the two console lines, the error beep and the same words said by any speech server
+// that still opens, since the user may not see the screen; then Enter ends the program. A
+// level without a bank name leaves recorded speech only, said once on the standard error.
 void Fala::falhaSintetizador(int codigo) {
-    const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(arquivoSonareIni(), banco_);
-    std::error_code ec;
-    const bool instalado = !banco_.empty() && fs::is_directory(config.dirDifones, ec) &&
-                           (fs::exists(achaArquivo(config.dirDifones / (banco_ + ".IND")), ec) ||
-                            fs::exists(achaArquivo(config.dirDifones / (banco_ + ".DIF")), ec));
     const std::string linha1 = "Erro de inicializa\xE7\xE3o: " + std::to_string(codigo);
     const std::string linha2 = "Banco de dados de voz: " + banco_;
-    if (!instalado) {
+    if (banco_.empty()) {
         if (avisaFaltaVoz && !avisouSemVoz_)
             std::cerr << win1252ParaUtf8(linha1) << '\n' << win1252ParaUtf8(linha2) << '\n';
         avisouSemVoz_ = true;
@@ -290,12 +305,31 @@ void Fala::falhaSintetizador(int codigo) {
     crt_.escreve(linha1 + "\r\n");
     crt_.escreve(linha2 + "\r\n");
     sintetizador_.fecha();
+    bip();
+    avisaPorServidor(linha1 + ". " + linha2 + ". Tecle Enter para terminar.");
     for (;;) {
         const uint8_t c = crt_.leTecla();
         if (c == 13) break;
         if (c == 0) crt_.leTecla();  // an extended key's scan code is not Enter
     }
+    paraFala();
+    fechaServidor();
     crt_.terminaConsole();
+}
+
+// Says `texto` with the first speech server that opens: the configured one, then espeak-ng,
+// then the system's speech service. Nothing when none does.
+void Fala::avisaPorServidor(const std::string& texto) {
+    std::vector<int> tipos;
+    if (servidorPedido(*this)) tipos.push_back(numeroIni(leIni("SERVFALA", "TIPOSAPI"), 0));
+    for (int t : {kServidorSapi4, kServidorSapi5})
+        if (std::find(tipos.begin(), tipos.end(), t) == tipos.end()) tipos.push_back(t);
+    for (int tipo : tipos) {
+        if (!abreServidor(0, 0, 0, tipo)) continue;
+        servidor_->fala(texto);
+        while (falando()) crt_.Delay(10);
+        return;
+    }
 }
 
 bool Fala::abreServidor(int voz, int taxa, int tom, int tipo) {

@@ -44,9 +44,11 @@ class Fala {
     const std::filesystem::path& diretorioInicial() const { return diretorioInicial_; }
 
     // Starts speech at `velocidade` 1 to 5 (below 1: TRADUTOR/VELOCIDADE; above 5: 3).
-    // A voice bank that is configured and present but cannot be opened ends the program
-    // after the two console lines and Enter; a bank that is simply not installed leaves
-    // the recorded speech without the synthesizer, said once on the standard error.
+    // A voice bank named for the level that cannot be opened (missing or broken) ends the
+    // program after the two console lines, the error beep, the same words said by any
+    // speech server that opens, and Enter; a level without a bank name leaves the recorded
+    // speech without the synthesizer, said once on the standard error. Once speech has
+    // started, a level whose bank fails is refused with one beep and the old level stays.
     void inicializaFala(int velocidade, const std::string& diretorioMensagens);
     void terminaFala();
     // Switches the speech server at run time; `voz` 0 takes SERVFALA/VOZ.
@@ -117,6 +119,7 @@ class Fala {
     std::filesystem::path arquivoSom(std::string_view nome) const;
     void leNivel(int nivel);
     void falhaSintetizador(int codigo);
+    void avisaPorServidor(const std::string& texto);
     bool abreServidor(int voz, int taxa, int tom, int tipo);
     void fechaServidor();
     bool soando();
@@ -153,6 +156,7 @@ class Fala {
     bool falaServidorPendente_ = true;
     bool pedidoParada_ = false;
     bool avisouSemVoz_ = false;
+    bool iniciada_ = false;  // speech was started once: a later failing level is refused
 };
 
 // '@' expansion of an INI value: while the value begins with '@' or holds "@\", that '@'

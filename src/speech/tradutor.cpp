@@ -130,10 +130,9 @@ std::string_view dobraAlto(unsigned char c) {
             return "u^";
         case 129:
         case 154:
-            return "u\"";
-        case 220:
+        case 220:  // the Windows letters too: the diaeresis marks a sounded u (frequente)
         case 252:
-            return "u";
+            return "u\"";
         case 215:
         case 247:
             return "x";

@@ -1,5 +1,6 @@
 #include "voicekit/kitInventario.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -55,19 +56,51 @@ std::vector<std::string> palavrasDeVarredura(const Regras& regras) {
     return palavras;
 }
 
-std::map<std::string, std::string> nomesPedidos(const Regras& regras, const Excecoes& excecoes,
-                                                std::span<const std::string> textos) {
+std::vector<std::string> foneticasDeVarredura(const Regras& regras) {
+    std::vector<std::string> inicios, restos;
+    for (int codigo = Regras::kPrimeiroCodigo; codigo < Regras::kPrimeiroCodigo + Regras::kListas;
+         ++codigo)
+        for (const Regra& r : regras.lista(static_cast<unsigned char>(codigo))) {
+            if (r.saida.empty() || r.saida.find('_') != std::string::npos) continue;
+            if (r.saida[0] == ' ')
+                inicios.push_back(r.saida);
+            else
+                restos.push_back(r.saida);
+        }
+    std::sort(inicios.begin(), inicios.end());
+    inicios.erase(std::unique(inicios.begin(), inicios.end()), inicios.end());
+    std::sort(restos.begin(), restos.end());
+    restos.erase(std::unique(restos.begin(), restos.end()), restos.end());
+    std::vector<std::string> foneticas;
+    for (const std::string& i : inicios) {
+        foneticas.push_back("[" + i + "]");
+        for (const std::string& r : restos) foneticas.push_back("[" + i + "/" + r + "]");
+    }
+    for (const std::string& r : restos) foneticas.push_back("[" + r + "]");
+    return foneticas;
+}
+
+std::map<std::string, std::string> nomesDasFoneticas(std::span<const std::string> foneticas,
+                                                     std::span<const std::string> origens) {
     std::map<std::string, std::string> nomes;
     const std::string* atual = nullptr;
     // Spoken against an empty bank into nowhere: only the names asked for matter.
     SaidaSom mudo{[](std::span<const uint8_t>) {}, nullptr, nullptr};
     Concatenador concatenador(BancoDifones(), "/sem/letras", mudo);
     concatenador.observaNomes([&](const std::string& nome) { nomes.emplace(nome, *atual); });
-    for (const std::string& texto : textos) {
-        atual = &texto;
-        concatenador.fala(traduz(texto, regras, excecoes));
+    for (size_t i = 0; i < foneticas.size(); ++i) {
+        atual = i < origens.size() ? &origens[i] : &foneticas[i];
+        concatenador.fala(foneticas[i]);
     }
     return nomes;
+}
+
+std::map<std::string, std::string> nomesPedidos(const Regras& regras, const Excecoes& excecoes,
+                                                std::span<const std::string> textos) {
+    std::vector<std::string> foneticas;
+    foneticas.reserve(textos.size());
+    for (const std::string& texto : textos) foneticas.push_back(traduz(texto, regras, excecoes));
+    return nomesDasFoneticas(foneticas, textos);
 }
 
 namespace {

@@ -17,6 +17,16 @@
 // after "a".
 std::vector<std::string> palavrasDeVarredura(const Regras& regras);
 
+// Phonetic strings that reach every unit the rules' outputs can form whatever the context:
+// each output that opens a unit (" kw", " ks") alone and followed by each output that joins
+// one ("E~", "a~w", "s"), and each of the latter alone.
+std::vector<std::string> foneticasDeVarredura(const Regras& regras);
+
+// Every diphone name asked for first when the phonetic strings are spoken, with the text
+// each came from (`origens`, beside them; the string itself where there is none).
+std::map<std::string, std::string> nomesDasFoneticas(std::span<const std::string> foneticas,
+                                                     std::span<const std::string> origens = {});
+
 // Every diphone name asked for first when the texts are spoken, with the first text that
 // asked for it (so that an impossible name can be traced back to a word).
 std::map<std::string, std::string> nomesPedidos(const Regras& regras, const Excecoes& excecoes,

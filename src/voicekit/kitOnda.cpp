@@ -43,16 +43,107 @@ int maiorAmplitude(std::span<const int16_t> amostras) {
     return maior;
 }
 
-void normalizaNivel(std::vector<int16_t>& amostras, int pico) {
-    escalaNivel(amostras, pico, maiorAmplitude(amostras));
+namespace {
+
+bool trocaSinal(int16_t a, int16_t b) {
+    return (a <= 0 && b >= 0) || (a >= 0 && b <= 0);
 }
 
-void escalaNivel(std::vector<int16_t>& amostras, int pico, int maior) {
-    if (maior <= 0) return;
+}  // namespace
+
+void suavizaBordas(std::vector<int16_t>& a) {
+    if (a.size() < 2 * kBordaSuave + 2) {
+        std::fill(a.begin(), a.end(), 0);
+        return;
+    }
+    size_t ini = 0, fim = a.size();  // [ini, fim)
+    for (size_t k = 0; k < kBuscaZero && k + 1 < a.size() / 4; ++k)
+        if (trocaSinal(a[k], a[k + 1])) {
+            ini = std::abs(a[k]) <= std::abs(a[k + 1]) ? k : k + 1;
+            break;
+        }
+    for (size_t k = 0; k < kBuscaZero && k + 1 < a.size() / 4; ++k) {
+        const size_t i = a.size() - 1 - k;
+        if (trocaSinal(a[i], a[i - 1])) {
+            fim = (std::abs(a[i]) <= std::abs(a[i - 1]) ? i : i - 1) + 1;
+            break;
+        }
+    }
+    a = std::vector<int16_t>(a.begin() + static_cast<std::ptrdiff_t>(ini),
+                             a.begin() + static_cast<std::ptrdiff_t>(fim));
+    // Linear ramps from zero: integer steps, the same on every machine.
+    const auto n = static_cast<int>(kBordaSuave);
+    for (int k = 0; k < n && k < static_cast<int>(a.size()); ++k) {
+        a[static_cast<size_t>(k)] = static_cast<int16_t>(a[static_cast<size_t>(k)] * k / n);
+        int16_t& b = a[a.size() - 1 - static_cast<size_t>(k)];
+        b = static_cast<int16_t>(b * k / n);
+    }
+}
+
+namespace {
+
+constexpr size_t kQuadro = kTaxaKit / 100;  // 10 ms
+constexpr int64_t kPisoVoz = 100;           // below this a frame is silence (-50 dBFS)
+
+// The mean square of each frame of every piece.
+std::vector<int64_t> quadros(std::span<const std::vector<int16_t>> pecas) {
+    std::vector<int64_t> q;
+    for (const std::vector<int16_t>& p : pecas)
+        for (size_t i = 0; i + kQuadro <= p.size() || (i == 0 && !p.empty()); i += kQuadro) {
+            const size_t n = std::min(kQuadro, p.size() - i);
+            int64_t soma = 0;
+            for (size_t k = i; k < i + n; ++k) soma += static_cast<int64_t>(p[k]) * p[k];
+            q.push_back(soma / static_cast<int64_t>(n));
+        }
+    return q;
+}
+
+int64_t raiz(int64_t v) {
+    if (v <= 0) return 0;
+    auto r = static_cast<int64_t>(std::sqrt(static_cast<double>(v)));
+    while (r * r > v) --r;
+    while ((r + 1) * (r + 1) <= v) ++r;
+    return r;
+}
+
+}  // namespace
+
+int nivelVoz(std::span<const std::vector<int16_t>> pecas) {
+    const std::vector<int64_t> q = quadros(pecas);
+    if (q.empty()) return 0;
+    const int64_t maior = *std::max_element(q.begin(), q.end());
+    // 30 dB below in power is a thousandth.
+    const int64_t limiar = std::max(maior / 1000, kPisoVoz * kPisoVoz);
+    int64_t soma = 0, n = 0;
+    for (int64_t m : q)
+        if (m >= limiar) soma += m, ++n;
+    return n == 0 ? 0 : static_cast<int>(raiz(soma / n));
+}
+
+int nivelVoz(std::span<const int16_t> amostras) {
+    const std::vector<int16_t> uma(amostras.begin(), amostras.end());
+    return nivelVoz(std::span(&uma, 1));
+}
+
+std::vector<int16_t> de8Bits(std::span<const uint8_t> amostras) {
+    std::vector<int16_t> s;
+    s.reserve(amostras.size());
+    for (uint8_t v : amostras) s.push_back(static_cast<int16_t>((v - 128) * 256));
+    return s;
+}
+
+void escalaPorNivel(std::vector<int16_t>& amostras, int alvo, int nivel, int joelho, int pico) {
+    if (nivel <= 0) return;
+    const int64_t folga = pico - joelho;
     for (int16_t& a : amostras) {
-        int64_t v = static_cast<int64_t>(a) * pico;
-        // Rounded half away from zero, in integers, so that every machine agrees.
-        v = v >= 0 ? (v + maior / 2) / maior : -((-v + maior / 2) / maior);
+        int64_t v = static_cast<int64_t>(a) * alvo;
+        v = v >= 0 ? (v + nivel / 2) / nivel : -((-v + nivel / 2) / nivel);
+        const int64_t m = std::abs(v);
+        if (m > joelho && folga > 0) {
+            const int64_t acima = m - joelho;
+            const int64_t curvado = joelho + acima * folga / (acima + folga);
+            v = v >= 0 ? curvado : -curvado;
+        }
         a = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
     }
 }

@@ -20,13 +20,28 @@ std::optional<std::vector<int16_t>> reduzTaxa(std::span<const int16_t> amostras,
 // last sample louder than `limiar`, keeping `margem` samples of the quiet part on each side.
 std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem);
 
-// Scales the samples so that the loudest reaches `pico` (nothing to scale in silence).
-void normalizaNivel(std::vector<int16_t>& amostras, int pico);
 // The largest absolute sample value.
 int maiorAmplitude(std::span<const int16_t> amostras);
-// Scales by pico / maior (rounded, clamped): one gain shared by many pieces keeps their
-// levels in proportion. Nothing when `maior` is not above zero.
-void escalaNivel(std::vector<int16_t>& amostras, int pico, int maior);
+
+// Edges without a click: the start moves forward and the end back to the nearest zero
+// crossing (at most `kBuscaZero` samples), and the first and last `kBordaSuave` samples
+// fade in and out, so that the first and last samples are (near) zero.
+constexpr size_t kBuscaZero = 55;   // 5 ms
+constexpr size_t kBordaSuave = 33;  // 3 ms
+void suavizaBordas(std::vector<int16_t>& amostras);
+
+// Loudness of speech: the RMS of the voiced part, the 10 ms frames that are no more than
+// 30 dB below the loudest frame (and not near silence), as an amplitude (0 when silent).
+int nivelVoz(std::span<const int16_t> amostras);
+// The same over several pieces taken as one sound (a bank's units).
+int nivelVoz(std::span<const std::vector<int16_t>> pecas);
+// The 16-bit samples of an 8-bit recording.
+std::vector<int16_t> de8Bits(std::span<const uint8_t> amostras);
+
+// Scales by alvo / nivel (rounded, in integers) and bends every sample above `joelho` softly
+// towards `pico`, which none reaches: the level is set by loudness, and the rare peak that
+// would clip is rounded off. Nothing when `nivel` is not above zero.
+void escalaPorNivel(std::vector<int16_t>& amostras, int alvo, int nivel, int joelho, int pico);
 
 // What the speech engine made of a phoneme string: its samples and where each phoneme
 // (named by the engine's mnemonic; pauses start with '_') starts among them.

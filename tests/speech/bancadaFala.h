@@ -38,7 +38,7 @@ class Bancada : public ::testing::Test {
             std::filesystem::create_directories(dir_.caminho() / d);
         iniBase_ = "[TRADUTOR]\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
                    "\nDIRDIFONES=" + (dir_.caminho() / "difones").string() +
-                   "\n[SINTETIZADOR]\nDIFONES3=BANCO\nCORTEFON3=0\nINTERPAL3=0\n";
+                   "\n[SINTETIZADOR]\nCORTEFON3=0\nINTERPAL3=0\n";
         escreveVoz();
     }
 
@@ -68,8 +68,10 @@ class Bancada : public ::testing::Test {
         fixturas::escreveGravacao(dir_.caminho() / "letras" / (nome + ".wav"), kMono8, dados);
     }
 
-    // A rule for each letter and a diphone for each letter, so that vowel words sound.
+    // A rule for each letter and a diphone for each letter, so that vowel words sound; the
+    // level names the bank (the base INI ends in its [SINTETIZADOR] section).
     void escreveSintetizador() {
+        iniBase_ += "DIFONES3=BANCO\n";
         std::string regras;
         std::vector<fixturas::DifoneTeste> difones;
         for (char c = 'A'; c <= 'Z'; ++c) {
@@ -150,6 +152,13 @@ class Bancada : public ::testing::Test {
             }
             separado = false;
         }
+    }
+
+    // The first `largura` characters of screen row `y`.
+    std::string linhaTela(int y, int largura) {
+        std::string s;
+        for (int x = 0; x < largura; ++x) s += static_cast<char>(crt_->tela().caractere(x, y - 1));
+        return s;
     }
 
     std::string rastro() const { return utf8ParaWin1252(leArquivo(dir_.caminho() / "rastro.txt")); }

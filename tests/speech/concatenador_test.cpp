@@ -87,39 +87,41 @@ struct Caso {
 
 TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
     const Trecho b70{kLetraB, 70};
+    const Trecho fim = fixturas::esvaindo();
     const Caso casos[] = {
         // Punctuation units are pauses in samples; blocks of 100 between words.
         {"[ /_,]", kSemCorte, {silencio(4000)}},
         {"[ /_.]", kSemCorte, {silencio(8000)}},
         {"[ /_;]", kSemCorte, {silencio(6000)}},
         {"[ /_:]", kSemCorte, {silencio(8000)}},
-        {"[pa][pa]", {100, 0, 250}, {{10, 900}, silencio(200), {10, 900}}},
-        {"[pa pa]", {100, 0, 250}, {{10, 900}, {10, 900}}},  // a blank is no word end
-        {"[pa][pa]", {100, 0, 99}, {{10, 900}, {10, 900}}},
+        // A diphone cut short fades out over its last 33 samples.
+        {"[pa][pa]", {100, 0, 250}, {{10, 867}, fim, silencio(200), {10, 867}, fim}},
+        {"[pa pa]", {100, 0, 250}, {{10, 867}, fim, {10, 867}, fim}},  // a blank is no word end
+        {"[pa][pa]", {100, 0, 99}, {{10, 867}, fim, {10, 867}, fim}},
         // Stressed pieces keep their length; others lose CORTEFON but keep SOBRAFON; names
         // under 3 characters are never cut.
-        {"[pA pa]", {400, 0, 0}, {{10, 1000}, {10, 600}}},
+        {"[pA pa]", {400, 0, 0}, {{10, 1000}, {10, 567}, fim}},
         {"[a]", {400, 0, 0}, {{13, 300}}},
-        {"[pa]", {400, 700, 0}, {{10, 700}}},
+        {"[pa]", {400, 700, 0}, {{10, 667}, fim}},
         {"[pa]", {400, 2000, 0}, {{10, 1000}}},
         {"[pa]", {5000, 0, 0}, {}},
         // Splitting: final s, leading pairs, final rr and consonants, glides, marks.
-        {"[pas]", kSemCorte, {{10, 700}, {14, 400}}},
+        {"[pas]", kSemCorte, {{10, 667}, fim, {14, 400}}},
         {"[tra]", kSemCorte, {{18, 150}, {19, 700}}},
         {"[nha]", kSemCorte, {{20, 800}}},
         {"[parr]", kSemCorte, {{10, 1000}, {16, 500}}},
         {"[pal]", kSemCorte, {{10, 1000}, {15, 250}}},
-        {"[paw]", kSemCorte, {{10, 600}, {17, 600}}},
+        {"[paw]", kSemCorte, {{10, 567}, fim, {17, 600}}},
         {"[a~w]", kSemCorte, {{22, 650}}},
-        {"[pa~w]", kSemCorte, {{21, 540}, {22, 650}}},
+        {"[pa~w]", kSemCorte, {{21, 507}, fim, {22, 650}}},
         {"[pe^pa]", kSemCorte, {{23, 550}, {10, 1000}}},
         // Missing names: noise when short, else split before the vowel; TIL falls to $NN
         // (after i or u the rest at 0.9, otherwise the CIRC name, stressed).
         {"[x]", kSemCorte, {ruido(300)}},
-        {"[pu]", {100, 0, 0}, {{12, 180}, {24, 350}}},
-        {"[po^]", {100, 0, 0}, {{12, 180}, {25, 350}}},
-        {"[pi~]", {100, 0, 0}, {{27, 378}, {26, 342}}},
-        {"[pe~]", {100, 0, 0}, {{23, 495}, {26, 342}}},
+        {"[pu]", {100, 0, 0}, {{12, 147}, fim, {24, 350}}},
+        {"[po^]", {100, 0, 0}, {{12, 147}, fim, {25, 317}, fim}},
+        {"[pi~]", {100, 0, 0}, {{27, 345}, fim, {26, 309}, fim}},
+        {"[pe~]", {100, 0, 0}, {{23, 462}, fim, {26, 309}, fim}},
         // Letters are appended whole; '/' ends only a unit of 9 characters or more; a unit
         // keeps at most 40.
         {"[ /_b][ /_b]", {0, 0, 100}, {b70, silencio(100), b70}},

@@ -172,14 +172,7 @@ TEST_F(Bancada, TheEchoedKeyIsSaidAndTracedAsALetter) {
 
 // ------------------------------------------------------------------ start-up
 
-class FalaInicio : public Bancada {
-  protected:
-    std::string linhaTela(int y, int largura) {
-        std::string s;
-        for (int x = 0; x < largura; ++x) s += static_cast<char>(crt_->tela().caractere(x, y - 1));
-        return s;
-    }
-};
+class FalaInicio : public Bancada {};
 
 TEST_F(FalaInicio, SpeedZeroReadsTheIniAndNineBecomesThree) {
     monta("", "", 0);  // no VELOCIDADE: level 3
@@ -207,22 +200,24 @@ TEST_F(FalaInicio, LevelFlagsGoToThePlayer) {
     EXPECT_TRUE(fala_->tocador().acelerado);
 }
 
-TEST_F(FalaInicio, ABankThatIsNotInstalledLeavesRecordedSpeech) {
-    monta();  // no diphone files at all
+TEST_F(FalaInicio, ALevelWithoutABankLeavesRecordedSpeech) {
+    monta();  // no DIFONES3, no diphone files
     fala_->falaTexto("oi 2");
     EXPECT_EQ(ouvido(), "_dois");
 }
 
-// A bank whose files are partly missing cannot speak: the error is shown and the program
-// ends after Enter.
-TEST_F(FalaInicio, APartlyMissingBankEndsTheProgramAfterEnter) {
-    for (auto [falta, codigo] : {std::pair{"BANCO.DIF", "1"}, {"regras.rgr", "2"}}) {
-        escreveSintetizador();
-        std::filesystem::remove(dir_.caminho() / "difones" / falta);
-        EXPECT_THROW(monta("", "x{Enter}"), FimDoPrograma) << falta;
-        EXPECT_EQ(linhaTela(1, 24), std::string("Erro de inicializa\xE7\xE3o: ") + codigo);
-        EXPECT_EQ(linhaTela(2, 28), "Banco de dados de voz: BANCO");
-    }
+// Changing the speed while editing to a level whose bank is missing must not end the
+// program (and leave the text): one beep, and the level in force keeps speaking.
+TEST_F(FalaInicio, WhileEditingALevelWhoseBankFailsIsRefused) {
+    escreveSintetizador();
+    iniBase_ += "DIFONES4=FALTA\n";
+    monta();
+    fala_->terminaFala();
+    EXPECT_NO_THROW(fala_->inicializaFala(4, (dir_.caminho() / "mensagens").string()));
+    EXPECT_EQ(fala_->velocidade(), 3);
+    EXPECT_EQ(ouvido(), "bip");
+    fala_->falaTexto("a");
+    EXPECT_EQ(ouvido(), "frase");
 }
 
 TEST_F(FalaInicio, AtSignsExpandToTheProgramDirectoryWithoutLooping) {
@@ -287,6 +282,36 @@ class FalaServidor : public Bancada {
     }
     RegistroServidor r_;
 };
+
+// A bank named for the level that is missing (wholly or in part) or whose rules are gone
+// cannot speak: the error is shown, beeped and said by a server that opens (the configured
+// type first, else espeak-ng), and the program ends after Enter.
+TEST_F(FalaServidor, AMissingOrBrokenBankEndsTheProgramAfterBeepMessageAndEnter) {
+    for (auto [falta, codigo] : {std::pair{"", "1"}, {"BANCO.DIF", "1"}, {"regras.rgr", "2"}}) {
+        escreveSintetizador();
+        if (*falta == 0)
+            std::filesystem::remove_all(dir_.caminho() / "difones");
+        else
+            std::filesystem::remove(dir_.caminho() / "difones" / falta);
+        r_ = RegistroServidor{};
+        EXPECT_THROW(monta("", "x{Enter}"), FimDoPrograma) << falta;
+        EXPECT_EQ(linhaTela(1, 24), std::string("Erro de inicializa\xE7\xE3o: ") + codigo);
+        EXPECT_EQ(linhaTela(2, 28), "Banco de dados de voz: BANCO");
+        EXPECT_NE(ouvido().find("bip"), std::string::npos) << falta;
+        EXPECT_EQ(r_.tipo, 4);
+        ASSERT_EQ(r_.textos.size(), 1u);
+        EXPECT_EQ(r_.textos[0], "Erro de inicializa\xE7\xE3o: " + std::string(codigo) +
+                                    ". Banco de dados de voz: BANCO. Tecle Enter para terminar.");
+        std::filesystem::create_directories(dir_.caminho() / "difones");
+    }
+    // With no server at all the beep and the screen remain.
+    r_ = RegistroServidor{};
+    r_.abre = false;
+    iniBase_ += "[TRADUTOR]\nSAPI=S\n[SERVFALA]\nTIPOSAPI=5\n";
+    EXPECT_THROW(monta("", "{Enter}"), FimDoPrograma);
+    EXPECT_EQ(r_.aberturas, 2);  // 5 as configured, then 4
+    EXPECT_TRUE(r_.textos.empty());
+}
 
 TEST_F(FalaServidor, SapiOpensTheServerOfItsTypeWithTheRateRule) {
     montaComServidor("[SERVFALA]\nTIPOSAPI=5\nVOZ=2\nVELOCIDADE=20\nTOM=7\n");

@@ -68,15 +68,28 @@ inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoA
     gravaArquivoTeste(arquivo, ondaTeste(formato, dados));
 }
 
-// An expected run of output samples: a diphone's value, silence (128) or noise, which is
-// 88 plus a value below 80 and not all silence.
+// An expected run of output samples: a diphone's value, silence (128), noise, which is
+// 88 plus a value below 80 and not all silence, or the fade that ends a diphone cut short:
+// 33 samples going from the value before them to silence, step by step.
 constexpr int kRuido = -1;
+constexpr int kEsvai = -2;
 struct Trecho {
-    int valor;  // 0..255, or kRuido
+    int valor;  // 0..255, kRuido or kEsvai
     size_t amostras;
 };
 inline Trecho silencio(size_t n) { return {128, n}; }
 inline Trecho ruido(size_t n) { return {kRuido, n}; }
+inline Trecho esvaindo() { return {kEsvai, 33}; }
+
+// Whether the samples go from `antes` to silence without a step back or a jump.
+inline bool esvai(std::vector<uint8_t>::const_iterator ini, std::vector<uint8_t>::const_iterator fim,
+                  int antes) {
+    for (auto i = ini; i != fim; ++i) {
+        if (std::abs(*i - 128) > std::abs(antes - 128) || std::abs(*i - antes) > 8) return false;
+        antes = *i;
+    }
+    return ini == fim || *(fim - 1) == 128;
+}
 
 inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
                                           const std::vector<Trecho>& esperado) {
@@ -90,10 +103,11 @@ inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
         const Trecho& t = esperado[k];
         const auto ini = amostras.begin() + static_cast<std::ptrdiff_t>(p);
         const auto fim = ini + static_cast<std::ptrdiff_t>(t.amostras);
-        const bool ok = t.valor == kRuido
-                            ? std::all_of(ini, fim, [](int a) { return a >= 88 && a < 168; }) &&
-                                  std::any_of(ini, fim, [](int a) { return a != 128; })
-                            : std::all_of(ini, fim, [&](int a) { return a == t.valor; });
+        const bool ok =
+            t.valor == kRuido   ? std::all_of(ini, fim, [](int a) { return a >= 88 && a < 168; }) &&
+                                      std::any_of(ini, fim, [](int a) { return a != 128; })
+            : t.valor == kEsvai ? p > 0 && esvai(ini, fim, amostras[p - 1])
+                                : std::all_of(ini, fim, [&](int a) { return a == t.valor; });
         if (!ok) return ::testing::AssertionFailure() << "run " << k << " (value " << t.valor << ")";
         p += t.amostras;
     }

@@ -47,9 +47,10 @@ TEST_F(Sintese, OpensTranslatesAndSpeaks) {
     EXPECT_EQ(s.traduz("Pasa, pas"), "[p/A/z/a][ /_,][p/A/s]");  // pas: "pa" found, s back
     s.falaTexto("Pasa, pas");
     // One unit per word: pAza is one stressed name; the comma pause sits between two word
-    // gaps; pAs is split before its final s (shortened to 0.7, still stressed).
-    EXPECT_TRUE(fixturas::confere(
-        amostras, {{17, 900}, fixturas::silencio(100 + 4000 + 100), {10, 700}, {14, 400}}));
+    // gaps; pAs is split before its final s (shortened to 0.7, still stressed, so fading
+    // out).
+    EXPECT_TRUE(fixturas::confere(amostras, {{17, 900}, fixturas::silencio(100 + 4000 + 100),
+                                             {10, 667}, fixturas::esvaindo(), {14, 400}}));
     amostras.clear();
     s.falaTexto("CC");  // spelled from the letter recordings
     EXPECT_TRUE(fixturas::confere(amostras, {{40, 80}, fixturas::silencio(100), {40, 80}}));

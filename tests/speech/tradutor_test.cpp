@@ -21,7 +21,7 @@ TEST(DobraCaracteres, AccentsSymbolsBlanksAndGlides) {
     };
     for (Caso c : {
              Caso{"\xE0\xE1\xE2\xE3\xE4", "a`a'a^a~a~"},
-             Caso{"\xC9\xCA\xCB\xCD\xD3\xD4\xD5\xDA\xFC", "e'e^e\"i'o'o^o~u'u"},
+             Caso{"\xC9\xCA\xCB\xCD\xD3\xD4\xD5\xDA\xFC", "e'e^e\"i'o'o^o~u'u\""},
              Caso{"\xE7\xC7\xF1\xE6", "ssssnhae"},
              Caso{"\x87\xA0\x82\xA2\x94\x81\xA4", "ssa'e'o'o~u\"nh"},  // DOS code page 437
              Caso{"\xD7\xD8\x98\x92\xA7\xA8\xBF\xAB\xAD\xAE\xBB", "x0y--\xA7??\xAA!\"\xBA"},

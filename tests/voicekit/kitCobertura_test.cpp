@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <iterator>
@@ -21,6 +22,7 @@
 #include "speech/regras.h"
 #include "speech/sintetizador.h"
 #include "voicekit/kitInventario.h"
+#include "voicekit/kitOnda.h"
 
 namespace fs = std::filesystem;
 
@@ -82,13 +84,11 @@ std::vector<std::string> nomesDeLetras() {
     const double segundos = static_cast<double>(dados) / 11025;
     if (segundos < 0.04 || segundos > maxSegundos)
         return ::testing::AssertionFailure() << arquivo << ": " << segundos << " s";
-    int maior = 0;
     size_t nasBordas = 0;
-    for (size_t i = 44; i < b.size(); ++i) {
-        maior = std::max(maior, std::abs(b[i] - 128));
-        nasBordas += b[i] == 0 || b[i] == 255;
-    }
-    if (maior < 40) return ::testing::AssertionFailure() << arquivo << ": nearly silent";
+    for (size_t i = 44; i < b.size(); ++i) nasBordas += b[i] == 0 || b[i] == 255;
+    // Levels are set by loudness: a steady vowel peaks low, but its voiced part is as loud.
+    if (nivelVoz(de8Bits(std::span(b).subspan(44))) < 1000)
+        return ::testing::AssertionFailure() << arquivo << ": nearly silent";
     if (nasBordas * 100 > dados) return ::testing::AssertionFailure() << arquivo << ": clipped";
     return ::testing::AssertionSuccess();
 }
@@ -174,6 +174,47 @@ TEST(KitCobertura, SintetizadorEmbutidoLeComOKit) {
     // The sample paragraph (about 50 words) lasts about as long as it takes to read it.
     EXPECT_TRUE(gravacaoBoa(kRaiz / "amostra.wav", 40));
     EXPECT_GT(fs::file_size(kRaiz / "amostra.wav"), 10u * 11025);
+}
+
+// One loudness for everything the program plays (the voiced part's RMS within 1.5 dB of
+// -20 dBFS: recordings, prompts and the synthesized paragraph alike), and no click: every
+// recording and every unit of the bank starts and ends at rest.
+TEST(KitCobertura, UmVolumeSoESemCliquesNasBordas) {
+    EXIGE_KIT();
+    auto confere = [](const fs::path& arquivo, std::span<const uint8_t> dados) {
+        ASSERT_FALSE(dados.empty()) << arquivo;
+        EXPECT_LE(std::abs(dados.front() - 128), 2) << arquivo;
+        EXPECT_LE(std::abs(dados.back() - 128), 2) << arquivo;
+    };
+    size_t vistos = 0;
+    for (const fs::path& pasta : {kLetras, kPrompts})
+        for (const auto& e : fs::directory_iterator(pasta)) {
+            if (e.path().filename().string().starts_with("dtmf_")) continue;  // tones, not speech
+            const std::vector<uint8_t> b = leBytes(e.path());
+            ASSERT_GT(b.size(), 44u) << e.path();
+            const std::span<const uint8_t> dados(b.begin() + 44, b.end());
+            confere(e.path(), dados);
+            const double db = 20 * std::log10(nivelVoz(de8Bits(dados)) / 32768.0);
+            EXPECT_NEAR(db, -20, 1.5) << e.path();
+            ++vistos;
+        }
+    EXPECT_GT(vistos, 600u);
+    const std::vector<uint8_t> amostra = leBytes(kRaiz / "amostra.wav");
+    ASSERT_GT(amostra.size(), 44u);
+    const auto falado = de8Bits(std::span(amostra).subspan(44));
+    EXPECT_NEAR(20 * std::log10(nivelVoz(falado) / 32768.0), -20, 1.5);
+
+    auto banco = BancoDifones::abre(kDifones / "DIFONES2.IND", kDifones / "DIFONES2.DIF");
+    ASSERT_TRUE(banco);
+    const std::vector<uint8_t> ind = leBytes(kDifones / "DIFONES2.IND");
+    for (size_t i = 0; i + kTamanhoRegistro <= ind.size(); i += kTamanhoRegistro) {
+        const std::string nome(reinterpret_cast<const char*>(&ind[i + 1]), ind[i]);
+        const Difone* d = banco->procura(nome);
+        ASSERT_NE(d, nullptr) << nome;
+        std::vector<uint8_t> som(d->amostras);
+        ASSERT_EQ(banco->le(*d, 0, som), som.size()) << nome;
+        confere(nome, som);
+    }
 }
 
 }  // namespace

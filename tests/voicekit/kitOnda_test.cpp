@@ -26,13 +26,33 @@ TEST(KitOnda, ReduzTaxaAparaENormaliza) {
     EXPECT_EQ(aparaSilencio(b, 100, 2), V16(b.begin() + 6, b.begin() + 14));
     EXPECT_TRUE(aparaSilencio(V16(50, 99), 100, 2).empty());
 
-    V16 c{0, 1000, -2000, 500};
-    normalizaNivel(c, 20000);
-    EXPECT_EQ(c, (V16{0, 10000, -20000, 5000}));
-    escalaNivel(c, 10000, 40000);  // a gain shared with a louder piece
-    EXPECT_EQ(c, (V16{0, 2500, -5000, 1250}));
-    escalaNivel(c, 10000, 0);
-    EXPECT_EQ(c[1], 2500);
+    // Scaled by loudness; above the knee bent towards the peak, never reaching it.
+    V16 c{0, 1000, -2000, 500, 8000};
+    escalaPorNivel(c, 3000, 1000, 20000, 28000);
+    EXPECT_EQ(c, (V16{0, 3000, -6000, 1500, 20000 + 4000 * 8000 / 12000}));
+    escalaPorNivel(c, 10000, 0, 20000, 28000);
+    EXPECT_EQ(c[1], 3000);
+    c = V16(11025, 0);
+    for (size_t i = 0; i < c.size(); ++i) c[i] = (i / 50) % 2 ? 2000 : -2000;  // RMS 2000
+    EXPECT_EQ(nivelVoz(c), 2000);
+    std::fill(c.begin() + 4950, c.end(), 0);  // silence (from a frame on) does not lower it
+    EXPECT_EQ(nivelVoz(c), 2000);
+}
+
+// A unit cut anywhere (mid-cycle, at full swing) starts and ends at rest, and loses no
+// more than the search for a zero crossing.
+TEST(KitOnda, SuavizaBordasComecaETerminaEmZero) {
+    for (double fase : {0.0, 0.7, 1.6, 3.0}) {
+        V16 a(1000);
+        for (size_t i = 0; i < a.size(); ++i)
+            a[i] = static_cast<int16_t>(20000 * std::sin(fase + 2 * std::numbers::pi * 180 * i / 11025.0));
+        suavizaBordas(a);
+        ASSERT_GE(a.size(), 1000 - 2 * kBuscaZero) << fase;
+        EXPECT_LE(std::abs(a.front()), 300) << fase;
+        EXPECT_LE(std::abs(a.back()), 300) << fase;
+        EXPECT_LE(std::abs(a[1]), 2000) << fase;  // a ramp, not a step
+        EXPECT_GE(maiorAmplitude(a), 19000) << fase;
+    }
 }
 
 TEST(KitOnda, Para8BitsEOndaCanonica) {

@@ -37,7 +37,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Changing how recordings are made changes this, so that every part is made again.
-constexpr std::string_view kVersaoKit = "voicekit 1";
+constexpr std::string_view kVersaoKit = "voicekit 2: bordas suaves, nivel pela voz";
 constexpr int kPalavrasPorMinuto = 175;
 // Units are said faster than the prompts: each is stressed in its carrier, and the speed
 // levels cut them shorter still, so level 3 keeps about the pace of the prompts.
@@ -46,6 +46,10 @@ constexpr int kPalavrasPorMinutoDifones = 240;
 constexpr std::string_view kVersaoCorte = "portadora a_ta/t_ta, meio da vogal antes do glide";
 constexpr int kLimiarSilencio = 400;
 constexpr size_t kMargemSilencio = 55;  // 5 ms kept around the sound
+// Every recording and the bank as a whole are set to one loudness (the RMS of the voiced
+// part, -20 dBFS); the rare peak above the knee is bent softly below kPico.
+constexpr int kAlvoVoz = 3277;
+constexpr int kJoelho = 20000;
 constexpr int kPico = 28000;
 constexpr int kMsDtmf = 160;
 constexpr char kBanco[] = "DIFONES2";
@@ -105,7 +109,8 @@ std::vector<uint8_t> grava(VozEspeak& voz, const std::string& textoUtf8, const s
     if (!reduzidas) falha("taxa do espeak-ng inesperada: " + std::to_string(voz.taxa()));
     std::vector<int16_t> som = aparaSilencio(*reduzidas, kLimiarSilencio, kMargemSilencio);
     if (som.empty()) falha("a gravação de " + nome + " saiu muda (texto \"" + textoUtf8 + "\")");
-    normalizaNivel(som, kPico);
+    suavizaBordas(som);
+    escalaPorNivel(som, kAlvoVoz, nivelVoz(som), kJoelho, kPico);
     return para8Bits(som);
 }
 
@@ -225,6 +230,8 @@ std::vector<int16_t> corta(VozEspeak& voz, const std::string& nome, const Portad
     if (!som) falha("taxa do espeak-ng inesperada: " + std::to_string(voz.taxa()));
     if (p.aparaInicio || maiorAmplitude(*som) <= kLimiarSilencio)
         *som = aparaSilencio(*som, kLimiarSilencio, kMargemSilencio);
+    // Joined to any other unit, it must start and end at rest.
+    if (!som->empty()) suavizaBordas(*som);
     return std::move(*som);
 }
 
@@ -260,15 +267,18 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
     }
     size_t ignorados = 0;
     std::string exemplo;
-    for (const auto& [nome, palavra] :
-         nomesPedidos(*regras, *excecoes, palavrasDeVarredura(*regras))) {
-        Pronuncia p = pronunciaDifone(nome);
-        if (p.erro.empty()) {
-            fonemas[nome] = p.fonemas;
-        } else if (ignorados++ == 0) {
-            exemplo = nome + " de \"" + win1252ParaUtf8(palavra) + "\": " + p.erro;
+    auto varre = [&](const std::map<std::string, std::string>& nomes) {
+        for (const auto& [nome, palavra] : nomes) {
+            Pronuncia p = pronunciaDifone(nome);
+            if (p.erro.empty()) {
+                fonemas[nome] = p.fonemas;
+            } else if (ignorados++ == 0) {
+                exemplo = nome + " de \"" + win1252ParaUtf8(palavra) + "\": " + p.erro;
+            }
         }
-    }
+    };
+    varre(nomesPedidos(*regras, *excecoes, palavrasDeVarredura(*regras)));
+    varre(nomesDasFoneticas(foneticasDeVarredura(*regras)));
     if (ignorados > 0)
         std::printf("voicekit: %zu nomes raros ficam sem difone (como %s)\n", ignorados,
                     exemplo.c_str());
@@ -292,18 +302,15 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
     if (jaFeito(marca, impressao.texto(), {ind, dif})) return;
 
     std::vector<std::vector<int16_t>> sons;
-    int maior = 0;
     size_t sozinhas = 0;
-    for (const auto& [nome, f] : fonemas) {
-        sons.push_back(cortaUnidade(*voz, nome, f, sozinhas));
-        maior = std::max(maior, maiorAmplitude(sons.back()));
-    }
+    for (const auto& [nome, f] : fonemas) sons.push_back(cortaUnidade(*voz, nome, f, sozinhas));
+    const int nivel = nivelVoz(sons);
     std::vector<uint8_t> indice, amostras;
     size_t i = 0;
     for (const auto& [nome, f] : fonemas) {
         // One gain for the whole bank: an s stays softer than the vowel beside it.
         std::vector<int16_t>& som16 = sons[i++];
-        escalaNivel(som16, kPico, maior);
+        escalaPorNivel(som16, kAlvoVoz, nivel, kJoelho, kPico);
         std::vector<uint8_t> som = para8Bits(som16);
         if (som.size() > 65535) som.resize(65535);
         const auto desloc = static_cast<uint32_t>(amostras.size());
