@@ -6,6 +6,9 @@
 //
 // Targets: load under 300 ms; suggestions under 5 ms a word; verdicts equal to the list's
 // for at least 99.5 % of the words; the right word among the suggestions for at least 85 %.
+// When hunspell's library and its Brazilian dictionary are installed (libhunspell-dev,
+// hunspell-pt-br), it checks and corrects the same words in the same run, and its verdicts
+// are compared with ours (a different word list: the share shows how far the two agree).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +25,10 @@
 #include "editor/commands/eddicion.h"
 #include "editor/commands/sndic.h"
 #include "platform/codigos.h"
+
+#ifdef PLUMAR_COM_HUNSPELL
+#include <hunspell/hunspell.hxx>
+#endif
 
 namespace {
 
@@ -121,6 +128,18 @@ int main() {
     });
     std::printf("check: 100,000 words of prose in %.1f ms (%.2f us a word), %zu not accepted\n",
                 tChecagem * 1e3, tChecagem * 1e6 / 1e5, erradas);
+#ifdef PLUMAR_COM_HUNSPELL
+    Hunspell hun("/usr/share/hunspell/pt_BR.aff", "/usr/share/hunspell/pt_BR.dic");
+    std::vector<std::string> emUtf8;
+    for (const std::string& p : palavras) emUtf8.push_back(win1252ParaUtf8(p));
+    size_t erradasHun = 0;
+    const double tHun = segundos([&] {
+        for (const std::string& p : emUtf8) erradasHun += !hun.spell(p);
+    });
+    std::printf("  hunspell: %.1f ms (%.2f us a word), %zu not accepted; ours / hunspell = %.2f   "
+                "[target <= 2]\n",
+                tHun * 1e3, tHun * 1e6 / 1e5, erradasHun, tChecagem / tHun);
+#endif
 
     const std::vector<std::string> todas = linhasWin1252(lista);
     const std::set<std::string> conjunto(todas.begin(), todas.end());
@@ -138,13 +157,34 @@ int main() {
     std::printf("suggestions: 1,000 misspelled words in %.1f ms (%.2f ms a word, %.1f each)   "
                 "[target < 5 ms]\n",
                 tSugestoes * 1e3, tSugestoes, double(total) / 1000);
+#ifdef PLUMAR_COM_HUNSPELL
+    size_t totalHun = 0;
+    const double tSugHun = segundos([&] {
+        // Its suggestions take a tenth of a second or more a word: 100 of the words.
+        for (size_t i = 0; i < 100; ++i)
+            totalHun += hun.suggest(win1252ParaUtf8(comErros[i].first)).size();
+    });
+    std::printf("  hunspell: 100 of them in %.1f ms (%.2f ms a word, %.1f each)\n", tSugHun * 1e3,
+                tSugHun * 10, double(totalHun) / 100);
+#endif
     for (const auto& [errada, certa] : comErros) {
         const std::vector<std::string> s = dic->sugestoes(errada);
         achadas += std::find(s.begin(), s.end(), certa) != s.end();
     }
 
-    size_t iguais = 0;
-    for (int i = 0; i < 20'000; ++i) iguais += dic->verificaPalavra(todas[sorte() % todas.size()]);
+    size_t iguais = 0, iguaisHun = 0;
+    auto comparaHunspell = [&](const std::string& p) {
+#ifdef PLUMAR_COM_HUNSPELL
+        iguaisHun += dic->verificaPalavra(p) == hun.spell(win1252ParaUtf8(p));
+#else
+        (void)p;
+#endif
+    };
+    for (int i = 0; i < 20'000; ++i) {
+        const std::string& p = todas[sorte() % todas.size()];
+        iguais += dic->verificaPalavra(p);
+        comparaHunspell(p);
+    }
     const std::string letras = "abcdefghijlmnopqrstuvxz";
     int naoPalavras = 0;
     while (naoPalavras < 5000) {
@@ -157,10 +197,15 @@ int main() {
         if (conjunto.count(p)) continue;
         ++naoPalavras;
         iguais += !dic->verificaPalavra(p);
+        comparaHunspell(p);
     }
     std::printf("agreement with the word list: %.2f %% of 20,000 words and 5,000 non-words   "
                 "[target >= 99.5 %%]\n",
                 100.0 * double(iguais) / 25'000);
+#ifdef PLUMAR_COM_HUNSPELL
+    std::printf("  the same verdict as hunspell on those words: %.2f %%\n",
+                100.0 * double(iguaisHun) / 25'000);
+#endif
     std::printf("right word among the suggestions: %.1f %% of 2,000 words with one mistake   "
                 "[target >= 85 %%]\n",
                 100.0 * double(achadas) / 2000);
