@@ -25,7 +25,8 @@ else()
                  "install it with: apt-get install wbrazilian")
   add_custom_target(dicionario
     COMMAND ${CMAKE_COMMAND} -E echo
-            "Sem wbrazilian: o dicionario ortografico nao foi gerado (apt-get install wbrazilian)")
+            "Sem wbrazilian: o dicionario ortografico nao foi gerado (apt-get install wbrazilian)"
+    VERBATIM)
   set(PLUMAR_COM_DICIONARIO OFF)
 endif()
 
