@@ -139,7 +139,8 @@ void trocaPorSugestao(Editor& e) {
     int coluna = ed.colunaAtual;
     while (coluna >= 2 && coluna - 2 < int(linha.size()) && linha[size_t(coluna - 2)] == ' ')
         --coluna;
-    while (coluna - 1 < int(linha.size()) && letraCursor(static_cast<uint8_t>(linha[size_t(coluna - 1)])))
+    while (coluna - 1 < int(linha.size()) &&
+           letraCursor(static_cast<uint8_t>(linha[size_t(coluna - 1)])))
         ++coluna;
     const std::string_view palavra = palavraAntes(linha, coluna);
     if (palavra.empty()) {
@@ -148,7 +149,8 @@ void trocaPorSugestao(Editor& e) {
     }
     if (!ed.dicionarioAtivo) alternaDicionario(e);
     const Dicionario* dic = ed.dicionario.get();
-    const std::vector<std::string> sugestoes = dic ? dic->sugestoes(palavra) : std::vector<std::string>();
+    const std::vector<std::string> sugestoes =
+        dic ? dic->sugestoes(palavra) : std::vector<std::string>();
     if (sugestoes.empty()) {
         falaMensagem(e, "EDSEMSUG");
         return;

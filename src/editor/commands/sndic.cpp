@@ -202,8 +202,8 @@ void Dicionario::leDicionario(std::string_view texto, std::vector<std::string>& 
                 d.classes.push_back(c);
             } else if (!contem(desconhecidas, nome)) {
                 // Said once per class name, not once per line that names it.
-                desconhecidas.insert(std::upper_bound(desconhecidas.begin(), desconhecidas.end(), nome),
-                                     nome);
+                desconhecidas.insert(
+                    std::upper_bound(desconhecidas.begin(), desconhecidas.end(), nome), nome);
                 mensagens.push_back("problemas no dicion\xE1rio: " + std::string(token));
             }
         }
