@@ -10,6 +10,8 @@
 
 #include "platform/memoriaGrande.h"
 
+class Dicionario;
+
 // The lines of the text, numbered from 1; each holds at most 255 Windows-1252 characters.
 // Lines read from a file stay in one shared block (no allocation of their own, which for a
 // long file costs more than reading it); a line gets its own string when it is changed or
@@ -98,6 +100,8 @@ struct EdVars {
          falaEspacos = false, falaAutomatica = false, escreveApenasTexto = false,
          dicionarioAtivo = false, sapiAtivo = false;
     char modoFalaFormatacao = 'N';  // N natural, F formatting, B beeps, M mute
+    // The spelling dictionary once a load succeeded (loaded on first use, kept to the end).
+    std::shared_ptr<const Dicionario> dicionario;
 
     int nLinhas() const { return texto.nLinhas(); }
     const std::string& linha(int i) const { return texto.linha(i); }

@@ -74,6 +74,8 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     fs::create_directories(pasta / "win");
     if (fs::exists(caso / "SONARE.INI")) fs::copy_file(caso / "SONARE.INI", pasta / "win/SONARE.INI");
     if (fs::exists(caso / "texto.txt")) fs::copy_file(caso / "texto.txt", pasta / "texto.txt");
+    // Files a case reads beside its text (a small dictionary, ...).
+    if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho());
     std::vector<std::string> args = {"--keys=" + (caso / "teclas.txt").string(),
                                       "--trace=rastro.txt", "--screen-dump=tela.txt"};
     std::vector<std::string> familia = {"texto.txt"};

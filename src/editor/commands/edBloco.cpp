@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/commands/edMargem.h"
+#include "editor/commands/eddicion.h"
 #include "editor/commands/edembel.h"
 #include "editor/edMensag.h"
 #include "editor/pendente.h"
@@ -52,8 +53,10 @@ bool executaLetra(Editor& e, uint8_t letra) {
         case 'U': menuConversao(e); break;
         case 'B': removeLinhasEmBranco(e); break;
         case 'T': selecionaTudo(e); break;
-        case 'V':  // spelling check and decoding: still to come
-        case 'X':
+        case 'V':
+            if (exigeBloco(e)) verificaBloco(e);
+            break;
+        case 'X':  // decoding: still to come
             if (exigeBloco(e)) comandoPendente(e);
             break;
         case 'S':  // the speech server link and the clipboard: still to come

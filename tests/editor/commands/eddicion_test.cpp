@@ -1,0 +1,118 @@
+#include "editor/commands/eddicion.h"
+
+#include <fstream>
+
+#include "editor/commands/sndic.h"
+#include "editor/sessaoEdicao.h"
+#include "platform/caminhos.h"
+
+namespace {
+
+// An editor whose SONARE.INI names a small dictionary of its folder.
+class Dicio : public SessaoEdicao {
+  protected:
+    void SetUp() override {
+        escreve("d.suf", "[A]\r\na\r\nas\r\n[O]\r\no\r\nos\r\n");
+        escreve("d.dic", "cas A\r\npass O A\r\ne\r\nboa\r\n");
+        escreve("d.exc", "");
+        escreve("d.nom", "Brasil\r\n");
+        escreve("d.sug", "s\xE7=ss\r\n");
+        const std::string p = pasta_.caminho().string() + "/";
+        escreve("SONARE.INI", "[DICIONARIO]\r\nARQDIC=" + p + "d.dic\r\nARQSUFIXOS=" + p +
+                                  "d.suf\r\nARQINEXIST=" + p + "d.exc\r\nARQNOMES=" + p +
+                                  "d.nom\r\nARQSUGERE=" + p + "d.sug\r\n");
+        SessaoEdicao::SetUp();
+    }
+    void escreve(const std::string& nome, const std::string& texto) {
+        std::ofstream(pasta_ / nome, std::ios::binary) << texto;
+    }
+};
+
+TEST_F(Dicio, BlockCheckMarksOnceCountsAndClicks) {
+    texto({"a casaa e", "Brasil e casas", "pas\xE7o, casaa!"}, 1, 1);
+    ed().inicioBloco = 1;
+    ed().fimBloco = 3;
+    ouvido();
+    verificaBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"#a #casaa e", "Brasil e casas", "#pas\xE7o, #casaa!"}));
+    EXPECT_EQ(ed().linhaAtual, 3);
+    EXPECT_EQ(ouvido(), (Ouvido{"bip", "bip", "bip", "bip", "texto 4", "clique"}));
+    // Again: the marks are not doubled.
+    verificaBloco(e());
+    EXPECT_EQ(linhas(), (Linhas{"#a #casaa e", "Brasil e casas", "#pas\xE7o, #casaa!"}));
+    ed().fimBloco = 2;
+    ed().inicioBloco = 2;
+    ouvido();
+    verificaBloco(e());
+    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOK", "clique"}));
+}
+
+TEST_F(Dicio, AMarkNeverPushesTheLineOutOfItsRoom) {
+    const std::string cheia = std::string(250, 'e') + " xy z";  // 255 characters
+    texto({cheia, std::string(255, '#')}, 1, 1);
+    EXPECT_TRUE(verificaLinhas(e(), 1, 2));
+    EXPECT_EQ(linhas(), (Linhas{cheia, std::string(255, '#')}));
+}
+
+TEST_F(Dicio, WordBeforeTheCursorWhileTyping) {
+    ASSERT_TRUE(carregaDicionario(e()));
+    const struct {
+        const char* linha;
+        int coluna;
+        bool bipa;
+    } casos[] = {{"uma casaa", 10, true}, {"uma casa  ", 11, false}, {"casaa", 5, false},
+                 {"a - ", 4, false},      {"x2", 3, false},         {"", 1, false}};
+    for (const auto& c : casos) {
+        texto({c.linha}, 1, c.coluna);
+        ouvido();
+        verificaPalavraAnterior(e());
+        EXPECT_EQ(ouvido(), (c.bipa ? Ouvido{"bip", "bip"} : Ouvido{})) << c.linha;
+    }
+    EXPECT_EQ(palavraAntes("o caso-limite; d'agua  ", 24), "d'agua");
+}
+
+TEST_F(Dicio, AMissingFileLeavesItUnloadedAndTriedAgain) {
+    std::filesystem::remove(pasta_ / "d.nom");
+    texto({"casaa"}, 1, 1);
+    ed().inicioBloco = ed().fimBloco = 1;
+    ouvido();
+    verificaBloco(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"mensagem EDDICNAO"});
+    alternaDicionario(e());  // the switch still switches
+    EXPECT_TRUE(ed().dicionarioAtivo);
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"mensagem EDDICIOA"});
+    verificaPalavraAnterior(e());  // active but unloaded: no check
+    escreve("d.nom", "");
+    verificaBloco(e());
+    EXPECT_EQ(linhas(), Linhas{"#casaa"});
+}
+
+TEST_F(Dicio, ABadRulesLineIsWrittenOnTheConsole) {
+    escreve("d.sug", "s\xE7=ss\r\nsemigual\r\n");
+    EXPECT_FALSE(carregaDicionario(e()));
+    bool achou = false;
+    for (int y = 1; y <= 25; ++y)
+        achou |= textoTela(y).find("Linha errada no arquivo") != std::string::npos;
+    EXPECT_TRUE(achou);
+}
+
+// The files made from the word list at build time, when the list was there.
+TEST(DicionarioReal, AcceptsPortugueseAndSuggestsTheRightWord) {
+    const auto raiz = raizFamilia();
+    if (!std::filesystem::exists(raiz / "diciona.dic"))
+        GTEST_SKIP() << "no word list (package wbrazilian): no dictionary was made";
+    auto le = [&](const char* n) { return leArquivo(raiz / n); };
+    Dicionario d;
+    std::vector<std::string> m;
+    ASSERT_TRUE(d.carrega(le("diciona.suf"), le("diciona.dic"), le("diciona.exc"),
+                          le("diciona.nom"), le("diciona.sug"), "diciona.sug", m));
+    EXPECT_TRUE(m.empty());
+    for (const char* p : {"casa", "Casas", "cantávamos", "açúcar", "Brasil", "nação"})
+        EXPECT_TRUE(d.verificaPalavra(utf8ParaWin1252(p))) << p;
+    for (const char* p : {"casaa", "nacao", "cantavamos", "pasço"})
+        EXPECT_FALSE(d.verificaPalavra(utf8ParaWin1252(p))) << p;
+    const auto s = d.sugestoes("nacao");
+    EXPECT_NE(std::find(s.begin(), s.end(), utf8ParaWin1252("nação")), s.end());
+}
+
+}  // namespace

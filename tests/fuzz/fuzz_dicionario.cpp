@@ -1,0 +1,47 @@
+// Fuzz entry for the spelling dictionary's five loaders, its check and its suggestions. The
+// input is six parts separated by NUL bytes: the suffix, dictionary, exceptions, names and
+// rules files, and a text whose words are checked and corrected.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/commands/sndic.h"
+
+namespace {
+
+std::string_view parteDic(std::string_view& resto) {
+    size_t fim = resto.find('\0');
+    std::string_view p = resto.substr(0, fim);
+    resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
+    return p;
+}
+
+}  // namespace
+
+int fuzzDicionario(const uint8_t* dados, size_t tamanho) {
+    std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
+    std::string_view partes[6];
+    for (auto& p : partes) p = parteDic(resto);
+    Dicionario dic;
+    std::vector<std::string> mensagens;
+    dic.carrega(partes[0], partes[1], partes[2], partes[3], partes[4], "regras", mensagens);
+    std::string_view texto = partes[5].substr(0, 4096);
+    while (!texto.empty()) {
+        const size_t fim = texto.find(' ');
+        const std::string_view palavra = texto.substr(0, std::min<size_t>(fim, 255));
+        for (const std::string& s : dic.sugestoes(palavra))
+            // Every suggestion is a word the dictionary accepts.
+            if (!dic.verificaPalavra(s)) __builtin_trap();
+        texto = fim == std::string_view::npos ? std::string_view() : texto.substr(fim + 1);
+    }
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_DICIONARIO
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzDicionario(dados, tamanho);
+}
+#endif
