@@ -108,6 +108,10 @@ public:
     virtual void copiaTexto(const std::string& texto) { clipboard_ = texto; }
     virtual std::optional<std::string> leTexto() { return clipboard_; }
 
+    // A message about the display for the user to hear, handed over once each time it
+    // arises (a terminal too small for the screen); Windows-1252.
+    virtual std::optional<std::string> avisoTela() { return std::nullopt; }
+
     // Whether program end should be shown ("Programa terminado") before closing.
     virtual void programaTerminado() {}
 
