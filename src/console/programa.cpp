@@ -189,9 +189,9 @@ void executaEditor(Editor& e) {
         e.crt.mostraCursor();
         while (!e.crt.teclaPressionada()) {
             e.crt.esperaMensagem();
+            if (!e.crt.teclaPressionada()) avisaTela(e);
             if (!e.crt.teclaPressionada() && e.crt.primeiroPlano()) {
                 verificaTravas(e, estadoTravas);
-                avisaTela(e);
                 posiciona();
             }
         }

@@ -350,11 +350,13 @@ class FrontEndTerminal final : public FrontEnd {
     bool fimEntrada_ = false;
     bool fecharEntregue_ = false;
     bool saidaPerdida_ = false;
-    bool avisouPequeno_ = false;
+    bool avisouPequeno_ = false;  // the message was handed over since it became too small
+    bool eraPequeno_ = false;
     uint64_t ultimoByteMs_ = 0;
     uint64_t ultimaMedidaMs_ = 0;
 
     void mostra();
+    bool ficouPequeno();
     void escreve(std::string_view s);
     void mede(bool agora);
     bool le(int esperaMs);
@@ -481,6 +483,7 @@ std::optional<EventoEntrada> FrontEndTerminal::proximoEvento(bool espera) {
         if (fimEntrada_ || !aberto_) return fimDeEntrada(espera);
         mede(false);
         mostra();
+        if (espera && ficouPequeno()) return std::nullopt;  // wakes the idle program to say so
         const int fatia = decodificador_.aguardaMais() ? DecodificadorTerminal::kEsperaSequenciaMs
                                                        : kFatiaEsperaMs;
         const bool leu = le(espera ? fatia : 0);
@@ -517,12 +520,17 @@ void FrontEndTerminal::copiaTexto(const std::string& texto) {
     saida_ += sequenciaCopia(texto);
 }
 
-std::optional<std::string> FrontEndTerminal::avisoTela() {
+// Whether the terminal has just become too small for the screen (since the last look).
+bool FrontEndTerminal::ficouPequeno() {
     const bool pequeno = pintor_.pequeno();
-    if (!pequeno || avisouPequeno_) {
-        avisouPequeno_ = pequeno;
-        return std::nullopt;
-    }
+    if (!pequeno) avisouPequeno_ = false;
+    const bool ficou = pequeno && !eraPequeno_;
+    eraPequeno_ = pequeno;
+    return ficou;
+}
+
+std::optional<std::string> FrontEndTerminal::avisoTela() {
+    if (!pintor_.pequeno() || avisouPequeno_) return std::nullopt;
     avisouPequeno_ = true;
     return pintor_.textoPequeno();
 }
