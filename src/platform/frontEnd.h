@@ -46,9 +46,8 @@ struct ModeloTela {
     int cursorColuna = 0;  // absolute screen position, 0-based
     int cursorLinha = 0;
     bool cursorVisivel = false;
-    // Wide letters: the screen is the first colunasDuplas columns, each twice as wide
-    // where the front-end can draw it so.
-    static constexpr int colunasDuplas = colunas / 2;
+    // Wide letters: the screen is the first half of the columns, each twice as wide where
+    // the front-end can draw it so.
     bool larguraDupla = false;
 
     uint8_t caractere(int col, int lin) const { return caracteres[lin * colunas + col]; }
