@@ -19,7 +19,7 @@ testa() {
     SONARE_WINDIR="$PWD/$dir/windir-testes" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
 }
 
-construi build -DCMAKE_BUILD_TYPE=Release
+construi build -DCMAKE_BUILD_TYPE=Release -DPLUMAR_TESTS=ON  # run.sh may have configured it without tests
 testa build
 
 construi build-asan -DCMAKE_BUILD_TYPE=Debug -DPLUMAR_SANITIZE=ON

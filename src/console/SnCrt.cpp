@@ -324,6 +324,14 @@ void SnCrt::titulo(const std::string& texto) {
     frente_->titulo(texto);
 }
 
+void SnCrt::larguraDupla(bool dupla) {
+    garanteJanela();
+    if (tela_.larguraDupla == dupla) return;
+    tela_.larguraDupla = dupla;
+    frente_->pinta({0, 0, kColunas - 1, kLinhas - 1});
+    frente_->atualizaCursor();
+}
+
 void SnCrt::mostraCursor() {
     garanteJanela();
     cursorMostrado_ = true;

@@ -57,6 +57,8 @@ public:
     void titulo(const std::string& texto);
     void mostraCursor();
     void escondeCursor();
+    // Wide letters: only the first 40 columns shown, at twice their width (in the window).
+    void larguraDupla(bool dupla);
 
     // Time, tones, clipboard.
     void Delay(int ms);

@@ -59,6 +59,14 @@ void verificaTravas(Editor& e, int& estadoTravas) {
     if (mudou & 64) falaMensagem(e, (*travas & 64) ? "EDCAPS" : "EDNOCAPS");
 }
 
+// A terminal too small for the screen shows a message; it is also said, once.
+void avisaTela(Editor& e) {
+    if (const std::optional<std::string> aviso = e.crt.frente().avisoTela()) {
+        e.fala.bip();
+        e.fala.falaTexto(*aviso);
+    }
+}
+
 bool sinalDePalavra(uint8_t c) {
     return c == ' ' || c == '!' || c == ',' || c == '.' || c == ':' || c == ';' || c == '?';
 }
@@ -145,6 +153,7 @@ void executaEditor(Editor& e) {
         e.crt.mostraCursor();
         while (!e.crt.teclaPressionada()) {
             e.crt.esperaMensagem();
+            if (!e.crt.teclaPressionada()) avisaTela(e);
             if (!e.crt.teclaPressionada() && e.crt.primeiroPlano()) {
                 verificaTravas(e, estadoTravas);
                 posiciona();

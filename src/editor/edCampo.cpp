@@ -323,11 +323,9 @@ class EdicaoCampo {
                 break;
             case 71:
                 cursor_ = 1;
-                fala_.clique();
                 break;
             case 79:
                 cursor_ = static_cast<int>(semBrancosFinais(texto_).size()) + 1;
-                fala_.clique();
                 break;
             case 75:
                 esquerda();

@@ -151,14 +151,21 @@ std::array<int, 4> lePresetVoz(std::string_view texto) {
 }
 
 
+// A preset that is missing, or whose engine cannot open, gives the error beep and the voice
+// in use stays; the new voice says "OK" itself, so the user hears what was chosen.
 void vozSapi(Editor& e, int preset) {
-    const auto [voz, taxa, tom, tipo] =
-        lePresetVoz(e.fala.leIni("SAPIUTIL", "VOZ" + std::to_string(preset)));
+    const std::string valor = e.fala.leIni("SAPIUTIL", "VOZ" + std::to_string(preset));
+    if (apara(valor).empty()) return e.fala.bip();
+    const auto [voz, taxa, tom, tipo] = lePresetVoz(valor);
+    if (!e.fala.mudaServidorFala(velocidadeInicial(e), true, tipo == 0 ? 4 : tipo, tom, taxa,
+                                 voz))
+        return e.fala.bip();
     e.ed.sapiAtivo = true;
-    e.fala.mudaServidorFala(velocidadeInicial(e), true, tipo == 0 ? 4 : tipo, tom, taxa, voz);
+    falaMensagemComVoz(e, "EDOK");
 }
 
 void vozPropria(Editor& e) {
     e.ed.sapiAtivo = false;
     e.fala.mudaServidorFala(velocidadeInicial(e), false, 3, 1, 1, 1);
+    falaMensagem(e, "EDOK");
 }

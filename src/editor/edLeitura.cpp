@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
@@ -31,10 +32,17 @@ int comprimentoAtual(const EdVars& ed) {
 }
 
 // One piece of a line between marks. A speech server reads punctuation its own way, so
-// when the user wants it heard the piece is cut there and each sign spelled.
+// when the user wants it heard the piece is cut there and each sign spelled (the server
+// names the other signs); when not, the server names none.
 void falaSegmento(Editor& e, std::string_view segmento) {
     if (soBrancos(segmento)) return;
-    if (!e.fala.servidorAtivo() || !e.ed.falaPontuacao) return e.fala.falaTexto(segmento);
+    if (!e.fala.servidorAtivo()) return e.fala.falaTexto(segmento);
+    if (!e.ed.falaPontuacao) {
+        const bool antes = std::exchange(e.fala.falaPontuacao, false);
+        e.fala.falaTexto(segmento);
+        e.fala.falaPontuacao = antes;
+        return;
+    }
     for (const PecaFalada& p : cortaNaPontuacao(segmento)) {
         if (p.sinal)
             e.fala.soletra(p.texto);

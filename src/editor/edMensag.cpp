@@ -230,10 +230,18 @@ void dizMensagem(Editor& e, std::string_view chave) {
         e.fala.falaTexto(textoMensagem(chave));
 }
 
-void escreveMensagem(Editor& e, std::string_view chave) {
+namespace {
+
+void mostraMensagem(Editor& e, std::string_view chave) {
     e.crt.escreve(textoMensagem(chave));
     e.crt.TextBackground(0);
     e.crt.ClrEol();
+}
+
+}  // namespace
+
+void escreveMensagem(Editor& e, std::string_view chave) {
+    mostraMensagem(e, chave);
     dizMensagem(e, chave);
 }
 
@@ -241,6 +249,14 @@ void falaMensagem(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
     escreveMensagem(e, chave);
+}
+
+void falaMensagemComVoz(Editor& e, std::string_view chave) {
+    e.crt.GotoXY(1, 9);
+    e.crt.TextBackground(1);
+    mostraMensagem(e, chave);
+    e.fala.anota("mensagem " + std::string(chave));
+    e.fala.falaTexto(textoMensagem(chave));
 }
 
 uint8_t leTeclaFalada(Editor& e) {

@@ -23,6 +23,9 @@ void dizMensagem(Editor& e, std::string_view chave);
 void escreveMensagem(Editor& e, std::string_view chave);
 // The same on row 9, the prompts' row.
 void falaMensagem(Editor& e, std::string_view chave);
+// On row 9 too, its text spoken by the voice in use, never its recording: how a voice
+// just chosen lets itself be heard.
+void falaMensagemComVoz(Editor& e, std::string_view chave);
 // A key read with spoken echo, letters upper-cased; 0 for an extended key (its scan code
 // stays in the queue).
 uint8_t leTeclaFalada(Editor& e);

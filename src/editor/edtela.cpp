@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/edMarcas.h"
+#include "editor/edMensag.h"
 
 namespace {
 
@@ -159,6 +160,23 @@ std::string parteVisivel(std::string_view linha, int deslocamento, int largura, 
     return s;
 }
 
+namespace {
+
+// The program's name and version in the banner's last row, yellow on blue, as the welcome
+// leaves it.
+void escreveRotuloBanner(Editor& e) {
+    SnCrt& crt = e.crt;
+    crt.GotoXY(57, 7);
+    crt.TextColor(14);
+    crt.TextBackground(1);
+    crt.escreve(textoMensagem("EDMSGINI"));
+    crt.TextColor(15);
+    crt.ClrEol();
+    crt.TextBackground(0);
+}
+
+}  // namespace
+
 void configuraTela(Editor& e) {
     SnCrt& crt = e.crt;
     crt.Window(1, 1, SnCrt::kColunas, SnCrt::kLinhas);
@@ -202,7 +220,9 @@ void atualizaLinhaTela(Editor& e) {
 
 void alternaLargura(Editor& e) {
     e.ed.larguraTela = e.ed.larguraTela == 79 ? 39 : 79;
+    e.crt.larguraDupla(e.ed.larguraTela < 79);
     configuraTela(e);
+    if (!e.ed.modoLeitura) escreveRotuloBanner(e);
     // The key loop only redraws the current line after this key; the rest of the screen
     // was just cleared.
     redesenhaTela(e);

@@ -46,6 +46,9 @@ struct ModeloTela {
     int cursorColuna = 0;  // absolute screen position, 0-based
     int cursorLinha = 0;
     bool cursorVisivel = false;
+    // Wide letters: the screen is the first half of the columns, each twice as wide where
+    // the front-end can draw it so.
+    bool larguraDupla = false;
 
     uint8_t caractere(int col, int lin) const { return caracteres[lin * colunas + col]; }
     uint8_t atributo(int col, int lin) const { return atributos[lin * colunas + col]; }
@@ -107,6 +110,10 @@ public:
     // Clipboard texts in Windows-1252.
     virtual void copiaTexto(const std::string& texto) { clipboard_ = texto; }
     virtual std::optional<std::string> leTexto() { return clipboard_; }
+
+    // A message about the display for the user to hear, handed over once each time it
+    // arises (a terminal too small for the screen); Windows-1252.
+    virtual std::optional<std::string> avisoTela() { return std::nullopt; }
 
     // Whether program end should be shown ("Programa terminado") before closing.
     virtual void programaTerminado() {}

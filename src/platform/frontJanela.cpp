@@ -8,6 +8,7 @@
 
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
+#include "platform/ini.h"
 #include "platform/teclado.h"
 
 namespace janela {
@@ -218,6 +219,16 @@ int primeiraVisivel(int atual, int cursor, int visiveis, int total) {
     return std::clamp(atual, 0, total - visiveis);
 }
 
+int meioPiscarCaret(const std::filesystem::path& settingsIni) {
+    constexpr int kCicloPadrao = 1200;  // the toolkit's own default, in ms
+    const std::string pisca = leIniArquivo(settingsIni, "Settings", "gtk-cursor-blink");
+    if (pisca == "false" || pisca == "0") return 0;
+    const auto ciclo = inteiroIni(leIniArquivo(settingsIni, "Settings", "gtk-cursor-blink-time"));
+    // A period too short to see or absurdly long falls back to the default.
+    const long ms = ciclo && *ciclo >= 200 && *ciclo <= 10000 ? *ciclo : kCicloPadrao;
+    return static_cast<int>(ms / 2);
+}
+
 std::string quebrasWindows(std::string_view texto) {
     std::string s;
     s.reserve(texto.size());
@@ -402,6 +413,14 @@ bool FrontEndJanela::abre(const ConfigJanela& config, const ModeloTela& tela) {
         return false;
     }
     SDL_StartTextInput();
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* casa = std::getenv("HOME");
+    const std::filesystem::path pasta = xdg && *xdg ? std::filesystem::path(xdg)
+                                        : casa && *casa   ? std::filesystem::path(casa) / ".config"
+                                                          : std::filesystem::path();
+    meioPiscar_ = pasta.empty() ? janela::meioPiscarCaret({})
+                                : janela::meioPiscarCaret(pasta / "gtk-3.0" / "settings.ini");
+    inicioPiscar_ = agoraMs();
     marcaTudo();
     apresentaSeNecessario();
     return true;
@@ -474,6 +493,12 @@ void FrontEndJanela::pinta(const Retangulo& area) {
 
 void FrontEndJanela::atualizaCursor() {
     apresentar_ = true;
+    inicioPiscar_ = agoraMs();  // a caret that moved is seen at once
+}
+
+bool FrontEndJanela::caretAceso() const {
+    if (meioPiscar_ <= 0) return true;
+    return (SDL_GetTicks64() - inicioPiscar_) / static_cast<uint64_t>(meioPiscar_) % 2 == 0;
 }
 
 bool FrontEndJanela::pintaSujas() {
@@ -521,10 +546,10 @@ void FrontEndJanela::pintaTrecho(int linha, int primeira, int ultima) {
     SDL_RenderCopy(render_.get(), tex.get(), &origem, &destino);
 }
 
-SDL_Rect FrontEndJanela::origemNormal(int largura, int altura) {
+SDL_Rect FrontEndJanela::origemNormal(int largura, int altura, int colunas) {
     // A window smaller than the grid follows the cursor, as a console with scroll bars would.
     colunaVisivel_ = janela::primeiraVisivel(colunaVisivel_, tela_->cursorColuna,
-                                             largura / larguraCel_, kColunas);
+                                             largura / larguraCel_, colunas);
     linhaVisivel_ =
         janela::primeiraVisivel(linhaVisivel_, tela_->cursorLinha, altura / alturaCel_, kLinhas);
     return {colunaVisivel_ * larguraCel_, linhaVisivel_ * alturaCel_, largura, altura};
@@ -537,27 +562,34 @@ void FrontEndJanela::compoe() {
     usaCor(r, tela_->corFundo(config_.atributo));
     SDL_RenderClear(r);
 
+    // Wide letters: the grid's first 40 columns, stretched to twice their width.
+    const int escala = escalaHorizontal();
+    const int colunas = kColunas / escala;
     const int zoom = lupa_ ? janela::zoomValido(config_.zoom) : 1;
-    SDL_Rect origem = origemNormal(largura, altura);
+    SDL_Rect origem = origemNormal(largura / escala, altura, colunas);
     if (lupa_) {
-        SDL_Rect l = janela::origemLupa(lupaX_, lupaY_, largura, altura, zoom);
+        SDL_Rect l = janela::origemLupa(lupaX_ / escala, lupaY_, largura / escala, altura, zoom);
         origem = {origem.x + l.x, origem.y + l.y, l.w, l.h};
     }
     // Never read outside the grid; the rest of the window keeps the background colour.
-    origem.w = std::min(origem.w, kColunas * larguraCel_ - origem.x);
+    origem.w = std::min(origem.w, colunas * larguraCel_ - origem.x);
     origem.h = std::min(origem.h, kLinhas * alturaCel_ - origem.y);
     if (origem.w <= 0 || origem.h <= 0) return;
-    SDL_Rect destino{0, 0, origem.w * zoom, origem.h * zoom};
+    SDL_Rect destino{0, 0, origem.w * zoom * escala, origem.h * zoom};
     SDL_RenderCopy(r, quadro_.get(), &origem, &destino);
 
     const ModeloTela& t = *tela_;
-    if (!t.cursorVisivel || !temFoco()) return;
-    if (t.cursorColuna < 0 || t.cursorColuna >= kColunas || t.cursorLinha < 0 ||
+    caretAceso_ = caretAceso();
+    if (!t.cursorVisivel || !temFoco() || !caretAceso_) return;
+    if (t.cursorColuna < 0 || t.cursorColuna >= colunas || t.cursorLinha < 0 ||
         t.cursorLinha >= kLinhas)
         return;
-    SDL_Rect cursor{(t.cursorColuna * larguraCel_ - origem.x) * zoom,
-                    (t.cursorLinha * alturaCel_ + ascendente_ - origem.y) * zoom,
-                    larguraCel_ * zoom, 2 * zoom};
+    // A thick bar from the letters' baseline down, easy to find for low vision.
+    const int espessura = std::max(3, alturaCel_ / 5);
+    const int topo = std::min(ascendente_, alturaCel_ - espessura);
+    SDL_Rect cursor{(t.cursorColuna * larguraCel_ - origem.x) * zoom * escala,
+                    (t.cursorLinha * alturaCel_ + topo - origem.y) * zoom,
+                    larguraCel_ * zoom * escala, espessura * zoom};
     usaCor(r, t.corLetra(t.atributo(t.cursorColuna, t.cursorLinha)));
     SDL_RenderFillRect(r, &cursor);
 }
@@ -565,6 +597,7 @@ void FrontEndJanela::compoe() {
 void FrontEndJanela::apresentaSeNecessario() {
     if (!render_ || !quadro_ || !tela_) return;
     if (pintaSujas()) apresentar_ = true;
+    if (caretAceso() != caretAceso_) apresentar_ = true;  // the caret blinks
     if (!apresentar_) return;
     compoe();
     SDL_RenderPresent(render_.get());

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,9 @@ int zoomValido(int zoom);
 SDL_Rect origemLupa(int x, int y, int largura, int altura, int zoom);
 // First cell shown when only `visiveis` of `total` cells fit, keeping the cursor in view.
 int primeiraVisivel(int atual, int cursor, int visiveis, int total);
+// Half the caret's blinking period in ms, as the desktop sets it in the toolkit settings
+// file `settingsIni` (gtk-cursor-blink, gtk-cursor-blink-time); 0 when it must not blink.
+int meioPiscarCaret(const std::filesystem::path& settingsIni);
 // Clipboard texts of the desktop end lines with LF; the program's with CR LF.
 std::string quebrasWindows(std::string_view texto);
 std::string quebrasLinux(std::string_view texto);
@@ -128,7 +132,9 @@ class FrontEndJanela : public FrontEnd {
     void pintaTrecho(int linha, int primeira, int ultima);
     void compoe();
     void apresentaSeNecessario();
-    SDL_Rect origemNormal(int largura, int altura);
+    SDL_Rect origemNormal(int largura, int altura, int colunas);
+    int escalaHorizontal() const { return tela_ && tela_->larguraDupla ? 2 : 1; }
+    bool caretAceso() const;
 
     // Declared in the order they must be created; destroyed in reverse.
     SubsistemaSdl video_{SDL_INIT_VIDEO};
@@ -148,6 +154,9 @@ class FrontEndJanela : public FrontEnd {
     int colunaVisivel_ = 0, linhaVisivel_ = 0;
     bool lupa_ = false;
     int lupaX_ = 0, lupaY_ = 0;
+    int meioPiscar_ = 0;          // ms the caret stays lit, then dark; 0: always lit
+    uint64_t inicioPiscar_ = 0;   // the caret is lit from here (it moved)
+    bool caretAceso_ = true;      // as last shown
     bool clipboardLocal_ = false;
     janela::TradutorTeclado tradutor_;
     std::deque<EventoEntrada> pendentes_;

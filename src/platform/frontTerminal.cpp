@@ -77,6 +77,11 @@ std::string PintorTerminal::atualiza(const ModeloTela& tela) {
         return avisoPequeno();
     }
     std::string s;
+    const int omitida = linhaOmitida(tela);
+    if (omitida != omitida_) {
+        omitida_ = omitida;
+        sombraValida_ = false;  // every row moves
+    }
     if (!sombraValida_ || avisoMostrado_) {
         s += "\x1b[0m\x1b[2J";
         avisoMostrado_ = false;
@@ -87,9 +92,30 @@ std::string PintorTerminal::atualiza(const ModeloTela& tela) {
     return s;
 }
 
+// At 24 rows: row 8, which the editor's own screen leaves blank between the banner and
+// the message row; when something is written there (a list), the top row instead, so the
+// screen looks scrolled by one.
+int PintorTerminal::linhaOmitida(const ModeloTela& tela) const {
+    if (linhas_ >= ModeloTela::linhas) return -1;
+    constexpr int kLinhaVazia = 7;
+    for (int c = 0; c < ModeloTela::colunas; ++c) {
+        const uint8_t car = tela.caractere(c, kLinhaVazia);
+        if (car != ' ' && car != 0) return 0;
+    }
+    return kLinhaVazia;
+}
+
+int PintorTerminal::linhaTerminal(int linhaModelo) const {
+    return omitida_ >= 0 && linhaModelo > omitida_ ? linhaModelo - 1 : linhaModelo;
+}
+
+std::string PintorTerminal::textoPequeno() const {
+    return "Aumente o terminal para 80 x " + std::to_string(kLinhasMinimas) + ".";
+}
+
 std::string PintorTerminal::avisoPequeno() {
     const std::string linhas[] = {
-        "Aumente o terminal para 80 x 25.",
+        textoPequeno(),
         "Tamanho atual: " + std::to_string(colunas_) + " x " + std::to_string(linhas_) + "."};
     std::string s = "\x1b[0m\x1b[?25l\x1b[2J";
     for (int i = 0; i < 2 && i < linhas_; ++i) {
@@ -109,11 +135,12 @@ bool PintorTerminal::pintaCelulas(const ModeloTela& tela, std::string& s) {
     int linha = -1, coluna = -1, corAtual = -1;  // where the terminal's cursor is now
     bool escreveu = false;
     for (int l = 0; l < ModeloTela::linhas; ++l) {
+        if (l == omitida_) continue;
         for (int c = 0; c < ModeloTela::colunas; ++c) {
             const size_t i = static_cast<size_t>(l * ModeloTela::colunas + c);
             const uint8_t car = tela.caracteres[i], atr = tela.atributos[i];
             if (sombraValida_ && caracteres_[i] == car && atributos_[i] == atr) continue;
-            if (l != linha || c != coluna) posiciona(s, l, c);
+            if (l != linha || c != coluna) posiciona(s, linhaTerminal(l), c);
             const int frente = tabela_[atr & 15] & 15, fundo = tabela_[atr >> 4] & 15;
             if (frente * 16 + fundo != corAtual) cores(s, frente, fundo);
             corAtual = frente * 16 + fundo;
@@ -132,7 +159,7 @@ bool PintorTerminal::pintaCelulas(const ModeloTela& tela, std::string& s) {
 
 void PintorTerminal::posicionaCursor(const ModeloTela& tela, bool moveu, std::string& s) {
     const int c = std::clamp(tela.cursorColuna, 0, ModeloTela::colunas - 1);
-    const int l = std::clamp(tela.cursorLinha, 0, ModeloTela::linhas - 1);
+    const int l = linhaTerminal(std::clamp(tela.cursorLinha, 0, ModeloTela::linhas - 1));
     if (moveu || c != cursorColuna_ || l != cursorLinha_) {
         posiciona(s, l, c);
         cursorColuna_ = c;
@@ -305,6 +332,7 @@ class FrontEndTerminal final : public FrontEnd {
     void titulo(const std::string& texto) override;
     bool temFoco() override { return foco_; }
     void copiaTexto(const std::string& texto) override;
+    std::optional<std::string> avisoTela() override;
 
   private:
     static constexpr int kFatiaEsperaMs = 200;  // a blocked wait still looks at the size this often
@@ -322,10 +350,13 @@ class FrontEndTerminal final : public FrontEnd {
     bool fimEntrada_ = false;
     bool fecharEntregue_ = false;
     bool saidaPerdida_ = false;
+    bool avisouPequeno_ = false;  // the message was handed over since it became too small
+    bool eraPequeno_ = false;
     uint64_t ultimoByteMs_ = 0;
     uint64_t ultimaMedidaMs_ = 0;
 
     void mostra();
+    bool ficouPequeno();
     void escreve(std::string_view s);
     void mede(bool agora);
     bool le(int esperaMs);
@@ -452,6 +483,7 @@ std::optional<EventoEntrada> FrontEndTerminal::proximoEvento(bool espera) {
         if (fimEntrada_ || !aberto_) return fimDeEntrada(espera);
         mede(false);
         mostra();
+        if (espera && ficouPequeno()) return std::nullopt;  // wakes the idle program to say so
         const int fatia = decodificador_.aguardaMais() ? DecodificadorTerminal::kEsperaSequenciaMs
                                                        : kFatiaEsperaMs;
         const bool leu = le(espera ? fatia : 0);
@@ -486,6 +518,21 @@ void FrontEndTerminal::titulo(const std::string& texto) {
 void FrontEndTerminal::copiaTexto(const std::string& texto) {
     FrontEnd::copiaTexto(texto);
     saida_ += sequenciaCopia(texto);
+}
+
+// Whether the terminal has just become too small for the screen (since the last look).
+bool FrontEndTerminal::ficouPequeno() {
+    const bool pequeno = pintor_.pequeno();
+    if (!pequeno) avisouPequeno_ = false;
+    const bool ficou = pequeno && !eraPequeno_;
+    eraPequeno_ = pequeno;
+    return ficou;
+}
+
+std::optional<std::string> FrontEndTerminal::avisoTela() {
+    if (!pintor_.pequeno() || avisouPequeno_) return std::nullopt;
+    avisouPequeno_ = true;
+    return pintor_.textoPequeno();
 }
 
 }  // namespace

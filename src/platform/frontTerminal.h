@@ -22,9 +22,13 @@ class PintorTerminal {
     void tamanho(int colunas, int linhas);
     // The terminal's contents are unknown: the next update clears and redraws it.
     void invalida() { sombraValida_ = false; }
-    // Smaller than the console's 80 x 25: a message asks for a bigger terminal instead.
-    bool pequeno() const { return colunas_ < ModeloTela::colunas || linhas_ < ModeloTela::linhas; }
+    // Narrower than 80 columns or shorter than 24 rows: a message asks for a bigger
+    // terminal instead. At 24 rows one row of the 25 is left out (linhaOmitida).
+    static constexpr int kLinhasMinimas = ModeloTela::linhas - 1;
+    bool pequeno() const { return colunas_ < ModeloTela::colunas || linhas_ < kLinhasMinimas; }
     std::string atualiza(const ModeloTela& tela);
+    // The message shown when the terminal is too small (Windows-1252).
+    std::string textoPequeno() const;
 
   private:
     static constexpr size_t kCelulas = ModeloTela::colunas * ModeloTela::linhas;
@@ -37,8 +41,11 @@ class PintorTerminal {
     int linhas_ = ModeloTela::linhas;
     int cursorColuna_ = -1, cursorLinha_ = -1;
     std::optional<bool> cursorVisivel_;
+    int omitida_ = -1;  // the model's row not shown, -1 for none
 
     std::string avisoPequeno();
+    int linhaOmitida(const ModeloTela& tela) const;
+    int linhaTerminal(int linhaModelo) const;
     bool pintaCelulas(const ModeloTela& tela, std::string& saida);
     void posicionaCursor(const ModeloTela& tela, bool moveu, std::string& saida);
 };

@@ -69,8 +69,9 @@ bool ServidorEspeak::abre(int voz, int taxa, int tom) {
     if (!escolhida || !escolhida->name || espeak_SetVoiceByName(escolhida->name) != EE_OK)
         return false;
     espeak_SetSynthCallback(recebeAmostras);
-    espeak_SetParameter(espeakRATE, taxa != 0 ? std::clamp(taxa, kTaxaMinima, kTaxaMaxima)
-                                              : espeakRATE_NORMAL, 0);
+    const int palavras = taxaEmPalavras(taxa);
+    espeak_SetParameter(espeakRATE, palavras != 0 ? std::clamp(palavras, kTaxaMinima, kTaxaMaxima)
+                                                  : espeakRATE_NORMAL, 0);
     espeak_SetParameter(espeakPITCH, tom != 0 ? std::clamp(tom, 0, 100) : 50, 0);
     aberto_ = true;
     return true;
@@ -89,6 +90,7 @@ void ServidorEspeak::fala(std::string_view texto) {
     pendente_.clear();
     alvo_ = 0;
     interrompido_ = false;
+    espeak_SetParameter(espeakPUNCTUATION, pontuacao_ ? espeakPUNCT_ALL : espeakPUNCT_NONE, 0);
     // Plain text only: brackets or tags the user typed are read, not obeyed.
     espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
                  this);

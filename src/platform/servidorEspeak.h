@@ -18,13 +18,15 @@ class ServidorEspeak : public ServidorFala {
     ServidorEspeak& operator=(const ServidorEspeak&) = delete;
 
     // `voz` counts from 1 in the library's voice list; 0 or out of range takes the first
-    // Brazilian Portuguese voice. `taxa` in words per minute and `tom` 0..100, unless 0.
+    // Brazilian Portuguese voice. `taxa` in words per minute, or on the -10..10 scale
+    // (speech/servidorFala.h), and `tom` 0..100, unless 0.
     bool abre(int voz, int taxa, int tom) override;
     // Returns when the last samples are queued; the tail plays on in the background.
     void fala(std::string_view texto) override;
     bool falando() override;
     void para() override;
     void fecha() override;
+    void pontuacao(bool todas) override { pontuacao_ = todas; }
 
     // The text as the engine gets it: trimmed, a lone digit followed by "." so that it is
     // read as a number, in UTF-8.
@@ -42,4 +44,5 @@ class ServidorEspeak : public ServidorFala {
     std::vector<uint8_t> pendente_;  // 16-bit little-endian samples not yet queued
     size_t alvo_ = 0;                // queue once this many bytes are waiting
     bool interrompido_ = false;
+    bool pontuacao_ = false;  // every sign read by name, or none
 };

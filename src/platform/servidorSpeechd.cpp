@@ -138,6 +138,7 @@ bool ServidorSpeechd::conecta() {
 
 bool ServidorSpeechd::abre(int voz, int taxa, int) {
     fecha();
+    pontuacaoEnviada_.reset();  // a new connection has the service's own setting
     if (!conecta()) return false;
     if (!comando("SET SELF CLIENT_NAME \"" + nomeUsuario() + ":plumar:main\"").ok()) {
         desconecta();
@@ -156,7 +157,7 @@ bool ServidorSpeechd::abre(int voz, int taxa, int) {
     const bool pronto =
         lista.ok() && escolhida &&
         comando("SET SELF SYNTHESIS_VOICE " + vozes[*escolhida].nome).ok() &&
-        comando("SET SELF RATE " + std::to_string(std::clamp(taxa, -10, 10) * 10)).ok() &&
+        comando("SET SELF RATE " + std::to_string(taxaNaEscala(taxa) * 10)).ok() &&
         comando("SET SELF PRIORITY TEXT").ok() &&
         comando("SET SELF NOTIFICATION end on").ok() &&
         comando("SET SELF NOTIFICATION cancel on").ok();
@@ -167,6 +168,9 @@ bool ServidorSpeechd::abre(int voz, int taxa, int) {
 void ServidorSpeechd::fala(std::string_view texto) {
     if (!disponivel()) return;
     const std::string utf8 = win1252ParaUtf8(texto.empty() ? std::string_view(" ") : texto);
+    if (pontuacaoPedida_ && pontuacaoPedida_ != pontuacaoEnviada_ &&
+        comando(*pontuacaoPedida_ ? "SET SELF PUNCTUATION all" : "SET SELF PUNCTUATION none").ok())
+        pontuacaoEnviada_ = pontuacaoPedida_;
     if (comando("SPEAK").codigo != kCodigoFalaRecebida) return;
     if (!envia(dadosFala(utf8))) return desconecta();
     const Resposta r = leResposta(Relogio::now() + prazo_);

@@ -23,12 +23,14 @@ class ServidorSpeechd : public ServidorFala {
     ServidorSpeechd& operator=(const ServidorSpeechd&) = delete;
 
     // `voz` counts from 1 in the service's voice list; otherwise the first voice whose name
-    // holds "Raquel", else a Portuguese one, else the first. `taxa` -10..10.
+    // holds "Raquel", else a Portuguese one, else the first. `taxa` -10..10, or words a
+    // minute (speech/servidorFala.h).
     bool abre(int voz, int taxa, int tom) override;
     void fala(std::string_view texto) override;
     bool falando() override;
     void para() override;
     void fecha() override;
+    void pontuacao(bool todas) override { pontuacaoPedida_ = todas; }
     bool disponivel() const override { return conexao_ >= 0; }
 
     struct Voz {
@@ -58,6 +60,8 @@ class ServidorSpeechd : public ServidorFala {
     std::string recebido_;  // bytes read and not yet taken as lines
     std::vector<std::string> evento_;
     bool falando_ = false;
+    // The punctuation asked for and the one the service has (nothing: its own setting).
+    std::optional<bool> pontuacaoPedida_, pontuacaoEnviada_;
     std::string mensagem_;              // the number the service gave the text being spoken
     Relogio::time_point limiteFala_{};  // a text never reported ended is taken as ended here
 };

@@ -344,6 +344,7 @@ bool Fala::abreServidor(int voz, int taxa, int tom, int tipo) {
         servidor_.reset();  // recorded speech stays, silently
         return false;
     }
+    aberto_ = {voz, taxa, tom, tipo};
     // An engine may greet when it opens; that ends first.
     for (int i = 0; i < kEsperasServidor && servidor_->falando(); ++i) crt_.Delay(50);
     return true;
@@ -363,16 +364,20 @@ void Fala::terminaFala() {
     sintetizador_.fecha();
 }
 
-void Fala::mudaServidorFala(int velocidade, bool ligado, int tipo, int tom, int taxa, int voz) {
+bool Fala::mudaServidorFala(int velocidade, bool ligado, int tipo, int tom, int taxa, int voz) {
     Chamada c(*this);
     paraFala();
+    const std::optional<AberturaServidor> anterior =
+        servidorAtivo_ ? std::optional(aberto_) : std::nullopt;
     fechaServidor();
     // A level outside 1 to 5 keeps the one in force.
     if (velocidade >= 1 && velocidade <= 5) nivel_ = velocidade;
     leNivel(nivel_);
-    if (!ligado) return;
+    if (!ligado) return true;
     if (voz == 0) voz = numeroIni(leIni("SERVFALA", "VOZ"), 0);
-    abreServidor(voz, taxa, tom, tipo);
+    if (abreServidor(voz, taxa, tom, tipo)) return true;
+    if (anterior) abreServidor(anterior->voz, anterior->taxa, anterior->tom, anterior->tipo);
+    return false;
 }
 
 // ------------------------------------------------------------------ speaking texts
@@ -383,6 +388,7 @@ void Fala::falaTexto(std::string_view texto) {
     if (!servidorAtivo_) return falaGravada(texto);
     while (falando()) crt_.Delay(10);
     if (crt_.teclaPressionada()) return;
+    servidor_->pontuacao(falaPontuacao);
     if (servidor_->disponivel()) servidor_->fala(texto);
     // A server that went away (or went away taking this text) leaves recorded speech.
     if (!servidor_->disponivel()) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,8 +52,9 @@ class Fala {
     // started, a level whose bank fails is refused with one beep and the old level stays.
     void inicializaFala(int velocidade, const std::string& diretorioMensagens);
     void terminaFala();
-    // Switches the speech server at run time; `voz` 0 takes SERVFALA/VOZ.
-    void mudaServidorFala(int velocidade, bool ligado, int tipo, int tom, int taxa, int voz);
+    // Switches the speech server at run time; `voz` 0 takes SERVFALA/VOZ. False when the
+    // new server cannot open: the voice in use before stays.
+    bool mudaServidorFala(int velocidade, bool ligado, int tipo, int tom, int taxa, int voz);
 
     void falaTexto(std::string_view texto);
     void soletra(std::string_view texto);
@@ -152,6 +154,10 @@ class Fala {
     Pausas pausas_;
     std::vector<uint8_t> clique_;
     bool servidorAtivo_ = false;
+    struct AberturaServidor {
+        int voz, taxa, tom, tipo;
+    };
+    AberturaServidor aberto_{};  // how the active server was opened
     int tipoServidor_ = kServidorSapi4;
     bool falaServidorPendente_ = true;
     bool pedidoParada_ = false;

@@ -20,6 +20,8 @@ class ServidorFala {
     virtual bool falando() = 0;
     virtual void para() = 0;
     virtual void fecha() = 0;
+    // Whether the texts that follow have every punctuation sign read by name, or none.
+    virtual void pontuacao(bool todas) { (void)todas; }
     // False once the engine has gone away (its connection broke or it answered nonsense);
     // the front end then closes it and goes back to recorded speech.
     virtual bool disponivel() const { return true; }
@@ -35,6 +37,15 @@ struct AmbienteServidor {
 
 using FabricaServidores =
     std::function<std::unique_ptr<ServidorFala>(int tipo, const AmbienteServidor& ambiente)>;
+
+// Rates come in two kinds: words a minute (what the espeak-ng type takes) and the -10..10
+// scale of the speech service's type, 0 meaning the engine's own in both. No one speaks ten
+// words a minute, so a value from -10 to 10 is on the scale and any other is words a
+// minute; each engine converts what it gets. The scale's ends are a third and three times
+// the normal pace of kPalavrasPorMinuto.
+constexpr int kPalavrasPorMinuto = 175;
+int taxaEmPalavras(int taxa);  // words a minute, 0 for 0
+int taxaNaEscala(int taxa);    // -10..10, 0 for 0
 
 constexpr int kServidorProprio = 3;
 constexpr int kServidorSapi4 = 4;

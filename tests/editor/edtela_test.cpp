@@ -94,9 +94,15 @@ TEST_F(Tela, BannerColoursStatusAndWidthBack) {
 
     ed().colunaAtual = 1;
     alternaLargura(e());
+    EXPECT_TRUE(crt().tela().larguraDupla);  // the window draws 40 columns twice as wide
     alternaLargura(e());
+    EXPECT_FALSE(crt().tela().larguraDupla);
     EXPECT_EQ(textoTela(15).size(), 79u);
     EXPECT_EQ(linhaTela(1).substr(65, 8), "L: 1 C: ");
+    // The banner keeps its label, yellow on blue to the edge.
+    EXPECT_EQ(linhaTela(7).substr(56), "PLUMAR - v.6.1          ");
+    EXPECT_EQ(letra(57, 7), 14);
+    EXPECT_EQ(fundo(80, 7), 1);
 }
 
 TEST_F(Tela, HiddenMarksKeepOtherAngleBracketsAndTheSelection) {

@@ -376,7 +376,14 @@ TEST_F(FrontEndJanelaX, RightButtonMagnifiesAroundThePointer) {
     }
 }
 
+// A thick bar, blinking at the rate of the desktop's toolkit settings (here 2 s a cycle): lit
+// whenever it moves, dark half a cycle later.
 TEST_F(FrontEndJanelaX, CaretIsDrawnUnderTheCursorCellWhenFocused) {
+    PastaTemporaria config;
+    std::filesystem::create_directories(config / "gtk-3.0");
+    gravaArquivoTeste(config / "gtk-3.0" / "settings.ini",
+                      "[Settings]\ngtk-cursor-blink-time=2000\n");
+    Variavel xdg("XDG_CONFIG_HOME", config.caminho().string());
     ModeloTela t = telaVazia();
     t.cursorColuna = 5;
     t.cursorLinha = 3;
@@ -387,15 +394,43 @@ TEST_F(FrontEndJanelaX, CaretIsDrawnUnderTheCursorCellWhenFocused) {
     SDL_SetWindowInputFocus(fe->janelaSdl());
     for (int i = 0; i < 20 && !fe->temFoco(); ++i) fe->dorme(20);
     if (!fe->temFoco()) GTEST_SKIP() << "the X server gave the window no focus";
+    fe->atualizaCursor();
     auto cap = fe->capturaJanela();
     ASSERT_TRUE(cap);
-    EXPECT_GT(contaCor(*cap, *fe, 5, 5, 3, kCinza), 0);
+    EXPECT_GE(contaCor(*cap, *fe, 5, 5, 3, kCinza), 3 * fe->larguraCelula());
     EXPECT_EQ(contaCor(*cap, *fe, 6, 6, 3, kCinza), 0);
+    fe->dorme(1100);
+    cap = fe->capturaJanela();
+    ASSERT_TRUE(cap);
+    EXPECT_EQ(contaCor(*cap, *fe, 5, 5, 3, kCinza), 0);
+    fe->atualizaCursor();
+    cap = fe->capturaJanela();
+    ASSERT_TRUE(cap);
+    EXPECT_GT(contaCor(*cap, *fe, 5, 5, 3, kCinza), 0);
+    EXPECT_EQ(janela::meioPiscarCaret(config / "nada.ini"), 600);
     t.cursorVisivel = false;
     fe->atualizaCursor();
     cap = fe->capturaJanela();
     ASSERT_TRUE(cap);
     EXPECT_EQ(contaCor(*cap, *fe, 5, 5, 3, kCinza), 0);
+}
+
+// Wide letters: the first 40 columns fill the window, each cell twice as wide.
+TEST_F(FrontEndJanelaX, WideLettersShowFortyColumnsTwiceAsWide) {
+    ModeloTela t = telaVazia();
+    escreve(t, 39, 2, "M", 0x1E);  // yellow on blue: the last column shown
+    escreve(t, 40, 2, "M", 0x4F);  // white on red: beyond it
+    t.larguraDupla = true;
+    auto fe = abre(ConfigJanela{}, t);
+    ASSERT_NE(fe, nullptr);
+    auto cap = fe->capturaJanela();
+    ASSERT_TRUE(cap);
+    const int w = fe->larguraCelula(), h = fe->alturaCelula();
+    EXPECT_EQ(cap->pixel(78 * w, 2 * h), argb(kAzul));
+    EXPECT_EQ(cap->pixel(80 * w - 1, 3 * h - 1), argb(kAzul));
+    EXPECT_EQ(cap->pixel(39 * w, 2 * h), argb(kPreto));
+    EXPECT_GT(contaCor(*cap, *fe, 78, 79, 2, kAmarelo), contaCor(*cap, *fe, 78, 78, 2, kAmarelo));
+    EXPECT_EQ(contaCor(*cap, *fe, 0, 79, 2, kVermelho), 0);
 }
 
 TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {

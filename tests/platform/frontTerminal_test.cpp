@@ -241,7 +241,7 @@ TEST(PintorTerminal, TerminalPequenoMostraAvisoERepintaDepois) {
     p.tamanho(79, 30);
     TerminalFalso pequeno(79, 30);
     pequeno.aplica(p.atualiza(m));
-    EXPECT_EQ(pequeno.linhaTexto(0).substr(0, 32), "Aumente o terminal para 80 x 25.");
+    EXPECT_EQ(pequeno.linhaTexto(0).substr(0, 32), "Aumente o terminal para 80 x 24.");
     EXPECT_EQ(pequeno.linhaTexto(1).substr(0, 22), "Tamanho atual: 79 x 30");
     EXPECT_FALSE(pequeno.cursorVisivel);
     EXPECT_EQ(p.atualiza(m), "");
@@ -256,6 +256,48 @@ TEST(PintorTerminal, TerminalPequenoMostraAvisoERepintaDepois) {
     TerminalFalso outraVez(100, 30);
     outraVez.aplica(p.atualiza(m));
     confere(outraVez, m);
+}
+
+// At 24 rows the blank row 8 is left out; when something is written there, the top row
+// instead. Either way the other 24 rows show as they are, and the cursor with them.
+TEST(PintorTerminal, VinteEQuatroLinhasDeixamDeFora8OuAPrimeira) {
+    std::mt19937 g(7);
+    ModeloTela m = modeloAleatorio(g);
+    for (int c = 0; c < 80; ++c) m.caracteres[7 * 80 + c] = c % 2 ? ' ' : 0;
+    m.cursorLinha = 14;
+    PintorTerminal p;
+    p.tamanho(80, 24);
+    EXPECT_FALSE(p.pequeno());
+    TerminalFalso t(80, 24);
+    auto confereSem = [&](int omitida) {
+        for (int l = 0, tl = 0; l < 25; ++l) {
+            if (l == omitida) continue;
+            for (int c = 0; c < 80; ++c) {
+                char32_t u = win1252ParaUnicode(m.caractere(c, l));
+                if (u == 0) u = U' ';
+                if (u < 0x20 || (u >= 0x7F && u < 0xA0)) u = 0xFFFD;
+                ASSERT_EQ(t.car[tl * 80 + c], u) << "row " << l << " column " << c;
+            }
+            ++tl;
+        }
+        EXPECT_EQ(t.lin, omitida < m.cursorLinha ? m.cursorLinha - 1 : m.cursorLinha);
+        EXPECT_EQ(t.col, m.cursorColuna);
+        EXPECT_FALSE(t.rolou);
+    };
+    t.aplica(p.atualiza(m));
+    confereSem(7);
+    m.caracteres[7 * 80 + 3] = 'x';  // a list reaches row 8
+    t.aplica(p.atualiza(m));
+    confereSem(0);
+    m.caracteres[7 * 80 + 3] = ' ';
+    m.caracteres[20 * 80 + 5] = 'y';
+    t.aplica(p.atualiza(m));
+    confereSem(7);
+
+    p.tamanho(80, 23);
+    TerminalFalso baixo(80, 23);
+    baixo.aplica(p.atualiza(m));
+    EXPECT_EQ(baixo.linhaTexto(0).substr(0, 32), "Aumente o terminal para 80 x 24.");
 }
 
 TEST(EntregaTeclasTerminal, LimitaTeclasPorEsperaSemPerderNenhuma) {

@@ -50,6 +50,18 @@ TEST_F(ServidorEspeakTest, OddVoicesAndRatesStillSpeak) {
     }
 }
 
+// With punctuation on, the signs the library would drop are read by name: a text of them
+// alone says something, and nothing with punctuation off.
+TEST_F(ServidorEspeakTest, PunctuationAllNamesEverySignAndNoneNone) {
+    ASSERT_TRUE(servidor_.abre(0, 0, 0));
+    const std::string sinais = "# [ ] { } \" > ~ ^ _ |";
+    servidor_.pontuacao(false);
+    const size_t sem = diz(sinais).size();
+    servidor_.pontuacao(true);
+    const size_t com = diz(sinais).size();
+    EXPECT_GT(com, sem + 44100u) << sem;  // over a second more of speech
+}
+
 TEST_F(ServidorEspeakTest, AKeyStopsALongTextAndNothingIsSentWhileOneWaits) {
     ASSERT_TRUE(servidor_.abre(0, 0, 0));
     // A key comes with the first block.

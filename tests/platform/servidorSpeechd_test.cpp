@@ -106,24 +106,27 @@ class ServidorSpeechdTest : public ::testing::Test {
 
 TEST_F(ServidorSpeechdTest, TheCommandsOfOpeningSpeakingStoppingAndClosing) {
     ServicoFalso servico(socket_, kVozes);
-    ASSERT_TRUE(servidor_.abre(2, 100000, 9));
+    ASSERT_TRUE(servidor_.abre(2, 300, 9));  // words a minute: 5 on the -10..10 scale
+    servidor_.pontuacao(true);
     servidor_.fala(".um\r\ndois");
     EXPECT_TRUE(servidor_.falando());
     servico.envia("702-21\r\n702-1\r\n702 END\r\n");
     while (servidor_.falando()) std::this_thread::sleep_for(1ms);
-    servidor_.fala("");
+    servidor_.fala("");  // the same punctuation is not asked again
     servidor_.para();
+    servidor_.pontuacao(false);
     servidor_.fala(std::string(100000, 'a'));
     EXPECT_TRUE(servidor_.falando());
     servidor_.para();
     servidor_.fecha();
     const std::vector<std::string> esperado = {
         "SET SELF CLIENT_NAME \"ana:plumar:main\"", "LIST SYNTHESIS_VOICES",
-        "SET SELF SYNTHESIS_VOICE Carlos Silva", "SET SELF RATE 100", "SET SELF PRIORITY TEXT",
+        "SET SELF SYNTHESIS_VOICE Carlos Silva", "SET SELF RATE 50", "SET SELF PRIORITY TEXT",
         "SET SELF NOTIFICATION end on", "SET SELF NOTIFICATION cancel on",
-        "SPEAK", "..um", "dois", ".",
+        "SET SELF PUNCTUATION all", "SPEAK", "..um", "dois", ".",
         "SPEAK", " ", ".", "CANCEL SELF",
-        "SPEAK", std::string(40, 'a') + "...", ".", "CANCEL SELF", "QUIT"};
+        "SET SELF PUNCTUATION none", "SPEAK", std::string(40, 'a') + "...", ".", "CANCEL SELF",
+        "QUIT"};
     EXPECT_EQ(servico.linhasAteOFim(), esperado);
 }
 
