@@ -218,23 +218,9 @@ int primeiraVisivel(int atual, int cursor, int visiveis, int total) {
     return std::clamp(atual, 0, total - visiveis);
 }
 
-std::string quebrasWindows(std::string_view texto) {
-    std::string s;
-    s.reserve(texto.size());
-    for (size_t i = 0; i < texto.size(); ++i) {
-        if (texto[i] == '\n' && (i == 0 || texto[i - 1] != '\r')) s += '\r';
-        s += texto[i];
-    }
-    return s;
-}
+std::string quebrasWindows(std::string_view texto) { return quebrasCrLf(texto); }
 
-std::string quebrasLinux(std::string_view texto) {
-    std::string s;
-    s.reserve(texto.size());
-    for (size_t i = 0; i < texto.size(); ++i)
-        if (!(texto[i] == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')) s += texto[i];
-    return s;
-}
+std::string quebrasLinux(std::string_view texto) { return quebrasLf(texto); }
 
 namespace {
 
