@@ -71,22 +71,26 @@ void cola(Editor& e, bool comMensagem) {
 std::vector<std::string> linhasDaColagem(std::string_view texto) {
     std::vector<std::string> linhas;
     std::string atual;
+    bool cortada = false;  // the line was just cut for its length
     for (size_t i = 0; i < texto.size(); ++i) {
         const char c = texto[i];
         if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n') continue;
         // A lone CR ends a line too (old Macintosh texts): dropping it would glue two
-        // lines into one.
+        // lines into one. A line end right after a cut only ends the line that was cut.
         if (c == '\n' || c == '\r') {
-            linhas.push_back(std::move(atual));
+            if (!cortada) linhas.push_back(std::move(atual));
             atual.clear();
+            cortada = false;
             continue;
         }
         atual += c;
+        cortada = false;
         // Long paragraphs are cut after a blank once past 160 characters; a run with no
         // blank is cut at the line limit and goes on in the next line, so nothing is lost.
         if ((atual.size() >= kCorteParagrafo && c == ' ') || atual.size() >= 255) {
             linhas.push_back(std::move(atual));
             atual.clear();
+            cortada = true;
         }
     }
     if (!atual.empty()) linhas.push_back(std::move(atual));

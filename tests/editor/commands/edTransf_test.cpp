@@ -66,8 +66,11 @@ TEST_F(Transferencia, PasteInsertsTheLinesBeforeTheCursorLineAsTheBlock) {
 TEST_F(Transferencia, LongPastedParagraphsAreCutWithoutLosingText) {
     const std::string palavras = std::string(158, 'p') + " ab cd";
     const std::string corrido(300, 'z');
-    EXPECT_EQ(linhasDaColagem(palavras + "\n" + corrido),
-              (Linhas{std::string(158, 'p') + " ab ", "cd", std::string(255, 'z'), std::string(45, 'z')}));
+    EXPECT_EQ(linhasDaColagem(palavras + "\n" + corrido + "\n\n"),
+              (Linhas{std::string(158, 'p') + " ab ", "cd", std::string(255, 'z'), std::string(45, 'z'), ""}));
+    // A line cut for its length and ended right there gives no empty line after it.
+    EXPECT_EQ(linhasDaColagem(std::string(255, 'z') + "\r\n" + std::string(159, 'p') + " \nx"),
+              (Linhas{std::string(255, 'z'), std::string(159, 'p') + " ", "x"}));
     // NUL ends the clipboard's text; a megabyte of lines is pasted whole.
     texto({"fim"});
     std::string grande;
