@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -112,8 +113,21 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
             return nullptr;
         }
     }
+    std::optional<std::string> clipboard;
+    if (!o.clipboard.empty()) {
+        std::ifstream f(o.clipboard, std::ios::binary);
+        if (!f) {
+            erro = "não foi possível ler " + o.clipboard;
+            return nullptr;
+        }
+        std::stringstream conteudo;
+        conteudo << f.rdbuf();
+        // Written in UTF-8 with LF line ends; the program's clipboard holds Windows-1252 with CR LF.
+        clipboard = quebrasCrLf(utf8ParaWin1252(conteudo.str()));
+    }
     auto s = std::make_unique<Sessao>();
     std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
+    if (clipboard && s->frontEnd == "headless") frente->copiaTexto(*clipboard);
     if (s->frontEnd == "terminal") desviaErros();
     if (captura) {
         // The window and the terminal run on the real clock: sounds take their time, as

@@ -38,6 +38,9 @@ public:
     // Inserts before line i (1..nLinhas + 1). False when room had to be made the hard way
     // (the caller then beeps).
     bool insere(int i, std::string_view texto);
+    // Inserts the lines before line i in one move (a long paste costs one shift of the
+    // lines after them, not one per line); as insere otherwise.
+    bool insereVarias(int i, const std::vector<std::string>& textos);
     // A line read from a file, added after the last one into the shared block; as insere
     // otherwise.
     bool acrescentaLida(std::string_view texto);
@@ -115,6 +118,9 @@ struct EdVars {
     // Inserts a line at linhaAtual, keeping the marks in step; false when the text had to
     // grow the hard way (one beep).
     bool insereNaLinhaAtual(std::string_view texto);
+    // Inserts the lines at linhaAtual in order, as one insertion after another with the
+    // cursor moving down; the cursor ends on the line that held it.
+    bool insereVariasNaLinhaAtual(const std::vector<std::string>& textos);
     // Removes the current line, keeping the marks in step. The last line is emptied
     // instead, so the text never has fewer than one line; then the result is true (the
     // speaking command beeps).

@@ -99,3 +99,21 @@ std::string oemParaWin1252(std::string_view texto) {
     for (char& c : s) c = static_cast<char>(oemParaWin1252(static_cast<uint8_t>(c)));
     return s;
 }
+
+std::string quebrasCrLf(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (size_t i = 0; i < texto.size(); ++i) {
+        if (texto[i] == '\n' && (i == 0 || texto[i - 1] != '\r')) s += '\r';
+        s += texto[i];
+    }
+    return s;
+}
+
+std::string quebrasLf(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (size_t i = 0; i < texto.size(); ++i)
+        if (!(texto[i] == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')) s += texto[i];
+    return s;
+}

@@ -19,3 +19,7 @@ void acrescentaUtf8(std::string& saida, char32_t u);
 // Code page 850 to Windows-1252, with box-drawing characters as + - |.
 uint8_t oemParaWin1252(uint8_t c);
 std::string oemParaWin1252(std::string_view texto);
+
+// Line ends of the desktop (LF) and of the program's clipboard texts (CR LF).
+std::string quebrasCrLf(std::string_view texto);
+std::string quebrasLf(std::string_view texto);

@@ -229,23 +229,9 @@ int meioPiscarCaret(const std::filesystem::path& settingsIni) {
     return static_cast<int>(ms / 2);
 }
 
-std::string quebrasWindows(std::string_view texto) {
-    std::string s;
-    s.reserve(texto.size());
-    for (size_t i = 0; i < texto.size(); ++i) {
-        if (texto[i] == '\n' && (i == 0 || texto[i - 1] != '\r')) s += '\r';
-        s += texto[i];
-    }
-    return s;
-}
+std::string quebrasWindows(std::string_view texto) { return quebrasCrLf(texto); }
 
-std::string quebrasLinux(std::string_view texto) {
-    std::string s;
-    s.reserve(texto.size());
-    for (size_t i = 0; i < texto.size(); ++i)
-        if (!(texto[i] == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')) s += texto[i];
-    return s;
-}
+std::string quebrasLinux(std::string_view texto) { return quebrasLf(texto); }
 
 namespace {
 

@@ -18,6 +18,7 @@
 
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
+#include "platform/processos.h"
 #include "platform/teclasTerminal.h"
 
 // ---------------------------------------------------------------- painting
@@ -316,6 +317,19 @@ uint64_t relogioMs() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+std::optional<std::string> leClipboardDesktop() {
+    constexpr auto kPrazo = std::chrono::milliseconds(1000);
+    constexpr size_t kLimite = size_t{16} << 20;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    if (wayland && *wayland)
+        if (auto t = saidaDePrograma({"wl-paste", "--no-newline", "--type", "text"}, kPrazo, kLimite))
+            return t;
+    if (x11 && *x11)
+        return saidaDePrograma({"xclip", "-o", "-selection", "clipboard"}, kPrazo, kLimite);
+    return std::nullopt;
+}
+
 // ---------------------------------------------------------------- the front-end
 
 class FrontEndTerminal final : public FrontEnd {
@@ -333,6 +347,7 @@ class FrontEndTerminal final : public FrontEnd {
     bool temFoco() override { return foco_; }
     void copiaTexto(const std::string& texto) override;
     std::optional<std::string> avisoTela() override;
+    std::optional<std::string> leTexto() override;
 
   private:
     static constexpr int kFatiaEsperaMs = 200;  // a blocked wait still looks at the size this often
@@ -345,6 +360,9 @@ class FrontEndTerminal final : public FrontEnd {
     DecodificadorTerminal decodificador_;
     EntregaTeclas entrega_;
     std::string saida_;  // title and clipboard sequences waiting for the next write
+    // The desktop's clipboard when this program last copied: while it still holds that,
+    // the terminal did not take the copy and the program's own text is pasted.
+    std::optional<std::string> desktopNaCopia_;
     bool sujo_ = true;
     bool foco_ = true;
     bool fimEntrada_ = false;
@@ -518,6 +536,13 @@ void FrontEndTerminal::titulo(const std::string& texto) {
 void FrontEndTerminal::copiaTexto(const std::string& texto) {
     FrontEnd::copiaTexto(texto);
     saida_ += sequenciaCopia(texto);
+    desktopNaCopia_ = leClipboardDesktop();
+}
+
+std::optional<std::string> FrontEndTerminal::leTexto() {
+    std::optional<std::string> desktop = leClipboardDesktop();
+    if (!desktop || desktop == desktopNaCopia_) return FrontEnd::leTexto();
+    return quebrasCrLf(utf8ParaWin1252(*desktop));
 }
 
 // Whether the terminal has just become too small for the screen (since the last look).

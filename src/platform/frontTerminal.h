@@ -74,3 +74,6 @@ std::string sequenciaTitulo(std::string_view textoWin1252);
 // OSC 52 putting the text on the system clipboard (UTF-8, line ends as '\n'); empty
 // when the text is too long for terminals to take.
 std::string sequenciaCopia(std::string_view textoWin1252);
+// The desktop's clipboard read with wl-paste (Wayland) or xclip (X11) when one of them and
+// a display are there, in UTF-8; nothing otherwise or when it does not answer in time.
+std::optional<std::string> leClipboardDesktop();

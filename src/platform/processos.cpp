@@ -1,6 +1,8 @@
 #include "platform/processos.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,4 +86,61 @@ bool Processos::esperaFim(std::chrono::milliseconds limite) {
 bool ehExecutavel(const std::filesystem::path& arquivo) {
     std::error_code ec;
     return std::filesystem::is_regular_file(arquivo, ec) && access(arquivo.c_str(), X_OK) == 0;
+}
+
+std::optional<std::string> saidaDePrograma(const std::vector<std::string>& argumentos,
+                                           std::chrono::milliseconds prazo, size_t limite) {
+    if (argumentos.empty()) return std::nullopt;
+    int tubo[2];
+    if (pipe2(tubo, O_CLOEXEC) != 0) return std::nullopt;
+    std::vector<std::string> copia = argumentos;
+    std::vector<char*> argv;
+    for (std::string& a : copia) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    AcoesSpawn acoes;
+    posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(acoes.get(), tubo[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int erro = posix_spawnp(&pid, argv[0], acoes.get(), nullptr, argv.data(), environ);
+    close(tubo[1]);
+    if (erro != 0) {
+        close(tubo[0]);
+        return std::nullopt;
+    }
+    const auto fim = std::chrono::steady_clock::now() + prazo;
+    std::string saida;
+    bool completa = false;
+    for (;;) {
+        const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(
+            fim - std::chrono::steady_clock::now());
+        pollfd p{tubo[0], POLLIN, 0};
+        const int r = resta.count() > 0 ? poll(&p, 1, static_cast<int>(resta.count())) : 0;
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        char buf[65536];
+        const ssize_t n = read(tubo[0], buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            completa = true;  // the program closed its output
+            break;
+        }
+        saida.append(buf, std::min(static_cast<size_t>(n), limite - std::min(limite, saida.size())));
+    }
+    close(tubo[0]);
+    // A program that closed its output but goes on is not waited for past the deadline.
+    int status = 0;
+    for (;;) {
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) break;
+        if (r < 0 && errno != EINTR) return std::nullopt;
+        if (!completa || std::chrono::steady_clock::now() >= fim) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!completa || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return saida;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ class Processos {
     std::vector<pid_t> filhos_;
     pid_t ultimo_ = 0;
 };
+
+// Runs `argumentos[0]` (searched in PATH) with its input and errors on /dev/null and
+// returns what it wrote, at most `limite` bytes; nothing when it cannot start, ends with
+// an error, or has not ended within `prazo` (it is then killed).
+std::optional<std::string> saidaDePrograma(const std::vector<std::string>& argumentos,
+                                           std::chrono::milliseconds prazo, size_t limite);
 
 // Whether `arquivo` is a regular file this user may execute.
 bool ehExecutavel(const std::filesystem::path& arquivo);

@@ -1,5 +1,6 @@
 // Scripted runs of the whole program: each case folder holds the keys typed
-// (teclas.txt), optionally the command line (args.txt, default "texto.txt"), the file
+// (teclas.txt), optionally the command line (args.txt, default "texto.txt"), the text
+// on the clipboard at start (clipboard.txt, UTF-8), the file
 // edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
 // screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
 // (SONARE.esperado). Setting PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files
@@ -78,6 +79,8 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho());
     std::vector<std::string> args = {"--keys=" + (caso / "teclas.txt").string(),
                                       "--trace=rastro.txt", "--screen-dump=tela.txt"};
+    // A case may start with a text on the clipboard.
+    if (fs::exists(caso / "clipboard.txt")) args.push_back("--clipboard=" + (caso / "clipboard.txt").string());
     std::vector<std::string> familia = {"texto.txt"};
     if (fs::exists(caso / "args.txt")) familia = palavras(leArquivo(caso / "args.txt"));
     args.insert(args.end(), familia.begin(), familia.end());

@@ -88,8 +88,7 @@ class Configuracao : public SessaoEdicao {
     void inicia(const std::string& teclas) {
         abre(teclas);
         e().fala.defineFabricaServidores([this](int tipo, const AmbienteServidor&) {
-            aberto_.tipo = tipo;
-            return std::make_unique<ServidorAnotado>(aberto_);
+            return std::make_unique<ServidorAnotado>(aberto_, tipo);
         });
         inicializaEditor(e(), {"texto.txt"});
     }

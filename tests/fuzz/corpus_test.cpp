@@ -11,6 +11,7 @@
 int fuzzTradutor(const uint8_t* dados, size_t tamanho);
 int fuzzOnda(const uint8_t* dados, size_t tamanho);
 int fuzzDicionario(const uint8_t* dados, size_t tamanho);
+int fuzzTransf(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -22,7 +23,8 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
     };
     for (const Corpus& c : {Corpus{"corpus_tradutor", fuzzTradutor, 5},
                             Corpus{"corpus_onda", fuzzOnda, 10},
-                            Corpus{"corpus_dicionario", fuzzDicionario, 6}}) {
+                            Corpus{"corpus_dicionario", fuzzDicionario, 6},
+                            Corpus{"corpus_transf", fuzzTransf, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

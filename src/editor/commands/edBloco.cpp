@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "editor/commands/edMargem.h"
+#include "editor/commands/edTransf.h"
 #include "editor/commands/eddicion.h"
 #include "editor/commands/edembel.h"
+#include "editor/commands/snDDE.h"
 #include "editor/edMensag.h"
-#include "editor/pendente.h"
 
 namespace {
 
@@ -56,11 +57,11 @@ bool executaLetra(Editor& e, uint8_t letra) {
         case 'V':
             if (exigeBloco(e)) verificaBloco(e);
             break;
-        case 'X':  // decoding: still to come
-            if (exigeBloco(e)) comandoPendente(e);
+        case 'X':
+            if (exigeBloco(e)) decodificaBloco(e);
             break;
-        case 'S':  // the speech server link and the clipboard: still to come
-        case 'W': comandoPendente(e); break;
+        case 'S': enviaBlocoServidor(e); break;
+        case 'W': copiaBlocoWord(e); break;
         default: return false;
     }
     return true;
