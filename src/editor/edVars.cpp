@@ -74,18 +74,6 @@ bool TipoTexto::insere(int i, std::string_view texto) {
     return folgada;
 }
 
-bool TipoTexto::insereVarias(int i, const std::vector<std::string>& textos) {
-    const bool folgada = abreEspaco();
-    capacidade_ = std::max(capacidade_, nLinhas() + static_cast<int>(textos.size()) + 10);
-    i = std::clamp(i, 1, nLinhas() + 1);
-    std::vector<Linha> novas(textos.size());
-    for (size_t k = 0; k < textos.size(); ++k)
-        novas[k].propria = std::make_unique<std::string>(std::string_view(textos[k]).substr(0, kMaxLinha));
-    linhas_.insert(linhas_.begin() + (i - 1), std::make_move_iterator(novas.begin()),
-                   std::make_move_iterator(novas.end()));
-    return folgada;
-}
-
 bool TipoTexto::acrescentaLida(std::string_view texto) {
     texto = texto.substr(0, kMaxLinha);
     // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
@@ -185,12 +173,8 @@ bool EdVars::insereNaLinhaAtual(std::string_view t) {
 }
 
 bool EdVars::insereVariasNaLinhaAtual(const std::vector<std::string>& textos) {
-    const bool folgada = texto.insereVarias(linhaAtual, textos);
-    const int n = static_cast<int>(textos.size());
-    if (linhaAtual < inicioBloco) inicioBloco += n;
-    if (linhaAtual <= fimBloco) fimBloco += n;
-    if (linhaAtual < linhaMemorizada) linhaMemorizada += n;
-    linhaAtual += n;
+    const bool folgada = insereLinhas(linhaAtual, textos);
+    linhaAtual += static_cast<int>(textos.size());
     return folgada;
 }
 

@@ -38,9 +38,6 @@ public:
     // Inserts before line i (1..nLinhas + 1). False when room had to be made the hard way
     // (the caller then beeps).
     bool insere(int i, std::string_view texto);
-    // Inserts the lines before line i in one move (a long paste costs one shift of the
-    // lines after them, not one per line); as insere otherwise.
-    bool insereVarias(int i, const std::vector<std::string>& textos);
     // A line read from a file, added after the last one into the shared block; as insere
     // otherwise.
     bool acrescentaLida(std::string_view texto);
