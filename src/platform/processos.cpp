@@ -94,8 +94,7 @@ int Processos::iniciaConversor(const std::vector<std::string>& argumentos,
     posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t atributos;
     posix_spawnattr_init(&atributos);
-    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&atributos, 0);
+    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
     const int erro = posix_spawn(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
     posix_spawnattr_destroy(&atributos);

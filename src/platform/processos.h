@@ -31,8 +31,8 @@ class Processos {
 
     // A converter: a program whose work is a file. Its standard input is /dev/null, its
     // standard output goes into `saida` (created or emptied; /dev/null when empty), and
-    // it runs in a process group of its own so that encerra() also reaches the programs
-    // it starts. 0 when started, else the error number.
+    // it runs in a session of its own, without the terminal, whose process group
+    // encerra() ends with the programs it started. 0 when started, else the error number.
     int iniciaConversor(const std::vector<std::string>& argumentos,
                         const std::filesystem::path& saida);
     // Ends the program started last, and its group, at once.

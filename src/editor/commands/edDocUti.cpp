@@ -203,12 +203,15 @@ std::vector<std::string> nomesDeFontes(std::string_view saida) {
 }
 
 std::vector<std::string> listaFontes(Editor& e) {
-    std::string arquivo = e.fala.leIni("PLUMAR", "ARQFONTES");
-    if (arquivo.empty()) arquivo = "C:\\ornato\\arqfonte.ini";
-    const fs::path caminho = arquivoWindows(arquivo);
+    // Without ARQFONTES the list lives in the family root, or, where that cannot be
+    // written (an installed family), beside SONARE.INI.
+    const std::string chave = e.fala.leIni("PLUMAR", "ARQFONTES");
+    std::vector<fs::path> arquivos{arquivoWindows(chave.empty() ? "C:\\ornato\\arqfonte.ini" : chave)};
+    if (chave.empty()) arquivos.push_back(diretorioWindows() / "arqfonte.ini");
     std::string conteudo;
     std::vector<std::string> nomes;
-    if (leArquivoInteiro(caminho, conteudo, uintmax_t{4} << 20)) {
+    for (const fs::path& arquivo : arquivos) {
+        if (!leArquivoInteiro(arquivo, conteudo, uintmax_t{4} << 20)) continue;
         std::istringstream linhas(conteudo);
         for (std::string linha; std::getline(linhas, linha);)
             if (std::string nome(apara(linha)); !nome.empty()) nomes.push_back(nome);
@@ -230,6 +233,8 @@ std::vector<std::string> listaFontes(Editor& e) {
     std::string lista;
     for (const std::string& n : nomes) lista += n + "\r\n";
     // The list is offered even when it could not be kept for the next time.
-    if (!gravaArquivoInteiro(caminho, lista)) falaMensagem(e, "EDERRESC");
+    const bool gravada = std::any_of(arquivos.begin(), arquivos.end(),
+                                     [&](const fs::path& a) { return gravaArquivoInteiro(a, lista); });
+    if (!gravada) falaMensagem(e, "EDERRESC");
     return nomes;
 }

@@ -138,6 +138,11 @@ TEST_F(Documentos, TheFontListIsReadOrMadeFromFontconfig) {
         EXPECT_TRUE(std::is_sorted(feitas.begin(), feitas.end()));
         EXPECT_EQ(std::adjacent_find(feitas.begin(), feitas.end()), feitas.end());
         EXPECT_EQ(leArquivo(arq("fontes.ini")).substr(0, feitas[0].size() + 2), feitas[0] + "\r\n");
+        // a list that cannot be kept is said, and offered all the same
+        ini("ARQFONTES=" + arq("nao-ha/fontes.ini").string() + "\n");
+        EXPECT_EQ(listaFontes(e()), feitas);
+        EXPECT_TRUE(ouviu(ouvido(), "mensagem EDERRESC"));
+        ini("ARQFONTES=" + arq("fontes.ini").string() + "\n");
     }
     gravaArquivoTeste(arq("fontes.ini"), "Zeta\r\n\r\n  Alfa Sans \n");
     EXPECT_EQ(listaFontes(e()), (std::vector<std::string>{"Zeta", "Alfa Sans"}));
