@@ -23,5 +23,5 @@ instala_pacotes() {
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
                   wbrazilian
                   espeak-ng libespeak-ng-dev libspeechd-dev
-                  fontconfig fonts-dejavu-core)
+                  fontconfig fonts-dejavu-core catdoc unrtf)
 PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev)

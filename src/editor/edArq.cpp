@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "editor/commands/edDocUti.h"
 #include "editor/edCampo.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
@@ -158,18 +159,24 @@ std::string pedeNomeArquivo(Editor& e, int linhas) {
 
 bool carregaArquivo(Editor& e) {
     EdVars& ed = e.ed;
-    limpaLinhas(e, 9, SnCrt::kLinhas);
-    if (ed.nomeArquivo.empty()) {
-        falaMensagem(e, "EDDIGNOM");
-        const std::string nome(apara(pedeNomeArquivo(e, 15)));
-        if (nome.empty() || nome.back() == '/' || nome.back() == '\\') return false;
-        ed.nomeArquivo = nome;
+    for (;;) {
+        limpaLinhas(e, 9, SnCrt::kLinhas);
+        if (ed.nomeArquivo.empty()) {
+            falaMensagem(e, "EDDIGNOM");
+            const std::string nome(apara(pedeNomeArquivo(e, 15)));
+            if (nome.empty() || nome.back() == '/' || nome.back() == '\\') return false;
+            ed.nomeArquivo = nome;
+        }
+        ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
+        if (semPonto(ed.nomeArquivo)) {
+            if (!podeAbrir(caminhoSistema(ed.nomeArquivo))) ed.nomeArquivo += "." + ed.extensaoPadrao;
+            break;
+        }
+        // A word-processor document comes back as the text file it was converted to, or
+        // empty when there is nothing to load (said): then the name is asked again.
+        ed.nomeArquivo = importaDocumento(e, ed.nomeArquivo);
+        if (!ed.nomeArquivo.empty()) break;
     }
-    ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
-    // A name with a '.' in its file part is loaded as it is: documents of a word processor
-    // are converted before this point once their import is there.
-    if (semPonto(ed.nomeArquivo) && !podeAbrir(caminhoSistema(ed.nomeArquivo)))
-        ed.nomeArquivo += "." + ed.extensaoPadrao;
 
     ed.texto.liberaTexto();
     bool dividiu = false;

@@ -190,6 +190,13 @@ constexpr Mensagem kMensagens[] = {
     {"EDMOFAFO", "Modos de falar formata\xE7\xE3o"},
     // The calculator's question for the base of a logarithm, beside the one for a power.
     {"EDINFBAS", "Qual a base?"},
+    // Documents: what the converters could not do.
+    {"EDSEMCNV", "Nenhum conversor para este documento. Instale o LibreOffice"},
+    {"EDCNVFAL", "N\xE3o foi poss\xEDvel converter o documento"},
+    {"EDCNVDEM", "O conversor demorou demais e foi interrompido"},
+    {"EDSEMFON", "Nenhuma fonte encontrada"},
+    {"EDDOCRTF", "Gerado o documento RTF. Falta o LibreOffice para gerar o DOC"},
+    {"EDDOCFAL", "N\xE3o foi poss\xEDvel gerar o documento"},
 };
 // clang-format on
 

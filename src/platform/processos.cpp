@@ -28,9 +28,16 @@ class AcoesSpawn {
     posix_spawn_file_actions_t acoes_;
 };
 
-// Whether `pid` has ended; an ended child is reaped.
-bool terminou(pid_t pid) {
-    int status = 0;
+// posix_spawn's argument vector over `copia`, which must outlive it.
+std::vector<char*> vetorArgumentos(std::vector<std::string>& copia) {
+    std::vector<char*> argv;
+    for (std::string& a : copia) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Whether `pid` has ended; an ended child is reaped and its wait status kept in `status`.
+bool terminou(pid_t pid, int& status) {
     const pid_t r = waitpid(pid, &status, WNOHANG);
     return r == pid || (r < 0 && errno == ECHILD);
 }
@@ -46,9 +53,7 @@ int Processos::inicia(const std::vector<std::string>& argumentos,
     recolhe();
     if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
     std::vector<std::string> copia = argumentos;
-    std::vector<char*> argv;
-    for (std::string& a : copia) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = vetorArgumentos(copia);
 
     AcoesSpawn acoes;
     if (!diretorio.empty()) posix_spawn_file_actions_addchdir_np(acoes.get(), diretorio.c_str());
@@ -62,11 +67,56 @@ int Processos::inicia(const std::vector<std::string>& argumentos,
     if (erro != 0) return erro;
     filhos_.push_back(pid);
     ultimo_ = pid;
+    estadoUltimo_ = -1;
     return 0;
 }
 
 void Processos::recolhe() {
-    std::erase_if(filhos_, [](pid_t pid) { return terminou(pid); });
+    std::erase_if(filhos_, [this](pid_t pid) {
+        int status = -1;
+        if (!terminou(pid, status)) return false;
+        if (pid == ultimo_) estadoUltimo_ = status;
+        return true;
+    });
+}
+
+int Processos::iniciaConversor(const std::vector<std::string>& argumentos,
+                               const std::filesystem::path& saida) {
+    recolhe();
+    if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
+    std::vector<std::string> copia = argumentos;
+    std::vector<char*> argv = vetorArgumentos(copia);
+
+    AcoesSpawn acoes;
+    posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(acoes.get(), STDOUT_FILENO,
+                                     saida.empty() ? "/dev/null" : saida.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t atributos;
+    posix_spawnattr_init(&atributos);
+    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    const int erro = posix_spawn(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
+    posix_spawnattr_destroy(&atributos);
+    if (erro != 0) return erro;
+    filhos_.push_back(pid);
+    ultimo_ = pid;
+    estadoUltimo_ = -1;
+    return 0;
+}
+
+void Processos::encerra() {
+    if (!rodando()) return;
+    kill(-ultimo_, SIGKILL);
+    kill(ultimo_, SIGKILL);
+    esperaFim(std::chrono::milliseconds(2000));
+}
+
+std::optional<int> Processos::codigoSaida() {
+    if (rodando() || ultimo_ == 0 || estadoUltimo_ < 0 || !WIFEXITED(estadoUltimo_))
+        return std::nullopt;
+    return WEXITSTATUS(estadoUltimo_);
 }
 
 bool Processos::rodando() {

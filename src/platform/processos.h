@@ -29,11 +29,24 @@ class Processos {
     // Waits at most `limite` for the program started last to end; true when it has.
     bool esperaFim(std::chrono::milliseconds limite);
 
+    // A converter: a program whose work is a file. Its standard input is /dev/null, its
+    // standard output goes into `saida` (created or emptied; /dev/null when empty), and
+    // it runs in a session of its own, without the terminal, whose process group
+    // encerra() ends with the programs it started. 0 when started, else the error number.
+    int iniciaConversor(const std::vector<std::string>& argumentos,
+                        const std::filesystem::path& saida);
+    // Ends the program started last, and its group, at once.
+    void encerra();
+    // The exit code of the program started last once it has ended by itself; empty while
+    // it runs, or when a signal ended it.
+    std::optional<int> codigoSaida();
+
   private:
     void recolhe();
 
     std::vector<pid_t> filhos_;
     pid_t ultimo_ = 0;
+    int estadoUltimo_ = -1;  // wait status of the program started last, once reaped
 };
 
 // Runs `argumentos[0]` (searched in PATH) with its input and errors on /dev/null and

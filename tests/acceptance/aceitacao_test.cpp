@@ -3,8 +3,8 @@
 // on the clipboard at start (clipboard.txt, UTF-8), the file
 // edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
 // screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
-// (SONARE.esperado). Setting PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files
-// from the run, for review.
+// (SONARE.esperado); the files of its folder "arquivos" are put beside. Setting
+// PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -75,8 +75,8 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     fs::create_directories(pasta / "win");
     if (fs::exists(caso / "SONARE.INI")) fs::copy_file(caso / "SONARE.INI", pasta / "win/SONARE.INI");
     if (fs::exists(caso / "texto.txt")) fs::copy_file(caso / "texto.txt", pasta / "texto.txt");
-    // Files a case reads beside its text (a small dictionary, ...).
-    if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho());
+    // Other files the case opens lie in its folder "arquivos".
+    if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho(), fs::copy_options::recursive);
     std::vector<std::string> args = {"--keys=" + (caso / "teclas.txt").string(),
                                       "--trace=rastro.txt", "--screen-dump=tela.txt"};
     // A case may start with a text on the clipboard.

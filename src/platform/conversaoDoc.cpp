@@ -1,0 +1,155 @@
+#include "platform/conversaoDoc.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/caminhos.h"
+#include "platform/processos.h"
+#include "platform/texto.h"
+
+namespace fs = std::filesystem;
+
+ResultadoConversor executaConversor(const std::vector<std::string>& argumentos,
+                                    const fs::path& saida, std::chrono::milliseconds limite,
+                                    const std::function<bool()>& aguarda) {
+    Processos processos;
+    if (processos.iniciaConversor(argumentos, saida) != 0) return {};
+    const auto fim = std::chrono::steady_clock::now() + limite;
+    while (!processos.esperaFim(std::chrono::milliseconds(100))) {
+        if (!aguarda()) {
+            processos.encerra();
+            return {FimConversor::Desistiu, -1};
+        }
+        if (std::chrono::steady_clock::now() >= fim) {
+            processos.encerra();
+            return {FimConversor::Expirou, -1};
+        }
+    }
+    const std::optional<int> codigo = processos.codigoSaida();
+    if (codigo == 0) return {FimConversor::Concluido, 0};
+    return {FimConversor::Falhou, codigo.value_or(-1)};
+}
+
+fs::path achaConversor(std::string_view configurado, std::initializer_list<std::string_view> nomes) {
+    const std::string_view valor = apara(configurado);
+    if (igualSemCaixa(valor, "N")) return {};
+    std::error_code ec;
+    if (!valor.empty()) {
+        const fs::path programa = fs::absolute(achaPrograma(valor), ec);
+        return !ec && ehExecutavel(programa) ? programa : fs::path();
+    }
+    const char* path = std::getenv("PATH");
+    const std::string pastas = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::string_view nome : nomes) {
+        size_t inicio = 0;
+        while (inicio <= pastas.size()) {
+            size_t fimPasta = pastas.find(':', inicio);
+            if (fimPasta == std::string::npos) fimPasta = pastas.size();
+            const std::string pasta = pastas.substr(inicio, fimPasta - inicio);
+            // Only absolute folders: an empty or relative entry would be the folder the
+            // user happens to be in.
+            if (!pasta.empty() && pasta[0] == '/' && ehExecutavel(fs::path(pasta) / nome))
+                return fs::path(pasta) / nome;
+            inicio = fimPasta + 1;
+        }
+    }
+    return {};
+}
+
+fs::path achaLibreOffice(std::string_view configurado) {
+    return achaConversor(configurado, {"soffice", "libreoffice"});
+}
+
+std::string enderecoArquivo(const fs::path& caminho) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string endereco = "file://";
+    for (const unsigned char c : caminho.string()) {
+        const bool livre = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '_' ||
+                           c == '.' || c == '~';
+        if (livre) {
+            endereco += static_cast<char>(c);
+        } else {
+            endereco += '%';
+            endereco += kHex[c >> 4];
+            endereco += kHex[c & 15];
+        }
+    }
+    return endereco;
+}
+
+namespace {
+
+// The family's own LibreOffice profile: a first start makes it, later ones reuse it.
+fs::path perfilLibreOffice() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* casa = std::getenv("HOME");
+    fs::path base = cache && *cache == '/' ? fs::path(cache)
+                    : casa && *casa == '/' ? fs::path(casa) / ".cache"
+                                           : fs::temp_directory_path();
+    return base / "sonare" / "libreoffice";
+}
+
+}  // namespace
+
+std::vector<std::string> argumentosLibreOffice(const fs::path& soffice, const fs::path& documento,
+                                               std::string_view formato, const fs::path& pasta) {
+    std::error_code ec;
+    return {soffice.string(),
+            "-env:UserInstallation=" + enderecoArquivo(perfilLibreOffice()),
+            "--headless",
+            "--norestore",
+            "--convert-to",
+            std::string(formato),
+            "--outdir",
+            pasta.string(),
+            // An absolute name, so that a document named "-x.doc" is no option.
+            fs::absolute(documento, ec).string()};
+}
+
+PastaConversao::PastaConversao() {
+    std::error_code ec;
+    std::string modelo = (fs::temp_directory_path(ec) / "sonare-conversao-XXXXXX").string();
+    if (ec) modelo = "/tmp/sonare-conversao-XXXXXX";
+    if (mkdtemp(modelo.data())) caminho_ = modelo;
+}
+
+PastaConversao::~PastaConversao() {
+    std::error_code ec;
+    if (valida()) fs::remove_all(caminho_, ec);
+}
+
+bool leArquivoInteiro(const fs::path& arquivo, std::string& conteudo, uintmax_t maximo) {
+    std::error_code ec;
+    if (!fs::is_regular_file(arquivo, ec) || fs::file_size(arquivo, ec) > maximo || ec) return false;
+    std::ifstream f(arquivo, std::ios::binary);
+    if (!f) return false;
+    conteudo.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return !f.bad();
+}
+
+bool gravaArquivoInteiro(const fs::path& destino, std::string_view conteudo) {
+    fs::path temporario = destino;
+    temporario += ".plumar-tmp";
+    {
+        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
+        if (!f) return false;
+        f.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+        f.flush();
+        if (!f) {
+            f.close();
+            std::error_code ec;
+            fs::remove(temporario, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporario, destino, ec);
+    if (!ec) return true;
+    fs::remove(temporario, ec);
+    return false;
+}
