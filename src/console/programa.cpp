@@ -119,6 +119,8 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     ed.larguraTela = 79;
     configuraTela(e);
     redesenhaTela(e);
+    // Said once; every value then reads as missing and takes its default.
+    if (existeNaoRegular(arquivoSonareIni())) falaMensagem(e, "EDINIINV");
     e.crt.ligaVerificaInterrupcao(false);
     e.crt.ligaRelatorioFoco(true);
     e.crt.limpaFila();

@@ -140,6 +140,7 @@ constexpr Mensagem kMensagens[] = {
     {"EDCARDIC", "Carregando dicion\xE1rio"},
     {"EDREFORM", "Junta linhas para exportar? "},
     {"EDNEXEC", "N\xE3o pude executar"},
+    {"EDINIINV", "SONARE.INI n\xE3o \xE9 um arquivo; uso a configura\xE7\xE3o padr\xE3o"},
     {"EDCFVEL", "Use as setas para selecionar."},
     {"EDINFVAL", "Informe o valor "},
     {"EDFONTES", "Fontes"},

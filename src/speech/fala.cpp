@@ -199,12 +199,7 @@ void Fala::anota(std::string_view linha) {
     c.anota(linha);
 }
 
-fs::path Fala::arquivoIni() const {
-    fs::path windows = arquivoSonareIni();
-    std::error_code ec;
-    if (fs::exists(windows, ec)) return windows;
-    return achaArquivo(diretorioInicial_ / "SONARE.INI");
-}
+fs::path Fala::arquivoIni() const { return arquivoSonareIni(); }
 
 std::string Fala::leIni(std::string_view secao, std::string_view chave) {
     const fs::path ini = arquivoIni();
