@@ -63,7 +63,7 @@ void alternaOpcao(Editor& e, bool& opcao, const char* liga, const char* desliga)
 }
 
 void alternaEco(Editor& e) {
-    if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
+    if (e.crt.modificadores().alt) saiSemGravar(e);  // Alt+F4: leave without saving
     alternaOpcao(e, e.ed.ecoDigitacao, "EDSOLETR", "EDNSOLET");
 }
 

@@ -5,6 +5,7 @@
 
 #include "console/despacho.h"
 #include "editor/edArq.h"
+#include "editor/edArqCopia.h"
 #include "editor/edArqDisco.h"
 #include "editor/edCursor.h"
 #include "editor/edMensag.h"
@@ -164,6 +165,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
 
 void executaEditor(Editor& e) {
     EdVars& ed = e.ed;
+    protegeTexto(e);
     if (!carregaArquivo(e)) terminaEditor(e);
     redesenhaTela(e);
     ed.colunaAtual = 1;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "editor/edArqCopia.h"
 #include "editor/edCampo.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
@@ -167,10 +168,13 @@ bool carregaArquivo(Editor& e) {
     }
     ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
     // A name with a '.' in its file part is loaded as it is: documents of a word processor
-    // are converted before this point once their import is there.
-    if (semPonto(ed.nomeArquivo) && !podeAbrir(caminhoSistema(ed.nomeArquivo)))
+    // are converted before this point once their import is there. A device or a pipe of
+    // that name is what was named (it cannot be read as a text), never a new file "x.txt".
+    if (semPonto(ed.nomeArquivo) && !arquivoExistente(ed.nomeArquivo))
         ed.nomeArquivo += "." + ed.extensaoPadrao;
 
+    // The text left behind was given up by the user; its recovery copy goes with it.
+    removeRecuperacao(ed);
     ed.texto.liberaTexto();
     bool dividiu = false;
     const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
@@ -199,7 +203,9 @@ bool carregaArquivo(Editor& e) {
     ed.converteOem = false;
     ed.colunaAtual = 1;
     ed.linhaAtual = 1;
+    ed.versaoGravada = ed.texto.versao();
     e.crt.titulo(titulo);
+    if (!ed.nomeArquivo.empty()) anunciaCopia(e);
     return true;
 }
 
@@ -230,16 +236,14 @@ bool gravaArquivo(Editor& e, int primeira, int ultima) {
     EdVars& ed = e.ed;
     std::optional<GravacaoSegura> g = abreGravacao(e);
     if (!g) return false;
-    primeira = std::max(primeira, 1);
-    ultima = std::min(ultima, ed.nLinhas());
-    while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
-    for (int i = primeira; i <= ultima && !g->falhou(); ++i) {
-        g->escreve(ed.texto.vista(i));
-        g->escreve("\r\n");
-    }
+    bytesDoTexto(ed, primeira, ultima, [&g](std::string_view b) { g->escreve(b); });
     if (!g->conclui()) {
         falaMensagem(e, "EDERRESC");
         return false;
+    }
+    if (primeira <= 1 && ultima >= ed.nLinhas()) {
+        ed.versaoGravada = ed.texto.versao();
+        removeRecuperacao(ed);
     }
     falaMensagem(e, ed.modoLeitura ? "EDSOMLEI" : "EDARQGRV");
     return true;
@@ -357,8 +361,15 @@ void terminaEditor(Editor& e) {
     else
         falaMensagem(e, "EDFIMPRC");
     if (e.ed.larguraTela != 79) e.ed.larguraTela = 79;
+    removeRecuperacao(e.ed);
     e.fala.terminaFala();
     e.crt.terminaConsole();
+}
+
+void saiSemGravar(Editor& e) {
+    // A changed text is kept all the same, out of the way, in the state folder.
+    gravaCopiaEmergencia(e.ed, false);
+    terminaEditor(e);
 }
 
 void gravaESai(Editor& e) {
@@ -371,7 +382,7 @@ void familiaArquivos(Editor& e) {
             gravaESai(e);
             break;
         case 'A':
-            terminaEditor(e);
+            saiSemGravar(e);
         case 'C':
             gravaComoOutro(e);
             break;

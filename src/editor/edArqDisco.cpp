@@ -209,7 +209,7 @@ bool podeAbrir(const fs::path& caminho) {
 
 // ------------------------------------------------------------------------ writing
 
-GravacaoSegura::GravacaoSegura(const fs::path& destino) : destino_(destino) {
+GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
     std::error_code ec;
     fs::path alvo = destino;
     // Through a link the file it points to is saved; the link stays a link.
@@ -228,7 +228,7 @@ GravacaoSegura::GravacaoSegura(const fs::path& destino) : destino_(destino) {
     }
     // A file that may not be written is not replaced behind its back.
     if (jaExiste && ::access(alvo.c_str(), W_OK) != 0) return;
-    criaTemporario(alvo);
+    criaTemporario(alvo, modoNovo);
     if (fd_ >= 0 && jaExiste) {
         ::fchmod(fd_, info.st_mode & 07777);
         // Only possible for the owner's own files or for root; otherwise the new file is
@@ -237,7 +237,7 @@ GravacaoSegura::GravacaoSegura(const fs::path& destino) : destino_(destino) {
     }
 }
 
-void GravacaoSegura::criaTemporario(const fs::path& alvo) {
+void GravacaoSegura::criaTemporario(const fs::path& alvo, unsigned modo) {
     const std::string nome = alvo.filename().string();
     if (nome.empty() || nome == "." || nome == ".." || nome.size() > kMaiorNome) return;
     fs::path pasta = alvo.parent_path();
@@ -250,8 +250,8 @@ void GravacaoSegura::criaTemporario(const fs::path& alvo) {
     for (int tentativa = 0; tentativa < 100; ++tentativa) {
         const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
         const fs::path candidato = pasta / (base + hexa(sorteio));
-        // 0666 and the user's umask: a new file gets the permissions any new file gets.
-        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        // With the user's umask: a new file gets the permissions any new file gets.
+        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, modo);
         if (fd_ >= 0) {
             temporario_ = candidato;
             return;

@@ -67,7 +67,8 @@ bool podeAbrir(const std::filesystem::path& caminho);
 // is: there is nothing there to lose.
 class GravacaoSegura {
   public:
-    explicit GravacaoSegura(const std::filesystem::path& destino);
+    // A file that did not exist gets `modoNovo` (less the user's umask).
+    explicit GravacaoSegura(const std::filesystem::path& destino, unsigned modoNovo = 0666);
     ~GravacaoSegura();
     GravacaoSegura(GravacaoSegura&& outra) noexcept;
     GravacaoSegura& operator=(GravacaoSegura&&) = delete;
@@ -85,7 +86,7 @@ class GravacaoSegura {
 
   private:
     bool esvazia();
-    void criaTemporario(const std::filesystem::path& alvo);
+    void criaTemporario(const std::filesystem::path& alvo, unsigned modo);
     void descarta();
 
     std::filesystem::path destino_;

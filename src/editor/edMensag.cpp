@@ -140,6 +140,8 @@ constexpr Mensagem kMensagens[] = {
     {"EDCARDIC", "Carregando dicion\xE1rio"},
     {"EDREFORM", "Junta linhas para exportar? "},
     {"EDNEXEC", "N\xE3o pude executar"},
+    {"EDCOPEME", "H\xE1 uma c\xF3pia de emerg\xEAncia mais nova deste texto, de"},
+    {"EDCOPREC", "H\xE1 uma c\xF3pia de recupera\xE7\xE3o mais nova deste texto, de"},
     {"EDINIINV", "SONARE.INI n\xE3o \xE9 um arquivo; uso a configura\xE7\xE3o padr\xE3o"},
     {"EDCFVEL", "Use as setas para selecionar."},
     {"EDINFVAL", "Informe o valor "},

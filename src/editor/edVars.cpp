@@ -10,7 +10,10 @@ TipoTexto::TipoTexto(int capacidade) : capacidade_(capacidade) {
 }
 
 TipoTexto::TipoTexto(const TipoTexto& outro)
-    : linhas_(outro.linhas_.size()), bloco_(outro.bloco_), capacidade_(outro.capacidade_) {
+    : linhas_(outro.linhas_.size()),
+      bloco_(outro.bloco_),
+      capacidade_(outro.capacidade_),
+      versao_(outro.versao_) {
     for (size_t i = 0; i < linhas_.size(); ++i) {
         const Linha& l = outro.linhas_[i];
         linhas_[i].inicio = l.inicio;
@@ -44,8 +47,10 @@ std::string_view TipoTexto::vista(int i) const {
 
 void TipoTexto::trocaLinha(int i, std::string_view texto) {
     if (i < 1 || i > nLinhas()) return;
-    Linha& l = linhas_[static_cast<size_t>(i - 1)];
     texto = texto.substr(0, kMaxLinha);
+    if (vista(i) == texto) return;  // the same text: nothing changed
+    ++versao_;
+    Linha& l = linhas_[static_cast<size_t>(i - 1)];
     if (!l.propria) {
         l.propria = std::make_unique<std::string>(texto);
         return;
@@ -67,6 +72,7 @@ bool TipoTexto::abreEspaco() {
 bool TipoTexto::insere(int i, std::string_view texto) {
     const bool folgada = abreEspaco();
     i = std::clamp(i, 1, nLinhas() + 1);
+    ++versao_;
     Linha nova;
     nova.propria = std::make_unique<std::string>(texto.substr(0, kMaxLinha));
     linhas_.insert(linhas_.begin() + (i - 1), std::move(nova));
@@ -78,6 +84,7 @@ bool TipoTexto::acrescentaLida(std::string_view texto) {
     // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
     if (bloco_.size() + texto.size() > UINT32_MAX) return insere(nLinhas() + 1, texto);
     const bool folgada = abreEspaco();
+    ++versao_;
     Linha nova;
     nova.inicio = static_cast<uint32_t>(bloco_.size());
     nova.tamanho = static_cast<uint8_t>(texto.size());
@@ -93,11 +100,13 @@ void TipoTexto::reservaLidas(size_t linhas, size_t bytes) {
 
 void TipoTexto::remove(int i) {
     if (i < 1 || i > nLinhas()) return;
+    ++versao_;
     linhas_.erase(linhas_.begin() + (i - 1));
 }
 
 void TipoTexto::liberaTexto() {
     // The memory goes back as well: the next text may be a short one.
+    ++versao_;
     decltype(linhas_)().swap(linhas_);
     decltype(bloco_)().swap(bloco_);
 }
