@@ -20,5 +20,7 @@ std::string mapeiaCaminho(std::string_view caminhoWindows);
 std::filesystem::path achaArquivo(const std::filesystem::path& caminho);
 // mapeiaCaminho then achaArquivo.
 std::filesystem::path arquivoWindows(std::string_view caminhoWindows);
-// A program to start: as achaArquivo, and "x.exe" that does not exist is tried as "x".
+// A program to start: as achaArquivo, and "x.exe" that does not exist is tried as the
+// file "x": for a name in the family root, first the installed program x beside this one
+// (never a folder x).
 std::filesystem::path achaPrograma(std::string_view caminhoWindows);

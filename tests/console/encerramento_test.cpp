@@ -163,4 +163,24 @@ TEST_F(Encerramento, AnUnchangedTextLeavesNoCopy) {
     EXPECT_FALSE(fs::exists(pasta_ / "estado"));
 }
 
+// F12 on a program: it runs without the editor's terminal (no controlling terminal, its
+// input empty), and the editor goes on reading keys after it ended.
+TEST_F(Encerramento, AProgramStartedWithF12NeverTakesTheTerminal) {
+    gravaArquivoTeste(pasta_ / "texto.txt", "prog.exe\r\n");
+    gravaArquivoTeste(pasta_ / "prog.exe",
+                      "#!/bin/sh\n"
+                      "if (exec 3</dev/tty) 2>/dev/null; then echo com-terminal; "
+                      "else echo sem-terminal; fi > resultado.txt\n"
+                      "read linha; echo \"lido:$linha\" >> resultado.txt\n");
+    fs::permissions(pasta_ / "prog.exe", fs::perms::owner_all);
+    auto ed = editaTexto(false);
+    ed->digita("\x1b[24~");  // F12
+    ASSERT_TRUE(ed->espera([&] { return leArquivo(pasta_ / "resultado.txt").find("lido") !=
+                                        std::string::npos; }));
+    EXPECT_EQ(leArquivo(pasta_ / "resultado.txt"), "sem-terminal\nlido:\n");
+    ed->digita("z");
+    EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }))
+        << ed->rastro();
+}
+
 }  // namespace
