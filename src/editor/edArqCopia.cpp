@@ -99,7 +99,7 @@ std::optional<fs::path> gravaNumerada(const fs::path& pasta, const std::string& 
 
 // Whether `nome` is BASE.save or BASE.N.save.
 bool nomeDeEmergencia(std::string_view nome, std::string_view base) {
-    if (nome.size() <= base.size() + kExtensaoEmergencia.size() || !nome.starts_with(base) ||
+    if (nome.size() < base.size() + kExtensaoEmergencia.size() || !nome.starts_with(base) ||
         !nome.ends_with(kExtensaoEmergencia))
         return false;
     std::string_view meio =
@@ -225,7 +225,7 @@ void anunciaCopia(Editor& e) {
     std::tm tm{};
     localtime_r(&t, &tm);
     falaMensagem(e, copia->recuperacao ? "EDCOPREC" : "EDCOPEME");
-    char quando[32];
+    char quando[64];
     std::snprintf(quando, sizeof quando, " %02d:%02d %02d/%02d/%04d: ", tm.tm_hour, tm.tm_min,
                   tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
     const std::string linha = quando + nomeEditor(copia->arquivo);
