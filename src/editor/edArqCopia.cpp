@@ -13,6 +13,7 @@
 
 #include "editor/edArqDisco.h"
 #include "editor/edMensag.h"
+#include "platform/caminhos.h"
 
 namespace fs = std::filesystem;
 
@@ -21,11 +22,6 @@ namespace {
 constexpr std::string_view kExtensaoEmergencia = ".save";
 constexpr std::string_view kExtensaoRecuperacao = ".recupera";
 constexpr int kMaiorNumero = 999;
-
-std::string variavel(const char* nome) {
-    const char* v = std::getenv(nome);
-    return v ? std::string(v) : std::string();
-}
 
 // The file's path on disk, absolute; empty for a text without a name.
 fs::path caminhoDoTexto(std::string_view nomeArquivo) {
@@ -120,13 +116,6 @@ std::optional<fs::file_time_type> momento(const fs::path& p) {
 
 }  // namespace
 
-fs::path pastaEstado() {
-    if (std::string x = variavel("XDG_STATE_HOME"); !x.empty()) return fs::path(x) / "sonare";
-    if (std::string h = variavel("HOME"); !h.empty())
-        return fs::path(h) / ".local" / "state" / "sonare";
-    return fs::path(".local") / "state" / "sonare";
-}
-
 void bytesDoTexto(const EdVars& ed, int primeira, int ultima,
                   const std::function<void(std::string_view)>& escreve) {
     primeira = std::max(primeira, 1);
@@ -145,13 +134,13 @@ std::optional<fs::path> gravaCopiaEmergencia(const EdVars& ed, bool aoLado) {
         if (auto p = gravaNumerada(caminho.parent_path(), caminho.filename().string(), ed))
             return p;
     }
-    const fs::path estado = pastaEstado();
+    const fs::path estado = diretorioEstado();
     if (!criaPastaEstado(estado)) return std::nullopt;
     return gravaNumerada(estado, baseNoEstado(caminho), ed);
 }
 
 fs::path arquivoRecuperacao(const EdVars& ed) {
-    return pastaEstado() /
+    return diretorioEstado() /
            (baseNoEstado(caminhoDoTexto(ed.nomeArquivo)) + std::string(kExtensaoRecuperacao));
 }
 
@@ -212,8 +201,8 @@ std::optional<CopiaEncontrada> copiaMaisNova(std::string_view nomeArquivo) {
     };
     procura(caminho.parent_path(), caminho.filename().string());
     const std::string base = baseNoEstado(caminho);
-    procura(pastaEstado(), base);
-    considera(pastaEstado() / (base + std::string(kExtensaoRecuperacao)), true);
+    procura(diretorioEstado(), base);
+    considera(diretorioEstado() / (base + std::string(kExtensaoRecuperacao)), true);
     return melhor;
 }
 

@@ -13,9 +13,6 @@
 
 #include "editor/editor.h"
 
-// $XDG_STATE_HOME/sonare, else ~/.local/state/sonare.
-std::filesystem::path pastaEstado();
-
 // Lines primeira..ultima as a save writes them: the empty lines at the end of the range
 // left out, each line followed by CR LF; handed over in pieces.
 void bytesDoTexto(const EdVars& ed, int primeira, int ultima,

@@ -42,6 +42,13 @@ fs::path diretorioWindows() {
     return fs::path(".config") / "sonare";
 }
 
+fs::path diretorioEstado() {
+    if (std::string x = variavel("XDG_STATE_HOME"); !x.empty()) return fs::path(x) / "sonare";
+    if (std::string h = variavel("HOME"); !h.empty())
+        return fs::path(h) / ".local" / "state" / "sonare";
+    return fs::path(".local") / "state" / "sonare";
+}
+
 fs::path raizFamilia() {
     if (std::string r = variavel("SONARE_ROOT"); !r.empty()) return r;
     if (existe(PLUMAR_RAIZ_INSTALADA)) return PLUMAR_RAIZ_INSTALADA;

@@ -8,6 +8,9 @@
 
 // "The Windows directory": $SONARE_WINDIR, else $XDG_CONFIG_HOME/sonare, else ~/.config/sonare.
 std::filesystem::path diretorioWindows();
+// The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,
+// else ~/.local/state/sonare.
+std::filesystem::path diretorioEstado();
 // The family root, where c:\ornato\ points: $SONARE_ROOT, else the installed share
 // folder when it exists, else the build tree's sonare/ folder.
 std::filesystem::path raizFamilia();
