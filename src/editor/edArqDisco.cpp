@@ -69,6 +69,12 @@ std::string hexa(uint64_t v) {
 }  // namespace
 
 fs::path caminhoSistema(std::string_view nome) {
+    // A name that exists on disk with a '\\' in it is that file: the '\\' is no separator.
+    if (nome.find('\\') != std::string_view::npos) {
+        const fs::path utf8 = win1252ParaUtf8(nome);
+        if (existe(utf8)) return utf8;
+        if (existe(fs::path(std::string(nome)))) return fs::path(std::string(nome));
+    }
     std::string s(nome);
     for (char& c : s)
         if (c == '\\') c = '/';

@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -88,6 +89,23 @@ class EditorEmTerminal {
         mestre_ = -1;
     }
     pid_t pid() const { return pid_; }
+    // Whether the terminal is in raw mode (no line editing, no echo).
+    bool cru() const {
+        termios t{};
+        return tcgetattr(mestre_, &t) == 0 && !(t.c_lflag & (ICANON | ECHO));
+    }
+    void modoDoShell() const {
+        termios t{};
+        tcgetattr(mestre_, &t);
+        t.c_lflag |= ICANON | ECHO | ISIG;
+        tcsetattr(mestre_, TCSANOW, &t);
+    }
+    bool parou() {
+        return espera([&] {
+            int status = 0;
+            return waitpid(pid_, &status, WUNTRACED | WNOHANG) == pid_ && WIFSTOPPED(status);
+        });
+    }
 
   private:
     void drena(int ms) {
@@ -181,6 +199,25 @@ TEST_F(Encerramento, AProgramStartedWithF12NeverTakesTheTerminal) {
     ed->digita("z");
     EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }))
         << ed->rastro();
+}
+
+// Suspended and taken up again (Ctrl+Z and fg, or a stop from outside): while stopped the
+// terminal is the shell's; taken up again, it is raw again and keys still reach the editor.
+TEST_F(Encerramento, AfterAStopTheTerminalIsRawAgain) {
+    auto ed = editaTexto(false);
+    ASSERT_TRUE(ed->cru());
+    kill(ed->pid(), SIGTSTP);
+    ASSERT_TRUE(ed->parou());
+    EXPECT_FALSE(ed->cru());
+    kill(ed->pid(), SIGCONT);
+    EXPECT_TRUE(ed->espera([&] { return ed->cru(); }));
+    kill(ed->pid(), SIGSTOP);
+    ASSERT_TRUE(ed->parou());
+    ed->modoDoShell();
+    kill(ed->pid(), SIGCONT);
+    EXPECT_TRUE(ed->espera([&] { return ed->cru(); }));
+    ed->digita("z");
+    EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }));
 }
 
 }  // namespace
