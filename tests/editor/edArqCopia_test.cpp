@@ -25,7 +25,6 @@ class Copias : public SessaoEdicao {
         crt().limpaFila();
     }
     fs::path estado() const { return pasta_ / "estado" / "sonare"; }
-    Variavel estado_{"XDG_STATE_HOME", (pasta_ / "estado").string()};
 };
 
 // The recovery copy is written after 60 s of a changed text (virtual clock), follows later
