@@ -361,7 +361,7 @@ void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
     }
     std::error_code ec;
     const fs::path estado = diretorioEstado();
-    fs::create_directories(estado, ec);
+    if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
     std::string modelo = (estado / ("antes-" + alvo.filename().string().substr(0, 100) + "-XXXXXX")).string();
     const int fdCopia = ::mkostemp(modelo.data(), O_CLOEXEC);
     if (fdCopia < 0) return;
