@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "platform/ini.h"
+#include "platform/sinais.h"
 #include "platform/teclado.h"
 
 namespace {
@@ -403,11 +404,18 @@ DataSistema SnCrt::GetDate() {
 
 void SnCrt::bombeia(bool espera) {
     garanteJanela();
+    if (sinalFim() != 0) encerraDeFora();
+    if (espera && fila_.empty() && ocioso_ && !emOcioso_) {
+        emOcioso_ = true;
+        ocioso_();
+        emOcioso_ = false;
+    }
     bool primeiro = true;
     while (auto ev = frente_->proximoEvento(espera && primeiro)) {
         primeiro = false;
         trataEvento(*ev);
     }
+    if (sinalFim() != 0) encerraDeFora();
 }
 
 bool SnCrt::teclaPressionada() {
@@ -479,7 +487,7 @@ void SnCrt::trataEvento(const EventoEntrada& ev) {
         case T::Codigo: enfileira(ev.caractere); break;
         case T::GanhouFoco: trataFoco(true); break;
         case T::PerdeuFoco: trataFoco(false); break;
-        case T::Fechar: terminaConsole();
+        case T::Fechar: encerraDeFora();
     }
 }
 
@@ -498,10 +506,10 @@ void SnCrt::trataTeclaDesce(const EventoEntrada& ev) {
     modificadores_ = ev.mod;
     const uint16_t t = ev.tecla;
     if (verificaInterrupcao_) {
-        if (ev.mod.ctrl && t == vk::Break) terminaConsole();
+        if (ev.mod.ctrl && t == vk::Break) encerraDeFora();
         if (ev.mod.alt && t != vk::Esquerda && t != vk::Direita) {
             // The system's own Alt keys: only Alt+F4 means something, closing the window.
-            if (t == vk::F(4) && !ev.mod.ctrl) terminaConsole();
+            if (t == vk::F(4) && !ev.mod.ctrl) encerraDeFora();
             return;
         }
     }
@@ -615,6 +623,14 @@ void SnCrt::trataFoco(bool ganhou) {
 }
 
 // ---------------------------------------------------------------- closing
+
+void SnCrt::encerraDeFora() {
+    if (!encerrandoDeFora_) {
+        encerrandoDeFora_ = true;
+        for (auto& gancho : ganchosFora_) gancho();
+    }
+    terminaConsole();
+}
 
 void SnCrt::terminaConsole() {
     if (!terminando_) {

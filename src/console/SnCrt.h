@@ -92,6 +92,14 @@ public:
     // and the screen dump are written there).
     [[noreturn]] void terminaConsole();
     void aoTerminar(std::function<void()> gancho) { ganchosFim_.push_back(std::move(gancho)); }
+    // Ended from outside (the window closed, the terminal gone, a signal): these run first,
+    // once, then the console closes as above.
+    [[noreturn]] void encerraDeFora();
+    void aoEncerrarDeFora(std::function<void()> gancho) {
+        ganchosFora_.push_back(std::move(gancho));
+    }
+    // Run whenever the program waits for input with nothing in the queue (idle time).
+    void aoOcioso(std::function<void()> gancho) { ocioso_ = std::move(gancho); }
     // Tests replace the process exit; it must not return to the caller's flow.
     void defineSaida(std::function<void(int)> saida) { saida_ = std::move(saida); }
 
@@ -150,6 +158,10 @@ private:
 
     bool tomTocando_ = false;
     std::vector<std::function<void()>> ganchosFim_;
+    std::vector<std::function<void()>> ganchosFora_;
+    bool encerrandoDeFora_ = false;
+    std::function<void()> ocioso_;
+    bool emOcioso_ = false;
     std::function<void(int)> saida_;
     std::function<std::unique_ptr<FrontEnd>()> alternativa_;
 };

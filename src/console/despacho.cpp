@@ -58,7 +58,7 @@ void apagaComDel(Editor& e) {
 }
 
 void ecoOuSaida(Editor& e) {
-    if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
+    if (e.crt.modificadores().alt) saiSemGravar(e);  // Alt+F4: leave without saving
     alternaEco(e);
 }
 

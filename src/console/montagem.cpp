@@ -77,7 +77,7 @@ std::string despejoTela(const ModeloTela& tela) {
 
 void copiaIniPadrao() {
     std::error_code ec;
-    if (fs::exists(arquivoSonareIni(), ec) || fs::exists(achaArquivo("SONARE.INI"), ec)) return;
+    if (fs::exists(fs::symlink_status(arquivoSonareIni(), ec))) return;
     fs::path padrao = achaArquivo(raizFamilia() / "SONARE.INI");
     if (!fs::exists(padrao, ec)) return;
     fs::create_directories(diretorioWindows(), ec);

@@ -32,5 +32,6 @@ std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas);
 // The 80 x 25 characters of the screen in UTF-8, one row a line.
 std::string despejoTela(const ModeloTela& tela);
 
-// On the first run, the family's default SONARE.INI is copied into the Windows directory.
+// On the first run, the family's default SONARE.INI is copied into the Windows directory
+// (never taken from the folder the editor starts in).
 void copiaIniPadrao();

@@ -6,6 +6,7 @@
 #include "console/linhaComando.h"
 #include "console/montagem.h"
 #include "console/programa.h"
+#include "platform/sinais.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
         std::puts("PLUMAR " PLUMAR_VERSAO);
         return 0;
     }
+    // Before any front-end: the program ends from outside through its own path.
+    instalaSinaisFim();
     copiaIniPadrao();
     std::string erro;
     auto sessao = montaSessao(opcoes, erro);

@@ -5,6 +5,7 @@
 
 #include "console/despacho.h"
 #include "editor/edArq.h"
+#include "editor/edArqCopia.h"
 #include "editor/edArqDisco.h"
 #include "editor/edConfig.h"
 #include "editor/edCursor.h"
@@ -93,6 +94,8 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     ed.larguraTela = 79;
     configuraTela(e);
     redesenhaTela(e);
+    // Said once; every value then reads as missing and takes its default.
+    if (existeNaoRegular(arquivoSonareIni())) falaMensagem(e, "EDINIINV");
     e.crt.ligaVerificaInterrupcao(false);
     e.crt.ligaRelatorioFoco(true);
     e.crt.limpaFila();
@@ -134,6 +137,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
 
 void executaEditor(Editor& e) {
     EdVars& ed = e.ed;
+    protegeTexto(e);
     if (!carregaArquivo(e)) terminaEditor(e);
     redesenhaTela(e);
     ed.colunaAtual = 1;

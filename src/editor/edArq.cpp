@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "editor/commands/edDocUti.h"
+#include "editor/edArqCopia.h"
 #include "editor/edCampo.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
@@ -168,8 +169,10 @@ bool carregaArquivo(Editor& e) {
             ed.nomeArquivo = nome;
         }
         ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
+        // A name without a '.' in its file part is a text; a device or a pipe of that name is
+        // what was named (it cannot be read as a text), never a new file "x.txt".
         if (semPonto(ed.nomeArquivo)) {
-            if (!podeAbrir(caminhoSistema(ed.nomeArquivo))) ed.nomeArquivo += "." + ed.extensaoPadrao;
+            if (!arquivoExistente(ed.nomeArquivo)) ed.nomeArquivo += "." + ed.extensaoPadrao;
             break;
         }
         // A word-processor document comes back as the text file it was converted to, or
@@ -178,6 +181,8 @@ bool carregaArquivo(Editor& e) {
         if (!ed.nomeArquivo.empty()) break;
     }
 
+    // The text left behind was given up by the user; its recovery copy goes with it.
+    removeRecuperacao(ed);
     ed.texto.liberaTexto();
     bool dividiu = false;
     const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
@@ -206,7 +211,9 @@ bool carregaArquivo(Editor& e) {
     ed.converteOem = false;
     ed.colunaAtual = 1;
     ed.linhaAtual = 1;
+    ed.versaoGravada = ed.texto.versao();
     e.crt.titulo(titulo);
+    if (!ed.nomeArquivo.empty()) anunciaCopia(e);
     return true;
 }
 
@@ -237,16 +244,14 @@ bool gravaArquivo(Editor& e, int primeira, int ultima) {
     EdVars& ed = e.ed;
     std::optional<GravacaoSegura> g = abreGravacao(e);
     if (!g) return false;
-    primeira = std::max(primeira, 1);
-    ultima = std::min(ultima, ed.nLinhas());
-    while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
-    for (int i = primeira; i <= ultima && !g->falhou(); ++i) {
-        g->escreve(ed.texto.vista(i));
-        g->escreve("\r\n");
-    }
+    bytesDoTexto(ed, primeira, ultima, [&g](std::string_view b) { g->escreve(b); });
     if (!g->conclui()) {
         falaMensagem(e, "EDERRESC");
         return false;
+    }
+    if (primeira <= 1 && ultima >= ed.nLinhas()) {
+        ed.versaoGravada = ed.texto.versao();
+        removeRecuperacao(ed);
     }
     falaMensagem(e, ed.modoLeitura ? "EDSOMLEI" : "EDARQGRV");
     return true;
@@ -364,8 +369,15 @@ void terminaEditor(Editor& e) {
     else
         falaMensagem(e, "EDFIMPRC");
     if (e.ed.larguraTela != 79) e.ed.larguraTela = 79;
+    removeRecuperacao(e.ed);
     e.fala.terminaFala();
     e.crt.terminaConsole();
+}
+
+void saiSemGravar(Editor& e) {
+    // A changed text is kept all the same, out of the way, in the state folder.
+    gravaCopiaEmergencia(e.ed, false);
+    terminaEditor(e);
 }
 
 void gravaESai(Editor& e) {
@@ -378,7 +390,7 @@ void familiaArquivos(Editor& e) {
             gravaESai(e);
             break;
         case 'A':
-            terminaEditor(e);
+            saiSemGravar(e);
         case 'C':
             gravaComoOutro(e);
             break;

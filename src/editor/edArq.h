@@ -35,6 +35,9 @@ void novoArquivo(Editor& e);
 void informaNome(Editor& e, bool soletrar);
 void imprime(Editor& e);
 [[noreturn]] void terminaEditor(Editor& e);
+// Ends the program without saving; a changed text leaves its emergency copy in the state
+// folder.
+[[noreturn]] void saiSemGravar(Editor& e);
 // Saves the whole text and ends the program; stays when the text was not saved.
 void gravaESai(Editor& e);
 void familiaArquivos(Editor& e);

@@ -1,6 +1,7 @@
 #include "editor/edArqDisco.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <random>
 #include <system_error>
 
+#include "platform/caminhos.h"
 #include "platform/codigos.h"
 
 namespace fs = std::filesystem;
@@ -67,6 +69,12 @@ std::string hexa(uint64_t v) {
 }  // namespace
 
 fs::path caminhoSistema(std::string_view nome) {
+    // A name that exists on disk with a '\\' in it is that file: the '\\' is no separator.
+    if (nome.find('\\') != std::string_view::npos) {
+        const fs::path utf8 = win1252ParaUtf8(nome);
+        if (existe(utf8)) return utf8;
+        if (existe(fs::path(std::string(nome)))) return fs::path(std::string(nome));
+    }
     std::string s(nome);
     for (char& c : s)
         if (c == '\\') c = '/';
@@ -209,7 +217,63 @@ bool podeAbrir(const fs::path& caminho) {
 
 // ------------------------------------------------------------------------ writing
 
-GravacaoSegura::GravacaoSegura(const fs::path& destino) : destino_(destino) {
+namespace {
+
+constexpr std::string_view kMarcaTemporario = ".plumar-";
+constexpr size_t kDigitosSorteio = 12;
+
+// ".NAME.plumar-" and 12 hex digits: a temporary file of a save.
+bool nomeTemporario(std::string_view nome) {
+    const size_t marca = nome.rfind(kMarcaTemporario);
+    if (nome.empty() || nome[0] != '.' || marca == std::string_view::npos ||
+        nome.size() != marca + kMarcaTemporario.size() + kDigitosSorteio)
+        return false;
+    return std::all_of(nome.begin() + static_cast<long>(marca + kMarcaTemporario.size()),
+                       nome.end(), [](char c) { return std::isxdigit(static_cast<uint8_t>(c)); });
+}
+
+// The temporary files a save killed half-way left in `pasta`: this user's, and held by no
+// save going on now (each save holds a lock on its own).
+void removeTemporariosAbandonados(const fs::path& pasta) {
+    std::error_code ec;
+    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+        if (!nomeTemporario(it->path().filename().native())) continue;
+        Descritor d(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {};
+        if (d.fd() < 0 || ::fstat(d.fd(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::geteuid())
+            continue;
+        if (::flock(d.fd(), LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
+    }
+}
+
+// Everything written, or false.
+bool escreveTudo(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+std::string conteudo(int fd) {
+    std::string tudo;
+    std::string pedaco(kPedaco, '\0');
+    for (off_t pos = 0;;) {
+        const ssize_t n = ::pread(fd, pedaco.data(), pedaco.size(), pos);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw std::system_error(errno, std::generic_category());
+        if (n == 0) return tudo;
+        tudo.append(pedaco, 0, static_cast<size_t>(n));
+        pos += n;
+    }
+}
+
+}  // namespace
+
+GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
     std::error_code ec;
     fs::path alvo = destino;
     // Through a link the file it points to is saved; the link stays a link.
@@ -224,50 +288,112 @@ GravacaoSegura::GravacaoSegura(const fs::path& destino) : destino_(destino) {
     if (jaExiste && !S_ISREG(info.st_mode)) {
         fd_ = ::open(alvo.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        modo_ = Modo::Dispositivo;
         return;
     }
     // A file that may not be written is not replaced behind its back.
     if (jaExiste && ::access(alvo.c_str(), W_OK) != 0) return;
-    criaTemporario(alvo);
+    fs::path pasta = alvo.parent_path();
+    removeTemporariosAbandonados(pasta.empty() ? fs::path(".") : pasta);
+    // A file with other names (hard links) or of another user keeps its identity: it is
+    // written where it is. So is one whose folder cannot take a new file.
+    const bool outroDono = jaExiste && info.st_uid != ::geteuid() && ::geteuid() != 0;
+    if (!(jaExiste && (info.st_nlink > 1 || outroDono))) criaTemporario(alvo, modoNovo);
+    if (fd_ < 0 && jaExiste) {
+        abreNoLugar(alvo);
+        return;
+    }
     if (fd_ >= 0 && jaExiste) {
+        // Owner and group where the user may keep them (the group alone when the owner
+        // cannot be kept), then the permissions, which a change of owner may clear.
+        if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
+            [[maybe_unused]] const int r = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+        }
         ::fchmod(fd_, info.st_mode & 07777);
-        // Only possible for the owner's own files or for root; otherwise the new file is
-        // the user's, as any file the user writes.
-        [[maybe_unused]] const int r = ::fchown(fd_, info.st_uid, info.st_gid);
     }
 }
 
-void GravacaoSegura::criaTemporario(const fs::path& alvo) {
+void GravacaoSegura::criaTemporario(const fs::path& alvo, unsigned modo) {
     const std::string nome = alvo.filename().string();
     if (nome.empty() || nome == "." || nome == ".." || nome.size() > kMaiorNome) return;
     fs::path pasta = alvo.parent_path();
     if (pasta.empty()) pasta = ".";
-    std::random_device aleatorio;
-    // A hidden name beside the file, cut so that it is a valid name of the folder.
-    std::string base = ".";
-    base += nome.substr(0, 200);
-    base += ".plumar-";
-    for (int tentativa = 0; tentativa < 100; ++tentativa) {
-        const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
-        const fs::path candidato = pasta / (base + hexa(sorteio));
-        // 0666 and the user's umask: a new file gets the permissions any new file gets.
-        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    // Unnamed where the file system allows it: a save killed half-way leaves nothing.
+    fd_ = ::open(pasta.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, modo);
+    if (fd_ >= 0) {
+        anonimo_ = true;
+        ::flock(fd_, LOCK_EX);
+        return;
+    }
+    for (int tentativa = 0; tentativa < 100 && fd_ < 0; ++tentativa) {
+        const fs::path candidato = nomeLivre(pasta, nome);
+        // With the user's umask: a new file gets the permissions any new file gets.
+        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, modo);
         if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX);
             temporario_ = candidato;
+        } else if (errno != EEXIST) {
             return;
         }
-        if (errno != EEXIST) return;
     }
+}
+
+// A hidden name beside the file, cut so that it is a valid name of the folder.
+fs::path GravacaoSegura::nomeLivre(const fs::path& pasta, const std::string& nome) {
+    std::random_device aleatorio;
+    const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
+    std::string base = ".";
+    base += nome.substr(0, 200);
+    base += kMarcaTemporario;
+    return pasta / (base + hexa(sorteio));
+}
+
+// Written in place, after a copy of the file as it was is safe in the state folder: any
+// error puts that copy back.
+void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
+    Descritor original(::open(alvo.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (original.fd() < 0) return;
+    std::string antes;
+    try {
+        antes = conteudo(original.fd());
+    } catch (const std::system_error&) {
+        return;
+    }
+    std::error_code ec;
+    const fs::path estado = diretorioEstado();
+    if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
+    std::string modelo = (estado / ("antes-" + alvo.filename().string().substr(0, 100) + "-XXXXXX")).string();
+    const int fdCopia = ::mkostemp(modelo.data(), O_CLOEXEC);
+    if (fdCopia < 0) return;
+    Descritor copia(fdCopia);
+    if (!escreveTudo(copia.fd(), antes) || ::fsync(copia.fd()) != 0) {
+        ::unlink(modelo.c_str());
+        return;
+    }
+    fd_ = ::open(alvo.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) {
+        ::unlink(modelo.c_str());
+        return;
+    }
+    copiaAntes_ = modelo;
+    antes_ = std::move(antes);
+    modo_ = Modo::NoLugar;
 }
 
 GravacaoSegura::GravacaoSegura(GravacaoSegura&& outra) noexcept
     : destino_(std::move(outra.destino_)),
       temporario_(std::move(outra.temporario_)),
+      copiaAntes_(std::move(outra.copiaAntes_)),
+      antes_(std::move(outra.antes_)),
       fd_(outra.fd_),
+      modo_(outra.modo_),
+      anonimo_(outra.anonimo_),
       falhou_(outra.falhou_),
+      escritos_(outra.escritos_),
       buffer_(std::move(outra.buffer_)) {
     outra.fd_ = -1;
     outra.temporario_.clear();
+    outra.copiaAntes_.clear();
 }
 
 GravacaoSegura::~GravacaoSegura() {
@@ -275,10 +401,28 @@ GravacaoSegura::~GravacaoSegura() {
 }
 
 void GravacaoSegura::descarta() {
+    if (modo_ == Modo::NoLugar && fd_ >= 0) {
+        // Nothing written yet: the file is as it was and its copy is not needed.
+        if (escritos_ > 0)
+            restaura();
+        else if (!copiaAntes_.empty())
+            ::unlink(copiaAntes_.c_str());
+        copiaAntes_.clear();
+    }
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporario_.empty()) ::unlink(temporario_.c_str());
     temporario_.clear();
+}
+
+// The file as it was, from the copy kept in memory; the copy in the state folder stays
+// when even that fails.
+void GravacaoSegura::restaura() {
+    const bool ok = ::lseek(fd_, 0, SEEK_SET) == 0 && escreveTudo(fd_, antes_) &&
+                    ::ftruncate(fd_, static_cast<off_t>(antes_.size())) == 0 && ::fsync(fd_) == 0;
+    if (ok && !copiaAntes_.empty()) ::unlink(copiaAntes_.c_str());
+    if (ok) copiaAntes_.clear();
+    escritos_ = 0;
 }
 
 void GravacaoSegura::escreve(std::string_view bytes) {
@@ -288,14 +432,11 @@ void GravacaoSegura::escreve(std::string_view bytes) {
 }
 
 bool GravacaoSegura::esvazia() {
-    std::string_view resto = buffer_;
-    while (!resto.empty() && !falhou_) {
-        const ssize_t n = ::write(fd_, resto.data(), resto.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            falhou_ = true;
+    if (!falhou_ && !buffer_.empty()) {
+        if (escreveTudo(fd_, buffer_))
+            escritos_ += buffer_.size();
         else
-            resto.remove_prefix(static_cast<size_t>(n));
+            falhou_ = true;
     }
     buffer_.clear();
     return !falhou_;
@@ -304,15 +445,17 @@ bool GravacaoSegura::esvazia() {
 bool GravacaoSegura::conclui() {
     if (fd_ < 0) return false;
     esvazia();
-    const bool noLugar = temporario_.empty();
-    if (!falhou_ && !noLugar && ::fsync(fd_) != 0) falhou_ = true;
+    if (modo_ == Modo::NoLugar) return concluiNoLugar();
+    const bool dispositivo = modo_ == Modo::Dispositivo;
+    if (!falhou_ && !dispositivo && ::fsync(fd_) != 0) falhou_ = true;
+    if (!falhou_ && anonimo_) daNome();
     if (::close(fd_) != 0) falhou_ = true;
     fd_ = -1;
     if (falhou_) {
         descarta();
         return false;
     }
-    if (noLugar) return true;
+    if (dispositivo) return true;
     if (::rename(temporario_.c_str(), destino_.c_str()) != 0) {
         descarta();
         return false;
@@ -321,4 +464,38 @@ bool GravacaoSegura::conclui() {
     fs::path pasta = destino_.parent_path();
     sincronizaPasta(pasta.empty() ? fs::path(".") : pasta);
     return true;
+}
+
+// The unnamed file gets a hidden name beside the file, to be renamed over it.
+void GravacaoSegura::daNome() {
+    fs::path pasta = destino_.parent_path();
+    if (pasta.empty()) pasta = ".";
+    const std::string proprio = "/proc/self/fd/" + std::to_string(fd_);
+    for (int tentativa = 0; tentativa < 100; ++tentativa) {
+        const fs::path candidato = nomeLivre(pasta, destino_.filename().string());
+        if (::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, candidato.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporario_ = candidato;
+            return;
+        }
+        if (errno != EEXIST) break;
+    }
+    falhou_ = true;
+}
+
+bool GravacaoSegura::concluiNoLugar() {
+    if (!falhou_ && (::ftruncate(fd_, static_cast<off_t>(escritos_)) != 0 || ::fsync(fd_) != 0))
+        falhou_ = true;
+    if (falhou_) {
+        restaura();
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    const bool fechou = ::close(fd_) == 0;
+    fd_ = -1;
+    if (fechou) {
+        ::unlink(copiaAntes_.c_str());
+        copiaAntes_.clear();
+    }
+    return fechou;
 }

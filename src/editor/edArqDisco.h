@@ -61,13 +61,18 @@ EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas&
 bool podeAbrir(const std::filesystem::path& caminho);
 
 // Writing a file without ever damaging the one on disk: the bytes go to a new temporary
-// file in the same folder, which is flushed to the disk, given the old file's permissions
-// and only then renamed over it. Any error leaves the old file as it was and the
-// temporary file removed. A name that is a device (not a regular file) is written as it
-// is: there is nothing there to lose.
+// file in the same folder (unnamed where the file system allows it), which is flushed to
+// the disk, given the old file's permissions, owner and group (where the user may keep
+// them) and only then renamed over it. Any error leaves the old file as it was and the
+// temporary file removed; temporary files a save killed half-way left are removed at the
+// next save in that folder. A file with several names (hard links), of another user, or in
+// a folder that takes no new file is written in place instead, after a copy of it is
+// flushed to the state folder; any error puts that copy back. A name that is a device (not
+// a regular file) is written as it is: there is nothing there to lose.
 class GravacaoSegura {
   public:
-    explicit GravacaoSegura(const std::filesystem::path& destino);
+    // A file that did not exist gets `modoNovo` (less the user's umask).
+    explicit GravacaoSegura(const std::filesystem::path& destino, unsigned modoNovo = 0666);
     ~GravacaoSegura();
     GravacaoSegura(GravacaoSegura&& outra) noexcept;
     GravacaoSegura& operator=(GravacaoSegura&&) = delete;
@@ -84,13 +89,26 @@ class GravacaoSegura {
     bool conclui();
 
   private:
+    enum class Modo { Substitui, NoLugar, Dispositivo };
+
     bool esvazia();
-    void criaTemporario(const std::filesystem::path& alvo);
+    void criaTemporario(const std::filesystem::path& alvo, unsigned modo);
+    static std::filesystem::path nomeLivre(const std::filesystem::path& pasta,
+                                           const std::string& nome);
+    void abreNoLugar(const std::filesystem::path& alvo);
+    void daNome();
+    bool concluiNoLugar();
+    void restaura();
     void descarta();
 
     std::filesystem::path destino_;
-    std::filesystem::path temporario_;  // empty when writing a device in place
+    std::filesystem::path temporario_;  // the named temporary file, when there is one
+    std::filesystem::path copiaAntes_;  // in place: the file as it was, in the state folder
+    std::string antes_;                 // the same, in memory
     int fd_ = -1;
+    Modo modo_ = Modo::Substitui;
+    bool anonimo_ = false;
     bool falhou_ = false;
+    size_t escritos_ = 0;
     std::string buffer_;
 };

@@ -10,7 +10,10 @@ TipoTexto::TipoTexto(int capacidade) : capacidade_(capacidade) {
 }
 
 TipoTexto::TipoTexto(const TipoTexto& outro)
-    : linhas_(outro.linhas_.size()), bloco_(outro.bloco_), capacidade_(outro.capacidade_) {
+    : linhas_(outro.linhas_.size()),
+      bloco_(outro.bloco_),
+      capacidade_(outro.capacidade_),
+      versao_(outro.versao_) {
     for (size_t i = 0; i < linhas_.size(); ++i) {
         const Linha& l = outro.linhas_[i];
         linhas_[i].inicio = l.inicio;
@@ -44,8 +47,10 @@ std::string_view TipoTexto::vista(int i) const {
 
 void TipoTexto::trocaLinha(int i, std::string_view texto) {
     if (i < 1 || i > nLinhas()) return;
-    Linha& l = linhas_[static_cast<size_t>(i - 1)];
     texto = texto.substr(0, kMaxLinha);
+    if (vista(i) == texto) return;  // the same text: nothing changed
+    ++versao_;
+    Linha& l = linhas_[static_cast<size_t>(i - 1)];
     if (!l.propria) {
         l.propria = std::make_unique<std::string>(texto);
         return;
@@ -68,6 +73,7 @@ bool TipoTexto::abreEspaco(int linhas) {
 bool TipoTexto::insere(int i, std::string_view texto) {
     const bool folgada = abreEspaco(nLinhas());
     i = std::clamp(i, 1, nLinhas() + 1);
+    ++versao_;
     Linha nova;
     nova.propria = std::make_unique<std::string>(texto.substr(0, kMaxLinha));
     linhas_.insert(linhas_.begin() + (i - 1), std::move(nova));
@@ -79,6 +85,7 @@ bool TipoTexto::acrescentaLida(std::string_view texto) {
     // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
     if (bloco_.size() + texto.size() > UINT32_MAX) return insere(nLinhas() + 1, texto);
     const bool folgada = abreEspaco(nLinhas());
+    ++versao_;
     Linha nova;
     nova.inicio = static_cast<uint32_t>(bloco_.size());
     nova.tamanho = static_cast<uint8_t>(texto.size());
@@ -94,10 +101,12 @@ void TipoTexto::reservaLidas(size_t linhas, size_t bytes) {
 
 void TipoTexto::remove(int i) {
     if (i < 1 || i > nLinhas()) return;
+    ++versao_;
     linhas_.erase(linhas_.begin() + (i - 1));
 }
 
 bool TipoTexto::insere(int i, std::span<const std::string> textos) {
+    ++versao_;
     bool folgada = true;
     for (size_t k = 0; k < textos.size(); ++k)
         folgada = abreEspaco(nLinhas() + static_cast<int>(k)) && folgada;
@@ -113,12 +122,14 @@ bool TipoTexto::insere(int i, std::span<const std::string> textos) {
 
 void TipoTexto::remove(int i, int n) {
     if (i < 1 || i > nLinhas() || n <= 0) return;
+    ++versao_;
     n = std::min(n, nLinhas() - i + 1);
     linhas_.erase(linhas_.begin() + (i - 1), linhas_.begin() + (i - 1 + n));
 }
 
 void TipoTexto::reordena(int primeira, std::span<const int> ordem) {
     if (primeira < 1 || primeira - 1 + static_cast<int>(ordem.size()) > nLinhas()) return;
+    ++versao_;
     const auto base = linhas_.begin() + (primeira - 1);
     std::vector<Linha> antes(std::make_move_iterator(base),
                              std::make_move_iterator(base + static_cast<long>(ordem.size())));
@@ -128,6 +139,7 @@ void TipoTexto::reordena(int primeira, std::span<const int> ordem) {
 
 void TipoTexto::move(int de, int n, int para) {
     if (de < 1 || n <= 0 || de + n - 1 > nLinhas() || para < 1 || para > nLinhas() + 1) return;
+    ++versao_;
     const auto inicio = linhas_.begin() + (de - 1), fim = inicio + n;
     const auto alvo = linhas_.begin() + (para - 1);
     if (para < de) std::rotate(alvo, inicio, fim);
@@ -135,6 +147,7 @@ void TipoTexto::move(int de, int n, int para) {
 }
 
 void TipoTexto::substitui(int de, int quantas, std::vector<std::string> novas) {
+    ++versao_;
     de = std::clamp(de, 1, nLinhas() + 1);
     quantas = std::clamp(quantas, 0, nLinhas() + 1 - de);
     const size_t n = static_cast<size_t>(quantas), k = novas.size();
@@ -159,6 +172,7 @@ void TipoTexto::substitui(int de, int quantas, std::vector<std::string> novas) {
 
 void TipoTexto::liberaTexto() {
     // The memory goes back as well: the next text may be a short one.
+    ++versao_;
     decltype(linhas_)().swap(linhas_);
     decltype(bloco_)().swap(bloco_);
 }

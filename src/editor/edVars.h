@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,8 @@ public:
     void substitui(int de, int quantas, std::vector<std::string> novas);
     // Frees every line (the capacity stays).
     void liberaTexto();
+    // Goes up with every change of the text, so "changed since" is a comparison.
+    uint64_t versao() const { return versao_; }
 
 private:
     struct Linha {
@@ -73,6 +76,16 @@ private:
     std::vector<Linha, AlocadorGrande<Linha>> linhas_;  // line 1 is element 0
     std::vector<char, AlocadorGrande<char>> bloco_;
     int capacidade_;
+    uint64_t versao_ = 0;
+};
+
+// The recovery copy kept while the text is not saved: its file, the text's version in it,
+// when the text was first seen changed after it and when it was written (virtual clock in
+// tests).
+struct EstadoRecuperacao {
+    std::string arquivo;  // empty when none is on disk
+    uint64_t versao = 0;
+    std::optional<uint64_t> mudouMs, gravadaMs;
 };
 
 struct EdVars {
@@ -95,6 +108,9 @@ struct EdVars {
     std::string textoProcurado = std::string(1, '\0');  // matches nothing
     bool modoLeitura = false, converteOem = false, anunciaCarga = true;
     bool semFala = false;
+    // The text's version when it was last loaded or saved whole.
+    uint64_t versaoGravada = 0;
+    EstadoRecuperacao recuperacao;
 
     bool ecoDigitacao = true, enterInsereLinha = false, quebraLinhas = true, falaPontuacao = true,
          falaEspacos = false, falaAutomatica = false, escreveApenasTexto = false,
@@ -106,6 +122,8 @@ struct EdVars {
     int nLinhas() const { return texto.nLinhas(); }
     const std::string& linha(int i) const { return texto.linha(i); }
     void trocaLinha(int i, std::string_view t) { texto.trocaLinha(i, t); }
+    // Whether the text changed since it was loaded or saved.
+    bool modificado() const { return texto.versao() != versaoGravada; }
     bool blocoMarcado() const { return inicioBloco >= 1 && fimBloco >= inicioBloco; }
     void limpaBloco() {
         inicioBloco = 1;

@@ -42,6 +42,13 @@ fs::path diretorioWindows() {
     return fs::path(".config") / "sonare";
 }
 
+fs::path diretorioEstado() {
+    if (std::string x = variavel("XDG_STATE_HOME"); !x.empty()) return fs::path(x) / "sonare";
+    if (std::string h = variavel("HOME"); !h.empty())
+        return fs::path(h) / ".local" / "state" / "sonare";
+    return fs::path(".local") / "state" / "sonare";
+}
+
 fs::path raizFamilia() {
     if (std::string r = variavel("SONARE_ROOT"); !r.empty()) return r;
     if (existe(PLUMAR_RAIZ_INSTALADA)) return PLUMAR_RAIZ_INSTALADA;
@@ -88,13 +95,39 @@ fs::path achaArquivo(const fs::path& caminho) {
 
 fs::path arquivoWindows(std::string_view w) { return achaArquivo(mapeiaCaminho(w)); }
 
+namespace {
+
+bool arquivoRegular(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+// The folder of the running program, where the family's other programs are installed.
+fs::path pastaDoPrograma() {
+    std::error_code ec;
+    const fs::path proprio = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : proprio.parent_path();
+}
+
+}  // namespace
+
 fs::path achaPrograma(std::string_view w) {
     fs::path p = arquivoWindows(w);
     if (existe(p)) return p;
     std::string s = p.string();
     if (s.size() > 4 && igualSemCaixa(std::string_view(s).substr(s.size() - 4), ".exe")) {
-        fs::path semExe = achaArquivo(s.substr(0, s.size() - 4));
-        if (existe(semExe)) return semExe;
+        const fs::path semExe = s.substr(0, s.size() - 4);
+        // A family program (c:\ornato\x.exe) is the installed program x beside this one,
+        // before anything of that name in the family root: its data folders share the
+        // programs' names.
+        const fs::path raiz = raizFamilia().lexically_normal();
+        const fs::path relativo = semExe.lexically_normal().lexically_relative(raiz);
+        if (!relativo.empty() && *relativo.begin() != ".." && !pastaDoPrograma().empty()) {
+            const fs::path instalado = achaArquivo(pastaDoPrograma() / relativo.filename());
+            if (arquivoRegular(instalado)) return instalado;
+        }
+        const fs::path achado = achaArquivo(semExe);
+        if (arquivoRegular(achado)) return achado;
     }
     return p;
 }

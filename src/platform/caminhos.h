@@ -8,6 +8,9 @@
 
 // "The Windows directory": $SONARE_WINDIR, else $XDG_CONFIG_HOME/sonare, else ~/.config/sonare.
 std::filesystem::path diretorioWindows();
+// The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,
+// else ~/.local/state/sonare.
+std::filesystem::path diretorioEstado();
 // The family root, where c:\ornato\ points: $SONARE_ROOT, else the installed share
 // folder when it exists, else the build tree's sonare/ folder.
 std::filesystem::path raizFamilia();
@@ -20,5 +23,7 @@ std::string mapeiaCaminho(std::string_view caminhoWindows);
 std::filesystem::path achaArquivo(const std::filesystem::path& caminho);
 // mapeiaCaminho then achaArquivo.
 std::filesystem::path arquivoWindows(std::string_view caminhoWindows);
-// A program to start: as achaArquivo, and "x.exe" that does not exist is tried as "x".
+// A program to start: as achaArquivo, and "x.exe" that does not exist is tried as the
+// file "x": for a name in the family root, first the installed program x beside this one
+// (never a folder x).
 std::filesystem::path achaPrograma(std::string_view caminhoWindows);

@@ -19,6 +19,7 @@
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/processos.h"
+#include "platform/sinais.h"
 #include "platform/teclasTerminal.h"
 
 // ---------------------------------------------------------------- painting
@@ -240,9 +241,13 @@ constexpr std::string_view kEntrada =
 constexpr std::string_view kSaida =
     "\x1b[<u\x1b[>4;0m\x1b[?2004l\x1b[?1004l\x1b[0m\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
-constexpr int kSinais[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
-                           SIGABRT, SIGBUS,  SIGFPE, SIGILL};
+// The signals that end the program at once. Those that ask it to end (SIGTERM, SIGHUP,
+// SIGINT, SIGQUIT) are the program's own: it ends through its ordinary path and closes the
+// front-end, or, on a second one, calls restauroImediato first. SIGTSTP and SIGCONT
+// (suspended and taken up again) come last.
+constexpr int kSinais[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTSTP, SIGCONT};
 constexpr size_t kNumSinais = std::size(kSinais);
+constexpr size_t kNumFatais = kNumSinais - 2;
 
 struct EstadoOriginal {
     termios modo{};
@@ -254,6 +259,8 @@ struct EstadoOriginal {
 // yet must put the terminal back. Set only while the terminal is in raw mode; whoever
 // takes it out (close, exit, signal) restores, so it happens exactly once.
 std::atomic<EstadoOriginal*> gEstado{nullptr};
+// Set when the program is taken up again after a stop: raw mode and the screen come back.
+std::atomic<bool> gContinuou{false};
 
 // Signal-safe: write(2) only.
 void escreveTudo(std::string_view s) {
@@ -288,11 +295,27 @@ extern "C" void aoSair() {
     if (EstadoOriginal* e = gEstado.exchange(nullptr)) restaura(*e);
 }
 
+// Suspended (Ctrl+Z where the terminal sends it, or a job-control stop): the terminal is
+// the shell's while the program sleeps. Signal-safe.
+extern "C" void aoSuspender(int) {
+    const int erro = errno;
+    if (EstadoOriginal* e = gEstado.load()) {
+        escreveTudo(kSaida);
+        ::tcsetattr(STDIN_FILENO, TCSADRAIN, &e->modo);
+    }
+    ::raise(SIGSTOP);  // stops here; SIGCONT goes on from here
+    errno = erro;
+}
+
+extern "C" void aoContinuar(int) { gContinuou.store(true); }
+
 void instalaSinais(EstadoOriginal& e) {
-    struct sigaction acao {};
-    acao.sa_handler = aoSinal;
-    sigemptyset(&acao.sa_mask);
     for (size_t i = 0; i < kNumSinais; ++i) {
+        struct sigaction acao {};
+        acao.sa_handler = i < kNumFatais              ? aoSinal
+                          : kSinais[i] == SIGTSTP ? aoSuspender
+                                                  : aoContinuar;
+        sigemptyset(&acao.sa_mask);
         if (::sigaction(kSinais[i], nullptr, &e.anteriores[i]) != 0) continue;
         if (e.anteriores[i].sa_handler == SIG_IGN) continue;  // ignored stays ignored (nohup)
         e.instalado[i] = ::sigaction(kSinais[i], &acao, nullptr) == 0;
@@ -375,6 +398,7 @@ class FrontEndTerminal final : public FrontEnd {
 
     void mostra();
     bool ficouPequeno();
+    void retoma();
     void escreve(std::string_view s);
     void mede(bool agora);
     bool le(int esperaMs);
@@ -390,6 +414,7 @@ bool FrontEndTerminal::abre(const ConfigJanela&, const ModeloTela& tela) {
     if (::tcgetattr(STDIN_FILENO, &estado_.modo) != 0) return false;
     static const bool registrado = std::atexit(aoSair) == 0;
     (void)registrado;
+    defineRestauroImediato(aoSair);
     instalaSinais(estado_);
     gEstado.store(&estado_);
     const termios cru = modoCru(estado_.modo);
@@ -428,8 +453,20 @@ void FrontEndTerminal::escreve(std::string_view s) {
     }
 }
 
+// Taken up again after a stop: the shell left the terminal in its own modes.
+void FrontEndTerminal::retoma() {
+    if (!gContinuou.exchange(false) || !aberto_) return;
+    const termios cru = modoCru(estado_.modo);
+    ::tcsetattr(STDIN_FILENO, TCSADRAIN, &cru);
+    escreve(kEntrada);
+    mede(true);
+    pintor_.invalida();
+    sujo_ = true;
+}
+
 // Everything that changed since the last time, in one write.
 void FrontEndTerminal::mostra() {
+    retoma();
     if (!aberto_ || !tela_) return;
     std::string s = std::move(saida_);
     saida_.clear();
@@ -507,7 +544,8 @@ std::optional<EventoEntrada> FrontEndTerminal::proximoEvento(bool espera) {
         const bool leu = le(espera ? fatia : 0);
         if (!leu && decodificador_.aguardaMais())
             entrega_.acrescenta(decodificador_.expira(silencioMs()));
-        if (!leu && entrega_.vazia() && !espera) return std::nullopt;
+        // Bounded even when waiting, so the program's idle work and a signal are seen.
+        if (!leu && entrega_.vazia()) return std::nullopt;
     }
 }
 

@@ -1,9 +1,13 @@
 #include "platform/ini.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -32,12 +36,29 @@ std::optional<ChaveValor> chaveValor(std::string_view linha) {
     return ChaveValor{apara(t.substr(0, igual)), apara(t.substr(igual + 1))};
 }
 
+// The bytes of a regular file; nothing for anything else. A folder, a pipe or a device
+// is opened without waiting and never read, so no read can block or fail half-way.
+std::string conteudoRegular(const std::filesystem::path& arquivo) {
+    const int fd = ::open(arquivo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {};
+    std::string conteudo;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        char pedaco[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, pedaco, sizeof pedaco);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            conteudo.append(pedaco, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    return conteudo;
+}
+
 std::vector<std::string> lerLinhas(const std::filesystem::path& arquivo, bool& crlf) {
     std::vector<std::string> linhas;
-    std::ifstream f(arquivo, std::ios::binary);
-    crlf = true;
-    if (!f) return linhas;
-    std::string conteudo((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const std::string conteudo = conteudoRegular(arquivo);
     size_t lf = conteudo.find('\n');
     crlf = lf == std::string::npos || (lf > 0 && conteudo[lf - 1] == '\r');
     std::string atual;
@@ -87,6 +108,8 @@ std::string leIniArquivo(const std::filesystem::path& arquivo, std::string_view 
 
 bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view secao,
                        std::string_view chave, std::string_view valor) {
+    // Only a regular file is rewritten: a folder or a pipe in its place stays as it is.
+    if (existeNaoRegular(arquivo)) return false;
     bool crlf;
     std::vector<std::string> linhas = lerLinhas(arquivo, crlf);
     const std::string nova = std::string(apara(chave)) + "=" + std::string(valor);
@@ -145,6 +168,11 @@ std::optional<long> inteiroIni(std::string_view texto) {
     auto [fim, erro] = std::from_chars(texto.data(), texto.data() + texto.size(), v);
     if (erro != std::errc() || fim != texto.data() + texto.size()) return std::nullopt;
     return v;
+}
+
+bool existeNaoRegular(const std::filesystem::path& arquivo) {
+    struct stat info {};
+    return ::stat(arquivo.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 std::filesystem::path arquivoSonareIni() { return achaArquivo(diretorioWindows() / "SONARE.INI"); }

@@ -26,5 +26,10 @@ bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view se
 // integer (an optional sign and decimal digits), else nothing.
 std::optional<long> inteiroIni(std::string_view texto);
 
-// The family's configuration file, SONARE.INI in the Windows directory.
+// Whether something that is not a regular file (a folder, a pipe, a device) has that name.
+// Such a file is read as an empty one and never written.
+bool existeNaoRegular(const std::filesystem::path& arquivo);
+
+// The family's configuration file, SONARE.INI in the Windows directory; the only one read
+// (a SONARE.INI in the folder the editor starts in could choose the programs it runs).
 std::filesystem::path arquivoSonareIni();

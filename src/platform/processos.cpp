@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "platform/caminhos.h"
+
 extern char** environ;
 
 namespace {
@@ -49,21 +51,33 @@ Processos::~Processos() {
 }
 
 int Processos::inicia(const std::vector<std::string>& argumentos,
-                      const std::filesystem::path& diretorio, bool silencioso) {
+                      const std::filesystem::path& diretorio) {
     recolhe();
     if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
     std::vector<std::string> copia = argumentos;
     std::vector<char*> argv = vetorArgumentos(copia);
 
     AcoesSpawn acoes;
-    if (!diretorio.empty()) posix_spawn_file_actions_addchdir_np(acoes.get(), diretorio.c_str());
-    if (silencioso) {
-        posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(acoes.get(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // A child reading the terminal would take the keys (and, ending, leave the editor's
+    // reads failing); one writing to it would scribble over the screen.
+    posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    std::error_code ec;
+    std::filesystem::create_directories(diretorioWindows(), ec);
+    const std::string log = (diretorioWindows() / "plumar.log").string();
+    int saida = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
+    if (saida < 0) saida = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saida >= 0) {
+        posix_spawn_file_actions_adddup2(acoes.get(), saida, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(acoes.get(), saida, STDERR_FILENO);
     }
+    if (!diretorio.empty()) posix_spawn_file_actions_addchdir_np(acoes.get(), diretorio.c_str());
+    posix_spawnattr_t atributos;
+    posix_spawnattr_init(&atributos);
+    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    const int erro = posix_spawnp(&pid, argv[0], acoes.get(), nullptr, argv.data(), environ);
+    int erro = posix_spawnp(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
+    posix_spawnattr_destroy(&atributos);
+    if (saida >= 0) close(saida);
     if (erro != 0) return erro;
     filhos_.push_back(pid);
     ultimo_ = pid;

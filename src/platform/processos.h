@@ -19,11 +19,11 @@ class Processos {
     Processos& operator=(const Processos&) = delete;
 
     // Starts `argumentos[0]` (searched in PATH when it holds no '/') with the rest as its
-    // arguments, in `diretorio` (empty: the current one). With `silencioso` its standard
-    // input and output go to /dev/null (an opener's chatter must not reach the terminal
-    // screen). 0 when started, else the error number.
-    int inicia(const std::vector<std::string>& argumentos, const std::filesystem::path& diretorio,
-               bool silencioso);
+    // arguments, in `diretorio` (empty: the current one). The child never gets the
+    // editor's terminal: it runs in a session of its own, its standard input is /dev/null
+    // and its output goes to plumar.log beside SONARE.INI. 0 when started, else the error
+    // number.
+    int inicia(const std::vector<std::string>& argumentos, const std::filesystem::path& diretorio);
     // Whether the program started last still runs.
     bool rodando();
     // Waits at most `limite` for the program started last to end; true when it has.

@@ -205,12 +205,7 @@ void Fala::anota(std::string_view linha) {
     c.anota(linha);
 }
 
-fs::path Fala::arquivoIni() const {
-    fs::path windows = arquivoSonareIni();
-    std::error_code ec;
-    if (fs::exists(windows, ec)) return windows;
-    return achaArquivo(diretorioInicial_ / "SONARE.INI");
-}
+fs::path Fala::arquivoIni() const { return arquivoSonareIni(); }
 
 std::string Fala::leIni(std::string_view secao, std::string_view chave) {
     const fs::path ini = arquivoIni();
@@ -758,26 +753,32 @@ int Fala::executaPrograma(std::string_view comando, std::string_view parametros,
     if (programa.empty()) return kProgramaNaoAchado;
     const fs::path dir = diretorio.empty() ? fs::path() : fs::path(mapeiaCaminho(diretorio));
 
-    auto abreNoSistema = [&](const std::string& alvo) {
-        const int erro = processos_.inicia({kAbridorSistema, alvo}, dir, true);
-        return erro == 0 ? kProgramaIniciado : kSemAssociacao;
-    };
     auto inicia = [&](const std::string& executavel) {
         std::vector<std::string> argv{executavel};
         argv.insert(argv.end(), argumentos.begin(), argumentos.end());
-        return processos_.inicia(argv, dir, false) == 0 ? kProgramaIniciado : kProgramaNaoAchado;
+        return processos_.inicia(argv, dir) == 0 ? kProgramaIniciado : kProgramaNaoAchado;
     };
 
-    if (enderecoWeb(programa)) return abreNoSistema(programa);
+    if (enderecoWeb(programa)) return abreDocumento(programa, dir);
+    // Never looked up in PATH: a name is the file it names, so a word of a text cannot
+    // start a program of the system.
     const fs::path arquivo = achaPrograma(programa);
     if (ehExecutavel(arquivo)) return inicia(caminhoParaIniciar(arquivo));
-    std::error_code ec;
-    // A document or a folder: whatever the desktop opens it with. An absolute name, so
-    // that a name starting with '-' is not taken for an option.
-    if (fs::exists(arquivo, ec)) return abreNoSistema(fs::absolute(arquivo, ec).string());
-    // A bare name: a program on the PATH.
-    if (programa.find_first_of("/\\") == std::string::npos) return inicia(programa);
-    return kProgramaNaoAchado;
+    return abreDocumento(arquivo.string(), dir);
+}
+
+int Fala::abreDocumento(const std::string& alvo, const fs::path& dir) {
+    std::string aberto = alvo;
+    if (!enderecoWeb(alvo)) {
+        std::error_code ec;
+        const fs::path arquivo = dir.empty() || fs::path(alvo).is_absolute() ? fs::path(alvo)
+                                                                             : dir / alvo;
+        if (alvo.empty() || !fs::exists(arquivo, ec)) return kProgramaNaoAchado;
+        // An absolute name, so that a name starting with '-' is not taken for an option.
+        aberto = fs::absolute(arquivo, ec).string();
+    }
+    return processos_.inicia({kAbridorSistema, aberto}, dir) == 0 ? kProgramaIniciado
+                                                                  : kSemAssociacao;
 }
 
 // Phase one: at most six seconds for the started program to take the focus. Phase two:
@@ -817,9 +818,10 @@ bool Fala::abreComPrograma(std::string_view nome) {
         programa = leIni("SONARE", "PROG." + ext);
     }
     int resultado = programa.empty() ? 0 : executaPrograma(programa, parametro, diretorio);
-    // No program of the family for it, or it is not there: the thing itself is opened.
+    // No program of the family for it, or it is not there: the thing itself is opened as
+    // a document, never started, whatever its name.
     if (resultado <= 32 && !parametro.empty())
-        resultado = executaPrograma(std::string(nome), "", diretorio);
+        resultado = abreDocumento(std::string(nome), diretorio);
     while (falando()) crt_.Delay(10);
     return resultado > 32;
 }

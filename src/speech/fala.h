@@ -117,6 +117,9 @@ class Fala {
         int ponto = 250, virgula = 150, doisPontos = 200;
     };
 
+    // Opens a document, a folder or a web address with the system's opener; a file that
+    // is not there is not opened.
+    int abreDocumento(const std::string& alvo, const std::filesystem::path& dir);
     void rastro(std::string_view linha);
     std::filesystem::path arquivoSom(std::string_view nome) const;
     void leNivel(int nivel);

@@ -36,9 +36,12 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
     std::vector<std::string> ambiente;
     for (char** v = environ; *v; ++v) {
         std::string s(*v);
-        if (s.rfind("SONARE_", 0) != 0 && s.rfind("DISPLAY=", 0) != 0) ambiente.push_back(s);
+        if (s.rfind("SONARE_", 0) != 0 && s.rfind("DISPLAY=", 0) != 0 &&
+            s.rfind("XDG_STATE_HOME=", 0) != 0)
+            ambiente.push_back(s);
     }
     ambiente.push_back("SONARE_WINDIR=" + (pasta / "win").string());
+    ambiente.push_back("XDG_STATE_HOME=" + (pasta / "estado").string());
     std::vector<char*> envp, argv;
     for (auto& s : ambiente) envp.push_back(s.data());
     envp.push_back(nullptr);

@@ -1,6 +1,7 @@
 #include "console/programa.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "console/despacho.h"
 #include "editor/edArq.h"
@@ -87,6 +88,44 @@ TEST_F(Inicio, AFileNamedInUtf8IsOpened) {
 TEST_F(Inicio, TheWelcomeLeavesTheBannerRowWhiteOnBlue) {
     inicia("");
     for (int x = 71; x <= 80; ++x) EXPECT_EQ(crt().atributoEm(x, 7), 0x1F) << x;
+}
+
+// Only the user's own SONARE.INI counts: one in the folder the editor starts in (a
+// downloaded folder, say) chooses nothing, not even on the first run.
+TEST_F(Inicio, ASonareIniInTheStartFolderIsNeverRead) {
+    PastaTemporaria estranha("estranha");
+    gravaArquivoTeste(estranha / "SONARE.INI",
+                      "[PLUMAR]\nMARGDIR=40\nIMPRESSOR=/bin/sh\n[SONARE]\nPROG.TXT=/bin/sh\n");
+    DiretorioAtual aqui(estranha.caminho());
+    std::filesystem::remove(pasta_ / "SONARE.INI");
+    abre("");
+    inicializaEditor(e(), {"texto.txt"});
+    EXPECT_EQ(ed().margemDireita, 72);
+    EXPECT_EQ(e().fala.leIni("SONARE", "PROG.TXT"), "");
+    EXPECT_EQ(e().fala.leIni("PLUMAR", "IMPRESSOR"), "");
+    EXPECT_EQ(leIniArquivo(estranha / "SONARE.INI", "PLUMAR", "EXTENSAOPADRAO"), "");
+}
+
+// A SONARE.INI that is a folder or a pipe: one message, the defaults, no wait, no write.
+TEST_F(Inicio, ASonareIniThatIsNoFileGivesOneMessageAndTheDefaults) {
+    for (bool pipe : {false, true}) {
+        const std::filesystem::path ini = pasta_ / "SONARE.INI";
+        std::filesystem::remove_all(ini);
+        if (pipe)
+            ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+        else
+            std::filesystem::create_directory(ini);
+        std::filesystem::remove(pasta_ / "rastro.txt");
+        abre("");
+        inicializaEditor(e(), {"texto.txt"});
+        EXPECT_EQ(ed().margemDireita, 72);
+        EXPECT_EQ(ed().extensaoPadrao, "txt");
+        const std::string r = rastro();
+        EXPECT_NE(r.find("mensagem EDINIINV"), std::string::npos) << pipe;
+        EXPECT_EQ(r.find("mensagem EDINIINV"), r.rfind("mensagem EDINIINV")) << "said once";
+        EXPECT_EQ(pipe, std::filesystem::is_fifo(ini));
+        EXPECT_EQ(!pipe, std::filesystem::is_directory(ini));
+    }
 }
 
 class Despacho : public SessaoEdicao {

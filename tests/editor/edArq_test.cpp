@@ -1,6 +1,7 @@
 #include "editor/edArq.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -33,6 +34,8 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
     gravaArquivoTeste(pasta_ / "vazio.txt", "");
     gravaArquivoTeste(pasta_ / "longas.txt", std::string(164, 'a') + " b\r\n" + std::string(200, 'c'));
     fs::create_directory(pasta_ / "pasta.d");
+    ASSERT_EQ(mkfifo((pasta_ / "tubo").c_str(), 0600), 0);
+    gravaArquivoTeste(pasta_ / "x\\y.txt", "barra");
     const struct {
         const char* nome;
         Linhas linhas;
@@ -48,6 +51,10 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
          "longas.txt", {"mensagem EDLINGRA", "mensagem EDARQCRG"}},
         // Something that cannot be read is no new file: never written over by a save.
         {"pasta.d", {""}, "", {"mensagem EDERRLEI"}},
+        // A pipe or a device is what was named, never a new "tubo.txt".
+        {"tubo", {""}, "", {"mensagem EDERRLEI"}},
+        // A name on disk with a '\\' in it is that file.
+        {"x\\y.txt", {"barra"}, "x\\y.txt", {"mensagem EDARQCRG"}},
     };
     for (const auto& c : casos) {
         texto({"antigo", "texto"}, 2, 4);

@@ -101,6 +101,8 @@ class SessaoHeadless {
     PastaTemporaria pasta_;
     // No SONARE.INI of the machine is read: the settings are the defaults.
     Variavel windir_{"SONARE_WINDIR", pasta_.caminho().string()};
+    // Copies of texts go to the test's folder, never to the user's state folder.
+    Variavel estado_{"XDG_STATE_HOME", (pasta_ / "estado").string()};
     std::unique_ptr<Sessao> sessao_;
     size_t lidas_ = 0;
 };

@@ -12,6 +12,10 @@ int fuzzTradutor(const uint8_t* dados, size_t tamanho);
 int fuzzOnda(const uint8_t* dados, size_t tamanho);
 int fuzzDicionario(const uint8_t* dados, size_t tamanho);
 int fuzzTransf(const uint8_t* dados, size_t tamanho);
+int fuzzIni(const uint8_t* dados, size_t tamanho);
+int fuzzArquivo(const uint8_t* dados, size_t tamanho);
+int fuzzRoteiro(const uint8_t* dados, size_t tamanho);
+int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -24,7 +28,11 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
     for (const Corpus& c : {Corpus{"corpus_tradutor", fuzzTradutor, 5},
                             Corpus{"corpus_onda", fuzzOnda, 10},
                             Corpus{"corpus_dicionario", fuzzDicionario, 6},
-                            Corpus{"corpus_transf", fuzzTransf, 5}}) {
+                            Corpus{"corpus_transf", fuzzTransf, 5},
+                            Corpus{"corpus_ini", fuzzIni, 5},
+                            Corpus{"corpus_arquivo", fuzzArquivo, 5},
+                            Corpus{"corpus_roteiro", fuzzRoteiro, 5},
+                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

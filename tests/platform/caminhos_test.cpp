@@ -39,6 +39,17 @@ TEST_F(CaminhosTest, FilesAndProgramsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(achaPrograma("c:\\ornato\\nada.exe"), raiz_ / "nada.exe");
 }
 
+// c:\ornato\plumar.exe is the installed program beside this one, not the family root's
+// folder of prompts of the same name; a folder is never taken for a program.
+TEST_F(CaminhosTest, AFamilyProgramIsTheInstalledOneNeverAFolder) {
+    fs::create_directories(raiz_ / "plumar");
+    fs::create_directories(raiz_ / "outro");
+    const fs::path aqui = fs::read_symlink("/proc/self/exe").parent_path();
+    ASSERT_TRUE(fs::is_regular_file(aqui / "plumar"));
+    EXPECT_EQ(achaPrograma("c:\\ornato\\plumar.exe"), aqui / "plumar");
+    EXPECT_EQ(achaPrograma("c:\\ornato\\outro.exe"), raiz_ / "outro.exe");
+}
+
 TEST(DiretorioWindows, FromVariablesInOrder) {
     Variavel w("SONARE_WINDIR", "/tmp/windir");
     EXPECT_EQ(diretorioWindows(), fs::path("/tmp/windir"));

@@ -85,17 +85,28 @@ TEST_F(Programas, TheFamilysProgramForTheExtensionGetsTheFileName) {
     EXPECT_EQ(argumentosRecebidos(p), "rel.atorio/nota.txt\n");
 }
 
+// A word of the text is never looked up in PATH nor started: without an extension it is a
+// document, and a document that is not there opens nothing.
+TEST_F(Programas, AWordIsNeverStartedFromThePath) {
+    const fs::path p = criaPrograma("bin", "marcador");
+    Variavel caminho("PATH", p.parent_path().string() + ":" + std::getenv("PATH"));
+    EXPECT_FALSE(fala_->abreComPrograma("marcador"));
+    EXPECT_LE(fala_->executaPrograma("marcador", "x", ""), 32);
+    fala_->esperaRetorno();
+    EXPECT_FALSE(fs::exists(p.parent_path() / "args.txt"));
+}
+
 TEST(Processos, ReapsAndReportsTheLastProgram) {
     Processos processos;
     EXPECT_FALSE(processos.rodando());
-    ASSERT_EQ(processos.inicia({"sleep", "1"}, {}, true), 0);
+    ASSERT_EQ(processos.inicia({"sleep", "1"}, {}), 0);
     EXPECT_TRUE(processos.rodando());
     EXPECT_FALSE(processos.esperaFim(std::chrono::milliseconds(50)));
-    ASSERT_EQ(processos.inicia({"true"}, {}, true), 0);
+    ASSERT_EQ(processos.inicia({"true"}, {}), 0);
     EXPECT_TRUE(processos.esperaFim(std::chrono::milliseconds(5000)));
-    EXPECT_NE(processos.inicia({"/nao/existe/prog"}, {}, true), 0);
-    EXPECT_NE(processos.inicia({}, {}, true), 0);
-    EXPECT_NE(processos.inicia({"true"}, "/nao/existe", true), 0);
+    EXPECT_NE(processos.inicia({"/nao/existe/prog"}, {}), 0);
+    EXPECT_NE(processos.inicia({}, {}), 0);
+    EXPECT_NE(processos.inicia({"true"}, "/nao/existe"), 0);
 }
 
 }  // namespace

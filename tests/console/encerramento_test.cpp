@@ -1,0 +1,227 @@
+// The editor ended from outside, run in a pseudo-terminal as a user runs it: a signal or
+// the terminal going away never takes a changed text with it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "apoio.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The editor on the terminal front-end of a pseudo-terminal of 80 x 25, in `pasta`.
+class EditorEmTerminal {
+  public:
+    EditorEmTerminal(const fs::path& pasta, const std::vector<std::string>& familia)
+        : pasta_(pasta) {
+        fs::create_directories(pasta / "win");
+        // Its own settings: the text is read to its end at start, whatever the shipped file says.
+        if (!fs::exists(pasta / "win/SONARE.INI"))
+            gravaArquivoTeste(pasta / "win/SONARE.INI",
+                              "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n");
+        std::vector<std::string> args = {PLUMAR_BINARIO, "--frontend=terminal",
+                                         "--trace=rastro.txt"};
+        args.insert(args.end(), familia.begin(), familia.end());
+        winsize w{};
+        w.ws_row = 25;
+        w.ws_col = 80;
+        pid_ = forkpty(&mestre_, nullptr, nullptr, &w);
+        if (pid_ == 0) {
+            if (chdir(pasta.c_str()) != 0) _exit(127);
+            setenv("SONARE_WINDIR", (pasta / "win").c_str(), 1);
+            setenv("XDG_STATE_HOME", (pasta / "estado").c_str(), 1);
+            setenv("TERM", "xterm", 1);
+            setenv("SDL_AUDIODRIVER", "nenhum", 1);  // no sound device: speech takes no time
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(PLUMAR_BINARIO, argv.data());
+            _exit(127);
+        }
+    }
+    ~EditorEmTerminal() {
+        if (pid_ > 0 && !terminou_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (mestre_ >= 0) close(mestre_);
+    }
+
+    bool iniciou() const { return pid_ > 0 && mestre_ >= 0; }
+    void digita(std::string_view teclas) {
+        ASSERT_EQ(write(mestre_, teclas.data(), teclas.size()),
+                  static_cast<ssize_t>(teclas.size()));
+    }
+    std::string rastro() const { return leArquivo(pasta_ / "rastro.txt"); }
+
+    // Reads what the editor writes (so it never blocks on a full terminal) until `pronto`
+    // or 10 seconds.
+    bool espera(const std::function<bool()>& pronto) {
+        const auto fim = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < fim) {
+            if (pronto()) return true;
+            drena(50);
+        }
+        return pronto();
+    }
+    // Until the editor has ended; its wait status.
+    int fim() {
+        int status = 0;
+        espera([&] {
+            const pid_t r = waitpid(pid_, &status, WNOHANG);
+            terminou_ = r == pid_;
+            return terminou_;
+        });
+        return status;
+    }
+    void fechaTerminal() {
+        close(mestre_);
+        mestre_ = -1;
+    }
+    pid_t pid() const { return pid_; }
+    // Whether the terminal is in raw mode (no line editing, no echo).
+    bool cru() const {
+        termios t{};
+        return tcgetattr(mestre_, &t) == 0 && !(t.c_lflag & (ICANON | ECHO));
+    }
+    void modoDoShell() const {
+        termios t{};
+        tcgetattr(mestre_, &t);
+        t.c_lflag |= ICANON | ECHO | ISIG;
+        tcsetattr(mestre_, TCSANOW, &t);
+    }
+    bool parou() {
+        return espera([&] {
+            int status = 0;
+            return waitpid(pid_, &status, WUNTRACED | WNOHANG) == pid_ && WIFSTOPPED(status);
+        });
+    }
+
+  private:
+    void drena(int ms) {
+        if (mestre_ < 0) {
+            usleep(static_cast<useconds_t>(ms) * 1000);
+            return;
+        }
+        pollfd p{mestre_, POLLIN, 0};
+        if (poll(&p, 1, ms) > 0) {
+            char buf[4096];
+            if (read(mestre_, buf, sizeof buf) <= 0) usleep(static_cast<useconds_t>(ms) * 1000);
+        }
+    }
+
+    fs::path pasta_;
+    int mestre_ = -1;
+    pid_t pid_ = -1;
+    bool terminou_ = false;
+};
+
+class Encerramento : public ::testing::Test {
+  protected:
+    void SetUp() override { gravaArquivoTeste(pasta_ / "texto.txt", "linha\r\n"); }
+    // The editor on texto.txt with "abc" typed after the reading at start (at the end of
+    // its line), or with nothing typed.
+    std::unique_ptr<EditorEmTerminal> editaTexto(bool digita) {
+        auto ed = std::make_unique<EditorEmTerminal>(pasta_.caminho(),
+                                                     std::vector<std::string>{"texto.txt"});
+        EXPECT_TRUE(ed->iniciou());
+        EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("som EDFIMTEX") != std::string::npos; }));
+        // The reading at start empties the key queue when it ends, a moment after it says so.
+        usleep(500 * 1000);
+        if (digita) {
+            ed->digita("abc");
+            EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 99") != std::string::npos; }))
+                << ed->rastro();
+        }
+        return ed;
+    }
+    PastaTemporaria pasta_;
+};
+
+// Each signal that asks the program to end: the changed text is in texto.txt.save (the
+// bytes a save writes), the file itself untouched, and the program ends as before.
+TEST_F(Encerramento, ASignalWithAChangedTextLeavesTheEmergencyCopy) {
+    for (int sinal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
+        fs::remove(pasta_ / "texto.txt.save");
+        auto ed = editaTexto(true);
+        kill(ed->pid(), sinal);
+        const int status = ed->fim();
+        EXPECT_TRUE(WIFEXITED(status)) << sinal;
+        EXPECT_EQ(leArquivo(pasta_ / "texto.txt.save"), "linhaabc\r\n") << sinal;
+        EXPECT_EQ(leArquivo(pasta_ / "texto.txt"), "linha\r\n");
+    }
+}
+
+// The terminal going away (its window closed) is the same; a second copy never writes
+// over the first.
+TEST_F(Encerramento, TheTerminalClosedLeavesANumberedCopyBesideTheFirst) {
+    gravaArquivoTeste(pasta_ / "texto.txt.save", "antiga\r\n");
+    auto ed = editaTexto(true);
+    ed->fechaTerminal();
+    ed->fim();
+    EXPECT_EQ(leArquivo(pasta_ / "texto.txt.save"), "antiga\r\n");
+    EXPECT_EQ(leArquivo(pasta_ / "texto.txt.1.save"), "linhaabc\r\n");
+}
+
+TEST_F(Encerramento, AnUnchangedTextLeavesNoCopy) {
+    auto ed = editaTexto(false);
+    kill(ed->pid(), SIGTERM);
+    EXPECT_TRUE(WIFEXITED(ed->fim()));
+    EXPECT_FALSE(fs::exists(pasta_ / "texto.txt.save"));
+    EXPECT_FALSE(fs::exists(pasta_ / "estado"));
+}
+
+// F12 on a program: it runs without the editor's terminal (no controlling terminal, its
+// input empty), and the editor goes on reading keys after it ended.
+TEST_F(Encerramento, AProgramStartedWithF12NeverTakesTheTerminal) {
+    gravaArquivoTeste(pasta_ / "texto.txt", "prog.exe\r\n");
+    gravaArquivoTeste(pasta_ / "prog.exe",
+                      "#!/bin/sh\n"
+                      "if (exec 3</dev/tty) 2>/dev/null; then echo com-terminal; "
+                      "else echo sem-terminal; fi > resultado.txt\n"
+                      "read linha; echo \"lido:$linha\" >> resultado.txt\n");
+    fs::permissions(pasta_ / "prog.exe", fs::perms::owner_all);
+    auto ed = editaTexto(false);
+    ed->digita("\x1b[24~");  // F12
+    ASSERT_TRUE(ed->espera([&] { return leArquivo(pasta_ / "resultado.txt").find("lido") !=
+                                        std::string::npos; }));
+    EXPECT_EQ(leArquivo(pasta_ / "resultado.txt"), "sem-terminal\nlido:\n");
+    ed->digita("z");
+    EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }))
+        << ed->rastro();
+}
+
+// Suspended and taken up again (Ctrl+Z and fg, or a stop from outside): while stopped the
+// terminal is the shell's; taken up again, it is raw again and keys still reach the editor.
+TEST_F(Encerramento, AfterAStopTheTerminalIsRawAgain) {
+    auto ed = editaTexto(false);
+    ASSERT_TRUE(ed->cru());
+    kill(ed->pid(), SIGTSTP);
+    ASSERT_TRUE(ed->parou());
+    EXPECT_FALSE(ed->cru());
+    kill(ed->pid(), SIGCONT);
+    EXPECT_TRUE(ed->espera([&] { return ed->cru(); }));
+    kill(ed->pid(), SIGSTOP);
+    ASSERT_TRUE(ed->parou());
+    ed->modoDoShell();
+    kill(ed->pid(), SIGCONT);
+    EXPECT_TRUE(ed->espera([&] { return ed->cru(); }));
+    ed->digita("z");
+    EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }));
+}
+
+}  // namespace

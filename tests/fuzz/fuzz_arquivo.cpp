@@ -1,0 +1,56 @@
+// Fuzz entry for the file loader: the input is a text file. Read in uneven pieces it gives
+// the same lines as read whole; every line is at most 180 characters without control
+// codes; and lines that no rule splits are saved and read back as they were.
+//
+// The test binary calls fuzzArquivo over the committed corpus; built as its own target
+// (PLUMAR_FUZZ_ARQUIVO) the same check is the libFuzzer entry.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/edArqDisco.h"
+
+namespace {
+
+void confirma(bool condicao) {
+    if (!condicao) __builtin_trap();
+}
+
+}  // namespace
+
+int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
+    const std::string_view bytes(reinterpret_cast<const char*>(dados), tamanho);
+    bool dividiu = false;
+    const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
+
+    std::vector<std::string> pedacos;
+    LeitorLinhas leitor([&pedacos](std::string_view l) { pedacos.emplace_back(l); });
+    for (size_t de = 0, n = 1; de < bytes.size(); de += n, n = n * 7 % 13 + 1)
+        leitor.alimenta(bytes.substr(de, n));
+    leitor.termina();
+    confirma(pedacos == inteiras && leitor.dividiu() == dividiu);
+
+    bool curtas = true;
+    for (const std::string& l : inteiras) {
+        confirma(l.size() <= 180);
+        for (char c : l) confirma(static_cast<uint8_t>(c) >= 32);
+        curtas = curtas && l.size() <= 160;
+    }
+    if (!curtas) return 0;
+    // As a save writes them: the empty lines at the end left out, each line with CR LF.
+    std::vector<std::string> esperadas = inteiras;
+    while (!esperadas.empty() && esperadas.back().empty()) esperadas.pop_back();
+    std::string gravado;
+    for (const std::string& l : esperadas) gravado += l + "\r\n";
+    bool dividiuDeNovo = false;
+    confirma(separaLinhas(gravado, dividiuDeNovo) == esperadas && !dividiuDeNovo);
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_ARQUIVO
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzArquivo(dados, tamanho);
+}
+#endif
