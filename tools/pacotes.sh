@@ -21,6 +21,6 @@ instala_pacotes() {
 }
 
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
-                  espeak-ng libespeak-ng-dev libspeechd-dev
+                  espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev
                   fontconfig fonts-dejavu-core)
 PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev)

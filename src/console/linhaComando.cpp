@@ -27,6 +27,7 @@ OpcoesLinux separaOpcoes(const std::vector<std::string>& argumentos) {
         else if (auto v = valorDe(a, "--trace")) o.rastro = *v;
         else if (auto v = valorDe(a, "--screen-dump")) o.despejoTela = *v;
         else if (auto v = valorDe(a, "--audio-out")) o.saidaAudio = *v;
+        else if (auto v = valorDe(a, "--audio-raw")) o.registroAudio = *v;
         else if (o.erro.empty()) o.erro = "opção desconhecida: " + a;
     }
     if (o.erro.empty() && !o.frontEnd.empty() && o.frontEnd != "window" &&
@@ -46,5 +47,6 @@ std::string textoAjuda() {
            "  --trace=ARQUIVO     grava o que é falado, uma linha por fala\n"
            "  --screen-dump=ARQ   grava as 80 x 25 posições da tela ao sair\n"
            "  --audio-out=ARQ.wav grava todo o som tocado\n"
+           "  --audio-raw=ARQ     grava cada bloco de som como chegou, sem conversão\n"
            "  --help, --version\n";
 }

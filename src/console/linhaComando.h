@@ -12,6 +12,7 @@ struct OpcoesLinux {
     std::string rastro;       // --trace=FILE
     std::string despejoTela;  // --screen-dump=FILE
     std::string saidaAudio;   // --audio-out=FILE.wav
+    std::string registroAudio;  // --audio-raw=FILE
     bool ajuda = false;
     bool versao = false;
     std::string erro;                // an option this program does not know
