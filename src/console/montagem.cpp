@@ -156,16 +156,6 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     return s;
 }
 
-void avisaSemSom(Sessao& s) {
-    if (s.semSom.empty()) return;
-    SnCrt& crt = *s.crt;
-    crt.GotoXY(1, 9);
-    crt.TextBackground(1);
-    crt.escreve("Sem dispositivo de som");
-    crt.TextBackground(0);
-    crt.ClrEol();
-}
-
 std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas) {
     Roteiro r = leRoteiro(teclas);
     auto s = std::make_unique<Sessao>();

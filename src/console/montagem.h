@@ -30,10 +30,6 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& opcoes, std::string& erro
 // A headless editor typing `teclas` (key-script text), for tests.
 std::unique_ptr<Sessao> montaSessaoHeadless(std::string_view teclas);
 
-// "Sem dispositivo de som" on the message row when no sound device opened at start-up
-// (the reason went to the standard error before the screen started).
-void avisaSemSom(Sessao& sessao);
-
 // The 80 x 25 characters of the screen in UTF-8, one row a line.
 std::string despejoTela(const ModeloTela& tela);
 

@@ -30,6 +30,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     inicializaEditor(*sessao->editor, opcoes.resto);
-    avisaSemSom(*sessao);
     executaEditor(*sessao->editor);
 }

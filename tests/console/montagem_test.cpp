@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "apoio.h"
+#include "console/programa.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ TEST_F(SaidaAudioTest, NoSoundDeviceIsSaidOnTheMessageRow) {
     auto sessao = montaSessao(o, erro);
     ASSERT_TRUE(sessao) << erro;
     EXPECT_NE(sessao->semSom, "");
-    avisaSemSom(*sessao);
+    avisaSemSom(*sessao->editor);
     const std::string tela = despejoTela(sessao->crt->tela());
     EXPECT_NE(tela.find("\nSem dispositivo de som"), std::string::npos) << tela;
 }
