@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,13 +43,16 @@ class FrenteBanco : public FrontEnd {
     void pinta(const Retangulo&) override {}
     void atualizaCursor() override {}
     std::optional<EventoEntrada> proximoEvento(bool espera) override {
-        if (eventos_.empty()) {
-            if (espera) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            return std::nullopt;
+        {
+            std::lock_guard trava(mutex_);
+            if (!eventos_.empty()) {
+                EventoEntrada e = eventos_.front();
+                eventos_.pop_front();
+                return e;
+            }
         }
-        EventoEntrada e = eventos_.front();
-        eventos_.pop_front();
-        return e;
+        if (espera) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return std::nullopt;
     }
     uint64_t agoraMs() override {
         return static_cast<uint64_t>(ms(Relogio::now().time_since_epoch()));
@@ -59,10 +63,12 @@ class FrenteBanco : public FrontEnd {
         EventoEntrada e;
         e.tipo = EventoEntrada::Tipo::Caractere;
         e.caractere = c;
+        std::lock_guard trava(mutex_);  // a benchmark may press keys from another thread
         eventos_.push_back(e);
     }
 
   private:
+    std::mutex mutex_;
     std::deque<EventoEntrada> eventos_;
 };
 

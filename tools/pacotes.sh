@@ -22,6 +22,8 @@ instala_pacotes() {
 
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
                   wbrazilian
-                  espeak-ng libespeak-ng-dev libspeechd-dev
+                  espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev
                   fontconfig fonts-dejavu-core catdoc unrtf)
+# Only for the benchmark at a real sound server (build/plumar_bench_som), installed by hand.
+PACOTES_BANCADA=(pulseaudio pulseaudio-utils libpulse-dev)
 PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev)

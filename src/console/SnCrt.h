@@ -66,6 +66,8 @@ public:
     void Sound(int hz);
     void NoSound();
     void bipSistema();
+    // Why no sound reaches a speaker, or empty.
+    std::string semSom() { return audio_.semDispositivo(); }
     void copiaClipboard(std::string_view texto);
     // False (and `buffer` unchanged) when the clipboard cannot be read; the text is cut to
     // `tamanho` - 1 characters, as a zero-terminated buffer of that size holds.

@@ -28,6 +28,7 @@ OpcoesLinux separaOpcoes(const std::vector<std::string>& argumentos) {
         else if (auto v = valorDe(a, "--screen-dump")) o.despejoTela = *v;
         else if (auto v = valorDe(a, "--audio-out")) o.saidaAudio = *v;
         else if (auto v = valorDe(a, "--clipboard")) o.clipboard = *v;
+        else if (auto v = valorDe(a, "--audio-raw")) o.registroAudio = *v;
         else if (o.erro.empty()) o.erro = "opção desconhecida: " + a;
     }
     if (o.erro.empty() && !o.frontEnd.empty() && o.frontEnd != "window" &&
@@ -48,5 +49,6 @@ std::string textoAjuda() {
            "  --screen-dump=ARQ   grava as 80 x 25 posições da tela ao sair\n"
            "  --audio-out=ARQ.wav grava todo o som tocado\n"
            "  --clipboard=ARQ     (sem tela) a área de transferência começa com o texto de ARQ\n"
+           "  --audio-raw=ARQ     grava cada bloco de som como chegou, sem conversão\n"
            "  --help, --version\n";
 }

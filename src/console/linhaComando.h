@@ -13,6 +13,7 @@ struct OpcoesLinux {
     std::string despejoTela;  // --screen-dump=FILE
     std::string saidaAudio;   // --audio-out=FILE.wav
     std::string clipboard;    // --clipboard=FILE: the headless clipboard's first text
+    std::string registroAudio;  // --audio-raw=FILE
     bool ajuda = false;
     bool versao = false;
     std::string erro;                // an option this program does not know

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -101,15 +102,32 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
         }
         teclas = std::move(r.teclas);
     }
-    // Created before the front-end, so that the error still reaches the terminal.
-    std::unique_ptr<AudioCaptura> captura;
+    // The sound devices are made before the front-end, so that their errors still reach
+    // the terminal.
+    auto s = std::make_unique<Sessao>();
+    AudioCaptura* captura = nullptr;
     if (!o.saidaAudio.empty()) {
         OpcoesCaptura oc;
         oc.arquivo = o.saidaAudio;
         oc.guardaBlocos = false;  // a whole session would pile up in memory
-        captura = std::make_unique<AudioCaptura>(std::move(oc));
-        if (!captura->gravando()) {
+        auto c = std::make_unique<AudioCaptura>(std::move(oc));
+        if (!c->gravando()) {
             erro = "não foi possível criar " + o.saidaAudio;
+            return nullptr;
+        }
+        captura = c.get();
+        s->audio = std::move(c);
+    } else if (o.frontEnd == "headless" || !o.roteiro.empty()) {
+        s->audio = criaAudioNulo();
+    } else {
+        s->audio = criaAudioSistema();
+        s->semSom = s->audio->semDispositivo();
+        if (!s->semSom.empty()) std::fprintf(stderr, "plumar: %s\n", s->semSom.c_str());
+    }
+    if (!o.registroAudio.empty()) {
+        s->audio = criaAudioRegistro(std::move(s->audio), o.registroAudio);
+        if (!s->audio) {
+            erro = "não foi possível criar " + o.registroAudio;
             return nullptr;
         }
     }
@@ -125,20 +143,15 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
         // Written in UTF-8 with LF line ends; the program's clipboard holds Windows-1252 with CR LF.
         clipboard = quebrasCrLf(utf8ParaWin1252(conteudo.str()));
     }
-    auto s = std::make_unique<Sessao>();
     std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
     if (clipboard && s->frontEnd == "headless") frente->copiaTexto(*clipboard);
     if (s->frontEnd == "terminal") desviaErros();
-    if (captura) {
-        // The window and the terminal run on the real clock: sounds take their time, as
-        // they would on a sound card, so speech and key presses interleave as they would.
-        captura->defineTempoReal(s->frontEnd != "headless");
-        s->audio = std::move(captura);
-    } else if (s->frontEnd == "headless")
-        s->audio = criaAudioNulo();
-    else
-        s->audio = criaAudioSistema();
     s = completa(std::move(s), std::move(frente));
+    if (captura) {
+        // Every front-end paces the capture by its clock (the headless one by its virtual
+        // clock), so sounds take their time and the file lines up with the keys.
+        captura->defineTempoReal(true, [crt = s->crt.get()] { return crt->agoraMs(); });
+    }
     if (s->frontEnd == "window") {
         s->crt->defineAlternativa([]() -> std::unique_ptr<FrontEnd> {
             if (auto t = criaFrontEndTerminal()) return t;

@@ -21,6 +21,7 @@ struct Sessao {
     std::unique_ptr<Fala> fala;
     std::unique_ptr<Editor> editor;
     std::string frontEnd;  // the one chosen
+    std::string semSom;    // why no sound device opened at start-up, or empty
 };
 
 // Nothing, with `erro` set, when the key script cannot be read or understood, or the file

@@ -135,6 +135,15 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     ed.selecaoInicio = ed.selecaoFim = 0;
 }
 
+void avisaSemSom(Editor& e) {
+    if (e.crt.semSom().empty()) return;
+    e.crt.GotoXY(1, 9);
+    e.crt.TextBackground(1);
+    e.crt.escreve("Sem dispositivo de som");
+    e.crt.TextBackground(0);
+    e.crt.ClrEol();
+}
+
 void executaEditor(Editor& e) {
     EdVars& ed = e.ed;
     protegeTexto(e);
@@ -147,6 +156,7 @@ void executaEditor(Editor& e) {
     } else {
         leAteOFim(e);
     }
+    avisaSemSom(e);
     int estadoTravas = 0;
     bool sair = false;
     while (!sair) {

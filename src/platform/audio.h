@@ -27,6 +27,8 @@ constexpr int kSemMemoria = 7;
 constexpr int kAindaNaFila = 33;  // a block was handed back while still queued
 }  // namespace erroAudio
 
+class ConversorAudio;
+
 class DispositivoAudio {
   public:
     virtual ~DispositivoAudio() = default;
@@ -46,6 +48,9 @@ class DispositivoAudio {
     // The second voice: a whole RIFF WAVE in memory, played once or looping, asynchronously.
     virtual void tocaSom(std::vector<uint8_t> wave, bool repete) = 0;
     virtual void paraSom() = 0;
+
+    // Why no sound reaches a speaker (a device that did not open), or empty.
+    virtual std::string semDispositivo() { return {}; }
 };
 
 // A parsed RIFF WAVE held in memory.
@@ -89,12 +94,13 @@ struct OpcoesCaptura {
 };
 
 // A device that records instead of playing. Every block keeps its format in memory; the
-// file, when asked for, holds both voices in the order they were handed over (one after the
-// other, not mixed), converted to 16-bit mono at 44100 Hz since the formats change from one
-// sound to the next, and its header is rewritten after each block so the file is a whole
-// WAV however the program ends. A looping sound is written once. By default the queue
-// drains at once, as the headless front-end's virtual clock wants; with tempoReal it drains
-// as the sound would play, so a program on the real clock waits for it as for a sound card.
+// file, when asked for, holds what a listener hears, converted to 16-bit mono at 44100 Hz
+// by the same converter as the sound device, and its header is rewritten after each block
+// so the file is a whole WAV however the program ends. A looping sound is written once.
+// By default the queue drains at once and the file holds the sounds one after the other;
+// with tempoReal the queue drains as the sound would play on the clock, and the file
+// follows that clock: silence while nothing plays, the second voice mixed in when it
+// starts, and a stopped stream cut where it stopped.
 class AudioCaptura : public DispositivoAudio {
   public:
     static constexpr FormatoAudio kFormatoArquivo{1, 44100, 16};
@@ -117,18 +123,28 @@ class AudioCaptura : public DispositivoAudio {
     const std::vector<BlocoCapturado>& blocos() const { return blocos_; }
     // Whether the file asked for was created and every write to it has succeeded.
     bool gravando() const;
-    void defineTempoReal(bool tempoReal) { opcoes_.tempoReal = tempoReal; }
+    // Paces the device (and the file) by `relogioMs` when given, else by the clock in use;
+    // the file goes on from where it is.
+    void defineTempoReal(bool tempoReal, std::function<uint64_t()> relogioMs = {});
 
   private:
     class Arquivo;
-    class Conversor;
 
     uint64_t agoraUs() const;
+    void avanca();
+    void mistura(size_t de);
+    void misturaFluxo();
     void terminaFluxo();
 
     OpcoesCaptura opcoes_;
     std::unique_ptr<Arquivo> arquivo_;
-    std::unique_ptr<Conversor> fluxo_;  // carries the stream's resampling across its blocks
+    std::unique_ptr<ConversorAudio> fluxo_;  // carries the stream's filter across its blocks
+    std::vector<int16_t> convertidas_;
+    std::vector<int16_t> pendentes_;  // converted and not yet heard (tempoReal), both voices
+    size_t fimFluxo_ = 0;             // where the stream's sound ends in `pendentes_`
+    uint64_t amostrasEscritas_ = 0;   // samples in the file, silence included
+    uint64_t origemUs_ = 0;           // when the file's first sample played
+    bool temOrigem_ = false;
     std::vector<BlocoCapturado> blocos_;
     std::vector<uint64_t> fins_;  // when each queued block ends playing (tempoReal, in us)
     FormatoAudio formato_;
@@ -138,5 +154,10 @@ class AudioCaptura : public DispositivoAudio {
 // Records everything played into the WAV file `arquivo` (see AudioCaptura); nothing is kept
 // in memory.
 std::unique_ptr<DispositivoAudio> criaAudioCaptura(const std::string& arquivo);
-// SDL2 audio; the null device when no sound device opens.
+// The system's sound device (SDL2 audio); the null device in a build without SDL.
 std::unique_ptr<DispositivoAudio> criaAudioSistema();
+// `interno`, with every block and sound written to `arquivo` as it was handed over, before
+// any conversion: a line "bloco VOZ TAXA BITS CANAIS BYTES" (VOZ "fluxo" or "som") and then
+// BYTES raw bytes. Nothing when the file cannot be created.
+std::unique_ptr<DispositivoAudio> criaAudioRegistro(std::unique_ptr<DispositivoAudio> interno,
+                                                    const std::string& arquivo);

@@ -1,41 +1,71 @@
 #include "platform/audioSdl.h"
 
 #include <algorithm>
-#include <cstring>
+#include <chrono>
 #include <limits>
 
-void ContadorBlocos::escreveu(size_t bytes) {
-    blocos_.push_back(bytes);
-    pendentes_ += bytes;
+MisturaSaida::MisturaSaida(int taxa, int canais) : conversor_(taxa, canais) {}
+
+void MisturaSaida::abre(const FormatoAudio& formato) {
+    conversor_.inicia(formato);
+    formato_ = formato;
+    inicioSom_ = std::max(fimEscrito_, tocados_ + quadrosNaFila());
+    quadrosSom_ = 0;
 }
 
-int ContadorBlocos::naFila(size_t bytesNaFila) {
-    size_t tocados = pendentes_ > bytesNaFila ? pendentes_ - bytesNaFila : 0;
-    while (!blocos_.empty() && blocos_.front() <= tocados) {
-        tocados -= blocos_.front();
-        pendentes_ -= blocos_.front();
-        blocos_.pop_front();
-    }
-    return static_cast<int>(blocos_.size());
+void MisturaSaida::escreve(std::span<const uint8_t> bloco) {
+    convertidas_.clear();
+    conversor_.converte(bloco, convertidas_);
+    fila_.insert(fila_.end(), convertidas_.begin(), convertidas_.end());
+    // A block counts as played when the frames it makes have played, whether or not the
+    // filter has let all of them out yet.
+    quadrosSom_ += bloco.size() / static_cast<size_t>(std::max(formato_.bytesPorAmostra(), 1));
+    fimEscrito_ = inicioSom_ + conversor_.quadrosSaida(quadrosSom_);
+    fins_.push_back(fimEscrito_);
 }
 
-void ContadorBlocos::limpa() {
-    blocos_.clear();
-    pendentes_ = 0;
+int MisturaSaida::blocosNaFila() {
+    while (!fins_.empty() && fins_.front() <= tocados_) fins_.pop_front();
+    // Everything the filter made has played: a rounding frame must not hold a block back.
+    if (fila_.empty() && !conversor_.pendente()) fins_.clear();
+    return static_cast<int>(fins_.size());
 }
 
-void SomTocando::preenche(std::span<uint8_t> saida) {
-    while (!saida.empty()) {
-        if (posicao >= dados.size()) {
-            if (!repete || dados.empty()) break;
-            posicao = 0;
+void MisturaSaida::reinicia() {
+    fila_.clear();
+    fins_.clear();
+    conversor_.inicia(formato_);
+    tocados_ = fimEscrito_ = inicioSom_ = quadrosSom_ = 0;
+}
+
+void MisturaSaida::termina() {
+    convertidas_.clear();
+    conversor_.termina(convertidas_);
+    fila_.insert(fila_.end(), convertidas_.begin(), convertidas_.end());
+}
+
+void MisturaSaida::tocaSom(std::vector<int16_t> amostras, bool repete) {
+    som_ = std::move(amostras);
+    posicaoSom_ = 0;
+    repeteSom_ = repete;
+}
+
+void MisturaSaida::preenche(std::span<int16_t> saida) {
+    std::fill(saida.begin(), saida.end(), int16_t{0});
+    const size_t canais = static_cast<size_t>(this->canais());
+    // The stream running dry means its sound has ended: the filter's hold comes out now.
+    if (fila_.size() < saida.size() && conversor_.pendente()) termina();
+    const size_t n = std::min(saida.size(), fila_.size()) / canais * canais;
+    std::copy_n(fila_.begin(), n, saida.begin());
+    fila_.erase(fila_.begin(), fila_.begin() + static_cast<long>(n));
+    tocados_ += n / canais;
+    for (int16_t& s : saida) {
+        if (posicaoSom_ >= som_.size()) {
+            if (!repeteSom_ || som_.empty()) break;
+            posicaoSom_ = 0;
         }
-        const size_t n = std::min(saida.size(), dados.size() - posicao);
-        std::memcpy(saida.data(), dados.data() + posicao, n);
-        posicao += n;
-        saida = saida.subspan(n);
+        s = static_cast<int16_t>(std::clamp(s + som_[posicaoSom_++], -32768, 32767));
     }
-    std::fill(saida.begin(), saida.end(), silencio);
 }
 
 DispositivoSdl& DispositivoSdl::operator=(DispositivoSdl&& o) noexcept {
@@ -54,137 +84,185 @@ void DispositivoSdl::fecha() {
 
 namespace {
 
-bool formatoValido(const FormatoAudio& f) {
-    return (f.bits == 8 || f.bits == 16) && f.canais >= 1 && f.canais <= 2 && f.taxa >= 1000 &&
-           f.taxa <= 192000;
+uint64_t agoraMs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
 }
 
-// About 40 ms a buffer: short enough for the queued count to follow the sound closely.
+// The device's own rate: the one the sound server mixes at, so nothing converts twice.
+int taxaPreferida() {
+    SDL_AudioSpec spec{};
+    if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq >= 8000 &&
+        spec.freq <= 192000)
+        return spec.freq;
+    return 48000;
+}
+
+// The largest power of two of samples that lasts at most 10 ms, and at least 128.
 Uint16 amostrasPorBuffer(int taxa) {
-    int n = 256;
-    while (n < taxa / 25 && n < 4096) n *= 2;
+    int n = 128;
+    while (n * 2 * 100 <= taxa) n *= 2;
     return static_cast<Uint16>(n);
 }
 
-// Opens the default output in exactly `formato` (SDL converts for the hardware), paused.
-DispositivoSdl abreSaida(const FormatoAudio& formato, SDL_AudioCallback callback, void* dados,
-                         SDL_AudioSpec* obtido) {
-    SDL_AudioSpec pedido{};
-    pedido.freq = formato.taxa;
-    pedido.format = formato.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    pedido.channels = static_cast<Uint8>(formato.canais);
-    pedido.samples = amostrasPorBuffer(formato.taxa);
-    pedido.callback = callback;
-    pedido.userdata = dados;
-    SDL_AudioSpec aux{};
-    return DispositivoSdl(SDL_OpenAudioDevice(nullptr, 0, &pedido, obtido ? obtido : &aux, 0));
-}
+// Holds the device's lock: its callback does not run meanwhile.
+class TravaDispositivo {
+  public:
+    explicit TravaDispositivo(const DispositivoSdl& d) : id_(d.id()) {
+        if (id_ != 0) SDL_LockAudioDevice(id_);
+    }
+    ~TravaDispositivo() {
+        if (id_ != 0) SDL_UnlockAudioDevice(id_);
+    }
+    TravaDispositivo(const TravaDispositivo&) = delete;
+    TravaDispositivo& operator=(const TravaDispositivo&) = delete;
 
-void tocaCallback(void* dados, Uint8* saida, int bytes) {
-    static_cast<SomTocando*>(dados)->preenche({saida, static_cast<size_t>(std::max(bytes, 0))});
-}
-
-Uint32 iniciaAudio() {
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "PLUMAR");
-    return SDL_INIT_AUDIO;
-}
+  private:
+    SDL_AudioDeviceID id_;
+};
 
 }  // namespace
 
-AudioSdl::AudioSdl() : audio_(iniciaAudio()) {}
+AudioSdl::AudioSdl(int intervaloTentativaMs) : intervaloTentativaMs_(intervaloTentativaMs) {
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "PLUMAR");
+    tentaAbrir();
+}
 
-AudioSdl::~AudioSdl() = default;
+AudioSdl::~AudioSdl() {
+    saida_.fecha();  // waits out the callback before the mixer goes
+}
 
 std::unique_ptr<AudioSdl> AudioSdl::cria() {
-    auto a = std::make_unique<AudioSdl>();
-    if (!a->audio_.iniciado()) return nullptr;
-    // A driver may load with no card behind it; only a device that opens proves there is sound.
-    if (!abreSaida(FormatoAudio{}, nullptr, nullptr, nullptr)) return nullptr;
-    return a;
+    return std::make_unique<AudioSdl>();
 }
 
 std::unique_ptr<DispositivoAudio> criaAudioSistema() {
-    if (auto a = AudioSdl::cria()) return a;
-    return criaAudioNulo();
+    return AudioSdl::cria();
+}
+
+void AudioSdl::preencheCallback(void* dados, Uint8* saida, int bytes) {
+    const std::span<int16_t> amostras{reinterpret_cast<int16_t*>(saida),
+                                      static_cast<size_t>(std::max(bytes, 0)) / 2};
+    auto* audio = static_cast<AudioSdl*>(dados);
+    if (audio->mistura_)
+        audio->mistura_->preenche(amostras);
+    else
+        std::fill(amostras.begin(), amostras.end(), int16_t{0});
+}
+
+bool AudioSdl::tentaAbrir() {
+    proximaTentativaMs_ = agoraMs() + static_cast<uint64_t>(intervaloTentativaMs_);
+    // A fresh start of the audio subsystem: a sound server that went away and came back
+    // is only found again by a new connection.
+    saida_.fecha();
+    mistura_.reset();
+    audio_.reset();
+    audio_ = std::make_unique<SubsistemaSdl>(SDL_INIT_AUDIO);
+    if (!audio_->iniciado()) {
+        motivo_ = std::string("o áudio do SDL não iniciou: ") + SDL_GetError();
+        return false;
+    }
+    SDL_AudioSpec pedido{};
+    pedido.freq = taxaPreferida();
+    pedido.format = AUDIO_S16SYS;
+    pedido.channels = 2;
+    pedido.samples = amostrasPorBuffer(pedido.freq);
+    pedido.callback = preencheCallback;
+    pedido.userdata = this;
+    SDL_AudioSpec obtido{};
+    // Only the rate may change (the mixer follows it); SDL converts anything else.
+    DispositivoSdl d(
+        SDL_OpenAudioDevice(nullptr, 0, &pedido, &obtido, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE));
+    if (!d) {
+        motivo_ = std::string("nenhum dispositivo de som abriu: ") + SDL_GetError();
+        return false;
+    }
+    // The device starts paused: its callback has not run yet.
+    mistura_ = std::make_unique<MisturaSaida>(obtido.freq, 2);
+    if (aberto_) mistura_->abre(formato_);
+    saida_ = std::move(d);
+    amostras_ = obtido.samples;
+    motivo_.clear();
+    SDL_PauseAudioDevice(saida_.id(), 0);
+    return true;
+}
+
+void AudioSdl::perde(const std::string& motivo) {
+    saida_.fecha();  // waits out the callback before the mixer goes
+    mistura_.reset();
+    motivo_ = motivo;
+    proximaTentativaMs_ = agoraMs() + static_cast<uint64_t>(intervaloTentativaMs_);
+}
+
+bool AudioSdl::vigia() {
+    if (saida_ && SDL_GetAudioDeviceStatus(saida_.id()) == SDL_AUDIO_STOPPED)
+        perde("o dispositivo de som deixou de responder");
+    if (!saida_ && agoraMs() >= proximaTentativaMs_) tentaAbrir();
+    return static_cast<bool>(saida_);
+}
+
+std::string AudioSdl::semDispositivo() {
+    vigia();
+    return motivo_;
 }
 
 bool AudioSdl::abre(const FormatoAudio& formato) {
     fecha();
-    if (!audio_.iniciado() || !formatoValido(formato)) return false;
-    fluxo_ = abreSaida(formato, nullptr, nullptr, nullptr);
-    if (!fluxo_) return false;
-    SDL_PauseAudioDevice(fluxo_.id(), 0);
+    if (!formatoSuportado(formato)) return false;
+    formato_ = formato;
+    aberto_ = true;
+    if (vigia()) {
+        TravaDispositivo trava(saida_);
+        mistura_->abre(formato);
+    }
     return true;
 }
 
 void AudioSdl::escreve(std::span<const uint8_t> bloco) {
-    if (!fluxo_ || bloco.size() > std::numeric_limits<Uint32>::max()) return;
-    // A block the device refused is not counted, or the player would wait for it forever.
-    if (!bloco.empty() &&
-        SDL_QueueAudio(fluxo_.id(), bloco.data(), static_cast<Uint32>(bloco.size())) != 0)
-        return;
-    blocos_.escreveu(bloco.size());
+    if (!aberto_ || !vigia()) return;
+    TravaDispositivo trava(saida_);
+    mistura_->escreve(bloco);
 }
 
 int AudioSdl::blocosNaFila() {
-    if (!fluxo_) return 0;
-    // A device that went away (unplugged, server gone) plays nothing more: drop its queue.
-    if (SDL_GetAudioDeviceStatus(fluxo_.id()) == SDL_AUDIO_STOPPED) {
-        SDL_ClearQueuedAudio(fluxo_.id());
-        blocos_.limpa();
-        return 0;
-    }
-    return blocos_.naFila(SDL_GetQueuedAudioSize(fluxo_.id()));
+    if (!aberto_ || !vigia()) return 0;
+    TravaDispositivo trava(saida_);
+    return mistura_->blocosNaFila();
 }
 
 void AudioSdl::reinicia() {
-    if (fluxo_) SDL_ClearQueuedAudio(fluxo_.id());
-    blocos_.limpa();
+    if (!saida_) return;
+    TravaDispositivo trava(saida_);
+    mistura_->reinicia();
 }
 
 void AudioSdl::fecha() {
-    fluxo_.fecha();
-    blocos_.limpa();
+    if (!aberto_) return;
+    aberto_ = false;
+    if (!saida_) return;
+    TravaDispositivo trava(saida_);
+    mistura_->termina();
 }
 
 void AudioSdl::tocaSom(std::vector<uint8_t> wave, bool repete) {
     OndaPcm onda;
-    if (!audio_.iniciado() || !leOndaPcm(wave, onda) || !formatoValido(onda.formato)) {
-        paraSom();
-        return;
+    if (!vigia()) return;
+    std::vector<int16_t> amostras;
+    if (leOndaPcm(wave, onda) && formatoSuportado(onda.formato)) {
+        ConversorAudio conversor(mistura_->taxa(), mistura_->canais());
+        conversor.inicia(onda.formato);
+        conversor.converte(onda.dados, amostras);
+        conversor.termina(amostras);
     }
-    // Whole frames only, so a loop never shifts the channels or the sample bytes.
-    const size_t quadro = static_cast<size_t>(onda.formato.bytesPorAmostra());
-    onda.dados.resize(onda.dados.size() - onda.dados.size() % quadro);
-    if (onda.dados.empty()) {
-        paraSom();
-        return;
-    }
-    if (voz_ && onda.formato == formatoSom_) {
-        // Same format: swap the sound under the device's lock instead of reopening it.
-        SDL_LockAudioDevice(voz_.id());
-        som_->dados = std::move(onda.dados);
-        som_->posicao = 0;
-        som_->repete = repete;
-        SDL_UnlockAudioDevice(voz_.id());
-        return;
-    }
-    paraSom();
-    som_ = std::make_unique<SomTocando>();
-    som_->dados = std::move(onda.dados);
-    som_->repete = repete;
-    SDL_AudioSpec obtido{};
-    voz_ = abreSaida(onda.formato, tocaCallback, som_.get(), &obtido);
-    if (!voz_) {
-        som_.reset();
-        return;
-    }
-    som_->silencio = obtido.silence;
-    formatoSom_ = onda.formato;
-    SDL_PauseAudioDevice(voz_.id(), 0);
+    // Whole frames only, so a loop never shifts the channels.
+    amostras.resize(amostras.size() - amostras.size() % static_cast<size_t>(mistura_->canais()));
+    TravaDispositivo trava(saida_);
+    mistura_->tocaSom(std::move(amostras), repete);
 }
 
 void AudioSdl::paraSom() {
-    voz_.fecha();  // waits for the callback, so the sound can go after it
-    som_.reset();
+    if (!saida_) return;
+    TravaDispositivo trava(saida_);
+    mistura_->tocaSom({}, false);
 }

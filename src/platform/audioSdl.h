@@ -8,33 +8,55 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <span>
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/audioConversor.h"
 #include "platform/sdlRecursos.h"
 
-// Which written blocks are still waiting, told from how many bytes the device still holds:
-// the oldest blocks leave the queue first, so every byte gone belongs to the front ones.
-class ContadorBlocos {
+// The output stream as the audio callback plays it: the wave player's blocks converted as
+// they are queued, and the second voice's sound converted whole, mixed into one 16-bit
+// stream at the device's rate. The main thread calls everything but `preenche` with the
+// device locked; the callback calls `preenche`.
+class MisturaSaida {
   public:
-    void escreveu(size_t bytes);
-    int naFila(size_t bytesNaFila);
-    void limpa();
+    MisturaSaida(int taxa, int canais);
+
+    int taxa() const { return conversor_.taxaSaida(); }
+    int canais() const { return conversor_.canaisSaida(); }
+
+    // A new sound in `formato`; what is still queued plays out first.
+    void abre(const FormatoAudio& formato);
+    void escreve(std::span<const uint8_t> bloco);
+    // Blocks written and not yet played.
+    int blocosNaFila();
+    // Stop at once: the queue and the filter's hold are dropped.
+    void reinicia();
+    // The sound has ended: what the filter holds is queued after it.
+    void termina();
+    // The second voice; an empty sound stops it.
+    void tocaSom(std::vector<int16_t> amostras, bool repete);
+
+    // The next samples to play (interleaved): stream and voice added, silence after them.
+    void preenche(std::span<int16_t> saida);
 
   private:
-    std::deque<size_t> blocos_;
-    size_t pendentes_ = 0;  // bytes of the blocks in `blocos_`
-};
+    size_t quadrosNaFila() const { return fila_.size() / static_cast<size_t>(canais()); }
 
-// A sound of the second voice, read by the audio thread while its device is open.
-struct SomTocando {
-    std::vector<uint8_t> dados;
-    size_t posicao = 0;
-    bool repete = false;
-    uint8_t silencio = 0;
-    // Fills `saida` with the next bytes: from the start again when looping, else silence.
-    void preenche(std::span<uint8_t> saida);
+    ConversorAudio conversor_;
+    std::deque<int16_t> fila_;  // converted samples waiting to play
+    std::vector<int16_t> convertidas_;
+    FormatoAudio formato_;
+    std::deque<uint64_t> fins_;  // where each queued block ends, in stream frames
+    uint64_t tocados_ = 0;       // stream frames played
+    uint64_t fimEscrito_ = 0;    // where the last block written ends
+    uint64_t inicioSom_ = 0;     // where the sound being written began
+    uint64_t quadrosSom_ = 0;    // input frames of that sound written so far
+    std::vector<int16_t> som_;
+    size_t posicaoSom_ = 0;
+    bool repeteSom_ = false;
 };
 
 // An open SDL audio device, closed on destruction (which also waits out its callback).
@@ -56,11 +78,18 @@ class DispositivoSdl {
     SDL_AudioDeviceID id_ = 0;
 };
 
+// The system's sound device: one output stream, opened once at the device's own rate in
+// 16-bit samples with buffers of a few milliseconds and kept for the program's whole life.
+// Each sound is converted to it as it is queued. A device that goes away (a sound server
+// restarted, a headset unplugged) or never opened is tried again every few seconds;
+// meanwhile sound is dropped as if played.
 class AudioSdl final : public DispositivoAudio {
   public:
-    AudioSdl();
+    static constexpr int kIntervaloTentativaMs = 3000;
+
+    explicit AudioSdl(int intervaloTentativaMs = kIntervaloTentativaMs);
     ~AudioSdl() override;
-    // nullptr when SDL has no audio or no output device opens.
+    // An audio layer whether or not a device opens now (see semDispositivo).
     static std::unique_ptr<AudioSdl> cria();
 
     bool abre(const FormatoAudio& formato) override;
@@ -68,17 +97,32 @@ class AudioSdl final : public DispositivoAudio {
     int blocosNaFila() override;
     void reinicia() override;
     void fecha() override;
-    bool aberto() const override { return static_cast<bool>(fluxo_); }
+    bool aberto() const override { return aberto_; }
     void tocaSom(std::vector<uint8_t> wave, bool repete) override;
     void paraSom() override;
+    std::string semDispositivo() override;
+
+    // The open device's rate and channels (0 when none is open).
+    int taxaSaida() const { return mistura_ ? mistura_->taxa() : 0; }
+    int canaisSaida() const { return mistura_ ? mistura_->canais() : 0; }
+    // Samples per device buffer.
+    int amostrasBuffer() const { return amostras_; }
 
   private:
-    // Declared in the order they must be created; destroyed in reverse, so each device
-    // closes before what its callback reads and before the subsystem goes.
-    SubsistemaSdl audio_;
-    DispositivoSdl fluxo_;
-    ContadorBlocos blocos_;
-    std::unique_ptr<SomTocando> som_;
-    FormatoAudio formatoSom_;
-    DispositivoSdl voz_;
+    // Opens the device when none is open and the last try is old enough; drops a device
+    // that went away. Whether a device is open.
+    bool vigia();
+    bool tentaAbrir();
+    static void preencheCallback(void* dados, Uint8* saida, int bytes);
+    void perde(const std::string& motivo);
+
+    std::unique_ptr<SubsistemaSdl> audio_;
+    std::unique_ptr<MisturaSaida> mistura_;  // read by the callback: outlives the device
+    DispositivoSdl saida_;
+    int amostras_ = 0;
+    FormatoAudio formato_;
+    bool aberto_ = false;
+    int intervaloTentativaMs_;
+    uint64_t proximaTentativaMs_ = 0;
+    std::string motivo_;  // why there is no device
 };

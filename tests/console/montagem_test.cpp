@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "apoio.h"
+#include "console/programa.h"
 
 namespace {
 
@@ -42,5 +46,42 @@ TEST_F(SaidaAudioTest, AFileThatCannotBeCreatedStopsTheStart) {
     EXPECT_FALSE(sessao);
     EXPECT_NE(erro.find("nao/existe/saida.wav"), std::string::npos) << erro;
 }
+
+TEST_F(SaidaAudioTest, PausesBetweenSoundsAreSilenceOnTheVirtualClock) {
+    const std::string arquivo = (pasta_ / "pausa.wav").string();
+    std::string erro;
+    auto sessao = montaSessao(opcoes(arquivo), erro);
+    ASSERT_TRUE(sessao) << erro;
+    sessao->fala->bip();
+    sessao->crt->Delay(500);
+    sessao->fala->bip();
+    sessao.reset();
+    const std::string c = leArquivo(arquivo);
+    OndaPcm onda;
+    ASSERT_TRUE(leOndaPcm(std::span(reinterpret_cast<const uint8_t*>(c.data()), c.size()), onda));
+    std::vector<size_t> sons;  // where the sound is
+    for (size_t i = 0; i + 1 < onda.dados.size(); i += 2)
+        if (std::abs(static_cast<int16_t>(onda.dados[i] | (onda.dados[i + 1] << 8))) > 300)
+            sons.push_back(i / 2);
+    ASSERT_FALSE(sons.empty());
+    size_t maiorPausa = 0;
+    for (size_t i = 1; i < sons.size(); ++i) maiorPausa = std::max(maiorPausa, sons[i] - sons[i - 1]);
+    EXPECT_NEAR(static_cast<double>(maiorPausa), 0.5 * 44100, 0.02 * 44100);
+}
+
+#ifdef PLUMAR_COM_SDL
+TEST_F(SaidaAudioTest, NoSoundDeviceIsSaidOnTheMessageRow) {
+    Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
+    OpcoesLinux o;
+    o.frontEnd = "terminal";  // no terminal here: the session ends up headless
+    std::string erro;
+    auto sessao = montaSessao(o, erro);
+    ASSERT_TRUE(sessao) << erro;
+    EXPECT_NE(sessao->semSom, "");
+    avisaSemSom(*sessao->editor);
+    const std::string tela = despejoTela(sessao->crt->tela());
+    EXPECT_NE(tela.find("\nSem dispositivo de som"), std::string::npos) << tela;
+}
+#endif
 
 }  // namespace

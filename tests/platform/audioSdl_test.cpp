@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -28,121 +29,109 @@ void esperaEsvaziar(AudioSdl& a) {
     }
 }
 
-TEST(ContadorBlocos, BlocksLeaveInOrderAsTheirBytesArePlayed) {
-    ContadorBlocos c;
-    for (size_t n : {100, 50, 10}) c.escreveu(n);
-    EXPECT_EQ(c.naFila(160), 3);
-    EXPECT_EQ(c.naFila(61), 3);  // one byte of the first block still to play
-    EXPECT_EQ(c.naFila(60), 2);
-    EXPECT_EQ(c.naFila(30), 2);  // the second block partly played
-    c.escreveu(40);              // written while others play
-    EXPECT_EQ(c.naFila(70), 3);
-    EXPECT_EQ(c.naFila(40), 1);
-    EXPECT_EQ(c.naFila(0), 0);
+// Plays `quadros` frames of the mixer, as the audio callback would.
+std::vector<int16_t> toca(MisturaSaida& m, size_t quadros) {
+    std::vector<int16_t> s(quadros * static_cast<size_t>(m.canais()));
+    m.preenche(s);
+    return s;
 }
 
-TEST(ContadorBlocos, EmptyBlocksAndResetsNeverLeaveTheCountStuck) {
-    ContadorBlocos c;
-    c.escreveu(0);
-    EXPECT_EQ(c.naFila(0), 0);
-    for (size_t n : {20, 0, 20}) c.escreveu(n);
-    EXPECT_EQ(c.naFila(20), 1);  // the empty block went with the first
-    // More bytes reported than were written (another writer, a device quirk) plays nothing.
-    EXPECT_EQ(c.naFila(1000), 1);
-    c.limpa();
-    EXPECT_EQ(c.naFila(0), 0);
-    c.escreveu(5);
-    EXPECT_EQ(c.naFila(5), 1);
+bool silencio(const std::vector<int16_t>& s) {
+    return std::all_of(s.begin(), s.end(), [](int16_t v) { return v == 0; });
 }
 
-TEST(SomTocando, PlaysOnceThenSilenceOrLoopsAcrossBuffers) {
-    using V = std::vector<uint8_t>;
-    SomTocando uma;
-    uma.dados = {1, 2, 3};
-    uma.silencio = 128;
-    SomTocando repetido = uma;
-    repetido.repete = true;
-    SomTocando vazio;  // looping nothing must not spin forever
-    vazio.repete = true;
-    vazio.silencio = 7;
-    V saida(5);
-    for (auto [som, primeiro, segundo] : {std::tuple{&uma, V{1, 2, 3, 128, 128}, V(5, 128)},
-                                          {&repetido, V{1, 2, 3, 1, 2}, V{3, 1, 2, 3, 1}},
-                                          {&vazio, V(5, 7), V(5, 7)}}) {
-        som->preenche(saida);
-        EXPECT_EQ(saida, primeiro);
-        som->preenche(saida);
-        EXPECT_EQ(saida, segundo);
-    }
+TEST(MisturaSaida, BlocksOfEveryFormatDrainAsTheirConvertedFramesPlay) {
+    MisturaSaida m(48000, 2);
+    // 0.1 s of 11025 Hz 8-bit, then 0.1 s of 22050 Hz 16-bit stereo: 4800 frames each.
+    m.abre({1, 11025, 8});
+    m.escreve(std::vector<uint8_t>(1103, 200));
+    m.escreve(std::vector<uint8_t>(1102, 200));
+    EXPECT_EQ(m.blocosNaFila(), 2);
+    EXPECT_FALSE(silencio(toca(m, 2000)));
+    EXPECT_EQ(m.blocosNaFila(), 2);
+    toca(m, 2900);  // the first block's 4802 frames have played
+    EXPECT_EQ(m.blocosNaFila(), 1);
+    toca(m, 4800);  // the stream ran dry: the filter's hold came out with the rest
+    EXPECT_EQ(m.blocosNaFila(), 0);
+    m.termina();
+    m.abre({2, 22050, 16});
+    m.escreve(std::vector<uint8_t>(8820, 0x10));  // 4800 frames
+    EXPECT_EQ(m.blocosNaFila(), 1);
+    toca(m, 4790);
+    EXPECT_EQ(m.blocosNaFila(), 1);
+    toca(m, 20);
+    EXPECT_EQ(m.blocosNaFila(), 0);
 }
 
-TEST(AudioSdl, QueuedBlocksDrainAsTheDevicePlaysThem) {
+TEST(MisturaSaida, StopDropsTheQueueAtOnceAndTheVoiceMixesBeside) {
+    MisturaSaida m(44100, 1);
+    m.abre({1, 11025, 8});
+    for (int i = 0; i < 4; ++i) m.escreve(std::vector<uint8_t>(11025, 255));  // 4 s
+    toca(m, 441);
+    m.reinicia();
+    EXPECT_EQ(m.blocosNaFila(), 0);
+    EXPECT_TRUE(silencio(toca(m, 441)));  // the very next buffer is silent
+    m.escreve(std::vector<uint8_t>(110, 128 + 10));  // still usable after a stop
+    EXPECT_EQ(m.blocosNaFila(), 1);
+    m.tocaSom(std::vector<int16_t>(100, 31000), false);
+    const std::vector<int16_t> s = toca(m, 600);
+    EXPECT_EQ(s[50], 32767);                  // both voices, clipped
+    EXPECT_NEAR(s[200], 2560, 40);            // the stream alone
+    EXPECT_EQ(s[599], 0);                     // both over
+    m.tocaSom(std::vector<int16_t>{1, 2, 3}, true);
+    EXPECT_EQ(toca(m, 7), (std::vector<int16_t>{1, 2, 3, 1, 2, 3, 1}));
+    m.tocaSom({}, false);
+    EXPECT_TRUE(silencio(toca(m, 7)));
+}
+
+TEST(AudioSdl, OneStreamAtTheDeviceRateServesEveryFormat) {
     Variavel driver("SDL_AUDIODRIVER", "dummy");
     auto a = AudioSdl::cria();
-    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->semDispositivo(), "");
+    const int taxa = a->taxaSaida();
+    EXPECT_GE(taxa, 8000);
+    EXPECT_LE(a->amostrasBuffer() * 100, taxa);  // buffers of 10 ms or less
     EXPECT_FALSE(a->aberto());
     a->escreve(std::vector<uint8_t>(100, 128));  // not open: ignored
     EXPECT_EQ(a->blocosNaFila(), 0);
     for (FormatoAudio f : {FormatoAudio{1, 11025, 12}, {0, 11025, 8}, {1, 0, 16}, {-3, -1, -8}})
         EXPECT_FALSE(a->abre(f)) << f.canais << " " << f.taxa << " " << f.bits;
-    EXPECT_FALSE(a->aberto());
 
-    ASSERT_TRUE(a->abre({1, 11025, 8}));
-    for (int i = 0; i < 4; ++i) a->escreve(std::vector<uint8_t>(2205, 128));  // 0.2 s each
-    EXPECT_GE(a->blocosNaFila(), 3);
-    esperaEsvaziar(*a);
-}
-
-TEST(AudioSdl, ResetDropsTheQueueAtOnceAndCloseEndsTheStream) {
-    Variavel driver("SDL_AUDIODRIVER", "dummy");
-    auto a = AudioSdl::cria();
-    ASSERT_NE(a, nullptr);
+    for (FormatoAudio f : {FormatoAudio{1, 11025, 8}, {2, 22050, 16}, {1, 16538, 8}}) {
+        ASSERT_TRUE(a->abre(f));
+        for (int i = 0; i < 3; ++i)
+            a->escreve(std::vector<uint8_t>(static_cast<size_t>(f.taxa * f.bytesPorAmostra() / 10), 128));
+        EXPECT_GE(a->blocosNaFila(), 2);
+        esperaEsvaziar(*a);
+        a->fecha();
+        EXPECT_EQ(a->taxaSaida(), taxa);  // the same stream all along
+    }
     ASSERT_TRUE(a->abre({2, 22050, 16}));
     for (int i = 0; i < 3; ++i) a->escreve(std::vector<uint8_t>(22050, 0));
-    EXPECT_GT(a->blocosNaFila(), 0);
     a->reinicia();
     EXPECT_EQ(a->blocosNaFila(), 0);
-    a->escreve(std::vector<uint8_t>(22050, 0));
-    EXPECT_EQ(a->blocosNaFila(), 1);  // still usable after a reset
-    a->fecha();
-    EXPECT_FALSE(a->aberto());
-    EXPECT_EQ(a->blocosNaFila(), 0);
-}
-
-TEST(AudioSdl, SecondVoicePlaysBesideTheStream) {
-    Variavel driver("SDL_AUDIODRIVER", "dummy");
-    auto a = AudioSdl::cria();
-    ASSERT_NE(a, nullptr);
-    ASSERT_TRUE(a->abre({1, 11025, 8}));
-    a->escreve(std::vector<uint8_t>(1100, 128));
     a->tocaSom(onda({1, 11025, 8}, 5000, 200), true);
-    a->tocaSom(onda({1, 11025, 8}, 301, 90), false);  // same format: swapped in place
+    a->tocaSom({'R', 'I', 'F', 'F', 0, 0}, false);  // not a wave: stops the voice
     a->tocaSom(onda({2, 22050, 16}, 4001, 0), true);  // odd size: cut to whole frames
-    a->tocaSom({'R', 'I', 'F', 'F', 0, 0}, false);    // not a wave: stops the voice
-    a->tocaSom(onda({1, 11025, 8}, 0, 0), true);      // nothing to loop
-    a->tocaSom(onda({1, 11025, 8}, 2000, 60), true);
     a->paraSom();
-    a->paraSom();
-    esperaEsvaziar(*a);  // the stream went on draining while the voice came and went
-}
-
-TEST(AudioSdl, SystemDeviceIsSdlOrTheNullDeviceWithoutADriver) {
-    {
-        Variavel driver("SDL_AUDIODRIVER", "dummy");
-        EXPECT_NE(dynamic_cast<AudioSdl*>(criaAudioSistema().get()), nullptr);
-    }
-    Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
-    EXPECT_EQ(AudioSdl::cria(), nullptr);
-    auto a = criaAudioSistema();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(dynamic_cast<AudioSdl*>(a.get()), nullptr);
-    a->abre({1, 11025, 8});
-    a->escreve(std::vector<uint8_t>(100, 128));
-    a->tocaSom(onda({1, 11025, 8}, 100, 1), true);
-    a->paraSom();
-    a->reinicia();
     a->fecha();
     EXPECT_FALSE(a->aberto());
+}
+
+TEST(AudioSdl, NoDeviceIsSaidAndTriedAgainUntilOneOpens) {
+    Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
+    AudioSdl a(50);
+    EXPECT_NE(a.semDispositivo(), "");
+    ASSERT_TRUE(a.abre({1, 11025, 8}));  // mute, but the player goes on
+    a.escreve(std::vector<uint8_t>(11025, 128));
+    EXPECT_EQ(a.blocosNaFila(), 0);
+    a.tocaSom(onda({1, 11025, 8}, 100, 1), true);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);  // a sound server that starts late
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(a.semDispositivo(), "");
+    a.escreve(std::vector<uint8_t>(11025, 128));  // the open stream carries on
+    EXPECT_EQ(a.blocosNaFila(), 1);
+    a.reinicia();
 }
 
 }  // namespace
