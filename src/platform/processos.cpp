@@ -52,37 +52,7 @@ Processos::~Processos() {
 
 int Processos::inicia(const std::vector<std::string>& argumentos,
                       const std::filesystem::path& diretorio) {
-    recolhe();
-    if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
-    std::vector<std::string> copia = argumentos;
-    std::vector<char*> argv = vetorArgumentos(copia);
-
-    AcoesSpawn acoes;
-    // A child reading the terminal would take the keys (and, ending, leave the editor's
-    // reads failing); one writing to it would scribble over the screen.
-    posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::error_code ec;
-    std::filesystem::create_directories(diretorioWindows(), ec);
-    const std::string log = (diretorioWindows() / "plumar.log").string();
-    int saida = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
-    if (saida < 0) saida = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saida >= 0) {
-        posix_spawn_file_actions_adddup2(acoes.get(), saida, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(acoes.get(), saida, STDERR_FILENO);
-    }
-    if (!diretorio.empty()) posix_spawn_file_actions_addchdir_np(acoes.get(), diretorio.c_str());
-    posix_spawnattr_t atributos;
-    posix_spawnattr_init(&atributos);
-    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
-    pid_t pid = 0;
-    int erro = posix_spawnp(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
-    posix_spawnattr_destroy(&atributos);
-    if (saida >= 0) close(saida);
-    if (erro != 0) return erro;
-    filhos_.push_back(pid);
-    ultimo_ = pid;
-    estadoUltimo_ = -1;
-    return 0;
+    return lanca(argumentos, diretorio, std::nullopt);
 }
 
 void Processos::recolhe() {
@@ -96,6 +66,17 @@ void Processos::recolhe() {
 
 int Processos::iniciaConversor(const std::vector<std::string>& argumentos,
                                const std::filesystem::path& saida) {
+    return lanca(argumentos, {}, saida.empty() ? std::filesystem::path("/dev/null") : saida);
+}
+
+// Every child in a session of its own, its input from /dev/null: one reading the terminal
+// would take the keys (and, ending, leave the editor's reads failing), one writing to it
+// would scribble over the screen. What it says goes to plumar.log; a converter's output goes
+// to `saida`. The program is the file named, or a name looked up in PATH by the callers'
+// own choice (they give a path whenever the name came from a text).
+int Processos::lanca(const std::vector<std::string>& argumentos,
+                     const std::filesystem::path& diretorio,
+                     const std::optional<std::filesystem::path>& saida) {
     recolhe();
     if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
     std::vector<std::string> copia = argumentos;
@@ -103,16 +84,25 @@ int Processos::iniciaConversor(const std::vector<std::string>& argumentos,
 
     AcoesSpawn acoes;
     posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(acoes.get(), STDOUT_FILENO,
-                                     saida.empty() ? "/dev/null" : saida.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::error_code ec;
+    std::filesystem::create_directories(diretorioWindows(), ec);
+    const std::string log = (diretorioWindows() / "plumar.log").string();
+    int registro = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
+    if (registro < 0) registro = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saida)
+        posix_spawn_file_actions_addopen(acoes.get(), STDOUT_FILENO, saida->c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    else if (registro >= 0)
+        posix_spawn_file_actions_adddup2(acoes.get(), registro, STDOUT_FILENO);
+    if (registro >= 0) posix_spawn_file_actions_adddup2(acoes.get(), registro, STDERR_FILENO);
+    if (!diretorio.empty()) posix_spawn_file_actions_addchdir_np(acoes.get(), diretorio.c_str());
     posix_spawnattr_t atributos;
     posix_spawnattr_init(&atributos);
     posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    const int erro = posix_spawn(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
+    const int erro = posix_spawnp(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
     posix_spawnattr_destroy(&atributos);
+    if (registro >= 0) close(registro);
     if (erro != 0) return erro;
     filhos_.push_back(pid);
     ultimo_ = pid;

@@ -42,6 +42,8 @@ class Processos {
     std::optional<int> codigoSaida();
 
   private:
+    int lanca(const std::vector<std::string>& argumentos, const std::filesystem::path& diretorio,
+              const std::optional<std::filesystem::path>& saida);
     void recolhe();
 
     std::vector<pid_t> filhos_;
