@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <span>
+
 namespace {
 
 EdVars comLinhas(int n) {
@@ -108,6 +111,30 @@ TEST(TipoTexto, MarksFollowRemovals) {
     EXPECT_EQ(ed.nLinhas(), 8);
     EXPECT_EQ(ed.linha(8), "");
     EXPECT_EQ(ed.linhaRemovida, "linha 10");
+}
+
+// Every way of changing the text counts, so a block move or a fill is never left out of
+// the emergency and recovery copies; rewriting a line with its own text does not.
+TEST(TipoTexto, EveryChangeMovesTheVersion) {
+    EdVars ed = comLinhas(6);
+    const std::vector<std::string> duas = {"a", "b"};
+    const int ordem[] = {1, 0};
+    const std::vector<std::function<void()>> mudancas = {
+        [&] { ed.texto.insere(2, std::span<const std::string>(duas)); },
+        [&] { ed.texto.remove(2, 2); },
+        [&] { ed.texto.reordena(1, ordem); },
+        [&] { ed.texto.move(1, 2, 5); },
+        [&] { ed.texto.substitui(1, 1, {"nova"}); },
+        [&] { ed.texto.trocaLinha(1, "outra"); },
+    };
+    for (size_t i = 0; i < mudancas.size(); ++i) {
+        const uint64_t antes = ed.texto.versao();
+        mudancas[i]();
+        EXPECT_NE(ed.texto.versao(), antes) << i;
+    }
+    const uint64_t antes = ed.texto.versao();
+    ed.texto.trocaLinha(1, "outra");
+    EXPECT_EQ(ed.texto.versao(), antes);
 }
 
 TEST(FormaBusca, FoldsCaseAndAccentsKeepingLength) {
