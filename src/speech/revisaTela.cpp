@@ -75,6 +75,7 @@ class Revisao {
             return c >= 1 && c <= kColunas && atributo(linha_, c) == a && !separador(celula(linha_, c));
         };
         int ini = coluna_, fim = coluna_;
+        if (separador(celula(linha_, coluna_))) return {ini, fim};  // a separator stands alone
         while (dentro(ini - 1)) --ini;
         while (dentro(fim + 1)) ++fim;
         return {ini, fim};
@@ -92,18 +93,20 @@ class Revisao {
 
     // Speaks the word at the cursor and moves past it. A run of one symbol is said at most
     // three times long (a row of dashes is "three dashes"), a word of consonants is spelled.
-    void falaPalavra() {
-        while (coluna_ < kColunas && celula(linha_, coluna_) == ' ') ++coluna_;
+    // Nothing from column `limite` on is taken.
+    void falaPalavra(int limite = kFimDaLinha) {
+        limite = std::min(limite, kFimDaLinha);
+        while (coluna_ < kColunas && coluna_ < limite && celula(linha_, coluna_) == ' ') ++coluna_;
         std::string palavra;
-        while (coluna_ <= kColunas && caractereDePalavra(celula(linha_, coluna_)))
+        while (coluna_ < limite && caractereDePalavra(celula(linha_, coluna_)))
             palavra += static_cast<char>(celula(linha_, coluna_++));
         if (palavra.empty()) {
             const uint8_t simbolo = celula(linha_, coluna_);
-            if (coluna_ > kColunas || simbolo == ' ') {
+            if (coluna_ >= limite || simbolo == ' ') {
                 ++coluna_;
                 return;
             }
-            while (coluna_ <= kColunas && celula(linha_, coluna_) == simbolo) {
+            while (coluna_ < limite && celula(linha_, coluna_) == simbolo) {
                 if (palavra.size() < 3) palavra += static_cast<char>(simbolo);
                 ++coluna_;
             }
@@ -131,7 +134,7 @@ class Revisao {
                 if (!texto.empty()) fala_.falaTexto(texto);
             } else {
                 while (coluna_ < ate && coluna_ <= kColunas && !crt_.teclaPressionada()) {
-                    falaPalavra();
+                    falaPalavra(ate);
                     while (coluna_ < ate && coluna_ <= kColunas && celula(linha_, coluna_) == ' ')
                         ++coluna_;
                 }

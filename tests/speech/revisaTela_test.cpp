@@ -105,6 +105,9 @@ TEST_F(Revisao, FieldsByColourAndSeparatorsAndTwoLetterCommands) {
     EXPECT_EQ(revisa("ilflTC{Ctrl+L}", 7, 2),
               (Ouvido{"texto Nome", "texto :", "clique", "texto relatorio", "texto final",
                       "texto ok", "clique", "texto relatorio", "clique", "texto 7"}));
+    // A blank is a field of its own; a range ending inside a word reads only its part.
+    EXPECT_EQ(revisa("{Ctrl+F1}", 6, 2), Ouvido{"clique"});
+    EXPECT_EQ(revisa("il", 10, 2), (Ouvido{"texto Nome", "texto :", "texto rel", "clique"}));
     EXPECT_EQ(revisa("xti"), (Ouvido{"bip", "clique", "bip", "bip", "clique", "bip"}));
 }
 
