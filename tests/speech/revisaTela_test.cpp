@@ -71,6 +71,9 @@ TEST_F(Revisao, WordsSymbolsAndConsonantsOnALine) {
     EXPECT_EQ(revisa("{Down}{Ctrl+L}", 1, 3), (Ouvido{"clique", "texto ---", "clique", "texto 81"}));
     EXPECT_EQ(revisa("{F1}{F1}{F1}{Right}{Left}{Left}", 1, 3),
               (Ouvido{"texto Ola", "texto ---", "texto mundo", "letra 32", "letra 32", "letra 111"}));
+    // By words: symbols are skipped; past the last word a beep and the end of the line.
+    EXPECT_EQ(revisa("{Ctrl+Right}{Ctrl+L}{Ctrl+Left}{Ctrl+Left}{Ctrl+L}{Ctrl+Right}{Ctrl+Right}{Ctrl+Right}{Ctrl+L}", 1, 3),
+              (Ouvido{"texto 11", "bip", "texto 1", "bip", "texto 25"}));
 }
 
 TEST_F(Revisao, WithAServerTheLineIsSaidAtOnce) {
