@@ -18,6 +18,7 @@
 #include "editor/commands/eddoc.h"
 #include "editor/pendente.h"
 #include "mathmode/EDNUMERA.h"
+#include "speech/revisaTela.h"
 
 namespace {
 
@@ -60,6 +61,12 @@ void apagaComDel(Editor& e) {
 void ecoOuSaida(Editor& e) {
     if (e.crt.modificadores().alt) saiSemGravar(e);  // Alt+F4: leave without saving
     alternaEco(e);
+}
+
+// Ctrl+Alt+F9 reviews the screen (the status row, the messages), as in the line editor.
+void leituraOuRevisao(Editor& e) {
+    if (e.crt.modificadores().alt) return revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    leituraLinha(e);
 }
 
 void leAteOFimLimpandoSelecao(Editor& e) {
@@ -143,7 +150,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {99, "calculadoraLinha", calculadoraLinha},
     {100, "alternaLargura", alternaLargura},
     {101, "falaData", [](Editor& e) { e.fala.falaData(); }},
-    {102, "leituraLinha", leituraLinha},
+    {102, "leituraLinha", leituraOuRevisao},
     {103, "menuNumera", menuNumera},
     {104, "leAteOFim", leAteOFimLimpandoSelecao},
     {105, "versao", versao},

@@ -7,8 +7,8 @@
 #include "editor/edConfig.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
-#include "editor/pendente.h"
 #include "platform/texto.h"
+#include "speech/revisaTela.h"
 
 namespace {
 
@@ -356,7 +356,7 @@ class EdicaoCampo {
                 break;
             case 102:
                 if (!mod.alt) return FimCampo{scan, true, cursor_};
-                revisaTela(e_);
+                revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
                 break;
             default:
                 return FimCampo{scan, true, cursor_};

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "editor/edArqDisco.h"
+#include "speech/revisaTela.h"
 
 namespace fs = std::filesystem;
 
@@ -194,6 +195,10 @@ class ListaArquivos {
             case 75:
             case 77:
                 e_.fala.soletra(nome(atual_));
+                break;
+            case 102:  // Ctrl+Alt+F9: review the screen the list is drawn on
+                if (e_.crt.modificadores().alt) revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
+                else anuncia();
                 break;
             default:
                 anuncia();

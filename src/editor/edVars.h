@@ -106,6 +106,7 @@ struct EdVars {
     std::string extensaoPadrao = "txt";
     std::string diretorioMensagens;
     std::string textoProcurado = std::string(1, '\0');  // matches nothing
+    std::string textoRevisao;  // the last text searched for in the screen review
     bool modoLeitura = false, converteOem = false, anunciaCarga = true;
     bool semFala = false;
     // The text's version when it was last loaded or saved whole.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "speech/revisaTela.h"
+
 namespace {
 
 constexpr int kCorItem = 15, kCorAtual = 14;
@@ -169,6 +171,9 @@ int ListaSelecao::executaLista() {
                     break;
                 case 77:
                     soletrar = true;
+                    break;
+                case 102:  // Ctrl+Alt+F9: review the screen the list is drawn on
+                    if (e_.crt.modificadores().alt) revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
                     break;
                 default:
                     break;

@@ -7,7 +7,3 @@ inline void comandoPendente(Editor& e) {
     e.fala.bip();
     e.fala.bip();
 }
-
-// The screen review mode, entered with Ctrl+Alt+F9 from the line editor, is still to come:
-// until then it answers as a command still to come, and editing goes on.
-inline void revisaTela(Editor& e) { comandoPendente(e); }

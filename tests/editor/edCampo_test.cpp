@@ -96,8 +96,8 @@ TEST(EditaCampo, EditingKeys) {
          "abc, def", {"texto def", "texto ,", "texto ,", "bip", "clique"}},
         {"{Ctrl+Right}{Ctrl+Right}{Ctrl+Right}{Ctrl+Right}x{Enter}", "abc, def", "", "abc, defx",
          {"texto abc", "texto ,", "bip", "texto def", "bip", "clique", "letra 120"}},
-        // The screen review is still to come: two beeps, and editing goes on.
-        {"{Ctrl+Alt+F9}x{Enter}", "", "", "x", {"bip", "bip", "letra 120"}},
+        // The screen review (Ctrl+K says the field's row) leaves with two beeps, and editing goes on.
+        {"{Ctrl+Alt+F9}{Ctrl+K}{Esc}x{Enter}", "", "", "x", {"texto 9", "bip", "bip", "letra 120"}},
         // An extended key is no speed; Esc keeps the speed.
         {"{Ctrl+F4}{Down}{Ctrl+F4}{Esc}{Ctrl+F4}2x{Enter}", "", "", "x",
          {"som _VELOC", "letra 0", "som _VELOC", "letra 27", "som _VELOC", "letra 50",
