@@ -121,9 +121,14 @@ void bytesDoTexto(const EdVars& ed, int primeira, int ultima,
     primeira = std::max(primeira, 1);
     ultima = std::min(ultima, ed.nLinhas());
     while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
+    const CodificacaoArquivo& cod = ed.codificacao;
+    if (cod.utf8 && cod.bom && primeira == 1) escreve("\xEF\xBB\xBF");
     for (int i = primeira; i <= ultima; ++i) {
-        escreve(ed.texto.vista(i));
-        escreve("\r\n");
+        if (cod.utf8)
+            escreve(cod.codificaLinha(ed.texto.vista(i)));
+        else
+            escreve(ed.texto.vista(i));
+        escreve(cod.quebra());
     }
 }
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <system_error>
 
+#include "editor/edArqCodif.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
 
@@ -138,7 +139,8 @@ void LeitorLinhas::caractere(char c) {
     }
     temLinha_ = true;
     recemDividida_ = false;
-    atual_ += static_cast<uint8_t>(c) < 32 ? '#' : c;
+    const int marca = indiceEstranho(static_cast<uint8_t>(c));
+    atual_ += static_cast<uint8_t>(c) < 32 && !(marca >= 0 && marca < marcas_) ? '#' : c;
     if (atual_.size() >= kMaiorLinha) fecha(true);
 }
 
@@ -188,7 +190,11 @@ std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu) {
     return linhas;
 }
 
-EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
+namespace {
+
+// The regular file `caminho` handed to `recebe` in pieces.
+template <typename Recebe>
+EstadoLeitura lePedacos(const fs::path& caminho, Recebe recebe) {
     Descritor d(abreParaLer(caminho));
     if (d.fd() < 0)
         return (errno == ENOENT || errno == ENOTDIR) ? EstadoLeitura::NaoExiste
@@ -199,15 +205,23 @@ EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
     for (;;) {
         const ssize_t n = ::read(d.fd(), pedaco.data(), pedaco.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            leitor.termina();
-            return EstadoLeitura::ErroNoMeio;
-        }
-        if (n == 0) break;
-        leitor.alimenta(std::string_view(pedaco.data(), static_cast<size_t>(n)));
+        if (n < 0) return EstadoLeitura::ErroNoMeio;
+        if (n == 0) return EstadoLeitura::Lido;
+        recebe(std::string_view(pedaco.data(), static_cast<size_t>(n)));
     }
-    leitor.termina();
-    return EstadoLeitura::Lido;
+}
+
+}  // namespace
+
+EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
+    const EstadoLeitura estado =
+        lePedacos(caminho, [&leitor](std::string_view p) { leitor.alimenta(p); });
+    if (estado == EstadoLeitura::Lido || estado == EstadoLeitura::ErroNoMeio) leitor.termina();
+    return estado;
+}
+
+EstadoLeitura leArquivoInteiro(const fs::path& caminho, std::string& bytes) {
+    return lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); });
 }
 
 bool podeAbrir(const fs::path& caminho) {
