@@ -7,9 +7,10 @@
 
 namespace {
 
-// Control codes a loaded line never holds (they become '#'), TAB, LF and CR left out.
-constexpr std::array<uint8_t, 28> kMarcas = {1,  2,  3,  4,  5,  6,  7,  8,  11, 12,
-                                             14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
+// Control codes a loaded line never holds (they become '#'); TAB, LF and CR left out, and
+// BEL and BS, which the console takes as commands.
+constexpr std::array<uint8_t, 26> kMarcas = {1,  2,  3,  4,  5,  6,  11, 12, 14,
+                                             15, 16, 17, 18, 19, 20, 21, 22, 23,
                                              24, 25, 26, 27, 28, 29, 30, 31};
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
@@ -73,6 +74,7 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
     novo.bom = bytes.starts_with(kBom);
     if (novo.bom) bytes.remove_prefix(kBom.size());
     novo.quebraLf = primeiraQuebraLf(bytes);
+    novo.semQuebraNoFim = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
     std::string texto;
     texto.reserve(bytes.size());
     bool naoAscii = false;

@@ -14,6 +14,7 @@ struct CodificacaoArquivo {
     bool utf8 = false;
     bool bom = false;
     bool quebraLf = false;          // LF alone ends a line (else CR LF)
+    bool semQuebraNoFim = false;    // the last line has no line end
     std::vector<char32_t> estranhos;  // the code point of each placeholder, in order
 
     // Line `l` of the text as the file holds it.

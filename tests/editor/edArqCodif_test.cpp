@@ -44,7 +44,7 @@ TEST(EdArqCodif, EstranhosVoltamComoEram) {
 // More distinct characters than placeholders: the file is kept as its bytes.
 TEST(EdArqCodif, EstranhosDemaisFicaComoBytes) {
     std::string bytes;
-    for (char32_t u = 0x3B1; u < 0x3B1 + 29; ++u) acrescentaUtf8(bytes, u);
+    for (char32_t u = 0x3B1; u < 0x3B1 + 27; ++u) acrescentaUtf8(bytes, u);
     EXPECT_FALSE(decodifica(bytes));
     bytes.resize(bytes.size() - 2);
     EXPECT_TRUE(decodifica(bytes));

@@ -29,7 +29,7 @@ void confereUtf8(std::string_view bytes) {
     CodificacaoArquivo cod;
     const std::optional<std::string> texto = decodificaUtf8(bytes, cod);
     if (!texto) return;
-    confirma(cod.utf8 && cod.estranhos.size() <= 28);
+    confirma(cod.utf8 && cod.estranhos.size() <= 26);
     if (cod.bom) bytes.remove_prefix(3);
     bool controles = false;
     for (char c : bytes) controles = controles || indiceEstranho(static_cast<uint8_t>(c)) >= 0;
