@@ -53,10 +53,6 @@ void limpaLinhas(Editor& e, int de, int ate) {
     }
 }
 
-// A file up to this size is read whole to see whether it is UTF-8; a larger one is read
-// in pieces as Windows-1252.
-constexpr uintmax_t kMaiorUtf8 = uintmax_t{256} << 20;
-
 // The lines of the file into the text, as if each were inserted at linhaAtual without
 // speech and the cursor moved down.
 EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
@@ -74,22 +70,9 @@ EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
         else
             ed.texto.acrescentaLida(l);
     });
-    ed.codificacao = CodificacaoArquivo{};
-    EstadoLeitura estado = EstadoLeitura::Lido;
     // A DOS file (/D) is code page 850, never UTF-8.
-    std::optional<std::string> decodificado;
-    if (!ed.converteOem && !ec && tamanho <= kMaiorUtf8) {
-        std::string bytes;
-        estado = leArquivoInteiro(caminho, bytes);
-        if (estado == EstadoLeitura::Lido) decodificado = decodificaUtf8(bytes, ed.codificacao);
-    }
-    if (decodificado) {
-        leitor.aceitaMarcas(static_cast<int>(ed.codificacao.estranhos.size()));
-        leitor.alimenta(*decodificado);
-        leitor.termina();
-    } else {
-        estado = leArquivoTexto(caminho, leitor);
-    }
+    const EstadoLeitura estado =
+        leArquivoCodificado(caminho, leitor, ed.codificacao, !ed.converteOem);
     dividiu = leitor.dividiu();
     // Each line went in at the cursor, which then moved down: a mark below the cursor
     // moved down with every line.

@@ -118,3 +118,19 @@ std::string CodificacaoArquivo::codificaLinha(std::string_view l) const {
     }
     return s;
 }
+
+std::string CodificacaoArquivo::adota(const CodificacaoArquivo& origem, std::string_view l) {
+    std::string s(l);
+    for (char& c : s) {
+        if (!ehMarca(origem, static_cast<uint8_t>(c))) continue;
+        const char32_t u = origem.estranhos[static_cast<size_t>(indiceEstranho(static_cast<uint8_t>(c)))];
+        auto it = std::find(estranhos.begin(), estranhos.end(), u);
+        if (it == estranhos.end() && utf8 && estranhos.size() < kMarcas.size()) {
+            estranhos.push_back(u);
+            it = estranhos.end() - 1;
+        }
+        c = it == estranhos.end() ? '?'
+                                  : static_cast<char>(marcaEstranho(static_cast<size_t>(it - estranhos.begin())));
+    }
+    return s;
+}

@@ -20,6 +20,9 @@ struct CodificacaoArquivo {
     // Line `l` of the text as the file holds it.
     std::string codificaLinha(std::string_view l) const;
     std::string_view quebra() const { return quebraLf ? "\n" : "\r\n"; }
+    // Line `l` of a file read with `origem`, brought into this text: its placeholders get
+    // this text's own (new ones while there is room in a UTF-8 text), else a '?'.
+    std::string adota(const CodificacaoArquivo& origem, std::string_view l);
 };
 
 // The placeholder of the i-th character Windows-1252 lacks, and back (-1: none).

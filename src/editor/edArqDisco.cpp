@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <random>
 #include <system_error>
@@ -220,8 +221,25 @@ EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
     return estado;
 }
 
-EstadoLeitura leArquivoInteiro(const fs::path& caminho, std::string& bytes) {
-    return lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); });
+EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
+                                  CodificacaoArquivo& cod, bool aceitaUtf8) {
+    // A file up to this size is read whole to see whether it is UTF-8; a larger one is read
+    // in pieces as Windows-1252.
+    constexpr uintmax_t kMaiorUtf8 = uintmax_t{256} << 20;
+    cod = CodificacaoArquivo{};
+    std::error_code ec;
+    const uintmax_t tamanho = fs::file_size(caminho, ec);
+    if (!aceitaUtf8 || ec || tamanho > kMaiorUtf8) return leArquivoTexto(caminho, leitor);
+    std::string bytes;
+    if (lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); }) !=
+        EstadoLeitura::Lido)
+        return leArquivoTexto(caminho, leitor);
+    const std::optional<std::string> texto = decodificaUtf8(bytes, cod);
+    leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
+    leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(bytes));
+    leitor.termina();
+    leitor.aceitaMarcas(0);
+    return EstadoLeitura::Lido;
 }
 
 bool podeAbrir(const fs::path& caminho) {

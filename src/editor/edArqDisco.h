@@ -60,8 +60,12 @@ enum class EstadoLeitura {
 };
 // Reads the regular file `caminho` through `leitor`, in pieces, and ends it.
 EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas& leitor);
-// The whole regular file `caminho` into `bytes` (on ErroNoMeio, what was read).
-EstadoLeitura leArquivoInteiro(const std::filesystem::path& caminho, std::string& bytes);
+struct CodificacaoArquivo;
+// Reads the text file `caminho` through `leitor`: one that is UTF-8 (up to 256 MB, read whole
+// to tell) is decoded first and `cod` says how to write it back; any other is read as
+// Windows-1252 bytes and `cod` is reset. `aceitaUtf8` false: always as bytes (a DOS file).
+EstadoLeitura leArquivoCodificado(const std::filesystem::path& caminho, LeitorLinhas& leitor,
+                                  CodificacaoArquivo& cod, bool aceitaUtf8 = true);
 // Whether `caminho` is a regular file that can be opened for reading.
 bool podeAbrir(const std::filesystem::path& caminho);
 
