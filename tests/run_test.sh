@@ -23,7 +23,8 @@ grep -qx 'mensagem EDARQCRG' ../rastro-lida || falha "the caller's lida.txt was 
 
 "$fonte/run.sh" --keys=../teclas-nova --trace=../rastro-nova carta-run-test.txt </dev/null >/dev/null
 grep -qx 'mensagem EDARQNOV' ../rastro-nova || falha "carta-run-test.txt not announced as new"
-[ "$(cat carta-run-test.txt)" = $'oi\r' ] || falha "carta-run-test.txt not created in the caller's folder"
+# A new file is UTF-8 with LF line ends by the shipped configuration.
+[ "$(cat carta-run-test.txt)" = 'oi' ] || falha "carta-run-test.txt not created in the caller's folder"
 [ ! -e "$fonte/carta-run-test.txt" ] || falha "a file was saved in the source folder"
 [ ! -e "$PLUMAR_CONSTRUCAO/carta-run-test.txt" ] || falha "a file was saved in the build folder"
 

@@ -1,6 +1,7 @@
 #include "editor/edArq.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -69,7 +70,9 @@ EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
         else
             ed.texto.acrescentaLida(l);
     });
-    const EstadoLeitura estado = leArquivoTexto(caminho, leitor);
+    // A DOS file (/D) is code page 850, never UTF-8.
+    const EstadoLeitura estado =
+        leArquivoCodificado(caminho, leitor, ed.codificacao, !ed.converteOem);
     dividiu = leitor.dividiu();
     // Each line went in at the cursor, which then moved down: a mark below the cursor
     // moved down with every line.
@@ -91,6 +94,28 @@ std::optional<GravacaoSegura> abreGravacao(Editor& e) {
         falaMensagem(e, "EDERRESC");
         e.ed.nomeArquivo.clear();
     }
+}
+
+// A UTF-8 file with characters Windows-1252 lacks: how many the text keeps as
+// placeholders, which the save writes back as they were.
+void anunciaEstranhos(Editor& e) {
+    size_t quantos = 0;
+    for (int i = 1; i <= e.ed.nLinhas(); ++i)
+        for (char c : e.ed.texto.vista(i)) quantos += ehMarca(e.ed.codificacao, static_cast<uint8_t>(c));
+    falaMensagem(e, "EDCARDES");
+    const std::string numero = std::to_string(quantos);
+    e.crt.escreve(" " + numero);
+    e.fala.falaTexto(numero);
+}
+
+// A new file: UTF-8 with LF line ends when CODIFICACAO says so, else Windows-1252 (a
+// configuration without the key keeps the files it always had).
+CodificacaoArquivo codificacaoNova(Editor& e) {
+    CodificacaoArquivo cod;
+    std::string valor(apara(e.fala.leIni("PLUMAR", "CODIFICACAO")));
+    for (char& c : valor) c = static_cast<char>(std::toupper(static_cast<uint8_t>(c)));
+    cod.utf8 = cod.quebraLf = valor == "UTF-8" || valor == "UTF8";
+    return cod;
 }
 
 bool linhaEmBranco(std::string_view l) {
@@ -187,9 +212,11 @@ bool carregaArquivo(Editor& e) {
     bool dividiu = false;
     const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
     if (dividiu) falaMensagem(e, "EDLINGRA");
+    if (!ed.codificacao.estranhos.empty()) anunciaEstranhos(e);
     const std::string titulo = tituloJanela(ed.nomeArquivo);
     switch (estado) {
         case EstadoLeitura::NaoExiste:
+            ed.codificacao = codificacaoNova(e);
             falaMensagem(e, "EDARQNOV");
             break;
         case EstadoLeitura::Ilegivel:
@@ -347,6 +374,11 @@ void informaNome(Editor& e, bool soletrar) {
         e.fala.soletra(e.ed.nomeArquivo);
     else
         e.fala.falaTexto(e.ed.nomeArquivo);
+    // Its encoding too: how the file is written.
+    const std::string codificacao = e.ed.codificacao.utf8 ? "UTF-8" : "ANSI";
+    if (e.crt.WhereX() + 1 + static_cast<int>(codificacao.size()) <= SnCrt::kColunas)
+        e.crt.escreve(" " + codificacao);
+    e.fala.falaTexto(codificacao);
     e.crt.Delay(500);
 }
 

@@ -120,10 +120,17 @@ void bytesDoTexto(const EdVars& ed, int primeira, int ultima,
                   const std::function<void(std::string_view)>& escreve) {
     primeira = std::max(primeira, 1);
     ultima = std::min(ultima, ed.nLinhas());
+    const CodificacaoArquivo& cod = ed.codificacao;
+    // A UTF-8 file whose last line had no line end is written back without one.
+    const bool semQuebraNoFim = cod.utf8 && cod.semQuebraNoFim && ultima == ed.nLinhas();
     while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
+    if (cod.utf8 && cod.bom && primeira == 1) escreve("\xEF\xBB\xBF");
     for (int i = primeira; i <= ultima; ++i) {
-        escreve(ed.texto.vista(i));
-        escreve("\r\n");
+        if (cod.utf8)
+            escreve(cod.codificaLinha(ed.texto.vista(i)));
+        else
+            escreve(ed.texto.vista(i));
+        if (i < ultima || !semQuebraNoFim) escreve(cod.quebra());
     }
 }
 

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <random>
 #include <system_error>
 
+#include "editor/edArqCodif.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
 
@@ -138,7 +140,8 @@ void LeitorLinhas::caractere(char c) {
     }
     temLinha_ = true;
     recemDividida_ = false;
-    atual_ += static_cast<uint8_t>(c) < 32 ? '#' : c;
+    const int marca = indiceEstranho(static_cast<uint8_t>(c));
+    atual_ += static_cast<uint8_t>(c) < 32 && !(marca >= 0 && marca < marcas_) ? '#' : c;
     if (atual_.size() >= kMaiorLinha) fecha(true);
 }
 
@@ -188,7 +191,11 @@ std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu) {
     return linhas;
 }
 
-EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
+namespace {
+
+// The regular file `caminho` handed to `recebe` in pieces.
+template <typename Recebe>
+EstadoLeitura lePedacos(const fs::path& caminho, Recebe recebe) {
     Descritor d(abreParaLer(caminho));
     if (d.fd() < 0)
         return (errno == ENOENT || errno == ENOTDIR) ? EstadoLeitura::NaoExiste
@@ -199,14 +206,39 @@ EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
     for (;;) {
         const ssize_t n = ::read(d.fd(), pedaco.data(), pedaco.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            leitor.termina();
-            return EstadoLeitura::ErroNoMeio;
-        }
-        if (n == 0) break;
-        leitor.alimenta(std::string_view(pedaco.data(), static_cast<size_t>(n)));
+        if (n < 0) return EstadoLeitura::ErroNoMeio;
+        if (n == 0) return EstadoLeitura::Lido;
+        recebe(std::string_view(pedaco.data(), static_cast<size_t>(n)));
     }
+}
+
+}  // namespace
+
+EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
+    const EstadoLeitura estado =
+        lePedacos(caminho, [&leitor](std::string_view p) { leitor.alimenta(p); });
+    if (estado == EstadoLeitura::Lido || estado == EstadoLeitura::ErroNoMeio) leitor.termina();
+    return estado;
+}
+
+EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
+                                  CodificacaoArquivo& cod, bool aceitaUtf8) {
+    // A file up to this size is read whole to see whether it is UTF-8; a larger one is read
+    // in pieces as Windows-1252.
+    constexpr uintmax_t kMaiorUtf8 = uintmax_t{256} << 20;
+    cod = CodificacaoArquivo{};
+    std::error_code ec;
+    const uintmax_t tamanho = fs::file_size(caminho, ec);
+    if (!aceitaUtf8 || ec || tamanho > kMaiorUtf8) return leArquivoTexto(caminho, leitor);
+    std::string bytes;
+    if (lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); }) !=
+        EstadoLeitura::Lido)
+        return leArquivoTexto(caminho, leitor);
+    const std::optional<std::string> texto = decodificaUtf8(bytes, cod);
+    leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
+    leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(bytes));
     leitor.termina();
+    leitor.aceitaMarcas(0);
     return EstadoLeitura::Lido;
 }
 

@@ -31,6 +31,8 @@ class LeitorLinhas {
     void termina();
     // Whether a long line was split.
     bool dividiu() const { return dividiu_; }
+    // Control codes 1.. below this one are placeholders of a decoded text, kept as they are.
+    void aceitaMarcas(int quantas) { marcas_ = quantas; }
 
   private:
     void fimDeLinha();
@@ -44,6 +46,7 @@ class LeitorLinhas {
     bool recemDividida_ = false;  // a split just ended the line: its line end adds nothing
     bool depoisDeCR_ = false;     // an LF right after a CR is the same line end
     bool dividiu_ = false;
+    int marcas_ = 0;
 };
 
 // The lines of `bytes` read by the rules above; `dividiu` tells whether one was split.
@@ -57,6 +60,12 @@ enum class EstadoLeitura {
 };
 // Reads the regular file `caminho` through `leitor`, in pieces, and ends it.
 EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas& leitor);
+struct CodificacaoArquivo;
+// Reads the text file `caminho` through `leitor`: one that is UTF-8 (up to 256 MB, read whole
+// to tell) is decoded first and `cod` says how to write it back; any other is read as
+// Windows-1252 bytes and `cod` is reset. `aceitaUtf8` false: always as bytes (a DOS file).
+EstadoLeitura leArquivoCodificado(const std::filesystem::path& caminho, LeitorLinhas& leitor,
+                                  CodificacaoArquivo& cod, bool aceitaUtf8 = true);
 // Whether `caminho` is a regular file that can be opened for reading.
 bool podeAbrir(const std::filesystem::path& caminho);
 

@@ -5,6 +5,7 @@
 
 #include "editor/commands/edMargem.h"
 #include "editor/commands/eddicion.h"
+#include "editor/edArqCodif.h"
 #include "editor/edCampo.h"
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
@@ -12,6 +13,15 @@
 #include "platform/texto.h"
 
 namespace {
+
+// The character the cursor moved over; a placeholder of a character Windows-1252 lacks
+// has no recording: it is said to be unknown.
+void falaCaractereTexto(Editor& e, uint8_t c) {
+    if (ehMarca(e.ed.codificacao, c))
+        e.fala.falaTexto("caractere desconhecido");
+    else
+        e.fala.falaLetra(c);
+}
 
 constexpr int kLinhasPagina = 15;
 // The column just after a line of the longest length: no command needs one further.
@@ -252,7 +262,7 @@ void esquerda(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.colunaAtual < 2) return e.fala.bip();
     --ed.colunaAtual;
-    e.fala.falaLetra(caractereEm(ed, ed.colunaAtual));
+    falaCaractereTexto(e, caractereEm(ed, ed.colunaAtual));
 }
 
 void direita(Editor& e) {
@@ -264,7 +274,7 @@ void direita(Editor& e) {
     if (e.crt.modificadores().alt && letraAscii(c))
         e.fala.tocaSom("_FON" + std::to_string(c));
     else
-        e.fala.falaLetra(c);
+        falaCaractereTexto(e, c);
 }
 
 void inicioLinha(Editor& e) {
@@ -389,7 +399,7 @@ void mudaLinhaMesmaColuna(Editor& e, int passo) {
         l.resize(static_cast<size_t>(ed.colunaAtual - 1), ' ');
         ed.trocaLinha(ed.linhaAtual, l);
     }
-    e.fala.falaLetra(caractereEm(ed, ed.colunaAtual));
+    falaCaractereTexto(e, caractereEm(ed, ed.colunaAtual));
 }
 
 }  // namespace

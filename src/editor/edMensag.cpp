@@ -82,6 +82,7 @@ constexpr Mensagem kMensagens[] = {
     {"EDNOME", "Nome deste arquivo: "},
     {"EDFORTXT", "Usa acentuacao internacional (s/n) "},
     {"EDLINGRA", "Linhas grandes foram divididas"},
+    {"EDCARDES", "Caracteres desconhecidos guardados:"},
     {"EDNOMGRV", "Nome do arquivo a gravar: "},
     {"EDESCCAN", "Gravacao de arquivo cancelada"},
     {"EDDGNLIN", "Digite o numero da linha: "},

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/edArqCodif.h"
 #include "platform/memoriaGrande.h"
 
 class Dicionario;
@@ -103,6 +104,7 @@ struct EdVars {
 
     std::string linhaRemovida;
     std::string nomeArquivo;
+    CodificacaoArquivo codificacao;  // how nomeArquivo is written
     std::string extensaoPadrao = "txt";
     std::string diretorioMensagens;
     std::string textoProcurado = std::string(1, '\0');  // matches nothing

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/edArqCodif.h"
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
 
@@ -63,9 +64,11 @@ int corDaLinha(const EdVars& ed, int i) {
     return noBloco(ed, i) ? 2 : 15;
 }
 
-// The console takes CR, LF, BS and BEL as commands; on the screen they are blanks.
+// The console takes CR, LF, BS and BEL as commands; on the screen they are blanks, and a
+// placeholder of a character Windows-1252 lacks is a '?'.
 char celula(char c) {
-    return static_cast<uint8_t>(c) < 32 ? ' ' : c;
+    if (static_cast<uint8_t>(c) >= 32) return c;
+    return indiceEstranho(static_cast<uint8_t>(c)) >= 0 ? '?' : ' ';
 }
 
 // The text shown for a line (marks left out when asked) and, for each of its characters,

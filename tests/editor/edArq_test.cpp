@@ -275,10 +275,17 @@ TEST_F(Comandos, NewFileAfterTheSaveOffer) {
 TEST_F(Comandos, NameIsSpokenOrSpelled) {
     ed().nomeArquivo = "/tmp/carta.txt";
     informaNome(e(), false);
-    EXPECT_EQ(ouvido().back(), "texto /tmp/carta.txt");
+    Ouvido o = ouvido();
+    ASSERT_GE(o.size(), 2u);
+    EXPECT_EQ(o[o.size() - 2], "texto /tmp/carta.txt");
+    EXPECT_EQ(o.back(), "texto ANSI");  // and its encoding
     EXPECT_EQ(e().crt.caractereEm(22, 9), '/');  // after "Nome deste arquivo: " and a blank
+    ed().codificacao.utf8 = true;
     informaNome(e(), true);
-    EXPECT_EQ(ouvido().back(), "soletra /tmp/carta.txt");
+    o = ouvido();
+    ASSERT_GE(o.size(), 2u);
+    EXPECT_EQ(o[o.size() - 2], "soletra /tmp/carta.txt");
+    EXPECT_EQ(o.back(), "texto UTF-8");
     ed().nomeArquivo = "/" + std::string(300, 'n');  // written on its row only
     informaNome(e(), false);
     EXPECT_EQ(e().crt.WhereY(), 9);

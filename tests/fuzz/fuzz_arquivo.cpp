@@ -1,15 +1,18 @@
 // Fuzz entry for the file loader: the input is a text file. Read in uneven pieces it gives
 // the same lines as read whole; every line is at most 180 characters without control
-// codes; and lines that no rule splits are saved and read back as they were.
+// codes; lines that no rule splits are saved and read back as they were; and a file taken
+// as UTF-8 is written back byte for byte, its characters Windows-1252 lacks and all.
 //
 // The test binary calls fuzzArquivo over the committed corpus; built as its own target
 // (PLUMAR_FUZZ_ARQUIVO) the same check is the libFuzzer entry.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "editor/edArqCodif.h"
 #include "editor/edArqDisco.h"
 
 namespace {
@@ -20,8 +23,25 @@ void confirma(bool condicao) {
 
 }  // namespace
 
+// Decoded, the text holds no byte a file could not give back; encoded again, it is the
+// file (its control codes, which the reading rules make '#', aside).
+void confereUtf8(std::string_view bytes) {
+    CodificacaoArquivo cod;
+    const std::optional<std::string> texto = decodificaUtf8(bytes, cod);
+    if (!texto) return;
+    confirma(cod.utf8 && cod.estranhos.size() <= 26);
+    if (cod.bom) bytes.remove_prefix(3);
+    bool controles = false;
+    for (char c : bytes) controles = controles || indiceEstranho(static_cast<uint8_t>(c)) >= 0;
+    for (char c : *texto)
+        confirma(static_cast<uint8_t>(c) >= 32 || c == '\t' || c == '\r' || c == '\n' ||
+                 ehMarca(cod, static_cast<uint8_t>(c)));
+    if (!controles) confirma(cod.codificaLinha(*texto) == bytes);
+}
+
 int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     const std::string_view bytes(reinterpret_cast<const char*>(dados), tamanho);
+    confereUtf8(bytes);
     bool dividiu = false;
     const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
 

@@ -31,15 +31,17 @@ struct Leitura {
     bool dividiu = false, truncou = false;
 };
 
-Leitura leLinhasArquivo(const std::string& nome) {
+// A UTF-8 file is decoded, its characters Windows-1252 lacks taken into `cod`, the text's.
+Leitura leLinhasArquivo(const std::string& nome, CodificacaoArquivo& cod) {
     Leitura r;
-    LeitorLinhas leitor([&r](std::string_view l) {
+    CodificacaoArquivo doArquivo;
+    LeitorLinhas leitor([&](std::string_view l) {
         if (r.linhas.size() < kMaximoLinhasLidas)
-            r.linhas.emplace_back(l);
+            r.linhas.push_back(cod.adota(doArquivo, l));
         else
             r.truncou = true;
     });
-    r.estado = leArquivoTexto(caminhoSistema(nome), leitor);
+    r.estado = leArquivoCodificado(caminhoSistema(nome), leitor, doArquivo);
     r.dividiu = leitor.dividiu();
     return r;
 }
@@ -79,7 +81,7 @@ void leArquivoBloco(Editor& e) {
         return falaMensagem(e, "EDDESIST");
     nome = caminhoCompleto(nome);
     if (semPonto(nome) && !podeAbrir(caminhoSistema(nome))) nome += "." + ed.extensaoPadrao;
-    Leitura r = leLinhasArquivo(nome);
+    Leitura r = leLinhasArquivo(nome, ed.codificacao);
     if (r.estado == EstadoLeitura::NaoExiste || r.estado == EstadoLeitura::Ilegivel)
         return falaMensagem(e, "EDARQNAO");
     if (r.dividiu) falaMensagem(e, "EDLINGRA");

@@ -1,0 +1,136 @@
+#include "editor/edArqCodif.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/codigos.h"
+
+namespace {
+
+// Control codes a loaded line never holds (they become '#'); TAB, LF and CR left out, and
+// BEL and BS, which the console takes as commands.
+constexpr std::array<uint8_t, 26> kMarcas = {1,  2,  3,  4,  5,  6,  11, 12, 14,
+                                             15, 16, 17, 18, 19, 20, 21, 22, 23,
+                                             24, 25, 26, 27, 28, 29, 30, 31};
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// One strict UTF-8 sequence at `pos`: no overlong forms, no surrogates, nothing past
+// U+10FFFF. Gives the code point and advances, or nothing.
+std::optional<char32_t> sequenciaEstrita(std::string_view t, size_t& pos) {
+    const auto b = [&](size_t i) { return static_cast<uint8_t>(t[i]); };
+    const uint8_t c = b(pos);
+    if (c < 0x80) return t[pos++];
+    int extra;
+    uint8_t menor = 0x80, maior = 0xBF;  // the bounds of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        if (c == 0xE0) menor = 0xA0;  // overlong
+        if (c == 0xED) maior = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        if (c == 0xF0) menor = 0x90;  // overlong
+        if (c == 0xF4) maior = 0x8F;  // past U+10FFFF
+    } else {
+        return std::nullopt;
+    }
+    if (t.size() - pos <= static_cast<size_t>(extra)) return std::nullopt;
+    if (b(pos + 1) < menor || b(pos + 1) > maior) return std::nullopt;
+    char32_t u = c & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i) {
+        const uint8_t k = b(pos + i);
+        if ((k & 0xC0) != 0x80) return std::nullopt;
+        u = (u << 6) | (k & 0x3F);
+    }
+    pos += extra + 1;
+    return u;
+}
+
+// The first line end: LF alone, or CR (LF).
+bool primeiraQuebraLf(std::string_view t) {
+    const size_t p = t.find_first_of("\r\n");
+    return p != std::string_view::npos && t[p] == '\n';
+}
+
+}  // namespace
+
+uint8_t marcaEstranho(size_t i) { return kMarcas[i]; }
+
+int indiceEstranho(uint8_t c) {
+    const auto it = std::find(kMarcas.begin(), kMarcas.end(), c);
+    return it == kMarcas.end() ? -1 : static_cast<int>(it - kMarcas.begin());
+}
+
+bool ehMarca(const CodificacaoArquivo& cod, uint8_t c) {
+    const int i = indiceEstranho(c);
+    return i >= 0 && static_cast<size_t>(i) < cod.estranhos.size();
+}
+
+std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod) {
+    CodificacaoArquivo novo;
+    novo.utf8 = true;
+    novo.bom = bytes.starts_with(kBom);
+    if (novo.bom) bytes.remove_prefix(kBom.size());
+    novo.quebraLf = primeiraQuebraLf(bytes);
+    novo.semQuebraNoFim = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
+    std::string texto;
+    texto.reserve(bytes.size());
+    bool naoAscii = false;
+    for (size_t pos = 0; pos < bytes.size();) {
+        const std::optional<char32_t> u = sequenciaEstrita(bytes, pos);
+        if (!u) return std::nullopt;
+        if (*u < 0x80) {
+            // A control code of the file is no placeholder: the reading rules make it '#'.
+            texto += indiceEstranho(static_cast<uint8_t>(*u)) >= 0 ? '#' : static_cast<char>(*u);
+            continue;
+        }
+        naoAscii = true;
+        const uint8_t c = unicodeParaWin1252(*u);
+        if (c != '?') {
+            texto += static_cast<char>(c);
+            continue;
+        }
+        auto it = std::find(novo.estranhos.begin(), novo.estranhos.end(), *u);
+        if (it == novo.estranhos.end()) {
+            if (novo.estranhos.size() == kMarcas.size()) return std::nullopt;
+            novo.estranhos.push_back(*u);
+            it = novo.estranhos.end() - 1;
+        }
+        texto += static_cast<char>(marcaEstranho(static_cast<size_t>(it - novo.estranhos.begin())));
+    }
+    if (!naoAscii) return std::nullopt;
+    cod = std::move(novo);
+    return texto;
+}
+
+std::string CodificacaoArquivo::codificaLinha(std::string_view l) const {
+    if (!utf8) return std::string(l);
+    std::string s;
+    s.reserve(l.size() + l.size() / 4);
+    for (char c : l) {
+        const uint8_t b = static_cast<uint8_t>(c);
+        if (ehMarca(*this, b))
+            acrescentaUtf8(s, estranhos[static_cast<size_t>(indiceEstranho(b))]);
+        else
+            acrescentaUtf8(s, win1252ParaUnicode(b));
+    }
+    return s;
+}
+
+std::string CodificacaoArquivo::adota(const CodificacaoArquivo& origem, std::string_view l) {
+    std::string s(l);
+    for (char& c : s) {
+        if (!ehMarca(origem, static_cast<uint8_t>(c))) continue;
+        const char32_t u = origem.estranhos[static_cast<size_t>(indiceEstranho(static_cast<uint8_t>(c)))];
+        auto it = std::find(estranhos.begin(), estranhos.end(), u);
+        if (it == estranhos.end() && utf8 && estranhos.size() < kMarcas.size()) {
+            estranhos.push_back(u);
+            it = estranhos.end() - 1;
+        }
+        c = it == estranhos.end() ? '?'
+                                  : static_cast<char>(marcaEstranho(static_cast<size_t>(it - estranhos.begin())));
+    }
+    return s;
+}

@@ -1,0 +1,39 @@
+// The encoding of a text file: Windows-1252 as the editor keeps its text, or UTF-8, which
+// is decoded on load and written back on save with the file's own byte-order mark and
+// line ends. Characters Windows-1252 lacks are kept as placeholder bytes (control codes a
+// loaded text never holds otherwise) and written back as they were.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct CodificacaoArquivo {
+    bool utf8 = false;
+    bool bom = false;
+    bool quebraLf = false;          // LF alone ends a line (else CR LF)
+    bool semQuebraNoFim = false;    // the last line has no line end
+    std::vector<char32_t> estranhos;  // the code point of each placeholder, in order
+
+    // Line `l` of the text as the file holds it.
+    std::string codificaLinha(std::string_view l) const;
+    std::string_view quebra() const { return quebraLf ? "\n" : "\r\n"; }
+    // Line `l` of a file read with `origem`, brought into this text: its placeholders get
+    // this text's own (new ones while there is room in a UTF-8 text), else a '?'.
+    std::string adota(const CodificacaoArquivo& origem, std::string_view l);
+};
+
+// The placeholder of the i-th character Windows-1252 lacks, and back (-1: none).
+uint8_t marcaEstranho(size_t i);
+int indiceEstranho(uint8_t c);
+// Whether `c` is a placeholder byte of `cod`.
+bool ehMarca(const CodificacaoArquivo& cod, uint8_t c);
+
+// The Windows-1252 text of `bytes` when they are valid UTF-8 (after an optional
+// byte-order mark) with at least one non-ASCII character; `cod` then tells how to write it
+// back. Nothing for any other file, which is read as Windows-1252 bytes; nor when it holds
+// more distinct characters Windows-1252 lacks than there are placeholders (then nothing
+// would be lost either: its bytes are kept as they are).
+std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod);
