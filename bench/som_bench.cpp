@@ -113,7 +113,7 @@ class Ouvinte {
 
   private:
     void escuta() {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, kTaxaMonitor, 1};
+        const pa_sample_spec formato{PA_SAMPLE_S16LE, kTaxaMonitor, 1};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = kTaxaMonitor / 1000 * 2;
@@ -121,7 +121,7 @@ class Ouvinte {
         while (!fim_) {
             int erro = 0;
             pa_simple* s = pa_simple_new(nullptr, "plumar-bench", PA_STREAM_RECORD,
-                                         "medida.monitor", "monitor", &spec, nullptr, &attr, &erro);
+                                         "medida.monitor", "monitor", &formato, nullptr, &attr, &erro);
             if (!s) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 continue;

@@ -92,10 +92,10 @@ uint64_t agoraMs() {
 
 // The device's own rate: the one the sound server mixes at, so nothing converts twice.
 int taxaPreferida() {
-    SDL_AudioSpec spec{};
-    if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq >= 8000 &&
-        spec.freq <= 192000)
-        return spec.freq;
+    SDL_AudioSpec formato{};
+    if (SDL_GetDefaultAudioInfo(nullptr, &formato, 0) == 0 && formato.freq >= 8000 &&
+        formato.freq <= 192000)
+        return formato.freq;
     return 48000;
 }
 
