@@ -9,22 +9,12 @@
 #include <vector>
 
 #include "editor/commands/sndic.h"
-
-namespace {
-
-std::string_view parteDic(std::string_view& resto) {
-    size_t fim = resto.find('\0');
-    std::string_view p = resto.substr(0, fim);
-    resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
-    return p;
-}
-
-}  // namespace
+#include "partesFuzz.h"
 
 int fuzzDicionario(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     std::string_view partes[6];
-    for (auto& p : partes) p = parteDic(resto);
+    for (auto& p : partes) p = proximaParte(resto);
     Dicionario dic;
     std::vector<std::string> mensagens;
     dic.carrega(partes[0], partes[1], partes[2], partes[3], partes[4], "regras", mensagens);

@@ -13,23 +13,13 @@
 #include "speech/bancoDifones.h"
 #include "speech/regras.h"
 #include "speech/tradutor.h"
-
-namespace {
-
-std::string_view parte(std::string_view& resto) {
-    size_t fim = resto.find('\0');
-    std::string_view p = resto.substr(0, fim);
-    resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
-    return p;
-}
-
-}  // namespace
+#include "partesFuzz.h"
 
 int fuzzTradutor(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
-    std::istringstream textoRegras{std::string(parte(resto))};
-    std::istringstream textoExcecoes{std::string(parte(resto))};
-    std::string_view texto = parte(resto);
+    std::istringstream textoRegras{std::string(proximaParte(resto))};
+    std::istringstream textoExcecoes{std::string(proximaParte(resto))};
+    std::string_view texto = proximaParte(resto);
 
     Regras regras = interpretaRegras(textoRegras);
     Excecoes excecoes = interpretaExcecoes(textoExcecoes);
