@@ -46,7 +46,8 @@ else()
                  "install it with: apt-get install espeak-ng libespeak-ng-dev")
   add_custom_target(kit_voz
     COMMAND ${CMAKE_COMMAND} -E echo
-            "Sem espeak-ng: o kit de voz nao foi gerado (apt-get install espeak-ng libespeak-ng-dev)")
+            "Sem espeak-ng: o kit de voz nao foi gerado (apt-get install espeak-ng libespeak-ng-dev)"
+    VERBATIM)
   set(PLUMAR_COM_KIT OFF)
 endif()
 
