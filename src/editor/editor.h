@@ -4,10 +4,12 @@
 
 #include "console/SnCrt.h"
 #include "editor/edVars.h"
+#include "mathmode/EDNUMERAVARS.h"
 #include "speech/fala.h"
 
 struct Editor {
     SnCrt& crt;
     Fala& fala;
     EdVars ed;
+    EstadoNumera numera;
 };

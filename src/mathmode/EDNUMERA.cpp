@@ -2,9 +2,7 @@
 
 #include "editor/pendente.h"
 
-// The math tables are rebuilt before every extended key; there are none yet.
-void inicializaTabelas(Editor&) {}
 void leituraLinha(Editor& e) { comandoPendente(e); }
 void menuNumera(Editor& e) { comandoPendente(e); }
 
-std::string versaoNumera() { return "1.0"; }
+std::string versaoNumera() { return EstadoNumera{}.versaoNumera; }

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "editor/editor.h"
+#include "mathmode/EDNUMERAVARS.h"
 
-void inicializaTabelas(Editor& e);
 void leituraLinha(Editor& e);
 void menuNumera(Editor& e);
 std::string versaoNumera();

@@ -1,0 +1,54 @@
+// The math mode's shared run state, its language tables and its small file routines.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Editor;
+
+// What a translation or a run left behind; lives in the Editor, reset by inicializaTabelas.
+struct EstadoNumera {
+    // 0 reset, 1 valid so far / ended normally, 2 error found, 3 abandoned by the user.
+    int estadoNumera = 0;
+    int codigoErro = 0;          // index into textosErroNumera
+    std::string parametroErro;   // the offending piece, spelled to the user
+    int linhaErro = 0;           // document line reported with the error
+    int linhaResultados = 0;     // results go after this document line
+    std::string versaoNumera = "1.0";
+    // Statement number -> document line on which it begins (for run-time errors).
+    std::array<int, 3001> mapaLinhas{};
+};
+
+// The language's tables; constant, so "rebuilding" them is resetting the state above.
+extern const std::array<std::string_view, 30> palavrasChave;
+extern const std::array<std::string_view, 7> prefixosTipo;
+// Function and conversion names; the one at index i has operator code 126 + i.
+extern const std::array<std::string_view, 114> nomesFuncoes;
+// First match at the start of a line identifies a command.
+extern const std::array<std::string_view, 29> prefixosComando;
+// Searched in this order.
+extern const std::array<std::string_view, 6> operadoresComparacao;
+// Error n's text, Windows-1252; each begins with "#E" and the number.
+extern const std::array<std::string_view, 120> textosErroNumera;
+
+// Index of a function name in nomesFuncoes, -1 when it is none.
+int indiceFuncao(std::string_view nome);
+
+// Resets the run state and the statement-to-line map before an extended key.
+void inicializaTabelas(Editor& e);
+
+// The configuration files of "\COMANDOS\CONFIG\": written ones live beside SONARE.INI
+// (created on first use); a file never written there is read from the family's prompts.
+std::filesystem::path arquivoNumeraEscrita(std::string_view nome);
+std::filesystem::path arquivoNumeraLeitura(const Editor& e, std::string_view nome);
+// The lines of a file (CR LF or LF ends), empty when it cannot be read.
+std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
+// "Emptying": the file then holds one CR LF. False when it cannot be written.
+bool esvaziaArquivo(std::string_view nome);
+// Appends one line (CR LF) to a configuration file; false when it cannot be written.
+bool anexaLinhaNumera(std::string_view nome, std::string_view texto);
+// One line appended to "resultados.txt".
+bool anexaResultado(std::string_view texto);
