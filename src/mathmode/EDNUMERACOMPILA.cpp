@@ -280,48 +280,64 @@ bool substitui(MemoriaNumera& m, EstadoNumera& s, std::string_view t, std::strin
     return operando(m, s, t, valor);
 }
 
-// One token of the expression being evaluated.
-struct Termo {
-    std::string texto;       // the operand's value text, or the operator
-    std::string escrito;     // as written, or the sub-expression an operation computed
-    double valor = 0;
-    int profundidade = 0;
-    unsigned char operador = 0;  // 0 for an operand
-    bool composto = false;       // escrito is an arithmetic sub-expression
-};
-
 bool caractereOperando(char c, char separador) {
     return (c >= '0' && c <= '9') || letra(c) || c == '[' || c == ']' || c == '_' || c == 'a' ||
            c == ',' || c == separador;
 }
 
-std::vector<Termo> divide(std::string_view e, char separador) {
-    std::vector<Termo> termos;
+// The next entry of the work list, reused with the storage of its texts.
+TermoNumera& novoTermo(std::vector<TermoNumera>& termos, size_t& n) {
+    if (n == termos.size()) termos.emplace_back();
+    TermoNumera& t = termos[n++];
+    t.texto.clear();
+    t.escrito.clear();
+    t.valor = 0;
+    t.operador = 0;
+    t.composto = false;
+    return t;
+}
+
+// Cuts the expression into operands and operators with their parenthesis depth (the
+// parentheses themselves dropped); false on unbalanced parentheses. Leaves n tokens.
+bool divide(MemoriaNumera& m, EstadoNumera& s, std::string_view e, size_t& n) {
+    std::vector<TermoNumera>& termos = m.termos;
+    n = 0;
+    int profundidade = 1;
     for (size_t i = 0; i < e.size();) {
-        Termo t;
-        if (caractereOperando(e[i], separador)) {
-            const size_t inicio = i;
-            while (i < e.size() && caractereOperando(e[i], separador)) ++i;
-            t.texto = e.substr(inicio, i - inicio);
-        } else {
-            t.operador = static_cast<unsigned char>(e[i]);
-            t.texto = e[i++];
+        const char c = e[i];
+        if (c == '(' || c == ')') {
+            profundidade += c == '(' ? 1 : -1;
+            if (profundidade < 1) return falha(s, 11, "");
+            ++i;
+            continue;
         }
-        termos.push_back(std::move(t));
+        TermoNumera& t = novoTermo(termos, n);
+        t.profundidade = profundidade;
+        if (caractereOperando(c, m.separador)) {
+            const size_t inicio = i;
+            while (i < e.size() && caractereOperando(e[i], m.separador)) ++i;
+            t.texto.assign(e.substr(inicio, i - inicio));
+        } else {
+            t.operador = static_cast<unsigned char>(c);
+            t.texto.assign(1, c);
+            ++i;
+        }
     }
+    if (profundidade != 1) return falha(s, 12, "");
     // «1.5E» "-" "3" is the number «1.5E-3»; the freed places become "*" and "1".
-    for (size_t i = 0; i + 2 < termos.size(); ++i) {
-        const std::string& x = termos[i].texto;
+    for (size_t i = 0; i + 2 < n; ++i) {
+        std::string& x = termos[i].texto;
         if (termos[i].operador == 0 && x.size() >= 2 && x.back() == 'E' && x[x.size() - 2] >= '0' &&
             x[x.size() - 2] <= '9' && (termos[i + 1].operador == '+' || termos[i + 1].operador == '-') &&
             termos[i + 2].operador == 0) {
-            termos[i].texto += termos[i + 1].texto + termos[i + 2].texto;
+            x += termos[i + 1].texto;
+            x += termos[i + 2].texto;
             termos[i + 1].operador = '*';
             termos[i + 1].texto = "*";
             termos[i + 2].texto = "1";
         }
     }
-    return termos;
+    return true;
 }
 
 bool operadorConhecido(unsigned char c) {
@@ -330,87 +346,112 @@ bool operadorConhecido(unsigned char c) {
 
 bool classeAlta(unsigned char c) { return c != '+' && c != '-'; }
 
-std::string envolve(const Termo& t) { return t.composto ? "(" + t.escrito + ")" : t.escrito; }
+void envolve(std::string& saida, const TermoNumera& t) {
+    if (t.composto) saida += '(';
+    saida += t.escrito;
+    if (t.composto) saida += ')';
+}
 
-std::string escritoOperacao(const Termo& a, unsigned char op, const Termo& b) {
-    if (!ehCodigoFuncao(op)) return envolve(a) + static_cast<char>(op) + envolve(b);
-    const std::string nome(nomesFuncoes[op - codigoPrimeiraFuncao]);
-    if (ehFuncaoBinaria(op)) return "(" + a.escrito + ")" + nome + "(" + b.escrito + ")";
-    return (a.escrito == "1" ? "" : envolve(a) + "*") + nome + "(" + b.escrito + ")";
+// The sub-expression an operation computes, as the step trace shows it.
+void escritoOperacao(std::string& saida, const TermoNumera& a, unsigned char op, const TermoNumera& b) {
+    saida.clear();
+    if (!ehCodigoFuncao(op)) {
+        envolve(saida, a);
+        saida += static_cast<char>(op);
+        envolve(saida, b);
+        return;
+    }
+    const std::string_view nome = nomesFuncoes[op - codigoPrimeiraFuncao];
+    if (ehFuncaoBinaria(op)) {
+        saida += '(';
+        saida += a.escrito;
+        saida += ')';
+    } else if (a.escrito != "1") {
+        envolve(saida, a);
+        saida += '*';
+    }
+    saida += nome;
+    saida += '(';
+    saida += b.escrito;
+    saida += ')';
+}
+
+// The evaluation order: deepest first; at one depth "*", "/" and functions, then "+" and
+// "-"; left to right within a class.
+void ordena(MemoriaNumera& m, size_t n) {
+    m.ordem.clear();
+    for (size_t i = 0; i < n; ++i)
+        if (m.termos[i].operador != 0) m.ordem.push_back(i);
+    std::sort(m.ordem.begin(), m.ordem.end(), [&](size_t a, size_t b) {
+        const TermoNumera& x = m.termos[a];
+        const TermoNumera& y = m.termos[b];
+        if (x.profundidade != y.profundidade) return x.profundidade > y.profundidade;
+        if (classeAlta(x.operador) != classeAlta(y.operador)) return classeAlta(x.operador);
+        return a < b;
+    });
 }
 
 // Evaluates an expression by rewriting: operands replaced by their values, then one
-// operation at a time, deepest parentheses first, "*", "/" and functions before "+" and
-// "-", each result written back as text.
-bool avaliaExpressao(MemoriaNumera& m, EstadoNumera& s, std::string_view e, Termo& resultado) {
-    m.passos.clear();
-    std::vector<Termo> termos;
-    int profundidade = 1;
-    for (Termo& t : divide(e, m.separador)) {
-        if (t.operador == '(') {
-            ++profundidade;
-        } else if (t.operador == ')') {
-            if (--profundidade < 1) return falha(s, 11, "");
-        } else {
-            t.profundidade = profundidade;
-            termos.push_back(std::move(t));
-        }
-    }
-    if (profundidade != 1) return falha(s, 12, "");
-    if (termos.empty()) return falha(s, 71, "");
-
-    std::vector<size_t> ordem;
-    for (size_t i = 0; i < termos.size(); ++i) {
-        Termo& t = termos[i];
-        if (t.operador != 0) {
-            if (!operadorConhecido(t.operador)) return falha(s, 6, t.texto);
-            ordem.push_back(i);
-            continue;
-        }
-        t.escrito = t.texto;
+// operation at a time in the order above, each result written back as text. The result
+// is the token left, at m.termos[inicio].
+bool avaliaExpressao(MemoriaNumera& m, EstadoNumera& s, std::string_view e, size_t& inicio) {
+    size_t n = 0, passos = 0;
+    const bool ok = [&] {
+        if (!divide(m, s, e, n)) return false;
+        if (n == 0) return falha(s, 71, "");
+        std::vector<TermoNumera>& termos = m.termos;
         std::string valor;
-        if (!substitui(m, s, t.escrito, valor)) return false;
-        if (!leNumero(valor, m.separador, t.valor)) return falha(s, 43, t.escrito);
-        t.texto = std::move(valor);
-    }
-    std::stable_sort(ordem.begin(), ordem.end(), [&](size_t a, size_t b) {
-        const Termo& x = termos[a];
-        const Termo& y = termos[b];
-        if (x.profundidade != y.profundidade) return x.profundidade > y.profundidade;
-        return classeAlta(x.operador) && !classeAlta(y.operador);
-    });
-
-    // The live tokens as a list; an operation unlinks the two operands it consumes.
-    const long n = static_cast<long>(termos.size());
-    std::vector<long> anterior(termos.size()), proximo(termos.size());
-    for (long i = 0; i < n; ++i) anterior[i] = i - 1, proximo[i] = i + 1;
-    auto retira = [&](long i) {
-        if (anterior[i] >= 0) proximo[anterior[i]] = proximo[i];
-        if (proximo[i] < n) anterior[proximo[i]] = anterior[i];
-    };
-    long primeiro = 0;
-    for (size_t k : ordem) {
-        long a = anterior[k], b = proximo[k];
-        while (a >= 0 && termos[a].operador != 0) a = anterior[a];
-        while (b < n && termos[b].operador != 0) b = proximo[b];
-        if (a < 0 || b >= n) return falha(s, 71, "");
-        Termo& op = termos[k];
-        const std::string escrito = escritoOperacao(termos[a], op.operador, termos[b]);
-        const ResultadoOperacao r = aplicaOperador(op.operador, termos[a].valor, termos[b].valor);
-        if (r.erro != 0) return falha(s, r.erro, r.erro == 5 || r.erro == 6 ? escrito : "");
-        op.texto = textoGeral(r.valor, m.separador);
-        leNumero(op.texto, m.separador, op.valor);
-        op.composto = !ehCodigoFuncao(op.operador);
-        op.operador = 0;
-        op.escrito = escrito;
-        m.passos.push_back({escrito, op.texto});
-        if (a == primeiro) primeiro = proximo[a];
-        retira(a);
-        retira(b);
-    }
-    if (proximo[primeiro] < n) return falha(s, 71, "");
-    resultado = std::move(termos[primeiro]);
-    return true;
+        for (size_t i = 0; i < n; ++i) {
+            TermoNumera& t = termos[i];
+            t.anterior = static_cast<long>(i) - 1;
+            t.proximo = static_cast<long>(i) + 1;
+            if (t.operador != 0) {
+                if (!operadorConhecido(t.operador)) return falha(s, 6, t.texto);
+                continue;
+            }
+            t.escrito = t.texto;
+            if (!substitui(m, s, t.escrito, valor)) return false;
+            if (!leNumero(valor, m.separador, t.valor)) return falha(s, 43, t.escrito);
+            t.texto.swap(valor);
+        }
+        ordena(m, n);
+        const long fim = static_cast<long>(n);
+        long primeiro = 0;
+        for (size_t k : m.ordem) {
+            TermoNumera& op = termos[k];
+            long a = op.anterior, b = op.proximo;
+            while (a >= 0 && termos[a].operador != 0) a = termos[a].anterior;
+            while (b < fim && termos[b].operador != 0) b = termos[b].proximo;
+            if (a < 0 || b >= fim) return falha(s, 71, "");
+            TermoNumera& x = termos[a];
+            TermoNumera& y = termos[b];
+            if (passos == m.passos.size()) m.passos.emplace_back();
+            PassoAvaliacao& passo = m.passos[passos++];
+            escritoOperacao(passo.subExpressao, x, op.operador, y);
+            const ResultadoOperacao r = aplicaOperador(op.operador, x.valor, y.valor);
+            if (r.erro != 0) {
+                --passos;
+                return falha(s, r.erro, r.erro == 5 || r.erro == 6 ? passo.subExpressao : "");
+            }
+            op.texto = textoGeral(r.valor, m.separador);
+            leNumero(op.texto, m.separador, op.valor);
+            op.composto = !ehCodigoFuncao(op.operador);
+            op.operador = 0;
+            op.escrito = passo.subExpressao;
+            passo.valor = op.texto;
+            // The two operands leave the list of live tokens.
+            for (long i : {a, b}) {
+                if (termos[i].anterior >= 0) termos[termos[i].anterior].proximo = termos[i].proximo;
+                if (termos[i].proximo < fim) termos[termos[i].proximo].anterior = termos[i].anterior;
+            }
+            if (a == primeiro) primeiro = x.proximo;
+        }
+        if (termos[primeiro].proximo < fim) return falha(s, 71, "");
+        inicio = static_cast<size_t>(primeiro);
+        return true;
+    }();
+    m.passos.resize(passos);
+    return ok;
 }
 
 // Evaluates «name=expression» and returns the stored value's text through `valor`.
@@ -437,10 +478,10 @@ bool atribui(MemoriaNumera& m, EstadoNumera& s, std::string_view instrucao, std:
     }
     if (elemento) m.garanteNumero(base);
     m.garanteNumero(nome);
-    Termo resultado;
+    size_t resultado = 0;
     if (!avaliaExpressao(m, s, e, resultado)) return false;
-    m.defineNumero(nome, resultado.valor);
-    valor = std::move(resultado.texto);
+    m.defineNumero(nome, m.termos[resultado].valor);
+    valor = m.termos[resultado].texto;
     return true;
 }
 

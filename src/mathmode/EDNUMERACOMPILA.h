@@ -30,6 +30,18 @@ struct PassoAvaliacao {
     std::string valor;
 };
 
+// One token of the expression being evaluated, in the evaluation's work list.
+struct TermoNumera {
+    std::string texto;    // the operand's value text, or the operator
+    std::string escrito;  // as written, or the sub-expression an operation computed
+    double valor = 0;
+    int profundidade = 0;        // parenthesis depth
+    unsigned char operador = 0;  // 0 for an operand
+    bool composto = false;       // escrito is an arithmetic sub-expression
+    long anterior = 0;           // the live tokens as a list
+    long proximo = 0;
+};
+
 // What a run computes with: the numeric and text variables (vector and matrix elements are
 // entries named «V_NA[3]», «M_NT[2,3]»), the constants and the step trace. Rebuilt at the
 // start of every run.
@@ -61,6 +73,9 @@ public:
     std::vector<std::string> nomesReservados;
     // The step trace of the last evaluation.
     std::vector<PassoAvaliacao> passos;
+    // The evaluation's work lists, kept from one assignment to the next for their storage.
+    std::vector<TermoNumera> termos;
+    std::vector<size_t> ordem;
 
 private:
     struct Hash {
