@@ -6,7 +6,9 @@
 #include <string>
 
 #include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
+#include "platform/caminhos.h"
 
 namespace {
 
@@ -134,6 +136,22 @@ TEST(AvaliadorNumera, LongNamesAndDeepNestingWork) {
     std::string raizes = "1";
     for (int i = 0; i < 200; ++i) raizes = "SQRT*(" + raizes + "+3)";
     EXPECT_EQ(x.avalia("Y=" + raizes), "2.30277563773199");
+}
+
+// The shipped constants: every symbol a name an expression can hold, every value a number,
+// and a program sees them by symbol only.
+TEST(AvaliadorNumera, ShippedConstantsAreUsableBySymbol) {
+    Execucao x;
+    defineConstantes(x.m, leLinhasNumera(raizFamilia() / "plumar/COMANDOS/CONFIG/constantes.txt"), {});
+    ASSERT_GE(x.m.constantesSistema.size(), 10u);
+    for (const ConstanteSistema& c : x.m.constantesSistema) {
+        double v = 0;
+        EXPECT_TRUE(leNumero(c.valor, '.', v)) << c.simbolo;
+        EXPECT_EQ(c.simbolo.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos);
+        EXPECT_EQ(x.avalia("Y=" + c.simbolo + "*1"), textoGeral(v, '.')) << c.simbolo;
+        EXPECT_EQ(x.avalia(c.simbolo + "=1"), "#E53 " + c.simbolo);
+    }
+    EXPECT_EQ(x.avalia("Y=DC_DK*(ZEROABS)"), "0");
 }
 
 // A student's program: a vector, a matrix, trigonometry and logarithms.
