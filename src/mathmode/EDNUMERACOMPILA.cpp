@@ -207,7 +207,6 @@ bool resolveIndice(MemoriaNumera& m, EstadoNumera& s, std::string_view texto, in
 bool nomeElemento(MemoriaNumera& m, EstadoNumera& s, std::string_view nome, std::string& saida) {
     std::string_view base, indice;
     separaElemento(nome, base, indice);
-    // Indices nested deeper than any program needs are refused rather than followed.
     const bool matriz = ehMatriz(tipoNome(nome));
     const int erroIndice = matriz ? 113 : 112;
     // The separator of two indices stands outside any inner brackets.
@@ -218,6 +217,7 @@ bool nomeElemento(MemoriaNumera& m, EstadoNumera& s, std::string_view nome, std:
         else if (indice[i] == ']') --nivel;
         else if (nivel == 0 && (indice[i] == 'a' || indice[i] == ',')) corte = i;
     }
+    // Indices nested deeper than any program needs are refused rather than followed.
     if (matriz != (corte != std::string_view::npos) || nivel != 0 ||
         std::count(indice.begin(), indice.end(), '[') > 32)
         return falha(s, erroIndice, nome);

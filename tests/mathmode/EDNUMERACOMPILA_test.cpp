@@ -56,7 +56,7 @@ TEST(AvaliadorNumera, OrderOfOperationsAndTheLanguagesOwnCases) {
         {"Y=1/0", "#E59 "},         {"Y=LN*(0)", "#E5 LN(0)"},     {"Y=EXP*(1000)", "#E5 EXP(1000)"},
         {"Y=2=3", "#E6 ="},         {"Y=*3", "#E71 "},             {"Y=", "#E71 "},
         {"PI=3", "#E53 PI"},        {"TAXA=1", "#E53 TAXA"},       {"Y=(2+3", "#E12 "},
-        {"Y=Q+1", "#E43 Q"},
+        {"Y=Q+1", "#E43 Q"},         {"Y=SQRT*()", "#E71 "},        {"Y=(2)*POW", "#E43 POW"},
     };
     for (const auto& [linha, esperado] : casos) EXPECT_EQ(x.avalia(linha), esperado) << linha;
 }
