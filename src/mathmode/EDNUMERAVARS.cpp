@@ -1,6 +1,7 @@
 #include "mathmode/EDNUMERAVARS.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "editor/editor.h"
@@ -173,6 +174,13 @@ const std::array<std::string_view, 120> textosErroNumera = {
 int indiceFuncao(std::string_view nome) {
     const auto* it = std::find(nomesFuncoes.begin(), nomesFuncoes.end(), nome);
     return it == nomesFuncoes.end() ? -1 : static_cast<int>(it - nomesFuncoes.begin());
+}
+
+char separadorDecimal() {
+    const char* texto = "2.3";
+    char* fim = nullptr;
+    std::strtod(texto, &fim);
+    return *fim == '\0' ? '.' : ',';
 }
 
 void inicializaTabelas(Editor& e) {

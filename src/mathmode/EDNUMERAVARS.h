@@ -37,6 +37,10 @@ extern const std::array<std::string_view, 120> textosErroNumera;
 // Index of a function name in nomesFuncoes, -1 when it is none.
 int indiceFuncao(std::string_view nome);
 
+// The decimal separator of the math language: '.' when the C library reads "2.3" whole in
+// the locale the program runs in, else ','. Decided here for the translator and the run-time.
+char separadorDecimal();
+
 // Resets the run state and the statement-to-line map before an extended key.
 void inicializaTabelas(Editor& e);
 
