@@ -31,6 +31,11 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
     const std::string guardado = antigo ? antigo : "";
     const auto pasta = std::filesystem::temp_directory_path() / ("plumar_fuzz_numera_" + std::to_string(getpid()));
     setenv("SONARE_WINDIR", pasta.c_str(), 1);
+    // The exchange statements create their files in the current folder: that one too.
+    std::error_code ec;
+    std::filesystem::create_directories(pasta, ec);
+    const std::filesystem::path antes = std::filesystem::current_path(ec);
+    std::filesystem::current_path(pasta, ec);
 
     std::vector<std::string> linhas;
     const std::string_view texto(reinterpret_cast<const char*>(dados) + 1, tamanho - 1);
@@ -60,7 +65,7 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
         for (size_t i = 0; i < linhas.size(); ++i) confirma(e.ed.linha(static_cast<int>(i) + 1) == linhas[i]);
     }
 
-    std::error_code ec;
+    std::filesystem::current_path(antes, ec);
     std::filesystem::remove_all(pasta, ec);
     if (antigo)
         setenv("SONARE_WINDIR", guardado.c_str(), 1);
