@@ -451,8 +451,10 @@ class Tradutor {
         mostraPerguntaNumera(e_, "");
         if (!validaAtribuicao(nome + "=" + valor, {29, 30, 71})) return;
         if (nomeDeTexto(nome)) return escreve("\\EXPRESSION{" + nome + "=" + valor + "};", inicio);
-        // The "0" makes a leading minus a subtraction.
-        std::string atribuicao = nome + "=0" + valor;
+        // A "0" before a leading sign makes it a subtraction or an addition; before anything
+        // else it would become a product with zero ("0ABC" is "0*ABC").
+        const bool sinal = valor.front() == '-' || valor.front() == '+';
+        std::string atribuicao = nome + (sinal ? "=0" : "=") + valor;
         reescreveMenosUnario(atribuicao);
         escreve(insereMultiplicacoes("\\EXPRESSION{" + atribuicao + "};"), inicio);
     }

@@ -191,10 +191,11 @@ TEST_F(TradutorNumera, EveryFaultGivesItsNumberParameterAndLine) {
 
 TEST_F(TradutorNumera, InputStatementsAskWhileTranslating) {
     Variavel c("LC_ALL", "C");
-    abre("- 2,5{Enter}ola{Enter}{Esc}");
+    abre("- 2,5{Enter}ola{Enter}2(a){Enter}{Esc}");
     ed().diretorioMensagens = "c:\\ornato\\plumar\\";
-    traduz({"IN X;", "in strnome;"});
-    EXPECT_EQ(corpoCodigo(), (Linhas{"\\EXPRESSION{X=0-2.5};", "\\EXPRESSION{STRNOME=OLA};"}));
+    traduz({"IN X;", "in strnome;", "IN Y;"});
+    EXPECT_EQ(corpoCodigo(), (Linhas{"\\EXPRESSION{X=0-2.5};", "\\EXPRESSION{STRNOME=OLA};",
+                                     "\\EXPRESSION{Y=2*(A)};"}));
     EXPECT_TRUE(ouviu(ouvido(), "som \\COMANDOS\\PARAMETROS\\P110"));
     // Esc gives no value: the assignment has no expression.
     traduz({"IN X;"});
