@@ -1,11 +1,638 @@
 #include "mathmode/EDNUMERASINTAXES.h"
 
-#include "editor/editor.h"
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
-// The translator is still to come: every program is reported as a system error.
-void traduzPrograma(Editor& e) {
-    e.numera.estadoNumera = 2;
-    e.numera.codigoErro = 5;
+#include "editor/editor.h"
+#include "platform/caminhos.h"
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------- the translator
+
+namespace {
+
+bool termina(std::string_view s, std::string_view fim) {
+    return s.size() >= fim.size() && s.substr(s.size() - fim.size()) == fim;
+}
+bool comeca(std::string_view s, std::string_view inicio) { return s.substr(0, inicio.size()) == inicio; }
+bool digito(char c) { return c >= '0' && c <= '9'; }
+bool maiuscula(char c) { return c >= 'A' && c <= 'Z'; }
+bool deNome(char c) { return digito(c) || maiuscula(c) || c == '[' || c == ']' || c == '_' || c == 'a'; }
+
+// A number as the user types one: digits, one separator, an exponent "E", "E+" or "E-".
+bool ehNumero(std::string_view s, char separador) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    size_t digitos = 0;
+    while (i < s.size() && digito(s[i])) ++i, ++digitos;
+    if (i < s.size() && s[i] == separador)
+        for (++i; i < s.size() && digito(s[i]); ++i) ++digitos;
+    if (digitos == 0) return false;
+    if (i < s.size() && s[i] == 'E') {
+        ++i;
+        if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+        const size_t inicio = i;
+        while (i < s.size() && digito(s[i])) ++i;
+        if (i == inicio) return false;
+    }
+    return i == s.size();
 }
 
-std::string normalizaLinha(std::string_view texto) { return std::string(texto); }
+// A name such as the exchange statements need: not starting with a digit, name characters only.
+bool nomeValido(std::string_view s) {
+    return !s.empty() && !digito(s[0]) && std::all_of(s.begin(), s.end(), deNome);
+}
+
+std::vector<std::string> separa(std::string_view s, char sep) {
+    std::vector<std::string> partes;
+    size_t inicio = 0;
+    for (size_t p; (p = s.find(sep, inicio)) != std::string_view::npos; inicio = p + 1)
+        partes.emplace_back(s.substr(inicio, p - inicio));
+    partes.emplace_back(s.substr(inicio));
+    return partes;
+}
+
+// A file of the exchange statements, relative to the current folder, found regardless of case.
+fs::path arquivoTroca(const std::string& nome, std::string_view extensao) {
+    return achaArquivo(fs::path(nome + std::string(extensao)));
+}
+
+bool existeArquivo(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+// The "-" of a unary minus becomes "(0-1)*": the run-time knows only binary operators.
+void reescreveMenosUnario(std::string& s) {
+    static constexpr std::string_view kAntes = "+-*(=/";
+    for (size_t p = 1; p < s.size(); ++p) {
+        if (s[p] == '-' && kAntes.find(s[p - 1]) != std::string_view::npos) {
+            s.replace(p, 1, "(0-1)*");
+            p += 5;
+        }
+    }
+}
+
+std::string negaComparacao(std::string_view op) {
+    if (op == "<") return ">=";
+    if (op == ">=") return "<";
+    if (op == ">") return "<=";
+    if (op == "<=") return ">";
+    if (op == "=") return "<>";
+    return "=";
+}
+
+enum class Bloco { FOR, WHILE, IF };
+
+struct CondicaoIf {
+    std::string x, op, y;
+};
+
+class Tradutor {
+  public:
+    explicit Tradutor(Editor& e) : e_(e), n_(e.numera) {}
+
+    void executa() {
+        inicia();
+        if (n_.estadoNumera != 2 && localizaPrograma()) {
+            for (linha_ = linhaInicio_; linha_ <= e_.ed.nLinhas() && !fimVisto_ && n_.estadoNumera != 2;
+                 ++linha_)
+                traduzInstrucao();
+            if (!fimVisto_ && n_.estadoNumera != 2) {
+                // The END line was taken into a statement that ran over it.
+                linha_ = e_.ed.nLinhas();
+                erro(55);
+            }
+            if (n_.estadoNumera != 2) n_.linhaErro = linha_ - 1;
+        }
+        std::vector<std::string> arquivo{std::string()};
+        arquivo.insert(arquivo.end(), codigo_.begin(), codigo_.end());
+        if (!gravaLinhasNumera("codigo.txt", arquivo) && n_.estadoNumera != 2) erro(5);
+        if (n_.estadoNumera == 2) escreveErro();
+    }
+
+  private:
+    Editor& e_;
+    EstadoNumera& n_;
+    char separador_ = '.';
+    std::vector<std::string> noValidas_;
+    int linha_ = 0;  // linhaFonte
+    int linhaInicio_ = 0;
+    int contadorInstrucoes_ = 1;
+    int instrucoesExtra_ = 0;
+    int indiceCodigo_ = 0;  // statements written (NOP lines are none)
+    std::vector<std::string> alvos_;
+    std::vector<Bloco> blocos_;  // nivelBloco is its size
+    std::vector<CondicaoIf> pilhaIf_;
+    bool inicioVisto_ = false, fimVisto_ = false;
+    std::vector<std::string> codigo_;
+
+    void inicia() {
+        n_.estadoNumera = 0;
+        n_.codigoErro = 0;
+        n_.parametroErro.clear();
+        n_.linhaErro = 0;
+        n_.mapaLinhas.fill(0);
+        n_.etiquetas.clear();
+        n_.linhaResultados = e_.ed.linhaAtual + 1;
+        separador_ = separadorDecimal();
+        if (!esvaziaArquivo("codigo.txt") || !esvaziaArquivo("resultados.txt")) return void(erro(5));
+        const fs::path proibidas = arquivoNumeraLeitura(e_, "noValidas.ini");
+        if (!existeArquivo(proibidas)) return void(erro(5));
+        for (std::string& l : leLinhasNumera(proibidas))
+            if (!l.empty()) noValidas_.push_back(std::move(l));
+    }
+
+    bool erro(int codigo, std::string parametro = {}) {
+        n_.estadoNumera = 2;
+        n_.codigoErro = codigo;
+        n_.parametroErro = std::move(parametro);
+        n_.linhaErro = linha_;
+        return false;
+    }
+
+    void escreveErro() {
+        std::vector<std::string> linhas{std::string(), std::string(textosErroNumera[n_.codigoErro])};
+        if (!n_.parametroErro.empty()) linhas.push_back("Par\xE2metro err\xF4neo: " + n_.parametroErro);
+        linhas.push_back("Linha: " + std::to_string(n_.linhaErro));
+        gravaLinhasNumera("resultados.txt", linhas);
+    }
+
+    // ------------------------------------------------------------ locating the program
+
+    // A line as the search for BEGIN and END sees it: normalised, its label dropped.
+    std::string semEtiqueta(int i) const {
+        std::string l = normalizaLinha(e_.ed.linha(i), separador_);
+        if (!comeca(l, "\\")) {
+            const size_t p = l.find(':');
+            if (p != std::string::npos) l.erase(0, p + 1);
+        }
+        return l;
+    }
+
+    bool localizaPrograma() {
+        const int cursor = std::clamp(e_.ed.linhaAtual, 1, std::max(1, e_.ed.nLinhas()));
+        int fim = cursor;
+        while (fim <= e_.ed.nLinhas() && semEtiqueta(fim) != "\\END;") ++fim;
+        if (fim > e_.ed.nLinhas()) {
+            linha_ = cursor;
+            return erro(55);
+        }
+        n_.linhaResultados = fim + 1;
+        int inicio = cursor;
+        while (inicio >= 1 && semEtiqueta(inicio) != "\\BEGIN;") --inicio;
+        if (inicio < 1) {
+            linha_ = 0;
+            return erro(4);
+        }
+        linhaInicio_ = inicio;
+        return true;
+    }
+
+    // ------------------------------------------------------------ one statement
+
+    // Steps 1 to 3: fetched, normalised, matrix indices marked; empty when nothing is left.
+    std::string buscaLinha(int i) const { return normalizaLinha(e_.ed.linha(i), separador_); }
+
+    // In a matrix element the first "," after its type prefix separates the indices: "a".
+    static void marcaIndicesMatriz(std::string& l) {
+        for (std::string_view prefixo : {"M_S", "M_N"}) {
+            for (size_t p = l.find(prefixo); p != std::string::npos; p = l.find(prefixo, p + 3)) {
+                const size_t virgula = l.find(',', p + 3);
+                if (virgula != std::string::npos) l[virgula] = 'a';
+            }
+        }
+    }
+
+    // Step 4 for the statement's first line: the label is checked and recorded.
+    bool tiraEtiqueta(std::string& l) {
+        if (comeca(l, "\\")) return true;
+        const size_t p = l.find(':');
+        if (p == std::string::npos) return true;
+        const std::string nome = l.substr(0, p);
+        if (nome.empty()) return erro(36);
+        if (digito(nome[0])) return erro(38, nome.substr(0, 1));
+        for (char c : nome)
+            if (!deNome(c)) return erro(37, std::string(1, c));
+        for (const EtiquetaNumera& et : n_.etiquetas)
+            if (et.nome == nome) return erro(39, nome);
+        n_.etiquetas.push_back({nome, contadorInstrucoes_ + instrucoesExtra_});
+        l.erase(0, p + 1);
+        return true;
+    }
+
+    void traduzInstrucao() {
+        std::string l = buscaLinha(linha_);
+        if (l.empty()) return codigo_.push_back("\\NOP;");
+        const bool temPontoVirgula = termina(l, ";");
+        if (temPontoVirgula) marcaIndicesMatriz(l);
+        if (!tiraEtiqueta(l)) return;
+        if (l.empty() || l == "\\NOP;") return codigo_.push_back("\\NOP;");
+
+        const auto prefixo = std::find_if(prefixosComando.begin(), prefixosComando.end(),
+                                          [&](std::string_view p) { return comeca(l, p); });
+        if (prefixo == prefixosComando.end()) {
+            if (l[0] == '\\') return void(erro(1));
+            return traduzExpressao(std::move(l), temPontoVirgula);
+        }
+        traduzComando(*prefixo, l);
+    }
+
+    // Steps 5 and 6 for a command, then its own rules.
+    void traduzComando(std::string_view prefixo, const std::string& l) {
+        if (prefixo == "\\VARIABLES{" || prefixo == "\\TEMP") return void(erro(2));
+        std::string parametro;
+        if (prefixo.back() == '{') {
+            if (!termina(l, "};") || l.size() < prefixo.size() + 2) return void(erro(2));
+            parametro = l.substr(prefixo.size(), l.size() - prefixo.size() - 2);
+        } else {
+            if (!termina(l, ";")) return void(erro(2));
+            // "\ENDIF;" is no END: a command without parameters is its word alone.
+            if (l.substr(0, l.size() - 1) != prefixo.substr(0, prefixo.size() - (prefixo.back() == ';')))
+                return void(erro(1));
+        }
+        n_.estadoNumera = 1;
+        reescreveMenosUnario(parametro);
+        const std::string comando(prefixo.substr(0, prefixo.size() - 1));  // without "{"
+
+        if (prefixo == "\\BEGIN") {
+            if (inicioVisto_) return void(erro(3));
+            inicioVisto_ = true;
+            return escreve("\\BEGIN{INICIO};");
+        }
+        if (prefixo == "\\END") return traduzFim();
+        if (prefixo == "\\CONTINUE") {
+            if (!blocos_.empty()) {
+                if (blocos_.back() == Bloco::IF && !pilhaIf_.empty()) pilhaIf_.pop_back();
+                blocos_.pop_back();
+            }
+            return escreve("\\CONTINUE{vacio};");
+        }
+        if (prefixo == "\\N") return escreve("\\N{vacio};");
+        if (prefixo == "\\ELSE") return traduzSenao();
+        if (prefixo == "\\FOR{") return traduzPara(parametro);
+        if (prefixo == "\\WHILE{" || prefixo == "\\IF{") return traduzCondicao(prefixo, parametro);
+        if (prefixo == "\\GOTO{") return traduzDesvio(parametro);
+        if (prefixo == "\\EXPRESSION{") return traduzAtribuicao(parametro);
+        if (prefixo == "\\SAVEEXPRESSION{") {
+            if (!validaAtribuicao(parametro, {72, 73, 74})) return;
+            return escreve(comando + "{" + parametro + "};");
+        }
+        if (prefixo == "\\EVALUATE{") return traduzAvalia(parametro);
+        if (!validaParametro(prefixo, parametro)) return;
+        if (parametro.empty() && (prefixo == "\\STEPRESULT{" || prefixo == "\\DECIMAL{" ||
+                                  prefixo == "\\DELETECONSTANT{" || prefixo == "\\DELETEEXPRESSION{"))
+            parametro = "vacio";
+        escreve(comando + "{" + parametro + "};");
+    }
+
+    // The checks of the commands whose code line is the line itself.
+    bool validaParametro(std::string_view prefixo, const std::string& p) {
+        if (prefixo == "\\VARRESULT{") return p.empty() ? erro(28) : validaLista(p);
+        if (prefixo == "\\SAVECONSTANT{") return p.empty() ? erro(34) : validaLista(p);
+        if (prefixo == "\\DELETECONSTANT{" || prefixo == "\\DELETEEXPRESSION{")
+            return p.empty() || validaLista(p);
+        if (prefixo == "\\STEPRESULT{") return p.empty() || ehNumero(p, separador_) || validaNomeSimples(p, 35);
+        if (prefixo == "\\DECIMAL{") return p.empty() || ehNumero(p, separador_) || validaNomeSimples(p, 56);
+        if (prefixo == "\\PRINT{" || prefixo == "\\PRINTER{") return validaImpressao(p);
+        if (prefixo == "\\IMPORTTABELARO{") return validaImportaTabela(p);
+        if (prefixo == "\\EXPORTTABELARO{") return validaExportacao(p, ".csv", 116);
+        if (prefixo == "\\IMPORTTEXT{") return validaImportaTexto(p);
+        if (prefixo == "\\EXPORTTEXT{") return validaExportacao(p, ".txt", 114);
+        return true;  // SAVEMEMORY, READMEMORY
+    }
+
+    // Every statement written is numbered and mapped to the line where it begins.
+    void escreve(std::string linhaCodigo, int linhaDocumento = 0) {
+        if (indiceCodigo_ >= static_cast<int>(n_.mapaLinhas.size())) return void(erro(5));
+        n_.mapaLinhas[static_cast<size_t>(indiceCodigo_++)] = linhaDocumento ? linhaDocumento : linha_;
+        codigo_.push_back(std::move(linhaCodigo));
+        ++contadorInstrucoes_;
+    }
+
+    void traduzFim() {
+        for (const std::string& alvo : alvos_) {
+            const bool existe = std::any_of(n_.etiquetas.begin(), n_.etiquetas.end(),
+                                            [&](const EtiquetaNumera& et) { return et.nome == alvo; });
+            if (!existe) return void(erro(42, alvo));
+        }
+        escreve("\\END{FINAL};");
+        fimVisto_ = true;
+    }
+
+    void traduzSenao() {
+        if (blocos_.empty() || blocos_.back() != Bloco::IF || pilhaIf_.empty()) return void(erro(1));
+        CondicaoIf& c = pilhaIf_.back();
+        c.op = negaComparacao(c.op);
+        if (indiceCodigo_ + 1 >= static_cast<int>(n_.mapaLinhas.size())) return void(erro(5));
+        escreve("\\CONTINUE{vacio};");
+        --contadorInstrucoes_;
+        ++instrucoesExtra_;
+        escreve(insereMultiplicacoes("\\IF{" + c.x + c.op + c.y + "};"));
+    }
+
+    void traduzPara(const std::string& p) {
+        const size_t igual = p.find('=');
+        if (igual == std::string::npos) return void(erro(13));
+        const size_t doisPontos = p.find(':', igual);
+        if (doisPontos == std::string::npos) return void(erro(14));
+        const std::string v = p.substr(0, igual);
+        const std::string a = p.substr(igual + 1, doisPontos - igual - 1);
+        const std::string b = p.substr(doisPontos + 1);
+        if (v.empty()) return void(erro(15));
+        if (a.empty()) return void(erro(16));
+        if (b.empty()) return void(erro(17));
+        if (!validaNome(v) || !validaExpressoes(a, b)) return;
+        blocos_.push_back(Bloco::FOR);
+        escreve(insereMultiplicacoes("\\FOR{" + p + "};"));
+    }
+
+    void traduzCondicao(std::string_view prefixo, const std::string& p) {
+        const bool se = prefixo == "\\IF{";
+        const int base = se ? 21 : 18;
+        const auto op = std::find_if(operadoresComparacao.begin(), operadoresComparacao.end(),
+                                     [&](std::string_view o) { return p.find(o) != std::string::npos; });
+        if (op == operadoresComparacao.end()) return void(erro(base));
+        const size_t pos = p.find(*op);
+        const std::string x = p.substr(0, pos), y = p.substr(pos + op->size());
+        if (x.empty()) return void(erro(base + 1));
+        if (y.empty()) return void(erro(base + 2));
+        if (!validaExpressoes(x, y)) return;
+        blocos_.push_back(se ? Bloco::IF : Bloco::WHILE);
+        if (se) pilhaIf_.push_back({x, std::string(*op), y});
+        escreve(insereMultiplicacoes(std::string(prefixo) + p + "};"));
+    }
+
+    void traduzDesvio(const std::string& t) {
+        if (t.empty()) return void(erro(51));
+        if (digito(t[0])) return void(erro(41, t.substr(0, 1)));
+        for (char c : t)
+            if (!digito(c) && !maiuscula(c)) return void(erro(40, std::string(1, c)));
+        alvos_.push_back(t);
+        escreve("\\GOTO{" + t + "};");
+    }
+
+    void traduzAvalia(const std::string& p) {
+        const std::vector<std::string> partes = separa(p, ':');
+        auto parte = [&](size_t i) { return i < partes.size() ? partes[i] : std::string(); };
+        static constexpr int kVazia[] = {60, 64, 61, 62, 63};
+        for (size_t i = 0; i < 5; ++i)
+            if (parte(i).empty()) return void(erro(kVazia[i]));
+        // Without the file's name there is nowhere to write the table.
+        if (partes.size() < 6 || partes[5].empty()) return void(erro(111));
+        const std::string& f = partes[0];
+        if (!validaExpressao(f) || !validaSequencias(f) || !validaParenteses(f) || !validaNome(partes[1]))
+            return;
+        std::string linha = "\\EVALUATE{" + insereMultiplicacoes(f);
+        for (size_t i = 1; i < partes.size(); ++i) linha += ":" + partes[i];
+        escreve(linha + "};");
+    }
+
+    // ------------------------------------------------------------ expression statements
+
+    void traduzExpressao(std::string l, bool temPontoVirgula) {
+        const int inicio = linha_;
+        while (!termina(l, ";")) {
+            if (++linha_ > e_.ed.nLinhas()) {
+                linha_ = inicio;
+                return void(erro(2));
+            }
+            std::string continuacao = buscaLinha(linha_);
+            if (!comeca(continuacao, "\\")) {
+                const size_t p = continuacao.find(':');
+                if (p != std::string::npos) continuacao.erase(0, p + 1);
+            }
+            l += continuacao;
+        }
+        if (!temPontoVirgula) marcaIndicesMatriz(l);
+        n_.estadoNumera = 1;
+        l.pop_back();
+        if (comeca(l, "IN") && l.find('=') == std::string::npos) return traduzEntrada(l.substr(2), inicio);
+        reescreveMenosUnario(l);
+        traduzAtribuicao(l, inicio);
+    }
+
+    static bool nomeDeTexto(std::string_view nome) {
+        return comeca(nome, "STR") || comeca(nome, "V_S") || comeca(nome, "M_S");
+    }
+
+    struct ErrosAtribuicao {
+        int semIgual, semNome, semExpressao;
+    };
+
+    bool validaAtribuicao(const std::string& p, ErrosAtribuicao erros) {
+        const size_t igual = p.find('=');
+        if (igual == std::string::npos) return erro(erros.semIgual);
+        const std::string y = p.substr(0, igual), x = p.substr(igual + 1);
+        if (y.empty()) return erro(erros.semNome);
+        if (x.empty()) return erro(erros.semExpressao);
+        if (!validaNome(y)) return false;
+        if (nomeDeTexto(y)) return true;
+        return validaExpressao(x) && validaSequencias(x) && validaParenteses(x);
+    }
+
+    void traduzAtribuicao(const std::string& p, int inicio = 0) {
+        if (!validaAtribuicao(p, {29, 30, 71})) return;
+        std::string linha = "\\EXPRESSION{" + p + "};";
+        if (!nomeDeTexto(p.substr(0, p.find('=')))) linha = insereMultiplicacoes(linha);
+        escreve(std::move(linha), inicio);
+    }
+
+    // "IN name;": the value is asked for now and the statement becomes an assignment.
+    void traduzEntrada(const std::string& nome, int inicio) {
+        if (nome.empty()) return void(erro(30));
+        if (!validaNome(nome)) return;
+        mostraPerguntaNumera(e_, "Introduza o valor da vari\xE1vel " + nome);
+        e_.fala.tocaSom("\\COMANDOS\\PARAMETROS\\P110");
+        e_.fala.soletra(nome);
+        const std::string valor = normalizaLinha(leLinhaNumera(e_, nome), separador_);
+        mostraPerguntaNumera(e_, "");
+        if (!validaAtribuicao(nome + "=" + valor, {29, 30, 71})) return;
+        if (nomeDeTexto(nome)) return escreve("\\EXPRESSION{" + nome + "=" + valor + "};", inicio);
+        // A "0" before a leading sign makes it a subtraction or an addition; before anything
+        // else it would become a product with zero ("0ABC" is "0*ABC").
+        const bool sinal = valor.front() == '-' || valor.front() == '+';
+        std::string atribuicao = nome + (sinal ? "=0" : "=") + valor;
+        reescreveMenosUnario(atribuicao);
+        escreve(insereMultiplicacoes("\\EXPRESSION{" + atribuicao + "};"), inicio);
+    }
+
+    // ------------------------------------------------------------ validation
+
+    bool validaNome(std::string_view nome) {
+        if (!nome.empty() && digito(nome[0])) return erro(8, std::string(nome));
+        for (char c : nome)
+            if (!deNome(c)) return erro(9, std::string(1, c));
+        return true;
+    }
+
+    // STEPRESULT and DECIMAL name their variable with digits, A-Z, "[", "]", "a" and ",".
+    bool validaNomeSimples(std::string_view nome, int codigo) {
+        if (!nome.empty() && digito(nome[0])) return erro(codigo, std::string(nome));
+        for (char c : nome)
+            if (!digito(c) && !maiuscula(c) && c != '[' && c != ']' && c != 'a' && c != ',')
+                return erro(codigo, std::string(1, c));
+        return true;
+    }
+
+    bool validaLista(std::string_view l) {
+        if (l.front() == ',') return erro(26);
+        if (l.back() == ',') return erro(27);
+        for (char c : l)
+            if (!deNome(c) && c != ',') return erro(24, std::string(1, c));
+        if (l.find(",,") != std::string_view::npos) return erro(25);
+        for (const std::string& nome : separa(l, ','))
+            if (!validaNome(nome)) return false;
+        return true;
+    }
+
+    bool validaExpressao(std::string_view x) {
+        static constexpr std::string_view kOperadores = "()*+-/";
+        for (char c : x)
+            if (!deNome(c) && c != separador_ && kOperadores.find(c) == std::string_view::npos)
+                return erro(6, std::string(1, c));
+        if (x.front() == separador_) return erro(31);
+        if (x.back() == separador_) return erro(32);
+        if (std::string_view("*-+/,.").find(x.back()) != std::string_view::npos)
+            return erro(6, std::string(1, x.back()));
+        return true;
+    }
+
+    bool validaSequencias(std::string_view x) {
+        for (const std::string& s : noValidas_)
+            if (x.find(s) != std::string_view::npos) return erro(10, s);
+        return true;
+    }
+
+    bool validaParenteses(std::string_view x) {
+        int nivel = 0;
+        for (char c : x) {
+            nivel += c == '(' ? 1 : c == ')' ? -1 : 0;
+            if (nivel < 0) return erro(11);
+        }
+        return nivel == 0 || erro(12);
+    }
+
+    bool validaExpressoes(const std::string& a, const std::string& b) {
+        return validaExpressao(a) && validaExpressao(b) && validaSequencias(a) && validaSequencias(b) &&
+               validaParenteses(a) && validaParenteses(b);
+    }
+
+    bool validaImpressao(std::string p) {
+        if (p.empty()) return erro(78);
+        if (p.front() == '+') return erro(75);
+        if (p.back() == '+') return erro(76);
+        if (p.find("\"\"") != std::string::npos) return erro(79);
+        // Quoted texts are printed as they are; what is left are names.
+        for (size_t a = p.find('"'); a != std::string::npos; a = p.find('"')) {
+            const size_t b = p.find('"', a + 1);
+            if (b == std::string::npos) break;
+            p.erase(a, b - a + 1);
+        }
+        for (const std::string& item : separa(p, '+'))
+            if (!item.empty() && !validaNome(item)) return false;
+        return true;
+    }
+
+    bool validaCampos(const std::vector<std::string>& campos, std::initializer_list<int> erros) {
+        size_t i = 1;
+        for (int codigo : erros) {
+            const std::string& c = campos[i++];
+            if (!ehNumero(c, separador_) && !nomeValido(c)) return erro(codigo, c);
+        }
+        return true;
+    }
+
+    bool validaImportaTabela(const std::string& p) {
+        const std::vector<std::string> campos = separa(p, ',');
+        if (!existeArquivo(arquivoTroca(campos[0], ".csv"))) return erro(80, campos[0]);
+        if (campos.size() != 5) return erro(111);
+        if (!validaCampos(campos, {107, 108, 109})) return false;
+        return nomeValido(campos[4]) || erro(110, campos[4]);
+    }
+
+    bool validaImportaTexto(const std::string& p) {
+        const std::vector<std::string> campos = separa(p, ',');
+        if (!existeArquivo(arquivoTroca(campos[0], ".txt"))) return erro(80, campos[0]);
+        if (campos.size() != 6) return erro(111);
+        if (!validaCampos(campos, {114, 115, 108, 109})) return false;
+        return nomeValido(campos[5]) || erro(110, campos[5]);
+    }
+
+    // EXPORTTABELARO{f,c,r,v} and EXPORTTEXT{f,c,r,v[,TRUE]}: the file is created when missing.
+    bool validaExportacao(const std::string& p, std::string_view extensao, int erroLinha) {
+        const std::vector<std::string> campos = separa(p, ',');
+        const bool texto = extensao == ".txt";
+        if (campos.size() != 4 && !(texto && campos.size() == 5)) return erro(111);
+        if (!validaCampos(campos, {107, erroLinha})) return false;
+        if (!nomeValido(campos[3])) return erro(110, campos[3]);
+        if (campos.size() == 5 && campos[4] != "TRUE") return erro(117, campos[4]);
+        const fs::path arquivo = arquivoTroca(campos[0], extensao);
+        if (!campos[0].empty() && !existeArquivo(arquivo)) std::ofstream criado(arquivo, std::ios::binary);
+        return true;
+    }
+};
+
+}  // namespace
+
+std::string insereMultiplicacoes(std::string l) {
+    static constexpr std::string_view kAntesParentese = "={+-*/(<>:";
+    static constexpr std::string_view kDepoisParentese = "}+-*/)=<>:;";
+    bool emNome = false, emNumero = false;
+    for (size_t i = 0; i < l.size() && l[i] != ';'; ++i) {
+        const char c = l[i];
+        if (c == '(' && i > 0 && kAntesParentese.find(l[i - 1]) == std::string_view::npos) {
+            l.insert(i, 1, '*');
+            ++i;
+        } else if (c == ')' && i + 1 < l.size() && kDepoisParentese.find(l[i + 1]) == std::string_view::npos) {
+            l.insert(i + 1, 1, '*');
+        }
+        // A number followed by a letter is a product ("2X"), unless the letter is an
+        // exponent ("1.5E-3"); digits inside a name ("X2Y") are part of it.
+        if (digito(c) && !emNome) {
+            emNumero = true;
+            const char d = i + 1 < l.size() ? l[i + 1] : '\0';
+            const char depois = i + 2 < l.size() ? l[i + 2] : '\0';
+            if (maiuscula(d) && !(d == 'E' && (depois == '+' || depois == '-'))) {
+                l.insert(i + 1, 1, '*');
+                emNumero = false;
+            }
+            continue;
+        }
+        if (emNumero && (c == 'E' || ((c == '+' || c == '-') && l[i - 1] == 'E') || c == '.' || c == ','))
+            continue;
+        emNumero = false;
+        emNome = maiuscula(c) || c == '_' || (emNome && digito(c));
+    }
+    return l;
+}
+
+std::string normalizaLinha(std::string_view texto, char separador) {
+    const char outro = separador == '.' ? ',' : '.';
+    std::string l;
+    l.reserve(texto.size());
+    for (char c : texto) {
+        if (c == ' ' || c == '\t') continue;
+        if (c == outro) c = separador;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        l.push_back(c);
+    }
+    if (const size_t p = l.find("%%"); p != std::string::npos) l.erase(p);
+    for (size_t a = l.find("%{"); a != std::string::npos; a = l.find("%{", a)) {
+        const size_t b = l.find("}%", a + 2);
+        if (b == std::string::npos) break;  // an unclosed comment stays
+        l.erase(a, b + 2 - a);
+    }
+    return l;
+}
+
+std::string normalizaLinha(std::string_view texto) { return normalizaLinha(texto, separadorDecimal()); }
+
+void traduzPrograma(Editor& e) { Tradutor(e).executa(); }
+
+void traduzProgramaTeste(Editor& e) {
+    traduzPrograma(e);
+    e.fala.tocaSom(e.numera.estadoNumera == 2 ? "\\COMANDOS\\MENSAJES\\M3" : "\\COMANDOS\\MENSAJES\\M2");
+}

@@ -1,5 +1,9 @@
 #include "mathmode/EDNUMERAVARS.h"
 
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -176,13 +180,6 @@ int indiceFuncao(std::string_view nome) {
     return it == nomesFuncoes.end() ? -1 : static_cast<int>(it - nomesFuncoes.begin());
 }
 
-char separadorDecimal() {
-    const char* texto = "2.3";
-    char* fim = nullptr;
-    std::strtod(texto, &fim);
-    return *fim == '\0' ? '.' : ',';
-}
-
 void inicializaTabelas(Editor& e) {
     EstadoNumera& n = e.numera;
     n.versaoNumera = "1.0";
@@ -213,20 +210,127 @@ std::vector<std::string> leLinhasNumera(const fs::path& arquivo) {
 }
 
 namespace {
-bool escreveNumera(std::string_view nome, std::string_view texto, std::ios::openmode modo) {
+bool anexaNumera(std::string_view nome, std::string_view texto) {
     const fs::path arquivo = arquivoNumeraEscrita(nome);
     std::error_code ec;
     fs::create_directories(arquivo.parent_path(), ec);
-    std::ofstream f(arquivo, std::ios::binary | modo);
-    f << texto << "\r\n";
+    // One write of the whole line, so a line is never half there.
+    std::string linha(texto);
+    linha += "\r\n";
+    std::ofstream f(arquivo, std::ios::binary | std::ios::app);
+    f.write(linha.data(), static_cast<std::streamsize>(linha.size()));
     return static_cast<bool>(f.flush());
 }
 }  // namespace
 
-bool esvaziaArquivo(std::string_view nome) { return escreveNumera(nome, "", std::ios::trunc); }
+bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas) {
+    const fs::path arquivo = arquivoNumeraEscrita(nome);
+    std::error_code ec;
+    fs::create_directories(arquivo.parent_path(), ec);
+    fs::path temporario = arquivo;
+    temporario += ".tmp";
+    {
+        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
+        for (const std::string& l : linhas) f << l << "\r\n";
+        if (!f.flush()) {
+            fs::remove(temporario, ec);
+            return false;
+        }
+    }
+    fs::rename(temporario, arquivo, ec);
+    if (ec) fs::remove(temporario, ec);
+    return !ec;
+}
+
+bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std::string()}); }
 
 bool anexaLinhaNumera(std::string_view nome, std::string_view texto) {
-    return escreveNumera(nome, texto, std::ios::app);
+    return anexaNumera(nome, texto);
 }
 
 bool anexaResultado(std::string_view texto) { return anexaLinhaNumera("resultados.txt", texto); }
+
+char separadorDecimal() {
+    locale_t local = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (local == static_cast<locale_t>(nullptr)) return '.';  // no such locale: the C one
+    char* fim = nullptr;
+    const char* texto = "2.3";
+    strtod_l(texto, &fim, local);
+    freelocale(local);
+    return fim == texto + 3 ? '.' : ',';
+}
+
+// ---------------------------------------------------------------- the input field
+
+namespace {
+
+constexpr int kLinhaPergunta = 22, kLinhaCampo = 23, kColunaCampo = 2;
+constexpr int kBranco = 15, kVermelho = 4;
+
+void desenhaCampo(SnCrt& crt, const std::string& texto, int cursor) {
+    crt.TextColor(kBranco);
+    crt.TextBackground(kVermelho);
+    crt.GotoXY(kColunaCampo, kLinhaCampo);
+    crt.escreve(std::string(65, ' '));
+    crt.GotoXY(kColunaCampo, kLinhaCampo);
+    std::string visivel = texto;
+    for (char& c : visivel)
+        if (static_cast<uint8_t>(c) < 32) c = ' ';
+    crt.escreve(visivel);
+    crt.TextBackground(0);
+    crt.GotoXY(cursor, kLinhaCampo);
+}
+
+}  // namespace
+
+void mostraPerguntaNumera(Editor& e, std::string_view pergunta) {
+    SnCrt& crt = e.crt;
+    crt.TextColor(kBranco);
+    crt.TextBackground(0);
+    for (int linha : {kLinhaPergunta, kLinhaCampo}) {
+        crt.GotoXY(1, linha);
+        crt.escreve(std::string(SnCrt::kColunas, ' '));
+    }
+    crt.TextBackground(kVermelho);
+    crt.GotoXY(kColunaCampo, kLinhaPergunta);
+    crt.escreve(pergunta.substr(0, SnCrt::kColunas - kColunaCampo));
+    crt.TextBackground(0);
+}
+
+std::string leLinhaNumera(Editor& e, std::string_view nomeVariavel) {
+    SnCrt& crt = e.crt;
+    std::string texto;
+    int cursor = kColunaCampo;  // screen column; text position cursor - 2
+    for (;;) {
+        desenhaCampo(crt, texto, cursor);
+        const uint8_t c = crt.leTecla();
+        if (c == 13) return texto;
+        if (c == 27) return {};
+        const size_t pos = static_cast<size_t>(cursor - kColunaCampo);
+        if (c == 0) {
+            const uint8_t scan = crt.leTecla();
+            if (scan == 75 && cursor > kColunaCampo) {
+                --cursor;
+                e.fala.falaLetra(static_cast<uint8_t>(texto[pos - 1]));
+            } else if (scan == 77 && pos < texto.size()) {
+                e.fala.falaLetra(static_cast<uint8_t>(texto[pos]));
+                ++cursor;
+            } else if (scan == 59) {
+                e.fala.tocaSom("\\COMANDOS\\PARAMETROS\\P110");
+            }
+            e.fala.soletra(nomeVariavel);
+        } else if (c == 8) {
+            if (cursor > kColunaCampo) {
+                texto.erase(pos - 1, 1);
+                --cursor;
+                e.fala.tocaSom("\\COMANDOS\\PALABRAS\\P13");
+            }
+        } else if (c >= 32 && c != 127 && c != 222 && c != 223) {
+            e.fala.falaLetra(c);
+            if (texto.size() <= 70 && cursor < 67) {
+                texto.insert(pos, 1, static_cast<char>(c));
+                ++cursor;
+            }
+        }
+    }
+}

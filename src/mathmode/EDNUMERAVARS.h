@@ -9,6 +9,12 @@
 
 struct Editor;
 
+// A label of the program and the number of its statement (1 = BEGIN), for GOTO.
+struct EtiquetaNumera {
+    std::string nome;
+    int instrucao = 0;
+};
+
 // What a translation or a run left behind; lives in the Editor, reset by inicializaTabelas.
 struct EstadoNumera {
     // 0 reset, 1 valid so far / ended normally, 2 error found, 3 abandoned by the user.
@@ -18,8 +24,11 @@ struct EstadoNumera {
     int linhaErro = 0;           // document line reported with the error
     int linhaResultados = 0;     // results go after this document line
     std::string versaoNumera = "1.0";
-    // Statement number -> document line on which it begins (for run-time errors).
+    // Statement index in the code file (0 = BEGIN, "\NOP;" lines not counted) -> document
+    // line on which it begins (for run-time errors).
     std::array<int, 3001> mapaLinhas{};
+    // The labels of the last translation, in the order they were defined.
+    std::vector<EtiquetaNumera> etiquetas;
 };
 
 // The language's tables; constant, so "rebuilding" them is resetting the state above.
@@ -37,10 +46,6 @@ extern const std::array<std::string_view, 120> textosErroNumera;
 // Index of a function name in nomesFuncoes, -1 when it is none.
 int indiceFuncao(std::string_view nome);
 
-// The decimal separator of the math language: '.' when the C library reads "2.3" whole in
-// the locale the program runs in, else ','. Decided here for the translator and the run-time.
-char separadorDecimal();
-
 // Resets the run state and the statement-to-line map before an extended key.
 void inicializaTabelas(Editor& e);
 
@@ -50,9 +55,22 @@ std::filesystem::path arquivoNumeraEscrita(std::string_view nome);
 std::filesystem::path arquivoNumeraLeitura(const Editor& e, std::string_view nome);
 // The lines of a file (CR LF or LF ends), empty when it cannot be read.
 std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
+// Replaces a configuration file whole (a temporary file renamed over it), one CR LF after
+// every line, so an interrupted write never leaves half a file. False when it cannot.
+bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas);
 // "Emptying": the file then holds one CR LF. False when it cannot be written.
 bool esvaziaArquivo(std::string_view nome);
 // Appends one line (CR LF) to a configuration file; false when it cannot be written.
 bool anexaLinhaNumera(std::string_view nome, std::string_view texto);
 // One line appended to "resultados.txt".
 bool anexaResultado(std::string_view texto);
+
+// The decimal separator of the user's numbers: '.' when the system's conversion under the
+// user's LC_NUMERIC reads "2.3" whole, else ','. The process's own locale is not touched.
+char separadorDecimal();
+
+// Rows 22 and 23 cleared and `pergunta` written on row 22, white on red.
+void mostraPerguntaNumera(Editor& e, std::string_view pergunta);
+// The one-line input field of row 23 (the question is already on row 22): returns the text
+// typed, empty on Esc. `nomeVariavel` is spelled after the extended keys, as a reminder.
+std::string leLinhaNumera(Editor& e, std::string_view nomeVariavel);

@@ -3,7 +3,8 @@
 // on the clipboard at start (clipboard.txt, UTF-8), the file
 // edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
 // screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
-// (SONARE.esperado); the files of its folder "arquivos" are put beside. Setting
+// (SONARE.esperado), and the math mode's code and results files (codigo.esperado,
+// resultados.esperado); the files of its folder "arquivos" are put beside. Setting
 // PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review.
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -36,8 +37,9 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
     std::vector<std::string> ambiente;
     for (char** v = environ; *v; ++v) {
         std::string s(*v);
+        // The user's locale chooses the math mode's decimal separator: the cases run in C.
         if (s.rfind("SONARE_", 0) != 0 && s.rfind("DISPLAY=", 0) != 0 &&
-            s.rfind("XDG_STATE_HOME=", 0) != 0)
+            s.rfind("XDG_STATE_HOME=", 0) != 0 && s.rfind("LC_", 0) != 0 && s.rfind("LANG=", 0) != 0)
             ambiente.push_back(s);
     }
     ambiente.push_back("SONARE_WINDIR=" + (pasta / "win").string());
@@ -97,6 +99,12 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     // Cases that change the configuration say what SONARE.INI holds afterwards.
     if (fs::exists(caso / "SONARE.esperado"))
         confere(caso / "SONARE.esperado", pasta / "win/SONARE.INI", atualiza);
+    // Cases that translate a math program say what its code and results files hold.
+    for (const char* nome : {"codigo", "resultados"}) {
+        const fs::path obtido = pasta / (std::string("win/COMANDOS/CONFIG/") + nome + ".txt");
+        const fs::path esperado = caso / (std::string(nome) + ".esperado");
+        if (fs::exists(esperado) || (atualiza && fs::exists(obtido))) confere(esperado, obtido, atualiza);
+    }
 }
 
 std::vector<std::string> casos() {

@@ -190,7 +190,7 @@ TEST(KitCobertura, UmVolumeSoESemCliquesNasBordas) {
     for (const fs::path& pasta : {kLetras, kPrompts})
         for (const auto& e : fs::directory_iterator(pasta)) {
             if (e.path().filename().string().starts_with("dtmf_")) continue;  // tones, not speech
-            if (!e.is_regular_file()) continue;  // the math mode's COMANDOS folder
+            if (!e.is_regular_file()) continue;  // the math mode's folders
             const std::vector<uint8_t> b = leBytes(e.path());
             ASSERT_GT(b.size(), 44u) << e.path();
             const std::span<const uint8_t> dados(b.begin() + 44, b.end());

@@ -1,0 +1,81 @@
+// Fuzz entry for the math translator: the input is a document (lines split at LF), its
+// first byte chooses the cursor line. Whatever the lines hold, the translation ends, with
+// a valid outcome or an error of the table, and the document is left as it was; IN
+// statements are answered from a short key script, then with Esc.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/montagem.h"
+#include "mathmode/EDNUMERASINTAXES.h"
+
+namespace {
+
+void confirma(bool condicao) {
+    if (!condicao) __builtin_trap();
+}
+
+struct FimDasTeclas {};
+
+}  // namespace
+
+int fuzzNumera(const uint8_t* dados, size_t tamanho) {
+    if (tamanho == 0) return 0;
+    // Written files go to a folder of this process, never to the user's.
+    const char* antigo = std::getenv("SONARE_WINDIR");
+    const std::string guardado = antigo ? antigo : "";
+    const auto pasta = std::filesystem::temp_directory_path() / ("plumar_fuzz_numera_" + std::to_string(getpid()));
+    setenv("SONARE_WINDIR", pasta.c_str(), 1);
+    // The exchange statements create their files in the current folder: that one too.
+    std::error_code ec;
+    std::filesystem::create_directories(pasta, ec);
+    const std::filesystem::path antes = std::filesystem::current_path(ec);
+    std::filesystem::current_path(pasta, ec);
+
+    std::vector<std::string> linhas;
+    const std::string_view texto(reinterpret_cast<const char*>(dados) + 1, tamanho - 1);
+    size_t inicio = 0;
+    for (size_t p; (p = texto.find('\n', inicio)) != std::string_view::npos; inicio = p + 1)
+        linhas.emplace_back(texto.substr(inicio, p - inicio).substr(0, 255));
+    linhas.emplace_back(texto.substr(inicio).substr(0, 255));
+
+    {
+        auto sessao = montaSessaoHeadless("-1,5{Left}x{Backspace}{F1}{Right}{Enter}{Esc}{Esc}");
+        sessao->crt->defineSaida([](int) { throw FimDasTeclas{}; });
+        Editor& e = *sessao->editor;
+        e.ed.diretorioMensagens = "c:\\ornato\\plumar\\";
+        e.ed.texto.liberaTexto();
+        for (size_t i = 0; i < linhas.size(); ++i) e.ed.texto.insere(static_cast<int>(i) + 1, linhas[i]);
+        e.ed.linhaAtual = 1 + dados[0] % static_cast<int>(linhas.size());
+        try {
+            traduzPrograma(e);
+            const EstadoNumera& n = e.numera;
+            confirma(n.estadoNumera == 1 || n.estadoNumera == 2);
+            confirma(n.codigoErro >= 0 && n.codigoErro < 120);
+            confirma(n.linhaErro >= 0 && n.linhaErro <= e.ed.nLinhas());
+        } catch (const FimDasTeclas&) {
+            // More IN statements than keys: the console closed, as when the window does.
+        }
+        confirma(e.ed.nLinhas() == static_cast<int>(linhas.size()));
+        for (size_t i = 0; i < linhas.size(); ++i) confirma(e.ed.linha(static_cast<int>(i) + 1) == linhas[i]);
+    }
+
+    std::filesystem::current_path(antes, ec);
+    std::filesystem::remove_all(pasta, ec);
+    if (antigo)
+        setenv("SONARE_WINDIR", guardado.c_str(), 1);
+    else
+        unsetenv("SONARE_WINDIR");
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_NUMERA
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzNumera(dados, tamanho);
+}
+#endif
