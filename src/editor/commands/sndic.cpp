@@ -237,6 +237,30 @@ bool Dicionario::formaDaEntrada(const TDicio& d, std::string_view resto) const {
 }
 
 bool Dicionario::verificaPalavra(std::string_view palavra) const {
+    if (verificaInteira(palavra)) return true;
+    // A hyphenated word the files do not hold is right when it splits at hyphens into
+    // pieces that are (ex-aluno, navio-escola, ex-guarda-chuva). A piece after a hyphen has
+    // three letters at least: shorter ones are pronouns and letters, and the verb forms that
+    // take pronouns (dá-lo-ia) are in the files whole, so a slip in them is not let through.
+    // certo[k]: the text before the k-th hyphen splits so. A piece spans at most a few
+    // hyphens, as the longest compounds of the files do, which keeps a run of hyphens cheap.
+    constexpr size_t kHifensPorPedaco = 4, kMinimoDepoisDoHifen = 3;
+    std::vector<size_t> inicios{0};  // where a piece may begin: the start, after each hyphen
+    for (size_t i = 0; i < palavra.size(); ++i)
+        if (palavra[i] == '-') inicios.push_back(i + 1);
+    if (inicios.size() == 1) return false;
+    std::vector<bool> certo(inicios.size() + 1, false);
+    certo[0] = true;
+    for (size_t fim = 1; fim <= inicios.size(); ++fim) {
+        const size_t ate = fim < inicios.size() ? inicios[fim] - 1 : palavra.size();
+        for (size_t k = fim - std::min(fim, kHifensPorPedaco + 1); k < fim && !certo[fim]; ++k)
+            certo[fim] = certo[k] && ate >= inicios[k] + (k == 0 ? 1 : kMinimoDepoisDoHifen) &&
+                         verificaInteira(palavra.substr(inicios[k], ate - inicios[k]));
+    }
+    return certo.back();
+}
+
+bool Dicionario::verificaInteira(std::string_view palavra) const {
     if (contem(nomes_, palavra)) return true;
     const std::string p = formaDic(palavra);
     if (contem(inexistentes_, p)) return false;
