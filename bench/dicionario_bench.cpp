@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -143,20 +144,25 @@ int main(int argc, char** argv) {
     std::ofstream(windir + "/SONARE.INI") << "[PLUMAR]\r\nDICIONARIOATIVADO=N\r\n";
     setenv("SONARE_WINDIR", windir.c_str(), 1);
 
-    double melhor = 1e9;
+    // The processor time beside the clock's: on a busy machine the clock's counts the waits.
+    double melhor = 1e9, melhorCpu = 1e9;
     std::shared_ptr<const Dicionario> dic;
     for (int i = 0; i < 5; ++i) {
         auto sessao = montaSessaoHeadless("");
         Editor& e = *sessao->editor;
         bool certo = false;
+        const std::clock_t cpu0 = std::clock();
         melhor = std::min(melhor, segundos([&] { certo = carregaDicionario(e); }));
+        melhorCpu = std::min(melhorCpu, double(std::clock() - cpu0) / CLOCKS_PER_SEC);
         if (!certo) {
             std::printf("the dictionary did not load\n");
             return 1;
         }
         dic = e.ed.dicionario;
     }
-    std::printf("load: %.1f ms (best of 5), %zu stems   [target < 300 ms]\n", melhor * 1e3,
+    std::printf("load: %.1f ms (best of 5; %.1f ms of processor time), %zu stems   "
+                "[target < 300 ms]\n",
+                melhor * 1e3, melhorCpu * 1e3,
                 dic->nEntradas());
 
     std::vector<std::string> prosa = palavrasDoTexto(PLUMAR_TEXTO_BENCH);
