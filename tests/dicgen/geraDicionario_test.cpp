@@ -58,13 +58,19 @@ std::string comMarcas(std::string texto, const Tipo& t, bool noDic) {
     return texto;
 }
 
-// The files accept exactly the forms, whatever the flag type; every spelling one letter away
-// from a form that is not a form itself is refused.
+// The files accept exactly the forms, whatever the flag type (and with flag sets named by
+// number); every spelling one letter away from a form that is not a form itself is refused.
 TEST(GeradorDicionario, ExpandsStrippingConditionsAndCrossProducts) {
+    std::vector<std::pair<std::string, std::string>> pares;  // .aff, .dic
     for (const Tipo& t : {Tipo{"char", "V", "R", "P", "!"}, Tipo{"long", "Vb", "Re", "Pl", "!!"},
-                          Tipo{"num", "101", "7", "3", "65000"}, Tipo{"UTF-8", "é", "ç", "P", "ý"}}) {
-        SCOPED_TRACE(t.nome);
-        const ArquivosGerados g = geraDicionario(comMarcas(kAff, t, false), comMarcas(kDic, t, true));
+                          Tipo{"num", "101", "7", "3", "65000"}, Tipo{"UTF-8", "é", "ç", "P", "ý"}})
+        pares.push_back({comMarcas(kAff, t, false), comMarcas(kDic, t, true)});
+    pares.push_back({pares[2].first + "AF 5\nAF 101,7\nAF 101\nAF 3\nAF 65000\nAF 3,7\n",
+                     "9\ncantar/1\nfalar/2\nficar/1\nrodar/1\ncasa/5\ncarro/3\nnação/3\n"
+                     "mar/3\nBrasil\ncantou/4\n"});
+    for (const auto& [aff, dic] : pares) {
+        SCOPED_TRACE(aff.substr(0, 30));
+        const ArquivosGerados g = geraDicionario(aff, dic);
         Dicionario d;
         std::vector<std::string> m;
         ASSERT_TRUE(d.carrega(g.suf, g.dic, g.exc, g.nom, "", "", m));

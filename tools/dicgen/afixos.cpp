@@ -78,10 +78,10 @@ RegrasAfixos::RegrasAfixos(std::string_view aff) {
             tipo_ = t == "long" ? TipoMarca::longa : t == "num" ? TipoMarca::numero : TipoMarca::caractere;
         } else if (chave == "AF") {
             // The first AF line gives the count; each next one a flag set, numbered from 1.
-            if (!cabecalhoAf) apelidos_.push_back(leMarcas(c[1]));
+            if (!cabecalhoAf) apelidos_.push_back(leMarcas(c[1], false));
             cabecalhoAf = false;
         } else if (chave == "FORBIDDENWORD" || chave == "NEEDAFFIX") {
-            const std::vector<Marca> m = leMarcas(c[1]);
+            const std::vector<Marca> m = leMarcas(c[1], false);
             if (m.empty()) return;
             (chave == "FORBIDDENWORD" ? proibida_ : precisaAfixo_) = m[0];
             (chave == "FORBIDDENWORD" ? temProibida_ : temPrecisaAfixo_) = true;
@@ -91,11 +91,12 @@ RegrasAfixos::RegrasAfixos(std::string_view aff) {
     });
 }
 
-std::vector<Marca> RegrasAfixos::leMarcas(std::u32string_view texto) const {
+std::vector<Marca> RegrasAfixos::leMarcas(std::u32string_view texto, bool apelido) const {
     std::vector<Marca> v;
-    if (!apelidos_.empty() && !texto.empty() &&
+    if (apelido && !apelidos_.empty() && !texto.empty() &&
         std::all_of(texto.begin(), texto.end(), [](char32_t c) { return c >= '0' && c <= '9'; })) {
-        const size_t n = std::stoul(ascii(texto));
+        size_t n = 0;
+        for (char32_t c : texto) n = std::min<size_t>(n * 10 + (c - '0'), apelidos_.size() + 1);
         if (n >= 1 && n <= apelidos_.size()) return apelidos_[n - 1];
         return v;
     }
@@ -127,7 +128,7 @@ std::vector<Marca> RegrasAfixos::leMarcas(std::u32string_view texto) const {
 }
 
 void RegrasAfixos::leRegra(const std::vector<std::u32string>& c) {
-    const std::vector<Marca> nome = leMarcas(c[1]);
+    const std::vector<Marca> nome = leMarcas(c[1], false);
     if (nome.size() != 1) return;
     const bool cabecalho = (c[2] == U"Y" || c[2] == U"N") && !afixos_.count(nome[0]);
     Afixo& a = afixos_[nome[0]];

@@ -51,7 +51,8 @@ private:
     };
     enum class TipoMarca { caractere, longa, numero };
 
-    std::vector<Marca> leMarcas(std::u32string_view texto) const;
+    // `apelido`: a number stands for the AF flag set of that number (in words and rules).
+    std::vector<Marca> leMarcas(std::u32string_view texto, bool apelido = true) const;
     void leRegra(const std::vector<std::u32string>& campos);
     static bool condicaoNoFim(const Regra& r, std::u32string_view palavra);
     static bool condicaoNoInicio(const Regra& r, std::u32string_view palavra);
