@@ -74,10 +74,12 @@ std::string_view limpa(std::string_view s) {
 template <class F>
 void cadaLinha(std::string_view texto, F f) {
     while (!texto.empty()) {
-        const size_t fim = texto.find_first_of("\r\n");
+        // A plain scan: find_first_of searches its set once per character.
+        size_t fim = 0;
+        while (fim < texto.size() && texto[fim] != '\r' && texto[fim] != '\n') ++fim;
         const std::string_view linha = limpa(texto.substr(0, fim));
         if (!linha.empty()) f(linha);
-        if (fim == std::string_view::npos) break;
+        if (fim == texto.size()) break;
         texto.remove_prefix(fim + 1);
     }
 }
@@ -99,7 +101,8 @@ std::string comoWin1252(std::string_view bruto) {
 }
 
 void ordenaUnicos(std::vector<std::string>& v) {
-    std::sort(v.begin(), v.end());
+    // The generated files come sorted: checking is cheaper than sorting again.
+    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
@@ -123,8 +126,9 @@ bool letraBloco(uint8_t c) { return kLetrasBloco[c]; }
 bool letraCursor(uint8_t c) { return kLetrasCursor[c]; }
 
 void TDicList::ordena() {
-    std::stable_sort(itens_.begin(), itens_.end(),
-                     [](const TDicio& a, const TDicio& b) { return a.radical < b.radical; });
+    const auto antes = [](const TDicio& a, const TDicio& b) { return a.radical < b.radical; };
+    if (!std::is_sorted(itens_.begin(), itens_.end(), antes))
+        std::stable_sort(itens_.begin(), itens_.end(), antes);
 }
 
 bool TDicList::Find(std::string_view radical, size_t& indice) const {
