@@ -21,7 +21,7 @@ instala_pacotes() {
 }
 
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
-                  wbrazilian
+                  wbrazilian hunspell-pt-br
                   espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev
                   fontconfig fonts-dejavu-core catdoc unrtf)
 # Only for the benchmark at a real sound server (build/plumar_bench_som), installed by hand.

@@ -1,31 +1,36 @@
-# The spelling dictionary's files, made from Debian's Brazilian Portuguese word list
-# (package wbrazilian) into the build tree's family root; the rules file is hand-written in
-# data/. Without the list the build goes on without a dictionary and says so.
-find_file(PLUMAR_LISTA_PALAVRAS brazilian PATHS /usr/share/dict NO_DEFAULT_PATH)
+# The spelling dictionary's files, made from Debian's Brazilian Portuguese hunspell dictionary
+# (package hunspell-pt-br: its affix rules and word list) into the build tree's family root;
+# the rules file is hand-written in data/. Without it the build goes on without a dictionary
+# and says so.
+find_file(PLUMAR_DIC_AFF pt_BR.aff PATHS /usr/share/hunspell NO_DEFAULT_PATH)
+find_file(PLUMAR_DIC_PALAVRAS pt_BR.dic PATHS /usr/share/hunspell NO_DEFAULT_PATH)
 set(PLUMAR_DICGEN_DIR ${CMAKE_SOURCE_DIR}/tools/dicgen)
-add_executable(dicgen ${PLUMAR_DICGEN_DIR}/dicgen.cpp ${PLUMAR_DICGEN_DIR}/geraDicionario.cpp)
+set(PLUMAR_DICGEN_FONTES ${PLUMAR_DICGEN_DIR}/geraDicionario.cpp ${PLUMAR_DICGEN_DIR}/afixos.cpp)
+add_executable(dicgen ${PLUMAR_DICGEN_DIR}/dicgen.cpp ${PLUMAR_DICGEN_FONTES})
 target_include_directories(dicgen PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(dicgen PRIVATE plumar_nucleo)
 set(PLUMAR_ARQUIVOS_DIC
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.dic ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.suf
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.nom ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.exc)
 
-if(PLUMAR_LISTA_PALAVRAS)
+if(PLUMAR_DIC_AFF AND PLUMAR_DIC_PALAVRAS)
   add_custom_command(OUTPUT ${PLUMAR_ARQUIVOS_DIC}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PLUMAR_RAIZ_CONSTRUCAO}
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-            $<TARGET_FILE:dicgen> ${PLUMAR_LISTA_PALAVRAS} ${PLUMAR_RAIZ_CONSTRUCAO}
-    DEPENDS dicgen ${PLUMAR_LISTA_PALAVRAS}
-    COMMENT "Spelling dictionary from ${PLUMAR_LISTA_PALAVRAS}"
+            $<TARGET_FILE:dicgen> ${PLUMAR_DIC_AFF} ${PLUMAR_DIC_PALAVRAS} ${PLUMAR_RAIZ_CONSTRUCAO}
+    DEPENDS dicgen ${PLUMAR_DIC_AFF} ${PLUMAR_DIC_PALAVRAS}
+    COMMENT "Spelling dictionary from ${PLUMAR_DIC_PALAVRAS}"
     VERBATIM)
   add_custom_target(dicionario ALL DEPENDS ${PLUMAR_ARQUIVOS_DIC})
   set(PLUMAR_COM_DICIONARIO ON)
 else()
-  message(STATUS "wbrazilian missing: the spelling dictionary is not built; "
-                 "install it with: apt-get install wbrazilian")
+  set(PLUMAR_DIC_AFF "")
+  set(PLUMAR_DIC_PALAVRAS "")
+  message(STATUS "hunspell-pt-br missing: the spelling dictionary is not built; "
+                 "install it with: apt-get install hunspell-pt-br")
   add_custom_target(dicionario
     COMMAND ${CMAKE_COMMAND} -E echo
-            "Sem wbrazilian: o dicionario ortografico nao foi gerado (apt-get install wbrazilian)"
+            "Sem hunspell-pt-br: o dicionario ortografico nao foi gerado (apt-get install hunspell-pt-br)"
     VERBATIM)
   set(PLUMAR_COM_DICIONARIO OFF)
 endif()

@@ -74,10 +74,12 @@ std::string_view limpa(std::string_view s) {
 template <class F>
 void cadaLinha(std::string_view texto, F f) {
     while (!texto.empty()) {
-        const size_t fim = texto.find_first_of("\r\n");
+        // A plain scan: find_first_of searches its set once per character.
+        size_t fim = 0;
+        while (fim < texto.size() && texto[fim] != '\r' && texto[fim] != '\n') ++fim;
         const std::string_view linha = limpa(texto.substr(0, fim));
         if (!linha.empty()) f(linha);
-        if (fim == std::string_view::npos) break;
+        if (fim == texto.size()) break;
         texto.remove_prefix(fim + 1);
     }
 }
@@ -99,7 +101,8 @@ std::string comoWin1252(std::string_view bruto) {
 }
 
 void ordenaUnicos(std::vector<std::string>& v) {
-    std::sort(v.begin(), v.end());
+    // The generated files come sorted: checking is cheaper than sorting again.
+    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
@@ -123,8 +126,9 @@ bool letraBloco(uint8_t c) { return kLetrasBloco[c]; }
 bool letraCursor(uint8_t c) { return kLetrasCursor[c]; }
 
 void TDicList::ordena() {
-    std::stable_sort(itens_.begin(), itens_.end(),
-                     [](const TDicio& a, const TDicio& b) { return a.radical < b.radical; });
+    const auto antes = [](const TDicio& a, const TDicio& b) { return a.radical < b.radical; };
+    if (!std::is_sorted(itens_.begin(), itens_.end(), antes))
+        std::stable_sort(itens_.begin(), itens_.end(), antes);
 }
 
 bool TDicList::Find(std::string_view radical, size_t& indice) const {
@@ -237,6 +241,30 @@ bool Dicionario::formaDaEntrada(const TDicio& d, std::string_view resto) const {
 }
 
 bool Dicionario::verificaPalavra(std::string_view palavra) const {
+    if (verificaInteira(palavra)) return true;
+    // A hyphenated word the files do not hold is right when it splits at hyphens into
+    // pieces that are (ex-aluno, navio-escola, ex-guarda-chuva). A piece after a hyphen has
+    // three letters at least: shorter ones are pronouns and letters, and the verb forms that
+    // take pronouns (dá-lo-ia) are in the files whole, so a slip in them is not let through.
+    // certo[k]: the text before the k-th hyphen splits so. A piece spans at most a few
+    // hyphens, as the longest compounds of the files do, which keeps a run of hyphens cheap.
+    constexpr size_t kHifensPorPedaco = 4, kMinimoDepoisDoHifen = 3;
+    std::vector<size_t> inicios{0};  // where a piece may begin: the start, after each hyphen
+    for (size_t i = 0; i < palavra.size(); ++i)
+        if (palavra[i] == '-') inicios.push_back(i + 1);
+    if (inicios.size() == 1) return false;
+    std::vector<bool> certo(inicios.size() + 1, false);
+    certo[0] = true;
+    for (size_t fim = 1; fim <= inicios.size(); ++fim) {
+        const size_t ate = fim < inicios.size() ? inicios[fim] - 1 : palavra.size();
+        for (size_t k = fim - std::min(fim, kHifensPorPedaco + 1); k < fim && !certo[fim]; ++k)
+            certo[fim] = certo[k] && ate >= inicios[k] + (k == 0 ? 1 : kMinimoDepoisDoHifen) &&
+                         verificaInteira(palavra.substr(inicios[k], ate - inicios[k]));
+    }
+    return certo.back();
+}
+
+bool Dicionario::verificaInteira(std::string_view palavra) const {
     if (contem(nomes_, palavra)) return true;
     const std::string p = formaDic(palavra);
     if (contem(inexistentes_, p)) return false;

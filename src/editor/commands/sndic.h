@@ -53,6 +53,7 @@ public:
                  std::string_view sugestoes, const std::string& nomeSugestoes,
                  std::vector<std::string>& mensagens);
 
+    // Whether the word is right: in the files, or hyphenated of parts that are.
     bool verificaPalavra(std::string_view palavra) const;
     // The corrections of a word, sorted without regard to case, without repetitions.
     std::vector<std::string> sugestoes(std::string_view palavra) const;
@@ -73,6 +74,7 @@ private:
     bool leRegras(std::string_view texto, const std::string& nome,
                   std::vector<std::string>& mensagens);
     int achaClasse(std::string_view nomeDobrado) const;
+    bool verificaInteira(std::string_view palavra) const;
     bool formaDaEntrada(const TDicio& d, std::string_view restoDobrado) const;
 
     std::vector<Classe> classes_;  // sorted by name
