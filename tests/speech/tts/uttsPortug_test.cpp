@@ -130,7 +130,7 @@ TEST_F(Motor, APageOfTextBecomesPhonemes) {
               "u z / >O lh u s2 / d u / m >a r / a z >u w / _, / p o r2 / f a v >o r2 / _; / m >a r2 / "
               "k >a w m u / _. __");
     EXPECT_EQ(fala("A Sra. Lúcia pagou R$ 1.250,50 pelo táxi em 3/4."),
-              "a / s e nh >o r a / l >u s i a / p a g >o w / >E rr i / s i f r >an w / m >i w / i / "
+              "a / s e nh >O r a / l >u s i a / p a g >o w / >E rr i / s i f r >an w / m >i w / i / "
               "d u z >en t u z / i / s in k w >en t a / v >i rr g u l a / s in k w >en t a / "
               "p >e l u / t >a k s i / en y / t r >e s2 / b >a rr a / k w >a t r u / _. __");
 }
