@@ -230,6 +230,13 @@ size_t PreprocTts::palavra(std::string_view t, size_t i, std::string& saida) con
         if (letra(c)) p += t[i];
         else if (!(c == '-' && !p.empty() && letra(em_(t, i + 1)))) break;
     }
+    // "nº" and the like: the ordinal sign belongs to the abbreviation.
+    if (em_(t, i) == kOrdinalMasculino || em_(t, i) == kOrdinalFeminino) {
+        if (const std::string* e = abreviatura(p + t[i])) {
+            saida += *e;
+            return em_(t, i + 1) == '.' ? i + 2 : i + 1;
+        }
+    }
     const bool ponto = em_(t, i) == '.';
     const bool soConsoantes = std::all_of(p.begin(), p.end(), [](char c) {
         return consoante(static_cast<unsigned char>(c));

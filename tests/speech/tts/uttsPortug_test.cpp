@@ -93,7 +93,8 @@ TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
          "cento e vinte e três trilhões quatrocentos e cinqüenta e seis bilhões setecentos e "
          "oitenta e nove milhões doze mil e trezentos e quarenta e cinco seis"},
         {"BCD e FGTS", "bê sê dê e éfejêtêésse"},
-        {"Dr. Silva e Sra. Ana na av. Paulista, pág. 3", "doutor Silva e senhora Ana na avenida Paulista, página três"},
+        {"Dr. Silva e Sra. Ana na av. Paulista, nº 5, pág. 3",
+         "doutor Silva e senhora Ana na avenida Paulista, número cinco , página três"},
         {"10 km e 5kg", "dez quilômetros e cinco quilos"},
         {"guarda-chuva - disse", "guardachuva , disse"},
         {"Fim... ola.com", "Fim... ola ponto com"},
