@@ -161,14 +161,13 @@ std::string fonemasDoMotor(std::string_view m) {
 
 std::string fonemasDaBrisa(const std::vector<std::string>& fonemas) {
     static const std::vector<std::pair<std::string_view, std::string_view>> kTroca = {
-        {"an", "a~"}, {"en", "e~"}, {"in", "i~"}, {"on", "o~"}, {"un", "u~"}, {"y", "i"},
-        {"w", "u"},   {"x", "S"},   {"j", "Z"},   {"nh", "J"},  {"rr", "R"},  {"r2", "R"},
-        {"s2", "s"},  {"tx", "tS"}, {"dj", "dZ"}};
+        {"an", "a~"}, {"en", "e~"}, {"in", "i~"}, {"on", "o~"}, {"un", "u~"},
+        {"y", "i"},   {"w", "u"},   {"@", "a"},   {"r2", "R"},  {"s2", "s"}};
     Simbolos s;
     for (std::string_view f : fonemas) {
         while (!f.empty() && (f[0] == '>' || f[0] == '\xA8')) f.remove_prefix(1);
         if (f.empty() || f[0] == ';' || f[0] == '_') continue;
-        if (f == "lh") {
+        if (f == "L") {  // lh
             s.push_back("l");
             s.push_back("i");
             continue;

@@ -22,5 +22,5 @@ std::string fonemasDaTraducao(std::string_view fonetica);
 std::string fonemasDoMotor(std::string_view mnemonicos);
 
 // The own text-to-speech engine's phoneme list (word markers and pauses skipped, stress
-// marks dropped: ">k", "a", "z", "a") in the shared symbols ("kaza").
+// marks dropped: "k", ">a", "z", "@") in the shared symbols ("kaza").
 std::string fonemasDaBrisa(const std::vector<std::string>& fonemas);

@@ -116,17 +116,17 @@ std::string_view palavraDoItem(std::string_view item) {
 
 // A phoneme without its stress marks.
 std::string_view semMarcas(std::string_view f) {
-    while (!f.empty() && (f[0] == '>' || f[0] == kFimTonica)) f.remove_prefix(1);
+    while (!f.empty() && (f[0] == '>' || f[0] == PortugTts::kFimTonica)) f.remove_prefix(1);
     return f;
 }
 
 // r2 and s2, the final r and s of a word, are said r and z before a word that begins with a
-// vowel or a glide.
+// vowel (the reduced @ too) or a glide, stressed or not.
 void ligaPalavras(std::vector<std::string>& f) {
     for (size_t m = 3; m + 1 < f.size(); ++m) {
         if (f[m].empty() || f[m][0] != ';') continue;
         const std::string_view primeiro = semMarcas(f[m + 1]);
-        if (primeiro.empty() || !em("aeiouwyAEIOUWY", static_cast<unsigned char>(primeiro[0])))
+        if (primeiro.empty() || !em("aeiouwy@AEIOUWY", static_cast<unsigned char>(primeiro[0])))
             continue;
         std::string& ultimo = f[m - 2];
         const size_t marcas = ultimo.size() - semMarcas(ultimo).size();

@@ -27,11 +27,11 @@ public:
     // empty item that ends every word.
     void convertePalavra(std::string_view palavra, std::vector<std::string>& saida) const;
 
+    // The character that ends a stressed stretch: the phoneme after the stressed one begins
+    // with it (the word's closing empty item, when the stressed phoneme is the last).
+    static constexpr char kFimTonica = '\xA8';
+
 private:
     Regras regras_{formaRegras()};
     Excecoes excecoes_;
 };
-
-// The character that ends a stressed stretch: the phoneme after the stressed one begins
-// with it (the word's closing empty item, when the stressed phoneme is the last).
-constexpr char kFimTonica = '\xA8';
