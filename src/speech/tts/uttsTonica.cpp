@@ -29,13 +29,14 @@ struct Varredura {
     void para(int p) { candidata = p, fim = true; }
 };
 
-void passo(Varredura& v, unsigned char c, int p) {
+void passo(Varredura& v, unsigned char c, int p, bool depoisDeS) {
     switch (v.estado) {
         case 0:
             if (em("aeo", c)) v.toma(p, 1);
             else if (c == 'i') v.toma(p, 20);
             else if (c == 'u') v.toma(p, 10);
-            else if (c == 'm') v.estado = 40;
+            // A final -ns is the plural of a final -m (homem, homens; fim, fins).
+            else if (c == 'm' || (c == 'n' && depoisDeS)) v.estado = 40;
             else if (c != 's') v.estado = 30;
             break;
         case 1:  // after a final vowel
@@ -100,7 +101,8 @@ int posicaoTonica(std::string_view palavra) {
     if (acento != std::string::npos) return static_cast<int>(acento) + 1;
     if (p.find_first_of(kVogais) == std::string::npos) return 0;
     Varredura v;
-    for (int i = static_cast<int>(p.size()); i >= 1 && !v.fim; --i)
-        passo(v, static_cast<unsigned char>(p[i - 1]), i);
+    const int n = static_cast<int>(p.size());
+    for (int i = n; i >= 1 && !v.fim; --i)
+        passo(v, static_cast<unsigned char>(p[i - 1]), i, i == n - 1 && p[n - 1] == 's');
     return v.candidata;
 }
