@@ -29,7 +29,8 @@ struct Varredura {
     void para(int p) { candidata = p, fim = true; }
 };
 
-void passo(Varredura& v, unsigned char c, int p, bool depoisDeS) {
+// `antes` is the letter left of `c` (0 at the word start).
+void passo(Varredura& v, unsigned char c, unsigned char antes, int p, bool depoisDeS) {
     switch (v.estado) {
         case 0:
             if (em("aeo", c)) v.toma(p, 1);
@@ -41,6 +42,8 @@ void passo(Varredura& v, unsigned char c, int p, bool depoisDeS) {
             break;
         case 1:  // after a final vowel
             if (c == 'u') v.estado = 4;
+            // The i of meio, praia, ideia is the glide of the vowel before it.
+            else if (c == 'i' && em("aeo", antes)) v.para(p - 1);
             else if (em(kVogaisOutras, c)) v.para(p);
             else v.estado = 2;
             break;
@@ -103,6 +106,7 @@ int posicaoTonica(std::string_view palavra) {
     Varredura v;
     const int n = static_cast<int>(p.size());
     for (int i = n; i >= 1 && !v.fim; --i)
-        passo(v, static_cast<unsigned char>(p[i - 1]), i, i == n - 1 && p[n - 1] == 's');
+        passo(v, static_cast<unsigned char>(p[i - 1]), i > 1 ? static_cast<unsigned char>(p[i - 2]) : 0,
+              i, i == n - 1 && p[n - 1] == 's');
     return v.candidata;
 }

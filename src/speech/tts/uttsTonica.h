@@ -9,5 +9,6 @@ bool palavraAtona(std::string_view palavra);
 
 // The stressed letter's position (from 1) in the word, or 0 for none: the rightmost
 // accented vowel, else a scan from the word's end that knows the endings of Portuguese
-// (final vowels and s, m or ns, other consonants, the diphthongs, the silent u of gu and qu).
+// (final vowels and s, m or ns, other consonants, the diphthongs, as in dia but meio, the
+// silent u of gu and qu).
 int posicaoTonica(std::string_view palavra);

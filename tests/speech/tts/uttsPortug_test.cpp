@@ -114,6 +114,7 @@ TEST_F(Motor, StressFallsWhereTheWordIsSaid) {
         {"animal", 5}, {"amor", 3},   {"ontem", 1},  {"bom", 2},   {"irmã", 4},
         {"água", 1},   {"pequeno", 5}, {"quase", 3}, {"ninguém", 6}, {"tcc", 0},
         {"homens", 2}, {"jardins", 5}, {"bons", 2},  {"lápis", 2},  {"ontens", 1},
+        {"meio", 2},   {"ideia", 3},  {"praia", 3},  {"rio", 2},    {"saias", 2},
     };
     for (const auto& [palavra, posicao] : casos)
         EXPECT_EQ(posicaoTonica(w(palavra)), posicao) << palavra;
