@@ -214,7 +214,7 @@ std::vector<std::string> PortugTts::converte(const std::vector<std::string>& ite
         const std::string palavra = maiusculasLatin1(palavraDoItem(item));
         if (palavra.empty()) {
             fonemas.push_back("__");
-        } else if (em(kPontuacao, static_cast<unsigned char>(palavra[0])) || palavra[0] == ' ') {
+        } else if (em(kPontuacao, static_cast<unsigned char>(palavra[0]))) {
             if (palavra[0] != ' ') fonemas.push_back(std::string("_") + palavra[0]);
         } else {
             convertePalavra(palavra, fonemas);

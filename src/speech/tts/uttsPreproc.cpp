@@ -77,7 +77,7 @@ bool separador(std::string_view t, size_t i) {
     return i >= t.size() || static_cast<unsigned char>(t[i]) <= ' ';
 }
 
-unsigned char em_(std::string_view t, size_t i) {
+unsigned char naPosicao(std::string_view t, size_t i) {
     return i < t.size() ? static_cast<unsigned char>(t[i]) : 0;
 }
 
@@ -93,24 +93,24 @@ std::string digitoADigito(std::string_view corrida) {
 // The number at `i` (a digit) in words between blanks; the position after it.
 size_t numero(std::string_view t, size_t i, std::string& saida) {
     size_t fim = i;
-    while (digito(em_(t, fim)) || em_(t, fim) == '-') ++fim;
+    while (digito(naPosicao(t, fim)) || naPosicao(t, fim) == '-') ++fim;
     const std::string_view corrida = t.substr(i, fim - i);
     if (corrida.find('-') != std::string_view::npos) {
         saida += " " + digitoADigito(corrida) + " ";
         return fim;
     }
     std::string palavras;
-    for (; em_(t, i) == '0' && digito(em_(t, i + 1)); ++i) palavras += "zero ";
+    for (; naPosicao(t, i) == '0' && digito(naPosicao(t, i + 1)); ++i) palavras += "zero ";
     uint64_t valor = 0;
     while (true) {
-        const unsigned char c = em_(t, i);
+        const unsigned char c = naPosicao(t, i);
         if (digito(c)) {
             const uint64_t proximo = valor * 10 + (c - '0');
             if (proximo >= kLimite) break;  // the rest is the next number
             valor = proximo;
             ++i;
-        } else if (c == '.' && digito(em_(t, i + 1)) && digito(em_(t, i + 2)) &&
-                   digito(em_(t, i + 3)) && !digito(em_(t, i + 4))) {
+        } else if (c == '.' && digito(naPosicao(t, i + 1)) && digito(naPosicao(t, i + 2)) &&
+                   digito(naPosicao(t, i + 3)) && !digito(naPosicao(t, i + 4))) {
             ++i;  // a thousands separator
         } else {
             break;
@@ -119,8 +119,8 @@ size_t numero(std::string_view t, size_t i, std::string& saida) {
     const std::string_view resto = t.substr(i);
     char genero = 0;
     std::string plural;
-    if (em_(t, i) == kOrdinalMasculino || em_(t, i) == kOrdinalFeminino) {
-        genero = em_(t, i) == kOrdinalMasculino ? 'm' : 'f';
+    if (naPosicao(t, i) == kOrdinalMasculino || naPosicao(t, i) == kOrdinalFeminino) {
+        genero = naPosicao(t, i) == kOrdinalMasculino ? 'm' : 'f';
         i += 1;
     } else if (resto.starts_with("o.") || resto.starts_with("a.")) {
         genero = resto[0] == 'o' ? 'm' : 'f';
@@ -228,16 +228,16 @@ size_t PreprocTts::palavra(std::string_view t, size_t i, std::string& saida) con
     for (; i < t.size(); ++i) {
         const auto c = static_cast<unsigned char>(t[i]);
         if (letra(c)) p += t[i];
-        else if (!(c == '-' && !p.empty() && letra(em_(t, i + 1)))) break;
+        else if (!(c == '-' && !p.empty() && letra(naPosicao(t, i + 1)))) break;
     }
     // "nº" and the like: the ordinal sign belongs to the abbreviation.
-    if (em_(t, i) == kOrdinalMasculino || em_(t, i) == kOrdinalFeminino) {
+    if (naPosicao(t, i) == kOrdinalMasculino || naPosicao(t, i) == kOrdinalFeminino) {
         if (const std::string* e = abreviatura(p + t[i])) {
             saida += *e;
-            return em_(t, i + 1) == '.' ? i + 2 : i + 1;
+            return naPosicao(t, i + 1) == '.' ? i + 2 : i + 1;
         }
     }
-    const bool ponto = em_(t, i) == '.';
+    const bool ponto = naPosicao(t, i) == '.';
     const bool soConsoantes = std::all_of(p.begin(), p.end(), [](char c) {
         return consoante(static_cast<unsigned char>(c));
     });
@@ -269,7 +269,7 @@ std::string PreprocTts::normaliza(std::string_view entrada) const {
         if (c == ' ' && t.substr(i).starts_with(" - ")) {
             saida += " ,";  // a dash between blanks is a pause
             i += 2;
-        } else if (c == '-' && digito(em_(t, i + 1))) {
+        } else if (c == '-' && digito(naPosicao(t, i + 1))) {
             saida += "menos ";
             ++i;
         } else if (letra(c)) {
@@ -282,8 +282,8 @@ std::string PreprocTts::normaliza(std::string_view entrada) const {
             ++i;
         } else if (digito(c)) {
             i = numero(t, i, saida);
-            while ((em_(t, i) == ',' || em_(t, i) == '.') && digito(em_(t, i + 1))) {
-                saida += em_(t, i) == ',' ? w("vírgula ") : "ponto ";
+            while ((naPosicao(t, i) == ',' || naPosicao(t, i) == '.') && digito(naPosicao(t, i + 1))) {
+                saida += naPosicao(t, i) == ',' ? w("vírgula ") : "ponto ";
                 i = numero(t, i + 1, saida);
             }
         } else if (c == '\t' || c == '\n' || c == '\r') {
