@@ -1,5 +1,6 @@
-// The translator's data: letter-to-sound rules ("regras.rgr") and the exception
-// dictionary ("portug.exc"), both text files of the diphone directory.
+// Letter-to-sound rules and exception dictionaries: the translator's ("regras.rgr" and
+// "portug.exc" of the diphone directory) and, with their own limits, the text-to-speech
+// engine's, whose files have the same line forms.
 #pragma once
 
 #include <array>
@@ -26,31 +27,42 @@ constexpr size_t kMaxContexto = 5;
 constexpr size_t kMaxCentro = 5;
 constexpr size_t kMaxSaida = 11;
 
-// The rules in 64 lists indexed by the centre's first character (codes 32 to 95), each in
-// file order.
+// How a rule file is read. The translator's rules have ASCII centres (codes 32 to 95) and
+// outputs of up to 11 characters; another engine's may take Windows-1252 upper-case letters
+// and longer outputs.
+struct FormaRegras {
+    int ultimoCodigo = 95;  // the centres' first characters run from 32 to this
+    size_t maxSaida = kMaxSaida;
+    bool latin1 = false;  // bytes 192..255 allowed in contexts and centres
+    char comentario = 0;  // lines beginning with it are skipped (0: none)
+};
+
+// The rules in one list per centre's first character (codes 32 to 95 for the translator),
+// each in file order.
 class Regras {
   public:
     static constexpr int kPrimeiroCodigo = 32;
     static constexpr int kListas = 64;
 
+    explicit Regras(const FormaRegras& forma = {});
     // Appends the rule to its centre's list; false (and nothing kept) for a rule without a
-    // centre or whose centre does not start with a code of 32 to 95.
+    // centre or whose centre does not start with a code of the lists.
     bool acrescenta(Regra regra);
-    // The rules for a centre starting with `c`; empty for codes outside 32 to 95.
+    // The rules for a centre starting with `c`; empty for codes outside the lists.
     std::span<const Regra> lista(unsigned char c) const;
     size_t total() const;
 
   private:
-    std::array<std::vector<Regra>, kListas> listas_;
+    std::vector<std::vector<Regra>> listas_;
 };
 
 // One rule line "esq(centro)dir=saida|comentario"; nothing for a malformed line (a missing
 // or misplaced '(' ')' '=' '|', an empty centre, control or non-ASCII bytes in the contexts).
-std::optional<Regra> interpretaLinhaRegra(std::string_view linha);
+std::optional<Regra> interpretaLinhaRegra(std::string_view linha, const FormaRegras& forma = {});
 // Every well-formed line of a rule file; the others are skipped.
-Regras interpretaRegras(std::istream& texto);
+Regras interpretaRegras(std::istream& texto, const FormaRegras& forma = {});
 // Nothing when the file cannot be read.
-std::optional<Regras> leRegras(const std::filesystem::path& arquivo);
+std::optional<Regras> leRegras(const std::filesystem::path& arquivo, const FormaRegras& forma = {});
 
 struct Excecao {
     std::string palavra;
@@ -75,6 +87,13 @@ class Excecoes {
 
 // One line "palavra=troca|"; nothing for an empty line, an empty word or a line without '='.
 std::optional<Excecao> interpretaLinhaExcecao(std::string_view linha);
-// The first kMaximo well-formed lines.
-Excecoes interpretaExcecoes(std::istream& texto);
-std::optional<Excecoes> leExcecoes(const std::filesystem::path& arquivo);
+// The first kMaximo well-formed lines; with `maiusculas` each line is upper-cased first.
+Excecoes interpretaExcecoes(std::istream& texto, bool maiusculas = false);
+std::optional<Excecoes> leExcecoes(const std::filesystem::path& arquivo, bool maiusculas = false);
+
+// The replacement of the word, looked up again without each final letter of `finais` until
+// found; the stripped letters follow the replacement. The word itself when nothing is found.
+std::string trocaPorExcecao(std::string palavra, const Excecoes& excecoes, std::string_view finais);
+
+// Windows-1252 letters in upper case (a-z and the accented 224..254 but for the division sign).
+std::string maiusculasLatin1(std::string_view s);

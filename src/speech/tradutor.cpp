@@ -395,14 +395,7 @@ std::optional<Palavra> proximaPalavra(std::string_view texto, size_t& pos) {
 }
 
 std::string aplicaExcecoes(std::string palavra, const Excecoes& excecoes) {
-    std::string_view raiz = palavra;
-    while (!raiz.empty()) {
-        if (const std::string* troca = excecoes.procura(raiz))
-            return *troca + palavra.substr(raiz.size());
-        if (raiz.back() != 's' && raiz.back() != 'm') break;
-        raiz.remove_suffix(1);
-    }
-    return palavra;
+    return trocaPorExcecao(std::move(palavra), excecoes, "sm");
 }
 
 bool precisaTonica(const Palavra& p) {

@@ -1,5 +1,6 @@
 #include "voicekit/kitFonemas.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -154,6 +155,27 @@ std::string fonemasDoMotor(std::string_view m) {
         } else {
             s.emplace_back(1, c);
         }
+    }
+    return junta(s);
+}
+
+std::string fonemasDaBrisa(const std::vector<std::string>& fonemas) {
+    static const std::vector<std::pair<std::string_view, std::string_view>> kTroca = {
+        {"an", "a~"}, {"en", "e~"}, {"in", "i~"}, {"on", "o~"}, {"un", "u~"},
+        {"y", "i"},   {"w", "u"},   {"@", "a"},   {"r2", "R"},  {"s2", "s"}};
+    Simbolos s;
+    for (std::string_view f : fonemas) {
+        while (!f.empty() && (f[0] == '>' || f[0] == '\xA8')) f.remove_prefix(1);
+        if (f.empty() || f[0] == ';' || f[0] == '_') continue;
+        if (f == "L") {  // lh
+            s.push_back("l");
+            s.push_back("i");
+            continue;
+        }
+        std::string simbolo(f);
+        for (const auto& [nosso, comum] : kTroca)
+            if (f == nosso) simbolo = comum;
+        s.push_back(simbolo);
     }
     return junta(s);
 }

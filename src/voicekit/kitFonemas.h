@@ -13,9 +13,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The translator's phonetic string ("[ k/a/ z/a]") in the shared symbols ("kaza").
 std::string fonemasDaTraducao(std::string_view fonetica);
 
 // The engine's mnemonics for one word ("k'az&") in the shared symbols ("kaza").
 std::string fonemasDoMotor(std::string_view mnemonicos);
+
+// The own text-to-speech engine's phoneme list (word markers and pauses skipped, stress
+// marks dropped: "k", ">a", "z", "@") in the shared symbols ("kaza").
+std::string fonemasDaBrisa(const std::vector<std::string>& fonemas);

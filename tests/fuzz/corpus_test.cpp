@@ -9,6 +9,7 @@
 #include "apoio.h"
 
 int fuzzTradutor(const uint8_t* dados, size_t tamanho);
+int fuzzBrisa(const uint8_t* dados, size_t tamanho);
 int fuzzOnda(const uint8_t* dados, size_t tamanho);
 int fuzzDicionario(const uint8_t* dados, size_t tamanho);
 int fuzzTransf(const uint8_t* dados, size_t tamanho);
@@ -28,6 +29,7 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
         int minimo;
     };
     for (const Corpus& c : {Corpus{"corpus_tradutor", fuzzTradutor, 5},
+                            Corpus{"corpus_brisa", fuzzBrisa, 4},
                             Corpus{"corpus_onda", fuzzOnda, 10},
                             Corpus{"corpus_dicionario", fuzzDicionario, 6},
                             Corpus{"corpus_transf", fuzzTransf, 5},

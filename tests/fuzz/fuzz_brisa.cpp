@@ -1,0 +1,45 @@
+// Fuzz entry for the text-to-speech engine's first stages: the rule, exception and
+// abbreviation loaders, the normaliser and the converter. The input is four parts separated
+// by NUL bytes: a rule file, an exception file, an abbreviation file and a text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "speech/tts/uttsPortug.h"
+#include "speech/tts/uttsPreproc.h"
+#include "partesFuzz.h"
+
+int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
+    std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
+    const std::string_view regras = proximaParte(resto);
+    const std::string_view excecoes = proximaParte(resto);
+    const std::string_view abreviaturas = proximaParte(resto);
+    const std::string_view texto = proximaParte(resto);
+
+    PortugTts portug;
+    portug.carregaTextos(regras, excecoes);
+    PreprocTts preproc;
+    preproc.carregaAbreviaturasTexto(abreviaturas);
+    const std::string normal = preproc.normaliza(texto);
+    // Every blank-separated piece goes through the converter as one item.
+    std::vector<std::string> itens;
+    size_t pos = 0;
+    while (pos < normal.size()) {
+        size_t fim = normal.find(' ', pos);
+        if (fim == std::string::npos) fim = normal.size();
+        itens.push_back("555|" + normal.substr(pos, fim - pos));
+        pos = fim + 1;
+    }
+    const std::vector<std::string> fonemas = portug.converte(itens);
+    // One marker per item and the closing pause at least.
+    if (fonemas.size() < itens.size() + 1 || fonemas.back() != "__") __builtin_trap();
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_BRISA
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzBrisa(dados, tamanho);
+}
+#endif
