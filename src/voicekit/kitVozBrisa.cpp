@@ -221,6 +221,13 @@ std::optional<DifoneVoz> fazDifone(const SintetizaFonemas& sintetiza, int taxa,
         erro = "fonema sem som no kit: " + nome;
         return std::nullopt;
     }
+    if (primeiro == "_" && segundo == "_") {
+        // Pause to pause: silence, so that two pauses in a row need no bridge.
+        DifoneVoz d{primeiro, segundo, std::vector<int16_t>(2 * kMeiaPausa, 0),
+                    static_cast<uint32_t>(kMeiaPausa), {}};
+        d.marcas = marcasPitch(d.amostras, kPeriodoPadrao, d.fronteira, false, false);
+        return d;
+    }
     const PortadoraBrisa p = portadoraBrisa(primeiro, segundo);
     auto s = sintetiza("[[" + p.fonemas + "]]");
     if (!s) {

@@ -19,15 +19,6 @@ std::string ouPadrao(const std::string& nome, const char* padrao) {
     return nome.empty() ? padrao : nome;
 }
 
-// The samples gathered so far, as a wave for the player.
-std::vector<uint8_t> onda(const std::vector<uint8_t>& dados) {
-    std::vector<uint8_t> o(TocadorOnda::kTamanhoCabecalho);
-    TocadorOnda::preencheCabecalho(std::span<uint8_t, TocadorOnda::kTamanhoCabecalho>(o.data(), o.size()),
-                                   static_cast<uint32_t>(dados.size()), 16000, 1, 16);
-    o.insert(o.end(), dados.begin(), dados.end());
-    return o;
-}
-
 }  // namespace
 
 MotorBrisa::~MotorBrisa() {
@@ -82,31 +73,48 @@ std::vector<std::string> MotorBrisa::linhas(std::string_view texto) const {
     return linhasFonemas(portug_.converte(itens), prosodia_, difones_, fatores_);
 }
 
+bool BufferOnda::toca() {
+    std::vector<uint8_t> o(TocadorOnda::kTamanhoCabecalho);
+    TocadorOnda::preencheCabecalho(std::span<uint8_t, TocadorOnda::kTamanhoCabecalho>(o.data(), o.size()),
+                                   static_cast<uint32_t>(dados_.size()), 16000, 1, 16);
+    o.insert(o.end(), dados_.begin(), dados_.end());
+    dados_.clear();
+    seguir_ = toca_(o);
+    return seguir_;
+}
+
+bool BufferOnda::acrescenta(std::span<const int16_t> bloco) {
+    if (!seguir_) return false;
+    if (!dados_.empty() && dados_.size() + 2 * bloco.size() >= kLimite && !toca()) return false;
+    for (int16_t a : bloco) {
+        const auto v = static_cast<uint16_t>(a);
+        dados_.push_back(static_cast<uint8_t>(v & 0xFF));
+        dados_.push_back(static_cast<uint8_t>(v >> 8));
+    }
+    return true;
+}
+
+bool BufferOnda::termina() {
+    if (!seguir_ || dados_.empty()) return seguir_;
+    if (dados_.size() < kMinimoFinal) dados_.resize(kMinimoFinal, 0);
+    return toca();
+}
+
 bool MotorBrisa::fala(std::string_view texto, const TocaOnda& toca) {
     if (!aberto_) return false;
     const std::vector<std::string> l = linhas(texto);
     if (l.empty()) return true;
     reset_MBR();
-    bool aceito = true, seguir = true;
-    std::vector<uint8_t> buffer;
+    bool aceito = true;
+    BufferOnda buffer(toca);
     std::vector<int16_t> bloco(kAmostrasPorLeitura);
     auto le = [&] {
         int n = 0;
-        while (seguir && (n = read_MBR(bloco.data(), static_cast<int>(bloco.size()))) > 0) {
-            const size_t bytes = static_cast<size_t>(n) * 2;
-            if (!buffer.empty() && buffer.size() + bytes >= kLimiteBuffer) {
-                seguir = toca(onda(buffer));
-                buffer.clear();
-            }
-            for (int i = 0; i < n; ++i) {
-                const auto v = static_cast<uint16_t>(bloco[static_cast<size_t>(i)]);
-                buffer.push_back(static_cast<uint8_t>(v & 0xFF));
-                buffer.push_back(static_cast<uint8_t>(v >> 8));
-            }
-        }
+        while (buffer.seguindo() && (n = read_MBR(bloco.data(), static_cast<int>(bloco.size()))) > 0)
+            buffer.acrescenta(std::span(bloco).first(static_cast<size_t>(n)));
     };
     for (const std::string& linha : l) {
-        if (!seguir) break;
+        if (!buffer.seguindo()) break;
         write_MBR((linha + "\r\n").c_str());
         if (lastError_MBR() != 0) {
             reset_MBR();
@@ -114,13 +122,10 @@ bool MotorBrisa::fala(std::string_view texto, const TocaOnda& toca) {
         }
         le();
     }
-    if (seguir) {
+    if (buffer.seguindo()) {
         flush_MBR();
         le();
-    }
-    if (seguir && !buffer.empty()) {
-        if (buffer.size() < kMinimoFinal) buffer.resize(kMinimoFinal, 0);
-        toca(onda(buffer));
+        buffer.termina();
     }
     return aceito;
 }

@@ -27,11 +27,31 @@ struct ArquivosBrisa {
 // Plays one wave (44-byte header and 16 kHz 16-bit mono samples); false asks to stop.
 using TocaOnda = std::function<bool(std::span<const uint8_t> onda)>;
 
+// The synthesizer's samples gathered into waves for the player: when what is gathered plus
+// the next block would reach 16000 bytes, what is gathered is played first; the rest is
+// played at the end, padded with silence to at least 256 bytes.
+class BufferOnda {
+  public:
+    static constexpr size_t kLimite = 16000;
+    static constexpr size_t kMinimoFinal = 256;
+
+    explicit BufferOnda(const TocaOnda& toca) : toca_(toca) {}
+    // False once the player asked to stop.
+    bool acrescenta(std::span<const int16_t> bloco);
+    bool termina();
+    bool seguindo() const { return seguir_; }
+
+  private:
+    bool toca();
+
+    const TocaOnda& toca_;
+    std::vector<uint8_t> dados_;
+    bool seguir_ = true;
+};
+
 class MotorBrisa {
   public:
     static constexpr size_t kAmostrasPorLeitura = 16000;
-    static constexpr size_t kLimiteBuffer = 16000;  // bytes: played when this would be reached
-    static constexpr size_t kMinimoFinal = 256;     // bytes the last wave is padded to
 
     MotorBrisa() = default;
     ~MotorBrisa();
