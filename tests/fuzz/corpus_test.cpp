@@ -16,6 +16,7 @@ int fuzzIni(const uint8_t* dados, size_t tamanho);
 int fuzzArquivo(const uint8_t* dados, size_t tamanho);
 int fuzzRoteiro(const uint8_t* dados, size_t tamanho);
 int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
+int fuzzFonemas(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -32,7 +33,8 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
                             Corpus{"corpus_ini", fuzzIni, 5},
                             Corpus{"corpus_arquivo", fuzzArquivo, 5},
                             Corpus{"corpus_roteiro", fuzzRoteiro, 5},
-                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5}}) {
+                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5},
+                            Corpus{"corpus_fonemas", fuzzFonemas, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

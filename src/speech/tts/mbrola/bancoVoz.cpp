@@ -105,10 +105,10 @@ void BancoVoz::ordena() {
 }
 
 const DifoneVoz* BancoVoz::procura(std::string_view primeiro, std::string_view segundo) const {
-    auto it = std::lower_bound(difones.begin(), difones.end(), std::pair(primeiro, segundo),
-                               [](const DifoneVoz& d, const std::pair<std::string_view, std::string_view>& c) {
-                                   return std::tie(d.primeiro, d.segundo) < std::tie(c.first, c.second);
-                               });
+    auto it = std::lower_bound(difones.begin(), difones.end(), 0, [&](const DifoneVoz& d, int) {
+        const std::string_view a = d.primeiro;
+        return a < primeiro || (a == primeiro && std::string_view(d.segundo) < segundo);
+    });
     if (it == difones.end() || it->primeiro != primeiro || it->segundo != segundo) return nullptr;
     return &*it;
 }
