@@ -131,6 +131,25 @@ TEST_F(ServidorBrisaTest, SpeaksAParagraphAndFasterAtAHigherRate) {
     diz(10, texto);
 }
 
+TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
+    ASSERT_TRUE(servidor_.abre(0, 0, 0));
+    audio_.aoEscrever = [this](size_t n) {
+        if (n != 1) return;
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = 'x';
+        crt_.trataEvento(ev);
+    };
+    std::string longo;
+    while (longo.size() < 20000) longo += "ola, bom dia. ";
+    servidor_.fala(longo);
+    EXPECT_LE(audio_.blocos.size(), 2u);
+    EXPECT_FALSE(servidor_.falando());
+    audio_.blocos.clear();
+    servidor_.fala("ola");  // the key still waits
+    EXPECT_TRUE(audio_.blocos.empty());
+}
+
 TEST_F(ServidorBrisaTest, WithoutItsFilesTheServerDoesNotOpen) {
     dir_ = (pasta_ / "vazia").string();
     EXPECT_FALSE(servidor_.abre(0, 0, 0));
