@@ -21,6 +21,7 @@
 
 #include "speech/tts/mbrola/mbrola.h"
 #include "speech/tts/uttsBrisa.h"
+#include "speech/tts/uttsProsodia.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ void precisao(const fs::path& banco) {
             const double hz = mede(x, inicio + n / 2, n / 5);
             if (hz > 0) {
                 erros.push_back(std::abs(hz - p.alvos[0].second) / p.alvos[0].second * 100);
+                if (std::getenv("BRISA_DETALHE") && erros.back() > 5) std::printf("  fora: %s %d ms alvo %d medido %.1f\n", p.nome.c_str(), p.ms, p.alvos[0].second, hz);
                 ++medidas;
             }
         }
@@ -183,6 +185,61 @@ void velocidade(const fs::path& dir, const std::string& texto) {
                 primeiros[primeiros.size() / 2], primeiros.back());
 }
 
+// A statement and a question in the voice's phonemes (as the rules would give them) through
+// the prosody of portug.pro: the pitch each vowel asks for and the one measured, and the
+// result written as a wave to hear.
+void entonacao(const fs::path& dir) {
+    ProsodiaTts p;
+    std::string mensagem;
+    ListaDifones d;
+    if (!carregaProsodia(dir / "portug.pro", p, mensagem) || !d.carrega(dir / "portug.dfn") ||
+        init_MBR((dir / "br4").string().c_str()) < 0) {
+        std::cerr << "sem a prosodia ou a voz\n";
+        return;
+    }
+    const std::vector<std::string> fonemas{
+        ";555|", "__", "", ";575|hoje", ">O", "\xA8Z", "y", "", ";?44|o", "u", "",
+        ";?64|dia", "dZ", ">i", "\xA8@", "", ";572|bonito", "b", "o", "n", ">i", "\xA8t", "u", "",
+        ";?33|.", "_.", "", ";555|", "__", "", ";575|voce", "v", "o", "s", ">e", "",
+        ";459|vem", "v", ">en", "y", "", ";?77|?", "_?", "", ";555|", "__"};
+    const auto linhas = linhasFonemas(fonemas, p, d, fatoresDaFala(0, 0));
+    std::vector<int16_t> x, bloco(16000);
+    reset_MBR();
+    for (const std::string& l : linhas) {
+        write_MBR(l.c_str());
+        for (int n; (n = read_MBR(bloco.data(), 16000)) > 0;) x.insert(x.end(), bloco.begin(), bloco.begin() + n);
+    }
+    flush_MBR();
+    for (int n; (n = read_MBR(bloco.data(), 16000)) > 0;) x.insert(x.end(), bloco.begin(), bloco.begin() + n);
+    size_t inicio = 0;
+    std::printf("entonacao (\"Hoje o dia bonito. Voce vem?\"):");
+    for (const std::string& l : linhas) {
+        if (l[0] == ';') continue;
+        std::istringstream in(l);
+        std::string f;
+        int duracao = 0, pos = 0, hz = 0;
+        in >> f >> duracao;
+        const size_t n = static_cast<size_t>(duracao) * kTaxa / 1000;
+        if (in >> pos >> hz && std::string("aeiouEO@").find(f[0]) != std::string::npos && n >= 640)
+            std::printf(" %s:%d->%.0f", f.c_str(), hz, mede(x, inicio + n * pos / 100, 240));
+        inicio += n;
+    }
+    std::printf(" Hz; %.2f s\n", x.size() / double(kTaxa));
+    std::ofstream wav(fs::path(PLUMAR_RAIZ_KIT).parent_path() / "brisa_amostra.wav", std::ios::binary);
+    auto poe = [&](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav.put(static_cast<char>(v >> (8 * i)));
+    };
+    const auto dados = static_cast<uint32_t>(x.size() * 2);
+    wav << "RIFF";
+    poe(36 + dados, 4);
+    wav << "WAVEfmt ";
+    poe(16, 4), poe(1, 2), poe(1, 2), poe(kTaxa, 4), poe(kTaxa * 2, 4), poe(2, 2), poe(16, 2);
+    wav << "data";
+    poe(dados, 4);
+    wav.write(reinterpret_cast<const char*>(x.data()), dados);
+    close_MBR();
+}
+
 }  // namespace
 
 int main() {
@@ -198,6 +255,7 @@ int main() {
     std::string texto;
     for (size_t i = 0; i < 2000; ++i) texto += lista[i % lista.size()] + " ";
     precisao(dir / "br4");
+    entonacao(dir);
     velocidade(dir, texto);
     return 0;
 }

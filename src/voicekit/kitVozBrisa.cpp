@@ -172,8 +172,20 @@ std::vector<MarcaPitch> marcasPitch(std::span<const int16_t> x, double periodo, 
     while (p < n) {
         marcas.push_back({static_cast<uint32_t>(p), sonora(p)});
         int64_t proxima = p + t;
-        if (proxima < n && sonora(proxima))
-            proxima = std::max(p + t / 2, pico(proxima - t / 5, proxima + t / 5 + 1));
+        if (proxima < n && sonora(proxima)) {
+            // One period on, where the waveform best repeats the period just passed, so the
+            // marks keep one phase (a peak search may jump between two peaks of a period).
+            const int64_t de = p - t / 2;
+            double melhor = -2;
+            int64_t escolha = proxima;
+            if (de >= 0)
+                for (int64_t l = t - t / 5; l <= t + t / 5; ++l) {
+                    if (de + l + t > n) break;
+                    if (const double r = correlacao(x, de, de + l, t); r > melhor) melhor = r, escolha = p + l;
+                }
+            proxima = de >= 0 && melhor > 0 ? escolha
+                                            : std::max(p + t / 2, pico(proxima - t / 5, proxima + t / 5 + 1));
+        }
         p = proxima;
     }
     return marcas;

@@ -58,7 +58,7 @@ constexpr int kMsDtmf = 160;
 constexpr char kBanco[] = "DIFONES2";
 // The own engine's voice: said slower than the prompts, so each phoneme has a steady middle.
 constexpr int kPalavrasPorMinutoBrisa = 150;
-constexpr std::string_view kVersaoBrisa = "brisa 2: portadora t_a, meio a meio, 16 kHz, oclusiva com o fechamento, sonoridade pelo fonema e nas bordas, pausa-pausa muda";
+constexpr std::string_view kVersaoBrisa = "brisa 2: portadora t_a, meio a meio, 16 kHz, oclusiva com o fechamento, sonoridade pelo fonema e nas bordas, pausa-pausa muda, marcas pela correlacao";
 
 struct Falha {
     std::string mensagem;
