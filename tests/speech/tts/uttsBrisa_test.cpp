@@ -10,6 +10,9 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
+#include "speech/tts/mbrola/bancoVoz.h"
+
+#include <set>
 
 namespace {
 
@@ -87,6 +90,18 @@ TEST_F(MotorBrisaTest, EachMissingOrBrokenFileKeepsTheEngineClosed) {
     // Texts of nothing to say do no harm.
     for (const char* t : {"", "   ", "?!,.;:", "......", "\x01\x02\xFF"})
         EXPECT_TRUE(m.fala(t, [](auto) { return true; })) << t;
+}
+
+// The list the prosody stage bridges by and the voice agree pair for pair.
+TEST_F(MotorBrisaTest, TheDiphoneListNamesExactlyTheVoicesDiphones) {
+    std::string erro;
+    const auto banco = leBancoVoz(pasta_ / "br4", erro);
+    ASSERT_TRUE(banco) << erro;
+    std::set<std::pair<std::string, std::string>> naVoz, naLista;
+    for (const DifoneVoz& d : banco->difones) naVoz.emplace(d.primeiro, d.segundo);
+    for (const auto& par : ListaDifones::interpreta(leArquivo(pasta_ / "portug.dfn"))) naLista.insert(par);
+    EXPECT_EQ(naVoz, naLista);
+    EXPECT_EQ(naVoz.size(), banco->difones.size());  // no pair twice
 }
 
 // Server type 3 as the front end uses it, its samples reaching the sound device.
