@@ -187,9 +187,21 @@ void MotorDifones::sintetizaDifone(const std::string& a, const std::string& b, i
                 pa = antes > 0 && depois > 0 ? (antes + depois) / 2 : std::max(antes, depois);
         }
         const double ps = sonora ? banco_.taxa / hertzEm(t) : pa;
-        const auto w = std::clamp<int64_t>(std::llround(sonora ? std::min(pa, ps) : pa), kMinJanela,
-                                           kMaxJanela);
-        const auto c = static_cast<int64_t>(centro);
+        auto w = std::clamp<int64_t>(std::llround(sonora ? std::min(pa, ps) : pa), kMinJanela, kMaxJanela);
+        auto c = static_cast<int64_t>(centro);
+        // A window must lie inside the piece: one cut by the piece's edge would start or end
+        // on a step, a click. A mark too near an edge gives way to its neighbour inward, and
+        // what still overhangs narrows the window.
+        const auto total = static_cast<int64_t>(n);
+        if (c - w < 0 || c + w > total) {
+            auto it = std::lower_bound(marcas.begin(), marcas.end(), static_cast<uint32_t>(c),
+                                       [](const MarcaPitch& m, uint32_t v) { return m.posicao < v; });
+            if (c - w < 0 && it != marcas.end() && it + 1 != marcas.end() && (it + 1)->posicao + w <= total)
+                c = (it + 1)->posicao;
+            else if (c + w > total && it != marcas.begin() && (it - 1)->posicao >= w)
+                c = (it - 1)->posicao;
+            w = std::max<int64_t>(1, std::min({w, c, total - c}));
+        }
         const int64_t saida = std::llround(t) - base_;
         for (int64_t i = -w + 1; i < w; ++i) {
             const int64_t s = c + i, o = saida + i;
