@@ -48,7 +48,9 @@ bool oclusiva(std::string_view mnemonico) {
 bool sonoro(std::string_view f) {
     const Som* s = som(f);
     if (!s) return false;
-    return s->vogal || std::string_view("y w m n J l L r b d g v z Z dZ").find(f) != std::string_view::npos;
+    static constexpr std::string_view kSonoras[] = {"y", "w", "m", "n", "J", "l", "L", "r",
+                                                    "b", "d", "g", "v", "z", "Z", "dZ"};
+    return s->vogal || std::find(std::begin(kSonoras), std::end(kSonoras), f) != std::end(kSonoras);
 }
 
 // A vowel that can carry the stress of the carrier (not the reduced one).
