@@ -259,7 +259,9 @@ std::vector<std::string> daContornos(const std::vector<std::string>& itens,
     for (size_t i = 0; i < itens.size(); ++i) {
         const std::string anterior = i > 0 ? chaveDoItem(itens[i - 1]) : "";
         const std::string atual = chaveDoItem(itens[i]);
-        const std::string proximo = i + 1 < itens.size() ? chaveDoItem(itens[i + 1]) : "";
+        // The end of the text ends a sentence: texts come phrase by phrase, often without
+        // their full stop, and their last word still closes the line.
+        const std::string proximo = i + 1 < itens.size() ? chaveDoItem(itens[i + 1]) : "--";
         std::string contorno = "555";
         for (const RegraContorno& r : prosodia.regras)
             if ((r.anterior.empty() || r.anterior == anterior) && (r.atual.empty() || r.atual == atual) &&

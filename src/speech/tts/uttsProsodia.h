@@ -46,7 +46,8 @@ class ListaDifones {
 
 // The text cut into items "[KK]token" (words, punctuation, sentence marks "[--]").
 std::vector<std::string> tokeniza(std::string_view texto, const ProsodiaTts& prosodia);
-// Each item as "contour|token".
+// Each item as "contour|token". After the last item the text's end counts as a sentence
+// mark ("--").
 std::vector<std::string> daContornos(const std::vector<std::string>& itens,
                                      const ProsodiaTts& prosodia);
 

@@ -48,6 +48,11 @@ TEST(ProsodiaTts, ClassesAndContoursFollowTheRulesAndAWordWithoutOneIsFlat) {
               (std::vector<std::string>{"555|", "555|casa", "544|e", "582|casa", "555|.-", "555|",
                                         "599|Sim", "555|!", "555|"}));
     EXPECT_EQ(daContornos(tokeniza("?!,.", p), p).size(), 8u);  // only punctuation: no word
+    // A text without its full stop ends a sentence all the same.
+    ProsodiaTts fim = p;
+    fim.regras.insert(fim.regras.begin(), RegraContorno{"", "XX", "--", "571"});
+    EXPECT_EQ(daContornos(tokeniza("bom dia", fim), fim),
+              (std::vector<std::string>{"555|", "555|bom", "571|dia"}));
 }
 
 TEST(ProsodiaTts, LinesCarryDurationsStressPitchAndBridges) {
