@@ -19,6 +19,7 @@ int fuzzRoteiro(const uint8_t* dados, size_t tamanho);
 int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
 int fuzzAvaliador(const uint8_t* dados, size_t tamanho);
 int fuzzNumera(const uint8_t* dados, size_t tamanho);
+int fuzzFonemas(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -38,7 +39,8 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
                             Corpus{"corpus_roteiro", fuzzRoteiro, 5},
                             Corpus{"corpus_teclas", fuzzTeclasTerminal, 5},
                             Corpus{"corpus_avaliador", fuzzAvaliador, 5},
-                            Corpus{"corpus_numera", fuzzNumera, 5}}) {
+                            Corpus{"corpus_numera", fuzzNumera, 5},
+                            Corpus{"corpus_fonemas", fuzzFonemas, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

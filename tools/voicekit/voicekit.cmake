@@ -31,13 +31,16 @@ if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
   plumar_parte_kit(mensagens)
   plumar_parte_kit(difones ARGS ${PLUMAR_KIT_REGRAS}
                    DEPENDS ${PLUMAR_KIT_REGRAS}/regras.rgr ${PLUMAR_KIT_REGRAS}/portug.exc)
+  plumar_parte_kit(brisa ARGS ${CMAKE_SOURCE_DIR}/data/brisatts/portug.dfn
+                   DEPENDS ${CMAKE_SOURCE_DIR}/data/brisatts/portug.dfn)
   plumar_parte_kit(amostra ARGS ${PLUMAR_KIT_DIR}/amostra.txt ${CMAKE_SOURCE_DIR}/data/SONARE.INI
                    DEPENDS ${PLUMAR_KIT_DIR}/amostra.txt ${CMAKE_SOURCE_DIR}/data/SONARE.INI
                            ${PLUMAR_KIT_ESTADO}/letras.feito
                            ${PLUMAR_KIT_ESTADO}/difones.feito)
   add_custom_target(kit_voz ALL DEPENDS
     ${PLUMAR_KIT_ESTADO}/letras.feito ${PLUMAR_KIT_ESTADO}/mensagens.feito
-    ${PLUMAR_KIT_ESTADO}/difones.feito ${PLUMAR_KIT_ESTADO}/amostra.feito)
+    ${PLUMAR_KIT_ESTADO}/difones.feito ${PLUMAR_KIT_ESTADO}/brisa.feito
+    ${PLUMAR_KIT_ESTADO}/amostra.feito)
   # The sample is read through the rule files the family root receives from data/.
   add_dependencies(kit_voz raiz_familia)
   set(PLUMAR_COM_KIT ON)
@@ -52,4 +55,5 @@ else()
 endif()
 
 install(DIRECTORY ${PLUMAR_RAIZ_CONSTRUCAO}/som ${PLUMAR_RAIZ_CONSTRUCAO}/plumar
+                  ${PLUMAR_RAIZ_CONSTRUCAO}/brisatts
         DESTINATION ${CMAKE_INSTALL_DATADIR}/sonare OPTIONAL)

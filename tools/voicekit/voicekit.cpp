@@ -5,6 +5,7 @@
 //   voicekit letras    RAIZ ESTADO gravacoes.txt     character, word and tone recordings
 //   voicekit mensagens RAIZ ESTADO                   the editor's prompts and help lines
 //   voicekit difones   RAIZ ESTADO DIR_REGRAS        the built-in synthesizer's diphone bank
+//   voicekit brisa     RAIZ ESTADO portug.dfn        the own engine's diphone voice (br4)
 //   voicekit amostra   RAIZ ESTADO amostra.txt SONARE.INI
 //                                                    a paragraph read by the built-in
 //                                                    synthesizer at speed level 3
@@ -30,6 +31,8 @@
 #include "speech/sintetizador.h"
 #include "voicekit/kitInventario.h"
 #include "voicekit/kitOnda.h"
+#include "voicekit/kitVozBrisa.h"
+#include "speech/tts/uttsProsodia.h"
 #include "vozEspeak.h"
 
 namespace fs = std::filesystem;
@@ -53,6 +56,9 @@ constexpr int kJoelho = 20000;
 constexpr int kPico = 28000;
 constexpr int kMsDtmf = 160;
 constexpr char kBanco[] = "DIFONES2";
+// The own engine's voice: said slower than the prompts, so each phoneme has a steady middle.
+constexpr int kPalavrasPorMinutoBrisa = 150;
+constexpr std::string_view kVersaoBrisa = "brisa 2: portadora t_a, meio a meio, 16 kHz, oclusiva com o fechamento, sonoridade pelo fonema e nas bordas, pausa-pausa muda, marcas pela correlacao";
 
 struct Falha {
     std::string mensagem;
@@ -328,6 +334,32 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
     marcaFeito(marca, impressao.texto());
 }
 
+// The own engine's voice: every diphone of the list, said on one pitch.
+void parteBrisa(const fs::path& raiz, const fs::path& estado, const fs::path& arquivoDfn) {
+    const std::string texto = leArquivo(arquivoDfn);
+    const auto lista = ListaDifones::interpreta(texto);
+    if (lista.empty()) falha(arquivoDfn.string() + " sem difones");
+    const fs::path saida = raiz / "brisatts" / "br4";
+    auto voz = abreVoz(kPalavrasPorMinutoBrisa);
+    voz->entonacaoPlana();
+    Impressao impressao;
+    impressao.soma(kVersaoKit);
+    impressao.soma(kVersaoBrisa);
+    impressao.soma(voz->versao());
+    impressao.soma(texto);
+    const fs::path marca = estado / "brisa.marca";
+    if (jaFeito(marca, impressao.texto(), {saida})) return;
+    std::string erro;
+    auto banco = fazBancoVoz(
+        [&voz](const std::string& fonemas) { return voz->sintetizaComFonemas(fonemas); },
+        voz->taxa(), lista, erro);
+    if (!banco) falha(erro);
+    escreve(saida, serializaBancoVoz(*banco));
+    std::printf("voicekit: voz br4 com %zu difones, gravada a %u Hz\n", banco->difones.size(),
+                banco->hertzBase);
+    marcaFeito(marca, impressao.texto());
+}
+
 // The cuts of speed level 3 as the family's SONARE.INI sets them.
 Cortes cortesDoNivel3(const fs::path& ini) {
     auto numero = [&](const char* chave) {
@@ -370,7 +402,7 @@ void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& 
 }
 
 int uso() {
-    std::fprintf(stderr, "uso: voicekit letras|mensagens|difones|amostra RAIZ ESTADO [ENTRADA] [SONARE.INI]\n");
+    std::fprintf(stderr, "uso: voicekit letras|mensagens|difones|brisa|amostra RAIZ ESTADO [ENTRADA] [SONARE.INI]\n");
     return 2;
 }
 
@@ -389,6 +421,8 @@ int main(int argc, char** argv) {
             parteMensagens(raiz, estado);
         else if (parte == "difones" && temEntrada)
             parteDifones(raiz, estado, args[3]);
+        else if (parte == "brisa" && temEntrada)
+            parteBrisa(raiz, estado, args[3]);
         else if (parte == "amostra" && args.size() >= 5)
             parteAmostra(raiz, estado, args[3], args[4]);
         else

@@ -6,6 +6,10 @@
 
 namespace {
 
+// The flat pitch's height (the library's 0..100 scale): near 120 Hz in the pt-br voice, a
+// middle height for a man's voice, so the pitch asked for rarely moves far from it.
+constexpr int kTomPlano = 75;
+
 // The engine hands its samples and events to a plain function; the result travels in
 // user_data.
 int recebeAmostras(short* amostras, int n, espeak_EVENT* eventos) {
@@ -54,6 +58,11 @@ std::string VozEspeak::versao() const {
 
 void VozEspeak::mudaVelocidade(int palavrasPorMinuto) {
     espeak_SetParameter(espeakRATE, palavrasPorMinuto, 0);
+}
+
+void VozEspeak::entonacaoPlana() {
+    espeak_SetParameter(espeakRANGE, 0, 0);
+    espeak_SetParameter(espeakPITCH, kTomPlano, 0);
 }
 
 std::optional<std::vector<int16_t>> VozEspeak::sintetiza(std::string_view textoUtf8) {

@@ -22,6 +22,8 @@ class VozEspeak {
     int taxa() const { return taxa_; }
     std::string versao() const;
     void mudaVelocidade(int palavrasPorMinuto);
+    // Speech on one pitch, without intonation (pieces whose periods are all alike).
+    void entonacaoPlana();
     // A UTF-8 text, or phoneme mnemonics inside "[[ ]]"; nothing when the engine fails.
     std::optional<std::vector<int16_t>> sintetiza(std::string_view textoUtf8);
     // The same, with where each phoneme starts in the samples.

@@ -1,0 +1,149 @@
+// The diphone synthesizer on a voice made here: a vowel "a" of pulses at 100 Hz with its
+// pitch marks, an "s" of noise and the pause. Lengths and pitches come out as the lines ask;
+// wrong lines and wrong databases are refused without harm.
+#include "speech/tts/mbrola/motorDifones.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "apoio.h"
+#include "speech/tts/mbrola/mbrola.h"
+
+namespace {
+
+constexpr int kPeriodo = 160;  // the voice's 100 Hz
+constexpr int kMeio = 800;     // half a phoneme, in samples
+
+// Half a phoneme of the voice, with its marks from `inicio` on.
+void meiaParte(const std::string& f, DifoneVoz& d, std::mt19937& g) {
+    const auto inicio = static_cast<uint32_t>(d.amostras.size());
+    for (int i = 0; i < kMeio; ++i) {
+        double v = 0;
+        if (f == "a") v = 8000 * std::exp(-(i % kPeriodo) / 30.0) * std::cos(2 * M_PI * 700 * (i % kPeriodo) / 16000.0);
+        if (f == "s") v = static_cast<int>(g() % 4001) - 2000;
+        d.amostras.push_back(static_cast<int16_t>(v));
+    }
+    for (int m = 0; m < kMeio; m += kPeriodo) d.marcas.push_back({inicio + static_cast<uint32_t>(m), f == "a"});
+}
+
+BancoVoz vozDeTeste() {
+    BancoVoz b;
+    b.hertzBase = 100;
+    std::mt19937 g(7);
+    for (const char* x : {"a", "s", "_"})
+        for (const char* y : {"a", "s", "_"}) {
+            DifoneVoz d{x, y, {}, kMeio, {}};
+            meiaParte(x, d, g);
+            meiaParte(y, d, g);
+            b.difones.push_back(std::move(d));
+        }
+    b.ordena();
+    return b;
+}
+
+std::vector<int16_t> sintetiza(MotorDifones& m, std::initializer_list<const char*> linhas) {
+    std::string erro;
+    for (const char* l : linhas) EXPECT_TRUE(m.escreve(l, erro)) << l << ": " << erro;
+    m.descarrega();
+    std::vector<int16_t> x(2'000'000);
+    x.resize(m.le(x.data(), x.size()));
+    return x;
+}
+
+// Pitch of the 40 ms around `centro`, by autocorrelation (the first lag near the best).
+double pitch(const std::vector<int16_t>& x, size_t centro) {
+    std::vector<double> r(330, 0);
+    double melhor = 0;
+    for (int l = 20; l < 330; ++l) {
+        double s = 0, a = 0, b = 0;
+        for (size_t i = centro - 320; i < centro + 320; ++i) {
+            s += double(x[i]) * x[i + l];
+            a += double(x[i]) * x[i];
+            b += double(x[i + l]) * x[i + l];
+        }
+        r[l] = s / std::sqrt(a * b + 1);
+        melhor = std::max(melhor, r[l]);
+    }
+    for (int l = 21; l < 329; ++l)
+        if (r[l] >= 0.85 * melhor && r[l] >= r[l - 1] && r[l] >= r[l + 1]) return 16000.0 / l;
+    return 0;
+}
+
+int maior(const std::vector<int16_t>& x, size_t de, size_t ate) {
+    int m = 0;
+    for (size_t i = de; i < ate && i < x.size(); ++i) m = std::max(m, std::abs(int(x[i])));
+    return m;
+}
+
+TEST(MotorDifones, LengthsAndPitchesComeOutAsAsked) {
+    MotorDifones m(vozDeTeste());
+    const auto x = sintetiza(m, {"_ 100", "a 400 0 150 100 150", "s 100", "a 400 50 80", "_ 100"});
+    ASSERT_EQ(x.size(), 1100u * 16);
+    EXPECT_NEAR(pitch(x, 300 * 16), 150, 150 * 0.05);
+    EXPECT_NEAR(pitch(x, 800 * 16), 80, 80 * 0.05);
+    EXPECT_GT(maior(x, 250 * 16, 350 * 16), 3000);  // the vowel sounds
+    EXPECT_EQ(maior(x, 0, 40 * 16), 0);             // the pause is silent
+}
+
+TEST(MotorDifones, SamplesComeBeforeTheFlushOnePhonemeBehind) {
+    MotorDifones m(vozDeTeste());
+    std::string erro;
+    std::vector<int16_t> x(100000);
+    for (const char* l : {"_ 100", "a 300", "s 100", "a 300"}) ASSERT_TRUE(m.escreve(l, erro));
+    EXPECT_GT(m.le(x.data(), x.size()), 300u * 16);
+}
+
+TEST(MotorDifones, WrongLinesAreRefusedAndExtremeOnesKeptInBounds) {
+    MotorDifones m(vozDeTeste());
+    std::string erro;
+    for (const char* l : {"a", "a -5", "a 100 50", "a abc", "a 100 50 0", "a nan", "muito_longo 10"})
+        EXPECT_FALSE(m.escreve(l, erro)) << l;
+    EXPECT_FALSE(m.escreve("x 100", erro));  // no such phoneme
+    EXPECT_TRUE(m.escreve("; a comment", erro));
+    m.permiteDesconhecidos(true);
+    std::string cinquenta = "a 500";
+    for (int i = 0; i < 50; ++i) cinquenta += " " + std::to_string(i * 2) + " " + std::to_string(60 + i * 9);
+    const auto x = sintetiza(m, {"x 100", "a 0", cinquenta.c_str(), "a 200 0 1 100 20000", "s 100000"});
+    // An unknown phoneme is silence; 100 s are cut to 10 s.
+    EXPECT_EQ(x.size(), static_cast<size_t>(16 * (100 + 500 + 200 + kDuracaoMaximaMs)));
+    EXPECT_EQ(maior(x, 0, 40 * 16), 0);
+    // Pitches far out of range are held to it: no burst louder than the voice allows.
+    EXPECT_LT(maior(x, 0, x.size()), 3 * 8000);
+}
+
+TEST(BancoVoz, ACorruptDatabaseIsRefusedAndAGoodOneOpens) {
+    const std::vector<uint8_t> bom = serializaBancoVoz(vozDeTeste());
+    std::string erro;
+    ASSERT_TRUE(interpretaBancoVoz(bom, erro)) << erro;
+    for (size_t n : {size_t{0}, size_t{7}, size_t{20}, size_t{30}, bom.size() / 2, bom.size() - 1}) {
+        EXPECT_FALSE(interpretaBancoVoz(std::span(bom).first(n), erro)) << n;
+        EXPECT_FALSE(erro.empty());
+    }
+    std::vector<uint8_t> ruim = bom;
+    ruim[28] = 0xFF;  // the first diphone's sample count
+    EXPECT_FALSE(interpretaBancoVoz(ruim, erro));
+
+    PastaTemporaria pasta;
+    EXPECT_LT(init_MBR((pasta / "nada").c_str()), 0);
+    char motivo[200];
+    EXPECT_GT(lastErrorStr_MBR(motivo, sizeof motivo), 0);
+    gravaArquivoTeste(pasta / "ruim", std::span<const uint8_t>(ruim));
+    EXPECT_LT(init_MBR((pasta / "ruim").c_str()), 0);
+    gravaArquivoTeste(pasta / "voz", std::span<const uint8_t>(bom));
+    ASSERT_EQ(init_MBR((pasta / "voz").c_str()), 0);
+    EXPECT_EQ(getFreq_MBR(), 16000);
+    EXPECT_NE(write_MBR("x 100\r\n"), 0);
+    EXPECT_EQ(lastError_MBR(), MBR_ERRO_FONEMA);
+    reset_MBR();
+    EXPECT_EQ(lastError_MBR(), 0);
+    EXPECT_EQ(write_MBR("a 100\r\n"), 0);
+    flush_MBR();
+    int16_t amostras[4000];
+    EXPECT_EQ(read_MBR(amostras, 4000), 1600);
+    close_MBR();
+    EXPECT_NE(write_MBR("a 100"), 0);  // closed
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The engine top: its playback buffer, its opening with each file missing or broken, and,
+// with the voice the kit made in the build tree, speaking as server type 3 at every speed.
+#include "speech/tts/uttsBrisa.h"
+
+#include <gtest/gtest.h>
+
+#include "apoio.h"
+#include "audioGravador.h"
+#include "console/SnCrt.h"
+#include "platform/frontEnds.h"
+#include "platform/roteiroTeclas.h"
+#include "speech/tocadorOnda.h"
+#include "speech/tts/mbrola/bancoVoz.h"
+
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
+    std::vector<std::vector<uint8_t>> ondas;
+    const TocaOnda toca = [&](std::span<const uint8_t> o) {
+        ondas.emplace_back(o.begin(), o.end());
+        return true;
+    };
+    BufferOnda b(toca);
+    const std::vector<int16_t> bloco(3000, 7);  // 6000 bytes
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(b.acrescenta(bloco));
+    ASSERT_EQ(ondas.size(), 2u);  // 12000 + 6000 would reach 16000: played at 12000, twice
+    EXPECT_EQ(ondas[0].size(), 44u + 12000);
+    const std::vector<int16_t> pouco(50, 1);
+    BufferOnda fim(toca);
+    fim.acrescenta(pouco);
+    EXPECT_TRUE(fim.termina());
+    ASSERT_EQ(ondas.size(), 3u);
+    EXPECT_EQ(ondas[2].size(), 44u + 256);  // 100 bytes of samples, then silence
+    EXPECT_EQ(ondas[2][44], 1);
+    EXPECT_EQ(ondas[2].back(), 0);
+    EXPECT_EQ(ondas[2][24] | ondas[2][25] << 8, 16000);  // the rate in the header
+    EXPECT_EQ(ondas[2][34], 16);                          // bits
+
+    const TocaOnda para = [](std::span<const uint8_t>) { return false; };
+    BufferOnda parado(para);
+    parado.acrescenta(bloco);
+    parado.acrescenta(bloco);
+    EXPECT_FALSE(parado.acrescenta(bloco));  // the player said stop
+    EXPECT_FALSE(parado.acrescenta(bloco));
+}
+
+// The engine's files in a folder: the build tree's voice and data, with one changed.
+class MotorBrisaTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+#ifndef PLUMAR_COM_KIT
+        GTEST_SKIP() << "sem o kit de voz";
+#endif
+        for (const char* f :
+             {"br4", "portug.pro", "portug.dfn", "portug.nrl", "portug.exc", "portug.abr"}) {
+            ASSERT_TRUE(fs::exists(kRaiz / f)) << kRaiz / f;
+            fs::copy_file(kRaiz / f, pasta_ / f);
+        }
+        arquivos_ = {(pasta_ / "br4").string(),        (pasta_ / "portug.nrl").string(),
+                     (pasta_ / "portug.exc").string(), (pasta_ / "portug.dfn").string(),
+                     (pasta_ / "portug.pro").string(), (pasta_ / "portug.abr").string()};
+    }
+    const fs::path kRaiz = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
+    PastaTemporaria pasta_;
+    ArquivosBrisa arquivos_;
+};
+
+TEST_F(MotorBrisaTest, EachMissingOrBrokenFileKeepsTheEngineClosed) {
+    MotorBrisa m;
+    const std::string erroProsodia = "Erro no arquivo de pros\xF3""dia";
+    auto falhaCom = [&](const fs::path& arquivo, std::string_view conteudo, const std::string& erro) {
+        const std::string antes = leArquivo(arquivo);
+        gravaArquivoTeste(arquivo, conteudo);
+        EXPECT_FALSE(m.abre(arquivos_)) << arquivo;
+        if (!erro.empty()) EXPECT_EQ(m.ultimoErro(), erro);
+        EXPECT_FALSE(m.aberto());
+        gravaArquivoTeste(arquivo, antes);
+    };
+    falhaCom(pasta_ / "br4", "PLUMARVZ garbage", "");
+    falhaCom(pasta_ / "portug.pro", "[CHAVES]\n", erroProsodia);
+    falhaCom(pasta_ / "portug.dfn", "\x01\x02 !!! ###\n", erroProsodia);
+    fs::remove(pasta_ / "portug.pro");
+    EXPECT_FALSE(m.abre(arquivos_));
+    EXPECT_EQ(m.ultimoErro(), erroProsodia);
+    fs::copy_file(kRaiz / "portug.pro", pasta_ / "portug.pro");
+    ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
+    // Texts of nothing to say do no harm.
+    for (const char* t : {"", "   ", "?!,.;:", "......", "\x01\x02\xFF"})
+        EXPECT_TRUE(m.fala(t, [](auto) { return true; })) << t;
+}
+
+// The list the prosody stage bridges by and the voice agree pair for pair.
+TEST_F(MotorBrisaTest, TheDiphoneListNamesExactlyTheVoicesDiphones) {
+    std::string erro;
+    const auto banco = leBancoVoz(pasta_ / "br4", erro);
+    ASSERT_TRUE(banco) << erro;
+    std::set<std::pair<std::string, std::string>> naVoz, naLista;
+    for (const DifoneVoz& d : banco->difones) naVoz.emplace(d.primeiro, d.segundo);
+    for (const auto& par : ListaDifones::interpreta(leArquivo(pasta_ / "portug.dfn"))) naLista.insert(par);
+    EXPECT_EQ(naVoz, naLista);
+    EXPECT_EQ(naVoz.size(), banco->difones.size());  // no pair twice
+}
+
+// Server type 3 as the front end uses it, its samples reaching the sound device.
+class ServidorBrisaTest : public MotorBrisaTest {
+  protected:
+    size_t diz(int taxa, std::string_view texto) {
+        EXPECT_TRUE(servidor_.abre(0, taxa, 0));
+        audio_.blocos.clear();
+        servidor_.fala(texto);
+        while (servidor_.falando()) crt_.Delay(10);
+        size_t amostras = 0, sonoras = 0;
+        for (const auto& b : audio_.blocos) {
+            EXPECT_EQ(b.formato.taxa, 16000);
+            EXPECT_EQ(b.formato.bits, 16);
+            for (size_t i = 0; i + 1 < b.bytes.size(); i += 2, ++amostras)
+                sonoras += std::abs(static_cast<int16_t>(b.bytes[i] | b.bytes[i + 1] << 8)) > 1000;
+        }
+        EXPECT_GT(sonoras, amostras / 20) << "quase mudo";
+        return amostras;
+    }
+
+    AudioGravador audio_;
+    SnCrt crt_{criaFrontEndHeadless({}), audio_, pasta_ / "SONARE.INI"};
+    TocadorOnda tocador_{crt_, audio_};
+    std::string dir_ = pasta_.caminho().string() + "/";
+    ServidorBrisa servidor_{AmbienteServidor{
+        tocador_,
+        [this](std::string_view secao, std::string_view chave) {
+            return secao == "BRISATTS" && chave == "DIR" ? dir_ : std::string();
+        },
+        [this] { return crt_.teclaPressionada(); }}};
+};
+
+TEST_F(ServidorBrisaTest, SpeaksAParagraphAndFasterAtAHigherRate) {
+    const std::string texto = "Bom dia. Como vai voce? Eu vou bem, obrigado, e a familia vai bem tambem.";
+    const size_t normal = diz(0, texto);
+    EXPECT_GT(normal, 16000u);  // over a second
+    const size_t rapido = diz(6, texto);
+    // Factor 0.4 against 0.8: half as long, give or take the bridges' and rounding's share.
+    EXPECT_NEAR(static_cast<double>(rapido) / normal, 0.5, 0.08);
+    diz(-10, texto);
+    diz(10, texto);
+}
+
+TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
+    ASSERT_TRUE(servidor_.abre(0, 0, 0));
+    audio_.aoEscrever = [this](size_t n) {
+        if (n != 1) return;
+        EventoEntrada ev;
+        ev.tipo = EventoEntrada::Tipo::Codigo;
+        ev.caractere = 'x';
+        crt_.trataEvento(ev);
+    };
+    std::string longo;
+    while (longo.size() < 20000) longo += "ola, bom dia. ";
+    servidor_.fala(longo);
+    EXPECT_LE(audio_.blocos.size(), 2u);
+    EXPECT_FALSE(servidor_.falando());
+    audio_.blocos.clear();
+    servidor_.fala("ola");  // the key still waits
+    EXPECT_TRUE(audio_.blocos.empty());
+}
+
+TEST_F(ServidorBrisaTest, WithoutItsFilesTheServerDoesNotOpen) {
+    dir_ = (pasta_ / "vazia").string();
+    EXPECT_FALSE(servidor_.abre(0, 0, 0));
+    EXPECT_FALSE(servidor_.falando());
+    servidor_.fala("nada");  // closed: says nothing
+    EXPECT_TRUE(audio_.blocos.empty());
+}
+
+}  // namespace
