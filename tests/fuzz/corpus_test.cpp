@@ -16,6 +16,10 @@ int fuzzIni(const uint8_t* dados, size_t tamanho);
 int fuzzArquivo(const uint8_t* dados, size_t tamanho);
 int fuzzRoteiro(const uint8_t* dados, size_t tamanho);
 int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
+int fuzzCaminhos(const uint8_t* dados, size_t tamanho);
+int fuzzMarcas(const uint8_t* dados, size_t tamanho);
+int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho);
+int fuzzSintetizador(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -32,7 +36,11 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
                             Corpus{"corpus_ini", fuzzIni, 5},
                             Corpus{"corpus_arquivo", fuzzArquivo, 5},
                             Corpus{"corpus_roteiro", fuzzRoteiro, 5},
-                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5}}) {
+                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5},
+                            Corpus{"corpus_caminhos", fuzzCaminhos, 5},
+                            Corpus{"corpus_marcas", fuzzMarcas, 5},
+                            Corpus{"corpus_resposta_ssip", fuzzRespostaSsip, 5},
+                            Corpus{"corpus_sintetizador", fuzzSintetizador, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {
