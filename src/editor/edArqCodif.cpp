@@ -129,8 +129,10 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
         if (!u) return std::nullopt;
         if (demais) continue;  // only whether the rest is UTF-8 still counts
         if (*u < 0x80) {
-            // A control code of the file is no placeholder: the reading rules make it '#'.
-            texto += indiceEstranho(static_cast<uint8_t>(*u)) >= 0 ? '#' : static_cast<char>(*u);
+            // A control code of the file (NUL included) is no placeholder: the reading rules
+            // make it '#', and so does this.
+            const bool controle = *u < 0x20 && *u != '\t' && *u != '\r' && *u != '\n';
+            texto += controle ? '#' : static_cast<char>(*u);
             continue;
         }
         naoAscii = true;

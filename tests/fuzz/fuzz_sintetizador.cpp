@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "partesFuzz.h"
+#include "raizFuzz.h"
 #include "platform/ini.h"
 #include "speech/sintetizador.h"
 
@@ -27,26 +28,6 @@ namespace {
 void confirma(bool condicao) {
     if (!condicao) __builtin_trap();
 }
-
-// SONARE_ROOT set for one input, and put back as it was (the test binary shares it).
-class RaizDoFuzz {
-  public:
-    explicit RaizDoFuzz(const fs::path& raiz) {
-        if (const char* v = std::getenv("SONARE_ROOT")) antes_ = v;
-        setenv("SONARE_ROOT", raiz.c_str(), 1);
-    }
-    ~RaizDoFuzz() {
-        if (antes_)
-            setenv("SONARE_ROOT", antes_->c_str(), 1);
-        else
-            unsetenv("SONARE_ROOT");
-    }
-    RaizDoFuzz(const RaizDoFuzz&) = delete;
-    RaizDoFuzz& operator=(const RaizDoFuzz&) = delete;
-
-  private:
-    std::optional<std::string> antes_;
-};
 
 bool dentro(const fs::path& p, const fs::path& raiz) {
     const std::string s = p.lexically_normal().string();
