@@ -213,6 +213,7 @@ bool carregaArquivo(Editor& e) {
     const EstadoLeitura estado = leLinhas(ed, caminhoSistema(ed.nomeArquivo), dividiu);
     if (dividiu) falaMensagem(e, "EDLINGRA");
     if (!ed.codificacao.estranhos.empty()) anunciaEstranhos(e);
+    if (ed.codificacao.utf8Recusado) falaMensagem(e, "EDUTFDEM");
     const std::string titulo = tituloJanela(ed.nomeArquivo);
     switch (estado) {
         case EstadoLeitura::NaoExiste:

@@ -48,10 +48,10 @@ std::optional<char32_t> sequenciaEstrita(std::string_view t, size_t& pos) {
     return u;
 }
 
-// The first line end: LF alone, or CR (LF).
+// The first line end: LF alone, or CR (LF). A file with none gets LF, as new UTF-8 files do.
 bool primeiraQuebraLf(std::string_view t) {
     const size_t p = t.find_first_of("\r\n");
-    return p != std::string_view::npos && t[p] == '\n';
+    return p == std::string_view::npos || t[p] == '\n';
 }
 
 }  // namespace
@@ -68,6 +68,26 @@ bool ehMarca(const CodificacaoArquivo& cod, uint8_t c) {
     return i >= 0 && static_cast<size_t>(i) < cod.estranhos.size();
 }
 
+std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (size_t i = 0; i < texto.size();) {
+        size_t fim = i;
+        while (fim < texto.size() && ehMarca(cod, static_cast<uint8_t>(texto[fim]))) ++fim;
+        if (fim == i) {
+            s += texto[i++];
+            continue;
+        }
+        // A run of them (a word of another alphabet) is said once, with how many.
+        if (!s.empty() && s.back() != ' ') s += ' ';
+        s += fim - i == 1 ? std::string(kFalaEstranho)
+                          : std::to_string(fim - i) + " " + std::string(kFalaEstranhos);
+        s += ' ';
+        i = fim;
+    }
+    return s;
+}
+
 std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod) {
     CodificacaoArquivo novo;
     novo.utf8 = true;
@@ -77,28 +97,60 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
     novo.semQuebraNoFim = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
     std::string texto;
     texto.reserve(bytes.size());
-    bool naoAscii = false;
+    bool naoAscii = false, demais = false;
+    // The byte of a character Windows-1252 has, or its placeholder (a new one while there is
+    // room); nothing when there is none left.
+    auto byteDe = [&novo](char32_t u) -> std::optional<char> {
+        if (const uint8_t c = unicodeParaWin1252(u); c != '?') return static_cast<char>(c);
+        auto it = std::find(novo.estranhos.begin(), novo.estranhos.end(), u);
+        if (it == novo.estranhos.end()) {
+            if (novo.estranhos.size() == kMarcas.size()) return std::nullopt;
+            novo.estranhos.push_back(u);
+            it = novo.estranhos.end() - 1;
+        }
+        return static_cast<char>(marcaEstranho(static_cast<size_t>(it - novo.estranhos.begin())));
+    };
+    // The bytes of the last characters met, by code point: a text repeats few of them.
+    struct Lembrado {
+        char32_t u = 0;
+        char c = 0;
+    };
+    std::array<Lembrado, 64> lembrados{};
     for (size_t pos = 0; pos < bytes.size();) {
+        // Printable ASCII is taken as a run.
+        size_t fim = pos;
+        while (fim < bytes.size() && static_cast<uint8_t>(bytes[fim] - 0x20) < 0x60) ++fim;
+        if (fim > pos) {
+            if (!demais) texto.append(bytes.substr(pos, fim - pos));
+            pos = fim;
+            continue;
+        }
         const std::optional<char32_t> u = sequenciaEstrita(bytes, pos);
         if (!u) return std::nullopt;
+        if (demais) continue;  // only whether the rest is UTF-8 still counts
         if (*u < 0x80) {
-            // A control code of the file is no placeholder: the reading rules make it '#'.
-            texto += indiceEstranho(static_cast<uint8_t>(*u)) >= 0 ? '#' : static_cast<char>(*u);
+            // A control code of the file (NUL included) is no placeholder: the reading rules
+            // make it '#', and so does this.
+            const bool controle = *u < 0x20 && *u != '\t' && *u != '\r' && *u != '\n';
+            texto += controle ? '#' : static_cast<char>(*u);
             continue;
         }
         naoAscii = true;
-        const uint8_t c = unicodeParaWin1252(*u);
-        if (c != '?') {
-            texto += static_cast<char>(c);
-            continue;
+        Lembrado& l = lembrados[*u % lembrados.size()];
+        if (l.u != *u) {
+            const std::optional<char> c = byteDe(*u);
+            if (!c) {
+                demais = true;
+                continue;
+            }
+            l = {*u, *c};
         }
-        auto it = std::find(novo.estranhos.begin(), novo.estranhos.end(), *u);
-        if (it == novo.estranhos.end()) {
-            if (novo.estranhos.size() == kMarcas.size()) return std::nullopt;
-            novo.estranhos.push_back(*u);
-            it = novo.estranhos.end() - 1;
-        }
-        texto += static_cast<char>(marcaEstranho(static_cast<size_t>(it - novo.estranhos.begin())));
+        texto += l.c;
+    }
+    if (demais) {
+        cod = CodificacaoArquivo{};
+        cod.utf8Recusado = true;
+        return std::nullopt;
     }
     if (!naoAscii) return std::nullopt;
     cod = std::move(novo);

@@ -16,6 +16,9 @@ struct CodificacaoArquivo {
     bool quebraLf = false;          // LF alone ends a line (else CR LF)
     bool semQuebraNoFim = false;    // the last line has no line end
     std::vector<char32_t> estranhos;  // the code point of each placeholder, in order
+    // Read as bytes although it is UTF-8: it holds more distinct characters Windows-1252
+    // lacks than there are placeholders, so decoding it would lose some on save.
+    bool utf8Recusado = false;
 
     // Line `l` of the text as the file holds it.
     std::string codificaLinha(std::string_view l) const;
@@ -31,9 +34,18 @@ int indiceEstranho(uint8_t c);
 // Whether `c` is a placeholder byte of `cod`.
 bool ehMarca(const CodificacaoArquivo& cod, uint8_t c);
 
+// What speech says for a placeholder: the editor has no names for the characters
+// Windows-1252 lacks.
+inline constexpr std::string_view kFalaEstranho = "caractere desconhecido";
+inline constexpr std::string_view kFalaEstranhos = "caracteres desconhecidos";
+// `texto` as speech reads it: each placeholder of `cod` said as kFalaEstranho, a word of its
+// own (a placeholder would otherwise be a control code, which speech passes over); a run of
+// them as their number and kFalaEstranhos.
+std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto);
+
 // The Windows-1252 text of `bytes` when they are valid UTF-8 (after an optional
 // byte-order mark) with at least one non-ASCII character; `cod` then tells how to write it
 // back. Nothing for any other file, which is read as Windows-1252 bytes; nor when it holds
-// more distinct characters Windows-1252 lacks than there are placeholders (then nothing
-// would be lost either: its bytes are kept as they are).
+// more distinct characters Windows-1252 lacks than there are placeholders: then `cod` is
+// ANSI with utf8Recusado, and the bytes, kept as they are, lose nothing on save.
 std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod);

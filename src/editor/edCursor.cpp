@@ -18,9 +18,18 @@ namespace {
 // has no recording: it is said to be unknown.
 void falaCaractereTexto(Editor& e, uint8_t c) {
     if (ehMarca(e.ed.codificacao, c))
-        e.fala.falaTexto("caractere desconhecido");
+        e.fala.falaTexto(kFalaEstranho);
     else
         e.fala.falaLetra(c);
+}
+
+// The word the cursor moved over; a click when it was only blanks.
+void falaPalavra(Editor& e, std::string_view trecho) {
+    const std::string palavra(apara(trecho));
+    if (palavra.empty())
+        e.fala.clique();
+    else
+        e.fala.falaTexto(textoFalado(e.ed.codificacao, palavra));
 }
 
 constexpr int kLinhasPagina = 15;
@@ -219,7 +228,7 @@ void apagaPalavraEsquerda(Editor& e) {
     ed.colunaAtual = inicio;
     redesenhaLinhaAtual(e);
     e.fala.tocaSom("EDDEL");
-    for (char c : apagado) e.fala.falaLetra(static_cast<uint8_t>(c));
+    for (char c : apagado) falaCaractereTexto(e, static_cast<uint8_t>(c));
 }
 
 void letraEspecial(Editor& e) {
@@ -335,22 +344,14 @@ void palavraEsquerda(Editor& e, bool bipa) {
 void palavraDireitaFalada(Editor& e) {
     const int antes = e.ed.colunaAtual;
     palavraDireita(e, true);
-    const std::string palavra(apara(trecho(e.ed, antes, e.ed.colunaAtual)));
-    if (palavra.empty())
-        e.fala.clique();
-    else
-        e.fala.falaTexto(palavra);
+    falaPalavra(e, trecho(e.ed, antes, e.ed.colunaAtual));
     if (e.ed.dicionarioAtivo) verificaPalavraAnterior(e);
 }
 
 void palavraEsquerdaFalada(Editor& e) {
     const int antes = e.ed.colunaAtual;
     palavraEsquerda(e, true);
-    const std::string palavra(apara(trecho(e.ed, e.ed.colunaAtual, antes)));
-    if (palavra.empty())
-        e.fala.clique();
-    else
-        e.fala.falaTexto(palavra);
+    falaPalavra(e, trecho(e.ed, e.ed.colunaAtual, antes));
 }
 
 // ---- Between lines ----

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "editor/edArqCodif.h"
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -31,10 +32,12 @@ int comprimentoAtual(const EdVars& ed) {
     return static_cast<int>(ed.linha(ed.linhaAtual).size());
 }
 
-// One piece of a line between marks. A speech server reads punctuation its own way, so
-// when the user wants it heard the piece is cut there and each sign spelled (the server
-// names the other signs); when not, the server names none.
-void falaSegmento(Editor& e, std::string_view segmento) {
+// One piece of a line between marks, its placeholders said as unknown characters. A speech
+// server reads punctuation its own way, so when the user wants it heard the piece is cut
+// there and each sign spelled (the server names the other signs); when not, it names none.
+void falaSegmento(Editor& e, std::string_view trecho) {
+    const std::string falado = textoFalado(e.ed.codificacao, trecho);
+    const std::string_view segmento = falado;
     if (soBrancos(segmento)) return;
     if (!e.fala.servidorAtivo()) return e.fala.falaTexto(segmento);
     if (!e.ed.falaPontuacao) {
@@ -52,10 +55,16 @@ void falaSegmento(Editor& e, std::string_view segmento) {
 }
 
 // The word at 0-based position `i` of `l` (blanks already skipped): a recognised mark, a
-// run of letters, a run of digits or one character. Its end position.
-size_t fimDaPalavra(std::string_view l, size_t i) {
+// run of letters, a run of digits, a run of placeholders of `cod` (said at once) or one
+// character. Its end position.
+size_t fimDaPalavra(const CodificacaoArquivo& cod, std::string_view l, size_t i) {
     if (i >= l.size()) return i;
     const uint8_t c = static_cast<uint8_t>(l[i]);
+    if (ehMarca(cod, c)) {
+        size_t k = i;
+        while (k < l.size() && ehMarca(cod, static_cast<uint8_t>(l[k]))) ++k;
+        return k;
+    }
     if (c == '<') {
         const size_t fim = fimDaMarca(l, i);
         if (fim != std::string_view::npos && reconheceMarca(l.substr(i, fim - i + 1)))
@@ -162,12 +171,13 @@ void proximaPalavra(Editor& e) {
     const std::string l = ed.linha(ed.linhaAtual);
     size_t i = static_cast<size_t>(std::max(ed.colunaAtual, 1) - 1);
     while (i < l.size() && l[i] == ' ') ++i;
-    const size_t fim = fimDaPalavra(l, i);
+    const size_t fim = fimDaPalavra(ed.codificacao, l, i);
     ed.colunaAtual = static_cast<int>(fim) + 1;
     if (fim == i) return e.fala.bip();  // the end of the line
     const std::string_view palavra = std::string_view(l).substr(i, fim - i);
-    // A tab or another code below the blank: a click stands for it.
-    if (static_cast<uint8_t>(palavra[0]) < ' ') return e.fala.clique();
+    // A tab or another code below the blank: a click stands for it; a placeholder is said.
+    const uint8_t primeiro = static_cast<uint8_t>(palavra[0]);
+    if (primeiro < ' ' && !ehMarca(ed.codificacao, primeiro)) return e.fala.clique();
     falaLinha(e, palavra);
 }
 

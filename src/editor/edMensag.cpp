@@ -83,6 +83,7 @@ constexpr Mensagem kMensagens[] = {
     {"EDFORTXT", "Usa acentuacao internacional (s/n) "},
     {"EDLINGRA", "Linhas grandes foram divididas"},
     {"EDCARDES", "Caracteres desconhecidos guardados:"},
+    {"EDUTFDEM", "UTF-8 com caracteres desconhecidos demais: aberto como ANSI, acentos errados"},
     {"EDNOMGRV", "Nome do arquivo a gravar: "},
     {"EDESCCAN", "Gravacao de arquivo cancelada"},
     {"EDDGNLIN", "Digite o numero da linha: "},

@@ -67,7 +67,11 @@ std::string mapeiaCaminho(std::string_view w) {
     std::string_view primeiro =
         std::string_view(s).substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
     if (igualSemCaixa(primeiro, "ornato")) {
-        std::string resto = fim == std::string::npos ? std::string() : s.substr(fim + 1);
+        // Every '/' after "ornato" is skipped: "ornato\\x" stays under the root, which a
+        // rest beginning with '/' would replace.
+        const size_t inicioResto = fim == std::string::npos ? fim : s.find_first_not_of('/', fim);
+        std::string resto =
+            inicioResto == std::string::npos ? std::string() : s.substr(inicioResto);
         fs::path raiz = raizFamilia();
         std::string r = raiz.string();
         if (resto.empty()) return r + "/";

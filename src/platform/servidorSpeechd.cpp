@@ -21,7 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr size_t kMaiorLinha = 65536;  // an answer line longer than this is nonsense
 constexpr auto kEsperaFecha = 5s;      // closing waits this long for the text to end
 constexpr int kCodigoFalaRecebida = 230, kCodigoEventoFim = 702, kCodigoEventoCancela = 703;
 // A text the service never reports ended counts as ended after this long (slower than any
@@ -145,13 +144,7 @@ bool ServidorSpeechd::abre(int voz, int taxa, int) {
         return false;
     }
     const Resposta lista = comando("LIST SYNTHESIS_VOICES");
-    std::vector<Voz> vozes;
-    for (const std::string& linha : lista.dados) {
-        const size_t tab = linha.find('\t');
-        const size_t tab2 = tab == std::string::npos ? tab : linha.find('\t', tab + 1);
-        if (tab != std::string::npos && tab > 0)
-            vozes.push_back({linha.substr(0, tab), linha.substr(tab + 1, tab2 - tab - 1)});
-    }
+    const std::vector<Voz> vozes = vozesDaLista(lista.dados);
     const std::optional<size_t> escolhida = escolheVoz(vozes, voz);
     // The end of each text must be reported, or no one could tell when it ended.
     const bool pronto =
@@ -236,12 +229,11 @@ bool ServidorSpeechd::envia(std::string_view bytes) {
 // connection is closed for good.
 bool ServidorSpeechd::leLinha(std::string& linha, Relogio::time_point prazo) {
     for (;;) {
-        if (const size_t fim = recebido_.find('\n'); fim != std::string::npos) {
-            linha = recebido_.substr(0, fim > 0 && recebido_[fim - 1] == '\r' ? fim - 1 : fim);
-            recebido_.erase(0, fim + 1);
+        if (std::optional<std::string> l = tiraLinhaSsip(recebido_)) {
+            linha = std::move(*l);
             return true;
         }
-        if (recebido_.size() > kMaiorLinha || conexao_ < 0) break;
+        if (recebido_.size() > kMaiorLinhaSsip || conexao_ < 0) break;
         pollfd p{conexao_, POLLIN, 0};
         if (poll(&p, 1, restaMs(prazo)) <= 0) return false;  // quiet: the caller decides
         char buffer[4096];
@@ -253,36 +245,22 @@ bool ServidorSpeechd::leLinha(std::string& linha, Relogio::time_point prazo) {
     return false;
 }
 
-// Lines "NNN-data" and a last "NNN text"; lines of events (7xx) met on the way are
-// handled and skipped. Anything else is nonsense, and the connection is given up.
+// A reply (respostaSsip.h); silent past the deadline, closed or nonsense, the connection is
+// given up.
 ServidorSpeechd::Resposta ServidorSpeechd::leResposta(Relogio::time_point prazo) {
     Resposta r;
     std::string linha;
     while (leLinha(linha, prazo)) {
-        const bool valida = linha.size() >= 4 && std::isdigit(static_cast<unsigned char>(linha[0])) &&
-                            std::isdigit(static_cast<unsigned char>(linha[1])) &&
-                            std::isdigit(static_cast<unsigned char>(linha[2])) &&
-                            (linha[3] == '-' || linha[3] == ' ');
-        if (!valida) break;
-        const int codigo = std::stoi(linha.substr(0, 3));
-        const bool ultima = linha[3] == ' ';
-        if (codigo >= 700 && codigo < 800) {
-            evento_.push_back(linha.substr(4));
-            if (ultima) {
-                trataEvento(codigo, evento_);
-                evento_.clear();
-            }
-            continue;
-        }
-        if (!ultima) {
-            r.dados.push_back(linha.substr(4));
-            continue;
-        }
-        r.codigo = codigo;
-        return r;
+        const PassoSsip passo = recebeLinhaResposta(linha, r, evento_, aoEvento());
+        if (passo == PassoSsip::Pronta) return r;
+        if (passo == PassoSsip::Absurda) break;
     }
-    desconecta();  // silent past the deadline, closed, or nonsense
+    desconecta();
     return {};
+}
+
+AoEventoSsip ServidorSpeechd::aoEvento() {
+    return [this](int codigo, const std::vector<std::string>& dados) { trataEvento(codigo, dados); };
 }
 
 void ServidorSpeechd::trataEvento(int codigo, const std::vector<std::string>& dados) {
@@ -297,12 +275,7 @@ void ServidorSpeechd::recebeEventos(Relogio::time_point prazo) {
         pollfd p{conexao_, POLLIN, 0};
         if (recebido_.find('\n') == std::string::npos && poll(&p, 1, restaMs(prazo)) <= 0) return;
         if (!leLinha(linha, prazo)) return;
-        const bool evento = linha.size() >= 4 && linha[0] == '7' && (linha[3] == '-' || linha[3] == ' ');
-        if (!evento) return desconecta();  // nothing but events may come unasked
-        evento_.push_back(linha.substr(4));
-        if (linha[3] == ' ') {
-            trataEvento(std::stoi(linha.substr(0, 3)), evento_);
-            evento_.clear();
-        }
+        // Nothing but events may come unasked.
+        if (!recebeLinhaEvento(linha, evento_, aoEvento())) return desconecta();
     }
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/respostaSsip.h"
 #include "speech/servidorFala.h"
 
 class ServidorSpeechd : public ServidorFala {
@@ -33,17 +34,11 @@ class ServidorSpeechd : public ServidorFala {
     void pontuacao(bool todas) override { pontuacaoPedida_ = todas; }
     bool disponivel() const override { return conexao_ >= 0; }
 
-    struct Voz {
-        std::string nome, lingua;
-    };
+    using Voz = VozSsip;
     static std::optional<size_t> escolheVoz(const std::vector<Voz>& vozes, int numero);
 
   private:
-    struct Resposta {
-        int codigo = 0;  // 0: no answer (the connection is then closed)
-        std::vector<std::string> dados;
-        bool ok() const { return codigo >= 200 && codigo < 300; }
-    };
+    using Resposta = RespostaSsip;
     using Relogio = std::chrono::steady_clock;
 
     bool conecta();
@@ -51,6 +46,7 @@ class ServidorSpeechd : public ServidorFala {
     bool envia(std::string_view bytes);
     Resposta leResposta(Relogio::time_point prazo);
     bool leLinha(std::string& linha, Relogio::time_point prazo);
+    AoEventoSsip aoEvento();
     void trataEvento(int codigo, const std::vector<std::string>& dados);
     void recebeEventos(Relogio::time_point prazo);
     void desconecta();

@@ -41,11 +41,21 @@ TEST(EdArqCodif, EstranhosVoltamComoEram) {
     EXPECT_EQ(cod.codificaLinha("\xE7\x80"), "\xC3\xA7\xE2\x82\xAC");
 }
 
-// More distinct characters than placeholders: the file is kept as its bytes.
+// More distinct characters than placeholders: the file is kept as its bytes, and said so
+// only when all of it is UTF-8. Placeholders are said as unknown characters.
 TEST(EdArqCodif, EstranhosDemaisFicaComoBytes) {
     std::string bytes;
     for (char32_t u = 0x3B1; u < 0x3B1 + 27; ++u) acrescentaUtf8(bytes, u);
-    EXPECT_FALSE(decodifica(bytes));
+    CodificacaoArquivo cod;
+    cod.utf8 = true;
+    EXPECT_FALSE(decodificaUtf8(bytes, cod));
+    EXPECT_TRUE(cod.utf8Recusado && !cod.utf8);
+    CodificacaoArquivo invalido;
+    EXPECT_FALSE(decodificaUtf8(bytes + "\xE7", invalido));
+    EXPECT_FALSE(invalido.utf8Recusado);
     bytes.resize(bytes.size() - 2);
-    EXPECT_TRUE(decodifica(bytes));
+    ASSERT_TRUE(decodificaUtf8(bytes, cod));
+    EXPECT_FALSE(cod.utf8Recusado);
+    EXPECT_EQ(textoFalado(cod, "a\x01\x02 b\x01\x07"),
+              "a 2 caracteres desconhecidos  b caractere desconhecido \x07");
 }

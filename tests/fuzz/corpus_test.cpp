@@ -20,6 +20,10 @@ int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
 int fuzzAvaliador(const uint8_t* dados, size_t tamanho);
 int fuzzNumera(const uint8_t* dados, size_t tamanho);
 int fuzzFonemas(const uint8_t* dados, size_t tamanho);
+int fuzzCaminhos(const uint8_t* dados, size_t tamanho);
+int fuzzMarcas(const uint8_t* dados, size_t tamanho);
+int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho);
+int fuzzSintetizador(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -40,7 +44,11 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
                             Corpus{"corpus_teclas", fuzzTeclasTerminal, 5},
                             Corpus{"corpus_avaliador", fuzzAvaliador, 5},
                             Corpus{"corpus_numera", fuzzNumera, 5},
-                            Corpus{"corpus_fonemas", fuzzFonemas, 5}}) {
+                            Corpus{"corpus_fonemas", fuzzFonemas, 5},
+                            Corpus{"corpus_caminhos", fuzzCaminhos, 5},
+                            Corpus{"corpus_marcas", fuzzMarcas, 5},
+                            Corpus{"corpus_resposta_ssip", fuzzRespostaSsip, 5},
+                            Corpus{"corpus_sintetizador", fuzzSintetizador, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

@@ -32,7 +32,8 @@ void confereUtf8(std::string_view bytes) {
     confirma(cod.utf8 && cod.estranhos.size() <= 26);
     if (cod.bom) bytes.remove_prefix(3);
     bool controles = false;
-    for (char c : bytes) controles = controles || indiceEstranho(static_cast<uint8_t>(c)) >= 0;
+    for (char c : bytes)
+        controles = controles || (static_cast<uint8_t>(c) < 32 && c != '\t' && c != '\r' && c != '\n');
     for (char c : *texto)
         confirma(static_cast<uint8_t>(c) >= 32 || c == '\t' || c == '\r' || c == '\n' ||
                  ehMarca(cod, static_cast<uint8_t>(c)));

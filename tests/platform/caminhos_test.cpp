@@ -29,6 +29,8 @@ TEST_F(CaminhosTest, OrnatoStandsForTheFamilyRoot) {
     EXPECT_EQ(mapeiaCaminho("d:\\outro\\x.wav"), "/outro/x.wav");
     EXPECT_EQ(mapeiaCaminho("sub\\x.wav"), "sub/x.wav");
     EXPECT_EQ(mapeiaCaminho("ornatos\\x"), "ornatos/x");
+    // A doubled separator after the root's name stays under the root.
+    EXPECT_EQ(mapeiaCaminho("c:\\ornato\\\\etc\\x"), (raiz_ / "etc/x").string());
 }
 
 TEST_F(CaminhosTest, FilesAndProgramsAreFoundWithoutRegardToCase) {

@@ -29,6 +29,7 @@ struct Leitura {
     EstadoLeitura estado = EstadoLeitura::NaoExiste;
     std::vector<std::string> linhas;
     bool dividiu = false, truncou = false;
+    bool utf8Recusado = false;  // UTF-8 with too many characters Windows-1252 lacks: bytes
 };
 
 // A UTF-8 file is decoded, its characters Windows-1252 lacks taken into `cod`, the text's.
@@ -43,6 +44,7 @@ Leitura leLinhasArquivo(const std::string& nome, CodificacaoArquivo& cod) {
     });
     r.estado = leArquivoCodificado(caminhoSistema(nome), leitor, doArquivo);
     r.dividiu = leitor.dividiu();
+    r.utf8Recusado = doArquivo.utf8Recusado;
     return r;
 }
 
@@ -85,6 +87,7 @@ void leArquivoBloco(Editor& e) {
     if (r.estado == EstadoLeitura::NaoExiste || r.estado == EstadoLeitura::Ilegivel)
         return falaMensagem(e, "EDARQNAO");
     if (r.dividiu) falaMensagem(e, "EDLINGRA");
+    if (r.utf8Recusado) falaMensagem(e, "EDUTFDEM");
     if (r.estado == EstadoLeitura::ErroNoMeio) falaMensagem(e, "EDERRLEI");  // the part read stays
     if (r.truncou) falaMensagem(e, "EDARTRUN");
     const int linha = std::max(ed.linhaAtual, 1);

@@ -1,0 +1,79 @@
+// Fuzz entry for the built-in synthesizer's configuration: the input is a SONARE.INI, then
+// (NUL-separated) a voice bank name. Both folders it names are folder paths ending in '/';
+// a missing key gives the family root's own folder; the bank name is kept; and opening
+// with what was read never crashes: with no bank there, it reports the missing voice.
+//
+// The test binary calls fuzzSintetizador over the committed corpus; built as its own target
+// (PLUMAR_FUZZ_SINTETIZADOR) the same check is the libFuzzer entry.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "partesFuzz.h"
+#include "raizFuzz.h"
+#include "platform/ini.h"
+#include "speech/sintetizador.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void confirma(bool condicao) {
+    if (!condicao) __builtin_trap();
+}
+
+bool dentro(const fs::path& p, const fs::path& raiz) {
+    const std::string s = p.lexically_normal().string();
+    return s.starts_with(raiz.string() + "/") && s.find("/../") == std::string::npos;
+}
+
+void confereDiretorio(const fs::path& dir, const fs::path& ini, std::string_view chave,
+                      const fs::path& padrao) {
+    confirma(!dir.empty() && dir.string().back() == '/');
+    // A key that is missing reads as its default, never as an empty folder.
+    const bool falta = leIniArquivo(ini, "TRADUTOR", chave, "a") == "a" &&
+                       leIniArquivo(ini, "TRADUTOR", chave, "b") == "b";
+    if (falta) confirma(dir == padrao);
+}
+
+}  // namespace
+
+int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
+    std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
+    const std::string_view textoIni = proximaParte(resto);
+    const std::string_view banco = proximaParte(resto);
+    const fs::path pasta =
+        fs::temp_directory_path() / ("plumar_fuzz_sintetizador_" + std::to_string(::getpid()));
+    const fs::path raiz = pasta / "raiz", ini = pasta / "SONARE.INI";
+    std::error_code ec;
+    fs::create_directories(raiz / "som" / "letras", ec);
+    fs::create_directories(raiz / "som" / "difones", ec);
+    std::ofstream(ini, std::ios::binary | std::ios::trunc) << textoIni;
+    const RaizDoFuzz ambiente(raiz);
+
+    const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(ini, banco);
+    confirma(config.banco == banco);
+    confereDiretorio(config.dirLetras, ini, "dirLetras", raiz / "som/letras/");
+    confereDiretorio(config.dirDifones, ini, "DIRDIFONES", raiz / "som/difones/");
+    // Opened only where the folders are the fuzz's own: no bank is there.
+    if (dentro(config.dirLetras, raiz) && dentro(config.dirDifones, raiz)) {
+        Sintetizador s(SaidaSom{});
+        const int aberto = s.abre(config);
+        confirma(aberto == kSemArquivosDeVoz && !s.aberto());
+    }
+    fs::remove_all(pasta, ec);
+    return 0;
+}
+
+#ifdef PLUMAR_FUZZ_SINTETIZADOR
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+    return fuzzSintetizador(dados, tamanho);
+}
+#endif
