@@ -23,7 +23,8 @@ instala_pacotes() {
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
                   wbrazilian hunspell-pt-br
                   espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev
-                  fontconfig fonts-dejavu-core catdoc unrtf)
+                  fontconfig fonts-dejavu-core catdoc unrtf libbrlapi-dev)
 # Only for the benchmark at a real sound server (build/plumar_bench_som), installed by hand.
 PACOTES_BANCADA=(pulseaudio pulseaudio-utils libpulse-dev)
-PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev)
+# brltty: the braille daemon, whose virtual display driver the braille tests read.
+PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev brltty)

@@ -405,12 +405,14 @@ DataSistema SnCrt::GetDate() {
 void SnCrt::bombeia(bool espera) {
     garanteJanela();
     if (sinalFim() != 0) encerraDeFora();
+    for (auto& gancho : bombear_) gancho(espera);
     if (espera && fila_.empty() && ocioso_ && !emOcioso_) {
         emOcioso_ = true;
         ocioso_();
         emOcioso_ = false;
     }
-    bool primeiro = true;
+    // Keys a hook queued are answered now, not after the front-end's wait.
+    bool primeiro = fila_.empty();
     while (auto ev = frente_->proximoEvento(espera && primeiro)) {
         primeiro = false;
         trataEvento(*ev);
@@ -556,17 +558,43 @@ void SnCrt::trataTeclaSobe(const EventoEntrada& ev) {
 }
 
 void SnCrt::finalizaAcorde() {
-    uint8_t c;
-    if (acorde_ & kBitEspaco) {
-        estadoNumero_ = maiusculaUma_ = maiusculaFixa_ = false;
-        uint8_t pontos = acorde_ & 63;
-        c = pontos == 0 ? ' ' : static_cast<uint8_t>(kCelasBraille[pontos] & 31);
-    } else {
-        c = kCelasBraille[acorde_ & 63];
-        if (modoBraille_ == 2) c = aplicaSinaisBraille(c);
-    }
+    const uint8_t c = caractereDoAcorde(acorde_);
     acorde_ = 0;
     if (c != kSemCaractere) enfileira(c);
+}
+
+uint8_t SnCrt::caractereDoAcorde(uint8_t acorde) {
+    if (acorde & kBitEspaco) {
+        estadoNumero_ = maiusculaUma_ = maiusculaFixa_ = false;
+        uint8_t pontos = acorde & 63;
+        return pontos == 0 ? ' ' : static_cast<uint8_t>(kCelasBraille[pontos] & 31);
+    }
+    uint8_t c = kCelasBraille[acorde & 63];
+    return modoBraille_ == 2 ? aplicaSinaisBraille(c) : c;
+}
+
+void SnCrt::digitaPontos(int pontos) {
+    constexpr int kPonto7 = 64, kBarraEspaco = 256;
+    uint8_t acorde = static_cast<uint8_t>(pontos & 63);
+    if (pontos & kBarraEspaco) acorde |= kBitEspaco;
+    uint8_t c = caractereDoAcorde(acorde);
+    // Dot 7 is the capital of eight-dot braille.
+    if ((pontos & kPonto7) && !(pontos & kBarraEspaco) && c >= 'a' && c <= 'z')
+        c = static_cast<uint8_t>(c - 32);
+    if (c != kSemCaractere) enfileira(c);
+}
+
+void SnCrt::pedeRota(int coluna) {
+    if (fila_.size() + 2 > kTamanhoFila) return;
+    rota_ = coluna;
+    fila_.push_back(0);
+    fila_.push_back(kScanRota);
+}
+
+std::optional<int> SnCrt::tomaRota() {
+    std::optional<int> r = rota_;
+    rota_.reset();
+    return r;
 }
 
 uint8_t SnCrt::aplicaSinaisBraille(uint8_t c) {

@@ -25,6 +25,17 @@ ConfigJanela leConfigJanela(const std::filesystem::path& ini);
 // A 1-second square-wave tone as an in-memory RIFF WAVE (mono, 8-bit, 11025 Hz).
 std::vector<uint8_t> ondaTom(int hz);
 
+// Where the user is reading, for a display of one line (a braille display): the text line
+// while the main loop waits for a key, a line editor's field, the screen review's cursor,
+// or else the screen row of the console cursor.
+struct FocoLeitura {
+    enum class Tipo { Tela, Texto, Campo, Revisao };
+    Tipo tipo = Tipo::Tela;
+    std::string texto;  // Campo: the screen row before the field, then the field's text
+    int coluna = 1;     // Campo: the cursor in texto; Revisao: the review cursor's column
+    int linha = 1;      // Revisao: its screen row
+};
+
 struct DataSistema {
     int ano, mes, dia, diaSemana;  // diaSemana: 0 = Sunday
 };
@@ -34,6 +45,8 @@ public:
     static constexpr int kColunas = ModeloTela::colunas;
     static constexpr int kLinhas = ModeloTela::linhas;
     static constexpr size_t kTamanhoFila = 64;
+    // The scan code (after a 0) of a braille display's routing key; tomaRota says where to.
+    static constexpr uint8_t kScanRota = 240;
 
     // `ini` is the file the window settings are read from when the window is created.
     SnCrt(std::unique_ptr<FrontEnd> frente, DispositivoAudio& audio, std::filesystem::path ini);
@@ -102,6 +115,19 @@ public:
     }
     // Run whenever the program waits for input with nothing in the queue (idle time).
     void aoOcioso(std::function<void()> gancho) { ocioso_ = std::move(gancho); }
+    // Run each time input is looked at (a braille display is read there); `espera` when
+    // the program waits for the user's next key.
+    void aoBombear(std::function<void(bool espera)> gancho) { bombear_.push_back(std::move(gancho)); }
+
+    // What the user reads, kept by whoever has the keys (main loop, line editor, review).
+    FocoLeitura& foco() { return foco_; }
+    // A routing key asks for the cursor at `coluna` of what the focus shows: queued as the
+    // key 0, kScanRota, whose reader takes the column with tomaRota.
+    void pedeRota(int coluna);
+    std::optional<int> tomaRota();
+    // Dots typed on a braille display's keyboard (bits 0..7 dots 1..8, 256 the space bar):
+    // the character of the same chord on the window's six keys, queued.
+    void digitaPontos(int pontos);
     // Tests replace the process exit; it must not return to the caller's flow.
     void defineSaida(std::function<void(int)> saida) { saida_ = std::move(saida); }
 
@@ -125,6 +151,7 @@ private:
     void trataCaractere(const EventoEntrada& ev);
     void trataFoco(bool ganhou);
     void finalizaAcorde();
+    uint8_t caractereDoAcorde(uint8_t acorde);
     uint8_t aplicaSinaisBraille(uint8_t c);
     void mudaModoBraille(int modo);
     void novaLinha();
@@ -163,6 +190,9 @@ private:
     std::vector<std::function<void()>> ganchosFora_;
     bool encerrandoDeFora_ = false;
     std::function<void()> ocioso_;
+    std::vector<std::function<void(bool)>> bombear_;
+    FocoLeitura foco_;
+    std::optional<int> rota_;
     bool emOcioso_ = false;
     std::function<void(int)> saida_;
     std::function<std::unique_ptr<FrontEnd>()> alternativa_;

@@ -1,6 +1,7 @@
 #include "console/despacho.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "editor/edArq.h"
@@ -85,6 +86,16 @@ void outroArquivo(Editor& e) {
     e.ed.limpaBloco();
 }
 
+// A braille display's routing key: the cursor to the column pressed, its character said.
+void vaiParaRota(Editor& e) {
+    if (const std::optional<int> coluna = e.crt.tomaRota()) {
+        e.ed.colunaAtual = std::clamp(*coluna, 1, static_cast<int>(TipoTexto::kMaxLinha) + 1);
+        const std::string& linha = e.ed.linha(e.ed.linhaAtual);
+        const size_t i = static_cast<size_t>(e.ed.colunaAtual - 1);
+        e.fala.falaLetra(i < linha.size() ? static_cast<uint8_t>(linha[i]) : ' ');
+    }
+}
+
 const std::vector<ComandoTecla> kControle = {
     {1, "avancaParagrafo", [](Editor& e) { avancaParagrafo(e, false); }},
     {2, "familiaBlocos", familiaBlocos},
@@ -167,6 +178,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {121, "vozSapi", [](Editor& e) { vozSapi(e, 2); }},
     {122, "vozSapi", [](Editor& e) { vozSapi(e, 3); }},
     {129, "vozPropria", vozPropria},
+    {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
     {254, "colaNaLinha", colaNaLinha},
     {255, "copiaSelecao", copiaSelecao},
     // No key sends scan code 200: key scripts reach the math translator with {code:0}{code:200}.

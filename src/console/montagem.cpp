@@ -158,6 +158,8 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
             return criaFrontEndHeadless({});
         });
     }
+    // Scripted runs never take a braille display from the user.
+    if (s->frontEnd != "headless") s->braille = ligaBraille(*s->editor);
     if (!o.rastro.empty()) s->fala->defineRastro(o.rastro);
     if (!o.despejoTela.empty()) {
         SnCrt* crt = s->crt.get();

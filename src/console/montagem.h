@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "console/SnCrt.h"
+#include "console/braille.h"
 #include "console/linhaComando.h"
 #include "editor/editor.h"
 #include "platform/audio.h"
@@ -20,6 +21,7 @@ struct Sessao {
     std::unique_ptr<SnCrt> crt;
     std::unique_ptr<Fala> fala;
     std::unique_ptr<Editor> editor;
+    std::unique_ptr<Braille> braille;  // a braille display, when one may be reached
     std::string frontEnd;  // the one chosen
     std::string semSom;    // why no sound device opened at start-up, or empty
 };

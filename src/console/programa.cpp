@@ -165,6 +165,9 @@ void executaEditor(Editor& e) {
         };
         posiciona();
         e.crt.mostraCursor();
+        // While the loop waits, a braille display shows the text line; while a command
+        // runs, what the command puts before the user.
+        e.crt.foco().tipo = FocoLeitura::Tipo::Texto;
         while (!e.crt.teclaPressionada()) {
             e.crt.esperaMensagem();
             if (!e.crt.teclaPressionada()) avisaTela(e);
@@ -174,6 +177,7 @@ void executaEditor(Editor& e) {
             }
         }
         uint8_t c = e.crt.leTecla();
+        e.crt.foco().tipo = FocoLeitura::Tipo::Tela;
         e.fala.paraFala();
         e.crt.escondeCursor();
         if (c == 0) {

@@ -59,8 +59,16 @@ class EdicaoCampo {
     }
 
     FimCampo executa() {
+        // A braille display shows the prompt and the field while it is open.
+        const FocoLeitura anterior = crt_.foco();
+        struct Restaura {
+            SnCrt& crt;
+            const FocoLeitura& foco;
+            ~Restaura() { crt.foco() = foco; }
+        } restaura{crt_, anterior};
         for (;;) {
             mostra();
+            publicaFoco();
             const uint8_t c = crt_.leTecla();
             fala_.paraFala();
             std::optional<FimCampo> fim;
@@ -91,6 +99,25 @@ class EdicaoCampo {
         if (cursor_ - 1 >= deslocamento_ + largura) deslocamento_ = cursor_ - largura;
         desenha();
         crt_.GotoXY(campo_.coluna + cursor_ - 1 - deslocamento_, campo_.linha);
+    }
+
+    // The screen row up to the field (its prompt) and the whole text, cursor in it.
+    void publicaFoco() {
+        FocoLeitura& f = crt_.foco();
+        f.tipo = FocoLeitura::Tipo::Campo;
+        f.texto.clear();
+        for (int col = 1; col < campo_.coluna; ++col)
+            f.texto += static_cast<char>(crt_.caractereEm(col, campo_.linha));
+        f.texto += texto_;
+        f.coluna = campo_.coluna + cursor_ - 1;
+    }
+
+    // A routing key on the field: the cursor there, its character said.
+    void rota() {
+        const std::optional<int> coluna = crt_.tomaRota();
+        if (!coluna) return;
+        cursor_ = std::clamp(*coluna - campo_.coluna + 1, 1, comprimento() + 1);
+        fala_.falaLetra(cursor_ <= comprimento() ? em(cursor_) : ' ');
     }
 
     void desenha() {
@@ -357,6 +384,9 @@ class EdicaoCampo {
             case 102:
                 if (!mod.alt) return FimCampo{scan, true, cursor_};
                 revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
+                break;
+            case SnCrt::kScanRota:
+                rota();
                 break;
             default:
                 return FimCampo{scan, true, cursor_};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,15 @@ class Revisao {
           linha_(linhaTexto_), coluna_(colunaTexto_) {}
 
     void executa() {
-        while (trataTecla(crt_.leTecla())) mantemNaTela();
+        // A braille display shows the review cursor's row while the review runs.
+        const FocoLeitura anterior = crt_.foco();
+        crt_.foco() = {FocoLeitura::Tipo::Revisao, {}, coluna_, linha_};
+        while (trataTecla(crt_.leTecla())) {
+            mantemNaTela();
+            crt_.foco().coluna = coluna_;
+            crt_.foco().linha = linha_;
+        }
+        crt_.foco() = anterior;
         crt_.GotoXY(colunaTexto_, linhaTexto_);
     }
 
@@ -211,6 +220,12 @@ class Revisao {
 
     void estendida(uint8_t scan) {
         switch (scan) {
+            case SnCrt::kScanRota:  // a routing key: the cell pressed, said
+                if (const std::optional<int> col = crt_.tomaRota()) {
+                    coluna_ = std::clamp(*col, 1, kColunas);
+                    falaCelula(coluna_);
+                }
+                break;
             case 75: esquerda(); break;
             case 77:
                 if (coluna_ >= kColunas + 2) return fala_.bip();

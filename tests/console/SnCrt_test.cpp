@@ -116,6 +116,18 @@ TEST_F(SnCrtTest, BrailleModeTwoSigns) {
     for (const auto& [teclas, esperado] : casos) EXPECT_EQ(codigos(acorde(teclas)), esperado) << i++;
 }
 
+// A braille display's keyboard types the same chords (bits: dots 1..8, 256 the space bar),
+// whatever the window's braille mode; dot 7 makes a capital.
+TEST_F(SnCrtTest, DisplayDotsTypeTheWindowsChords) {
+    crt("[BRAILLE]\nMODO=2\n");
+    std::vector<int> c;
+    for (int pontos : {60, 3, 1 | 64, 256 | 7, 40, 1}) {
+        crt_->digitaPontos(pontos);
+        while (crt_->teclasNaFila() > 0) c.push_back(crt_->leTecla());
+    }
+    EXPECT_EQ(c, (std::vector<int>{'2', '1', 12, 'A'}));
+}
+
 TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
