@@ -13,11 +13,12 @@
 #include "mathmode/EDNUMERA.h"
 #include "mathmode/EDNUMERASINTAXES.h"
 #include "mathmode/EDNUMERAVARS.h"
+#include "platform/caminhos.h"
 
 namespace {
 
 constexpr uint8_t kEnter = 13, kEsc = 27, kBackspace = 8;
-constexpr uint8_t kF1 = 59, kF2 = 60, kF3 = 61, kF4 = 62, kF9 = 67;
+constexpr uint8_t kF1 = 59, kF2 = 60, kF3 = 61, kF4 = 62, kF5 = 63, kF6 = 64, kF9 = 67;
 constexpr uint8_t kCima = 72, kEsquerda = 75, kDireita = 77, kBaixo = 80;
 
 constexpr int kColunaComandos = 0, kColunaVariaveis = 1, kColunaConstantes = 7,
@@ -326,43 +327,147 @@ std::string destinoImportacao(Editor& e, bool textoSimples) {
     return std::string(numeros ? "M_N " : "M_S ") + nome + " [" + x + "," + y + "]";
 }
 
-std::string linhasDeDados(Editor& e) {
-    std::string r1 = pergunta(e, "Indique o n\xFAmero da fila superior de dados a importar:", "P26");
-    std::string r2 = pergunta(e, "Indique o n\xFAmero da fila inferior de dados a importar:", "P27");
-    return r1 + "," + r2;
+// Columns, rows and positions are picked by moving over the chosen file, not typed.
+class PegaNoArquivo {
+  public:
+    enum class Tipo { Coluna, Fila, Posicao };
+
+    PegaNoArquivo(Editor& e, const std::string& arquivo, bool csv)
+        : e_(e), csv_(csv), linhas_(leLinhasNumera(achaArquivo(arquivo + (csv ? ".csv" : ".txt")))) {
+        if (linhas_.empty()) linhas_.emplace_back();
+    }
+
+    // The pick as text (empty on Esc); a pick smaller than `minimo` is refused.
+    std::string pega(Tipo tipo, std::string_view pergunta, std::string_view prompt, int minimo = 0) {
+        mostraPergunta(e_, pergunta, parametro(prompt));
+        linha_ = caractere_ = 1;
+        for (;;) {
+            desenha();
+            const uint8_t c = e_.crt.leTecla();
+            if (c == kEsc) return {};
+            if (c == kEnter) {
+                const int valor = tipo == Tipo::Fila ? linha_ : coluna();
+                if (tipo != Tipo::Posicao && valor < minimo) {
+                    e_.fala.tocaSom(parametro("P91"));
+                    continue;
+                }
+                if (tipo == Tipo::Posicao) return std::to_string(coluna()) + "," + std::to_string(linha_);
+                return std::to_string(valor);
+            }
+            if (c == 0) move(e_.crt.leTecla());
+        }
+    }
+
+  private:
+    const std::string& atual() const { return linhas_[static_cast<size_t>(linha_ - 1)]; }
+    int fim() const { return std::max<int>(1, static_cast<int>(atual().size())); }
+    // A field number in a CSV file: 1 plus the ";" before the current character.
+    int coluna() const {
+        if (!csv_) return caractere_;
+        const auto antes = atual().substr(0, static_cast<size_t>(caractere_ - 1));
+        return 1 + static_cast<int>(std::count(antes.begin(), antes.end(), ';'));
+    }
+    void falaCaractere() {
+        if (caractere_ <= static_cast<int>(atual().size()))
+            e_.fala.falaLetra(static_cast<uint8_t>(atual()[static_cast<size_t>(caractere_ - 1)]));
+    }
+    void palavra(int n) { e_.fala.tocaSom(std::string(kPalavras) + "P" + std::to_string(n)); }
+    void anda(int passos) {
+        const int alvo = caractere_ + passos;
+        if (alvo < 1 || alvo > fim()) palavra(alvo < 1 ? 16 : 17);
+        caractere_ = std::clamp(alvo, 1, fim());
+        falaCaractere();
+    }
+    void move(uint8_t scan) {
+        switch (scan) {
+            case kBaixo:
+            case kCima: {
+                const int alvo = linha_ + (scan == kBaixo ? 1 : -1);
+                if (alvo < 1 || alvo > static_cast<int>(linhas_.size())) return palavra(scan == kBaixo ? 14 : 15);
+                linha_ = alvo;
+                caractere_ = 1;
+                desenha();
+                return e_.fala.falaTexto(atual());
+            }
+            case kEsquerda:
+                if (caractere_ <= 1) return palavra(16);
+                --caractere_;
+                return falaCaractere();
+            case kDireita:
+                if (caractere_ >= fim()) return palavra(17);
+                ++caractere_;
+                return falaCaractere();
+            case kF3: return anda(-10);
+            case kF4: return anda(-5);
+            case kF5: return anda(5);
+            case kF6: return anda(10);
+            case kF2:
+                e_.fala.tocaSom(parametro("P98"));
+                e_.fala.falaTexto(std::to_string(caractere_));
+                e_.fala.tocaSom(parametro("P99"));
+                return e_.fala.falaTexto(std::to_string(linha_));
+            default: return;
+        }
+    }
+    void desenha() {
+        const int desloca = std::max(0, caractere_ - 54);
+        escreveEm(e_.crt, 1, kLinhaArquivo, std::string(54, ' '), 15, 1);
+        escreveEm(e_.crt, 1, kLinhaArquivo, atual().substr(static_cast<size_t>(std::min<int>(desloca, static_cast<int>(atual().size())))).substr(0, 79), 15, 1);
+        e_.crt.TextBackground(0);
+        e_.crt.GotoXY(caractere_ - desloca, kLinhaArquivo);
+    }
+
+    static constexpr int kLinhaArquivo = 18;
+    static constexpr std::string_view kPalavras = "\\COMANDOS\\PALABRAS\\";
+    Editor& e_;
+    bool csv_;
+    std::vector<std::string> linhas_;
+    int linha_ = 1, caractere_ = 1;
+};
+
+// A second pick of a kind may not be smaller than the first.
+std::string segundaEscolha(PegaNoArquivo& p, PegaNoArquivo::Tipo tipo, const std::string& primeira,
+                           std::string_view pergunta, std::string_view prompt) {
+    return p.pega(tipo, pergunta, prompt, primeira.empty() ? 0 : std::atoi(primeira.c_str()));
 }
 
 void importa(Editor& e, bool tabelaro) {
     auto arquivo = arquivoImportado(e, tabelaro);
     if (!arquivo) return;
+    using Tipo = PegaNoArquivo::Tipo;
+    PegaNoArquivo pega(e, *arquivo, tabelaro);
     std::string colunas;
     if (tabelaro) {
-        colunas = pergunta(e, "Indique o n\xFAmero da coluna de dados a importar:", "P25");
+        colunas = pega.pega(Tipo::Coluna, "Indique o n\xFAmero da coluna de dados a importar:", "P25");
     } else {
-        colunas = pergunta(e, "Indique o n\xFAmero da coluna inicial:", "P36") + "," +
-                  pergunta(e, "Indique o n\xFAmero da coluna final:", "P37");
+        const std::string c1 = pega.pega(Tipo::Coluna, "Indique o n\xFAmero da coluna inicial:", "P36");
+        colunas = c1 + "," + segundaEscolha(pega, Tipo::Coluna, c1, "Indique o n\xFAmero da coluna final:", "P37");
     }
-    const std::string filas = linhasDeDados(e);
+    const std::string r1 = pega.pega(Tipo::Fila, "Indique o n\xFAmero da fila superior de dados a importar:", "P26");
+    const std::string r2 = segundaEscolha(pega, Tipo::Fila, r1, "Indique o n\xFAmero da fila inferior de dados a importar:", "P27");
     const std::string destino = destinoImportacao(e, !tabelaro);
     insereComando(e, std::string(tabelaro ? "\\IMPORTTABELARO{" : "\\IMPORTTEXT{") + *arquivo + "," +
-                         colunas + "," + filas + "," + destino + " };");
+                         colunas + "," + r1 + "," + r2 + "," + destino + " };");
 }
 
 void exporta(Editor& e, bool tabelaro) {
-    std::string arquivo;
+    std::string arquivo, posicao;
     if (!escolhe(e, "Deseja selecionar, ou criar um arquivo novo?. (S/C).", "P30", 'S', 'C')) {
         arquivo = pergunta(e, "Introduza o nome do Arquivo novo de destino:", "P31");
+        const std::string c = pergunta(e, "Indique o n\xFAmero da coluna de destino:", "P97");
+        posicao = c + "," + pergunta(e, "Indique o n\xFAmero da fila de destino:", "P96");
     } else {
         auto nome = escolheArquivoNumera(e, "Selecione o arquivo de destino:", "P32",
                                          tabelaro ? "*.csv" : "*.txt");
         if (!nome) return;
         arquivo = semExtensao(*nome);
+        PegaNoArquivo pega(e, arquivo, tabelaro);
+        posicao = pega.pega(PegaNoArquivo::Tipo::Posicao, "Selecione a posi\xE7\xE3o na qual vai inserir o dado:", "P33");
+        if (posicao.empty()) posicao = ",";
     }
-    const std::string c = pergunta(e, "Indique o n\xFAmero da coluna de destino:", "P97");
-    const std::string r = pergunta(e, "Indique o n\xFAmero da fila de destino:", "P96");
     const std::string v = pergunta(e, "Introduza o nome da vari\xE1vel que vai exportar:", "P35");
     std::string linha = std::string(tabelaro ? "\\EXPORTTABELARO{" : "\\EXPORTTEXT{") + arquivo +
-                        "," + c + "," + r + "," + v;
+                        "," + posicao + "," + v;
     if (!tabelaro && !escolhe(e, "Deseja inserir, ou sobrescrever o dado?. (I/S).", "P38", 'I', 'S'))
         linha += ",TRUE";
     insereComando(e, linha + " };");
