@@ -31,8 +31,9 @@ void mostraBannerNumera(Editor& e) {
 void compilaEExecuta(Editor& e) {
     EstadoNumera& n = e.numera;
     mostraBannerNumera(e);
-    // The working sound; played once until the wave player can loop a recording.
-    e.fala.tocaSom(mensagemNumera("M7"));
+    // The working sound loops while the program is translated and run; the final prompt
+    // takes its place.
+    e.fala.tocaOnda(mensagemNumera("M7"), TocadorOnda::Modo::Repetindo);
     // A run that writes nothing must not bring back the results of an earlier one.
     esvaziaArquivo("resultados.txt");
     traduzPrograma(e);
@@ -48,9 +49,9 @@ void compilaEExecuta(Editor& e) {
     insereResultados(e);
     if (n.estadoNumera == 1) {
         e.crt.Delay(500);
-        e.fala.tocaSom(mensagemNumera("M2"));
+        e.fala.tocaOnda(mensagemNumera("M2"), TocadorOnda::Modo::Assincrono);
     } else {
-        e.fala.tocaSom(mensagemNumera(n.estadoNumera == 2 ? "M3" : "M5"));
+        e.fala.tocaOnda(mensagemNumera(n.estadoNumera == 2 ? "M3" : "M5"), TocadorOnda::Modo::Assincrono);
     }
     redesenhaTela(e);
 }

@@ -778,7 +778,10 @@ std::string perguntaTexto(Editor& e, std::string_view pergunta, std::string_view
         if (c == kEnter) return texto;
         if (c == kEsc) return {};
         if (c == kBackspace) {
-            if (cursor > 0) texto.erase(--cursor, 1);
+            if (cursor > 0) {
+                texto.erase(--cursor, 1);
+                e.fala.tocaSom("\\COMANDOS\\PALABRAS\\P13");
+            }
         } else if (c == 0) {
             const uint8_t scan = e.crt.leTecla();
             if (scan == kF1 && !prompt.empty()) {

@@ -52,6 +52,17 @@ bool ehNumero(std::string_view s, char separador) {
     return *fim == '\0';
 }
 
+// The pieces of a text between the separators (one empty piece for an empty text).
+std::vector<std::string_view> partes(std::string_view texto, char separador) {
+    std::vector<std::string_view> r;
+    for (size_t ini = 0; ini <= texto.size();) {
+        const size_t fim = std::min(texto.find(separador, ini), texto.size());
+        r.push_back(texto.substr(ini, fim - ini));
+        ini = fim + 1;
+    }
+    return r;
+}
+
 // A fault found by a check: the error number and the offending piece.
 struct Falta {
     int codigo = 0;
@@ -273,14 +284,10 @@ void Leitor::parteLista(std::string_view lista, const Lista& p) {
     if (lista.front() == ',') return l("L84");
     if (lista.back() == ',') return l("L85");
     l(p.presente);
-    for (size_t ini = 0; ini <= lista.size();) {
-        size_t fim = lista.find(',', ini);
-        if (fim == std::string_view::npos) fim = lista.size();
-        const std::string_view item = lista.substr(ini, fim - ini);
+    for (std::string_view item : partes(lista, ',')) {
         l(p.item);
         soletra(item);
         if (auto f = validaNomeLeitura(item)) faltaNome(*f, p.digito, p.caractere, p.fecho);
-        ini = fim + 1;
     }
 }
 
@@ -482,15 +489,9 @@ void Leitor::leTroca(std::string_view prefixo, std::string_view x) {
         campos = {kArquivo, kColuna, kFila, kVariavel};
     }
     l(abertura);
-    std::vector<std::string_view> partes;
-    for (size_t ini = 0; ini <= x.size();) {
-        size_t fim = x.find(',', ini);
-        if (fim == std::string_view::npos) fim = x.size();
-        partes.push_back(x.substr(ini, fim - ini));
-        ini = fim + 1;
-    }
+    const std::vector<std::string_view> valores = partes(x, ',');
     for (size_t i = 0; i < campos.size(); ++i) {
-        const std::string_view v = i < partes.size() ? partes[i] : std::string_view();
+        const std::string_view v = i < valores.size() ? valores[i] : std::string_view();
         if (v.empty()) {
             l(campos[i].ausente);
             continue;
@@ -501,9 +502,9 @@ void Leitor::leTroca(std::string_view prefixo, std::string_view x) {
         if (!campos[i].naoNumero.empty() && !ehNumero(v, separador_) && validaNomeLeitura(v))
             l(campos[i].naoNumero);
     }
-    if (prefixo == "\\EXPORTTEXT{" && partes.size() > campos.size() && partes[campos.size()] == "TRUE")
+    if (prefixo == "\\EXPORTTEXT{" && valores.size() > campos.size() && valores[campos.size()] == "TRUE")
         l("L135");
-    else if (partes.size() < campos.size())
+    else if (valores.size() < campos.size())
         l("L134");
 }
 
@@ -561,18 +562,11 @@ void Leitor::leComando(const LinhaLida& lida) {
     }
     if (pre == "\\EVALUATE{") {
         l("LC14");
-        std::vector<std::string_view> partes;
-        for (size_t ini = 0; ini <= x.size();) {
-            size_t fim = x.find(':', ini);
-            if (fim == std::string_view::npos) fim = x.size();
-            partes.push_back(x.substr(ini, fim - ini));
-            ini = fim + 1;
-        }
-        partes.resize(std::max<size_t>(partes.size(), 6));
-        if (x.empty() || std::all_of(partes.begin(), partes.begin() + 5, [](auto s) { return s.empty(); }))
-            return l("L39");
-        parteExpressao(partes[0], "L40", "L41");
-        parteNome(partes[1], {"L42", "L43", "L74", "L75", "L76"});
+        std::vector<std::string_view> c = partes(x, ':');
+        c.resize(std::max<size_t>(c.size(), 6));
+        if (std::all_of(c.begin(), c.begin() + 5, [](auto s) { return s.empty(); })) return l("L39");
+        parteExpressao(c[0], "L40", "L41");
+        parteNome(c[1], {"L42", "L43", "L74", "L75", "L76"});
         const auto numero = [&](std::string_view v, std::string_view presente, std::string_view falha,
                                 std::string_view ausente) {
             if (v.empty()) return l(ausente);
@@ -580,15 +574,15 @@ void Leitor::leComando(const LinhaLida& lida) {
             soletra(v);
             if (!ehNumero(v, separador_)) l(falha);
         };
-        numero(partes[2], "L44", "L45", "L46");
-        numero(partes[3], "L47", "L48", "L49");
-        if (!partes[4].empty()) {
+        numero(c[2], "L44", "L45", "L46");
+        numero(c[3], "L47", "L48", "L49");
+        if (!c[4].empty()) {
             l("L51");
-            soletra(partes[4]);
+            soletra(c[4]);
         }
-        if (partes[5].empty()) return l("L158");
+        if (c[5].empty()) return l("L158");
         l("L55");
-        return soletra(partes[5]);
+        return soletra(c[5]);
     }
     if (pre == "\\PRINT{" || pre == "\\PRINTER{") {
         l(pre == "\\PRINT{" ? "LC15" : "LC22");
@@ -731,11 +725,7 @@ std::vector<std::string> promptsLeitura() {
     // The reading prompts the statement kinds above play.
     static constexpr std::string_view kNomes = "L1 L2 L3 L4 L5 L6 L7 L8 L9 L10 L11 L12 L13 L14 L15 L16 L17 L21 L22 L23 L24 L25 L26 L27 L28 L29 L30 L31 L32 L33 L34 L35 L36 L37 L38 L39 L40 L41 L42 L43 L44 L45 L46 L47 L48 L49 L51 L55 L57 L58 L59 L60 L61 L62 L64 L65 L66 L67 L68 L69 L70 L71 L72 L73 L74 L75 L76 L77 L78 L79 L80 L81 L82 L83 L84 L85 L86 L87 L88 L89 L90 L91 L92 L94 L95 L96 L97 L98 L99 L100 L102 L103 L104 L105 L106 L107 L108 L109 L112 L113 L114 L115 L116 L117 L118 L119 L120 L121 L122 L123 L124 L125 L126 L127 L128 L129 L130 L131 L132 L133 L134 L135 L158 L159 L160 L161 L162 L163 LC0 LC1 LC2 LC3 LC4 LC5 LC6 LC7 LC8 LC9 LC10 LC12 LC13 LC14 LC15 LC16 LC17 LC18 LC19 LC20 LC21 LC22 LC23 LC24 LC25";
     std::vector<std::string> nomes;
-    for (size_t i = 0; i < kNomes.size();) {
-        size_t fim = std::min(kNomes.find(' ', i), kNomes.size());
-        nomes.push_back(kLeitura + std::string(kNomes.substr(i, fim - i)));
-        i = fim + 1;
-    }
+    for (std::string_view n : partes(kNomes, ' ')) nomes.push_back(kLeitura + std::string(n));
     for (int n = 0; n <= 17; ++n) nomes.push_back(kPalavras + "P" + std::to_string(n));
     for (int n = 0; n < static_cast<int>(nomesFuncoes.size()); ++n)
         nomes.push_back("\\COMANDOS\\FUNCIONES\\FE" + std::to_string(n));
