@@ -188,7 +188,9 @@ TEST(KitCobertura, UmVolumeSoESemCliquesNasBordas) {
     };
     size_t vistos = 0;
     for (const fs::path& pasta : {kLetras, kPrompts})
-        for (const auto& e : fs::directory_iterator(pasta)) {
+        // The math mode's prompts lie in folders under the prompts.
+        for (const auto& e : fs::recursive_directory_iterator(pasta)) {
+            if (!e.is_regular_file()) continue;
             if (e.path().filename().string().starts_with("dtmf_")) continue;  // tones, not speech
             const std::vector<uint8_t> b = leBytes(e.path());
             ASSERT_GT(b.size(), 44u) << e.path();
