@@ -126,9 +126,10 @@ class Leitor {
     void p(int n) { som(kPalavras + "P" + std::to_string(n)); }
     void soletra(std::string_view s) { e_.fala.soletra(s); }
 
+    // A "." typed in a number becomes the separator ","; with "." as the separator the
+    // commas stay, for they also part the items of lists.
     std::string troca(std::string linha) const {
-        const char outro = separador_ == '.' ? ',' : '.';
-        std::replace(linha.begin(), linha.end(), outro, separador_);
+        if (separador_ == ',') std::replace(linha.begin(), linha.end(), '.', ',');
         return linha;
     }
     LinhaLida identifica(std::string linha) const;
