@@ -49,9 +49,7 @@ std::string recuoComCliques(Editor& e) {
 void versao(Editor& e) {
     e.fala.tocaSom("EDMSGINI");
     e.fala.soletra("6.1");
-    e.crt.Delay(300);
-    e.fala.tocaSom("\\COMANDOS\\MENSAJES\\NUMERA");
-    e.fala.soletra(versaoNumera());
+    falaVersaoNumera(e);
 }
 
 void apagaComDel(Editor& e) {
@@ -68,7 +66,15 @@ void ecoOuSaida(Editor& e) {
 // Ctrl+Alt+F9 reviews the screen (the status row, the messages), as in the line editor.
 void leituraOuRevisao(Editor& e) {
     if (e.crt.modificadores().alt) return revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    mostraBannerNumera(e);
     leituraLinha(e);
+}
+
+// Ctrl+F10: the math mode's banner and its menu's first title, then the menu.
+void abreMenuNumera(Editor& e) {
+    mostraBannerNumera(e);
+    e.fala.tocaSom("\\COMANDOS\\MENU\\F62");
+    menuNumera(e);
 }
 
 void leAteOFimLimpandoSelecao(Editor& e) {
@@ -163,7 +169,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {100, "alternaLargura", alternaLargura},
     {101, "falaData", [](Editor& e) { e.fala.falaData(); }},
     {102, "leituraLinha", leituraOuRevisao},
-    {103, "menuNumera", menuNumera},
+    {103, "menuNumera", abreMenuNumera},
     {104, "leAteOFim", leAteOFimLimpandoSelecao},
     {105, "versao", versao},
     {113, "linhaAcimaMesmaColuna", linhaAcimaMesmaColuna},

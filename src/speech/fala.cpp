@@ -571,6 +571,15 @@ void Fala::tocaSom(std::string_view nome) {
     tocador_.tocaArquivo(arquivoSom(nome));
 }
 
+void Fala::tocaOnda(std::string_view nome, TocadorOnda::Modo modo) {
+    Chamada c(*this);
+    const char* como = modo == TocadorOnda::Modo::Repetindo ? " repete"
+                       : modo == TocadorOnda::Modo::Sincrono ? " espera"
+                                                              : "";
+    c.anota("onda " + std::string(nome) + como);
+    tocador_.tocaArquivoSegundaVoz(arquivoSom(nome), modo);
+}
+
 bool Fala::existeSom(std::string_view nome) {
     std::error_code ec;
     return fs::is_regular_file(arquivoSom(nome), ec);

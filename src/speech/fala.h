@@ -60,6 +60,9 @@ class Fala {
     void soletra(std::string_view texto);
     void falaLetra(uint8_t c);
     void tocaSom(std::string_view nome);
+    // A prompt recording played whole by the second voice (see TocadorOnda::Modo); a
+    // missing or broken file plays nothing and leaves a looping sound as it was.
+    void tocaOnda(std::string_view nome, TocadorOnda::Modo modo);
     bool existeSom(std::string_view nome);
     void escreveFala(std::string_view texto);
     void clique();

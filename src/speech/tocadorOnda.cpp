@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -125,6 +126,21 @@ int TocadorOnda::tocaArquivo(const std::filesystem::path& arquivo) {
     entrada.close();
     if (!assincrono) esperaFim();
     return erro;
+}
+
+int TocadorOnda::tocaArquivoSegundaVoz(const std::filesystem::path& arquivo, Modo modo) {
+    std::ifstream entrada(arquivo, std::ios::binary);
+    if (!entrada) return kErroArquivo;
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(entrada)), std::istreambuf_iterator<char>());
+    OndaPcm onda;
+    if (!leOndaPcm(bytes, onda) || !formatoSuportado(onda.formato) || onda.dados.empty())
+        return kErroArquivo;
+    const uint64_t porSegundo = static_cast<uint64_t>(onda.formato.taxa) *
+                                static_cast<uint64_t>(onda.formato.bytesPorAmostra());
+    const auto ms = static_cast<int>(onda.dados.size() * 1000 / std::max<uint64_t>(porSegundo, 1));
+    audio_.tocaSom(std::move(bytes), modo == Modo::Repetindo);
+    if (modo == Modo::Sincrono) crt_.Delay(ms);
+    return 0;
 }
 
 // Streams the data chunk through the read buffer. A remainder just over one buffer is split

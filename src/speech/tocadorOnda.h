@@ -49,6 +49,14 @@ class TocadorOnda {
     // Silence now and close the device.
     void para();
 
+    // How a whole recording is handed to the second voice, as the system's own sound
+    // player takes it: once and waiting for its end, once in the background, or looping in
+    // the background until the next sound of that voice (a tone included) replaces it.
+    enum class Modo { Sincrono, Assincrono, Repetindo };
+    // 0 when started (or played), kErroArquivo when the file cannot be read or is not a
+    // PCM wave: then the voice is left as it was.
+    int tocaArquivoSegundaVoz(const std::filesystem::path& arquivo, Modo modo);
+
     // A canonical 44-byte header for `tamanhoDados` bytes of PCM samples.
     static void preencheCabecalho(std::span<uint8_t, kTamanhoCabecalho> cabecalho,
                                   uint32_t tamanhoDados, int taxa, int canais, int bits);

@@ -4,7 +4,8 @@
 // edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
 // screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
 // (SONARE.esperado), and the math mode's code and results files (codigo.esperado,
-// resultados.esperado); the files of its folder "arquivos" are put beside. Setting
+// resultados.esperado); the files of its folder "arquivos" are put beside, those of its
+// folder "win" beside SONARE.INI. Setting
 // PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review.
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -82,6 +83,8 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     if (fs::exists(caso / "texto.txt")) fs::copy_file(caso / "texto.txt", pasta / "texto.txt");
     // Other files the case opens lie in its folder "arquivos".
     if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho(), fs::copy_options::recursive);
+    // Files beside SONARE.INI (the math mode's COMANDOS/CONFIG) lie in its folder "win".
+    if (fs::exists(caso / "win")) fs::copy(caso / "win", pasta / "win", fs::copy_options::recursive);
     std::vector<std::string> args = {"--keys=" + (caso / "teclas.txt").string(),
                                       "--trace=rastro.txt", "--screen-dump=tela.txt"};
     // A case may start with a text on the clipboard.

@@ -188,9 +188,11 @@ TEST(KitCobertura, UmVolumeSoESemCliquesNasBordas) {
     };
     size_t vistos = 0;
     for (const fs::path& pasta : {kLetras, kPrompts})
-        for (const auto& e : fs::directory_iterator(pasta)) {
+        // The math mode's prompts lie in folders under the prompts.
+        for (const auto& e : fs::recursive_directory_iterator(pasta)) {
+            // Recordings only: the math mode's folders also hold its configuration files.
+            if (!e.is_regular_file() || e.path().extension() != ".wav") continue;
             if (e.path().filename().string().starts_with("dtmf_")) continue;  // tones, not speech
-            if (!e.is_regular_file()) continue;  // the math mode's folders
             const std::vector<uint8_t> b = leBytes(e.path());
             ASSERT_GT(b.size(), 44u) << e.path();
             const std::span<const uint8_t> dados(b.begin() + 44, b.end());

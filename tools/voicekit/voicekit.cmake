@@ -29,6 +29,8 @@ if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
   plumar_parte_kit(letras ARGS ${PLUMAR_KIT_DIR}/gravacoes.txt
                    DEPENDS ${PLUMAR_KIT_DIR}/gravacoes.txt)
   plumar_parte_kit(mensagens)
+  plumar_parte_kit(numera ARGS ${PLUMAR_KIT_DIR}/numera.txt
+                   DEPENDS ${PLUMAR_KIT_DIR}/numera.txt)
   plumar_parte_kit(difones ARGS ${PLUMAR_KIT_REGRAS}
                    DEPENDS ${PLUMAR_KIT_REGRAS}/regras.rgr ${PLUMAR_KIT_REGRAS}/portug.exc)
   plumar_parte_kit(brisa ARGS ${CMAKE_SOURCE_DIR}/data/brisatts/portug.dfn
@@ -39,6 +41,7 @@ if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
                            ${PLUMAR_KIT_ESTADO}/difones.feito)
   add_custom_target(kit_voz ALL DEPENDS
     ${PLUMAR_KIT_ESTADO}/letras.feito ${PLUMAR_KIT_ESTADO}/mensagens.feito
+    ${PLUMAR_KIT_ESTADO}/numera.feito
     ${PLUMAR_KIT_ESTADO}/difones.feito ${PLUMAR_KIT_ESTADO}/brisa.feito
     ${PLUMAR_KIT_ESTADO}/amostra.feito)
   # The sample is read through the rule files the family root receives from data/.

@@ -4,6 +4,7 @@
 //
 //   voicekit letras    RAIZ ESTADO gravacoes.txt     character, word and tone recordings
 //   voicekit mensagens RAIZ ESTADO                   the editor's prompts and help lines
+//   voicekit numera    RAIZ ESTADO numera.txt        the math mode's prompts (COMANDOS\...)
 //   voicekit difones   RAIZ ESTADO DIR_REGRAS        the built-in synthesizer's diphone bank
 //   voicekit brisa     RAIZ ESTADO portug.dfn        the own engine's diphone voice (br4)
 //   voicekit amostra   RAIZ ESTADO amostra.txt SONARE.INI
@@ -215,6 +216,36 @@ void parteMensagens(const fs::path& raiz, const fs::path& estado) {
     marcaFeito(marca, impressao.texto());
 }
 
+// The math mode's prompts: their names are the paths the mode plays ("\COMANDOS\MENU\F62"),
+// made under the prompts folder.
+void parteNumera(const fs::path& raiz, const fs::path& estado, const fs::path& arquivo) {
+    const std::vector<Gravacao> lista = leGravacoes(arquivo);
+    const fs::path dir = raiz / "plumar";
+    std::vector<fs::path> saidas;
+    std::map<std::string, bool> nomes;
+    for (const Gravacao& g : lista) {
+        if (!nomes.emplace(g.nome, true).second) falha("gravação repetida: " + g.nome);
+        std::string relativo = g.nome;
+        for (char& c : relativo)
+            if (c == '\\') c = '/';
+        if (relativo.empty() || relativo[0] != '/' || relativo.find("..") != std::string::npos)
+            falha("nome de gravação inválido: " + g.nome);
+        saidas.push_back(dir / (relativo.substr(1) + ".wav"));
+    }
+    auto voz = abreVoz(kPalavrasPorMinuto);
+    Impressao impressao;
+    impressao.soma(kVersaoKit);
+    impressao.soma(voz->versao());
+    impressao.soma(leArquivo(arquivo));
+    const fs::path marca = estado / "numera.marca";
+    if (jaFeito(marca, impressao.texto(), saidas)) return;
+    for (size_t i = 0; i < lista.size(); ++i) {
+        fs::create_directories(saidas[i].parent_path());
+        escreve(saidas[i], ondaCanonica(grava(*voz, lista[i].texto, lista[i].nome)));
+    }
+    marcaFeito(marca, impressao.texto());
+}
+
 // Every text the program speaks through the synthesizer at some point, besides the words
 // of the sweep: they make sure the inventory holds their names too.
 std::vector<std::string> textosExtras() {
@@ -402,7 +433,7 @@ void parteAmostra(const fs::path& raiz, const fs::path& estado, const fs::path& 
 }
 
 int uso() {
-    std::fprintf(stderr, "uso: voicekit letras|mensagens|difones|brisa|amostra RAIZ ESTADO [ENTRADA] [SONARE.INI]\n");
+    std::fprintf(stderr, "uso: voicekit letras|mensagens|numera|difones|brisa|amostra RAIZ ESTADO [ENTRADA] [SONARE.INI]\n");
     return 2;
 }
 
@@ -419,6 +450,8 @@ int main(int argc, char** argv) {
             parteLetras(raiz, estado, args[3]);
         else if (parte == "mensagens")
             parteMensagens(raiz, estado);
+        else if (parte == "numera" && temEntrada)
+            parteNumera(raiz, estado, args[3]);
         else if (parte == "difones" && temEntrada)
             parteDifones(raiz, estado, args[3]);
         else if (parte == "brisa" && temEntrada)

@@ -1,0 +1,104 @@
+#include "mathmode/EDNUMERA.h"
+
+#include <fstream>
+#include <set>
+
+#include "editor/sessao.h"
+#include "mathmode/EDNUMERAMENU.h"
+#include "mathmode/EDNUMERASINTAXES.h"
+
+namespace {
+
+class Numera : public SessaoEdicao {
+  protected:
+    void resultados(const std::vector<std::string>& linhas) {
+        esvaziaArquivo("resultados.txt");
+        for (const std::string& l : linhas) anexaResultado(l);
+    }
+};
+
+// Results go after "\END;" each run, led by the empty line the emptied file holds; an
+// error is spoken with its piece and line, and the cursor ends on the first result.
+TEST_F(Numera, ResultsAreInsertedAfterTheEndAndTheErrorSpoken) {
+    texto({"\\BEGIN;", "X=1;", "\\END;", "depois"}, 2, 3);
+    e().numera.linhaResultados = 4;
+    e().numera.estadoNumera = 1;
+    resultados({"X = 1"});
+    ouvido();
+    insereResultados(e());
+    EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "X=1;", "\\END;", "", "X = 1", "depois"}));
+    EXPECT_EQ(ed().linhaAtual, 4);
+    EXPECT_TRUE(ouvido().empty());
+
+    e().numera.estadoNumera = 2;
+    e().numera.codigoErro = 59;
+    e().numera.parametroErro = "B";
+    e().numera.linhaErro = 2;
+    resultados({"#E59 Erro: Divis\xE3o por 0.", "Linha: 2"});
+    insereResultados(e());
+    EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "X=1;", "\\END;", "", "#E59 Erro: Divis\xE3o por 0.", "Linha: 2",
+                                "", "X = 1", "depois"}));
+    EXPECT_EQ(ouvido(), (Ouvido{"som \\COMANDOS\\ERROS\\E59", "som \\COMANDOS\\MENSAJES\\M9", "soletra B",
+                                "som \\COMANDOS\\MENSAJES\\M4", "texto 2"}));
+
+    // A results line past the text (no END found) puts them at its end, without harm.
+    texto({"so uma linha"}, 1, 1);
+    e().numera.linhaResultados = 50;
+    e().numera.parametroErro.clear();
+    resultados({"#E55 Erro"});
+    insereResultados(e());
+    EXPECT_EQ(linhas(), (Linhas{"so uma linha", "", "#E55 Erro"}));
+    EXPECT_EQ(ed().linhaAtual, 3);
+}
+
+TEST_F(Numera, MenuPromptsFollowTheColumnsKeys) {
+    EXPECT_EQ(promptEntradaMenu(0, 0), "\\COMANDOS\\MENU\\F62");
+    EXPECT_EQ(promptEntradaMenu(0, 13), "\\COMANDOS\\MENU\\C11");  // FOR
+    EXPECT_EQ(promptAjudaMenu(0, 15), "\\COMANDOS\\AYUDA\\A35");   // EXPRESSION
+    EXPECT_EQ(promptAjudaMenu(0, 16), "\\COMANDOS\\AYUDA\\A14");
+    EXPECT_EQ(promptAjudaMenu(0, 31), "\\COMANDOS\\AYUDA\\A34");
+    EXPECT_EQ(promptAjudaMenu(1, 6), "\\COMANDOS\\AYUDA\\A28");
+    EXPECT_EQ(promptEntradaMenu(2, 2), "\\COMANDOS\\MENU\\F3");     // LN
+    EXPECT_EQ(promptEntradaMenu(2, 16), "\\COMANDOS\\MENU\\F121");  // LOG
+    EXPECT_EQ(promptEntradaMenu(2, 17), "\\COMANDOS\\MENU\\F70");   // LOGB
+    EXPECT_EQ(promptEntradaMenu(9, 2), "\\COMANDOS\\MENU\\F71");    // M_IN
+    EXPECT_EQ(promptEntradaMenu(9, 51), "\\COMANDOS\\MENU\\F120");  // RAD_D
+    EXPECT_EQ(promptAjudaMenu(9, 0), "\\COMANDOS\\AYUDA\\F122");
+    EXPECT_EQ(promptEntradaMenu(7, 3), "\\COMANDOS\\CONSTANTES\\NE");
+    EXPECT_EQ(promptEntradaMenu(7, 4), "\\COMANDOS\\CONSTANTES\\C1");
+    EXPECT_EQ(promptUnidadeConstante(3), "");
+    EXPECT_EQ(promptUnidadeConstante(58), "\\COMANDOS\\UNIDADES\\U4");
+    EXPECT_EQ(promptUnidadeConstante(69), "\\COMANDOS\\UNIDADES\\U32");
+    const auto listas = listasMenuNumera(e());
+    const std::vector<size_t> ultimas = {31, 6, 17, 13, 13, 13, 13};
+    for (size_t c = 0; c < ultimas.size(); ++c) EXPECT_EQ(listas[c].size() - 1, ultimas[c]) << c;
+    EXPECT_EQ(listas[9].size() - 1, 51u);
+}
+
+// The pitch follows the function's value; flat steps and equal values get a tone and
+// never divide by zero.
+TEST_F(Numera, SoundGraphTones) {
+    const auto tons = tonsDoGrafico({{0, 0}, {1, 1}, {2, 4}, {3, 1}});
+    ASSERT_EQ(tons.size(), 3u);
+    EXPECT_LT(tons[0].hz, tons[1].hz);
+    EXPECT_EQ(tons[0].hz, 30);
+    EXPECT_EQ(tons[1].hz, 780);  // y = 1 of 0..4: 25 % -> (25 + 1) * 30
+    EXPECT_EQ(tonsDoGrafico({{0, 2}, {1, 2}, {2, 2}}), (std::vector<TomGrafico>{{1530, 66}, {1530, 66}}));
+    EXPECT_EQ(tonsDoGrafico({{1, 0}, {1, 5}}).size(), 1u);
+    EXPECT_TRUE(tonsDoGrafico({{1, 0}}).empty());
+    EXPECT_TRUE(tonsDoGrafico({}).empty());
+}
+
+// Every prompt the mode can play has its text for the voice kit.
+TEST(NumeraGravacoes, EveryPromptHasAText) {
+    std::ifstream f(std::string(PLUMAR_DIR_TESTES) + "/../tools/voicekit/numera.txt");
+    ASSERT_TRUE(f);
+    std::set<std::string> nomes;
+    for (std::string l; std::getline(f, l);)
+        if (!l.empty() && l[0] != '#') nomes.insert(utf8ParaWin1252(l.substr(0, l.find('='))));
+    const auto usados = promptsNumera();
+    EXPECT_GT(usados.size(), 900u);
+    for (const std::string& n : usados) EXPECT_TRUE(nomes.count(n)) << n;
+}
+
+}  // namespace
