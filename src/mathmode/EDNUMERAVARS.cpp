@@ -223,6 +223,13 @@ bool escreveNumera(std::string_view nome, std::string_view texto, std::ios::open
 }
 }  // namespace
 
+bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas) {
+    std::string texto;
+    for (const std::string& l : linhas) texto += l + "\r\n";
+    if (!texto.empty()) texto.resize(texto.size() - 2);
+    return escreveNumera(nome, texto, std::ios::trunc);
+}
+
 bool esvaziaArquivo(std::string_view nome) { return escreveNumera(nome, "", std::ios::trunc); }
 
 bool anexaLinhaNumera(std::string_view nome, std::string_view texto) {

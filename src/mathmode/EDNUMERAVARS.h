@@ -9,6 +9,12 @@
 
 struct Editor;
 
+// A label of the program and the number of its statement (1 = BEGIN), for GOTO.
+struct EtiquetaNumera {
+    std::string nome;
+    int instrucao = 0;
+};
+
 // What a translation or a run left behind; lives in the Editor, reset by inicializaTabelas.
 struct EstadoNumera {
     // 0 reset, 1 valid so far / ended normally, 2 error found, 3 abandoned by the user.
@@ -20,6 +26,8 @@ struct EstadoNumera {
     std::string versaoNumera = "1.0";
     // Statement number -> document line on which it begins (for run-time errors).
     std::array<int, 3001> mapaLinhas{};
+    // The labels of the last translation, in the order they were defined.
+    std::vector<EtiquetaNumera> etiquetas;
 };
 
 // The language's tables; constant, so "rebuilding" them is resetting the state above.
@@ -50,6 +58,8 @@ std::filesystem::path arquivoNumeraEscrita(std::string_view nome);
 std::filesystem::path arquivoNumeraLeitura(const Editor& e, std::string_view nome);
 // The lines of a file (CR LF or LF ends), empty when it cannot be read.
 std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
+// Replaces a configuration file whole, one CR LF after every line. False when it cannot.
+bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas);
 // "Emptying": the file then holds one CR LF. False when it cannot be written.
 bool esvaziaArquivo(std::string_view nome);
 // Appends one line (CR LF) to a configuration file; false when it cannot be written.
