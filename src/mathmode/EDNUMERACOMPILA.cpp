@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
+#include "platform/caminhos.h"
 
-// The run-time is still to come: a translated program runs as a system error.
-void executaPrograma(Editor& e) {
-    e.numera.estadoNumera = 2;
-    e.numera.codigoErro = 5;
-}
+namespace fs = std::filesystem;
 
 // ---- Variable memory ----
 
@@ -500,4 +500,926 @@ std::string avaliaTexto(MemoriaNumera& m, EstadoNumera& estado, std::string_view
 std::string valorOperando(MemoriaNumera& m, EstadoNumera& estado, std::string_view token) {
     std::string valor;
     return operando(m, estado, token, valor) ? valor : std::string();
+}
+
+// ---------------------------------------------------------------------------------------
+// The run: the code file's statements, their blocks and their execution.
+
+namespace {
+
+// Thrown by the key check when the user presses Esc: the run is abandoned from any depth.
+struct AbortoNumera {};
+
+struct Instrucao {
+    std::string comando;    // the prefix with "{}", e.g. «\FOR{}»
+    std::string parametro;  // between the braces, function calls already operators
+    std::string original;   // the parameter as the code file has it
+};
+
+// Splits at the first occurrence of `sep`; false when it is absent.
+bool corta(std::string_view s, char sep, std::string_view& antes, std::string_view& depois) {
+    const size_t p = s.find(sep);
+    if (p == std::string_view::npos) return false;
+    antes = s.substr(0, p);
+    depois = s.substr(p + 1);
+    return true;
+}
+
+std::vector<std::string> separaEm(std::string_view s, char sep) {
+    std::vector<std::string> partes;
+    size_t inicio = 0;
+    for (;;) {
+        const size_t p = s.find(sep, inicio);
+        partes.emplace_back(s.substr(inicio, p - inicio));
+        if (p == std::string_view::npos) return partes;
+        inicio = p + 1;
+    }
+}
+
+// The table name of a variable or element («M_NT[2a3]» is kept as «M_NT[2,3]»).
+bool chaveVariavel(MemoriaNumera& m, EstadoNumera& s, std::string_view nome, std::string& chave) {
+    std::string_view base, indice;
+    if (ehColecao(tipoNome(nome)) && separaElemento(nome, base, indice))
+        return nomeElemento(m, s, nome, chave);
+    chave = std::string(nome);
+    return true;
+}
+
+// The working sound of a run: M8 played once (waited for) ends its loop; M7 loops again.
+void tocaSomTrabalho(Editor& e, bool ligado) {
+    if (ligado) e.fala.tocaOnda("\\COMANDOS\\MENSAJES\\M7", TocadorOnda::Modo::Repetindo);
+    else e.fala.tocaOnda("\\COMANDOS\\MENSAJES\\M8", TocadorOnda::Modo::Sincrono);
+}
+
+bool abreBloco(std::string_view comando) {
+    return comando == "\\IF{}" || comando == "\\FOR{}" || comando == "\\WHILE{}";
+}
+
+// A whole number as the run writes counters: «-3», «10».
+std::string inteiroTexto(long long v) { return std::to_string(v); }
+
+// «name=value» for a value that may be negative: «name=0-3», as the translator writes IN.
+std::string atribuicaoDeValor(std::string_view nome, std::string_view valor) {
+    std::string t(nome);
+    t += '=';
+    if (!valor.empty() && valor.front() == '-') t += '0';
+    t += valor;
+    return t;
+}
+
+// The value of a variable name for output; false when it is neither numeric nor text.
+bool valorSaida(MemoriaNumera& m, EstadoNumera& s, std::string_view nome, bool& numerico,
+                double& numero, std::string& texto) {
+    std::string chave;
+    if (!chaveVariavel(m, s, nome, chave)) return false;
+    const size_t n = m.indiceNumerico(chave);
+    if (n < m.nomesNumericos().size()) {
+        numerico = true;
+        numero = m.valoresNumericos()[n];
+        return true;
+    }
+    const size_t t = m.indiceTexto(chave);
+    if (t < m.nomesTexto().size()) {
+        numerico = false;
+        texto = m.valoresTexto()[t];
+        return true;
+    }
+    return false;
+}
+
+// A parameter that is a number or the name of a numeric variable, as a number.
+bool numeroOuVariavel(MemoriaNumera& m, EstadoNumera& s, std::string_view t, double& valor) {
+    return leNumero(valorOperando(m, s, t), m.separador, valor);
+}
+
+bool nomeDeTexto(std::string_view nome) {
+    return nome.rfind("STR", 0) == 0 || nome.rfind("V_S", 0) == 0 || nome.rfind("M_S", 0) == 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// The statements that keep constants and expressions and exchange data with files.
+
+
+constexpr std::string_view kApagar = "1APAGAR";
+
+// A file a program names («DADOS» + ".csv»): in the folder of the document being edited
+// (the working folder for a text without a name), found without regard to case. A name
+// that would leave that folder (a separator, "..", a link pointing outside) is refused, so
+// a program received from someone else cannot read or write the user's other files.
+bool arquivoTroca(const Editor& e, std::string_view nome, std::string_view extensao,
+                  fs::path& saida) {
+    if (nome.empty() || nome.find_first_of("/\\:") != std::string_view::npos || nome == "." ||
+        nome == "..")
+        return false;
+    std::error_code ec;
+    fs::path pasta = e.ed.nomeArquivo.empty()
+                         ? fs::current_path(ec)
+                         : fs::path(mapeiaCaminho(e.ed.nomeArquivo)).parent_path();
+    if (pasta.empty()) pasta = ".";
+    saida = achaArquivo(pasta / (std::string(nome) + std::string(extensao)));
+    if (!fs::is_symlink(fs::symlink_status(saida, ec))) return true;
+    const fs::path destino = fs::weakly_canonical(saida, ec);
+    const fs::path base = fs::weakly_canonical(pasta, ec);
+    return !ec && destino.parent_path() == base;
+}
+
+// Lines (CR LF) written over a file of the user's; false when it cannot be written.
+bool gravaLinhasTroca(const fs::path& arquivo, const std::vector<std::string>& linhas) {
+    std::ofstream f(arquivo, std::ios::binary | std::ios::trunc);
+    for (const std::string& l : linhas) f << l << "\r\n";
+    return static_cast<bool>(f.flush());
+}
+
+// Splits «a,b,c»; the parts as written.
+std::vector<std::string> campos(std::string_view p) { return separaEm(p, ','); }
+
+// Names of a list that are internal to the run and never saved.
+bool interna(std::string_view nome) {
+    for (std::string_view n : {"IFOR", "FFOR", "VWHILE1", "VWHILE2", "VIF", "VFOR", "evaluate"})
+        if (nome == n) return true;
+    return false;
+}
+
+class Troca {
+public:
+    Troca(Editor& e, MemoriaNumera& m, EstadoNumera& s, std::vector<std::string>& expressoes)
+        : e_(e), m_(m), s_(s), expressoes_(expressoes) {}
+
+    void salvaConstantes(std::string_view lista);
+    void apagaConstantes(std::string_view lista);
+    void salvaExpressao(std::string_view original);
+    void apagaExpressoes(std::string_view lista);
+    void salvaMemoria(std::string_view p);
+    void leMemoria(std::string_view p);
+    void avaliaTabela(std::string_view p, std::string_view original);
+    void importaTabela(std::string_view p);
+    void exportaTabela(std::string_view p);
+    void importaTexto(std::string_view p);
+    void exportaTexto(std::string_view p);
+
+private:
+    bool falha(int codigo, std::string_view parametro = {}) {
+        return ::falha(s_, codigo, parametro);
+    }
+    bool arquivo(std::string_view nome, std::string_view extensao, fs::path& saida) {
+        return arquivoTroca(e_, nome, extensao, saida) || falha(96, nome);
+    }
+    bool inteiro(std::string_view t, int erro, long long& valor);
+    bool guardaLidos(const std::vector<std::string>& lidos, std::string_view destino);
+    bool valorTexto(std::string_view nome, std::string& texto);
+
+    Editor& e_;
+    MemoriaNumera& m_;
+    EstadoNumera& s_;
+    std::vector<std::string>& expressoes_;
+};
+
+// A list of pairs name/value rewritten: the file emptied, then every line not marked.
+void regravaPares(std::string_view arquivo, const std::vector<std::string>& pares) {
+    std::vector<std::string> linhas{""};
+    for (const std::string& l : pares)
+        if (l != kApagar) linhas.push_back(l);
+    gravaLinhasNumera(arquivo, linhas);
+}
+
+// The position of a name in a flat list name, value, name, value...; its size when absent.
+size_t achaPar(const std::vector<std::string>& pares, std::string_view nome) {
+    for (size_t i = 0; i + 1 < pares.size(); i += 2)
+        if (pares[i] == nome) return i;
+    return pares.size();
+}
+
+void Troca::salvaConstantes(std::string_view lista) {
+    const std::vector<std::string> nomes = campos(lista);
+    for (const std::string& n : nomes)
+        if (m_.indiceNumerico(n) >= m_.nomesNumericos().size()) return void(falha(45, n));
+    for (const std::string& n : nomes) {
+        const std::string valor =
+            textoGeral(m_.valoresNumericos()[m_.indiceNumerico(n)], m_.separador);
+        const size_t i = achaPar(m_.constantesUsuario, n);
+        if (i == m_.constantesUsuario.size()) {
+            m_.constantesUsuario.push_back(n);
+            m_.constantesUsuario.push_back(valor);
+        } else {
+            m_.constantesUsuario[i + 1] = valor;
+        }
+    }
+    regravaPares("constantesUsuario.txt", m_.constantesUsuario);
+}
+
+// DELETECONSTANT and DELETEEXPRESSION: "vacio" deletes all; else every name must be there.
+bool apagaPares(std::vector<std::string>& pares, std::string_view lista, std::string& faltando) {
+    if (lista == "vacio") {
+        pares.clear();
+        return true;
+    }
+    const std::vector<std::string> nomes = campos(lista);
+    for (const std::string& n : nomes) {
+        if (achaPar(pares, n) == pares.size()) {
+            faltando = n;
+            return false;
+        }
+    }
+    for (const std::string& n : nomes) {
+        const size_t i = achaPar(pares, n);
+        if (i < pares.size()) pares[i] = pares[i + 1] = std::string(kApagar);
+    }
+    return true;
+}
+
+void Troca::apagaConstantes(std::string_view lista) {
+    std::string faltando;
+    if (!apagaPares(m_.constantesUsuario, lista, faltando)) return void(falha(46, faltando));
+    regravaPares("constantesUsuario.txt", m_.constantesUsuario);
+}
+
+void Troca::salvaExpressao(std::string_view original) {
+    std::string_view nome, expressao;
+    if (!corta(original, '=', nome, expressao)) return void(falha(72));
+    const size_t i = achaPar(expressoes_, nome);
+    if (i == expressoes_.size()) {
+        expressoes_.emplace_back(nome);
+        expressoes_.emplace_back(expressao);
+    } else {
+        expressoes_[i + 1] = std::string(expressao);
+    }
+    regravaPares("ExpressoesUsuario.txt", expressoes_);
+}
+
+void Troca::apagaExpressoes(std::string_view lista) {
+    std::string faltando;
+    if (!apagaPares(expressoes_, lista, faltando)) return void(falha(52, faltando));
+    regravaPares("ExpressoesUsuario.txt", expressoes_);
+}
+
+void Troca::salvaMemoria(std::string_view p) {
+    const std::vector<std::string> partes = campos(p);
+    fs::path destino;
+    if (!arquivo(partes[0], ".csv", destino)) return;
+    const std::string prefixo = partes.size() > 1 ? partes[1] + "[" : std::string();
+    auto escolhido = [&](const std::string& nome) {
+        return prefixo.empty() ? !interna(nome) : nome.rfind(prefixo, 0) == 0;
+    };
+    std::vector<std::string> linhas;
+    for (size_t i = 0; i < m_.nomesNumericos().size(); ++i)
+        if (escolhido(m_.nomesNumericos()[i]))
+            linhas.push_back(m_.nomesNumericos()[i] + ";" +
+                             textoGeral(m_.valoresNumericos()[i], m_.separador));
+    for (size_t i = 0; i < m_.nomesTexto().size(); ++i)
+        if (escolhido(m_.nomesTexto()[i]))
+            linhas.push_back(m_.nomesTexto()[i] + ";" + m_.valoresTexto()[i]);
+    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
+}
+
+void Troca::leMemoria(std::string_view p) {
+    fs::path origem;
+    if (!arquivo(p, ".csv", origem)) return;
+    std::error_code ec;
+    if (!fs::is_regular_file(origem, ec)) return void(falha(80, p));
+    for (const std::string& linha : leLinhasNumera(origem)) {
+        std::string_view nome, valor;
+        if (!corta(linha, ';', nome, valor) || nome.empty()) continue;
+        if (nomeDeTexto(nome)) {
+            m_.defineTexto(nome, valor);
+            continue;
+        }
+        double v = 0;
+        if (!leNumero(valor, m_.separador, v)) return void(falha(89, linha));
+        m_.defineNumero(nome, v);
+    }
+}
+
+// A parameter that is a whole number or a variable holding one.
+bool Troca::inteiro(std::string_view t, int erro, long long& valor) {
+    double v = 0;
+    if (!numeroOuVariavel(m_, s_, t, v) || !std::isfinite(v) || std::fabs(v) > 1e9)
+        return falha(erro, t);
+    valor = static_cast<long long>(std::trunc(v));
+    return true;
+}
+
+void Troca::avaliaTabela(std::string_view p, std::string_view original) {
+    const std::vector<std::string> partes = separaEm(p, ':');
+    const std::vector<std::string> escritas = separaEm(original, ':');
+    if (partes.size() < 6) return void(falha(96, p));
+    const std::string& x = partes[1];
+    double a = 0, b = 0, passo = 0;
+    if (!numeroOuVariavel(m_, s_, partes[2], a)) return void(falha(96, partes[2]));
+    if (!numeroOuVariavel(m_, s_, partes[3], b)) return void(falha(96, partes[3]));
+    if (!numeroOuVariavel(m_, s_, partes[4], passo)) return void(falha(96, partes[4]));
+    if (a >= b) return void(falha(68, partes[2] + " >= " + partes[3]));
+    if (passo <= 0) return void(falha(69, partes[4]));
+    fs::path destino;
+    if (!arquivo("FUNCT-" + partes[5], ".csv", destino)) return;
+    std::vector<std::string> linhas{"Fun\xE7\xE3o: " + escritas[0] + ";" +
+                                    "Vari\xE1vel: " + x};
+    std::string texto = textoGeral(a, m_.separador);
+    double atual = a;
+    while (atual <= b) {
+        avaliaTexto(m_, s_, atribuicaoDeValor(x, texto));
+        if (s_.estadoNumera == 2) return;
+        const std::string valor = avaliaTexto(m_, s_, "evaluate=" + partes[0]);
+        if (s_.estadoNumera == 2) return;
+        linhas.push_back(texto + ";" + valor);
+        texto = textoGeral(atual + passo, m_.separador);
+        double proximo = 0;
+        // A step too small to move x would never end the table.
+        if (!leNumero(texto, m_.separador, proximo) || proximo <= atual)
+            return void(falha(69, partes[4]));
+        atual = proximo;
+    }
+    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[5]);
+}
+
+// The target of an import: kind, base name and first index (i, j for a matrix).
+struct Destino {
+    std::string base;
+    bool texto = false, vetor = false, matriz = false;
+    long long i = 0, j = 0;
+};
+
+// Stores the values read, one per row, into a scalar, a vector from element i on, or a
+// matrix row from element (i, j) on.
+bool Troca::guardaLidos(const std::vector<std::string>& lidos, std::string_view nome) {
+    Destino d;
+    d.texto = nomeDeTexto(nome);
+    d.vetor = nome.rfind("V_", 0) == 0;
+    d.matriz = nome.rfind("M_", 0) == 0;
+    const size_t abre = nome.find('[');
+    d.base = std::string(nome.substr(0, abre));
+    if (d.vetor || d.matriz) {
+        if (abre == std::string_view::npos || nome.back() != ']') return falha(95, nome);
+        std::string_view indice = nome.substr(abre + 1, nome.size() - abre - 2);
+        std::string_view primeiro = indice, segundo;
+        if (d.matriz && !corta(indice, 'a', primeiro, segundo)) return falha(113, nome);
+        if (!inteiro(primeiro, 90, d.i)) return false;
+        if (d.matriz && !inteiro(segundo, 90, d.j)) return false;
+    } else if (lidos.size() != 1) {
+        return falha(95, nome);
+    }
+    for (size_t k = 0; k < lidos.size(); ++k) {
+        std::string chave = d.base;
+        const long long n = static_cast<long long>(k);
+        if (d.vetor) chave += "[" + std::to_string(d.i + n) + "]";
+        if (d.matriz) chave += "[" + std::to_string(d.i) + "," + std::to_string(d.j + n) + "]";
+        if (d.texto) {
+            m_.defineTexto(chave, lidos[k]);
+        } else {
+            double v = 0;
+            if (!leNumero(lidos[k], m_.separador, v))
+                return falha(d.vetor ? 93 : d.matriz ? 94 : 89, lidos[k]);
+            m_.defineNumero(chave, v);
+        }
+        if (d.vetor || d.matriz) m_.garanteNumero(d.base);
+    }
+    return true;
+}
+
+// A number read from a file with either decimal character takes the run's separator.
+std::string comSeparador(std::string t, char separador) {
+    const char outro = separador == '.' ? ',' : '.';
+    for (char& c : t)
+        if (c == outro) c = separador;
+    return t;
+}
+
+void Troca::importaTabela(std::string_view p) {
+    const std::vector<std::string> partes = campos(p);
+    if (partes.size() != 5) return void(falha(111));
+    long long c = 0, r1 = 0, r2 = 0;
+    if (!inteiro(partes[1], 107, c) || !inteiro(partes[2], 108, r1) ||
+        !inteiro(partes[3], 109, r2))
+        return;
+    if (c < 1) return void(falha(103));
+    if (r1 < 1) return void(falha(104));
+    if (r2 < 1) return void(falha(105));
+    if (r1 > r2) return void(falha(106));
+    fs::path origem;
+    if (!arquivo(partes[0], ".csv", origem)) return;
+    std::error_code ec;
+    if (!fs::is_regular_file(origem, ec)) return void(falha(80, partes[0]));
+    const std::vector<std::string> linhas = leLinhasNumera(origem);
+    std::vector<std::string> lidos;
+    for (long long r = r1; r <= r2; ++r) {
+        std::string linha = r <= static_cast<long long>(linhas.size())
+                                ? linhas[static_cast<size_t>(r - 1)] : std::string();
+        if (linha.empty()) linha = "0;";
+        const std::vector<std::string> celulas = separaEm(linha, ';');
+        // A missing or empty cell reads as 0, as an empty row does.
+        std::string celula =
+            c <= static_cast<long long>(celulas.size()) ? celulas[static_cast<size_t>(c - 1)] : "";
+        if (celula.empty()) celula = "0";
+        lidos.push_back(comSeparador(celula, m_.separador));
+    }
+    guardaLidos(lidos, partes[4]);
+}
+
+// The text of a variable's value: numbers in the general form.
+bool Troca::valorTexto(std::string_view nome, std::string& texto) {
+    bool numerico = false;
+    double numero = 0;
+    if (!valorSaida(m_, s_, nome, numerico, numero, texto)) return false;
+    if (numerico) texto = textoGeral(numero, m_.separador);
+    return true;
+}
+
+void Troca::exportaTabela(std::string_view p) {
+    const std::vector<std::string> partes = campos(p);
+    if (partes.size() != 4) return void(falha(111));
+    long long c = 0, r = 0;
+    if (!inteiro(partes[1], 86, c) || !inteiro(partes[2], 87, r)) return;
+    if (c < 1) return void(falha(81));
+    if (r < 1) return void(falha(82));
+    std::string valor;
+    if (!valorTexto(partes[3], valor)) return void(falha(88, partes[3]));
+    fs::path destino;
+    if (!arquivo(partes[0], ".csv", destino)) return;
+    std::vector<std::string> linhas = leLinhasNumera(destino);
+    if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
+    std::vector<std::string> celulas = separaEm(linhas[static_cast<size_t>(r - 1)], ';');
+    if (celulas.size() < static_cast<size_t>(c)) celulas.resize(static_cast<size_t>(c));
+    celulas[static_cast<size_t>(c - 1)] = valor;
+    std::string linha;
+    for (size_t k = 0; k < celulas.size(); ++k) linha += (k ? ";" : "") + celulas[k];
+    linhas[static_cast<size_t>(r - 1)] = linha;
+    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
+}
+
+void Troca::importaTexto(std::string_view p) {
+    const std::vector<std::string> partes = campos(p);
+    if (partes.size() != 6) return void(falha(111));
+    long long c1 = 0, c2 = 0, r1 = 0, r2 = 0;
+    if (!inteiro(partes[1], 114, c1) || !inteiro(partes[2], 115, c2) ||
+        !inteiro(partes[3], 108, r1) || !inteiro(partes[4], 109, r2))
+        return;
+    if (c1 < 1) return void(falha(97));
+    if (c2 < 1) return void(falha(98));
+    if (r1 < 1) return void(falha(99));
+    if (r2 < 1) return void(falha(100));
+    if (c1 > c2) return void(falha(101));
+    if (r1 > r2) return void(falha(102));
+    fs::path origem;
+    if (!arquivo(partes[0], ".txt", origem)) return;
+    std::error_code ec;
+    if (!fs::is_regular_file(origem, ec)) return void(falha(80, partes[0]));
+    const std::vector<std::string> linhas = leLinhasNumera(origem);
+    std::vector<std::string> lidos;
+    for (long long r = r1; r <= r2; ++r) {
+        const std::string linha = r <= static_cast<long long>(linhas.size())
+                                      ? linhas[static_cast<size_t>(r - 1)] : std::string();
+        if (static_cast<long long>(linha.size()) < c1) {
+            lidos.emplace_back("0");
+            continue;
+        }
+        lidos.push_back(comSeparador(
+            linha.substr(static_cast<size_t>(c1 - 1), static_cast<size_t>(c2 - c1 + 1)),
+            m_.separador));
+    }
+    guardaLidos(lidos, partes[5]);
+}
+
+void Troca::exportaTexto(std::string_view p) {
+    const std::vector<std::string> partes = campos(p);
+    if (partes.size() != 4 && partes.size() != 5) return void(falha(111));
+    const bool sobrescreve = partes.size() == 5;
+    if (sobrescreve && partes[4] != "TRUE") return void(falha(117, partes[4]));
+    long long c = 0, r = 0;
+    if (!inteiro(partes[1], 107, c) || !inteiro(partes[2], 114, r)) return;
+    if (c < 1) return void(falha(81));
+    if (r < 1) return void(falha(82));
+    std::string t;
+    if (!valorTexto(partes[3], t)) return void(falha(88, partes[3]));
+    fs::path destino;
+    if (!arquivo(partes[0], ".txt", destino)) return;
+    std::vector<std::string> linhas = leLinhasNumera(destino);
+    if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
+    std::string& linha = linhas[static_cast<size_t>(r - 1)];
+    const size_t coluna = static_cast<size_t>(c - 1), n = t.size();
+    const std::string brancos(n + static_cast<size_t>(c) + 2, ' ');
+    if (linha.size() > static_cast<size_t>(c)) {
+        if (sobrescreve) linha.erase(coluna, n);
+    } else if (!linha.empty()) {
+        linha += brancos;
+    } else {
+        linha = brancos;
+        if (sobrescreve) linha.erase(coluna, n);
+    }
+    linha.insert(coluna, t);
+    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
+}
+
+// ---------------------------------------------------------------------------------------
+// The run itself.
+
+class Execucao {
+public:
+    Execucao(Editor& e, MemoriaNumera& m) : e_(e), m_(m), s_(e.numera) {}
+
+    bool carrega(std::vector<std::string> linhas);
+    // The stored expressions, pairs of lines name and expression.
+    void defineExpressoes(std::vector<std::string> linhas);
+    bool verificaBlocos();
+    void executaBloco();
+    // Document line of the statement being executed (for the error lines).
+    int linhaAtual() const;
+    int indiceAtual = 0;
+
+private:
+    void verificaTeclas();
+    void despacha(const Instrucao& ins);
+    void executaSe();
+    void executaPara();
+    void executaEnquanto();
+    void pulaParaDentro();
+    bool condicao(std::string_view parametro, std::string_view esquerda, std::string_view direita,
+                  bool& verdade);
+    void executaVaPara(std::string_view rotulo);
+    void resultadoVariaveis(std::string_view lista);
+    void imprime(std::string_view itens, bool comBrancos);
+    void defineDecimais(std::string_view n);
+    void passos(std::string_view n);
+    std::string numeroSaida(double v) const;
+    bool falha(int codigo, std::string_view parametro = {});
+    bool avancaEConfereAlvo();
+
+    Editor& e_;
+    MemoriaNumera& m_;
+    EstadoNumera& s_;
+    std::vector<Instrucao> instrucoes_;
+    std::vector<std::string> expressoes_;
+    std::vector<int> fimBloco_;  // per opening statement, the index of its CONTINUE
+    int alvoSalto_ = -1;
+    int voltas_ = 0;  // how often the current skip wrapped at END
+    int casasDecimais_ = 0;
+    bool somTrabalho_ = true;
+};
+
+bool Execucao::falha(int codigo, std::string_view parametro) {
+    return ::falha(s_, codigo, parametro);
+}
+
+// Code lines after the file's first (empty) one; "\NOP;" lines are not statements.
+bool Execucao::carrega(std::vector<std::string> linhas) {
+    for (size_t i = 1; i < linhas.size(); ++i) {
+        std::string_view l = linhas[i];
+        if (l.empty() || l == "\\NOP;") continue;
+        if (l.back() == ';') l.remove_suffix(1);
+        Instrucao ins;
+        const size_t chave = l.find('{');
+        if (chave == std::string_view::npos) {
+            ins.comando = std::string(l) + "{}";
+        } else {
+            ins.comando = std::string(l.substr(0, chave)) + "{}";
+            std::string_view p = l.substr(chave + 1);
+            if (!p.empty() && p.back() == '}') p.remove_suffix(1);
+            ins.original = std::string(p);
+            ins.parametro = reescreveFuncoes(p);
+        }
+        instrucoes_.push_back(std::move(ins));
+    }
+    fimBloco_.assign(instrucoes_.size(), -1);
+    return true;
+}
+
+void Execucao::defineExpressoes(std::vector<std::string> linhas) {
+    std::erase(linhas, std::string());
+    if (linhas.size() % 2 != 0) linhas.pop_back();
+    expressoes_ = std::move(linhas);
+}
+
+bool Execucao::verificaBlocos() {
+    std::vector<int> abertos;
+    for (size_t i = 0; i < instrucoes_.size(); ++i) {
+        const std::string& c = instrucoes_[i].comando;
+        if (abreBloco(c)) {
+            abertos.push_back(static_cast<int>(i));
+        } else if (c == "\\CONTINUE{}") {
+            if (abertos.empty()) {
+                indiceAtual = static_cast<int>(i);
+                return falha(48);
+            }
+            fimBloco_[static_cast<size_t>(abertos.back())] = static_cast<int>(i);
+            abertos.pop_back();
+        }
+    }
+    if (abertos.empty()) return true;
+    indiceAtual = abertos.back();
+    return falha(49);
+}
+
+int Execucao::linhaAtual() const {
+    const size_t i = static_cast<size_t>(indiceAtual);
+    return i < s_.mapaLinhas.size() ? s_.mapaLinhas[i] : 0;
+}
+
+// Esc abandons the run; Enter switches the working sound off and on; other keys are eaten.
+void Execucao::verificaTeclas() {
+    while (e_.crt.teclaPressionada()) {
+        const uint8_t tecla = e_.crt.leTecla();
+        if (tecla == 0) {
+            if (e_.crt.teclaPressionada()) e_.crt.leTecla();
+        } else if (tecla == 27) {
+            tocaSomTrabalho(e_, false);
+            s_.estadoNumera = 3;
+            s_.codigoErro = 118;
+            s_.linhaErro = linhaAtual();
+            anexaResultado(textosErroNumera[118]);
+            anexaResultado("Linha: " + std::to_string(s_.linhaErro));
+            throw AbortoNumera{};
+        } else if (tecla == 13) {
+            somTrabalho_ = !somTrabalho_;
+            tocaSomTrabalho(e_, somTrabalho_);
+        }
+    }
+}
+
+// The step after a statement: the next index, and the end of a skip when it is the target.
+bool Execucao::avancaEConfereAlvo() {
+    ++indiceAtual;
+    if (indiceAtual == alvoSalto_) alvoSalto_ = -1;
+    return indiceAtual < static_cast<int>(instrucoes_.size());
+}
+
+void Execucao::executaBloco() {
+    while (indiceAtual >= 0 && indiceAtual < static_cast<int>(instrucoes_.size()) &&
+           s_.estadoNumera != 2) {
+        verificaTeclas();
+        const Instrucao& ins = instrucoes_[static_cast<size_t>(indiceAtual)];
+        if (ins.comando == "\\CONTINUE{}") return;
+        if (ins.comando == "\\END{}") {
+            if (alvoSalto_ != -1) {
+                // A skip that went round twice never finds its target: stop, not hang.
+                if (++voltas_ > 1) return void(falha(50));
+                indiceAtual = 0;
+            }
+        } else if (abreBloco(ins.comando)) {
+            despacha(ins);
+        } else if (alvoSalto_ == -1) {
+            despacha(ins);
+        }
+        if (s_.estadoNumera == 2) return;
+        avancaEConfereAlvo();
+    }
+}
+
+void Execucao::despacha(const Instrucao& ins) {
+    const std::string& c = ins.comando;
+    const std::string_view p = ins.parametro;
+    if (c == "\\EXPRESSION{}") return avaliaAtribuicao(m_, s_, p);
+    if (c == "\\IF{}") return executaSe();
+    if (c == "\\FOR{}") return executaPara();
+    if (c == "\\WHILE{}") return executaEnquanto();
+    if (c == "\\GOTO{}") return executaVaPara(p);
+    if (c == "\\VARRESULT{}") return resultadoVariaveis(p);
+    if (c == "\\PRINT{}") return imprime(p, true);
+    if (c == "\\PRINTER{}") return imprime(p, false);
+    if (c == "\\N{}") return void(anexaResultado(""));
+    if (c == "\\DECIMAL{}") return defineDecimais(p);
+    if (c == "\\STEPRESULT{}") return passos(p);
+    Troca troca(e_, m_, s_, expressoes_);
+    if (c == "\\SAVECONSTANT{}") return troca.salvaConstantes(p);
+    if (c == "\\DELETECONSTANT{}") return troca.apagaConstantes(p);
+    if (c == "\\SAVEEXPRESSION{}") return troca.salvaExpressao(ins.original);
+    if (c == "\\DELETEEXPRESSION{}") return troca.apagaExpressoes(p);
+    if (c == "\\SAVEMEMORY{}") return troca.salvaMemoria(p);
+    if (c == "\\READMEMORY{}") return troca.leMemoria(p);
+    if (c == "\\EVALUATE{}") return troca.avaliaTabela(p, ins.original);
+    if (c == "\\IMPORTTABELARO{}") return troca.importaTabela(p);
+    if (c == "\\EXPORTTABELARO{}") return troca.exportaTabela(p);
+    if (c == "\\IMPORTTEXT{}") return troca.importaTexto(p);
+    if (c == "\\EXPORTTEXT{}") return troca.exportaTexto(p);
+    // BEGIN and anything the translator let through do nothing.
+}
+
+// The body of a block the skip runs into looking for a GOTO's target.
+void Execucao::pulaParaDentro() {
+    const int abertura = indiceAtual;
+    if (avancaEConfereAlvo()) executaBloco();
+    if (s_.estadoNumera == 2) return;
+    // A target found inside runs the rest of the body once, as the skip reached it.
+    indiceAtual = std::max(indiceAtual, fimBloco_[static_cast<size_t>(abertura)]);
+}
+
+// «x op y»: both sides evaluated into the internal variables, then compared exactly.
+bool Execucao::condicao(std::string_view parametro, std::string_view esquerda,
+                        std::string_view direita, bool& verdade) {
+    std::string_view op;
+    size_t pos = std::string_view::npos;
+    for (std::string_view candidato : operadoresComparacao) {
+        pos = parametro.find(candidato);
+        if (pos != std::string_view::npos) {
+            op = candidato;
+            break;
+        }
+    }
+    if (op.empty()) return falha(96, parametro);
+    const std::string a = avaliaTexto(m_, s_, std::string(esquerda) + "=" +
+                                                  std::string(parametro.substr(0, pos)));
+    if (s_.estadoNumera == 2) return false;
+    const std::string b = avaliaTexto(m_, s_, std::string(direita) + "=" +
+                                                  std::string(parametro.substr(pos + op.size())));
+    if (s_.estadoNumera == 2) return false;
+    double x = 0, y = 0;
+    if (!leNumero(a, m_.separador, x) || !leNumero(b, m_.separador, y)) return falha(5);
+    if (op == "<") verdade = x < y;
+    else if (op == ">") verdade = x > y;
+    else if (op == "<=") verdade = x <= y;
+    else if (op == ">=") verdade = x >= y;
+    else if (op == "<>") verdade = x != y;
+    else verdade = x == y;
+    return true;
+}
+
+void Execucao::executaSe() {
+    const int abertura = indiceAtual;
+    const int fim = fimBloco_[static_cast<size_t>(abertura)];
+    if (alvoSalto_ != -1) return pulaParaDentro();
+    bool verdade = false;
+    if (!condicao(instrucoes_[static_cast<size_t>(abertura)].parametro, "VIF", "VFOR", verdade))
+        return;
+    if (verdade && avancaEConfereAlvo()) executaBloco();
+    if (s_.estadoNumera == 2) return;
+    indiceAtual = fim;
+}
+
+void Execucao::executaPara() {
+    const int abertura = indiceAtual;
+    const int fim = fimBloco_[static_cast<size_t>(abertura)];
+    if (alvoSalto_ != -1) return pulaParaDentro();
+    std::string_view v, resto, a, b;
+    const std::string& p = instrucoes_[static_cast<size_t>(abertura)].parametro;
+    if (!corta(p, '=', v, resto) || !corta(resto, ':', a, b)) return void(falha(96, p));
+    const std::string inicio = avaliaTexto(m_, s_, "IFOR=" + std::string(a));
+    if (s_.estadoNumera == 2) return;
+    const std::string final = avaliaTexto(m_, s_, "FFOR=" + std::string(b));
+    if (s_.estadoNumera == 2) return;
+    avaliaTexto(m_, s_, std::string(v) + "=0");
+    if (s_.estadoNumera == 2) return;
+    double x0 = 0, x1 = 0;
+    if (!leNumero(inicio, m_.separador, x0) || !leNumero(final, m_.separador, x1))
+        return void(falha(5));
+    const long long i0 = static_cast<long long>(std::trunc(x0));
+    const long long i1 = static_cast<long long>(std::trunc(x1));
+    if (i1 <= i0) return void(falha(58, inteiroTexto(i0) + ">=" + inteiroTexto(i1)));
+    for (long long k = i0; k <= i1; ++k) {
+        avaliaTexto(m_, s_, atribuicaoDeValor(v, inteiroTexto(k)));
+        if (s_.estadoNumera == 2) return;
+        indiceAtual = abertura;
+        if (avancaEConfereAlvo()) executaBloco();
+        if (s_.estadoNumera == 2 || alvoSalto_ != -1) break;
+    }
+    if (s_.estadoNumera != 2) indiceAtual = std::max(indiceAtual, fim);
+}
+
+void Execucao::executaEnquanto() {
+    const int abertura = indiceAtual;
+    const int fim = fimBloco_[static_cast<size_t>(abertura)];
+    if (alvoSalto_ != -1) return pulaParaDentro();
+    const std::string& p = instrucoes_[static_cast<size_t>(abertura)].parametro;
+    bool verdade = false;
+    while (condicao(p, "VWHILE1", "VWHILE2", verdade) && verdade) {
+        verificaTeclas();
+        indiceAtual = abertura;
+        if (avancaEConfereAlvo()) executaBloco();
+        if (s_.estadoNumera == 2 || alvoSalto_ != -1) break;
+    }
+    if (s_.estadoNumera != 2) indiceAtual = std::max(indiceAtual, fim);
+}
+
+void Execucao::executaVaPara(std::string_view rotulo) {
+    for (const auto& [nome, numero] : s_.etiquetas) {
+        if (nome != rotulo) continue;
+        alvoSalto_ = numero - 1;
+        voltas_ = 0;
+        return;
+    }
+    falha(42, rotulo);
+}
+
+// The run's output number format: the general one, or `casasDecimais_` significant digits
+// in scientific form with the shortest exponent («3,14E+0»).
+std::string Execucao::numeroSaida(double v) const {
+    if (casasDecimais_ == 0) return textoGeral(v, m_.separador);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*E", casasDecimais_ - 1, v);
+    std::string t = buffer;
+    const size_t e = t.find('E');
+    if (e == std::string::npos) return t;  // inf or nan
+    std::string mantissa = t.substr(0, e);
+    for (char& c : mantissa)
+        if (c == '.') c = m_.separador;
+    const char sinal = t[e + 1];
+    std::string expoente = t.substr(e + 2);
+    expoente.erase(0, std::min(expoente.find_first_not_of('0'), expoente.size() - 1));
+    return mantissa + "E" + sinal + expoente;
+}
+
+void Execucao::resultadoVariaveis(std::string_view lista) {
+    for (const std::string& nome : separaEm(lista, ',')) {
+        bool numerico = false;
+        double numero = 0;
+        std::string texto;
+        if (!valorSaida(m_, s_, nome, numerico, numero, texto)) {
+            if (s_.estadoNumera != 2) falha(44, nome);
+            return;
+        }
+        std::string mostrado = nome;
+        const size_t colchete = mostrado.find('[');
+        if (colchete != std::string::npos && (nome.rfind("M_", 0) == 0)) {
+            const size_t a = mostrado.find('a', colchete);
+            if (a != std::string::npos) mostrado[a] = ',';
+        }
+        anexaResultado(mostrado + " = " + (numerico ? numeroSaida(numero) : texto));
+    }
+}
+
+// PRINT joins its items with a blank after each, PRINTER without.
+void Execucao::imprime(std::string_view itens, bool comBrancos) {
+    std::string linha;
+    size_t i = 0;
+    while (i < itens.size()) {
+        if (itens[i] == '+') {
+            ++i;
+            continue;
+        }
+        if (itens[i] == '"') {
+            const size_t fim = itens.find('"', i + 1);
+            const size_t ate = fim == std::string_view::npos ? itens.size() : fim;
+            linha += itens.substr(i + 1, ate - i - 1);
+            i = ate + 1;
+        } else {
+            const size_t fim = std::min(itens.find('+', i), itens.size());
+            const std::string nome(itens.substr(i, fim - i));
+            bool numerico = false;
+            double numero = 0;
+            std::string texto;
+            if (!valorSaida(m_, s_, nome, numerico, numero, texto)) {
+                if (s_.estadoNumera != 2) falha(77, nome);
+                return;
+            }
+            linha += numerico ? numeroSaida(numero) : texto;
+            i = fim;
+        }
+        if (comBrancos) linha += ' ';
+    }
+    anexaResultado(linha);
+}
+
+void Execucao::defineDecimais(std::string_view n) {
+    if (n == "vacio") return void(casasDecimais_ = 0);
+    double v = 0;
+    if (!numeroOuVariavel(m_, s_, n, v)) return void(falha(56, n));
+    casasDecimais_ = static_cast<int>(std::min(std::fabs(std::trunc(v)), 16.0));
+    if (casasDecimais_ > 1) ++casasDecimais_;
+}
+
+void Execucao::passos(std::string_view n) {
+    const auto& lista = m_.passos;
+    auto escreve = [&](size_t k) {
+        anexaResultado("Sub Express\xE3o " + std::to_string(k + 1) + ": " + lista[k].subExpressao +
+                       " = " + lista[k].valor);
+    };
+    if (lista.empty()) return;
+    if (n == "vacio") {
+        for (size_t k = 0; k < lista.size(); ++k) escreve(k);
+        return;
+    }
+    double v = 0;
+    if (!numeroOuVariavel(m_, s_, n, v)) return void(falha(35, n));
+    const double k = std::min(std::fabs(std::trunc(v)), static_cast<double>(lista.size()));
+    escreve(static_cast<size_t>(std::max(k, 1.0)) - 1);
+}
+
+
+}  // namespace
+
+void executaPrograma(Editor& e) {
+    EstadoNumera& s = e.numera;
+    MemoriaNumera m;
+    preparaMemoria(e, m);
+    Execucao run(e, m);
+    try {
+        run.carrega(leLinhasNumera(arquivoNumeraEscrita("codigo.txt")));
+        run.defineExpressoes(leLinhasNumera(arquivoNumeraLeitura(e, "ExpressoesUsuario.txt")));
+        if (run.verificaBlocos()) {
+            run.indiceAtual = 0;
+            run.executaBloco();
+        }
+    } catch (...) {
+        // Esc, or a failure nothing above could report (no memory, a file system error):
+        // the run is abandoned as a system error.
+        s.estadoNumera = 2;
+        s.codigoErro = 5;
+        anexaResultado(textosErroNumera[5]);
+        return;
+    }
+    if (s.estadoNumera != 2) {
+        s.estadoNumera = 1;
+        return;
+    }
+    s.linhaErro = run.linhaAtual();
+    esvaziaArquivo("resultados.txt");
+    anexaResultado(textosErroNumera[static_cast<size_t>(s.codigoErro)]);
+    if (!s.parametroErro.empty()) anexaResultado("Par\xE2metro err\xF4neo: " + s.parametroErro);
+    anexaResultado("Linha: " + std::to_string(s.linhaErro));
 }

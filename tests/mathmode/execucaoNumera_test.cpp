@@ -1,0 +1,121 @@
+// The run-time on code files written here as the translator writes them (commas kept, as
+// under a locale whose separator is the comma), its files in the document's folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "editor/sessao.h"
+#include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERAVARS.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ExecucaoNumera : public SessaoEdicao {
+  protected:
+    // Runs the statements (BEGIN and END added); statement i (0 = BEGIN) begins on document
+    // line 10 + i.
+    std::vector<std::string> executa(const std::vector<std::string>& instrucoes,
+                                     std::vector<EtiquetaNumera> etiquetas = {}) {
+        std::vector<std::string> codigo{"", "\\BEGIN{INICIO};"};
+        for (const std::string& i : instrucoes) codigo.push_back(i);
+        codigo.emplace_back("\\END{FINAL};");
+        gravaLinhasNumera("codigo.txt", codigo);
+        esvaziaArquivo("resultados.txt");
+        EstadoNumera& n = e().numera;
+        n = EstadoNumera{};
+        for (size_t i = 0; i + 1 < codigo.size(); ++i) n.mapaLinhas[i] = 10 + static_cast<int>(i);
+        n.etiquetas = std::move(etiquetas);
+        e().ed.nomeArquivo = (documentos_ / "programa.txt").string();
+        executaPrograma(e());
+        std::vector<std::string> r = leLinhasNumera(arquivoNumeraEscrita("resultados.txt"));
+        r.erase(r.begin());  // the emptied file's line
+        return r;
+    }
+    std::vector<std::string> arquivo(const std::string& nome) {
+        return leLinhasNumera(documentos_ / nome);
+    }
+    void SetUp() override {
+        SessaoEdicao::SetUp();
+        fs::create_directories(documentos_);
+    }
+    const fs::path documentos_ = pasta_ / "documentos";
+};
+
+// What one statement writes to a file another reads back: spreadsheet cells, text columns,
+// memory dumps, the function table and the user's constants.
+TEST_F(ExecucaoNumera, ExchangeFilesRoundTrip) {
+    const auto r = executa({"\\EXPRESSION{A=1.5};", "\\EXPRESSION{STRB=OLA};",
+                            "\\EXPORTTABELARO{DADOS,2,3,A};", "\\IMPORTTABELARO{DADOS,2,3,3,X};",
+                            "\\EXPRESSION{V_NB[1]=0};", "\\IMPORTTABELARO{DADOS,2,2,3,V_NB[1]};",
+                            "\\EXPORTTEXT{TXT,3,2,STRB};", "\\EXPORTTEXT{TXT,4,2,A,TRUE};",
+                            "\\IMPORTTEXT{TXT,3,6,2,2,STRC};", "\\SAVEMEMORY{MEM};",
+                            "\\EXPRESSION{A=0};", "\\READMEMORY{MEM};", "\\VARRESULT{A,X,STRC};",
+                            "\\VARRESULT{V_NB[1],V_NB[2]};", "\\EVALUATE{SQR*(X):X:0:1:0.5:T};",
+                            "\\SAVECONSTANT{A};"});
+    EXPECT_EQ(r, (std::vector<std::string>{"A = 1.5", "X = 1.5", "STRC = O1.5", "V_NB[1] = 0",
+                                           "V_NB[2] = 1.5"}));
+    EXPECT_EQ(arquivo("DADOS.csv"), (std::vector<std::string>{"", "", ";1.5"}));
+    EXPECT_EQ(arquivo("TXT.txt"), (std::vector<std::string>{"", "  O1.5     "}));
+    const auto memoria = arquivo("MEM.csv");
+    EXPECT_NE(std::find(memoria.begin(), memoria.end(), "STRC;O1.5"), memoria.end());
+    EXPECT_EQ(std::count_if(memoria.begin(), memoria.end(),
+                            [](const std::string& l) { return l.starts_with("IFOR"); }), 0);
+    EXPECT_EQ(arquivo("FUNCT-T.csv"),
+              (std::vector<std::string>{"Fun\xE7\xE3o: SQR*(X);Vari\xE1vel: X", "0;0", "0.5;0.25",
+                                        "1;1"}));
+    EXPECT_EQ(leLinhasNumera(arquivoNumeraEscrita("constantesUsuario.txt")),
+              (std::vector<std::string>{"", "A", "1.5"}));
+
+    // The saved constant wins over the variable of the same name in the next run.
+    EXPECT_EQ(executa({"\\EXPRESSION{B=A*2};", "\\VARRESULT{B};", "\\DELETECONSTANT{vacio};"}),
+              (std::vector<std::string>{"B = 3"}));
+    EXPECT_EQ(leLinhasNumera(arquivoNumeraEscrita("constantesUsuario.txt")),
+              (std::vector<std::string>{""}));
+}
+
+// An error replaces the output with its lines at the statement's document line; Esc
+// abandons the run as a system error.
+TEST_F(ExecucaoNumera, ErrorsReplaceTheOutputAndEscAbandons) {
+    EXPECT_EQ(executa({"\\PRINT{\"ANTES\"};", "\\EXPRESSION{Y=1/0};"}),
+              (std::vector<std::string>{"#E59 Erro: Divis\xE3o por 0.", "Linha: 12"}));
+    EXPECT_EQ(e().numera.linhaErro, 12);
+    EXPECT_EQ(executa({"\\FOR{I=3:1};", "\\CONTINUE{vacio};"}).at(1),
+              "Par\xE2metro err\xF4neo: 3>=1");
+    EXPECT_EQ(e().numera.codigoErro, 58);
+    EXPECT_EQ(executa({"\\CONTINUE{vacio};"}).front().substr(0, 4), "#E48");
+    EXPECT_EQ(executa({"\\IF{1<2};"}).front().substr(0, 4), "#E49");
+    // A file name that would leave the document's folder is refused.
+    EXPECT_EQ(executa({"\\SAVEMEMORY{../FORA};"}).front().substr(0, 4), "#E96");
+    EXPECT_FALSE(fs::exists(pasta_ / "FORA.csv"));
+
+    // The user presses Esc while an endless loop runs.
+    int vezes = 0;
+    crt().aoBombear([&](bool) {
+        if (++vezes != 100) return;
+        EventoEntrada esc;
+        esc.tipo = EventoEntrada::Tipo::Codigo;
+        esc.caractere = 27;
+        crt().trataEvento(esc);
+    });
+    const auto r = executa({"\\WHILE{1<2};", "\\EXPRESSION{X=1};", "\\CONTINUE{vacio};"});
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0], "#E118 Erro: Execu\xE7\xE3o abortada pelo usu\xE1rio.");
+    EXPECT_TRUE(r[1].starts_with("Linha: 1"));
+    EXPECT_EQ(r[2], "#E05 Erro do sistema.");
+    EXPECT_EQ(e().numera.estadoNumera, 2);
+    EXPECT_EQ(e().numera.codigoErro, 5);
+}
+
+// A GOTO whose label is never reached again stops with a clear error instead of looping.
+TEST_F(ExecucaoNumera, GotoSkipsWrapsAndNeverHangs) {
+    EXPECT_EQ(executa({"\\EXPRESSION{K=0};", "\\EXPRESSION{K=K+1};", "\\IF{K<3};", "\\GOTO{L};",
+                       "\\CONTINUE{vacio};", "\\VARRESULT{K};"},
+                      {{"L", 3}}),
+              (std::vector<std::string>{"K = 3"}));
+    EXPECT_EQ(executa({"\\GOTO{L};"}, {{"L", 50}}).front().substr(0, 4), "#E50");
+}
+
+}  // namespace
