@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAFUNCOES.h"
@@ -640,10 +641,55 @@ bool interna(std::string_view nome) {
     return false;
 }
 
+// The user's files a run reads and changes, kept in memory from one statement to the next
+// and written back when the run ends: a table filled cell by cell is not rewritten whole
+// for every cell, and every statement sees what the ones before it wrote.
+class ArquivosRun {
+public:
+    // A file's lines, read on first use; nullptr when it neither exists nor was written.
+    std::vector<std::string>* existente(const fs::path& arquivo) {
+        if (auto it = abertos_.find(arquivo); it != abertos_.end()) return &it->second.linhas;
+        std::error_code ec;
+        if (!fs::is_regular_file(arquivo, ec)) return nullptr;
+        std::vector<std::string>& linhas = abertos_[arquivo].linhas;
+        linhas = leLinhasNumera(arquivo);
+        return &linhas;
+    }
+    // The lines to change (empty for a new file); the file is written at the end.
+    std::vector<std::string>& muda(const fs::path& arquivo) {
+        existente(arquivo);
+        Aberto& a = abertos_[arquivo];
+        a.mudado = true;
+        return a.linhas;
+    }
+    // Where a name the program gave was found, so a table filled cell by cell looks for its
+    // file once.
+    std::map<std::string, fs::path, std::less<>> resolvidos;
+
+    // Writes every changed file; the name of the first that could not be, else empty.
+    std::string gravaTodos() {
+        std::string falhou;
+        for (auto& [arquivo, a] : abertos_)
+            if (a.mudado && !gravaLinhasTroca(arquivo, a.linhas) && falhou.empty())
+                falhou = arquivo.filename().string();
+        abertos_.clear();
+        resolvidos.clear();
+        return falhou;
+    }
+
+private:
+    struct Aberto {
+        std::vector<std::string> linhas;
+        bool mudado = false;
+    };
+    std::map<fs::path, Aberto> abertos_;
+};
+
 class Troca {
 public:
-    Troca(Editor& e, MemoriaNumera& m, EstadoNumera& s, std::vector<std::string>& expressoes)
-        : e_(e), m_(m), s_(s), expressoes_(expressoes) {}
+    Troca(Editor& e, MemoriaNumera& m, EstadoNumera& s, std::vector<std::string>& expressoes,
+          ArquivosRun& arquivos)
+        : e_(e), m_(m), s_(s), expressoes_(expressoes), arquivos_(arquivos) {}
 
     void salvaConstantes(std::string_view lista);
     void apagaConstantes(std::string_view lista);
@@ -662,7 +708,14 @@ private:
         return ::falha(s_, codigo, parametro);
     }
     bool arquivo(std::string_view nome, std::string_view extensao, fs::path& saida) {
-        return arquivoTroca(e_, nome, extensao, saida) || falha(96, nome);
+        const std::string chave = std::string(nome) + std::string(extensao);
+        if (auto it = arquivos_.resolvidos.find(chave); it != arquivos_.resolvidos.end()) {
+            saida = it->second;
+            return true;
+        }
+        if (!arquivoTroca(e_, nome, extensao, saida)) return falha(96, nome);
+        arquivos_.resolvidos.emplace(chave, saida);
+        return true;
     }
     bool inteiro(std::string_view t, int erro, long long& valor);
     bool guardaLidos(const std::vector<std::string>& lidos, std::string_view destino);
@@ -672,6 +725,7 @@ private:
     MemoriaNumera& m_;
     EstadoNumera& s_;
     std::vector<std::string>& expressoes_;
+    ArquivosRun& arquivos_;
 };
 
 // A list of pairs name/value rewritten: the file emptied, then every line not marked.
@@ -768,15 +822,15 @@ void Troca::salvaMemoria(std::string_view p) {
     for (size_t i = 0; i < m_.nomesTexto().size(); ++i)
         if (escolhido(m_.nomesTexto()[i]))
             linhas.push_back(m_.nomesTexto()[i] + ";" + m_.valoresTexto()[i]);
-    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
+    arquivos_.muda(destino) = std::move(linhas);
 }
 
 void Troca::leMemoria(std::string_view p) {
     fs::path origem;
     if (!arquivo(p, ".csv", origem)) return;
-    std::error_code ec;
-    if (!fs::is_regular_file(origem, ec)) return void(falha(80, p));
-    for (const std::string& linha : leLinhasNumera(origem)) {
+    const std::vector<std::string>* linhas = arquivos_.existente(origem);
+    if (!linhas) return void(falha(80, p));
+    for (const std::string& linha : *linhas) {
         std::string_view nome, valor;
         if (!corta(linha, ';', nome, valor) || nome.empty()) continue;
         if (nomeDeTexto(nome)) {
@@ -828,7 +882,7 @@ void Troca::avaliaTabela(std::string_view p, std::string_view original) {
             return void(falha(69, partes[4]));
         atual = proximo;
     }
-    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[5]);
+    arquivos_.muda(destino) = std::move(linhas);
 }
 
 // The target of an import: kind, base name and first index (i, j for a matrix).
@@ -896,9 +950,9 @@ void Troca::importaTabela(std::string_view p) {
     if (r1 > r2) return void(falha(106));
     fs::path origem;
     if (!arquivo(partes[0], ".csv", origem)) return;
-    std::error_code ec;
-    if (!fs::is_regular_file(origem, ec)) return void(falha(80, partes[0]));
-    const std::vector<std::string> linhas = leLinhasNumera(origem);
+    const std::vector<std::string>* lidas = arquivos_.existente(origem);
+    if (!lidas) return void(falha(80, partes[0]));
+    const std::vector<std::string>& linhas = *lidas;
     std::vector<std::string> lidos;
     for (long long r = r1; r <= r2; ++r) {
         std::string linha = r <= static_cast<long long>(linhas.size())
@@ -934,7 +988,7 @@ void Troca::exportaTabela(std::string_view p) {
     if (!valorTexto(partes[3], valor)) return void(falha(88, partes[3]));
     fs::path destino;
     if (!arquivo(partes[0], ".csv", destino)) return;
-    std::vector<std::string> linhas = leLinhasNumera(destino);
+    std::vector<std::string>& linhas = arquivos_.muda(destino);
     if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
     std::vector<std::string> celulas = separaEm(linhas[static_cast<size_t>(r - 1)], ';');
     if (celulas.size() < static_cast<size_t>(c)) celulas.resize(static_cast<size_t>(c));
@@ -942,7 +996,6 @@ void Troca::exportaTabela(std::string_view p) {
     std::string linha;
     for (size_t k = 0; k < celulas.size(); ++k) linha += (k ? ";" : "") + celulas[k];
     linhas[static_cast<size_t>(r - 1)] = linha;
-    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
 }
 
 void Troca::importaTexto(std::string_view p) {
@@ -960,9 +1013,9 @@ void Troca::importaTexto(std::string_view p) {
     if (r1 > r2) return void(falha(102));
     fs::path origem;
     if (!arquivo(partes[0], ".txt", origem)) return;
-    std::error_code ec;
-    if (!fs::is_regular_file(origem, ec)) return void(falha(80, partes[0]));
-    const std::vector<std::string> linhas = leLinhasNumera(origem);
+    const std::vector<std::string>* lidas = arquivos_.existente(origem);
+    if (!lidas) return void(falha(80, partes[0]));
+    const std::vector<std::string>& linhas = *lidas;
     std::vector<std::string> lidos;
     for (long long r = r1; r <= r2; ++r) {
         const std::string linha = r <= static_cast<long long>(linhas.size())
@@ -991,7 +1044,7 @@ void Troca::exportaTexto(std::string_view p) {
     if (!valorTexto(partes[3], t)) return void(falha(88, partes[3]));
     fs::path destino;
     if (!arquivo(partes[0], ".txt", destino)) return;
-    std::vector<std::string> linhas = leLinhasNumera(destino);
+    std::vector<std::string>& linhas = arquivos_.muda(destino);
     if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
     std::string& linha = linhas[static_cast<size_t>(r - 1)];
     const size_t coluna = static_cast<size_t>(c - 1), n = t.size();
@@ -1005,7 +1058,6 @@ void Troca::exportaTexto(std::string_view p) {
         if (sobrescreve) linha.erase(coluna, n);
     }
     linha.insert(coluna, t);
-    if (!gravaLinhasTroca(destino, linhas)) falha(5, partes[0]);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1023,6 +1075,7 @@ public:
     // Document line of the statement being executed (for the error lines).
     int linhaAtual() const;
     int indiceAtual = 0;
+    ArquivosRun arquivos;
 
 private:
     void verificaTeclas();
@@ -1052,7 +1105,12 @@ private:
     int voltas_ = 0;  // how often the current skip wrapped at END
     int casasDecimais_ = 0;
     bool somTrabalho_ = true;
+    // Statements carried out; a run that never ends stops at the limit with a clear error
+    // (Esc stops it sooner, but a scripted run has nobody to press it).
+    long long passosExecutados_ = 0;
 };
+
+constexpr long long kLimitePassos = 500'000'000;
 
 bool Execucao::falha(int codigo, std::string_view parametro) {
     return ::falha(s_, codigo, parametro);
@@ -1114,6 +1172,10 @@ int Execucao::linhaAtual() const {
 
 // Esc abandons the run; Enter switches the working sound off and on; other keys are eaten.
 void Execucao::verificaTeclas() {
+    if (++passosExecutados_ > kLimitePassos) {
+        falha(47);
+        return;
+    }
     while (e_.crt.teclaPressionada()) {
         const uint8_t tecla = e_.crt.leTecla();
         if (tecla == 0) {
@@ -1144,6 +1206,7 @@ void Execucao::executaBloco() {
     while (indiceAtual >= 0 && indiceAtual < static_cast<int>(instrucoes_.size()) &&
            s_.estadoNumera != 2) {
         verificaTeclas();
+        if (s_.estadoNumera == 2) return;
         const Instrucao& ins = instrucoes_[static_cast<size_t>(indiceAtual)];
         if (ins.comando == "\\CONTINUE{}") return;
         if (ins.comando == "\\END{}") {
@@ -1176,7 +1239,7 @@ void Execucao::despacha(const Instrucao& ins) {
     if (c == "\\N{}") return void(anexaResultado(""));
     if (c == "\\DECIMAL{}") return defineDecimais(p);
     if (c == "\\STEPRESULT{}") return passos(p);
-    Troca troca(e_, m_, s_, expressoes_);
+    Troca troca(e_, m_, s_, expressoes_, arquivos);
     if (c == "\\SAVECONSTANT{}") return troca.salvaConstantes(p);
     if (c == "\\DELETECONSTANT{}") return troca.apagaConstantes(p);
     if (c == "\\SAVEEXPRESSION{}") return troca.salvaExpressao(ins.original);
@@ -1407,12 +1470,15 @@ void executaPrograma(Editor& e) {
         }
     } catch (...) {
         // Esc, or a failure nothing above could report (no memory, a file system error):
-        // the run is abandoned as a system error.
+        // the run is abandoned as a system error; what it wrote to files is kept.
+        run.arquivos.gravaTodos();
         s.estadoNumera = 2;
         s.codigoErro = 5;
         anexaResultado(textosErroNumera[5]);
         return;
     }
+    if (const std::string falhou = run.arquivos.gravaTodos(); !falhou.empty() && s.estadoNumera != 2)
+        falha(s, 5, falhou);
     if (s.estadoNumera != 2) {
         s.estadoNumera = 1;
         return;
