@@ -22,6 +22,18 @@ struct Regra {
     std::string saida;
 };
 
+// A word seen by the rules: positions 1..n; 0 and n + 1 are its edges and read as 0.
+class Posicoes {
+  public:
+    explicit Posicoes(std::string_view p) : p_(p) {}
+    int n() const { return static_cast<int>(p_.size()); }
+    bool borda(int i) const { return i < 1 || i > n(); }
+    unsigned char at(int i) const { return borda(i) ? 0 : static_cast<unsigned char>(p_[i - 1]); }
+
+  private:
+    std::string_view p_;
+};
+
 // Longest parts kept from a rule line; longer parts are cut.
 constexpr size_t kMaxContexto = 5;
 constexpr size_t kMaxCentro = 5;

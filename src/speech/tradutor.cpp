@@ -162,18 +162,8 @@ std::string_view dobraAlto(unsigned char c) {
     }
 }
 
-// The word with positions 1..n; 0 and n + 1 are its edges and read as 0.
-class Posicoes {
-  public:
-    explicit Posicoes(std::string_view p) : p_(p) {}
-    int n() const { return static_cast<int>(p_.size()); }
-    bool borda(int i) const { return i < 1 || i > n(); }
-    unsigned char at(int i) const { return borda(i) ? 0 : static_cast<unsigned char>(p_[i - 1]); }
-    unsigned char maior(int i) const { return maiuscula(at(i)); }
-
-  private:
-    std::string_view p_;
-};
+// The letter at position i of the word (which keeps its case), upper-cased.
+unsigned char maior(const Posicoes& w, int i) { return maiuscula(w.at(i)); }
 
 bool vogalOuAcento(unsigned char c) {
     return ehVogal(c) || ehAcento(c);
@@ -201,19 +191,19 @@ bool casaEsquerda(const Posicoes& w, std::string_view contexto, int i) {
                     return false;
                 break;
             case '|':
-                if (!em("NRS", w.maior(i))) return false;
+                if (!em("NRS", maior(w, i))) return false;
                 --i;
                 break;
             case ']':
-                if (em("AO", w.maior(i)))
+                if (em("AO", maior(w, i)))
                     --i;
-                else if (ehAcento(w.at(i)) && em("AO", w.maior(i - 1)))
+                else if (ehAcento(w.at(i)) && em("AO", maior(w, i - 1)))
                     i -= 2;
                 else
                     return false;
                 break;
             default:
-                if (w.borda(i) || w.maior(i) != static_cast<unsigned char>(r)) return false;
+                if (w.borda(i) || maior(w, i) != static_cast<unsigned char>(r)) return false;
                 --i;
         }
     }
@@ -233,25 +223,25 @@ bool casaDireita(const Posicoes& w, std::string_view contexto, int i) {
                 while (vogalOuAcento(w.at(i))) ++i;
                 break;
             case '+':
-                if (!em("EI", w.maior(i))) return false;
+                if (!em("EI", maior(w, i))) return false;
                 ++i;
                 if (ehAcento(w.at(i))) ++i;
                 break;
             case '[':  // looks without moving on
-                if (!(i > w.n() || (ehConsoante(w.at(i)) && w.maior(i) != 'H'))) return false;
+                if (!(i > w.n() || (ehConsoante(w.at(i)) && maior(w, i) != 'H'))) return false;
                 break;
             case '*':  // looks without moving on
-                if (!ehConsoante(w.at(i)) || em("RL", w.maior(i))) return false;
+                if (!ehConsoante(w.at(i)) || em("RL", maior(w, i))) return false;
                 break;
             case '\\':
-                if (w.maior(i) == 'S') ++i;
+                if (maior(w, i) == 'S') ++i;
                 break;
             case '&':
-                if (!em("LNMRZ", w.maior(i))) return false;
+                if (!em("LNMRZ", maior(w, i))) return false;
                 ++i;
                 break;
             default:
-                if (w.borda(i) || w.maior(i) != static_cast<unsigned char>(r)) return false;
+                if (w.borda(i) || maior(w, i) != static_cast<unsigned char>(r)) return false;
                 ++i;
         }
     }
@@ -261,13 +251,13 @@ bool casaDireita(const Posicoes& w, std::string_view contexto, int i) {
 bool casaCentro(const Posicoes& w, std::string_view centro, int i) {
     for (size_t k = 0; k < centro.size(); ++k) {
         int p = i + static_cast<int>(k);
-        if (w.borda(p) || w.maior(p) != static_cast<unsigned char>(centro[k])) return false;
+        if (w.borda(p) || maior(w, p) != static_cast<unsigned char>(centro[k])) return false;
     }
     return true;
 }
 
 const Regra* regraEm(const Posicoes& w, const Regras& regras, int i) {
-    for (const Regra& r : regras.lista(w.maior(i))) {
+    for (const Regra& r : regras.lista(maior(w, i))) {
         int depois = i + static_cast<int>(r.centro.size());
         if (casaCentro(w, r.centro, i) && casaEsquerda(w, r.esquerda, i - 1) &&
             casaDireita(w, r.direita, depois))
@@ -439,7 +429,7 @@ std::string aplicaRegras(std::string_view palavra, const Regras& regras) {
     std::string saida = "[";
     for (int i = 1; i <= w.n();) {
         const Regra* r = regraEm(w, regras, i);
-        std::string pedaco = r ? r->saida : std::string(" /_") + static_cast<char>(w.maior(i));
+        std::string pedaco = r ? r->saida : std::string(" /_") + static_cast<char>(maior(w, i));
         if (em("AEIOU", w.at(i))) marcaPrimeiraVogal(pedaco);
         saida += pedaco;
         i += r ? static_cast<int>(r->centro.size()) : 1;

@@ -10,18 +10,6 @@ using namespace letrasTts;
 
 namespace {
 
-// The upper-case word with positions 1..n; 0 and n + 1 are its edges and read as 0.
-class Posicoes {
-  public:
-    explicit Posicoes(std::string_view p) : p_(p) {}
-    int n() const { return static_cast<int>(p_.size()); }
-    bool borda(int i) const { return i < 1 || i > n(); }
-    unsigned char at(int i) const { return borda(i) ? 0 : static_cast<unsigned char>(p_[i - 1]); }
-
-  private:
-    std::string_view p_;
-};
-
 // Matches the left context leftwards from `i`.
 bool casaEsquerda(const Posicoes& w, std::string_view contexto, int i) {
     for (size_t k = contexto.size(); k-- > 0;) {
