@@ -76,6 +76,21 @@ TEST_F(ExecucaoNumera, ExchangeFilesRoundTrip) {
               (std::vector<std::string>{""}));
 }
 
+// A student's program: measurements read from a spreadsheet file, their mean and standard
+// deviation computed in loops, a result table exported.
+TEST_F(ExecucaoNumera, AStudentsMeasurementsGiveMeanAndDeviation) {
+    std::ofstream(documentos_ / "medidas.csv", std::ios::binary)
+        << "medida;valor\r\n1;2\r\n2;4\r\n3;4\r\n4;4\r\n5;5\r\n6;5\r\n7;7\r\n8;9\r\n";
+    const auto r = executa({"\\IMPORTTABELARO{MEDIDAS,2,2,9,V_NX[1]};", "\\EXPRESSION{S=0};",
+                            "\\FOR{I=1:8};", "\\EXPRESSION{S=S+V_NX[I]};", "\\CONTINUE{vacio};",
+                            "\\EXPRESSION{MEDIA=S/8};", "\\EXPRESSION{Q=0};", "\\FOR{I=1:8};",
+                            "\\EXPRESSION{Q=Q+SQR*(V_NX[I]-MEDIA)};", "\\CONTINUE{vacio};",
+                            "\\EXPRESSION{DP=SQRT*(Q/8)};", "\\EXPORTTABELARO{RESUMO,1,1,MEDIA};",
+                            "\\EXPORTTABELARO{RESUMO,2,1,DP};", "\\VARRESULT{MEDIA,DP};"});
+    EXPECT_EQ(r, (std::vector<std::string>{"MEDIA = 5", "DP = 2"}));
+    EXPECT_EQ(arquivo("RESUMO.csv"), (std::vector<std::string>{"5;2"}));
+}
+
 // An error replaces the output with its lines at the statement's document line; Esc
 // abandons the run as a system error.
 TEST_F(ExecucaoNumera, ErrorsReplaceTheOutputAndEscAbandons) {
