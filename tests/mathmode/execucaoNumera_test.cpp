@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "console/teclaFila.h"
 #include "editor/sessao.h"
 #include "mathmode/EDNUMERACOMPILA.h"
 #include "mathmode/EDNUMERAVARS.h"
@@ -109,11 +110,7 @@ TEST_F(ExecucaoNumera, ErrorsReplaceTheOutputAndEscAbandons) {
     // The user presses Esc while an endless loop runs.
     int vezes = 0;
     crt().aoBombear([&](bool) {
-        if (++vezes != 100) return;
-        EventoEntrada esc;
-        esc.tipo = EventoEntrada::Tipo::Codigo;
-        esc.caractere = 27;
-        crt().trataEvento(esc);
+        if (++vezes == 100) pressionaTecla(crt(), 27);
     });
     const auto r = executa({"\\WHILE{1<2};", "\\EXPRESSION{X=1};", "\\CONTINUE{vacio};"});
     ASSERT_EQ(r.size(), 3u);

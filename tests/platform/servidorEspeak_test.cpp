@@ -12,6 +12,7 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
+#include "console/teclaFila.h"
 
 namespace {
 
@@ -67,10 +68,7 @@ TEST_F(ServidorEspeakTest, AKeyStopsALongTextAndNothingIsSentWhileOneWaits) {
     // A key comes with the first block.
     audio_.aoEscrever = [this](size_t n) {
         if (n != 1) return;
-        EventoEntrada ev;
-        ev.tipo = EventoEntrada::Tipo::Codigo;
-        ev.caractere = 'x';
-        crt_.trataEvento(ev);
+        pressionaTecla(crt_, 'x');
     };
     std::string longo;
     while (longo.size() < 100000) longo += "ola ";

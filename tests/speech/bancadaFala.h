@@ -21,6 +21,7 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/fala.h"
+#include "console/teclaFila.h"
 
 namespace bancada {
 
@@ -164,10 +165,7 @@ class Bancada : public ::testing::Test {
     std::string rastro() const { return utf8ParaWin1252(leArquivo(dir_.caminho() / "rastro.txt")); }
 
     void teclaEsperando(uint8_t c) {
-        EventoEntrada ev;
-        ev.tipo = EventoEntrada::Tipo::Codigo;
-        ev.caractere = c;
-        crt_->trataEvento(ev);
+        pressionaTecla(*crt_, c);
     }
 
     PastaTemporaria dir_;

@@ -11,6 +11,7 @@
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
+#include "console/teclaFila.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -123,10 +124,7 @@ class TocadorOndaTest : public ::testing::Test {
         return dir_ / nome;
     }
     void tecla() {
-        EventoEntrada ev;
-        ev.tipo = EventoEntrada::Tipo::Codigo;
-        ev.caractere = 'x';
-        crt_->trataEvento(ev);
+        pressionaTecla(*crt_, 'x');
     }
     std::string tela() const {
         const auto& c = crt_->tela().caracteres;

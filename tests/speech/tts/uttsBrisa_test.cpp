@@ -11,6 +11,7 @@
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
 #include "speech/tts/mbrola/bancoVoz.h"
+#include "console/teclaFila.h"
 
 #include <set>
 
@@ -151,10 +152,7 @@ TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
     ASSERT_TRUE(servidor_.abre(0, 0, 0));
     audio_.aoEscrever = [this](size_t n) {
         if (n != 1) return;
-        EventoEntrada ev;
-        ev.tipo = EventoEntrada::Tipo::Codigo;
-        ev.caractere = 'x';
-        crt_.trataEvento(ev);
+        pressionaTecla(crt_, 'x');
     };
     std::string longo;
     while (longo.size() < 20000) longo += "ola, bom dia. ";
