@@ -717,6 +717,14 @@ private:
         arquivos_.resolvidos.emplace(chave, saida);
         return true;
     }
+    // The lines of a file the program reads; nullptr (error 80, or 96) when there is none.
+    const std::vector<std::string>* leitura(std::string_view nome, std::string_view extensao) {
+        fs::path origem;
+        if (!arquivo(nome, extensao, origem)) return nullptr;
+        const std::vector<std::string>* linhas = arquivos_.existente(origem);
+        if (!linhas) falha(80, nome);
+        return linhas;
+    }
     bool inteiro(std::string_view t, int erro, long long& valor);
     bool guardaLidos(const std::vector<std::string>& lidos, std::string_view destino);
     bool valorTexto(std::string_view nome, std::string& texto);
@@ -826,10 +834,8 @@ void Troca::salvaMemoria(std::string_view p) {
 }
 
 void Troca::leMemoria(std::string_view p) {
-    fs::path origem;
-    if (!arquivo(p, ".csv", origem)) return;
-    const std::vector<std::string>* linhas = arquivos_.existente(origem);
-    if (!linhas) return void(falha(80, p));
+    const std::vector<std::string>* linhas = leitura(p, ".csv");
+    if (!linhas) return;
     for (const std::string& linha : *linhas) {
         std::string_view nome, valor;
         if (!corta(linha, ';', nome, valor) || nome.empty()) continue;
@@ -948,10 +954,8 @@ void Troca::importaTabela(std::string_view p) {
     if (r1 < 1) return void(falha(104));
     if (r2 < 1) return void(falha(105));
     if (r1 > r2) return void(falha(106));
-    fs::path origem;
-    if (!arquivo(partes[0], ".csv", origem)) return;
-    const std::vector<std::string>* lidas = arquivos_.existente(origem);
-    if (!lidas) return void(falha(80, partes[0]));
+    const std::vector<std::string>* lidas = leitura(partes[0], ".csv");
+    if (!lidas) return;
     const std::vector<std::string>& linhas = *lidas;
     std::vector<std::string> lidos;
     for (long long r = r1; r <= r2; ++r) {
@@ -1011,10 +1015,8 @@ void Troca::importaTexto(std::string_view p) {
     if (r2 < 1) return void(falha(100));
     if (c1 > c2) return void(falha(101));
     if (r1 > r2) return void(falha(102));
-    fs::path origem;
-    if (!arquivo(partes[0], ".txt", origem)) return;
-    const std::vector<std::string>* lidas = arquivos_.existente(origem);
-    if (!lidas) return void(falha(80, partes[0]));
+    const std::vector<std::string>* lidas = leitura(partes[0], ".txt");
+    if (!lidas) return;
     const std::vector<std::string>& linhas = *lidas;
     std::vector<std::string> lidos;
     for (long long r = r1; r <= r2; ++r) {
