@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
 
 #include "console/SnCrt.h"
 
@@ -11,4 +14,20 @@ inline void pressionaTecla(SnCrt& crt, uint8_t codigo) {
     ev.tipo = EventoEntrada::Tipo::Codigo;
     ev.caractere = codigo;
     crt.trataEvento(ev);
+}
+
+// A speech server given a long text stops at a key that comes with its first block, and
+// says nothing more while that key waits to be read.
+template <class Servidor, class Audio>
+void confereTeclaParaFala(Servidor& servidor, Audio& audio, SnCrt& crt, const std::string& longo) {
+    audio.aoEscrever = [&crt](size_t n) {
+        if (n == 1) pressionaTecla(crt, 'x');
+    };
+    servidor.fala(longo);
+    EXPECT_LE(audio.blocos.size(), 2u);
+    EXPECT_FALSE(servidor.falando());
+    audio.blocos.clear();
+    servidor.fala("ola");
+    EXPECT_TRUE(audio.blocos.empty());
+    audio.aoEscrever = nullptr;
 }

@@ -65,19 +65,9 @@ TEST_F(ServidorEspeakTest, PunctuationAllNamesEverySignAndNoneNone) {
 
 TEST_F(ServidorEspeakTest, AKeyStopsALongTextAndNothingIsSentWhileOneWaits) {
     ASSERT_TRUE(servidor_.abre(0, 0, 0));
-    // A key comes with the first block.
-    audio_.aoEscrever = [this](size_t n) {
-        if (n != 1) return;
-        pressionaTecla(crt_, 'x');
-    };
     std::string longo;
     while (longo.size() < 100000) longo += "ola ";
-    servidor_.fala(longo);
-    EXPECT_LE(audio_.blocos.size(), 2u);
-    EXPECT_FALSE(servidor_.falando());
-    audio_.blocos.clear();
-    servidor_.fala("ola");  // the key still waits
-    EXPECT_TRUE(audio_.blocos.empty());
+    confereTeclaParaFala(servidor_, audio_, crt_, longo);
 }
 
 }  // namespace
