@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds PLUMAR and runs every test: once in the Release build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds PLUMAR and runs every test: once in the Release build (gcc), once under
+# AddressSanitizer and UndefinedBehaviorSanitizer built with clang, which is also the build
+# of the fuzz targets: each runs for a short while from its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/pacotes.sh
@@ -22,7 +23,7 @@ testa() {
 construi build -DCMAKE_BUILD_TYPE=Release -DPLUMAR_TESTS=ON  # run.sh may have configured it without tests
 testa build
 
-construi build-asan -DCMAKE_BUILD_TYPE=Debug -DPLUMAR_SANITIZE=ON
+construi build-asan -DCMAKE_BUILD_TYPE=Debug -DPLUMAR_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
 # The display, font and sound libraries behind the window keep memory until the process
 # ends, some of it where no stack can be read: their tests run without the leak check,
 # everything else with it.

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "editor/edArq.h"
 
 extern char** environ;

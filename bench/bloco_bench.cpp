@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "editor/commands/edBloco.h"
+#include "platform/texto.h"
+#include "ordemLiteral.h"
 
 namespace {
 

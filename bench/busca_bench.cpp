@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "editor/commands/edBusca.h"
 #include "editor/commands/edMargem.h"
 #include "editor/commands/edembel.h"

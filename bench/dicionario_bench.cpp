@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "dicgen/geraDicionario.h"
 #include "editor/commands/eddicion.h"
 #include "editor/commands/sndic.h"

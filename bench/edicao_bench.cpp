@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "console/despacho.h"
-#include "console/montagem.h"
+#include "programa/despacho.h"
+#include "programa/montagem.h"
 #include "editor/edCursor.h"
 #include "editor/edtela.h"
 

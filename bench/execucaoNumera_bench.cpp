@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "mathmode/EDNUMERACOMPILA.h"
 #include "mathmode/EDNUMERAVARS.h"
 

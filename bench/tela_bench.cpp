@@ -16,7 +16,7 @@
 #include <functional>
 #include <string>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "editor/edtela.h"
 
 namespace {

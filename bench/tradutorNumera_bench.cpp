@@ -11,8 +11,9 @@
 #include <iterator>
 #include <string>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "mathmode/EDNUMERASINTAXES.h"
+#include "mathmode/EDNUMERAVARS.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
 #include "platform/caminhos.h"
+#include "platform/texto.h"
 
 namespace fs = std::filesystem;
 
@@ -62,22 +63,12 @@ void MemoriaNumera::limpaVariaveis() {
     passos.clear();
 }
 
-namespace {
-
-std::string_view semBrancos(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-}  // namespace
-
 void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
                       const std::vector<std::string>& usuario) {
     auto naoVazias = [](const std::vector<std::string>& linhas) {
         std::vector<std::string> r;
         for (const std::string& l : linhas)
-            if (!semBrancos(l).empty()) r.emplace_back(semBrancos(l));
+            if (!apara(l).empty()) r.emplace_back(apara(l));
         return r;
     };
     const std::vector<std::string> s = naoVazias(sistema);

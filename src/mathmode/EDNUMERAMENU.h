@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "mathmode/EDNUMERAVARS.h"
 
 inline constexpr int kColunasMenuNumera = 11;
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "editor/editor.h"
+#include "mathmode/EDNUMERAVARS.h"
 #include "platform/caminhos.h"
 
 namespace fs = std::filesystem;
@@ -650,7 +651,6 @@ void traduzProgramaTeste(Editor& e) {
 #include <cstdlib>
 #include <optional>
 
-#include "mathmode/EDNUMERAVARS.h"
 #include "platform/caminhos.h"
 
 namespace {

@@ -4,12 +4,19 @@
 
 namespace {
 bool branco(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool controle(char c) { return static_cast<unsigned char>(c) <= ' ' || c == 127; }
 int minuscula(char c) { return std::tolower(static_cast<unsigned char>(c)); }
 }  // namespace
 
 std::string_view apara(std::string_view s) {
     while (!s.empty() && branco(s.front())) s.remove_prefix(1);
     while (!s.empty() && branco(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view aparaControles(std::string_view s) {
+    while (!s.empty() && controle(s.front())) s.remove_prefix(1);
+    while (!s.empty() && controle(s.back())) s.remove_suffix(1);
     return s;
 }
 
@@ -29,3 +36,46 @@ std::string maiusculasAscii(std::string_view s) {
     for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return r;
 }
+
+namespace {
+template <typename F>
+std::string porCaractere(std::string_view texto, F f) {
+    std::string s(texto);
+    for (char& c : s) c = f(c);
+    return s;
+}
+}  // namespace
+
+char maiusculaLatin1(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 32);
+    return c;
+}
+
+char maiuscula1252(char c) {
+    switch (static_cast<unsigned char>(c)) {
+        case 0x9A: return '\x8A';  // š
+        case 0x9C: return '\x8C';  // œ
+        case 0x9E: return '\x8E';  // ž
+        case 0xFF: return '\x9F';  // ÿ
+        default: return maiusculaLatin1(c);
+    }
+}
+
+char minuscula1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+        return static_cast<char>(u + 32);
+    switch (u) {
+        case 0x8A: return '\x9A';
+        case 0x8C: return '\x9C';
+        case 0x8E: return '\x9E';
+        case 0x9F: return '\xFF';
+        default: return c;
+    }
+}
+
+std::string maiusculas1252(std::string_view s) { return porCaractere(s, maiuscula1252); }
+std::string minusculas1252(std::string_view s) { return porCaractere(s, minuscula1252); }
+std::string maiusculasLatin1(std::string_view s) { return porCaractere(s, maiusculaLatin1); }

@@ -11,7 +11,9 @@
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
 #include "platform/ini.h"
+#include "platform/texto.h"
 #include "speech/numeros.h"
+#include "speech/servidores/fabricaServidor.h"
 
 namespace fs = std::filesystem;
 
@@ -34,24 +36,9 @@ bool ehLetra(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128;
 }
 
-// Windows-1252 upper case, accented letters included.
-char maiuscula(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-    if (u >= 224 && u != 247 && u != 255) return static_cast<char>(u - 32);
-    return c;
-}
-
-std::string apara(std::string_view s) {
-    const size_t a = s.find_first_not_of(" \t");
-    if (a == std::string_view::npos) return {};
-    const size_t b = s.find_last_not_of(" \t");
-    return std::string(s.substr(a, b - a + 1));
-}
-
 // TRADUTOR/SAPI present and not starting with N: texts go to a speech server.
 bool servidorPedido(Fala& fala) {
-    const std::string sapi = apara(fala.leIni("TRADUTOR", "SAPI"));
+    const std::string sapi(apara(fala.leIni("TRADUTOR", "SAPI")));
     return !sapi.empty() && std::toupper(static_cast<unsigned char>(sapi[0])) != 'N';
 }
 
@@ -85,9 +72,7 @@ std::string extensao(std::string_view nome) {
         barra == std::string_view::npos ? nome : nome.substr(barra + 1);
     const size_t ponto = arquivo.find('.');
     if (ponto == std::string_view::npos) return {};
-    std::string ext(arquivo.substr(ponto + 1, 3));
-    for (char& c : ext) c = maiuscula(c);
-    return ext;
+    return maiusculasLatin1(arquivo.substr(ponto + 1, 3));
 }
 
 bool caminhoAbsoluto(std::string_view nome) {
@@ -444,10 +429,8 @@ void Fala::falaFrase(std::string_view& resto) {
     size_t n = 0;
     while (n < resto.size() && (ehLetra(static_cast<unsigned char>(resto[n])) || resto[n] == ' '))
         ++n;
-    const std::string frase = apara(resto.substr(0, n));
-    std::string maiusculas = frase;
-    for (char& ch : maiusculas) ch = maiuscula(ch);
-    if (maiusculas == "WWW")
+    const std::string frase(apara(resto.substr(0, n)));
+    if (maiusculasLatin1(frase) == "WWW")
         soletra(frase);
     else
         sintetizador_.falaTexto(resto.substr(0, n));
@@ -750,7 +733,7 @@ void Fala::despejaPalavras(std::vector<uint8_t>& buffer) {
 
 int Fala::executaPrograma(std::string_view comando, std::string_view parametros,
                           std::string_view diretorio) {
-    const std::string linha = apara(comando);
+    const std::string linha(apara(comando));
     std::string programa = linha;
     std::vector<std::string> argumentos;
     if (!linha.empty() && linha[0] == '"') {

@@ -1,4 +1,5 @@
 #include "speech/regras.h"
+#include "platform/texto.h"
 
 #include <algorithm>
 #include <fstream>
@@ -149,12 +150,3 @@ std::string trocaPorExcecao(std::string palavra, const Excecoes& excecoes, std::
     return palavra;
 }
 
-std::string maiusculasLatin1(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) {
-        auto u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 224 && u <= 254 && u != 247))
-            c = static_cast<char>(u - 32);
-    }
-    return r;
-}

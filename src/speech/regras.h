@@ -106,6 +106,3 @@ std::optional<Excecoes> leExcecoes(const std::filesystem::path& arquivo, bool ma
 // The replacement of the word, looked up again without each final letter of `finais` until
 // found; the stripped letters follow the replacement. The word itself when nothing is found.
 std::string trocaPorExcecao(std::string palavra, const Excecoes& excecoes, std::string_view finais);
-
-// Windows-1252 letters in upper case (a-z and the accented 224..254 but for the division sign).
-std::string maiusculasLatin1(std::string_view s);

@@ -51,7 +51,3 @@ constexpr int kServidorProprio = 3;
 constexpr int kServidorSapi4 = 4;
 constexpr int kServidorSapi5 = 5;
 
-// The engine of `tipo`: 5 the speech service, 3 the own engine (when its voice or rule
-// files are missing it fails to open, which leaves the program in recorded speech), any
-// other the espeak-ng library.
-std::unique_ptr<ServidorFala> criaServidorFala(int tipo, const AmbienteServidor& ambiente);

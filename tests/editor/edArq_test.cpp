@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "console/despacho.h"
+#include "programa/despacho.h"
 #include "sessaoEdicao.h"
 
 namespace fs = std::filesystem;

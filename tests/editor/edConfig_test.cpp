@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "apoio.h"
-#include "console/despacho.h"
-#include "console/programa.h"
+#include "programa/despacho.h"
+#include "programa/programa.h"
 #include "editor/sessaoEdicao.h"
 #include "platform/ini.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "apoio.h"
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "platform/codigos.h"  // utf8ParaWin1252
 
 struct FimDoRoteiro : std::runtime_error {

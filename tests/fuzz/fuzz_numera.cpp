@@ -11,8 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "console/montagem.h"
+#include "programa/montagem.h"
 #include "mathmode/EDNUMERASINTAXES.h"
+#include "mathmode/EDNUMERAVARS.h"
 
 namespace {
 

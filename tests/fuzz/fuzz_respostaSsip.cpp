@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/respostaSsip.h"
+#include "speech/servidores/respostaSsip.h"
 
 namespace {
 

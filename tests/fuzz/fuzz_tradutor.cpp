@@ -2,8 +2,8 @@
 // reader and translator. The input is three parts separated by NUL bytes: a rule file, an
 // exception file and a text; the whole input is also read as a diphone index.
 //
-// Built with libFuzzer when the compiler is clang; otherwise with the plain driver of
-// driverCorpus.cpp; inside the test binary the same entry is driven over a corpus.
+// A libFuzzer binary in the clang sanitizer build; inside the test binary the same entry is
+// driven over a corpus.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>

@@ -6,6 +6,7 @@
 #include "editor/sessao.h"
 #include "mathmode/EDNUMERAMENU.h"
 #include "mathmode/EDNUMERASINTAXES.h"
+#include "mathmode/EDNUMERAVARS.h"
 
 namespace {
 

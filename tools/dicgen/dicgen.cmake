@@ -5,10 +5,12 @@
 find_file(PLUMAR_DIC_AFF pt_BR.aff PATHS /usr/share/hunspell NO_DEFAULT_PATH)
 find_file(PLUMAR_DIC_PALAVRAS pt_BR.dic PATHS /usr/share/hunspell NO_DEFAULT_PATH)
 set(PLUMAR_DICGEN_DIR ${CMAKE_SOURCE_DIR}/tools/dicgen)
-set(PLUMAR_DICGEN_FONTES ${PLUMAR_DICGEN_DIR}/geraDicionario.cpp ${PLUMAR_DICGEN_DIR}/afixos.cpp)
-add_executable(dicgen ${PLUMAR_DICGEN_DIR}/dicgen.cpp ${PLUMAR_DICGEN_FONTES})
-target_include_directories(dicgen PRIVATE ${CMAKE_SOURCE_DIR}/tools)
-target_link_libraries(dicgen PRIVATE plumar_nucleo)
+# The generator's core, a tool library the editor does not link.
+add_library(plumar_dicgen STATIC ${PLUMAR_DICGEN_DIR}/geraDicionario.cpp ${PLUMAR_DICGEN_DIR}/afixos.cpp)
+target_include_directories(plumar_dicgen PUBLIC ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(plumar_dicgen PUBLIC plumar_editor)
+add_executable(dicgen ${PLUMAR_DICGEN_DIR}/dicgen.cpp)
+target_link_libraries(dicgen PRIVATE plumar_dicgen)
 set(PLUMAR_ARQUIVOS_DIC
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.dic ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.suf
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.nom ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.exc)

@@ -8,6 +8,7 @@
 #include "dicgen/afixos.h"
 #include "editor/commands/sndic.h"
 #include "platform/codigos.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ void Montador::grupo(const std::vector<std::u32string>& formas) {
             minusculas.push_back(std::move(s));
         } else {
             // A capitalised word is also right in capitals (BRASIL beside Brasil).
-            nomes_.insert(maiusculaDic(s));
+            nomes_.insert(maiusculasLatin1(s));
             nomes_.insert(std::move(s));
         }
     }

@@ -2,7 +2,7 @@
 # DOCCONV setting looks for it by default (c:\ornato\docconv.exe).
 add_library(docconv_rtf STATIC ${CMAKE_SOURCE_DIR}/tools/docconv/rtf.cpp)
 target_include_directories(docconv_rtf PUBLIC ${CMAKE_SOURCE_DIR}/tools/docconv)
-target_link_libraries(docconv_rtf PUBLIC plumar_nucleo)
+target_link_libraries(docconv_rtf PUBLIC plumar_editor)
 add_executable(docconv ${CMAKE_SOURCE_DIR}/tools/docconv/docconv.cpp)
 target_link_libraries(docconv PRIVATE docconv_rtf)
 set_target_properties(docconv PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PLUMAR_RAIZ_CONSTRUCAO})

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "editor/edMarcas.h"
+#include "editor/marcasTexto.h"
 #include "platform/codigos.h"
 
 namespace {

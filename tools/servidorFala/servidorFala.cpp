@@ -12,7 +12,7 @@
 
 #include "platform/codigos.h"
 #include "platform/ligacaoLocal.h"
-#include "platform/servidorSpeechd.h"
+#include "speech/servidores/servidorSpeechd.h"
 
 namespace {
 

@@ -5,11 +5,17 @@ find_path(PLUMAR_ESPEAK_INCLUDE espeak-ng/speak_lib.h)
 find_library(PLUMAR_ESPEAK_LIB espeak-ng)
 set(PLUMAR_KIT_DIR ${CMAKE_SOURCE_DIR}/tools/voicekit)
 set(PLUMAR_KIT_ESTADO ${CMAKE_BINARY_DIR}/voicekit_estado)
+# The kit's core (waves, diphone inventory, phoneme sets, the own engine's voice), a tool
+# library the editor does not link; the kit, its tests and benches share it.
+file(GLOB PLUMAR_KIT_NUCLEO CONFIGURE_DEPENDS ${PLUMAR_KIT_DIR}/kit*.cpp)
+add_library(plumar_kit STATIC ${PLUMAR_KIT_NUCLEO})
+target_include_directories(plumar_kit PUBLIC ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(plumar_kit PUBLIC plumar_speech)
 
 if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
   add_executable(voicekit ${PLUMAR_KIT_DIR}/voicekit.cpp ${PLUMAR_KIT_DIR}/vozEspeak.cpp)
   target_include_directories(voicekit PRIVATE ${PLUMAR_ESPEAK_INCLUDE})
-  target_link_libraries(voicekit PRIVATE plumar_nucleo ${PLUMAR_ESPEAK_LIB})
+  target_link_libraries(voicekit PRIVATE plumar_kit plumar_nucleo ${PLUMAR_ESPEAK_LIB})
 
   # The library keeps some memory to the end of the process: not a leak of ours.
   set(PLUMAR_KIT ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:voicekit>)

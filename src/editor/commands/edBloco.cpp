@@ -10,6 +10,7 @@
 #include "editor/commands/edembel.h"
 #include "editor/commands/snDDE.h"
 #include "editor/edMensag.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ bool exigeAlvoFora(Editor& e) {
     return false;
 }
 
-bool emBranco(std::string_view linha) { return semBrancos(linha).empty(); }
+bool emBranco(std::string_view linha) { return aparaControles(linha).empty(); }
 
 // Runs the command of `letra`; false when no command has that letter.
 bool executaLetra(Editor& e, uint8_t letra) {

@@ -45,18 +45,9 @@ void adicionaBlocoArquivo(Editor& e);
 // line is the old line ordem[k]. The same order as the exchange loop below, found without
 // running it.
 std::vector<int> ordemDaTroca(std::span<const std::string> formas);
-// The exchange loop as the sort is defined: for each pair i < j, the comparison forms of
-// both lines built afresh and the lines swapped when line j's is smaller. The reference
-// the fast order is checked and timed against.
-std::vector<int> ordemDaTrocaLiteral(std::span<const std::string> linhas);
 
-// Windows-1252 case conversion, accented letters included.
-std::string maiusculas1252(std::string_view texto);
-std::string minusculas1252(std::string_view texto);
 // Lower case, then the first character of each word raised by the plain ASCII rule (a
 // word beginning with an accented letter keeps it small).
 std::string primeirasMaiusculas(std::string_view texto);
-// Without the blanks and control characters at both ends.
-std::string_view semBrancos(std::string_view texto);
 // The words of a line: runs of characters between blanks.
 int contaPalavras(std::string_view linha);

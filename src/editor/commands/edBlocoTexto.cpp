@@ -10,38 +10,10 @@
 #include "editor/edArq.h"
 #include "editor/edMensag.h"
 #include "platform/codigos.h"
+#include "platform/texto.h"
 #include "speech/numeros.h"
 
 namespace {
-
-uint8_t maiuscula1252(uint8_t c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
-    switch (c) {
-        case 0x9A: return 0x8A;  // š
-        case 0x9C: return 0x8C;  // œ
-        case 0x9E: return 0x8E;  // ž
-        case 0xFF: return 0x9F;  // ÿ
-        default: return c;
-    }
-}
-
-uint8_t minuscula1252(uint8_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-    switch (c) {
-        case 0x8A: return 0x9A;
-        case 0x8C: return 0x9C;
-        case 0x8E: return 0x9E;
-        case 0x9F: return 0xFF;
-        default: return c;
-    }
-}
-
-template <typename F>
-std::string porCaractere(std::string_view texto, F f) {
-    std::string s(texto);
-    for (char& c : s) c = static_cast<char>(f(static_cast<uint8_t>(c)));
-    return s;
-}
 
 enum class Conversao { Maiusculas, Minusculas, Primeiras, Utf8 };
 
@@ -69,7 +41,7 @@ void converteBloco(Editor& e, Conversao tipo) {
     bool naoCoube = false;
     for (int i = ed.inicioBloco; i <= ed.fimBloco; ++i) {
         const std::string_view linha = ed.texto.vista(i);
-        if (semBrancos(linha).empty()) continue;
+        if (aparaControles(linha).empty()) continue;
         const std::string nova = converte(tipo, linha);
         if (nova.size() > TipoTexto::kMaxLinha)
             naoCoube = true;
@@ -109,9 +81,6 @@ void menuConversao(Editor& e) {
     }
 }
 
-std::string maiusculas1252(std::string_view texto) { return porCaractere(texto, maiuscula1252); }
-std::string minusculas1252(std::string_view texto) { return porCaractere(texto, minuscula1252); }
-
 std::string primeirasMaiusculas(std::string_view texto) {
     std::string s = minusculas1252(texto);
     for (size_t i = 0; i < s.size(); ++i)
@@ -119,19 +88,12 @@ std::string primeirasMaiusculas(std::string_view texto) {
     return s;
 }
 
-std::string_view semBrancos(std::string_view texto) {
-    auto branco = [](char c) { return static_cast<uint8_t>(c) <= ' '; };
-    while (!texto.empty() && branco(texto.front())) texto.remove_prefix(1);
-    while (!texto.empty() && branco(texto.back())) texto.remove_suffix(1);
-    return texto;
-}
-
 int contaPalavras(std::string_view linha) {
     int n = 0;
-    for (linha = semBrancos(linha); !linha.empty(); ++n) {
+    for (linha = aparaControles(linha); !linha.empty(); ++n) {
         const size_t espaco = linha.find(' ');
         linha = espaco == std::string_view::npos ? std::string_view()
-                                                  : semBrancos(linha.substr(espaco + 1));
+                                                  : aparaControles(linha.substr(espaco + 1));
     }
     return n;
 }
@@ -199,18 +161,5 @@ std::vector<int> ordemDaTroca(std::span<const std::string> formas) {
         for (size_t k = g; k < fim; ++k) menores.marca(static_cast<size_t>(porForma[k]));
         g = fim;
     }
-    return ordem;
-}
-
-std::vector<int> ordemDaTrocaLiteral(std::span<const std::string> linhas) {
-    std::vector<std::string> l(linhas.begin(), linhas.end());
-    std::vector<int> ordem(l.size());
-    std::iota(ordem.begin(), ordem.end(), 0);
-    for (size_t i = 0; i + 1 < l.size(); ++i)
-        for (size_t j = i + 1; j < l.size(); ++j)
-            if (formaBusca(l[j]) < formaBusca(l[i])) {
-                std::swap(l[i], l[j]);
-                std::swap(ordem[i], ordem[j]);
-            }
     return ordem;
 }

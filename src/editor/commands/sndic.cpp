@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/codigos.h"
+#include "platform/texto.h"
 
 char minusculaDic(char c) {
     const auto u = static_cast<uint8_t>(c);
@@ -16,15 +17,6 @@ char minusculaDic(char c) {
 std::string formaDic(std::string_view texto) {
     std::string s(texto);
     for (char& c : s) c = minusculaDic(c);
-    return s;
-}
-
-std::string maiusculaDic(std::string_view texto) {
-    std::string s(texto);
-    for (char& c : s) {
-        const auto u = static_cast<uint8_t>(c);
-        if ((u >= 'a' && u <= 'z') || (u > 223 && u != 0xF7 && u != 0xFF)) c = char(u - 32);
-    }
     return s;
 }
 
@@ -62,14 +54,6 @@ bool vogalInicial(uint8_t c) {
     return c == '\'' || c == '-' || vogais[c];
 }
 
-bool branco(char c) { return static_cast<uint8_t>(c) <= 32 || c == 127; }
-
-std::string_view limpa(std::string_view s) {
-    while (!s.empty() && branco(s.front())) s.remove_prefix(1);
-    while (!s.empty() && branco(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // Calls `f` with each non-empty stripped line; CR, LF and CR LF all end a line.
 template <class F>
 void cadaLinha(std::string_view texto, F f) {
@@ -77,7 +61,7 @@ void cadaLinha(std::string_view texto, F f) {
         // A plain scan: find_first_of searches its set once per character.
         size_t fim = 0;
         while (fim < texto.size() && texto[fim] != '\r' && texto[fim] != '\n') ++fim;
-        const std::string_view linha = limpa(texto.substr(0, fim));
+        const std::string_view linha = aparaControles(texto.substr(0, fim));
         if (!linha.empty()) f(linha);
         if (fim == texto.size()) break;
         texto.remove_prefix(fim + 1);
@@ -159,7 +143,7 @@ void Dicionario::leSufixos(std::string_view texto) {
         if (l.front() == '[') {
             l.remove_prefix(1);
             if (!l.empty() && l.back() == ']') l.remove_suffix(1);
-            lidas.push_back({formaDic(limpa(l)), {}});
+            lidas.push_back({formaDic(aparaControles(l)), {}});
             atual = &lidas.back();
         } else if (atual) {
             atual->sufixos.push_back(formaDic(l));
@@ -193,12 +177,12 @@ void Dicionario::leDicionario(std::string_view texto, std::vector<std::string>& 
         TDicio d;
         const size_t espaco = l.find(' ');
         d.radical = formaDic(l.substr(0, espaco));
-        std::string_view lista = espaco == std::string_view::npos ? "=" : limpa(l.substr(espaco));
+        std::string_view lista = espaco == std::string_view::npos ? "=" : aparaControles(l.substr(espaco));
         while (!lista.empty()) {
             const size_t fim = lista.find(' ');
             const std::string_view token = lista.substr(0, fim);
             const std::string nome = formaDic(token);
-            lista = fim == std::string_view::npos ? std::string_view() : limpa(lista.substr(fim));
+            lista = fim == std::string_view::npos ? std::string_view() : aparaControles(lista.substr(fim));
             if (nome.empty()) continue;
             if (nome == "=") {
                 d.proprio = true;
@@ -227,8 +211,8 @@ bool Dicionario::leRegras(std::string_view texto, const std::string& nome,
             certo = false;
             return;
         }
-        regras_.push_back({std::string(limpa(l.substr(0, igual))),
-                           std::string(limpa(l.substr(igual + 1).substr(0, 99)))});
+        regras_.push_back({std::string(aparaControles(l.substr(0, igual))),
+                           std::string(aparaControles(l.substr(igual + 1).substr(0, 99)))});
     });
     return certo;
 }
@@ -291,9 +275,9 @@ std::vector<std::string> Dicionario::sugestoes(std::string_view palavra) const {
     if (verificaPalavra(palavra))
         ofereca(std::string(palavra));
     else
-        ofereca(maiusculaDic(palavra));
+        ofereca(maiusculasLatin1(palavra));
     if (vogalInicial(static_cast<uint8_t>(palavra[0]))) {
-        ofereca(maiusculaDic(palavra.substr(0, 1)) + std::string(palavra.substr(1)));
+        ofereca(maiusculasLatin1(palavra.substr(0, 1)) + std::string(palavra.substr(1)));
         ofereca("h" + std::string(palavra));
     }
     for (size_t p = 0; p < palavra.size(); ++p) {

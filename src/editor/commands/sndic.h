@@ -12,8 +12,6 @@
 // equality of the dictionary's case-insensitive lists.
 char minusculaDic(char c);
 std::string formaDic(std::string_view texto);
-// Upper case as the suggestions raise a word: a..z and the codes above 223.
-std::string maiusculaDic(std::string_view texto);
 
 // Word characters of the block check, and of the word before the cursor (a slightly
 // different set of accented letters).

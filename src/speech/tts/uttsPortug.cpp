@@ -5,6 +5,7 @@
 #include "speech/tts/uttsExcessoes.h"
 #include "speech/tts/uttsLetras.h"
 #include "speech/tts/uttsTonica.h"
+#include "platform/texto.h"
 
 using namespace letrasTts;
 

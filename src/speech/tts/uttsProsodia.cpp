@@ -7,7 +7,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "editor/commands/edBloco.h"
 #include "platform/texto.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <random>
 
 #include "editor/sessao.h"
+#include "ordemLiteral.h"
+#include "platform/texto.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/respostaSsip.h"
+#include "speech/servidores/respostaSsip.h"
 #include "speech/servidorFala.h"
 
 class ServidorSpeechd : public ServidorFala {

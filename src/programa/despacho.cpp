@@ -1,4 +1,4 @@
-#include "console/despacho.h"
+#include "programa/despacho.h"
 
 #include <algorithm>
 #include <optional>

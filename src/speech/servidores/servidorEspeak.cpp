@@ -1,4 +1,4 @@
-#include "platform/servidorEspeak.h"
+#include "speech/servidores/servidorEspeak.h"
 
 #include <espeak-ng/speak_lib.h>
 

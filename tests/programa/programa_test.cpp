@@ -1,9 +1,9 @@
-#include "console/programa.h"
+#include "programa/programa.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "console/despacho.h"
+#include "programa/despacho.h"
 #include "editor/edArq.h"
 #include "editor/sessao.h"
 #include "platform/ini.h"

@@ -1,4 +1,4 @@
-#include "platform/respostaSsip.h"
+#include "speech/servidores/respostaSsip.h"
 
 #include <cctype>
 

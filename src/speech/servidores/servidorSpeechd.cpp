@@ -1,4 +1,4 @@
-#include "platform/servidorSpeechd.h"
+#include "speech/servidores/servidorSpeechd.h"
 
 #include <fcntl.h>
 #include <libspeechd.h>

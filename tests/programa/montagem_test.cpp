@@ -1,5 +1,5 @@
 // --audio-out: the session records into the file asked for, and says so when it cannot.
-#include "console/montagem.h"
+#include "programa/montagem.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "apoio.h"
-#include "console/programa.h"
+#include "programa/programa.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console/montagem.h"
+#include "programa/montagem.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +14,7 @@
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/ini.h"
+#include "mathmode/EDNUMERAVARS.h"
 
 namespace fs = std::filesystem;
 
@@ -44,7 +45,7 @@ std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<Fron
     s->fala = std::make_unique<Fala>(*s->crt, *s->audio);
     // Scripted runs and tests need no word about a voice stock that is not installed.
     s->fala->avisaFaltaVoz = s->frontEnd != "headless";
-    s->editor = std::make_unique<Editor>(*s->crt, *s->fala, EdVars{});
+    s->editor = std::make_unique<Editor>(*s->crt, *s->fala, std::make_shared<EstadoNumera>());
     return s;
 }
 

@@ -1,4 +1,4 @@
-#include "console/braille.h"
+#include "programa/braille.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // driver, whose other end is this test (it tells the driver the display's size, reads the
 // cells written and presses the display's keys). The daemon is started by the test on a
 // port of its own and stopped in the middle to see the editor go on without it.
-#include "console/braille.h"
+#include "programa/braille.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -19,7 +19,7 @@
 #include <optional>
 #include <thread>
 
-#include "console/despacho.h"
+#include "programa/despacho.h"
 #include "editor/sessao.h"
 
 extern char** environ;

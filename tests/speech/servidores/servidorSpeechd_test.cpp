@@ -1,7 +1,7 @@
 // The speech service's client against a fake service on a Unix socket started here: the
 // exact commands it sends, the voice rules, and services that fall silent, close or answer
 // nonsense (opening fails, or the engine becomes unavailable; never a hang).
-#include "platform/servidorSpeechd.h"
+#include "speech/servidores/servidorSpeechd.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -1,6 +1,6 @@
 // The espeak-ng server with the real library: what it is handed, and its samples reaching
 // the sound device through the wave player, where a key stops them.
-#include "platform/servidorEspeak.h"
+#include "speech/servidores/servidorEspeak.h"
 
 #include <gtest/gtest.h>
 

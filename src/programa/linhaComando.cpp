@@ -1,4 +1,4 @@
-#include "console/linhaComando.h"
+#include "programa/linhaComando.h"
 
 #include <string_view>
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "console/linhaComando.h"
-#include "console/montagem.h"
-#include "console/programa.h"
+#include "programa/linhaComando.h"
+#include "programa/montagem.h"
+#include "programa/programa.h"
 #include "platform/sinais.h"
 
 int main(int argc, char** argv) {

@@ -1,9 +1,9 @@
-#include "console/programa.h"
+#include "programa/programa.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "console/despacho.h"
+#include "programa/despacho.h"
 #include "editor/edArq.h"
 #include "editor/edArqCopia.h"
 #include "editor/edArqDisco.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "console/SnCrt.h"
-#include "console/braille.h"
-#include "console/linhaComando.h"
+#include "programa/braille.h"
+#include "programa/linhaComando.h"
 #include "editor/editor.h"
 #include "platform/audio.h"
 #include "platform/roteiroTeclas.h"
