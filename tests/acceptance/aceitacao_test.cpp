@@ -11,10 +11,12 @@
 // The SONARE.INI of a run is the one at the top of casos/ with the SONARE.INI of every
 // folder down to the case merged over it in turn, so a folder says only what differs: a
 // line KEY=VALUE under [SECTION] replaces that key's line, or goes after the section's
-// last line, or with the section at the end of the file; a line -KEY removes the key; the
-// override's comments and blank lines are for its reader and are dropped. An override
+// last line that is not blank, or with the section at the end of the file; a line -KEY
+// removes the key; the override's comments and blank lines are for its reader only. An override
 // whose first line is -[*] inherits nothing: the rest of it, byte for byte, is the whole
-// SONARE.INI, and when there is no rest the run starts without one.
+// SONARE.INI, and when there is no rest the run starts without one. (The top one names
+// DIRPLUMAR, the folder of the recorded messages; a case that removes it hears each
+// message as its text.)
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
