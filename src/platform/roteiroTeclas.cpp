@@ -1,5 +1,6 @@
 #include "platform/roteiroTeclas.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
@@ -97,9 +98,24 @@ Roteiro leRoteiro(std::string_view texto) {
             ++pos;
             continue;
         }
+        // A comment runs to the end of its line; the blanks before it are not typed, so
+        // that it can stand after the keys it explains.
+        if (c == ' ' || c == '\t') {
+            const size_t fimBrancos = std::min(texto.find_first_not_of(" \t", pos), texto.size());
+            if (fimBrancos == texto.size() || texto[fimBrancos] != '#')
+                for (; pos < fimBrancos; ++pos)
+                    r.teclas.push_back({eventosDeCaractere(static_cast<uint8_t>(texto[pos]))});
+            pos = fimBrancos;
+            continue;
+        }
+        if (c == '#') {
+            pos = std::min(texto.find_first_of("\r\n", pos), texto.size());
+            continue;
+        }
         if (c == '{') {
-            if (texto.substr(pos, 3) == "{{}") {
-                r.teclas.push_back({eventosDeCaractere('{')});
+            // "{{}" types a brace and "{#}" a number sign, which would begin a comment.
+            if (texto.substr(pos, 3) == "{{}" || texto.substr(pos, 3) == "{#}") {
+                r.teclas.push_back({eventosDeCaractere(static_cast<uint8_t>(texto[pos + 1]))});
                 pos += 3;
                 continue;
             }

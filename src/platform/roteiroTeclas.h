@@ -1,8 +1,9 @@
 // Key scripts for headless runs: text is typed as it stands (UTF-8), line ends are
-// ignored, and {Name} is one key, with any of the prefixes Ctrl+, Alt+ and Shift+:
+// ignored, # begins a comment that runs to the end of its line (the blanks before it are
+// not typed), and {Name} is one key, with any of the prefixes Ctrl+, Alt+ and Shift+:
 // {Enter} {Esc} {Tab} {Backspace} {Ins} {Del} {Home} {End} {PgUp} {PgDn} {Up} {Down}
 // {Left} {Right} {F1}..{F12}, a letter or digit ({Ctrl+B}, {Alt+0}), {Ctrl+\},
-// {code:N} for a raw key code and {{} for a brace.
+// {code:N} for a raw key code, {{} for a brace and {#} for a number sign.
 #pragma once
 
 #include <string>

@@ -1,24 +1,38 @@
-// Scripted runs of the whole program: each case folder holds the keys typed
-// (teclas.txt), optionally the command line (args.txt, default "texto.txt"), the text
-// on the clipboard at start (clipboard.txt, UTF-8), the file
-// edited (texto.txt) and a SONARE.INI, and the expected speech trace (rastro.esperado),
-// screen (tela.esperada), saved file (texto.esperado) and SONARE.INI afterwards
-// (SONARE.esperado), and the math mode's code and results files (codigo.esperado,
-// resultados.esperado); the files of its folder "arquivos" are put beside, those of its
-// folder "win" beside SONARE.INI. Setting
-// PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review.
+// Scripted runs of the whole program. Every folder under casos/ that holds a teclas.txt is
+// a case (the folders above it only group cases); it holds the keys typed (teclas.txt),
+// optionally the command line (args.txt, default "texto.txt"), the text on the clipboard
+// at start (clipboard.txt, UTF-8), the file edited (texto.txt), and the expected speech
+// trace (rastro.esperado), screen (tela.esperada), saved file (texto.esperado) and
+// SONARE.INI afterwards (SONARE.esperado), and the math mode's code and results files
+// (codigo.esperado, resultados.esperado); the files of its folder "arquivos" are put
+// beside, those of its folder "win" beside SONARE.INI. Setting PLUMAR_ATUALIZA_ACEITACAO=1
+// rewrites the expected files from the run, for review.
+//
+// The SONARE.INI of a run is the one at the top of casos/ with the SONARE.INI of every
+// folder down to the case merged over it in turn, so a folder says only what differs: a
+// line KEY=VALUE under [SECTION] replaces that key's line, or goes after the section's
+// last line that is not blank, or with the section at the end of the file; a line -KEY
+// removes the key; the override's comments and blank lines are for its reader only. An override
+// whose first line is -[*] inherits nothing: the rest of it, byte for byte, is the whole
+// SONARE.INI, and when there is no rest the run starts without one. (The top one names
+// DIRPLUMAR, the folder of the recorded messages; a case that removes it hears each
+// message as its text.)
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "apoio.h"
+#include "platform/texto.h"
 
 extern char** environ;
 
@@ -40,7 +54,8 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
         std::string s(*v);
         // The user's locale chooses the math mode's decimal separator: the cases run in C.
         if (s.rfind("SONARE_", 0) != 0 && s.rfind("DISPLAY=", 0) != 0 &&
-            s.rfind("XDG_STATE_HOME=", 0) != 0 && s.rfind("LC_", 0) != 0 && s.rfind("LANG=", 0) != 0)
+            s.rfind("XDG_STATE_HOME=", 0) != 0 && s.rfind("LC_", 0) != 0 &&
+            s.rfind("LANG=", 0) != 0)
             ambiente.push_back(s);
     }
     ambiente.push_back("SONARE_WINDIR=" + (pasta / "win").string());
@@ -73,22 +88,135 @@ void confere(const fs::path& esperado, const fs::path& obtido, bool atualiza) {
     EXPECT_EQ(leArquivo(obtido), leArquivo(esperado)) << "differs: " << esperado;
 }
 
+// ------------------------------------------------------------------ SONARE.INI by folders
+
+using LinhasIni = std::vector<std::string>;  // each line with its own line end
+
+LinhasIni linhasIni(std::string_view bytes) {
+    LinhasIni linhas;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t fim = std::min(bytes.find('\n', i), bytes.size() - 1) + 1;
+        linhas.emplace_back(bytes.substr(i, fim - i));
+        i = fim;
+    }
+    return linhas;
+}
+
+std::string_view semFimDeLinha(std::string_view l) {
+    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.remove_suffix(1);
+    return apara(l);
+}
+
+std::optional<std::string_view> secaoIni(std::string_view l) {
+    l = semFimDeLinha(l);
+    if (l.size() < 2 || l.front() != '[' || l.back() != ']') return std::nullopt;
+    return apara(l.substr(1, l.size() - 2));
+}
+
+// The key of a line KEY=VALUE, or of a line -KEY.
+std::optional<std::string_view> chaveIni(std::string_view l) {
+    l = semFimDeLinha(l);
+    if (l.empty() || l.front() == ';') return std::nullopt;
+    if (l.front() == '-') return apara(l.substr(1));
+    const size_t igual = l.find('=');
+    if (igual == std::string_view::npos) return std::nullopt;
+    return apara(l.substr(0, igual));
+}
+
+// Line `linha` of an override (KEY=VALUE, or -KEY) merged into section `secao` of `base`.
+void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& linha) {
+    const std::string_view chave = *chaveIni(linha);
+    const bool remove = semFimDeLinha(linha).front() == '-';
+    auto cabecalho = std::find_if(base.begin(), base.end(), [&](const std::string& l) {
+        const auto s = secaoIni(l);
+        return s && igualSemCaixa(*s, secao);
+    });
+    if (cabecalho == base.end()) {
+        if (remove) return;
+        if (!base.empty() && base.back().back() != '\n') base.back() += "\r\n";
+        base.push_back("[" + std::string(secao) + "]\r\n");
+        cabecalho = base.end() - 1;
+    }
+    const auto fim = std::find_if(cabecalho + 1, base.end(),
+                                  [](const std::string& l) { return secaoIni(l).has_value(); });
+    auto ultima = cabecalho;  // the section's last line that is not blank
+    for (auto i = cabecalho + 1; i != fim; ++i) {
+        if (const auto c = chaveIni(*i); c && igualSemCaixa(*c, chave)) {
+            if (remove)
+                base.erase(i);
+            else
+                *i = linha;
+            return;
+        }
+        if (!semFimDeLinha(*i).empty()) ultima = i;
+    }
+    if (remove) return;
+    if (ultima->back() != '\n') *ultima += "\r\n";
+    base.insert(ultima + 1, linha);
+}
+
+// `base` with the override in `arquivo` merged over it; nothing when the run has no SONARE.INI.
+std::optional<std::string> mesclaIni(const std::string& base, const fs::path& arquivo) {
+    const std::string ajuste = leArquivo(arquivo);
+    const LinhasIni linhas = linhasIni(ajuste);
+    if (!linhas.empty() && semFimDeLinha(linhas.front()) == "-[*]") {
+        if (linhas.size() == 1) return std::nullopt;
+        return ajuste.substr(linhas.front().size());
+    }
+    LinhasIni resultado = linhasIni(base);
+    std::string secao;
+    for (const std::string& l : linhas) {
+        const std::string_view texto = semFimDeLinha(l);
+        if (const auto s = secaoIni(l))
+            secao = *s;
+        else if (!secao.empty() && chaveIni(l))
+            mesclaChave(resultado, secao, l.back() == '\n' ? l : l + "\r\n");
+        else
+            EXPECT_TRUE(texto.empty() || texto.front() == ';')
+                << arquivo << ": neither a key of a section nor a comment: " << texto;
+    }
+    std::string bytes;
+    for (const std::string& l : resultado) bytes += l;
+    return bytes;
+}
+
+// The SONARE.INI the case in `caso` starts with: the one at the top of `casos`, with the
+// overrides of the folders down to the case merged over it.
+std::optional<std::string> iniDoCaso(const fs::path& casos, const fs::path& caso) {
+    std::optional<std::string> ini = leArquivo(casos / "SONARE.INI");
+    fs::path pasta = casos;
+    for (const fs::path& parte : caso.lexically_relative(casos)) {
+        pasta /= parte;
+        if (fs::exists(pasta / "SONARE.INI"))
+            ini = mesclaIni(ini.value_or(""), pasta / "SONARE.INI");
+    }
+    return ini;
+}
+
+fs::path pastaCasos() {
+    return fs::path(PLUMAR_DIR_TESTES) / "acceptance" / "casos";
+}
+
 class Aceitacao : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
-    const fs::path caso = fs::path(PLUMAR_DIR_TESTES) / "acceptance" / "casos" / GetParam();
+    const fs::path caso = pastaCasos() / GetParam();
     PastaTemporaria pasta;
     fs::create_directories(pasta / "win");
-    if (fs::exists(caso / "SONARE.INI")) fs::copy_file(caso / "SONARE.INI", pasta / "win/SONARE.INI");
+    if (const std::optional<std::string> ini = iniDoCaso(pastaCasos(), caso))
+        gravaArquivoTeste(pasta / "win/SONARE.INI", *ini);
     if (fs::exists(caso / "texto.txt")) fs::copy_file(caso / "texto.txt", pasta / "texto.txt");
     // Other files the case opens lie in its folder "arquivos".
-    if (fs::exists(caso / "arquivos")) fs::copy(caso / "arquivos", pasta.caminho(), fs::copy_options::recursive);
+    if (fs::exists(caso / "arquivos"))
+        fs::copy(caso / "arquivos", pasta.caminho(), fs::copy_options::recursive);
     // Files beside SONARE.INI (the math mode's COMANDOS/CONFIG) lie in its folder "win".
-    if (fs::exists(caso / "win")) fs::copy(caso / "win", pasta / "win", fs::copy_options::recursive);
+    if (fs::exists(caso / "win"))
+        fs::copy(caso / "win", pasta / "win", fs::copy_options::recursive);
     std::vector<std::string> args = {"--keys=" + (caso / "teclas.txt").string(),
-                                      "--trace=rastro.txt", "--screen-dump=tela.txt"};
+                                     "--trace=rastro.txt", "--screen-dump=tela.txt"};
     // A case may start with a text on the clipboard.
-    if (fs::exists(caso / "clipboard.txt")) args.push_back("--clipboard=" + (caso / "clipboard.txt").string());
+    if (fs::exists(caso / "clipboard.txt"))
+        args.push_back("--clipboard=" + (caso / "clipboard.txt").string());
     std::vector<std::string> familia = {"texto.txt"};
     if (fs::exists(caso / "args.txt")) familia = palavras(leArquivo(caso / "args.txt"));
     args.insert(args.end(), familia.begin(), familia.end());
@@ -106,20 +234,26 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     for (const char* nome : {"codigo", "resultados"}) {
         const fs::path obtido = pasta / (std::string("win/COMANDOS/CONFIG/") + nome + ".txt");
         const fs::path esperado = caso / (std::string(nome) + ".esperado");
-        if (fs::exists(esperado) || (atualiza && fs::exists(obtido))) confere(esperado, obtido, atualiza);
+        if (fs::exists(esperado) || (atualiza && fs::exists(obtido)))
+            confere(esperado, obtido, atualiza);
     }
 }
 
+// The cases: the folders under casos/ that hold a teclas.txt, by their path from there.
 std::vector<std::string> casos() {
-    std::vector<std::string> nomes;
-    fs::path dir = fs::path(PLUMAR_DIR_TESTES) / "acceptance" / "casos";
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_directory()) nomes.push_back(e.path().filename().string());
-    std::sort(nomes.begin(), nomes.end());
-    return nomes;
+    std::vector<std::string> caminhos;
+    for (auto e = fs::recursive_directory_iterator(pastaCasos());
+         e != fs::recursive_directory_iterator(); ++e) {
+        if (!e->is_directory() || !fs::exists(e->path() / "teclas.txt")) continue;
+        caminhos.push_back(e->path().lexically_relative(pastaCasos()).string());
+        e.disable_recursion_pending();  // a case's own folders hold its files
+    }
+    std::sort(caminhos.begin(), caminhos.end());
+    return caminhos;
 }
 
+// A case is named by its own folder: the names are unique, whatever group holds them.
 INSTANTIATE_TEST_SUITE_P(Casos, Aceitacao, ::testing::ValuesIn(casos()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& info) { return fs::path(info.param).filename().string(); });
 
 }  // namespace

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/commands/edBloco.h"
+#include "editor/edArq.h"
+#include "editor/edCursor.h"
+#include "editor/edtela.h"
 #include "platform/codigos.h"
+#include "sessao.h"
+
+namespace fs = std::filesystem;
 
 namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
 
 std::optional<std::string> decodifica(std::string_view bytes) {
     CodificacaoArquivo cod;
@@ -58,4 +67,169 @@ TEST(EdArqCodif, EstranhosDemaisFicaComoBytes) {
     EXPECT_FALSE(cod.utf8Recusado);
     EXPECT_EQ(textoFalado(cod, "a\x01\x02 b\x01\x07"),
               "a 2 caracteres desconhecidos  b caractere desconhecido \x07");
+}
+
+// What the file's bytes say about how to write it back.
+TEST(EdArqCodif, FormaDoArquivo) {
+    const struct {
+        std::string bytes;
+        bool bom, quebraLf, semQuebraNoFim;
+        size_t estranhos;  // distinct characters Windows-1252 lacks
+    } casos[] = {
+        {kBom + "αβγ 😀 ação\r\nfica ✓ α\r\n", true, false, false, 5},  // α twice
+        {"linha 1\nΣοφία 🙂 fim", false, true, true, 6},
+        {"Querida mãe,\nA canção\n", false, true, false, 0},
+    };
+    for (const auto& c : casos) {
+        CodificacaoArquivo cod;
+        ASSERT_TRUE(decodificaUtf8(c.bytes, cod)) << c.bytes;
+        EXPECT_TRUE(cod.utf8);
+        EXPECT_EQ(cod.bom, c.bom) << c.bytes;
+        EXPECT_EQ(cod.quebraLf, c.quebraLf) << c.bytes;
+        EXPECT_EQ(cod.semQuebraNoFim, c.semQuebraNoFim) << c.bytes;
+        EXPECT_EQ(cod.estranhos.size(), c.estranhos) << c.bytes;
+    }
+}
+
+// A line read from another file into this text: a character this text already holds keeps
+// its placeholder, a new one gets the next while there is room in a UTF-8 text, else '?'.
+TEST(EdArqCodif, LinhaDeOutroArquivoTomaAsMarcasDoTexto) {
+    CodificacaoArquivo parte;
+    const std::string lida = *decodificaUtf8("lido ✓ ★ é", parte);
+    const struct {
+        bool utf8;
+        std::vector<char32_t> antes, depois;
+        std::string linha;
+    } casos[] = {
+        {true, {U'✓'}, {U'✓', U'★'}, "lido \x01 \x02 \xE9"},
+        {true, {U'★', U'α'}, {U'★', U'α', U'✓'}, "lido \x03 \x01 \xE9"},
+        {false, {}, {}, "lido ? ? \xE9"},  // a Windows-1252 text has no placeholders
+    };
+    for (const auto& c : casos) {
+        CodificacaoArquivo texto;
+        texto.utf8 = c.utf8;
+        texto.estranhos = c.antes;
+        EXPECT_EQ(texto.adota(parte, lida), c.linha);
+        EXPECT_EQ(texto.estranhos, c.depois);
+    }
+    CodificacaoArquivo cheio;
+    cheio.utf8 = true;
+    cheio.estranhos.assign(26, U'x');
+    EXPECT_EQ(cheio.adota(parte, lida), "lido ? ? \xE9");
+}
+
+// ------------------------------------------------------------------ through the editor
+
+namespace {
+
+class ArquivoCodificado : public SessaoEdicao {
+  protected:
+    // Loads `bytes` as the file carta.txt; what loading said, message texts left out.
+    Ouvido carrega(std::string_view bytes) {
+        gravaArquivoTeste(pasta_ / "carta.txt", bytes);
+        ed().nomeArquivo = (pasta_ / "carta.txt").string();
+        ouvido();
+        EXPECT_TRUE(carregaArquivo(e()));
+        return ouvidoSemTextos();
+    }
+    std::string gravado() {
+        EXPECT_TRUE(gravaTexto(e()));
+        return leArquivo(pasta_ / "carta.txt");
+    }
+    // `texto` typed at the end of line `linha`.
+    void digitaNoFim(int linha, std::string_view texto) {
+        ed().linhaAtual = linha;
+        ed().colunaAtual = static_cast<int>(ed().linha(linha).size()) + 1;
+        for (char c : texto) insereCaractere(e(), static_cast<uint8_t>(c));
+    }
+};
+
+}  // namespace
+
+// Loading says how many placeholders the text holds (or that a UTF-8 file with too many
+// opens as bytes); a save writes the file back as it was, its byte-order mark, line ends,
+// missing last line end and unknown characters included, and what was typed as UTF-8.
+// A file that is not strict UTF-8 stays Windows-1252 bytes.
+TEST_F(ArquivoCodificado, GravaOArquivoComoFoiLido) {
+    std::string demais = "ação ";
+    for (char32_t u = U'α'; u < U'α' + 27; ++u) acrescentaUtf8(demais, u);
+    const struct {
+        std::string bytes;
+        Ouvido dito;
+        std::string digitado, gravado;
+    } casos[] = {
+        {kBom + "αβγ 😀 ação\r\nfica ✓ α\r\n",
+         {"mensagem EDCARDES", "texto 6"},
+         " fim",
+         kBom + "αβγ 😀 ação fim\r\nfica ✓ α\r\n"},
+        {"linha 1\nΣοφία 🙂 fim",
+         {"mensagem EDCARDES", "texto 6"},
+         " ç",
+         "linha 1 ç\nΣοφία 🙂 fim"},
+        {"cora\xE7\xE3o \xC3\xA7\r\nfim\r\n", {}, "!", "cora\xE7\xE3o \xC3\xA7!\r\nfim\r\n"},
+        {demais + "\r\nfim\r\n", {"mensagem EDUTFDEM"}, "", demais + "\r\nfim\r\n"},
+    };
+    for (const auto& c : casos) {
+        Ouvido dito = c.dito;
+        dito.push_back("mensagem EDARQCRG");
+        EXPECT_EQ(carrega(c.bytes), dito) << c.bytes;
+        digitaNoFim(1, utf8ParaWin1252(c.digitado));
+        EXPECT_EQ(gravado(), c.gravado) << c.bytes;
+    }
+}
+
+// A new file is UTF-8 with LF line ends when CODIFICACAO says so, else Windows-1252 with CR LF.
+TEST_F(ArquivoCodificado, ArquivoNovoTomaACodificacaoConfigurada) {
+    for (const auto& [ini, bytes] : {std::pair{"CODIFICACAO=UTF-8", "ação €\nfim\n"},
+                                     std::pair{"CODIFICACAO=", "a\xE7\xE3o \x80\r\nfim\r\n"}}) {
+        gravaArquivoTeste(pasta_ / "SONARE.INI", std::string("[PLUMAR]\r\n") + ini + "\r\n");
+        fs::remove(pasta_ / "carta.txt");
+        ed().nomeArquivo = (pasta_ / "carta.txt").string();
+        ASSERT_TRUE(carregaArquivo(e()));
+        texto({utf8ParaWin1252("ação €"), "fim"});
+        EXPECT_EQ(gravado(), bytes) << ini;
+    }
+}
+
+// A file read in as the block is decoded too, its unknown characters taken into the text's.
+TEST_F(ArquivoCodificado, BlocoLidoTomaAsMarcasDoTexto) {
+    abre("parte.txt{Enter}");
+    DiretorioAtual aqui(pasta_.caminho());
+    gravaArquivoTeste(pasta_ / "parte.txt", "lido ✓ ★ é\n");
+    carrega("um ✓\núltima\n");
+    texto(linhas(), 2, 1);
+    leArquivoBloco(e());
+    EXPECT_EQ(gravado(), "um ✓\nlido ✓ ★ é\núltima\n");
+}
+
+// Placeholders are said as unknown characters, a run of them as its number, by every
+// command that reads or moves over them, and shown as '?'.
+TEST_F(ArquivoCodificado, MarcasSaoDitasComoDesconhecidas) {
+    carrega("alfa α e βγ, ação 😀 fim\nΣοφία\n");
+    const std::string um = "texto caractere desconhecido ",
+                      dois = "texto 2 caracteres desconhecidos ";
+    const struct {
+        void (*comando)(Editor&);
+        int vezes;
+        Ouvido dito;
+    } casos[] = {
+        {restoDaLinha,
+         1,
+         {"texto alfa", um, "texto e", dois, "texto ,", "texto a\xE7\xE3o", um, "texto fim"}},
+        {proximaPalavra, 4, {"texto alfa", um, "texto e", dois}},
+        {palavraDireitaFalada, 4, {"texto alfa", um, "texto e", um}},
+    };
+    for (const auto& c : casos) {
+        texto(linhas(), 1, 1);
+        ouvido();
+        for (int i = 0; i < c.vezes; ++i) c.comando(e());
+        EXPECT_EQ(ouvido(), c.dito);
+    }
+    texto(linhas(), 2, 1);
+    ouvido();
+    direita(e());
+    EXPECT_EQ(ouvido(), Ouvido{"texto caractere desconhecido"});
+    redesenhaTela(e());
+    EXPECT_EQ(textoTela(14), utf8ParaWin1252("alfa ? e ??, ação ? fim"));
+    EXPECT_EQ(textoTela(15), "?????");
 }

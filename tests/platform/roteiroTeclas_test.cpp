@@ -35,6 +35,13 @@ TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
     EXPECT_EQ(codigosDoRoteiro("ação"), (std::vector<int>{'a', 0xE7, 0xE3, 'o'}));
 }
 
+// A comment and the blanks before it type nothing, not even a brace left open; {#} types
+// the sign, and blanks not followed by a comment are typed.
+TEST(Roteiro, CommentsRunToTheLineEnd) {
+    const char* roteiro = "# what the case proves {Foo\r\na{Enter}  # why {Ctrl+\nb{#}c \t#\n d#";
+    EXPECT_EQ(codigosDoRoteiro(roteiro), (std::vector<int>{'a', 13, 'b', '#', 'c', ' ', 'd'}));
+}
+
 TEST(Roteiro, BadScriptsAreReported) {
     for (const char* mau : {"abc{Enter", "{Foo}", "{code:300}", "{F13}", "{Ctrl+}"})
         EXPECT_NE(leRoteiro(mau).erro, "") << mau;
