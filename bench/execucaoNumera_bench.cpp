@@ -16,6 +16,7 @@
 
 #include "programa/montagem.h"
 #include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace fs = std::filesystem;

@@ -7,10 +7,6 @@
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAVARS.h"
 
-// Ctrl+F9: the current line read aloud in words (with the translator).
-void leituraLinha(Editor& e);
-// Ctrl+F10: the menu of commands, variables, functions, constants and conversions.
-void menuNumera(Editor& e);
 std::string versaoNumera();
 
 // "NUMERA - v.1.0" beside the editor's banner, white on red.

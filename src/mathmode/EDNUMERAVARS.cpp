@@ -180,6 +180,54 @@ int indiceFuncao(std::string_view nome) {
     return it == nomesFuncoes.end() ? -1 : static_cast<int>(it - nomesFuncoes.begin());
 }
 
+bool digitoNumera(char c) { return c >= '0' && c <= '9'; }
+bool letraNumera(char c) { return c >= 'A' && c <= 'Z'; }
+bool caractereDeNome(char c) {
+    return digitoNumera(c) || letraNumera(c) || c == '[' || c == ']' || c == '_' || c == 'a';
+}
+
+bool numeroEscrito(std::string_view s, char separador) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    size_t digitos = 0;
+    while (i < s.size() && digitoNumera(s[i])) ++i, ++digitos;
+    if (i < s.size() && s[i] == separador)
+        for (++i; i < s.size() && digitoNumera(s[i]); ++i) ++digitos;
+    if (digitos == 0) return false;
+    if (i < s.size() && s[i] == 'E') {
+        ++i;
+        if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+        const size_t inicio = i;
+        while (i < s.size() && digitoNumera(s[i])) ++i;
+        if (i == inicio) return false;
+    }
+    return i == s.size();
+}
+
+bool nomeDeTexto(std::string_view nome) {
+    return nome.starts_with("STR") || nome.starts_with("V_S") || nome.starts_with("M_S");
+}
+
+std::vector<std::string> separaCampos(std::string_view texto, char separador) {
+    std::vector<std::string> partes;
+    size_t inicio = 0;
+    for (;;) {
+        const size_t p = texto.find(separador, inicio);
+        partes.emplace_back(texto.substr(inicio, p - inicio));
+        if (p == std::string_view::npos) return partes;
+        inicio = p + 1;
+    }
+}
+
+bool cortaNoPrimeiro(std::string_view s, char separador, std::string_view& antes,
+                     std::string_view& depois) {
+    const size_t p = s.find(separador);
+    if (p == std::string_view::npos) return false;
+    antes = s.substr(0, p);
+    depois = s.substr(p + 1);
+    return true;
+}
+
 void inicializaTabelas(Editor& e) {
     EstadoNumera& n = e.numera;
     n.versaoNumera = "1.0";

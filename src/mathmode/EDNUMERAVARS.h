@@ -46,6 +46,24 @@ extern const std::array<std::string_view, 120> textosErroNumera;
 // Index of a function name in nomesFuncoes, -1 when it is none.
 int indiceFuncao(std::string_view nome);
 
+// The language's characters: a digit; a letter (A-Z, for lines are upper-cased first); a
+// character of a name, which adds "[", "]", "_" and the "a" that parts a matrix element's
+// two indices.
+bool digitoNumera(char c);
+bool letraNumera(char c);
+bool caractereDeNome(char c);
+// A number as the user writes one: a sign, digits with at most one separator, and an
+// exponent "E", "E+" or "E-" with its digits.
+bool numeroEscrito(std::string_view s, char separador);
+// A text variable, vector or matrix: a name beginning STR, V_S or M_S.
+bool nomeDeTexto(std::string_view nome);
+// The pieces of a text between the separators, as written (one empty piece for an empty
+// text).
+std::vector<std::string> separaCampos(std::string_view texto, char separador);
+// Splits at the first separator; false when there is none.
+bool cortaNoPrimeiro(std::string_view s, char separador, std::string_view& antes,
+                     std::string_view& depois);
+
 // Resets the run state and the statement-to-line map before an extended key.
 void inicializaTabelas(Editor& e);
 

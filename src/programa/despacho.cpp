@@ -19,6 +19,8 @@
 #include "editor/commands/eddoc.h"
 #include "editor/pendente.h"
 #include "mathmode/EDNUMERA.h"
+#include "mathmode/EDNUMERALEITURA.h"
+#include "mathmode/EDNUMERAMENU.h"
 #include "mathmode/EDNUMERASINTAXES.h"
 #include "speech/revisaTela.h"
 

@@ -5,7 +5,6 @@
 
 #include "editor/sessao.h"
 #include "mathmode/EDNUMERAMENU.h"
-#include "mathmode/EDNUMERASINTAXES.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace {
@@ -74,20 +73,6 @@ TEST_F(Numera, MenuPromptsFollowTheColumnsKeys) {
     const std::vector<size_t> ultimas = {31, 6, 17, 13, 13, 13, 13};
     for (size_t c = 0; c < ultimas.size(); ++c) EXPECT_EQ(listas[c].size() - 1, ultimas[c]) << c;
     EXPECT_EQ(listas[9].size() - 1, 51u);
-}
-
-// The pitch follows the function's value; flat steps and equal values get a tone and
-// never divide by zero.
-TEST_F(Numera, SoundGraphTones) {
-    const auto tons = tonsDoGrafico({{0, 0}, {1, 1}, {2, 4}, {3, 1}});
-    ASSERT_EQ(tons.size(), 3u);
-    EXPECT_LT(tons[0].hz, tons[1].hz);
-    EXPECT_EQ(tons[0].hz, 30);
-    EXPECT_EQ(tons[1].hz, 780);  // y = 1 of 0..4: 25 % -> (25 + 1) * 30
-    EXPECT_EQ(tonsDoGrafico({{0, 2}, {1, 2}, {2, 2}}), (std::vector<TomGrafico>{{1530, 66}, {1530, 66}}));
-    EXPECT_EQ(tonsDoGrafico({{1, 0}, {1, 5}}).size(), 1u);
-    EXPECT_TRUE(tonsDoGrafico({{1, 0}}).empty());
-    EXPECT_TRUE(tonsDoGrafico({}).empty());
 }
 
 // Every prompt the mode can play has its text for the voice kit.
