@@ -597,8 +597,3 @@ std::string normalizaLinha(std::string_view texto, char separador) {
 std::string normalizaLinha(std::string_view texto) { return normalizaLinha(texto, separadorDecimal()); }
 
 void traduzPrograma(Editor& e) { Tradutor(e).executa(); }
-
-void traduzProgramaTeste(Editor& e) {
-    traduzPrograma(e);
-    e.fala.tocaSom(e.numera.estadoNumera == 2 ? "\\COMANDOS\\MENSAJES\\M3" : "\\COMANDOS\\MENSAJES\\M2");
-}

@@ -16,6 +16,3 @@ std::string normalizaLinha(std::string_view texto, char separador);
 // The implicit products of a code line made explicit: "2X" -> "2*X", "2(X)" -> "2*(X)",
 // "(A)(B)" -> "(A)*(B)", "SQRT(X)" -> "SQRT*(X)".
 std::string insereMultiplicacoes(std::string linha);
-// Until the math menu exists: translates the program around the cursor and plays the
-// prompt of the outcome (M2 valid, M3 error), for scripted runs.
-void traduzProgramaTeste(Editor& e);

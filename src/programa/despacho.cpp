@@ -21,7 +21,6 @@
 #include "mathmode/EDNUMERA.h"
 #include "mathmode/EDNUMERALEITURA.h"
 #include "mathmode/EDNUMERAMENU.h"
-#include "mathmode/EDNUMERASINTAXES.h"
 #include "speech/revisaTela.h"
 
 namespace {
@@ -189,8 +188,6 @@ const std::vector<ComandoTecla> kEstendida = {
     {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
     {254, "colaNaLinha", colaNaLinha},
     {255, "copiaSelecao", copiaSelecao},
-    // No key sends scan code 200: key scripts reach the math translator with {code:0}{code:200}.
-    {200, "traduzProgramaTeste", traduzProgramaTeste},
 };
 
 // Runs the command of a key; two beeps when the key has none.
