@@ -18,7 +18,7 @@ struct AbortoNumera {};
 struct Instrucao {
     std::string comando;    // the prefix with "{}", e.g. «\FOR{}»
     std::string parametro;  // between the braces, function calls already operators
-    std::string original;   // the parameter as the code file has it
+    std::string original;   // the parameter as the code line has it
 };
 
 // The working sound of a run: M8 played once (waited for) ends its loop; M7 loops again.
@@ -38,7 +38,8 @@ class Execucao {
 public:
     Execucao(Editor& e, MemoriaNumera& m) : e_(e), m_(m), s_(e.numera) {}
 
-    bool carrega(std::vector<std::string> linhas);
+    // The translator's code lines; "\NOP;" lines are not statements.
+    void carrega(const std::vector<std::string>& linhas);
     // The stored expressions, pairs of lines name and expression.
     void defineExpressoes(std::vector<std::string> linhas);
     bool verificaBlocos();
@@ -47,6 +48,8 @@ public:
     int linhaAtual() const;
     int indiceAtual = 0;
     ArquivosRun arquivos;
+    // The lines the run writes, in order.
+    std::vector<std::string> resultados;
 
 private:
     void verificaTeclas();
@@ -87,10 +90,8 @@ bool Execucao::falha(int codigo, std::string_view parametro) {
     return falhaNumera(s_, codigo, parametro);
 }
 
-// Code lines after the file's first (empty) one; "\NOP;" lines are not statements.
-bool Execucao::carrega(std::vector<std::string> linhas) {
-    for (size_t i = 1; i < linhas.size(); ++i) {
-        std::string_view l = linhas[i];
+void Execucao::carrega(const std::vector<std::string>& linhas) {
+    for (std::string_view l : linhas) {
         if (l.empty() || l == "\\NOP;") continue;
         if (l.back() == ';') l.remove_suffix(1);
         Instrucao ins;
@@ -107,7 +108,6 @@ bool Execucao::carrega(std::vector<std::string> linhas) {
         instrucoes_.push_back(std::move(ins));
     }
     fimBloco_.assign(instrucoes_.size(), -1);
-    return true;
 }
 
 void Execucao::defineExpressoes(std::vector<std::string> linhas) {
@@ -156,8 +156,8 @@ void Execucao::verificaTeclas() {
             s_.estadoNumera = 3;
             s_.codigoErro = 118;
             s_.linhaErro = linhaAtual();
-            anexaResultado(textosErroNumera[118]);
-            anexaResultado("Linha: " + std::to_string(s_.linhaErro));
+            resultados.emplace_back(textosErroNumera[118]);
+            resultados.push_back("Linha: " + std::to_string(s_.linhaErro));
             throw AbortoNumera{};
         } else if (tecla == 13) {
             somTrabalho_ = !somTrabalho_;
@@ -207,7 +207,7 @@ void Execucao::despacha(const Instrucao& ins) {
     if (c == "\\VARRESULT{}") return resultadoVariaveis(p);
     if (c == "\\PRINT{}") return imprime(p, true);
     if (c == "\\PRINTER{}") return imprime(p, false);
-    if (c == "\\N{}") return void(anexaResultado(""));
+    if (c == "\\N{}") return void(resultados.emplace_back());
     if (c == "\\DECIMAL{}") return defineDecimais(p);
     if (c == "\\STEPRESULT{}") return passos(p);
     // BEGIN and anything the translator let through do nothing.
@@ -352,7 +352,7 @@ void Execucao::resultadoVariaveis(std::string_view lista) {
             const size_t a = mostrado.find('a', colchete);
             if (a != std::string::npos) mostrado[a] = ',';
         }
-        anexaResultado(mostrado + " = " + (numerico ? numeroSaida(numero) : texto));
+        resultados.push_back(mostrado + " = " + (numerico ? numeroSaida(numero) : texto));
     }
 }
 
@@ -385,7 +385,7 @@ void Execucao::imprime(std::string_view itens, bool comBrancos) {
         }
         if (comBrancos) linha += ' ';
     }
-    anexaResultado(linha);
+    resultados.push_back(std::move(linha));
 }
 
 void Execucao::defineDecimais(std::string_view n) {
@@ -399,7 +399,7 @@ void Execucao::defineDecimais(std::string_view n) {
 void Execucao::passos(std::string_view n) {
     const auto& lista = m_.passos;
     auto escreve = [&](size_t k) {
-        anexaResultado("Sub Express\xE3o " + std::to_string(k + 1) + ": " + lista[k].subExpressao +
+        resultados.push_back("Sub Express\xE3o " + std::to_string(k + 1) + ": " + lista[k].subExpressao +
                        " = " + lista[k].valor);
     };
     if (lista.empty()) return;
@@ -416,13 +416,13 @@ void Execucao::passos(std::string_view n) {
 
 }  // namespace
 
-void executaPrograma(Editor& e) {
+std::vector<std::string> executaPrograma(Editor& e, const std::vector<std::string>& codigo) {
     EstadoNumera& s = e.numera;
     MemoriaNumera m;
     preparaMemoria(e, m);
     Execucao run(e, m);
     try {
-        run.carrega(leLinhasNumera(arquivoNumeraEscrita("codigo.txt")));
+        run.carrega(codigo);
         run.defineExpressoes(leLinhasNumera(arquivoNumeraLeitura(e, "ExpressoesUsuario.txt")));
         if (run.verificaBlocos()) {
             run.indiceAtual = 0;
@@ -434,18 +434,16 @@ void executaPrograma(Editor& e) {
         run.arquivos.gravaTodos();
         s.estadoNumera = 2;
         s.codigoErro = 5;
-        anexaResultado(textosErroNumera[5]);
-        return;
+        run.resultados.emplace_back(textosErroNumera[5]);
+        return std::move(run.resultados);
     }
     if (const std::string falhou = run.arquivos.gravaTodos(); !falhou.empty() && s.estadoNumera != 2)
         falhaNumera(s, 5, falhou);
     if (s.estadoNumera != 2) {
         s.estadoNumera = 1;
-        return;
+        return std::move(run.resultados);
     }
+    // An error's lines take the place of what the run wrote before it.
     s.linhaErro = run.linhaAtual();
-    esvaziaArquivo("resultados.txt");
-    anexaResultado(textosErroNumera[static_cast<size_t>(s.codigoErro)]);
-    if (!s.parametroErro.empty()) anexaResultado("Par\xE2metro err\xF4neo: " + s.parametroErro);
-    anexaResultado("Linha: " + std::to_string(s.linhaErro));
+    return linhasErroNumera(s);
 }

@@ -64,7 +64,7 @@ class Tradutor {
   public:
     explicit Tradutor(Editor& e) : e_(e), n_(e.numera) {}
 
-    void executa() {
+    std::vector<std::string> executa() {
         inicia();
         if (n_.estadoNumera != 2 && localizaPrograma()) {
             for (linha_ = linhaInicio_; linha_ <= e_.ed.nLinhas() && !fimVisto_ && n_.estadoNumera != 2;
@@ -80,7 +80,7 @@ class Tradutor {
         std::vector<std::string> arquivo{std::string()};
         arquivo.insert(arquivo.end(), codigo_.begin(), codigo_.end());
         if (!gravaLinhasNumera("codigo.txt", arquivo) && n_.estadoNumera != 2) erro(5);
-        if (n_.estadoNumera == 2) escreveErro();
+        return std::move(codigo_);
     }
 
   private:
@@ -108,7 +108,7 @@ class Tradutor {
         n_.etiquetas.clear();
         n_.linhaResultados = e_.ed.linhaAtual + 1;
         separador_ = separadorDecimal();
-        if (!esvaziaArquivo("codigo.txt") || !esvaziaArquivo("resultados.txt")) return void(erro(5));
+        if (!esvaziaArquivo("codigo.txt")) return void(erro(5));
         const fs::path proibidas = arquivoNumeraLeitura(e_, "noValidas.ini");
         if (!existeArquivo(proibidas)) return void(erro(5));
         for (std::string& l : leLinhasNumera(proibidas))
@@ -121,13 +121,6 @@ class Tradutor {
         n_.parametroErro = std::move(parametro);
         n_.linhaErro = linha_;
         return false;
-    }
-
-    void escreveErro() {
-        std::vector<std::string> linhas{std::string(), std::string(textosErroNumera[n_.codigoErro])};
-        if (!n_.parametroErro.empty()) linhas.push_back("Par\xE2metro err\xF4neo: " + n_.parametroErro);
-        linhas.push_back("Linha: " + std::to_string(n_.linhaErro));
-        gravaLinhasNumera("resultados.txt", linhas);
     }
 
     // ------------------------------------------------------------ locating the program
@@ -596,4 +589,4 @@ std::string normalizaLinha(std::string_view texto, char separador) {
 
 std::string normalizaLinha(std::string_view texto) { return normalizaLinha(texto, separadorDecimal()); }
 
-void traduzPrograma(Editor& e) { Tradutor(e).executa(); }
+std::vector<std::string> traduzPrograma(Editor& e) { return Tradutor(e).executa(); }

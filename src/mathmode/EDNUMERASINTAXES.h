@@ -1,4 +1,5 @@
-// The math language's translator: the program around the cursor into "codigo.txt".
+// The math language's translator: the program around the cursor into the code lines the
+// run-time carries out, which "codigo.txt" keeps for the user.
 #pragma once
 
 #include <string>
@@ -7,8 +8,10 @@
 
 struct Editor;
 
-// Translates the program around the cursor; the outcome is in e.numera.
-void traduzPrograma(Editor& e);
+// Translates the program around the cursor; the outcome is in e.numera. Returns the code
+// lines, which "codigo.txt" also holds after its first, empty line (up to the error, after
+// one).
+std::vector<std::string> traduzPrograma(Editor& e);
 // A source line normalised: decimal separator, no blanks, upper case, comments removed.
 std::string normalizaLinha(std::string_view texto);
 // The same with the separator given ('.' or ',').

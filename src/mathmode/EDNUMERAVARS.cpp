@@ -180,6 +180,14 @@ int indiceFuncao(std::string_view nome) {
     return it == nomesFuncoes.end() ? -1 : static_cast<int>(it - nomesFuncoes.begin());
 }
 
+std::vector<std::string> linhasErroNumera(const EstadoNumera& estado) {
+    std::vector<std::string> linhas{std::string(textosErroNumera[static_cast<size_t>(estado.codigoErro)])};
+    if (!estado.parametroErro.empty())
+        linhas.push_back("Par\xE2metro err\xF4neo: " + estado.parametroErro);
+    linhas.push_back("Linha: " + std::to_string(estado.linhaErro));
+    return linhas;
+}
+
 bool digitoNumera(char c) { return c >= '0' && c <= '9'; }
 bool letraNumera(char c) { return c >= 'A' && c <= 'Z'; }
 bool caractereDeNome(char c) {
@@ -257,20 +265,6 @@ std::vector<std::string> leLinhasNumera(const fs::path& arquivo) {
     return linhas;
 }
 
-namespace {
-bool anexaNumera(std::string_view nome, std::string_view texto) {
-    const fs::path arquivo = arquivoNumeraEscrita(nome);
-    std::error_code ec;
-    fs::create_directories(arquivo.parent_path(), ec);
-    // One write of the whole line, so a line is never half there.
-    std::string linha(texto);
-    linha += "\r\n";
-    std::ofstream f(arquivo, std::ios::binary | std::ios::app);
-    f.write(linha.data(), static_cast<std::streamsize>(linha.size()));
-    return static_cast<bool>(f.flush());
-}
-}  // namespace
-
 bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas) {
     const fs::path arquivo = arquivoNumeraEscrita(nome);
     std::error_code ec;
@@ -291,12 +285,6 @@ bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& li
 }
 
 bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std::string()}); }
-
-bool anexaLinhaNumera(std::string_view nome, std::string_view texto) {
-    return anexaNumera(nome, texto);
-}
-
-bool anexaResultado(std::string_view texto) { return anexaLinhaNumera("resultados.txt", texto); }
 
 char separadorDecimal() {
     locale_t local = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));

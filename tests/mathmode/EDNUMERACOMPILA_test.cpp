@@ -20,20 +20,15 @@ class ExecucaoNumera : public SessaoEdicao {
     // line 10 + i.
     std::vector<std::string> executa(const std::vector<std::string>& instrucoes,
                                      std::vector<EtiquetaNumera> etiquetas = {}) {
-        std::vector<std::string> codigo{"", "\\BEGIN{INICIO};"};
+        std::vector<std::string> codigo{"\\BEGIN{INICIO};"};
         for (const std::string& i : instrucoes) codigo.push_back(i);
         codigo.emplace_back("\\END{FINAL};");
-        gravaLinhasNumera("codigo.txt", codigo);
-        esvaziaArquivo("resultados.txt");
         EstadoNumera& n = e().numera;
         n = EstadoNumera{};
-        for (size_t i = 0; i + 1 < codigo.size(); ++i) n.mapaLinhas[i] = 10 + static_cast<int>(i);
+        for (size_t i = 0; i < codigo.size(); ++i) n.mapaLinhas[i] = 10 + static_cast<int>(i);
         n.etiquetas = std::move(etiquetas);
         e().ed.nomeArquivo = (documentos_ / "programa.txt").string();
-        executaPrograma(e());
-        std::vector<std::string> r = leLinhasNumera(arquivoNumeraEscrita("resultados.txt"));
-        r.erase(r.begin());  // the emptied file's line
-        return r;
+        return executaPrograma(e(), codigo);
     }
     std::vector<std::string> arquivo(const std::string& nome) {
         return leLinhasNumera(documentos_ / nome);
