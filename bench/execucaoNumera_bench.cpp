@@ -16,6 +16,7 @@
 
 #include "programa/montagem.h"
 #include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace fs = std::filesystem;
@@ -24,16 +25,14 @@ namespace {
 
 double processador() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
-// Runs a code file's statements (BEGIN and END added); the processor time it took.
+// Runs code statements (BEGIN and END added); the processor time it took.
 double executa(Editor& e, const std::vector<std::string>& instrucoes) {
-    std::vector<std::string> codigo{"", "\\BEGIN{INICIO};"};
+    std::vector<std::string> codigo{"\\BEGIN{INICIO};"};
     codigo.insert(codigo.end(), instrucoes.begin(), instrucoes.end());
     codigo.emplace_back("\\END{FINAL};");
-    gravaLinhasNumera("codigo.txt", codigo);
-    esvaziaArquivo("resultados.txt");
     e.numera = EstadoNumera{};
     const double t0 = processador();
-    executaPrograma(e);
+    executaPrograma(e, codigo);
     const double t = processador() - t0;
     if (e.numera.estadoNumera != 1) {
         std::printf("the run stopped with error %d (%s)\n", e.numera.codigoErro,

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace {

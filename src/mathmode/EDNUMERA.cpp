@@ -34,19 +34,18 @@ void compilaEExecuta(Editor& e) {
     // The working sound loops while the program is translated and run; the final prompt
     // takes its place.
     e.fala.tocaOnda(mensagemNumera("M7"), TocadorOnda::Modo::Repetindo);
-    // A run that writes nothing must not bring back the results of an earlier one.
+    // The one place the results file is emptied: while this run goes on, it never shows
+    // the results of an earlier one.
     esvaziaArquivo("resultados.txt");
-    traduzPrograma(e);
-    if (n.estadoNumera != 2) {
-        executaPrograma(e);
-        // The run was abandoned (the user's Esc): reported as a system error.
-        if (n.estadoNumera != 1 && n.estadoNumera != 2) {
-            n.codigoErro = 5;
-            n.estadoNumera = 2;
-            anexaResultado(textosErroNumera[5]);
-        }
-    }
-    insereResultados(e);
+    const std::vector<std::string> codigo = traduzPrograma(e);
+    const std::vector<std::string> resultados =
+        n.estadoNumera == 2 ? linhasErroNumera(n) : executaPrograma(e, codigo);
+    // The results as the text receives them and the user's copy in the file: the same
+    // lines, led by an empty one.
+    std::vector<std::string> linhas{std::string()};
+    linhas.insert(linhas.end(), resultados.begin(), resultados.end());
+    gravaLinhasNumera("resultados.txt", linhas);
+    insereResultados(e, std::move(linhas));
     if (n.estadoNumera == 1) {
         e.crt.Delay(500);
         e.fala.tocaOnda(mensagemNumera("M2"), TocadorOnda::Modo::Assincrono);
@@ -56,10 +55,9 @@ void compilaEExecuta(Editor& e) {
     redesenhaTela(e);
 }
 
-void insereResultados(Editor& e) {
+void insereResultados(Editor& e, std::vector<std::string> linhas) {
     EdVars& ed = e.ed;
     const int linhaResultados = e.numera.linhaResultados;
-    std::vector<std::string> linhas = leLinhasNumera(arquivoNumeraLeitura(e, "resultados.txt"));
     for (std::string& l : linhas)
         if (l.size() > kMaxLinha) l.resize(kMaxLinha);
     // A results line outside the text (no "\END;" was found) puts them at its nearest end.

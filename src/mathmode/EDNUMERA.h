@@ -3,14 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAVARS.h"
 
-// Ctrl+F9: the current line read aloud in words (with the translator).
-void leituraLinha(Editor& e);
-// Ctrl+F10: the menu of commands, variables, functions, constants and conversions.
-void menuNumera(Editor& e);
 std::string versaoNumera();
 
 // "NUMERA - v.1.0" beside the editor's banner, white on red.
@@ -18,9 +15,9 @@ void mostraBannerNumera(Editor& e);
 // F2 of the menu: the program around the cursor translated and run under the looping
 // working sound; the results inserted after "\END;" and any error spoken.
 void compilaEExecuta(Editor& e);
-// "resultados.txt" inserted after line linhaResultados - 1, then the error spoken; the
+// The results' lines inserted after line linhaResultados - 1, then the error spoken; the
 // cursor ends on line linhaResultados.
-void insereResultados(Editor& e);
+void insereResultados(Editor& e, std::vector<std::string> linhas);
 // The error of the last run (its prompt, the offending piece spelled, its line), when
 // there was one.
 void falaErroNumera(Editor& e);

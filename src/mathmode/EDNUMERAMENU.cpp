@@ -11,7 +11,7 @@
 #include "editor/edListaArq.h"
 #include "editor/edtela.h"
 #include "mathmode/EDNUMERA.h"
-#include "mathmode/EDNUMERASINTAXES.h"
+#include "mathmode/EDNUMERALEITURA.h"
 #include "mathmode/EDNUMERAVARS.h"
 #include "platform/caminhos.h"
 

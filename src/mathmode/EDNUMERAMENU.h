@@ -12,6 +12,9 @@
 
 inline constexpr int kColunasMenuNumera = 11;
 
+// Ctrl+F10: the menu, until Esc, Enter on an entry (the assistant) or F2 (the program run).
+void menuNumera(Editor& e);
+
 // The column lists as the menu builds them on opening: entry 0 the heading, entry 1
 // empty, the items from entry 2.
 std::vector<std::vector<std::string>> listasMenuNumera(const Editor& e);

@@ -1,16 +1,17 @@
-// The math language's translator (the program around the cursor into "codigo.txt") and
-// the spoken reading of a line.
+// The math language's translator: the program around the cursor into the code lines the
+// run-time carries out, which "codigo.txt" keeps for the user.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 struct Editor;
 
-// Translates the program around the cursor; the outcome is in e.numera.
-void traduzPrograma(Editor& e);
+// Translates the program around the cursor; the outcome is in e.numera. Returns the code
+// lines, which "codigo.txt" also holds after its first, empty line (up to the error, after
+// one).
+std::vector<std::string> traduzPrograma(Editor& e);
 // A source line normalised: decimal separator, no blanks, upper case, comments removed.
 std::string normalizaLinha(std::string_view texto);
 // The same with the separator given ('.' or ',').
@@ -18,26 +19,3 @@ std::string normalizaLinha(std::string_view texto, char separador);
 // The implicit products of a code line made explicit: "2X" -> "2*X", "2(X)" -> "2*(X)",
 // "(A)(B)" -> "(A)*(B)", "SQRT(X)" -> "SQRT*(X)".
 std::string insereMultiplicacoes(std::string linha);
-// Until the math menu exists: translates the program around the cursor and plays the
-// prompt of the outcome (M2 valid, M3 error), for scripted runs.
-void traduzProgramaTeste(Editor& e);
-
-// ------------------------------------------------------------------ spoken reading
-
-// Ctrl+F9: the statement on the cursor line said in words, an error line written by a
-// run said as its error, or a function table (\READFUNCTION{name};) played as tones.
-void leituraLinha(Editor& e);
-// The table "nome.csv" written by EVALUATE played as a tone sequence: the pitch follows
-// the function's value, each tone lasting longer where the function changes faster. A key
-// stops it. False when the table has fewer than two points.
-bool graficoSonoro(Editor& e, std::string_view nome);
-
-// One tone of the sound graph: its frequency (Hz) and length (ms).
-struct TomGrafico {
-    int hz = 0, ms = 0;
-    bool operator==(const TomGrafico&) const = default;
-};
-// The tones of a table's points (x, y), one for each point from the second on.
-std::vector<TomGrafico> tonsDoGrafico(const std::vector<std::pair<double, double>>& pontos);
-// The reading's prompt names (LEITURA, PALABRAS, FUNCIONES).
-std::vector<std::string> promptsLeitura();

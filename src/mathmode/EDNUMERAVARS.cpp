@@ -180,6 +180,62 @@ int indiceFuncao(std::string_view nome) {
     return it == nomesFuncoes.end() ? -1 : static_cast<int>(it - nomesFuncoes.begin());
 }
 
+std::vector<std::string> linhasErroNumera(const EstadoNumera& estado) {
+    std::vector<std::string> linhas{std::string(textosErroNumera[static_cast<size_t>(estado.codigoErro)])};
+    if (!estado.parametroErro.empty())
+        linhas.push_back("Par\xE2metro err\xF4neo: " + estado.parametroErro);
+    linhas.push_back("Linha: " + std::to_string(estado.linhaErro));
+    return linhas;
+}
+
+bool digitoNumera(char c) { return c >= '0' && c <= '9'; }
+bool letraNumera(char c) { return c >= 'A' && c <= 'Z'; }
+bool caractereDeNome(char c) {
+    return digitoNumera(c) || letraNumera(c) || c == '[' || c == ']' || c == '_' || c == 'a';
+}
+
+bool numeroEscrito(std::string_view s, char separador) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    size_t digitos = 0;
+    while (i < s.size() && digitoNumera(s[i])) ++i, ++digitos;
+    if (i < s.size() && s[i] == separador)
+        for (++i; i < s.size() && digitoNumera(s[i]); ++i) ++digitos;
+    if (digitos == 0) return false;
+    if (i < s.size() && s[i] == 'E') {
+        ++i;
+        if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+        const size_t inicio = i;
+        while (i < s.size() && digitoNumera(s[i])) ++i;
+        if (i == inicio) return false;
+    }
+    return i == s.size();
+}
+
+bool nomeDeTexto(std::string_view nome) {
+    return nome.starts_with("STR") || nome.starts_with("V_S") || nome.starts_with("M_S");
+}
+
+std::vector<std::string> separaCampos(std::string_view texto, char separador) {
+    std::vector<std::string> partes;
+    size_t inicio = 0;
+    for (;;) {
+        const size_t p = texto.find(separador, inicio);
+        partes.emplace_back(texto.substr(inicio, p - inicio));
+        if (p == std::string_view::npos) return partes;
+        inicio = p + 1;
+    }
+}
+
+bool cortaNoPrimeiro(std::string_view s, char separador, std::string_view& antes,
+                     std::string_view& depois) {
+    const size_t p = s.find(separador);
+    if (p == std::string_view::npos) return false;
+    antes = s.substr(0, p);
+    depois = s.substr(p + 1);
+    return true;
+}
+
 void inicializaTabelas(Editor& e) {
     EstadoNumera& n = e.numera;
     n.versaoNumera = "1.0";
@@ -209,20 +265,6 @@ std::vector<std::string> leLinhasNumera(const fs::path& arquivo) {
     return linhas;
 }
 
-namespace {
-bool anexaNumera(std::string_view nome, std::string_view texto) {
-    const fs::path arquivo = arquivoNumeraEscrita(nome);
-    std::error_code ec;
-    fs::create_directories(arquivo.parent_path(), ec);
-    // One write of the whole line, so a line is never half there.
-    std::string linha(texto);
-    linha += "\r\n";
-    std::ofstream f(arquivo, std::ios::binary | std::ios::app);
-    f.write(linha.data(), static_cast<std::streamsize>(linha.size()));
-    return static_cast<bool>(f.flush());
-}
-}  // namespace
-
 bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas) {
     const fs::path arquivo = arquivoNumeraEscrita(nome);
     std::error_code ec;
@@ -243,12 +285,6 @@ bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& li
 }
 
 bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std::string()}); }
-
-bool anexaLinhaNumera(std::string_view nome, std::string_view texto) {
-    return anexaNumera(nome, texto);
-}
-
-bool anexaResultado(std::string_view texto) { return anexaLinhaNumera("resultados.txt", texto); }
 
 char separadorDecimal() {
     locale_t local = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));

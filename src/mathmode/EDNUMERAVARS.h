@@ -24,7 +24,7 @@ struct EstadoNumera {
     int linhaErro = 0;           // document line reported with the error
     int linhaResultados = 0;     // results go after this document line
     std::string versaoNumera = "1.0";
-    // Statement index in the code file (0 = BEGIN, "\NOP;" lines not counted) -> document
+    // Statement index in the code lines (0 = BEGIN, "\NOP;" lines not counted) -> document
     // line on which it begins (for run-time errors).
     std::array<int, 3001> mapaLinhas{};
     // The labels of the last translation, in the order they were defined.
@@ -43,8 +43,30 @@ extern const std::array<std::string_view, 6> operadoresComparacao;
 // Error n's text, Windows-1252; each begins with "#E" and the number.
 extern const std::array<std::string_view, 120> textosErroNumera;
 
+// The lines that report the error in `estado`: its text, the offending piece when there is
+// one, and its document line.
+std::vector<std::string> linhasErroNumera(const EstadoNumera& estado);
+
 // Index of a function name in nomesFuncoes, -1 when it is none.
 int indiceFuncao(std::string_view nome);
+
+// The language's characters: a digit; a letter (A-Z, for lines are upper-cased first); a
+// character of a name, which adds "[", "]", "_" and the "a" that parts a matrix element's
+// two indices.
+bool digitoNumera(char c);
+bool letraNumera(char c);
+bool caractereDeNome(char c);
+// A number as the user writes one: a sign, digits with at most one separator, and an
+// exponent "E", "E+" or "E-" with its digits.
+bool numeroEscrito(std::string_view s, char separador);
+// A text variable, vector or matrix: a name beginning STR, V_S or M_S.
+bool nomeDeTexto(std::string_view nome);
+// The pieces of a text between the separators, as written (one empty piece for an empty
+// text).
+std::vector<std::string> separaCampos(std::string_view texto, char separador);
+// Splits at the first separator; false when there is none.
+bool cortaNoPrimeiro(std::string_view s, char separador, std::string_view& antes,
+                     std::string_view& depois);
 
 // Resets the run state and the statement-to-line map before an extended key.
 void inicializaTabelas(Editor& e);
@@ -60,10 +82,6 @@ std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
 bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas);
 // "Emptying": the file then holds one CR LF. False when it cannot be written.
 bool esvaziaArquivo(std::string_view nome);
-// Appends one line (CR LF) to a configuration file; false when it cannot be written.
-bool anexaLinhaNumera(std::string_view nome, std::string_view texto);
-// One line appended to "resultados.txt".
-bool anexaResultado(std::string_view texto);
 
 // The decimal separator of the user's numbers: '.' when the system's conversion under the
 // user's LC_NUMERIC reads "2.3" whole, else ','. The process's own locale is not touched.

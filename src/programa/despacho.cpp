@@ -19,7 +19,8 @@
 #include "editor/commands/eddoc.h"
 #include "editor/pendente.h"
 #include "mathmode/EDNUMERA.h"
-#include "mathmode/EDNUMERASINTAXES.h"
+#include "mathmode/EDNUMERALEITURA.h"
+#include "mathmode/EDNUMERAMENU.h"
 #include "speech/revisaTela.h"
 
 namespace {
@@ -187,8 +188,6 @@ const std::vector<ComandoTecla> kEstendida = {
     {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
     {254, "colaNaLinha", colaNaLinha},
     {255, "copiaSelecao", copiaSelecao},
-    // No key sends scan code 200: key scripts reach the math translator with {code:0}{code:200}.
-    {200, "traduzProgramaTeste", traduzProgramaTeste},
 };
 
 // Runs the command of a key; two beeps when the key has none.

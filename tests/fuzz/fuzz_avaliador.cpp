@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "mathmode/EDNUMERACOMPILA.h"
+#include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
 

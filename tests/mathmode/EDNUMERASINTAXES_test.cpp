@@ -44,7 +44,7 @@ class TradutorNumera : public SessaoEdicao {
         l.insert(l.end(), corpo.begin(), corpo.end());
         l.push_back("\\END;");
         texto(l, 2);
-        traduzPrograma(e());
+        codigo_ = traduzPrograma(e());
     }
     static Linhas leConfig(const char* nome) {
         std::istringstream in(leArquivo(arquivoNumeraEscrita(nome)));
@@ -52,15 +52,17 @@ class TradutorNumera : public SessaoEdicao {
         for (std::string l; std::getline(in, l);) v.push_back(l.substr(0, l.find('\r')));
         return v;
     }
-    // The code lines between BEGIN and END.
+    // The code lines between BEGIN and END; the file holds the lines handed to the run.
     Linhas corpoCodigo() {
         Linhas c = leConfig("codigo.txt");
         EXPECT_GE(c.size(), 3u);
         EXPECT_EQ(c[0], "");
+        EXPECT_EQ(Linhas(c.begin() + 1, c.end()), codigo_);
         EXPECT_EQ(c[1], "\\BEGIN{INICIO};");
         EXPECT_EQ(c.back(), "\\END{FINAL};");
         return Linhas(c.begin() + 2, c.end() - 1);
     }
+    Linhas codigo_;
 };
 
 TEST_F(TradutorNumera, RewritesGiveTheCodeLinesOfTheLanguage) {
@@ -76,7 +78,6 @@ TEST_F(TradutorNumera, RewritesGiveTheCodeLinesOfTheLanguage) {
                       "\\EXPRESSION{V=1+2};"}));
     EXPECT_EQ(e().numera.estadoNumera, 1);
     EXPECT_EQ(e().numera.linhaResultados, 14);
-    EXPECT_EQ(leConfig("resultados.txt"), Linhas{""});
     // ELSE is two statements, both mapped to its line.
     EXPECT_EQ(e().numera.mapaLinhas[7], 8);
     EXPECT_EQ(e().numera.mapaLinhas[8], 8);
@@ -209,8 +210,6 @@ TEST_F(TradutorNumera, TheProgramIsFoundAroundTheCursorOrTheErrorSaysWhy) {
     traduzPrograma(e());
     EXPECT_EQ(e().numera.codigoErro, 4);
     EXPECT_EQ(e().numera.linhaErro, 0);
-    EXPECT_EQ(leConfig("resultados.txt"),
-              (Linhas{"", std::string(textosErroNumera[4]), "Linha: 0"}));
 
     texto({"a", "\\BEGIN;", "X=1;", "b"}, 3);
     traduzPrograma(e());

@@ -5,28 +5,20 @@
 
 #include "editor/sessao.h"
 #include "mathmode/EDNUMERAMENU.h"
-#include "mathmode/EDNUMERASINTAXES.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace {
 
-class Numera : public SessaoEdicao {
-  protected:
-    void resultados(const std::vector<std::string>& linhas) {
-        esvaziaArquivo("resultados.txt");
-        for (const std::string& l : linhas) anexaResultado(l);
-    }
-};
+class Numera : public SessaoEdicao {};
 
-// Results go after "\END;" each run, led by the empty line the emptied file holds; an
-// error is spoken with its piece and line, and the cursor ends on the first result.
+// Results go after "\END;" each run, led by an empty line; an error is spoken with its
+// piece and line, and the cursor ends on the first result.
 TEST_F(Numera, ResultsAreInsertedAfterTheEndAndTheErrorSpoken) {
     texto({"\\BEGIN;", "X=1;", "\\END;", "depois"}, 2, 3);
     e().numera.linhaResultados = 4;
     e().numera.estadoNumera = 1;
-    resultados({"X = 1"});
     ouvido();
-    insereResultados(e());
+    insereResultados(e(), {"", "X = 1"});
     EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "X=1;", "\\END;", "", "X = 1", "depois"}));
     EXPECT_EQ(ed().linhaAtual, 4);
     EXPECT_TRUE(ouvido().empty());
@@ -35,8 +27,7 @@ TEST_F(Numera, ResultsAreInsertedAfterTheEndAndTheErrorSpoken) {
     e().numera.codigoErro = 59;
     e().numera.parametroErro = "B";
     e().numera.linhaErro = 2;
-    resultados({"#E59 Erro: Divis\xE3o por 0.", "Linha: 2"});
-    insereResultados(e());
+    insereResultados(e(), {"", "#E59 Erro: Divis\xE3o por 0.", "Linha: 2"});
     EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "X=1;", "\\END;", "", "#E59 Erro: Divis\xE3o por 0.", "Linha: 2",
                                 "", "X = 1", "depois"}));
     EXPECT_EQ(ouvido(), (Ouvido{"som \\COMANDOS\\ERROS\\E59", "som \\COMANDOS\\MENSAJES\\M9", "soletra B",
@@ -46,10 +37,29 @@ TEST_F(Numera, ResultsAreInsertedAfterTheEndAndTheErrorSpoken) {
     texto({"so uma linha"}, 1, 1);
     e().numera.linhaResultados = 50;
     e().numera.parametroErro.clear();
-    resultados({"#E55 Erro"});
-    insereResultados(e());
+    insereResultados(e(), {"", "#E55 Erro"});
     EXPECT_EQ(linhas(), (Linhas{"so uma linha", "", "#E55 Erro"}));
     EXPECT_EQ(ed().linhaAtual, 3);
+}
+
+// F2 leaves in "resultados.txt" the very lines the text received, in place of whatever an
+// earlier run left there: nothing but the empty line for a run that writes nothing, and an
+// error's lines in place of the output before it.
+TEST_F(Numera, TheResultsFileHoldsWhatTheTextReceived) {
+    Variavel c("LC_ALL", "C");
+    ed().diretorioMensagens = "c:\\ornato\\plumar\\";
+    const auto arquivo = [] { return leArquivo(arquivoNumeraEscrita("resultados.txt")); };
+    gravaLinhasNumera("resultados.txt", {"", "X = 99"});
+    texto({"\\BEGIN;", "X=1;", "\\END;"}, 2);
+    compilaEExecuta(e());
+    EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "X=1;", "\\END;", ""}));
+    EXPECT_EQ(arquivo(), "\r\n");
+
+    texto({"\\BEGIN;", "\\PRINT{\"A\"};", "Y=1/0;", "\\END;"}, 2);
+    compilaEExecuta(e());
+    EXPECT_EQ(linhas(), (Linhas{"\\BEGIN;", "\\PRINT{\"A\"};", "Y=1/0;", "\\END;", "",
+                                "#E59 Erro: Divis\xE3o por 0.", "Linha: 3"}));
+    EXPECT_EQ(arquivo(), "\r\n#E59 Erro: Divis\xE3o por 0.\r\nLinha: 3\r\n");
 }
 
 TEST_F(Numera, MenuPromptsFollowTheColumnsKeys) {
@@ -74,20 +84,6 @@ TEST_F(Numera, MenuPromptsFollowTheColumnsKeys) {
     const std::vector<size_t> ultimas = {31, 6, 17, 13, 13, 13, 13};
     for (size_t c = 0; c < ultimas.size(); ++c) EXPECT_EQ(listas[c].size() - 1, ultimas[c]) << c;
     EXPECT_EQ(listas[9].size() - 1, 51u);
-}
-
-// The pitch follows the function's value; flat steps and equal values get a tone and
-// never divide by zero.
-TEST_F(Numera, SoundGraphTones) {
-    const auto tons = tonsDoGrafico({{0, 0}, {1, 1}, {2, 4}, {3, 1}});
-    ASSERT_EQ(tons.size(), 3u);
-    EXPECT_LT(tons[0].hz, tons[1].hz);
-    EXPECT_EQ(tons[0].hz, 30);
-    EXPECT_EQ(tons[1].hz, 780);  // y = 1 of 0..4: 25 % -> (25 + 1) * 30
-    EXPECT_EQ(tonsDoGrafico({{0, 2}, {1, 2}, {2, 2}}), (std::vector<TomGrafico>{{1530, 66}, {1530, 66}}));
-    EXPECT_EQ(tonsDoGrafico({{1, 0}, {1, 5}}).size(), 1u);
-    EXPECT_TRUE(tonsDoGrafico({{1, 0}}).empty());
-    EXPECT_TRUE(tonsDoGrafico({}).empty());
 }
 
 // Every prompt the mode can play has its text for the voice kit.

@@ -1,0 +1,179 @@
+// The evaluator on code-line parameters as the translator writes them (upper case, no
+// blanks, implicit multiplication and unary minus already rewritten, matrix indices with
+// "a"), after the once-per-run rewrite of function calls.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "mathmode/EDNUMERACOMPILAMEMORIA.h"
+#include "mathmode/EDNUMERAFUNCOES.h"
+#include "mathmode/EDNUMERAVARS.h"
+#include "platform/caminhos.h"
+
+namespace {
+
+struct Execucao {
+    MemoriaNumera m;
+    EstadoNumera estado;
+
+    Execucao() {
+        defineConstantes(m, {"", "Pi", "PI", "3.14159265358979", "Gravidade", "GRAV", "9.80665"},
+                         {"", "TAXA", "0.5"});
+    }
+    // The value stored, or "#E" and the error number with its parameter.
+    std::string avalia(const std::string& linha) {
+        estado = EstadoNumera{};
+        const std::string valor = avaliaTexto(m, estado, reescreveFuncoes(linha));
+        if (estado.estadoNumera == 2)
+            return "#E" + std::to_string(estado.codigoErro) + " " + estado.parametroErro;
+        return valor;
+    }
+    double numero(const std::string& nome) const {
+        const size_t i = m.indiceNumerico(nome);
+        return i < m.valoresNumericos().size() ? m.valoresNumericos()[i] : -999;
+    }
+};
+
+TEST(AvaliadorNumera, FunctionCallsBecomeOperatorsOnce) {
+    EXPECT_EQ(reescreveFuncoes("Y=3*SQRT*(X+1)"), "Y=3*(1\x86(X+1))");
+    EXPECT_EQ(reescreveFuncoes("Y=SQRT*(SQRT*(16))+1"), "Y=(1\x86((1\x86(16))))+1");
+    EXPECT_EQ(reescreveFuncoes("Y=(2)*POW*(10)"), "Y=(2)\x8D(10)");
+    EXPECT_EQ(reescreveFuncoes("Y=LOG*(X)+LOGB"), "Y=(1\xEF(X))+LOGB");
+    // Not a call: a longer name ending in a function's name, or no "*(" after it.
+    EXPECT_EQ(reescreveFuncoes("Y=XSQRT*(2)+SQRT"), "Y=XSQRT*(2)+SQRT");
+}
+
+TEST(AvaliadorNumera, OrderOfOperationsAndTheLanguagesOwnCases) {
+    Execucao x;
+    const std::pair<const char*, const char*> casos[] = {
+        {"Y=2+3*4", "14"},          {"Y=(2+3)*4", "20"},           {"Y=8/2/2", "2"},
+        {"Y=10-2-3", "5"},          {"Y=3*SQRT*(16)", "12"},       {"Y=SQRT*(16)", "4"},
+        {"Y=(2)*POW*(10)", "1024"}, {"Y=(3)*ROOT*(27)", "3"},      {"Y=(8)*LOGB*(2)", "3"},
+        {"Y=INC*(2.7)", "3"},       {"Y=DEC*((0-1)*2.7)", "-3"},   {"Y=ROUND*(2.5)", "2"},
+        {"Y=ROUND*(3.5)", "4"},     {"Y=DACOS*(1)", "0"},          {"Y=DASIN*(1)", "90"},
+        {"Y=DC_DF*(100)", "212"},   {"Y=DK_DC*(0)", "-273.15"},    {"Y=1.5E+3", "1500"},
+        {"Y=2*PI", "6.28318530717958"}, {"Y=TAXA*GRAV", "4.903325"}, {"Y=1.5*E3", "#E43 E3"},
+        {"Y=1/0", "#E59 "},         {"Y=LN*(0)", "#E5 LN(0)"},     {"Y=EXP*(1000)", "#E5 EXP(1000)"},
+        {"Y=2=3", "#E6 ="},         {"Y=*3", "#E71 "},             {"Y=", "#E71 "},
+        {"PI=3", "#E53 PI"},        {"TAXA=1", "#E53 TAXA"},       {"Y=(2+3", "#E12 "},
+        {"Y=Q+1", "#E43 Q"},         {"Y=SQRT*()", "#E71 "},        {"Y=(2)*POW", "#E43 POW"},
+    };
+    for (const auto& [linha, esperado] : casos) EXPECT_EQ(x.avalia(linha), esperado) << linha;
+}
+
+TEST(AvaliadorNumera, NegativeBasesFollowTheRootAndPowerRules) {
+    Execucao x;
+    x.avalia("A=(0-1)*2");
+    x.avalia("B=(0-1)*27");
+    EXPECT_EQ(x.avalia("Y=(A)*POW*(3)"), "-8");
+    EXPECT_EQ(x.avalia("Y=(A)*POW*(2)"), "4");
+    EXPECT_EQ(x.avalia("Y=(3)*ROOT*(B)"), "-3");
+    EXPECT_EQ(x.avalia("Y=(2)*ROOT*(B)"), "#E119 ");
+    EXPECT_EQ(x.avalia("Y=(A)*POW*(0.5)"), "#E119 ");
+    EXPECT_EQ(x.avalia("Y=(A)*POW*(2.5)"), "#E119 ");
+    EXPECT_EQ(x.avalia("Y=SQRT*(A)"), "#E119 ");
+    EXPECT_EQ(x.avalia("Y=(0)*POW*(0)"), "1");
+}
+
+TEST(AvaliadorNumera, EveryStepIsRoundedToFifteenDigits) {
+    Execucao x;
+    // In doubles 1/3*3 is exactly 1; written as text after the division it is not.
+    EXPECT_EQ(x.avalia("Y=1/3*3"), "0.999999999999999");
+    EXPECT_EQ(x.avalia("Y=3*(1/3)"), "0.999999999999999");
+    EXPECT_EQ(x.avalia("Y=2+3*4"), "14");
+    ASSERT_EQ(x.m.passos.size(), 2u);
+    EXPECT_EQ(x.m.passos[0].subExpressao, "3*4");
+    EXPECT_EQ(x.m.passos[1].subExpressao, "2+(3*4)");
+    EXPECT_EQ(x.m.passos[1].valor, "14");
+    x.avalia("Y=(2)*POW*(SQRT*(9))");
+    EXPECT_EQ(x.m.passos.back().subExpressao, "(2)POW(SQRT(9))");
+    EXPECT_EQ(x.m.passos.back().valor, "8");
+}
+
+TEST(AvaliadorNumera, VectorsMatricesAndTheirIndices) {
+    Execucao x;
+    EXPECT_EQ(x.avalia("V_NA[1]=7"), "7");
+    EXPECT_EQ(x.avalia("Y=V_NA[5]"), "0");
+    EXPECT_EQ(x.numero("V_NA"), 0);
+    EXPECT_EQ(x.avalia("Y=V_NB[5]"), "#E43 V_NB[5]");
+    EXPECT_EQ(x.avalia("M_NT[2a3]=5"), "5");
+    EXPECT_EQ(x.numero("M_NT[2,3]"), 5);
+    x.avalia("I=2");
+    x.avalia("J=3");
+    EXPECT_EQ(x.avalia("Y=M_NT[IaJ]*2+V_NA[I-1]"), "#E43 V_NA[I");
+    EXPECT_EQ(x.avalia("Y=M_NT[IaJ]*2+V_NA[01]"), "17");
+    EXPECT_EQ(x.avalia("V_NA[V_NA[1]]=3"), "3");
+    EXPECT_EQ(x.numero("V_NA[7]"), 3);
+    EXPECT_EQ(x.avalia("Y=V_NA[]"), "#E112 V_NA[]");
+    EXPECT_EQ(x.avalia("Y=M_NT[2]"), "#E113 M_NT[2]");
+    EXPECT_EQ(x.avalia("Y=M_NT[a3]"), "#E113 M_NT[a3]");
+    EXPECT_EQ(x.avalia("V_NA[K]=1"), "#E90 K");
+    x.avalia("K=1.5");
+    EXPECT_EQ(x.avalia("V_NA[K]=1"), "#E112 V_NA[K]");
+    x.avalia("K=(0-1)*2");
+    EXPECT_EQ(x.avalia("Y=V_NA[K]"), "#E112 V_NA[K]");
+}
+
+TEST(AvaliadorNumera, TextVariablesKeepTheirTexts) {
+    Execucao x;
+    EXPECT_EQ(x.avalia("STRNOME=JOAO"), "JOAO");
+    EXPECT_EQ(x.avalia("STRB=STRNOME"), "JOAO");
+    EXPECT_EQ(x.avalia("V_SNOMES[2]=ANA"), "ANA");
+    EXPECT_EQ(x.avalia("M_SQ[1a2]=V_SNOMES[2]"), "ANA");
+    EXPECT_EQ(x.avalia("STRC=M_SQ[1a2]"), "ANA");
+    EXPECT_EQ(x.avalia("STRD=V_SNOMES[9]"), "");
+    EXPECT_EQ(x.avalia("Y=STRNOME+1"), "#E43 STRNOME");
+    x.avalia("STRN=12");
+    EXPECT_EQ(x.avalia("Y=STRN+1"), "13");
+}
+
+TEST(AvaliadorNumera, LongNamesAndDeepNestingWork) {
+    Execucao x;
+    const std::string nome(255, 'X');
+    EXPECT_EQ(x.avalia(nome + "=2"), "2");
+    EXPECT_EQ(x.avalia("Y=" + nome + "*" + nome), "4");
+    EXPECT_EQ(x.avalia("Y=" + std::string(200, '(') + "1+1" + std::string(200, ')') + "*3"), "6");
+    std::string raizes = "1";
+    for (int i = 0; i < 200; ++i) raizes = "SQRT*(" + raizes + "+3)";
+    EXPECT_EQ(x.avalia("Y=" + raizes), "2.30277563773199");
+}
+
+// The shipped constants: every symbol a name an expression can hold, every value a number,
+// and a program sees them by symbol only.
+TEST(AvaliadorNumera, ShippedConstantsAreUsableBySymbol) {
+    Execucao x;
+    defineConstantes(x.m, leLinhasNumera(raizFamilia() / "plumar/COMANDOS/CONFIG/constantes.txt"), {});
+    ASSERT_GE(x.m.constantesSistema.size(), 10u);
+    for (const ConstanteSistema& c : x.m.constantesSistema) {
+        double v = 0;
+        EXPECT_TRUE(leNumero(c.valor, '.', v)) << c.simbolo;
+        EXPECT_EQ(c.simbolo.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos);
+        EXPECT_EQ(x.avalia("Y=" + c.simbolo + "*1"), textoGeral(v, '.')) << c.simbolo;
+        EXPECT_EQ(x.avalia(c.simbolo + "=1"), "#E53 " + c.simbolo);
+    }
+    EXPECT_EQ(x.avalia("Y=DC_DK*(ZEROABS)"), "0");
+}
+
+// A student's program: a vector, a matrix, trigonometry and logarithms.
+TEST(AvaliadorNumera, StudentProgramGivesTheExpectedDigits) {
+    Execucao x;
+    const std::pair<const char*, const char*> programa[] = {
+        {"V_NX[1]=DSIN*(30)", "0.5"},
+        {"V_NX[2]=LN*(EXP*(2))", "2"},
+        {"V_NX[3]=LOG*(1000)", "3"},
+        {"M_NA[1a1]=(2)*POW*(10)", "1024"},
+        {"M_NA[1a2]=DTAN*(45)+RCOS*(0)", "2"},
+        {"AREA=PI*SQR*(V_NX[1]*4)", "12.5663706143592"},
+        {"S=V_NX[1]+V_NX[2]+V_NX[3]+M_NA[1a1]+M_NA[1a2]", "1031.5"},
+        {"H=SQRT*(SQR*(3)+SQR*(4))", "5"},
+        {"ANG=DATAN*(H/5)", "45"},
+        {"Y=(10)*LOGB*(S*2-2063)", "#E5 (10)LOGB((S*2)-2063)"},
+        {"Y=M_NA[1a1]/(V_NX[3]-3)", "#E59 "},
+        // PI holds 15 digits, and so does every step: not quite 1.
+        {"Z=RSIN*(PI/6)*2", "0.999999999999998"},
+        {"W=H*(0-1)*ANG+DC_DK*(25)", "73.15"},
+    };
+    for (const auto& [linha, esperado] : programa) EXPECT_EQ(x.avalia(linha), esperado) << linha;
+}
+
+}  // namespace
