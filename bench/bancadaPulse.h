@@ -158,4 +158,11 @@ inline void pausa(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// From `t0` to the last sound heard (0 when it was already quiet), into `m`.
+inline void anotaSilencio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
+    pausa(400);
+    const auto u = o.ultimo();
+    m.acrescenta(u && *u > t0 ? ms(*u - t0) : 0.0);
+}
+
 }  // namespace bancada

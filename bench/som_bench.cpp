@@ -25,12 +25,6 @@ void anotaInicio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
     if (auto p = o.primeiro()) m.acrescenta(ms(*p - t0));
 }
 
-// From `t0` to the last sound heard (0 when it was already quiet), into `m`.
-void anotaSilencio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
-    pausa(400);
-    const auto u = o.ultimo();
-    m.acrescenta(u && *u > t0 ? ms(*u - t0) : 0.0);
-}
 
 }  // namespace
 

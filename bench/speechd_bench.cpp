@@ -137,9 +137,7 @@ Medida paradaServico(Ouvinte& ouvinte) {
         ouvinte.arma();
         const auto t0 = Relogio::now();
         s.para();
-        pausa(400);
-        const auto u = ouvinte.ultimo();
-        m.acrescenta(u && *u > t0 ? ms(*u - t0) : 0.0);
+        anotaSilencio(ouvinte, t0, m);
     }
     s.fecha();
     return m;
@@ -169,9 +167,7 @@ Medida paradaEditor(Ouvinte& ouvinte, const fs::path& raiz) {
         fala.aguardaSilencio();
         tecla.join();
         crt.leTecla();
-        pausa(400);
-        const auto u = ouvinte.ultimo();
-        m.acrescenta(u && *u > t0 ? ms(*u - t0) : 0.0);
+        anotaSilencio(ouvinte, t0, m);
     }
     fala.terminaFala();
     return m;
