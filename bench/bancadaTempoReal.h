@@ -162,12 +162,13 @@ inline void criaVoz(const fs::path& raiz) {
     grava(raiz / "difones" / "BANCO.DIF", dif);
 }
 
-// The SONARE.INI of the benchmark voice; with `servidor` texts go to espeak-ng.
-inline void escreveIni(const fs::path& raiz, bool servidor) {
+// The SONARE.INI of the benchmark voice; with `servidor` texts go to the speech server of
+// type `tipo` (4 espeak-ng, 5 speech-dispatcher).
+inline void escreveIni(const fs::path& raiz, bool servidor, int tipo = 4) {
     std::ofstream(raiz / "SONARE.INI")
         << "[TRADUTOR]\nDIRLETRAS=" << (raiz / "letras").string()
         << "\nDIRDIFONES=" << (raiz / "difones").string() << "\nSAPI=" << (servidor ? "S" : "N")
-        << "\n[SERVFALA]\nTIPOSAPI=4\n"
+        << "\n[SERVFALA]\nTIPOSAPI=" << tipo << "\n"
         << "[SINTETIZADOR]\nDIFONES3=BANCO\nCORTEFON3=100\nINTERPAL3=100\n";
 }
 

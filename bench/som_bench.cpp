@@ -7,161 +7,24 @@
 // each beside the same sound played (or, for the stop, killed) by paplay from the same
 // moment. Then the server is restarted: the editor must go on, mute, and speak again.
 // Needs pulseaudio, pulseaudio-utils and libpulse-dev (tools/pacotes.sh, PACOTES_BANCADA).
-#include <pulse/error.h>
-#include <pulse/simple.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdlib>
 #include <memory>
 
-#include "bancadaTempoReal.h"
+#include "bancadaPulse.h"
 #include "console/SnCrt.h"
 #include "platform/audioSdl.h"
 #include "speech/fala.h"
-
-extern char** environ;
 
 using namespace bancada;
 
 namespace {
 
-constexpr int kTaxaMonitor = 48000;
-constexpr int kLimiar = 1000;  // a sample this loud is sound
 constexpr int kRodadasSom = 20;
-
-pid_t inicia(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return 0;
-    return pid;
-}
-
-void termina(pid_t pid, int sinal = SIGTERM) {
-    if (pid <= 0) return;
-    kill(pid, sinal);
-    waitpid(pid, nullptr, 0);
-}
-
-// A private PulseAudio whose only sink is the null sink "medida".
-class Servidor {
-  public:
-    explicit Servidor(fs::path pasta) : pasta_(std::move(pasta)) {
-        fs::create_directories(pasta_);
-        setenv("PULSE_RUNTIME_PATH", pasta_.c_str(), 1);
-        setenv("PULSE_STATE_PATH", pasta_.c_str(), 1);
-        setenv("PULSE_SERVER", ("unix:" + (pasta_ / "native").string()).c_str(), 1);
-    }
-    ~Servidor() { para(); }
-    bool liga() {
-        fs::remove(pasta_ / "native");
-        pid_ = inicia({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                       "--log-target=file:" + (pasta_ / "pulse.log").string(),
-                       "--load=module-null-sink sink_name=medida rate=48000",
-                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
-                           (pasta_ / "native").string()});
-        for (int i = 0; i < 100 && !fs::exists(pasta_ / "native"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return pid_ > 0 && fs::exists(pasta_ / "native");
-    }
-    void para() {
-        termina(pid_);
-        pid_ = 0;
-    }
-
-  private:
-    fs::path pasta_;
-    pid_t pid_ = 0;
-};
-
-// Listens at the sink's monitor; every sample gets the time it sounded, told from when its
-// fragment of 1 ms arrived (the monitor's own delay is the same for the editor and the
-// baseline).
-class Ouvinte {
-  public:
-    Ouvinte() : fio_([this] { escuta(); }) {}
-    ~Ouvinte() {
-        fim_ = true;
-        fio_.join();
-    }
-    // Forget what was heard before now.
-    void arma() {
-        std::lock_guard t(m_);
-        primeiro_.reset();
-        ultimo_.reset();
-    }
-    std::optional<Relogio::time_point> primeiro(int esperaMs = 1500) {
-        for (int i = 0; i < esperaMs; ++i) {
-            {
-                std::lock_guard t(m_);
-                if (primeiro_) return primeiro_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return std::nullopt;
-    }
-    std::optional<Relogio::time_point> ultimo() {
-        std::lock_guard t(m_);
-        return ultimo_;
-    }
-
-  private:
-    void escuta() {
-        const pa_sample_spec formato{PA_SAMPLE_S16LE, kTaxaMonitor, 1};
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<uint32_t>(-1);
-        attr.fragsize = kTaxaMonitor / 1000 * 2;
-        std::vector<int16_t> b(kTaxaMonitor / 1000);
-        while (!fim_) {
-            int erro = 0;
-            pa_simple* s = pa_simple_new(nullptr, "plumar-bench", PA_STREAM_RECORD,
-                                         "medida.monitor", "monitor", &formato, nullptr, &attr, &erro);
-            if (!s) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                continue;
-            }
-            while (!fim_ && pa_simple_read(s, b.data(), b.size() * 2, &erro) == 0) {
-                const auto chegou = Relogio::now();
-                std::lock_guard t(m_);
-                for (size_t i = 0; i < b.size(); ++i) {
-                    if (std::abs(b[i]) < kLimiar) continue;
-                    const auto quando = chegou - std::chrono::microseconds(
-                                                     (b.size() - i) * 1'000'000 / kTaxaMonitor);
-                    if (!primeiro_) primeiro_ = quando;
-                    ultimo_ = quando;
-                }
-            }
-            pa_simple_free(s);
-        }
-    }
-
-    std::mutex m_;
-    std::optional<Relogio::time_point> primeiro_, ultimo_;
-    std::atomic<bool> fim_{false};
-    std::thread fio_;
-};
-
-void pausa(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // From `t0` to the first sound heard, into `m`.
 void anotaInicio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
     if (auto p = o.primeiro()) m.acrescenta(ms(*p - t0));
 }
 
-// From `t0` to the last sound heard (0 when it was already quiet), into `m`.
-void anotaSilencio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
-    pausa(400);
-    const auto u = o.ultimo();
-    m.acrescenta(u && *u > t0 ? ms(*u - t0) : 0.0);
-}
 
 }  // namespace
 
@@ -175,7 +38,7 @@ int main() {
     setenv("SONARE_ROOT", raiz.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
 
-    Servidor servidor(raiz / "pulse");
+    ServidorPulse servidor(raiz / "pulse");
     if (!servidor.liga()) {
         std::cerr << "pulseaudio did not start (see " << (raiz / "pulse" / "pulse.log") << ")\n";
         return 1;

@@ -146,7 +146,7 @@ void desenhaLinhaAtual(Editor& e) {
 // Redraws wait for the speech, so the screen never changes under a prompt; a key cuts
 // the wait short (falando stops the speech then).
 void esperaFimDaFala(Editor& e) {
-    while (e.fala.falando()) e.crt.Delay(10);
+    e.fala.aguardaSilencio();
 }
 
 int calculaDeslocamento(int coluna, int largura) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/ini.h"
 #include "platform/texto.h"
@@ -24,21 +25,40 @@ std::string ajustado(std::string_view texto, int largura) {
 
 }  // namespace
 
+ValoresValidos ValoresValidos::letras(std::string_view letras, std::string descricao) {
+    return {[l = maiusculasAscii(letras)](std::string_view t) {
+                const std::string m = maiusculasAscii(t);
+                return m.size() == 1 && l.find(m[0]) != std::string::npos;
+            },
+            std::move(descricao)};
+}
+
+ValoresValidos ValoresValidos::numeros(std::vector<std::pair<long, long>> faixas,
+                                       std::string descricao) {
+    return {[faixas = std::move(faixas)](std::string_view t) {
+                const std::optional<long> n = inteiroIni(t);
+                return n && std::any_of(faixas.begin(), faixas.end(), [&](const auto& f) {
+                           return *n >= f.first && *n <= f.second;
+                       });
+            },
+            std::move(descricao)};
+}
+
 Formulario::Formulario(Editor& e, int larguraRotulo)
     : e_(e),
       linhaInicial_(std::clamp(e.crt.WhereY(), 1, SnCrt::kLinhas)),
       larguraRotulo_(std::clamp(larguraRotulo, 1, kUltimaColunaValor - 1)) {}
 
 void Formulario::campoTexto(std::string_view chave, std::string_view rotulo,
-                            std::string& variavel, int largura) {
-    itens_.push_back({std::string(chave), std::string(rotulo),
-                      variavel.substr(0, kMaximoTexto), largura, &variavel, nullptr});
+                            std::string& variavel, int largura, ValoresValidos validos) {
+    itens_.push_back({std::string(chave), std::string(rotulo), variavel.substr(0, kMaximoTexto),
+                      largura, &variavel, nullptr, std::move(validos)});
 }
 
 void Formulario::campoInteiro(std::string_view chave, std::string_view rotulo, int& variavel,
-                              int largura) {
+                              ValoresValidos validos, int largura) {
     itens_.push_back({std::string(chave), std::string(rotulo), std::to_string(variavel),
-                      largura, nullptr, &variavel});
+                      largura, nullptr, &variavel, std::move(validos)});
 }
 
 int Formulario::visiveis() const { return SnCrt::kLinhas - linhaInicial_ + 1; }
@@ -137,6 +157,17 @@ void Formulario::guarda() {
     }
 }
 
+// A changed text the field cannot use: the beep, the valid values said, and the text it had
+// back. The text it had is never refused, so a value read from a file leaves as it came.
+bool Formulario::recusa(Item& item, const std::string& antes) {
+    const std::string_view texto = apara(item.texto);
+    if (!item.validos.aceita || texto == apara(antes) || item.validos.aceita(texto)) return false;
+    item.texto = antes;
+    e_.fala.bip();
+    e_.fala.falaTexto(item.validos.descricao);
+    return true;
+}
+
 FimCampo Formulario::executaFormulario() {
     const int n = static_cast<int>(itens_.size());
     if (n == 0) return {27, false};
@@ -151,8 +182,11 @@ FimCampo Formulario::executaFormulario() {
             Item& item = itens_[static_cast<size_t>(atual)];
             desenhaItem(atual);
             anuncia(item);
+            const std::string antes = item.texto;
             fim = editaCampo(e_, item.texto, campoDe(atual));
+            const bool recusado = recusa(item, antes);
             desenhaItem(atual);
+            if (recusado) continue;  // the same field again, whatever the key was
         }
         bool termina = false;
         atual = destino(atual, fim, termina);

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/ini.h"
+#include "platform/registroBibliotecas.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace fs = std::filesystem;
@@ -50,13 +50,12 @@ std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<Fron
 }
 
 // In the terminal, anything a library prints on the standard error would land in the
-// middle of the screen; it goes to a log file beside SONARE.INI instead.
+// middle of the screen; it goes to the log beside SONARE.INI instead.
 void desviaErros() {
     if (!isatty(STDERR_FILENO)) return;
     std::error_code ec;
     fs::create_directories(diretorioWindows(), ec);
-    const std::string log = (diretorioWindows() / "plumar.log").string();
-    int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    int fd = open(arquivoLog().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (fd < 0) return;
     dup2(fd, STDERR_FILENO);
@@ -103,8 +102,6 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
         }
         teclas = std::move(r.teclas);
     }
-    // The sound devices are made before the front-end, so that their errors still reach
-    // the terminal.
     auto s = std::make_unique<Sessao>();
     AudioCaptura* captura = nullptr;
     if (!o.saidaAudio.empty()) {
@@ -121,9 +118,12 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     } else if (o.frontEnd == "headless" || !o.roteiro.empty()) {
         s->audio = criaAudioNulo();
     } else {
+        // What the sound library says while it looks for a device is for the log; the
+        // editor shows "Sem dispositivo de som" itself.
+        registraBibliotecasNoLog();
         s->audio = criaAudioSistema();
         s->semSom = s->audio->semDispositivo();
-        if (!s->semSom.empty()) std::fprintf(stderr, "plumar: %s\n", s->semSom.c_str());
+        if (!s->semSom.empty()) anotaNoLog("plumar: " + s->semSom);
     }
     if (!o.registroAudio.empty()) {
         s->audio = criaAudioRegistro(std::move(s->audio), o.registroAudio);

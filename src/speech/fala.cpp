@@ -366,7 +366,7 @@ void Fala::falaTexto(std::string_view texto) {
     Chamada c(*this);
     c.anota("texto " + std::string(texto));
     if (!servidorAtivo_) return falaGravada(texto);
-    while (falando()) crt_.Delay(10);
+    aguardaSilencio();
     if (crt_.teclaPressionada()) return;
     servidor_->pontuacao(falaPontuacao);
     if (servidor_->disponivel()) servidor_->fala(texto);
@@ -619,10 +619,11 @@ bool Fala::soando() {
 void Fala::paraFala() {
     Chamada c(*this);
     const bool soava = soando();
-    tocador_.para();
-    pedidoParada_ = true;
+    // A speech service's own sound is the slowest to stop: it is told first.
     if (servidorAtivo_ && (tipoServidor_ == kServidorProprio || servidor_->falando()))
         servidor_->para();
+    tocador_.para();
+    pedidoParada_ = true;
     if (soava) c.anota("para");
 }
 
@@ -637,9 +638,14 @@ bool Fala::falando() {
     return onda;
 }
 
+void Fala::aguardaSilencio() {
+    const int passo = servidorAtivo_ && tipoServidor_ == kServidorSapi5 ? 2 : 10;
+    while (falando()) crt_.Delay(passo);
+}
+
 void Fala::esperaFala() {
     if (!falaServidorPendente_) return;
-    while (falando()) crt_.Delay(10);
+    aguardaSilencio();
     falaServidorPendente_ = false;
 }
 

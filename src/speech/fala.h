@@ -71,6 +71,9 @@ class Fala {
     void pausaFala(int ms);
     void paraFala();
     bool falando();
+    // Waits while anything sounds; a key stops it. With the speech service speaking, whose
+    // sound only a message stops, the keys are looked at every 2 ms instead of 10.
+    void aguardaSilencio();
     void esperaFala();
     uint8_t leTeclaEco();
 

@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TocadorOnda;
 
@@ -46,6 +48,17 @@ using FabricaServidores =
 constexpr int kPalavrasPorMinuto = 175;
 int taxaEmPalavras(int taxa);  // words a minute, 0 for 0
 int taxaNaEscala(int taxa);    // -10..10, 0 for 0
+// Pitch likewise: -10..10 is the scale, any other value espeak-ng's 0..100 (50 its normal
+// pitch), so a preset written for espeak-ng still means the same to the speech service.
+int tomNaEscala(int tom);  // -10..10, 0 for 0
+
+// Voice numbers mean the same in every engine: the Brazilian Portuguese voices come first,
+// then the other Portuguese ones, then the rest, each group in the engine's own order, so
+// voice 1 reads Portuguese text with Portuguese rules. A language tag's group: 0 Brazilian
+// ("pt-BR"), 1 other Portuguese ("pt", "pt-PT"), 2 any other.
+int grupoLingua(std::string_view lingua);
+// The engine's list positions in the users' numbering, from each voice's group.
+std::vector<size_t> numeracaoVozes(std::span<const int> grupos);
 
 constexpr int kServidorProprio = 3;
 constexpr int kServidorSapi4 = 4;

@@ -98,7 +98,7 @@ class Configuracao : public SessaoEdicao {
     Aberto aberto_;
 };
 
-// "n" typed in the eighth field, "Com SAPI".
+// "n" typed in the eighth field, "Com servidor de fala".
 constexpr const char* kDesligaSapi = "{Down}{Down}{Down}{Down}{Down}{Down}{Down}n{Esc}";
 
 TEST_F(Configuracao, SapiSwitchedOffInThePanelStaysOffAtTheNextStart) {
@@ -111,12 +111,12 @@ TEST_F(Configuracao, SapiSwitchedOffInThePanelStaysOffAtTheNextStart) {
     EXPECT_FALSE(e().fala.servidorAtivo());
     EXPECT_FALSE(ed().sapiAtivo);
     EXPECT_EQ(plumar("SAPIATIVADO"), "N");
-    // Keys that were missing keep the meaning they had: the voice of SERVFALA, the line
-    // break that is on by default.
-    EXPECT_EQ(plumar("NUMEROSAPI"), "3");
-    EXPECT_EQ(plumar("QUEBRARLINHAS"), "S");
-    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPAICON", "bip", "bip", "mensagem EDAGUARC",
-                                         "mensagem EDOK", "bip", "bip", "bip"}));
+    // Keys the user left alone are not written: missing ones stay missing and keep the
+    // meaning they had (the voice of SERVFALA, the line break that is on by default).
+    EXPECT_EQ(plumar("NUMEROSAPI"), "");
+    EXPECT_EQ(plumar("QUEBRARLINHAS"), "");
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPAICON", "mensagem EDCFVEL",
+                                         "mensagem EDAGUARC", "mensagem EDOK"}));
 
     inicia("");
     EXPECT_FALSE(e().fala.servidorAtivo());

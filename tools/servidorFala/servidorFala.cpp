@@ -12,7 +12,7 @@
 
 #include "platform/codigos.h"
 #include "platform/ligacaoLocal.h"
-#include "speech/servidores/servidorSpeechd.h"
+#include "servidorFala/leitorBlocos.h"
 
 namespace {
 
@@ -20,38 +20,33 @@ volatile std::sig_atomic_t g_termina = 0;
 
 void aoSinal(int) { g_termina = 1; }
 
-class Voz {
+// The reserve voice: espeak-ng playing by itself, started on first use.
+class Espeak {
   public:
-    ~Voz() {
-        if (espeakAberto_) espeak_Terminate();
+    ~Espeak() {
+        if (aberto_) espeak_Terminate();
     }
-
     void fala(std::string_view texto) {
-        if (!speechd_.disponivel()) speechd_.abre(0, 0, 0);
-        if (speechd_.disponivel()) {
-            speechd_.para();
-            if (!texto.empty()) speechd_.fala(texto);
+        if (texto.empty()) {
+            if (aberto_) espeak_Cancel();
             return;
         }
-        if (!abreEspeak()) return;
-        espeak_Cancel();
-        if (texto.empty()) return;
+        if (!abre()) return;
         const std::string utf8 = win1252ParaUtf8(texto);
         espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
                      nullptr);
     }
 
   private:
-    bool abreEspeak() {
-        if (espeakAberto_) return true;
+    bool abre() {
+        if (aberto_) return true;
         if (espeak_Initialize(AUDIO_OUTPUT_PLAYBACK, 0, nullptr, 0) < 0) return false;
         if (espeak_SetVoiceByName("pt-br") != EE_OK) espeak_SetVoiceByName("pt");
-        espeakAberto_ = true;
+        aberto_ = true;
         return true;
     }
 
-    ServidorSpeechd speechd_;
-    bool espeakAberto_ = false;
+    bool aberto_ = false;
 };
 
 // The text as poked: up to its NUL, line ends as the speech engines like them.
@@ -94,9 +89,11 @@ int main(int argc, char** argv) {
     std::printf("sonare-servidor-fala: atendendo %s/%s em %s\n", aplicacao.c_str(), topico.c_str(),
                 servidor.endereco().c_str());
     std::fflush(stdout);
-    Voz voz;
+    ServidorSpeechd servico;
+    Espeak espeak;
+    LeitorBlocos leitor(servico, [&espeak](std::string_view texto) { espeak.fala(texto); });
     while (!g_termina)
         if (auto entrega = servidor.atende(std::chrono::milliseconds(300)))
-            voz.fala(textoFalado(entrega->dados));
+            leitor.fala(textoFalado(entrega->dados));
     return 0;
 }

@@ -35,21 +35,25 @@ int recebeAmostras(short* amostras, int n, espeak_EVENT* eventos) {
     return servidor->recebe(amostras, amostras ? n : 0) ? 1 : 0;
 }
 
-bool brasileiro(const espeak_VOICE& voz) {
+// The voice's group (speech/servidorFala.h): the nearest to Brazilian of its languages.
+int grupoVoz(const espeak_VOICE& voz) {
+    int grupo = 2;
     // Languages: a priority byte, a zero-terminated name, ... up to an empty name.
     for (const char* l = voz.languages; l && *l; l += std::strlen(l + 1) + 2)
-        if (igualSemCaixa(l + 1, "pt-br")) return true;
-    return false;
+        grupo = std::min(grupo, grupoLingua(l + 1));
+    return grupo;
 }
 
+// Voice `numero` in the users' numbering; 0 or out of range, the first Brazilian voice.
 const espeak_VOICE* escolheVoz(int numero) {
     const espeak_VOICE** lista = espeak_ListVoices(nullptr);
     if (!lista) return nullptr;
-    int total = 0;
-    while (lista[total]) ++total;
-    if (numero >= 1 && numero <= total) return lista[numero - 1];
-    for (int i = 0; i < total; ++i)
-        if (brasileiro(*lista[i])) return lista[i];
+    std::vector<int> grupos;
+    for (int i = 0; lista[i]; ++i) grupos.push_back(grupoVoz(*lista[i]));
+    const std::vector<size_t> ordem = numeracaoVozes(grupos);
+    if (numero >= 1 && static_cast<size_t>(numero) <= ordem.size())
+        return lista[ordem[static_cast<size_t>(numero) - 1]];
+    if (!ordem.empty() && grupos[ordem.front()] == 0) return lista[ordem.front()];
     return nullptr;
 }
 
@@ -68,6 +72,7 @@ bool ServidorEspeak::abre(int voz, int taxa, int tom) {
     const espeak_VOICE* escolhida = escolheVoz(voz);
     if (!escolhida || !escolhida->name || espeak_SetVoiceByName(escolhida->name) != EE_OK)
         return false;
+    voz_ = escolhida->name;
     espeak_SetSynthCallback(recebeAmostras);
     const int palavras = taxaEmPalavras(taxa);
     espeak_SetParameter(espeakRATE, palavras != 0 ? std::clamp(palavras, kTaxaMinima, kTaxaMaxima)

@@ -17,8 +17,8 @@ class ServidorEspeak : public ServidorFala {
     ServidorEspeak(const ServidorEspeak&) = delete;
     ServidorEspeak& operator=(const ServidorEspeak&) = delete;
 
-    // `voz` counts from 1 in the library's voice list; 0 or out of range takes the first
-    // Brazilian Portuguese voice. `taxa` in words per minute, or on the -10..10 scale
+    // `voz` counts from 1, the Portuguese voices first (speech/servidorFala.h); 0 or out of
+    // range takes the first Brazilian Portuguese voice. `taxa` in words per minute, or on the -10..10 scale
     // (speech/servidorFala.h), and `tom` 0..100, unless 0.
     bool abre(int voz, int taxa, int tom) override;
     // Returns when the last samples are queued; the tail plays on in the background.
@@ -27,6 +27,8 @@ class ServidorEspeak : public ServidorFala {
     void para() override;
     void fecha() override;
     void pontuacao(bool todas) override { pontuacao_ = todas; }
+    // The name of the voice the last opening chose.
+    const std::string& voz() const { return voz_; }
 
     // The text as the engine gets it: trimmed, a lone digit followed by "." so that it is
     // read as a number, in UTF-8.
@@ -39,6 +41,7 @@ class ServidorEspeak : public ServidorFala {
     void despeja();
 
     AmbienteServidor ambiente_;
+    std::string voz_;
     bool aberto_ = false;
     int taxaAmostras_ = 0;
     std::vector<uint8_t> pendente_;  // 16-bit little-endian samples not yet queued

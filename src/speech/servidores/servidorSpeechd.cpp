@@ -22,6 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kEsperaFecha = 5s;      // closing waits this long for the text to end
+constexpr int kEsperasLista = 5;       // the voice list may take this many answers' time
 constexpr int kCodigoFalaRecebida = 230, kCodigoEventoFim = 702, kCodigoEventoCancela = 703;
 // A text the service never reports ended counts as ended after this long (slower than any
 // voice), so no wait for it is endless.
@@ -104,18 +105,25 @@ std::string dadosFala(std::string_view utf8) {
 
 }  // namespace
 
-std::optional<size_t> ServidorSpeechd::escolheVoz(const std::vector<Voz>& vozes, int numero) {
-    if (vozes.empty()) return std::nullopt;
-    if (numero >= 1 && static_cast<size_t>(numero) <= vozes.size())
-        return static_cast<size_t>(numero - 1);
-    for (size_t i = 0; i < vozes.size(); ++i)
-        if (vozes[i].nome.find("Raquel") != std::string::npos) return i;
-    for (size_t i = 0; i < vozes.size(); ++i)
-        if (comecaSemCaixa(vozes[i].lingua, "pt")) return i;
-    return 0;
+std::vector<ServidorSpeechd::Voz> ServidorSpeechd::numeraVozes(const std::vector<Voz>& lista) {
+    std::vector<int> grupos;
+    for (const Voz& v : lista) grupos.push_back(grupoLingua(v.lingua));
+    std::vector<Voz> numeradas;
+    for (size_t i : numeracaoVozes(grupos)) numeradas.push_back(lista[i]);
+    return numeradas;
 }
 
-ServidorSpeechd::ServidorSpeechd(std::chrono::milliseconds prazo) : prazo_(prazo) {}
+std::optional<size_t> ServidorSpeechd::escolheVoz(const std::vector<Voz>& numeradas, int numero) {
+    if (numero >= 1 && static_cast<size_t>(numero) <= numeradas.size())
+        return static_cast<size_t>(numero - 1);
+    for (size_t i = 0; i < numeradas.size(); ++i)
+        if (numeradas[i].nome.find("Raquel") != std::string::npos) return i;
+    if (!numeradas.empty() && grupoLingua(numeradas.front().lingua) < 2) return 0;
+    return std::nullopt;
+}
+
+ServidorSpeechd::ServidorSpeechd(std::chrono::milliseconds prazo, int volume)
+    : prazo_(prazo), volume_(volume) {}
 
 ServidorSpeechd::~ServidorSpeechd() {
     desconecta();
@@ -135,22 +143,28 @@ bool ServidorSpeechd::conecta() {
     return conexao_ >= 0;
 }
 
-bool ServidorSpeechd::abre(int voz, int taxa, int) {
+bool ServidorSpeechd::abre(int voz, int taxa, int tom) {
     fecha();
     pontuacaoEnviada_.reset();  // a new connection has the service's own setting
+    voz_.clear();
     if (!conecta()) return false;
     if (!comando("SET SELF CLIENT_NAME \"" + nomeUsuario() + ":plumar:main\"").ok()) {
         desconecta();
         return false;
     }
-    const Resposta lista = comando("LIST SYNTHESIS_VOICES");
-    const std::vector<Voz> vozes = vozesDaLista(lista.dados);
+    // The service builds its voice list slowly (with espeak-ng's 13,000 voices, about 0.8 s
+    // of its processor time, seconds on a busy machine): that answer gets a longer wait.
+    const Resposta lista = comando("LIST SYNTHESIS_VOICES", prazo_ * kEsperasLista);
+    const std::vector<Voz> vozes = numeraVozes(vozesDaLista(lista.dados));
     const std::optional<size_t> escolhida = escolheVoz(vozes, voz);
+    if (escolhida) voz_ = vozes[*escolhida].nome;
     // The end of each text must be reported, or no one could tell when it ended.
     const bool pronto =
-        lista.ok() && escolhida &&
-        comando("SET SELF SYNTHESIS_VOICE " + vozes[*escolhida].nome).ok() &&
+        lista.ok() && !vozes.empty() &&
+        (voz_.empty() || comando("SET SELF SYNTHESIS_VOICE " + voz_).ok()) &&
         comando("SET SELF RATE " + std::to_string(taxaNaEscala(taxa) * 10)).ok() &&
+        comando("SET SELF PITCH " + std::to_string(tomNaEscala(tom) * 10)).ok() &&
+        comando("SET SELF VOLUME " + std::to_string(volume_)).ok() &&
         comando("SET SELF PRIORITY TEXT").ok() &&
         comando("SET SELF NOTIFICATION end on").ok() &&
         comando("SET SELF NOTIFICATION cancel on").ok();
@@ -158,19 +172,23 @@ bool ServidorSpeechd::abre(int voz, int taxa, int) {
     return pronto;
 }
 
-void ServidorSpeechd::fala(std::string_view texto) {
-    if (!disponivel()) return;
+bool ServidorSpeechd::enviaTexto(std::string_view texto) {
+    if (!disponivel()) return false;
     const std::string utf8 = win1252ParaUtf8(texto.empty() ? std::string_view(" ") : texto);
     if (pontuacaoPedida_ && pontuacaoPedida_ != pontuacaoEnviada_ &&
         comando(*pontuacaoPedida_ ? "SET SELF PUNCTUATION all" : "SET SELF PUNCTUATION none").ok())
         pontuacaoEnviada_ = pontuacaoPedida_;
-    if (comando("SPEAK").codigo != kCodigoFalaRecebida) return;
-    if (!envia(dadosFala(utf8))) return desconecta();
+    if (comando("SPEAK").codigo != kCodigoFalaRecebida) return false;
+    if (!envia(dadosFala(utf8))) {
+        desconecta();
+        return false;
+    }
     const Resposta r = leResposta(Relogio::now() + prazo_);
-    if (!r.ok()) return;
+    if (!r.ok()) return false;
     mensagem_ = r.dados.empty() ? std::string() : r.dados.front();
     falando_ = true;
     limiteFala_ = Relogio::now() + kFalaBase + kFalaPorLetra * utf8.size();
+    return true;
 }
 
 bool ServidorSpeechd::falando() {
@@ -203,11 +221,16 @@ void ServidorSpeechd::desconecta() {
 }
 
 ServidorSpeechd::Resposta ServidorSpeechd::comando(std::string_view linha) {
+    return comando(linha, prazo_);
+}
+
+ServidorSpeechd::Resposta ServidorSpeechd::comando(std::string_view linha,
+                                                   std::chrono::milliseconds prazo) {
     if (!disponivel() || !envia(std::string(linha) + "\r\n")) {
         desconecta();
         return {};
     }
-    return leResposta(Relogio::now() + prazo_);
+    return leResposta(Relogio::now() + prazo);
 }
 
 bool ServidorSpeechd::envia(std::string_view bytes) {

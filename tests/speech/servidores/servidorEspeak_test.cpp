@@ -51,6 +51,19 @@ TEST_F(ServidorEspeakTest, OddVoicesAndRatesStillSpeak) {
     }
 }
 
+// Voice numbers put the Portuguese voices first: 1 is the Brazilian voice that 0 also
+// takes, 2 Portugal's, and the library's first voice comes after them.
+TEST_F(ServidorEspeakTest, VoiceOneIsBrazilianAndTwoPortugals) {
+    const std::pair<int, const char*> casos[] = {{0, "Portuguese (Brazil)"},
+                                                 {1, "Portuguese (Brazil)"},
+                                                 {2, "Portuguese (Portugal)"},
+                                                 {3, "Afrikaans"}};
+    for (const auto& [numero, nome] : casos) {
+        ASSERT_TRUE(servidor_.abre(numero, 0, 0));
+        EXPECT_EQ(servidor_.voz(), nome) << numero;
+    }
+}
+
 // With punctuation on, the signs the library would drop are read by name: a text of them
 // alone says something, and nothing with punctuation off.
 TEST_F(ServidorEspeakTest, PunctuationAllNamesEverySignAndNoneNone) {

@@ -3,95 +3,14 @@
 // nonsense (opening fails, or the engine becomes unavailable; never a hang).
 #include "speech/servidores/servidorSpeechd.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <map>
-#include <thread>
-
 #include "apoio.h"
+#include "servicoSsipFalso.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-enum class Falha { Silencio, Lixo, Fecha };
-
-// Answers the commands as the service does; `falhas` maps a command's beginning to a fault.
-class ServicoFalso {
-  public:
-    ServicoFalso(const std::filesystem::path& socket, std::string vozes,
-                 std::map<std::string, Falha> falhas = {})
-        : vozes_(std::move(vozes)), falhas_(std::move(falhas)) {
-        escuta_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un a{};
-        a.sun_family = AF_UNIX;
-        std::strncpy(a.sun_path, socket.c_str(), sizeof a.sun_path - 1);
-        bind(escuta_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(escuta_, 1);
-        fio_ = std::thread([this] { atende(); });
-    }
-    ~ServicoFalso() {
-        shutdown(escuta_, SHUT_RDWR);
-        if (cliente_ >= 0) shutdown(cliente_, SHUT_RDWR);
-        if (fio_.joinable()) fio_.join();
-        close(escuta_);
-        if (cliente_ >= 0) close(cliente_);
-    }
-    // Every line received, once the client has gone.
-    std::vector<std::string> linhasAteOFim() {
-        fio_.join();
-        return linhas_;
-    }
-    void envia(const std::string& s) { send(cliente_, s.data(), s.size(), MSG_NOSIGNAL); }
-    void fecha() { shutdown(cliente_, SHUT_RDWR); }
-
-  private:
-    void atende() {
-        cliente_ = accept(escuta_, nullptr, nullptr);
-        std::string buffer, linha;
-        bool dados = false;
-        char b[65536];
-        for (ssize_t n; cliente_ >= 0 && (n = recv(cliente_, b, sizeof b, 0)) > 0;) {
-            buffer.append(b, static_cast<size_t>(n));
-            for (size_t fim; (fim = buffer.find("\r\n")) != std::string::npos;) {
-                linha = buffer.substr(0, fim);
-                buffer.erase(0, fim + 2);
-                linhas_.push_back(linha.size() > 40 ? linha.substr(0, 40) + "..." : linha);
-                if (dados) {
-                    if (linha == ".") envia("225-21\r\n225 OK MESSAGE QUEUED\r\n");
-                    dados = linha != ".";
-                } else if (!responde(linha, dados)) {
-                    return;
-                }
-            }
-        }
-    }
-    bool responde(const std::string& c, bool& dados) {
-        for (const auto& [inicio, falha] : falhas_) {
-            if (c.rfind(inicio, 0) != 0) continue;
-            if (falha == Falha::Lixo) envia("xyz nonsense\r\n");
-            if (falha == Falha::Fecha) fecha();
-            return falha == Falha::Silencio;
-        }
-        if (c.rfind("LIST SYNTHESIS_VOICES", 0) == 0) envia(vozes_ + "249 OK VOICE LIST SENT\r\n");
-        else if (c == "SPEAK") dados = true, envia("230 OK RECEIVING DATA\r\n");
-        else if (c == "CANCEL SELF") envia("210 OK CANCELED\r\n");
-        else if (c == "QUIT") return envia("231 HAPPY HACKING\r\n"), false;
-        else envia("200 OK\r\n");
-        return true;
-    }
-
-    std::string vozes_;
-    std::map<std::string, Falha> falhas_;
-    int escuta_ = -1, cliente_ = -1;
-    std::vector<std::string> linhas_;
-    std::thread fio_;
-};
 
 constexpr const char* kVozes = "249-Joana\tpt\tnone\r\n249-Carlos Silva\ten\tnone\r\n";
 
@@ -121,7 +40,8 @@ TEST_F(ServidorSpeechdTest, TheCommandsOfOpeningSpeakingStoppingAndClosing) {
     servidor_.fecha();
     const std::vector<std::string> esperado = {
         "SET SELF CLIENT_NAME \"ana:plumar:main\"", "LIST SYNTHESIS_VOICES",
-        "SET SELF SYNTHESIS_VOICE Carlos Silva", "SET SELF RATE 50", "SET SELF PRIORITY TEXT",
+        "SET SELF SYNTHESIS_VOICE Carlos Silva", "SET SELF RATE 50", "SET SELF PITCH 90",
+        "SET SELF VOLUME " + std::to_string(ServidorSpeechd::kVolume), "SET SELF PRIORITY TEXT",
         "SET SELF NOTIFICATION end on", "SET SELF NOTIFICATION cancel on",
         "SET SELF PUNCTUATION all", "SPEAK", "..um", "dois", ".",
         "SPEAK", " ", ".", "CANCEL SELF",
@@ -130,17 +50,59 @@ TEST_F(ServidorSpeechdTest, TheCommandsOfOpeningSpeakingStoppingAndClosing) {
     EXPECT_EQ(servico.linhasAteOFim(), esperado);
 }
 
-TEST(ServidorSpeechdVoz, ByNumberElseRaquelElsePortugueseElseTheFirst) {
+// The voice list as the service's espeak-ng module gives it: about 13,000 voices, every
+// language with its variants, Portugal's before Brazil's. Voice 0 and voice 1 are the
+// Brazilian voice itself, the Portuguese voices are numbered before all others, and the
+// pitch goes on the rate's scale (espeak-ng's 0..100 converted).
+TEST_F(ServidorSpeechdTest, ThousandsOfVoicesInTheModulesOrderNumberPortugueseFirst) {
+    std::string lista;
+    for (const char* lingua : {"af", "en", "pt", "pt-BR", "zh"})
+        for (int variante = 0; variante < 2600; ++variante)
+            lista += std::string("249-V") + lingua + (variante ? "+" + std::to_string(variante) : "") +
+                     "\t" + lingua + "\tnone\r\n";
+    auto linhaVoz = [&](int numero, int tom) {
+        ServicoFalso servico(socket_, lista);
+        EXPECT_TRUE(servidor_.abre(numero, 0, tom));
+        servidor_.fecha();
+        const std::vector<std::string> linhas = servico.linhasAteOFim();
+        return linhas.at(2) + " / " + linhas.at(4);
+    };
+    EXPECT_EQ(linhaVoz(0, 0), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(1, 75), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 50");
+    EXPECT_EQ(linhaVoz(2600, -10), "SET SELF SYNTHESIS_VOICE Vpt-BR+2599 / SET SELF PITCH -100");
+    EXPECT_EQ(linhaVoz(2601, 0), "SET SELF SYNTHESIS_VOICE Vpt / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(5201, 0), "SET SELF SYNTHESIS_VOICE Vaf / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(13000, 0), "SET SELF SYNTHESIS_VOICE Vzh+2599 / SET SELF PITCH 0");
+}
+
+TEST(ServidorSpeechdVoz, ByNumberElseRaquelElseBrazilianElsePortugueseElseTheServicesOwn) {
     using V = ServidorSpeechd::Voz;
-    const std::vector<V> vozes = {{"Ana", "en"}, {"Lia", "pt-BR"}, {"Raquel", "es"}};
+    const std::vector<V> vozes = {{"Ana", "en"}, {"Rui", "pt-PT"}, {"Lia", "pt-br"},
+                                  {"Raquel", "es"}};
     struct Caso {
         std::vector<V> vozes;
         int numero;
-        std::optional<size_t> escolhida;
-    } casos[] = {{vozes, 1, 0}, {vozes, 3, 2}, {vozes, 0, 2}, {vozes, -5, 2}, {vozes, 1000, 2},
-                 {{vozes[0], vozes[1]}, 0, 1}, {{vozes[0]}, 7, 0}, {{}, 1, std::nullopt}};
-    for (const Caso& c : casos)
-        EXPECT_EQ(ServidorSpeechd::escolheVoz(c.vozes, c.numero), c.escolhida) << c.numero;
+        std::optional<std::string> escolhida;
+    } casos[] = {{vozes, 1, "Lia"},    {vozes, 2, "Rui"},  {vozes, 4, "Raquel"},
+                 {vozes, 0, "Raquel"}, {vozes, -5, "Raquel"},
+                 {{vozes[0], vozes[1], vozes[2]}, 1000, "Lia"},
+                 {{vozes[0], vozes[1]}, 0, "Rui"}, {{vozes[0]}, 7, std::nullopt},
+                 {{}, 1, std::nullopt}};
+    for (const Caso& c : casos) {
+        const std::vector<V> numeradas = ServidorSpeechd::numeraVozes(c.vozes);
+        const std::optional<size_t> i = ServidorSpeechd::escolheVoz(numeradas, c.numero);
+        EXPECT_EQ(i ? std::optional(numeradas[*i].nome) : std::nullopt, c.escolhida) << c.numero;
+    }
+}
+
+// Without a Portuguese voice, and with a number out of range, the service keeps its own
+// default voice: no voice is asked for.
+TEST_F(ServidorSpeechdTest, NoPortugueseVoiceLeavesTheServicesDefault) {
+    ServicoFalso servico(socket_, "249-Ana\ten\tnone\r\n");
+    ASSERT_TRUE(servidor_.abre(0, 0, 0));
+    EXPECT_EQ(servidor_.voz(), "");
+    servidor_.fecha();
+    EXPECT_EQ(servico.linhasAteOFim().at(2), "SET SELF RATE 0");
 }
 
 TEST_F(ServidorSpeechdTest, AServiceThatIsAbsentSilentClosedOrTalksNonsenseDoesNotOpen) {
@@ -149,19 +111,16 @@ TEST_F(ServidorSpeechdTest, AServiceThatIsAbsentSilentClosedOrTalksNonsenseDoesN
                                                     {"LIST", Falha::Lixo},
                                                     {"SET SELF NOTIFICATION", Falha::Fecha}};
     for (const auto& [comando, falha] : falhas) {
-        std::filesystem::remove(socket_);
         ServicoFalso servico(socket_, kVozes, {{comando, falha}});
         EXPECT_FALSE(servidor_.abre(1, 0, 0)) << comando;
         EXPECT_FALSE(servidor_.disponivel());
     }
-    std::filesystem::remove(socket_);
     ServicoFalso semVozes(socket_, "");
     EXPECT_FALSE(servidor_.abre(1, 0, 0));
 }
 
 TEST_F(ServidorSpeechdTest, AServiceThatDiesOrTalksNonsenseMidSentenceGoesAway) {
     for (const char* resposta : {"", "garbage\r\n"}) {
-        std::filesystem::remove(socket_);
         ServicoFalso servico(socket_, kVozes);
         ASSERT_TRUE(servidor_.abre(1, 0, 0));
         servidor_.fala("uma frase");
