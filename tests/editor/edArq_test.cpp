@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "programa/despacho.h"
-#include "sessaoEdicao.h"
+#include "sessao.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "editor/edArq.h"
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "apoio.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -17,75 +18,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-// Records every block queued. With a clock each block stays queued as long as it takes to
-// play (or for ever when `preso`); without one the queue drains at once.
-class AudioFalso : public DispositivoAudio {
-  public:
-    struct Bloco {
-        FormatoAudio formato;
-        Bytes bytes;
-    };
-    bool abre(const FormatoAudio& f) override {
-        ++aberturas;
-        erro_ = ocupado-- > 0 ? erroAudio::kOcupado : erroAbre;
-        if (erro_ != 0) return false;
-        formato_ = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> b) override {
-        blocos.push_back({formato_, Bytes(b.begin(), b.end())});
-        ultimoFim_ = std::max(agora(), ultimoFim_) +
-                     b.size() * 1000.0 / (formato_.taxa * formato_.bytesPorAmostra());
-        fins_.push_back(ultimoFim_);
-        if (aoEscrever) aoEscrever(blocos.size());
-    }
-    int blocosNaFila() override {
-        if (!preso) std::erase_if(fins_, [&](double fim) { return fim <= agora(); });
-        return static_cast<int>(fins_.size());
-    }
-    void reinicia() override {
-        ++reinicios;
-        fins_.clear();
-    }
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    int erroAbertura() const override { return erro_; }
-    int erroDevolucao() override { return std::exchange(erroDevolvido, 0); }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
-    Bytes tocados() const {
-        Bytes t;
-        for (const auto& b : blocos) t.insert(t.end(), b.bytes.begin(), b.bytes.end());
-        return t;
-    }
-    std::vector<size_t> tamanhos() const {
-        std::vector<size_t> t;
-        for (const auto& b : blocos) t.push_back(b.bytes.size());
-        return t;
-    }
-    double segundos() const {
-        double s = 0;
-        for (const auto& b : blocos)
-            s += double(b.bytes.size()) / (b.formato.taxa * b.formato.bytesPorAmostra());
-        return s;
-    }
-
-    std::vector<Bloco> blocos;
-    std::function<uint64_t()> relogio;
-    std::function<void(size_t)> aoEscrever;
-    bool preso = false;
-    int ocupado = 0, erroAbre = 0, erroDevolvido = 0, aberturas = 0, reinicios = 0;
-
-  private:
-    double agora() const { return relogio ? double(relogio()) : 1e300; }
-    FormatoAudio formato_;
-    bool aberto_ = false;
-    int erro_ = 0;
-    double ultimoFim_ = 0;
-    std::vector<double> fins_;
-};
 
 // 8-bit samples that are never silence, so padding and the closing 128 show.
 Bytes rampa(size_t n) {
@@ -118,6 +50,7 @@ class TocadorOndaTest : public ::testing::Test {
     }
     void comRelogio() {
         audio_.relogio = [this] { return crt_->agoraMs(); };
+        audio_.ritmado = true;
     }
     fs::path grava(const std::string& nome, const Bytes& bytes) {
         gravaArquivoTeste(dir_ / nome, bytes);

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "apoio.h"
-#include "audioGravador.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -14,7 +14,7 @@ namespace {
 
 TEST(TocadorSegundaVoz, LoopsOnceOrWaitsAndRefusesWhatIsNoWave) {
     PastaTemporaria dir;
-    AudioGravador audio;
+    AudioFalso audio;
     SnCrt crt(criaFrontEndHeadless(leRoteiro("").teclas), audio, dir / "SONARE.INI");
     TocadorOnda tocador(crt, audio);
     const std::vector<uint8_t> dados(11025, 100);  // one second at 11025 Hz, 8 bits

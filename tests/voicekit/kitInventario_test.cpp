@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "speech/fixturasVoz.h"
+#include "speech/bancadaFala.h"
 
 namespace {
 
-using fixturas::regrasDe;
+using bancada::regrasDe;
 
 TEST(KitInventario, PronunciaDeCadaNome) {
     struct Caso {
