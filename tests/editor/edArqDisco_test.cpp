@@ -5,8 +5,6 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
-#include <random>
-
 #include "apoio.h"
 
 namespace fs = std::filesystem;
@@ -51,27 +49,9 @@ TEST(LeituraLinhas, LineEndsControlsAndSplits) {
     }
 }
 
-// Pieces of any size, a CR LF cut in two included, give the lines of the whole; a line of
-// megabytes loses no character but the blanks at its splits.
-TEST(LeituraLinhas, PiecesAndHugeLinesLoseNothing) {
-    std::mt19937 sorte(7);
-    const std::string alfabeto = "aaaaaaaaaaaaaaa      \r\n\t\x01";
-    std::string bytes;
-    for (int i = 0; i < 20000; ++i) bytes += alfabeto[sorte() % alfabeto.size()];
-    bytes += std::string(500, 'z') + "\r";
-    bool dividiuInteiro = false;
-    const Linhas inteiro = separaLinhas(bytes, dividiuInteiro);
-    Linhas pedacos;
-    LeitorLinhas leitor([&pedacos](std::string_view l) { pedacos.emplace_back(l); });
-    for (size_t i = 0; i < bytes.size();) {
-        const size_t n = std::min<size_t>(1 + sorte() % 7, bytes.size() - i);
-        leitor.alimenta(std::string_view(bytes).substr(i, n));
-        i += n;
-    }
-    leitor.termina();
-    EXPECT_EQ(pedacos, inteiro);
-    EXPECT_EQ(leitor.dividiu(), dividiuInteiro);
-
+// A line of megabytes loses no character but the blanks at its splits. (Pieces of any size
+// giving the lines of the whole are the fuzz entry's, fuzz_arquivo.)
+TEST(LeituraLinhas, HugeLinesLoseNothing) {
     std::string linha;
     while (linha.size() < 2'000'000) linha += "palavra" + std::to_string(linha.size() % 97) + " ";
     bool dividiu = false;
