@@ -23,7 +23,7 @@ std::optional<std::string> decodifica(std::string_view bytes) {
 }  // namespace
 
 // Only strict UTF-8 with non-ASCII text is taken as UTF-8; anything else stays Windows-1252.
-TEST(EdArqCodif, SoUtf8EstritoComTextoNaoAscii) {
+TEST(EdArqCodif, OnlyStrictUtf8WithNonAsciiTextIsUtf8) {
     EXPECT_FALSE(decodifica("so ascii\r\n"));
     EXPECT_FALSE(decodifica("\xEF\xBB\xBF"));              // a BOM alone
     EXPECT_FALSE(decodifica("cora\xE7\xE3o"));             // Windows-1252
@@ -49,7 +49,7 @@ TEST(EdArqCodif, AControlCodeIsNoPlaceholder) {
 
 // More distinct characters than placeholders: the file is kept as its bytes, and said so
 // only when all of it is UTF-8. Placeholders are said as unknown characters.
-TEST(EdArqCodif, EstranhosDemaisFicaComoBytes) {
+TEST(EdArqCodif, TooManyUnknownCharactersKeepTheBytes) {
     std::string bytes;
     for (char32_t u = 0x3B1; u < 0x3B1 + 27; ++u) acrescentaUtf8(bytes, u);
     CodificacaoArquivo cod;

@@ -135,7 +135,7 @@ bool grava(const fs::path& destino, const std::string& bytes) {
     return g.conclui();
 }
 
-TEST(GravacaoSeguraTeste, PermissionsOfTheOldFileOrOfANewOne) {
+TEST(GravacaoSegura, PermissionsOfTheOldFileOrOfANewOne) {
     PastaTemporaria pasta;
     gravaArquivoTeste(pasta / "a.txt", "velho");
     fs::permissions(pasta / "a.txt", fs::perms(0604));
@@ -150,7 +150,7 @@ TEST(GravacaoSeguraTeste, PermissionsOfTheOldFileOrOfANewOne) {
     EXPECT_EQ(conteudoPasta(pasta.caminho()), (std::vector<std::string>{"a.txt", "novo.txt"}));
 }
 
-TEST(GravacaoSeguraTeste, NotConcludedLeavesTheOldFileAndNoTemporary) {
+TEST(GravacaoSegura, NotConcludedLeavesTheOldFileAndNoTemporary) {
     PastaTemporaria pasta;
     gravaArquivoTeste(pasta / "a.txt", "velho");
     {
@@ -163,7 +163,7 @@ TEST(GravacaoSeguraTeste, NotConcludedLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(conteudoPasta(pasta.caminho()), std::vector<std::string>{"a.txt"});
 }
 
-TEST(GravacaoSeguraTeste, WhatCannotBeCreated) {
+TEST(GravacaoSegura, WhatCannotBeCreated) {
     PastaTemporaria pasta;
     fs::create_directory(pasta / "pasta.txt");
     EXPECT_FALSE(GravacaoSegura(pasta / "pasta.txt").criada());
@@ -177,7 +177,7 @@ TEST(GravacaoSeguraTeste, WhatCannotBeCreated) {
     EXPECT_EQ(leArquivo(pasta / longo), "x");
 }
 
-TEST(GravacaoSeguraTeste, LinksAndDevices) {
+TEST(GravacaoSegura, LinksAndDevices) {
     PastaTemporaria pasta;
     gravaArquivoTeste(pasta / "real.txt", "velho");
     fs::create_symlink("real.txt", pasta / "atalho.txt");
@@ -192,7 +192,7 @@ TEST(GravacaoSeguraTeste, LinksAndDevices) {
 
 // A file with a second name keeps both (written in place); the copy kept meanwhile in the
 // state folder is gone after the save.
-TEST(GravacaoSeguraTeste, AFileWithHardLinksIsWrittenInPlace) {
+TEST(GravacaoSegura, AFileWithHardLinksIsWrittenInPlace) {
     PastaTemporaria pasta;
     Variavel estado("XDG_STATE_HOME", (pasta / "estado").string());
     gravaArquivoTeste(pasta / "a.txt", "velho velho");
@@ -212,7 +212,7 @@ TEST(GravacaoSeguraTeste, AFileWithHardLinksIsWrittenInPlace) {
 
 // A folder the user cannot write, with a file the user can: saved in place (as a user
 // other than root, for whom the folder's permissions count).
-TEST(GravacaoSeguraTeste, AWritableFileInAReadOnlyFolderIsSaved) {
+TEST(GravacaoSegura, AWritableFileInAReadOnlyFolderIsSaved) {
     PastaTemporaria pasta;
     fs::create_directories(pasta / "estado" / "sonare");
     fs::permissions(pasta / "estado" / "sonare", fs::perms::all);
@@ -236,7 +236,7 @@ TEST(GravacaoSeguraTeste, AWritableFileInAReadOnlyFolderIsSaved) {
 
 // A save killed half-way leaves no temporary file for long: unnamed where the file system
 // allows it, else removed by the next save in that folder, unless a save still holds it.
-TEST(GravacaoSeguraTeste, TemporaryFilesOfAKilledSaveDoNotStay) {
+TEST(GravacaoSegura, TemporaryFilesOfAKilledSaveDoNotStay) {
     PastaTemporaria pasta;
     gravaArquivoTeste(pasta / "a.txt", "velho");
     const pid_t filho = fork();
@@ -280,7 +280,7 @@ class SistemaPequeno {
     bool montado_ = false;
 };
 
-TEST(GravacaoSeguraTeste, FullOrReadOnlyDiskLeavesTheOldFileWhole) {
+TEST(GravacaoSegura, FullOrReadOnlyDiskLeavesTheOldFileWhole) {
     PastaTemporaria pasta;
     SistemaPequeno disco(pasta / "disco");
     if (!disco.montado()) GTEST_SKIP() << "tmpfs cannot be mounted here";

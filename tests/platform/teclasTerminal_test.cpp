@@ -102,7 +102,7 @@ void verificaCompletos(const std::vector<Caso>& casos) {
 }
 
 // clang-format off
-TEST(DecodificadorTerminal, TeclasDeCursorEEdicao) {
+TEST(DecodificadorTerminal, CursorAndEditingKeys) {
     verificaCompletos({
         {"xterm Ctrl+Right", ESC "[1;5C", K(0x27, "c")}, {"xterm End", ESC "[F", K(0x23)},
         {"xterm Ctrl+Shift+Home", ESC "[1;6H", K(0x24, "sc")}, {"SS3 Up", ESC "OA", K(0x26)},
@@ -116,7 +116,7 @@ TEST(DecodificadorTerminal, TeclasDeCursorEEdicao) {
     });
 }
 
-TEST(DecodificadorTerminal, TeclasDeFuncao) {
+TEST(DecodificadorTerminal, FunctionKeys) {
     verificaCompletos({
         {"F1", ESC "OP", K(0x70)}, {"xterm Shift+F1", ESC "[1;2P", K(0x70, "s")},
         {"old xterm Ctrl+F4", ESC "O5S", K(0x73, "c")}, {"F5", ESC "[15~", K(0x74)},
@@ -129,7 +129,7 @@ TEST(DecodificadorTerminal, TeclasDeFuncao) {
     });
 }
 
-TEST(DecodificadorTerminal, BytesDeControleEAlt) {
+TEST(DecodificadorTerminal, ControlBytesAndAlt) {
     verificaCompletos({
         {"Ctrl+Z", "\x1a", K('Z', "c", 26)}, {"Backspace", "\x7f", K(0x08, "", 8)},
         {"Ctrl+Backspace", "\x08", K(0x08, "c", 8)}, {"Enter", "\r", K(0x0D, "", 13)},
@@ -143,7 +143,7 @@ TEST(DecodificadorTerminal, BytesDeControleEAlt) {
     });
 }
 
-TEST(DecodificadorTerminal, ProtocolosDeTeclasEstendidos) {
+TEST(DecodificadorTerminal, ExtendedKeyProtocols) {
     verificaCompletos({
         {"CSI u Ctrl+Enter", ESC "[13;5u", K(0x0D, "c", 13)},
         {"modifyOtherKeys Ctrl+Enter", ESC "[27;5;13~", K(0x0D, "c", 13)},
@@ -167,7 +167,7 @@ TEST(DecodificadorTerminal, ProtocolosDeTeclasEstendidos) {
     });
 }
 
-TEST(DecodificadorTerminal, TextoFocoEColagem) {
+TEST(DecodificadorTerminal, TextFocusAndPaste) {
     verificaCompletos({
         {"letter", "a", C('a')}, {"capital", "A", C('A')}, {"space", " ", C(' ')},
         {"c cedilla and a tilde", "\xc3\xa7\xc3\xa3o", C(0xE7) + C(0xE3) + C('o')},
@@ -187,7 +187,7 @@ TEST(DecodificadorTerminal, TextoFocoEColagem) {
 // clang-format on
 
 // Sequences that are not keys, or are broken, vanish whole; what follows is intact.
-TEST(DecodificadorTerminal, LixoDescartadoPorInteiro) {
+TEST(DecodificadorTerminal, GarbageIsDroppedWhole) {
     // clang-format off
     const std::vector<std::string> lixo = {
         ESC "[99999999999;;;Z", ESC "[1;5;7;9A", ESC "[?1;2c", ESC "[>0;95;0c", ESC "[<0;10;5M",
@@ -209,7 +209,7 @@ TEST(DecodificadorTerminal, LixoDescartadoPorInteiro) {
     }
 }
 
-TEST(DecodificadorTerminal, SequenciaInterrompidaPorOutra) {
+TEST(DecodificadorTerminal, ASequenceCutByAnother) {
     EXPECT_EQ(descreve(inteiro(ESC "[1;5" ESC "[A")), descreve(K(0x26)));
     EXPECT_EQ(descreve(inteiro(ESC "[12\r")), descreve(K(0x0D, "", 13)));
     EXPECT_EQ(descreve(inteiro(ESC "O" ESC "OB")), descreve(K('O', "sa") + K(0x28)));
@@ -225,7 +225,7 @@ struct CasoEspera {
     Eventos depois;  // decoded when the input has been silent long enough
 };
 
-TEST(DecodificadorTerminal, SilencioDecideOQueFicouPendente) {
+TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
     // clang-format off
     const std::vector<CasoEspera> casos = {
         {"lone ESC is Esc", ESC, {}, K(0x1B, "", 27)},
@@ -252,7 +252,7 @@ TEST(DecodificadorTerminal, SilencioDecideOQueFicouPendente) {
     }
 }
 
-TEST(DecodificadorTerminal, ColagemSemMarcaDeFimTerminaPorSilencio) {
+TEST(DecodificadorTerminal, APasteWithoutItsEndMarkEndsBySilence) {
     DecodificadorTerminal d;
     EXPECT_EQ(descreve(d.alimenta(ESC "[200~ab" ESC "[20")), descreve(C('a') + C('b')));
     // A short pause inside a paste is not its end.
@@ -263,7 +263,7 @@ TEST(DecodificadorTerminal, ColagemSemMarcaDeFimTerminaPorSilencio) {
     EXPECT_EQ(descreve(d.alimenta(ESC "[A")), descreve(K(0x26)));
 }
 
-TEST(DecodificadorTerminal, ColagemGrandeChegaInteira) {
+TEST(DecodificadorTerminal, ALargePasteArrivesWhole) {
     std::string texto;
     for (int i = 0; i < 5000; ++i) texto += static_cast<char>('a' + i % 26);
     DecodificadorTerminal d;

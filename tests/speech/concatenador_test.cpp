@@ -24,7 +24,7 @@ const std::vector<DifoneTeste> kBancoPadrao = {
 };
 constexpr uint8_t kLetraB = 40;
 
-class Fala : public ::testing::Test {
+class ConcatenadorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(letras());
@@ -85,7 +85,7 @@ struct Caso {
     std::vector<Trecho> esperado;
 };
 
-TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
+TEST_F(ConcatenadorTest, UnitsSplitCutAndJoinAsTheyShould) {
     const Trecho b70{kLetraB, 70};
     const Trecho fim = bancada::esvaindo();
     const Caso casos[] = {
@@ -132,7 +132,7 @@ TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
         EXPECT_TRUE(bancada::confere(fala(c.fonetica, c.cortes), c.esperado)) << c.fonetica;
 }
 
-TEST_F(Fala, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
+TEST_F(ConcatenadorTest, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
     for (const char* nada : {"", "[]", "[ /_c]"}) fala(nada);  // no recording for c
     EXPECT_TRUE(ondas.empty());
     usaBanco({});
@@ -140,13 +140,13 @@ TEST_F(Fala, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
                                   {ruido(600), silencio(4200), ruido(300)}));
 }
 
-TEST_F(Fala, RecordingOfAnotherFormatIsPlayedApartInOrder) {
+TEST_F(ConcatenadorTest, RecordingOfAnotherFormatIsPlayedApartInOrder) {
     bancada::escreveGravacao(letras() / "_100.wav", {1, 22050, 8}, std::vector<uint8_t>(50, 1));
     fala("[pa][ /_d][pa]");
     EXPECT_EQ(eventos, (std::vector<std::string>{"onda", "_100.wav", "onda"}));
 }
 
-TEST_F(Fala, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
+TEST_F(ConcatenadorTest, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     std::string pontos;
     for (int i = 0; i < 20; ++i) pontos += "[ /_.]";
     EXPECT_TRUE(bancada::confere(fala(pontos), {silencio(160000)}));
@@ -160,7 +160,7 @@ TEST_F(Fala, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     EXPECT_TRUE(ondas.empty());
 }
 
-TEST_F(Fala, RunsLongerThanTheBufferArePlayedInPieces) {
+TEST_F(ConcatenadorTest, RunsLongerThanTheBufferArePlayedInPieces) {
     usaBanco({{"$PA", 65535, 10}});
     bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
                               std::vector<uint8_t>(70000, kLetraB));
@@ -170,7 +170,7 @@ TEST_F(Fala, RunsLongerThanTheBufferArePlayedInPieces) {
 
 // Arbitrary phonetic strings never make the speaker read past its buffer or the bank, and
 // every wave it hands over is a valid one that fits the buffer.
-TEST_F(Fala, ArbitraryPhoneticStringsAreSafe) {
+TEST_F(ConcatenadorTest, ArbitraryPhoneticStringsAreSafe) {
     const std::string alfabeto = "[]/_ ^~aeiouAEIOUwyrsbcdptlmnhkx,.;:$";
     std::mt19937 gerador(12345);
     for (int vez = 0; vez < 3000; ++vez) {

@@ -74,7 +74,7 @@ class TocadorOndaTest : public ::testing::Test {
 
 // ------------------------------------------------------------------ blocks
 
-TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
+TEST_F(TocadorOndaTest, AShortEightBitSoundBecomesABlockOf256WithSilence) {
     const Bytes som = rampa(100);
     tocador_->tocaMemoria(ondaTeste(kMono8, som));
     ASSERT_EQ(audio_.tamanhos(), std::vector<size_t>{256});
@@ -84,7 +84,7 @@ TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
 }
 
 // Pieces of 65534 bytes; only a full one keeps its last sample, any other ends on silence.
-TEST_F(TocadorOndaTest, PedacosDeMemoria) {
+TEST_F(TocadorOndaTest, MemoryIsPlayedInPieces) {
     const Bytes memoria = rampa(2 * 65534 + 300);
     tocador_->tocaPcm(memoria, 11025, 1, 8);
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65534, 65534, 300}));
@@ -93,7 +93,7 @@ TEST_F(TocadorOndaTest, PedacosDeMemoria) {
     EXPECT_EQ(audio_.blocos[2].bytes.back(), 128);
 }
 
-TEST_F(TocadorOndaTest, DezesseisBitsEmQuadrosInteirosESilencioNovo) {
+TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
     const Bytes estereo = rampa(3 * 65532 + 4);
     tocador_->tocaPcm(estereo, 22050, 2, 16);
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65532, 65532, 65532, 256}));
@@ -107,7 +107,7 @@ TEST_F(TocadorOndaTest, DezesseisBitsEmQuadrosInteirosESilencioNovo) {
 }
 
 // The player's own header is the canonical one the device layer writes.
-TEST(TocadorOndaCabecalho, IgualAoCanonico) {
+TEST(TocadorOndaCabecalho, EqualsTheCanonicalHeader) {
     std::array<uint8_t, 44> c{};
     TocadorOnda::preencheCabecalho(c, 1000, 22050, 2, 16);
     EXPECT_EQ(Bytes(c.begin(), c.end()), cabecalhoWave({2, 22050, 16}, 1000));
@@ -115,7 +115,7 @@ TEST(TocadorOndaCabecalho, IgualAoCanonico) {
 
 // ------------------------------------------------------------------ files
 
-TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
+TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
         Bytes b = boa;
@@ -142,7 +142,7 @@ TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
     EXPECT_EQ(audio_.aberturas, 0);
 }
 
-TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
+TEST_F(TocadorOndaTest, DataPastTheEndPlaysOnlyWhatIsThere) {
     const Bytes som = rampa(1000);
     const Bytes o = ondaTeste(kMono8, som, 100000);
     EXPECT_EQ(tocador_->tocaArquivo(grava("curto.wav", o)), 0);
@@ -154,7 +154,7 @@ TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
 
 // ------------------------------------------------------------------ speed-ups
 
-TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
+TEST_F(TocadorOndaTest, SpeedUpPlays11025At16538AndStereoIsNotCompressed) {
     tocador_->acelerado = true;
     tocador_->tocaArquivo(grava("rapido.wav", ondaTeste(kMono8, rampa(500))));
     ASSERT_EQ(audio_.blocos.size(), 1u);
@@ -170,7 +170,7 @@ TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
     EXPECT_EQ(audio_.tocados(), som);
 }
 
-TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
+TEST_F(TocadorOndaTest, CompressedMono16BitPlaysEightBitsInAboutHalf) {
     const Bytes oito = denteDeSerra(100000);
     Bytes dezesseis;
     for (uint8_t a : oito) dezesseis.insert(dezesseis.end(), {0x5A, uint8_t(a ^ 0x80)});
@@ -186,7 +186,7 @@ TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
 
 // ------------------------------------------------------------------ keys and waiting
 
-TEST_F(TocadorOndaTest, TeclaParaOSomSemEsperarOutroBuffer) {
+TEST_F(TocadorOndaTest, AKeyStopsTheSoundWithoutWaitingForAnotherBuffer) {
     comRelogio();
     uint64_t quando = 0;
     for (size_t tocados : {2, 4}) {  // with the ring still filling, and full
@@ -207,7 +207,7 @@ TEST_F(TocadorOndaTest, TeclaParaOSomSemEsperarOutroBuffer) {
     }
 }
 
-TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
+TEST_F(TocadorOndaTest, UninterruptiblePlaysAllAndWaitsForTheEnd) {
     comRelogio();
     tocador_->interrompivel = false;
     tecla();
@@ -217,7 +217,7 @@ TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
     EXPECT_FALSE(audio_.aberto());
 }
 
-TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
+TEST_F(TocadorOndaTest, AsynchronousReturnsWithTheSoundQueued) {
     comRelogio();
     tocador_->assincrono = true;
     tocador_->tocaArquivo(grava("assinc.wav", ondaTeste(kMono8, rampa(3 * 65534))));
@@ -229,7 +229,7 @@ TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
     EXPECT_FALSE(audio_.aberto());
 }
 
-TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
+TEST_F(TocadorOndaTest, ARingThatNeverDrainsDropsTheBlock) {
     comRelogio();
     audio_.preso = true;
     tocador_->tocaMemoria(ondaTeste(kMono8, rampa(6 * 65534)));
@@ -241,7 +241,7 @@ TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
 
 // ------------------------------------------------------------------ device
 
-TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
+TEST_F(TocadorOndaTest, ABusyDeviceIsTriedAgainAnotherErrorIsNot) {
     audio_.ocupado = 3;
     EXPECT_EQ(tocador_->tocaArquivo(grava("a.wav", ondaTeste(kMono8, rampa(300)))), 0);
     EXPECT_EQ(audio_.aberturas, 4);
@@ -260,7 +260,7 @@ TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
     EXPECT_EQ(audio_.blocos.size(), 1u);
 }
 
-TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
+TEST_F(TocadorOndaTest, AReturnErrorIsShownInEnglishAndWaitsForEnter) {
     monta("q{Enter}zq{Enter}z");  // keys before Enter do not end the wait
     audio_.erroDevolvido = erroAudio::kSemDriver;
     tocador_->tocaMemoria(ondaTeste(kMono8, rampa(300)));
@@ -278,7 +278,7 @@ TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
 
 // ------------------------------------------------------------------ time compression
 
-TEST(CompressaoTempo, DezesseisBitsViramOByteAltoEPoucasAmostrasFicamIntactas) {
+TEST(CompressaoTempo, SixteenBitsBecomeTheHighByteAndFewSamplesStayIntact) {
     Bytes s = {0x00, 0x80, 0xFF, 0xFF, 0x00, 0x00, 0x34, 0x12, 0xFF, 0x7F};
     ASSERT_EQ(comprimeTrecho(s, 16, 11025), 5u);
     EXPECT_EQ(pedaco(s, 0, 5), (Bytes{0, 127, 128, 0x92, 255}));
@@ -292,7 +292,7 @@ TEST(CompressaoTempo, DezesseisBitsViramOByteAltoEPoucasAmostrasFicamIntactas) {
 // At 11025 Hz the first peak is at 299 (searched from 200); 23 rounds keep 101 samples
 // each; the tail runs on until the write position holds a sample near silence (2640).
 // Other rates search from 800 with a gap of 320: first peak 899, 4 rounds of 401.
-TEST(CompressaoTempo, DescartaUmPeriodoEmCadaDois) {
+TEST(CompressaoTempo, DropsOnePeriodInEveryTwo) {
     const Bytes original = denteDeSerra(5000);
     for (auto [taxa, fim, inicio, periodo] : {std::array<size_t, 4>{11025, 2640, 299, 101},
                                               {22050, 2540, 899, 401},
@@ -351,7 +351,7 @@ Bytes gravacao(const Bytes& amostras) {
     return w;
 }
 
-class TocadorCapturaTest : public ::testing::Test {
+class TocadorCaptura : public ::testing::Test {
   protected:
     void monta(bool tempoReal) {
         tocador_.reset();
@@ -375,7 +375,7 @@ class TocadorCapturaTest : public ::testing::Test {
     std::unique_ptr<TocadorOnda> tocador_;
 };
 
-TEST_F(TocadorCapturaTest, ARecordingReachesTheDeviceByteForByte) {
+TEST_F(TocadorCaptura, ARecordingReachesTheDeviceByteForByte) {
     monta(false);
     Bytes amostras(65600);
     for (size_t i = 0; i < amostras.size(); ++i) amostras[i] = static_cast<uint8_t>(1 + i % 251);
@@ -401,7 +401,7 @@ TEST_F(TocadorCapturaTest, ARecordingReachesTheDeviceByteForByte) {
     EXPECT_NEAR(static_cast<double>(onda.dados.size()), 65600.0 * 4 * 2, 4);
 }
 
-TEST_F(TocadorCapturaTest, PacedTheSoundTakesItsTimeOnTheClock) {
+TEST_F(TocadorCaptura, PacedTheSoundTakesItsTimeOnTheClock) {
     monta(true);
     const uint64_t antes = crt_->agoraMs();
     ASSERT_EQ(tocador_->tocaArquivo(grava(gravacao(Bytes(3 * 11025, 100)))), 0);
