@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio.h"
+#include "audioFalso.h"
 #include "platform/frontEnd.h"
 
 namespace bancada {
@@ -72,47 +72,27 @@ class FrenteBanco : public FrontEnd {
     std::deque<EventoEntrada> eventos_;
 };
 
-// Plays in real time and notes when the first sample after `arma` arrived.
-class DispositivoTempoReal : public DispositivoAudio {
+// Plays in real time (its queue drains on the clock) and notes when the first sample after
+// `arma` arrived.
+class DispositivoTempoReal : public AudioFalso {
   public:
-    bool abre(const FormatoAudio& f) override {
-        formato_ = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> bloco) override {
-        const auto agora = Relogio::now();
-        if (armado_) {
-            primeiro_ = agora;
+    DispositivoTempoReal() {
+        guardaBlocos = false;
+        ritmado = true;
+        relogio = [] { return static_cast<uint64_t>(ms(Relogio::now().time_since_epoch())); };
+        aoEscrever = [this](size_t) {
+            if (!armado_) return;
+            primeiro_ = Relogio::now();
             armado_ = false;
-        }
-        const double s = double(bloco.size()) / (formato_.taxa * formato_.bytesPorAmostra());
-        fim_ = std::max(fim_, agora) +
-               std::chrono::duration_cast<Relogio::duration>(std::chrono::duration<double>(s));
-        fins_.push_back(fim_);
+        };
     }
-    int blocosNaFila() override {
-        const auto agora = Relogio::now();
-        std::erase_if(fins_, [&](auto f) { return f <= agora; });
-        return static_cast<int>(fins_.size());
-    }
-    void reinicia() override {
-        fins_.clear();
-        fim_ = Relogio::now();
-    }
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
     void arma() { armado_ = true; }
     bool chegou() const { return !armado_; }
     Relogio::time_point primeiro() const { return primeiro_; }
 
   private:
-    FormatoAudio formato_;
-    bool aberto_ = false, armado_ = false;
-    Relogio::time_point primeiro_, fim_;
-    std::vector<Relogio::time_point> fins_;
+    bool armado_ = false;
+    Relogio::time_point primeiro_;
 };
 
 inline void grava(const fs::path& p, const Bytes& b) {

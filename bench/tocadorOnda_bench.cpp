@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/SnCrt.h"
+#include "audioFalso.h"
 #include "platform/audio.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -31,23 +32,14 @@ constexpr int kTaxa = 11025;
 constexpr double kSegundosFala = 60;
 
 // Notes when the first block of a sound arrives; nothing stays queued.
-class DispositivoCronometrado : public DispositivoAudio {
-  public:
-    bool abre(const FormatoAudio&) override { return aberto_ = true; }
-    void escreve(std::span<const uint8_t> bloco) override {
-        if (primeiro == Relogio::time_point{} && !bloco.empty()) primeiro = Relogio::now();
+struct DispositivoCronometrado : AudioFalso {
+    DispositivoCronometrado() {
+        guardaBlocos = false;
+        aoEscrever = [this](size_t) {
+            if (primeiro == Relogio::time_point{}) primeiro = Relogio::now();
+        };
     }
-    int blocosNaFila() override { return 0; }
-    void reinicia() override {}
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
     Relogio::time_point primeiro{};
-
-  private:
-    bool aberto_ = false;
 };
 
 // Voiced speech, roughly: a 120 Hz buzz of a few harmonics under a syllable-rate envelope.

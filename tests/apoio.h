@@ -1,11 +1,18 @@
 // What several suites need: a temporary folder per test, environment variables set for
-// one test only, files written and read whole, and wave recordings built in memory.
+// one test only, files written and read whole, wave recordings built in memory, and
+// outside programs run for one test.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -93,3 +100,49 @@ inline std::vector<uint8_t> ondaTeste(const FormatoAudio& f, std::span<const uin
     w.insert(w.end(), dados.begin(), dados.end());
     return w;
 }
+
+// A program (looked for in PATH) run for one test, its input and output on /dev/null; the
+// descriptor `herdado`, when given, is its descriptor 3. Asked to end (SIGTERM, and
+// SIGKILL when it has not ended within two seconds) and reaped at the end of the scope.
+class ProgramaTeste {
+public:
+    explicit ProgramaTeste(std::vector<std::string> args, int herdado = -1) {
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t acoes;
+        posix_spawn_file_actions_init(&acoes);
+        for (int fd : {0, 1, 2})
+            posix_spawn_file_actions_addopen(&acoes, fd, "/dev/null", fd ? O_WRONLY : O_RDONLY, 0);
+        if (herdado >= 0) posix_spawn_file_actions_adddup2(&acoes, herdado, 3);
+        erro_ = posix_spawnp(&pid_, argv[0], &acoes, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&acoes);
+        if (erro_ != 0) pid_ = -1;
+    }
+    ~ProgramaTeste() { termina(); }
+    ProgramaTeste(const ProgramaTeste&) = delete;
+    ProgramaTeste& operator=(const ProgramaTeste&) = delete;
+
+    // 0 when it started, else the error number (ENOENT: not installed).
+    int erro() const { return erro_; }
+    void termina(int sinal = SIGTERM) {
+        if (pid_ <= 0) return;
+        ::kill(pid_, sinal);
+        bool terminou = false;
+        for (int i = 0; i < 200 && !(terminou = ::waitpid(pid_, nullptr, WNOHANG) == pid_); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!terminou && ::kill(pid_, SIGKILL) == 0) ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    // Waits for its end: its exit code, or -1 when it did not start or a signal ended it.
+    int espera() {
+        int status = 0;
+        if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int erro_ = 0;
+};

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "apoio.h"
-#include "audioGravador.h"
+#include "audioFalso.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "platform/teclado.h"
@@ -38,7 +38,7 @@ protected:
     }
 
     PastaTemporaria pasta_;
-    AudioGravador audio_;
+    AudioFalso audio_;
     std::unique_ptr<SnCrt> crt_;
 };
 

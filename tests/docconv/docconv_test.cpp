@@ -1,13 +1,9 @@
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <regex>
 
 #include "apoio.h"
 #include "platform/conversaoDoc.h"
 #include "rtf.h"
 
-extern char** environ;
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,14 +65,7 @@ TEST(Docconv, Utf8TextKeepsCharactersBeyondTheCodePage) {
 
 int rodaDocconv(std::vector<std::string> args) {
     args.insert(args.begin(), PLUMAR_DOCCONV);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawn(&pid, PLUMAR_DOCCONV, nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ProgramaTeste(args).espera();
 }
 
 TEST(Docconv, WritesBesideTheTextAndNeverOverTheTextItself) {

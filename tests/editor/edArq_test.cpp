@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "programa/despacho.h"
-#include "sessaoEdicao.h"
+#include "sessao.h"
 
 namespace fs = std::filesystem;
 
@@ -29,7 +29,6 @@ class Arquivos : public SessaoEdicao {
 using Carga = Arquivos;
 
 TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
-    gravaArquivoTeste(pasta_ / "carta.txt", "querido");
     gravaArquivoTeste(pasta_ / "leiame", "sem extensao");
     gravaArquivoTeste(pasta_ / "vazio.txt", "");
     gravaArquivoTeste(pasta_ / "longas.txt", std::string(164, 'a') + " b\r\n" + std::string(200, 'c'));
@@ -42,8 +41,8 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
         const char* nomeFinal;  // empty: a save must ask for a name
         Ouvido mensagens;
     } casos[] = {
-        // A plain load and a new file are in every acceptance case.
-        {"carta", {"querido"}, "carta.txt", {"mensagem EDARQCRG"}},  // the default extension
+        // A plain load, a new file and the default extension are in the acceptance cases
+        // (f3_outro_arquivo, nome_pedido_ctrl_u).
         {"leiame", {"sem extensao"}, "leiame", {"mensagem EDARQCRG"}},
         {"vazio.txt", {""}, "vazio.txt", {"mensagem EDARQCRG"}},
         // Long lines are said once for the whole load.
@@ -108,23 +107,20 @@ TEST(NomesArquivo, FullPathAndWindowTitle) {
 
 using Gravacao = Arquivos;
 
-TEST_F(Gravacao, EmptyLinesAtTheEndAreLeftOut) {
+// Empty lines at the end are left out (f2_grava_crlf, and bloco_grava_linhas for a range):
+// a text of empty lines only is an empty file, the text itself keeps them.
+TEST_F(Gravacao, AReadOnlyTextIsSavedWithAWarning) {
     ed().nomeArquivo = nome("a.txt");
-    texto({"um", "", "dois", "", "", ""});
-    EXPECT_TRUE(gravaTexto(e()));
-    EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "um\r\n\r\ndois\r\n");
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDARQGRV"));
-    EXPECT_TRUE(gravaArquivo(e(), 2, 3));
-    EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "\r\ndois\r\n");
     texto({"", ""});
-    ed().modoLeitura = true;  // a file opened for reading: saved with a warning
+    ed().modoLeitura = true;
     EXPECT_TRUE(gravaTexto(e()));
     EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "");
-    EXPECT_EQ(linhas(), (Linhas{"", ""}));  // the text itself keeps them
+    EXPECT_EQ(linhas(), (Linhas{"", ""}));
     EXPECT_TRUE(ouviu(ouvido(), "mensagem EDSOMLEI"));
 }
 
-TEST_F(Gravacao, AskedNameAndWritingOver) {
+// Writing over after "s" is the bloco_grava_junta case.
+TEST_F(Gravacao, AskedNameGivenUpOrNotWrittenOver) {
     DiretorioAtual aqui(pasta_.caminho());
     gravaArquivoTeste(pasta_ / "velha.txt", "guardado");
     const struct {
@@ -135,7 +131,6 @@ TEST_F(Gravacao, AskedNameAndWritingOver) {
         {"{Esc}", false, "mensagem EDDESIST"},
         {"velha{Enter}n", false, "mensagem EDESCCAN"},
         {"velha{Enter}{Del}", false, "mensagem EDESCCAN"},  // never the "S" of a scan code
-        {"velha{Enter}s", true, "mensagem EDREESCR"},
     };
     for (const auto& c : casos) {
         abre(c.teclas);
@@ -143,27 +138,18 @@ TEST_F(Gravacao, AskedNameAndWritingOver) {
         EXPECT_EQ(gravaTexto(e()), c.grava) << c.teclas;
         EXPECT_TRUE(ouviu(ouvido(), c.mensagem)) << c.teclas;
     }
-    EXPECT_EQ(leArquivo(pasta_ / "velha.txt"), "novo\r\n");
+    EXPECT_EQ(leArquivo(pasta_ / "velha.txt"), "guardado");
 }
 
-// A missing folder is the grava_falha_pede_nome case; a folder is never written over.
-TEST_F(Gravacao, FailedCreationSaysSoAndAsksAgain) {
-    fs::create_directory(pasta_ / "pasta.txt");
-    abre(nome("bom.txt") + "{Enter}");
-    ed().nomeArquivo = nome("pasta.txt");
-    texto({"texto"});
-    EXPECT_TRUE(gravaTexto(e()));
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDERRESC"));
-    EXPECT_EQ(leArquivo(pasta_ / "bom.txt"), "texto\r\n");
-    EXPECT_TRUE(fs::is_directory(pasta_ / "pasta.txt"));
-}
-
+// A file that cannot be created is the grava_falha_pede_nome case; these fail writing.
 TEST_F(Gravacao, WriteErrorsKeepTheTextAndTheFileOnDisk) {
     ed().nomeArquivo = "/dev/full";
     texto({"um", "dois"});
     EXPECT_FALSE(gravaTexto(e()));
     EXPECT_TRUE(ouviu(ouvido(), "mensagem EDERRESC"));
     EXPECT_EQ(ed().nomeArquivo, "/dev/full");
+    EXPECT_FALSE(gravaParagrafos(e(), 1, 2));
+    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDERRESC"));
 
     const std::string velho = "linha antiga\r\n";
     gravaArquivoTeste(pasta_ / "a.txt", velho);
@@ -189,6 +175,7 @@ TEST_F(Gravacao, WriteErrorsKeepTheTextAndTheFileOnDisk) {
 
 // ------------------------------------------------------------------ paragraph export
 
+// Written in one piece by the bloco_grava_junta case.
 TEST(FormatoParagrafos, LinesJoinIntoParagraphs) {
     const std::pair<Linhas, std::string> casos[] = {
         // A line after a break still brings its blank: each line adds its own separator.
@@ -203,16 +190,6 @@ TEST(FormatoParagrafos, LinesJoinIntoParagraphs) {
         {{" a", "b"}, "a b"},
     };
     for (const auto& [linhas, esperado] : casos) EXPECT_EQ(formatoParagrafos(linhas), esperado);
-}
-
-TEST_F(Gravacao, ParagraphsAreWrittenInOnePiece) {
-    ed().nomeArquivo = nome("p.txt");
-    texto({"x", "um", "dois", "", "tres", "y"});
-    EXPECT_TRUE(gravaParagrafos(e(), 2, 5));
-    EXPECT_EQ(leArquivo(pasta_ / "p.txt"), "um dois\r\n tres");
-    ed().nomeArquivo = "/dev/full";
-    EXPECT_FALSE(gravaParagrafos(e(), 1, 6));
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDERRESC"));
 }
 
 // ------------------------------------------------------------------ file commands

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace {
 

@@ -11,8 +11,9 @@
 #include "apoio.h"
 #include "programa/despacho.h"
 #include "programa/programa.h"
-#include "editor/sessaoEdicao.h"
+#include "editor/sessao.h"
 #include "platform/ini.h"
+#include "speech/bancadaFala.h"
 
 namespace {
 
@@ -25,31 +26,8 @@ TEST(PresetVoz, FourNumbersReadUpToTheFirstStrangeCharacter) {
     for (const auto& [texto, numeros] : casos) EXPECT_EQ(lePresetVoz(texto), numeros) << texto;
 }
 
-struct Aberto {
-    int tipo = -1, voz = -1, taxa = -1, tom = -1;
-    std::vector<std::string> falas;  // "tipo:texto" of every text spoken by a server
-};
-
-// Opens and records; the engine of type 3 cannot open.
-class ServidorAnotado : public ServidorFala {
-  public:
-    ServidorAnotado(Aberto& a, int tipo) : a_(a), tipo_(tipo) {}
-    bool abre(int voz, int taxa, int tom) override {
-        if (tipo_ == 3) return false;
-        a_.tipo = tipo_, a_.voz = voz, a_.taxa = taxa, a_.tom = tom;
-        return true;
-    }
-    void fala(std::string_view texto) override {
-        a_.falas.push_back(std::to_string(tipo_) + ":" + std::string(texto));
-    }
-    bool falando() override { return false; }
-    void para() override {}
-    void fecha() override {}
-
-  private:
-    Aberto& a_;
-    int tipo_;
-};
+// Servers that note how they were opened; the engine of type 3 cannot open.
+using bancada::RegistroServidor;
 
 class VozPreset : public SessaoEdicao {
   protected:
@@ -58,11 +36,9 @@ class VozPreset : public SessaoEdicao {
                           "[PLUMAR]\nVELOCIDADE=2\n[SAPIUTIL]\nVOZ1=2 0 0 3\nVOZ2=3 -2 5 0\n"
                           "VOZ3=1 4 0 5\n");
         SessaoEdicao::SetUp();
-        e().fala.defineFabricaServidores([this](int tipo, const AmbienteServidor&) {
-            return std::make_unique<ServidorAnotado>(aberto_, tipo);
-        });
+        e().fala.defineFabricaServidores(bancada::fabricaFalsa(aberto_));
     }
-    Aberto aberto_;
+    RegistroServidor aberto_{.tipoRecusado = 3};
 };
 
 TEST_F(VozPreset, AltTwoSwitchesToVoz2AndAltZeroBack) {
@@ -87,15 +63,13 @@ class Configuracao : public SessaoEdicao {
   protected:
     void inicia(const std::string& teclas) {
         abre(teclas);
-        e().fala.defineFabricaServidores([this](int tipo, const AmbienteServidor&) {
-            return std::make_unique<ServidorAnotado>(aberto_, tipo);
-        });
+        e().fala.defineFabricaServidores(bancada::fabricaFalsa(aberto_));
         inicializaEditor(e(), {"texto.txt"});
     }
     std::string plumar(const char* chave) {
         return leIniArquivo(pasta_ / "SONARE.INI", "PLUMAR", chave);
     }
-    Aberto aberto_;
+    RegistroServidor aberto_{.tipoRecusado = 3};
 };
 
 // "n" typed in the eighth field, "Com servidor de fala".
@@ -160,17 +134,18 @@ TEST_F(VozPreset, ASwitchIsConfirmedByTheNewVoiceAndAFailureKeepsTheOldOne) {
     ouvido();
     vozSapi(e(), 2);
     EXPECT_EQ(ouvido(), (Ouvido{"mensagem EDOK", "texto OK"}));
-    EXPECT_EQ(aberto_.falas, std::vector<std::string>{"4:OK"});
+    EXPECT_EQ(aberto_.textos, std::vector<std::string>{"OK"});
+    EXPECT_EQ(aberto_.tipo, 4);
     EXPECT_EQ(textoTela(9), "OK");
 
-    aberto_ = Aberto{};
+    aberto_ = RegistroServidor{.tipoRecusado = 3};
     vozSapi(e(), 1);
     vozSapi(e(), 4);
     EXPECT_EQ(ouvido(), (Ouvido{"bip", "bip"}));
     EXPECT_TRUE(e().fala.servidorAtivo());
     EXPECT_EQ(std::tuple(aberto_.tipo, aberto_.voz, aberto_.taxa), std::tuple(4, 3, -2));
     e().fala.falaTexto("ainda");
-    EXPECT_EQ(aberto_.falas, std::vector<std::string>{"4:ainda"});
+    EXPECT_EQ(aberto_.textos, std::vector<std::string>{"ainda"});
     ouvido();
 
     vozPropria(e());

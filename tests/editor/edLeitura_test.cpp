@@ -8,7 +8,7 @@
 #include "editor/edMarcas.h"
 #include "editor/edtela.h"
 #include "sessao.h"
-#include "speech/servidorFala.h"
+#include "speech/bancadaFala.h"
 
 namespace fs = std::filesystem;
 
@@ -109,33 +109,17 @@ TEST(Pontuacao, PiecesCutAtTheSignsAServerWouldSwallow) {
     EXPECT_EQ(pecas("x-y=z"), "x-y=z");
 }
 
-// A speech server that only notes whether recordings were asynchronous when it was
-// handed a text.
-class ServidorDeTeste : public ServidorFala {
-  public:
-    ServidorDeTeste(Fala& fala, std::vector<bool>& assincronos)
-        : fala_(fala), assincronos_(assincronos) {}
-    bool abre(int, int, int) override { return true; }
-    void fala(std::string_view) override { assincronos_.push_back(fala_.tocador().assincrono); }
-    bool falando() override { return false; }
-    void para() override {}
-    void fecha() override {}
-
-  private:
-    Fala& fala_;
-    std::vector<bool>& assincronos_;
-};
-
 class LeituraComServidor : public SessaoEdicao {
   protected:
     void SetUp() override {
         SessaoEdicao::SetUp();
-        e().fala.defineFabricaServidores([this](int, const AmbienteServidor&) {
-            return std::make_unique<ServidorDeTeste>(e().fala, assincronos_);
-        });
+        // Whether recordings were asynchronous when the server was handed a text.
+        servidor_.aoFalar = [this] { assincronos_.push_back(e().fala.tocador().assincrono); };
+        e().fala.defineFabricaServidores(bancada::fabricaFalsa(servidor_));
         e().fala.mudaServidorFala(3, true, kServidorSapi4, 0, 0, 1);
         ASSERT_TRUE(e().fala.servidorAtivo());
     }
+    bancada::RegistroServidor servidor_;
     std::vector<bool> assincronos_;
 };
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "editor/edArq.h"
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace fs = std::filesystem;
 
@@ -38,27 +38,6 @@ TEST(PadraoLista, WildcardsIgnoreCase) {
     EXPECT_TRUE(casaPadrao("\xc7\xc3O*", "\xe7\xe3o.txt"));  // accented letters too
     EXPECT_FALSE(casaPadrao("", "a"));
 }
-
-// A folder of its own (the editor sessions keep their trace in the test's temporary
-// folder, which they empty when they start).
-class PastaArquivos {
-  public:
-    PastaArquivos() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        caminho_ = fs::temp_directory_path() / ("plumar_arquivos_" + std::string(info->name()));
-        fs::remove_all(caminho_);
-        fs::create_directories(caminho_);
-    }
-    ~PastaArquivos() {
-        std::error_code ec;
-        fs::remove_all(caminho_, ec);
-    }
-    const fs::path& caminho() const { return caminho_; }
-    fs::path operator/(const std::string& nome) const { return caminho_ / nome; }
-
-  private:
-    fs::path caminho_;
-};
 
 // A folder of files to choose from.
 class ListaArquivos : public ::testing::Test {
@@ -94,7 +73,8 @@ class ListaArquivos : public ::testing::Test {
         return v;
     }
 
-    PastaArquivos pasta_;
+    // Not the sessions' folder, which they empty when they start.
+    PastaTemporaria pasta_{"arquivos"};
 };
 
 TEST_F(ListaArquivos, PlainFilesOfThePatternInOrderOfName) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace {
 

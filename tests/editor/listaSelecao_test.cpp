@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "sessaoEditor.h"
+#include "sessao.h"
 
 namespace {
 

@@ -2,9 +2,6 @@
 // the same lines as read whole; every line is at most 180 characters without control
 // codes; lines that no rule splits are saved and read back as they were; and a file taken
 // as UTF-8 is written back byte for byte, its characters Windows-1252 lacks and all.
-//
-// The test binary calls fuzzArquivo over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_ARQUIVO) the same check is the libFuzzer entry.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,16 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz.h"
 #include "editor/edArqCodif.h"
 #include "editor/edArqDisco.h"
-
-namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
-
-}  // namespace
 
 // Decoded, the text holds no byte a file could not give back; encoded again, it is the
 // file (its control codes, which the reading rules make '#', aside).
@@ -69,9 +59,3 @@ int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     confirma(separaLinhas(gravado, dividiuDeNovo) == esperadas && !dividiuDeNovo);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_ARQUIVO
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzArquivo(dados, tamanho);
-}
-#endif

@@ -7,17 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz.h"
 #include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
-
-namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
-
-}  // namespace
 
 int fuzzAvaliador(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
@@ -43,9 +36,3 @@ int fuzzAvaliador(const uint8_t* dados, size_t tamanho) {
     }
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_AVALIADOR
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzAvaliador(dados, tamanho);
-}
-#endif

@@ -9,7 +9,7 @@
 
 #include "speech/tts/uttsPortug.h"
 #include "speech/tts/uttsPreproc.h"
-#include "partesFuzz.h"
+#include "fuzz.h"
 
 int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
@@ -37,9 +37,3 @@ int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
     if (fonemas.size() < itens.size() + 1 || fonemas.back() != "__") __builtin_trap();
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_BRISA
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzBrisa(dados, tamanho);
-}
-#endif

@@ -2,9 +2,6 @@
 // of files to create in a family root of its own. The mapping has no '\' left and puts a
 // first component "ornato" under the root; inside the root, a file found without regard
 // to case is the path asked for up to case, and a program found is a regular file.
-//
-// The test binary calls fuzzCaminhos over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_CAMINHOS) the same check is the libFuzzer entry.
 #include <unistd.h>
 
 #include <cstddef>
@@ -16,18 +13,13 @@
 #include <string>
 #include <string_view>
 
-#include "partesFuzz.h"
-#include "raizFuzz.h"
+#include "fuzz.h"
 #include "platform/caminhos.h"
 #include "platform/texto.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 // A name that is one entry of a folder.
 bool nomeSimples(std::string_view n) {
@@ -93,9 +85,3 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
     fs::remove_all(raiz, ec);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_CAMINHOS
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzCaminhos(dados, tamanho);
-}
-#endif

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "editor/commands/sndic.h"
-#include "partesFuzz.h"
+#include "fuzz.h"
 
 int fuzzDicionario(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
@@ -29,9 +29,3 @@ int fuzzDicionario(const uint8_t* dados, size_t tamanho) {
     }
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_DICIONARIO
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzDicionario(dados, tamanho);
-}
-#endif

@@ -57,9 +57,3 @@ int fuzzFonemas(const uint8_t* dados, size_t tamanho) {
     }
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_FONEMAS
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzFonemas(dados, tamanho);
-}
-#endif

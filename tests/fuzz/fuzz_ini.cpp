@@ -1,9 +1,6 @@
 // Fuzz entry for the INI reader and writer: the input is a SONARE.INI; every key it holds
 // reads back within the limits, and a key written (section, key and value taken from the
 // input's first line) reads back as written while a key of another section keeps its value.
-//
-// The test binary calls fuzzIni over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_INI) the same check is the libFuzzer entry.
 #include <unistd.h>
 
 #include <cstddef>
@@ -13,14 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz.h"
 #include "platform/ini.h"
 #include "platform/texto.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 // Only the characters a name or value can round-trip with: no line ends, no '=', ']' or
 // ';' in names, no blanks at either end, no quotes around.
@@ -68,9 +62,3 @@ int fuzzIni(const uint8_t* dados, size_t tamanho) {
     std::filesystem::remove(arquivo, ec);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_INI
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzIni(dados, tamanho);
-}
-#endif

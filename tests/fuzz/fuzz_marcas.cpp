@@ -2,9 +2,6 @@
 // marks keeps every other character, in order, each with the column it came from; every
 // candidate mark ends at a '>' after its '<'; a recognised mark reads back as the mark it
 // is, and the formatting state keeps only recognised marks.
-//
-// The test binary calls fuzzMarcas over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_MARCAS) the same check is the libFuzzer entry.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,13 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz.h"
 #include "editor/marcasTexto.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 bool temValor(TipoMarca t) {
     return t == TipoMarca::Fonte || t == TipoMarca::Tamanho || t == TipoMarca::Cor;
@@ -70,9 +64,3 @@ int fuzzMarcas(const uint8_t* dados, size_t tamanho) {
         confirma(s->empty() || reconheceMarca(*s).has_value());
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_MARCAS
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzMarcas(dados, tamanho);
-}
-#endif

@@ -11,15 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz.h"
 #include "programa/montagem.h"
 #include "mathmode/EDNUMERASINTAXES.h"
 #include "mathmode/EDNUMERAVARS.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 struct FimDasTeclas {};
 
@@ -74,9 +71,3 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
         unsetenv("SONARE_WINDIR");
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_NUMERA
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzNumera(dados, tamanho);
-}
-#endif

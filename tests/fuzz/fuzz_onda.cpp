@@ -1,10 +1,6 @@
 // Fuzz entry for the wave parsers: the player's chunk walk (over a stream, as a file is
 // read, and over memory), the second voice's leOndaPcm, and the capture device fed with
 // what they find. The whole input is one would-be RIFF WAVE.
-//
-// The test binary calls fuzzOnda over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_ONDA) the same check is the libFuzzer entry, or a plain driver over the
-// files named on its command line when there is no libFuzzer.
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,14 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz.h"
+#include "fuzz.h"
 #include "platform/audio.h"
 #include "speech/leituraOnda.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 // The file and memory walks must find the same thing, inside the input.
 void confereLeitorDoTocador(std::span<const uint8_t> onda) {
@@ -114,9 +108,3 @@ int fuzzOnda(const uint8_t* dados, size_t tamanho) {
     if (pcm.dados.size() <= 8 * 1024) confereCaptura({onda.begin(), onda.end()}, pcm);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_ONDA
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzOnda(dados, tamanho);
-}
-#endif

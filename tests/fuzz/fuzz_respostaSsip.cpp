@@ -3,22 +3,16 @@
 // Lines never hold a line end; a reply ends with a code of its own, never an event's; each
 // event is handed over whole, with its number; a voice list gives named voices only; and
 // nonsense or an endless line ends the exchange, as the connection would be given up.
-//
-// The test binary calls fuzzRespostaSsip over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_RESPOSTA_SSIP) the same check is the libFuzzer entry.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz.h"
 #include "speech/servidores/respostaSsip.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 void confereVozes(const RespostaSsip& r) {
     for (const VozSsip& v : vozesDaLista(r.dados)) {
@@ -64,9 +58,3 @@ int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho) {
     }
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_RESPOSTA_SSIP
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzRespostaSsip(dados, tamanho);
-}
-#endif

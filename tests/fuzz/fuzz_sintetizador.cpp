@@ -2,9 +2,6 @@
 // (NUL-separated) a voice bank name. Both folders it names are folder paths ending in '/';
 // a missing key gives the family root's own folder; the bank name is kept; and opening
 // with what was read never crashes: with no bank there, it reports the missing voice.
-//
-// The test binary calls fuzzSintetizador over the committed corpus; built as its own target
-// (PLUMAR_FUZZ_SINTETIZADOR) the same check is the libFuzzer entry.
 #include <unistd.h>
 
 #include <cstddef>
@@ -16,18 +13,13 @@
 #include <string>
 #include <string_view>
 
-#include "partesFuzz.h"
-#include "raizFuzz.h"
+#include "fuzz.h"
 #include "platform/ini.h"
 #include "speech/sintetizador.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 bool dentro(const fs::path& p, const fs::path& raiz) {
     const std::string s = p.lexically_normal().string();
@@ -71,9 +63,3 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     fs::remove_all(pasta, ec);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_SINTETIZADOR
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzSintetizador(dados, tamanho);
-}
-#endif

@@ -1,21 +1,17 @@
 // Fuzz entry for the terminal's escape decoder: any bytes, whole or cut into pieces that
 // arrive without a pause between them, give the same key events, and after a long silence
-// nothing stays waiting.
-//
-// The test binary calls fuzzTeclasTerminal over the committed corpus; built as its own
-// target (PLUMAR_FUZZ_TECLAS) the same check is the libFuzzer entry.
+// nothing stays waiting. The events are well formed: each key down is followed by its key
+// up (after its character, if any), and no character typed is a control code but those
+// of keys (Backspace, Tab, Enter, Esc, Ctrl) nor comes with Alt.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "fuzz.h"
 #include "platform/teclasTerminal.h"
 
 namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
 
 bool iguais(const EventoEntrada& a, const EventoEntrada& b) {
     return a.tipo == b.tipo && a.tecla == b.tecla && a.caractere == b.caractere &&
@@ -35,6 +31,21 @@ std::vector<EventoEntrada> decodifica(std::string_view bytes, size_t passo) {
     return eventos;
 }
 
+void confereFormas(const std::vector<EventoEntrada>& ev) {
+    using T = EventoEntrada::Tipo;
+    for (size_t i = 0; i < ev.size(); ++i) {
+        const EventoEntrada& e = ev[i];
+        if (e.tipo == T::TeclaDesce) {
+            const size_t j = i + 1 < ev.size() && ev[i + 1].tipo == T::Caractere ? i + 2 : i + 1;
+            confirma(j < ev.size() && ev[j].tipo == T::TeclaSobe && ev[j].tecla == e.tecla);
+        }
+        if (e.tipo != T::Caractere) continue;
+        const bool deTecla = e.mod.ctrl || e.caractere == 8 || e.caractere == 9 ||
+                             e.caractere == 13 || e.caractere == 27;
+        confirma(e.caractere != 0x7F && !e.mod.alt && (e.caractere >= 0x20 || deTecla));
+    }
+}
+
 }  // namespace
 
 int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho) {
@@ -43,11 +54,6 @@ int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho) {
     const std::vector<EventoEntrada> pedacos = decodifica(bytes, 1);
     confirma(inteiro.size() == pedacos.size());
     for (size_t i = 0; i < inteiro.size(); ++i) confirma(iguais(inteiro[i], pedacos[i]));
+    confereFormas(inteiro);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_TECLAS
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzTeclasTerminal(dados, tamanho);
-}
-#endif

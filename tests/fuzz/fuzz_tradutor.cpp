@@ -1,9 +1,6 @@
 // Fuzz entry for the built-in synthesizer's rule loader, exception loader, diphone index
 // reader and translator. The input is three parts separated by NUL bytes: a rule file, an
 // exception file and a text; the whole input is also read as a diphone index.
-//
-// A libFuzzer binary in the clang sanitizer build; inside the test binary the same entry is
-// driven over a corpus.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -13,7 +10,7 @@
 #include "speech/bancoDifones.h"
 #include "speech/regras.h"
 #include "speech/tradutor.h"
-#include "partesFuzz.h"
+#include "fuzz.h"
 
 int fuzzTradutor(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
@@ -34,8 +31,3 @@ int fuzzTradutor(const uint8_t* dados, size_t tamanho) {
 
 // The libFuzzer entry exists only in the fuzz binary: the test binary holds other fuzz
 // entries too, and calls this one by its own name.
-#ifdef PLUMAR_FUZZ_TRADUTOR
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzTradutor(dados, tamanho);
-}
-#endif

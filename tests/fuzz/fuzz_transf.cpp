@@ -5,15 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz.h"
 #include "editor/commands/edTransfDecodifica.h"
-
-namespace {
-
-void confirma(bool condicao) {
-    if (!condicao) __builtin_trap();
-}
-
-}  // namespace
 
 int fuzzTransf(const uint8_t* dados, size_t tamanho) {
     const std::string_view linha(reinterpret_cast<const char*>(dados), tamanho);
@@ -22,9 +15,3 @@ int fuzzTransf(const uint8_t* dados, size_t tamanho) {
     confirma(decodificaPalavrasCodificadas(linha).size() <= tamanho);
     return 0;
 }
-
-#ifdef PLUMAR_FUZZ_TRANSF
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-    return fuzzTransf(dados, tamanho);
-}
-#endif

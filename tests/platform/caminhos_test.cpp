@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A family root with one recording and one program, its names in mixed case.
-class CaminhosTest : public ::testing::Test {
+class Caminhos : public ::testing::Test {
   protected:
     void SetUp() override {
         fs::create_directories(raiz_ / "Som" / "Letras");
@@ -21,7 +21,7 @@ class CaminhosTest : public ::testing::Test {
     Variavel v_{"SONARE_ROOT", raiz_.string()};
 };
 
-TEST_F(CaminhosTest, OrnatoStandsForTheFamilyRoot) {
+TEST_F(Caminhos, OrnatoStandsForTheFamilyRoot) {
     EXPECT_EQ(raizFamilia(), raiz_);
     EXPECT_EQ(mapeiaCaminho("c:\\ornato\\som\\letras\\"), (raiz_ / "som/letras/").string());
     EXPECT_EQ(mapeiaCaminho("C:\\ORNATO"), raiz_.string() + "/");
@@ -33,7 +33,7 @@ TEST_F(CaminhosTest, OrnatoStandsForTheFamilyRoot) {
     EXPECT_EQ(mapeiaCaminho("c:\\ornato\\\\etc\\x"), (raiz_ / "etc/x").string());
 }
 
-TEST_F(CaminhosTest, FilesAndProgramsAreFoundWithoutRegardToCase) {
+TEST_F(Caminhos, FilesAndProgramsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(arquivoWindows("c:\\ornato\\SOM\\LETRAS\\_97.WAV"), raiz_ / "Som/Letras/_97.wav");
     EXPECT_EQ(achaPrograma("c:\\ornato\\CATALOGO.EXE"), raiz_ / "catalogo");  // .exe dropped
     // A name that does not exist in any case comes back as it was asked.
@@ -43,7 +43,7 @@ TEST_F(CaminhosTest, FilesAndProgramsAreFoundWithoutRegardToCase) {
 
 // c:\ornato\plumar.exe is the installed program beside this one, not the family root's
 // folder of prompts of the same name; a folder is never taken for a program.
-TEST_F(CaminhosTest, AFamilyProgramIsTheInstalledOneNeverAFolder) {
+TEST_F(Caminhos, AFamilyProgramIsTheInstalledOneNeverAFolder) {
     fs::create_directories(raiz_ / "plumar");
     fs::create_directories(raiz_ / "outro");
     const fs::path aqui = fs::read_symlink("/proc/self/exe").parent_path();

@@ -165,7 +165,7 @@ ModeloTela modeloAleatorio(std::mt19937& g) {
     return m;
 }
 
-TEST(PintorTerminal, SoReescreveCelulasQueMudaram) {
+TEST(PintorTerminal, RewritesOnlyTheCellsThatChanged) {
     std::mt19937 g(11);
     ModeloTela m = modeloAleatorio(g);
     PintorTerminal p;
@@ -187,7 +187,7 @@ TEST(PintorTerminal, SoReescreveCelulasQueMudaram) {
 }
 
 // The first paint shows the whole model; every later one keeps the screen equal to it.
-TEST(PintorTerminal, MudancasAleatoriasMantemATelaIgualAoModelo) {
+TEST(PintorTerminal, RandomChangesKeepTheScreenEqualToTheModel) {
     std::mt19937 g(3);
     ModeloTela m = modeloAleatorio(g);
     PintorTerminal p;
@@ -208,7 +208,7 @@ TEST(PintorTerminal, MudancasAleatoriasMantemATelaIgualAoModelo) {
     }
 }
 
-TEST(PintorTerminal, BytesDeControleNuncaChegamECoresSeguemATabela) {
+TEST(PintorTerminal, ControlBytesNeverArriveAndColoursFollowTheTable) {
     ModeloTela m;
     for (size_t i = 0; i < m.caracteres.size(); ++i)
         m.caracteres[i] = static_cast<uint8_t>(i % 256);
@@ -231,7 +231,7 @@ TEST(PintorTerminal, BytesDeControleNuncaChegamECoresSeguemATabela) {
     EXPECT_EQ(t.fundo[80 * 25 - 1], 1);
 }
 
-TEST(PintorTerminal, TerminalPequenoMostraAvisoERepintaDepois) {
+TEST(PintorTerminal, ASmallTerminalShowsANoticeAndRepaintsLater) {
     std::mt19937 g(5);
     ModeloTela m = modeloAleatorio(g);
     PintorTerminal p;
@@ -260,7 +260,7 @@ TEST(PintorTerminal, TerminalPequenoMostraAvisoERepintaDepois) {
 
 // At 24 rows the blank row 8 is left out; when something is written there, the top row
 // instead. Either way the other 24 rows show as they are, and the cursor with them.
-TEST(PintorTerminal, VinteEQuatroLinhasDeixamDeFora8OuAPrimeira) {
+TEST(PintorTerminal, TwentyFourRowsLeaveOutRowEightOrTheFirst) {
     std::mt19937 g(7);
     ModeloTela m = modeloAleatorio(g);
     for (int c = 0; c < 80; ++c) m.caracteres[7 * 80 + c] = c % 2 ? ' ' : 0;
@@ -300,7 +300,7 @@ TEST(PintorTerminal, VinteEQuatroLinhasDeixamDeFora8OuAPrimeira) {
     EXPECT_EQ(baixo.linhaTexto(0).substr(0, 32), "Aumente o terminal para 80 x 24.");
 }
 
-TEST(EntregaTeclasTerminal, LimitaTeclasPorEsperaSemPerderNenhuma) {
+TEST(EntregaTeclasTerminal, LimitsKeysPerWaitWithoutLosingAny) {
     EntregaTeclas e;
     std::vector<EventoEntrada> todos;
     for (int i = 0; i < 100; ++i) {
@@ -330,13 +330,13 @@ TEST(EntregaTeclasTerminal, LimitaTeclasPorEsperaSemPerderNenhuma) {
     }
 }
 
-TEST(SequenciasTerminal, TituloSemCaracteresDeControle) {
+TEST(SequenciasTerminal, TitleWithoutControlCharacters) {
     EXPECT_EQ(sequenciaTitulo("Plumar - carta.txt"), "\x1b]0;Plumar - carta.txt\x07");
     EXPECT_EQ(sequenciaTitulo("a\x1b]0;x\x07\x9b\xe9"), "\x1b]0;a]0;x\xe2\x80\xba\xc3\xa9\x07");
     EXPECT_EQ(sequenciaTitulo(std::string(1000, 'x')).size(), 4u + 256u + 1u);
 }
 
-TEST(SequenciasTerminal, CopiaEmBase64ComFinsDeLinhaUnix) {
+TEST(SequenciasTerminal, CopyInBase64WithUnixLineEnds) {
     EXPECT_EQ(sequenciaCopia("ab\r\nc\xe9"), "\x1b]52;c;YWIKY8Op\x07");
     EXPECT_EQ(sequenciaCopia("\x80"), "\x1b]52;c;4oKs\x07");
     EXPECT_EQ(sequenciaCopia("a"), "\x1b]52;c;YQ==\x07");

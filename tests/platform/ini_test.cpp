@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class IniTest : public ::testing::Test {
+class Ini : public ::testing::Test {
   protected:
     void grava(const std::string& texto) { gravaArquivoTeste(arquivo_, texto); }
     std::string conteudo() const { return leArquivo(arquivo_); }
@@ -16,7 +16,7 @@ class IniTest : public ::testing::Test {
     fs::path arquivo_ = dir_ / "SONARE.INI";
 };
 
-TEST_F(IniTest, ReadsWithoutRegardToCaseTrimsAndTakesFirstMatch) {
+TEST_F(Ini, ReadsWithoutRegardToCaseTrimsAndTakesFirstMatch) {
     grava(
         "; comentario\r\n[Plumar]\r\n  margdir =  72  \r\nMARGDIR=80\r\n;ENTER=S\r\n"
         "[video]\r\nFONTE=\"Lucida Console\"\r\n[PLUMAR]\r\nOUTRA=1\r\n");
@@ -27,13 +27,13 @@ TEST_F(IniTest, ReadsWithoutRegardToCaseTrimsAndTakesFirstMatch) {
     EXPECT_FALSE(procuraIni(arquivo_, "PLUMAR", "ENTER").has_value());
 }
 
-TEST_F(IniTest, MissingFileGivesDefaultsAndLongValuesAreCut) {
+TEST_F(Ini, MissingFileGivesDefaultsAndLongValuesAreCut) {
     EXPECT_EQ(leIniArquivo(dir_ / "nao.ini", "A", "B", "padrao"), "padrao");
     grava("[A]\nB=" + std::string(400, 'x') + "\n");
     EXPECT_EQ(leIniArquivo(arquivo_, "a", "b").size(), kMaxValorIni);
 }
 
-TEST_F(IniTest, WriteReplacesKeyAndKeepsEveryOtherLine) {
+TEST_F(Ini, WriteReplacesKeyAndKeepsEveryOtherLine) {
     grava(
         "; topo\r\n[PLUMAR]\r\nMARGDIR=72\r\n; "
         "nota\r\nEXTENSAOPADRAO=\r\n\r\n[VIDEO]\r\nLENTO=N\r\n");
@@ -43,7 +43,7 @@ TEST_F(IniTest, WriteReplacesKeyAndKeepsEveryOtherLine) {
               "LENTO=N\r\n");
 }
 
-TEST_F(IniTest, WriteAddsKeyAtEndOfSectionAndCreatesSectionAndFile) {
+TEST_F(Ini, WriteAddsKeyAtEndOfSectionAndCreatesSectionAndFile) {
     grava("[PLUMAR]\nMARGDIR=72\n\n[VIDEO]\nLENTO=N\n");
     ASSERT_TRUE(escreveIniArquivo(arquivo_, "PLUMAR", "EXTENSAOPADRAO", "txt"));
     ASSERT_TRUE(escreveIniArquivo(arquivo_, "BRAILLE", "MODO", "2"));
@@ -55,7 +55,7 @@ TEST_F(IniTest, WriteAddsKeyAtEndOfSectionAndCreatesSectionAndFile) {
     EXPECT_EQ(leIniArquivo(novo, "PLUMAR", "A"), "1");
 }
 
-TEST_F(IniTest, FailedWriteLeavesFileAsItWas) {
+TEST_F(Ini, FailedWriteLeavesFileAsItWas) {
     grava("[A]\nB=1\n");
     // A directory where the new text would be written makes the write fail.
     fs::create_directories(fs::path(arquivo_.string() + ".novo"));

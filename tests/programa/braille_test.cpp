@@ -5,24 +5,17 @@
 #include "programa/braille.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <thread>
 
-#include "programa/despacho.h"
 #include "editor/sessao.h"
-
-extern char** environ;
+#include "programa/despacho.h"
 
 namespace {
 
@@ -42,42 +35,26 @@ class Daemon {
 public:
     Daemon(fs::path brltty, fs::path pasta, int porta)
         : brltty_(std::move(brltty)), pasta_(std::move(pasta)), porta_(porta) {}
-    ~Daemon() { para(); }
 
     fs::path socket() const { return pasta_ / "vr.sock"; }
     std::string servidor() const { return "127.0.0.1:" + std::to_string(porta_); }
 
     void inicia() {
         fs::remove(socket());
-        const std::string dispositivo = "server:" + socket().string();
-        const std::string api = "auth=none,host=" + servidor();
-        const std::string dir = pasta_.string(), log = (pasta_ / "brltty.log").string();
-        std::vector<std::string> args = {brltty_.string(), "-n", "-e", "-q", "-f", "/dev/null",
-                                         "-F", "/dev/null", "-b", "vr", "-d", dispositivo,
-                                         "-x", "no", "-s", "no", "-A", api, "-W", dir, "-U", dir,
-                                         "-L", log, "-l", "warning"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t acoes;
-        posix_spawn_file_actions_init(&acoes);
-        posix_spawn_file_actions_addopen(&acoes, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&acoes, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&acoes, 2, "/dev/null", O_WRONLY, 0);
-        ASSERT_EQ(posix_spawn(&pid_, argv[0], &acoes, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&acoes);
+        const std::string dir = pasta_.string();
+        processo_.emplace(std::vector<std::string>{
+            brltty_.string(), "-n", "-e", "-q", "-f", "/dev/null", "-F", "/dev/null", "-b", "vr",
+            "-d", "server:" + socket().string(), "-x", "no", "-s", "no", "-A",
+            "auth=none,host=" + servidor(), "-W", dir, "-U", dir, "-L",
+            (pasta_ / "brltty.log").string(), "-l", "warning"});
+        ASSERT_EQ(processo_->erro(), 0);
     }
-    void para() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
+    void para() { processo_.reset(); }
 
 private:
     fs::path brltty_, pasta_;
     int porta_;
-    pid_t pid_ = -1;
+    std::optional<ProgramaTeste> processo_;
 };
 
 // The display at the driver's end of the socket: the last text and cells it was sent.
@@ -219,8 +196,6 @@ TEST_F(BrailleTest, ShowsTheLineThePromptAndTheFieldWithTheCursor) {
     ASSERT_TRUE(mostra("Qual linha ?", 14));
 }
 
-}  // namespace
-
 TEST_F(BrailleTest, PansALongLineAndRoutesTheCursor) {
     std::string longa;
     for (char c = 'a'; c <= 'z'; ++c) longa += std::string(2, c);  // 52 letters
@@ -271,3 +246,5 @@ TEST_F(BrailleTest, GoesOnWithoutTheDaemonAndTakesTheDisplayAgain) {
     }));
     EXPECT_EQ(braille_->ligacao().conexoes(), 2);
 }
+
+}  // namespace

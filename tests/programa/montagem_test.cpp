@@ -11,7 +11,7 @@
 
 namespace {
 
-class SaidaAudioTest : public ::testing::Test {
+class SaidaAudio : public ::testing::Test {
   protected:
     OpcoesLinux opcoes(const std::string& arquivo) {
         OpcoesLinux o;
@@ -24,7 +24,7 @@ class SaidaAudioTest : public ::testing::Test {
     Variavel windir_{"SONARE_WINDIR", (pasta_ / "win").string()};
 };
 
-TEST_F(SaidaAudioTest, TheSessionRecordsWhatItPlays) {
+TEST_F(SaidaAudio, TheSessionRecordsWhatItPlays) {
     const std::string arquivo = (pasta_ / "saida.wav").string();
     std::string erro;
     auto sessao = montaSessao(opcoes(arquivo), erro);
@@ -40,14 +40,14 @@ TEST_F(SaidaAudioTest, TheSessionRecordsWhatItPlays) {
     EXPECT_EQ(sessao->audio->blocosNaFila(), 0);
 }
 
-TEST_F(SaidaAudioTest, AFileThatCannotBeCreatedStopsTheStart) {
+TEST_F(SaidaAudio, AFileThatCannotBeCreatedStopsTheStart) {
     std::string erro;
     auto sessao = montaSessao(opcoes((pasta_ / "nao/existe/saida.wav").string()), erro);
     EXPECT_FALSE(sessao);
     EXPECT_NE(erro.find("nao/existe/saida.wav"), std::string::npos) << erro;
 }
 
-TEST_F(SaidaAudioTest, PausesBetweenSoundsAreSilenceOnTheVirtualClock) {
+TEST_F(SaidaAudio, PausesBetweenSoundsAreSilenceOnTheVirtualClock) {
     const std::string arquivo = (pasta_ / "pausa.wav").string();
     std::string erro;
     auto sessao = montaSessao(opcoes(arquivo), erro);
@@ -70,7 +70,7 @@ TEST_F(SaidaAudioTest, PausesBetweenSoundsAreSilenceOnTheVirtualClock) {
 }
 
 #ifdef PLUMAR_COM_SDL
-TEST_F(SaidaAudioTest, NoSoundDeviceIsSaidOnTheMessageRow) {
+TEST_F(SaidaAudio, NoSoundDeviceIsSaidOnTheMessageRow) {
     Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
     OpcoesLinux o;
     o.frontEnd = "terminal";  // no terminal here: the session ends up headless

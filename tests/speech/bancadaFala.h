@@ -1,29 +1,170 @@
-// A speech front end on a headless console, with small recordings made in the test: every
-// recording holds one sample value of its own, so what reaches the (fake) sound device can
-// be read back as the names of the recordings played, the clicks, the beeps, the
-// synthesizer's phrases and the pauses between them.
+// The speech tests' fixtures. Small voice files made inside the tests (diphone index and
+// samples, letter recordings, rules) and a checker for the sample runs the synthesizer
+// produces; a speech server that notes what it is asked; and the speech front end on a
+// headless console, with recordings that each hold one sample value of their own, so what
+// reaches the (fake) sound device can be read back as the names of the recordings played,
+// the clicks, the beeps, the synthesizer's phrases and the pauses between them.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "apoio.h"
-#include "audioGravador.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
-#include "fixturasVoz.h"
+#include "console/teclaFila.h"
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/fala.h"
-#include "console/teclaFila.h"
+#include "speech/regras.h"
+#include "speech/servidorFala.h"
 
 namespace bancada {
+
+
+inline Regras regrasDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaRegras(in);
+}
+
+inline Excecoes excecoesDe(const std::string& texto) {
+    std::istringstream in(texto);
+    return interpretaExcecoes(in);
+}
+
+// One 15-byte index record.
+inline void acrescentaRegistro(std::vector<uint8_t>& ind, std::string_view nome, uint16_t amostras,
+                               uint32_t deslocamento, uint8_t tamanhoNome = 0) {
+    ind.push_back(tamanhoNome ? tamanhoNome : static_cast<uint8_t>(nome.size()));
+    for (size_t i = 0; i < 8; ++i)
+        ind.push_back(i < nome.size() ? static_cast<uint8_t>(nome[i]) : 0);
+    ind.push_back(static_cast<uint8_t>(amostras));
+    ind.push_back(static_cast<uint8_t>(amostras >> 8));
+    for (int i = 0; i < 4; ++i) ind.push_back(static_cast<uint8_t>(deslocamento >> (8 * i)));
+}
+
+// A diphone whose samples all hold `valor`, so that it can be recognized in the output.
+struct DifoneTeste {
+    std::string nome;
+    uint16_t amostras;
+    uint8_t valor;
+};
+
+// Writes BANCO.IND and BANCO.DIF into `dir`, the records in the order given.
+inline void escreveBanco(const std::filesystem::path& dir, const std::string& banco,
+                         const std::vector<DifoneTeste>& difones) {
+    std::vector<uint8_t> ind, dif;
+    for (const DifoneTeste& d : difones) {
+        acrescentaRegistro(ind, d.nome, d.amostras, static_cast<uint32_t>(dif.size()));
+        dif.insert(dif.end(), d.amostras, d.valor);
+    }
+    gravaArquivoTeste(dir / (banco + ".IND"), ind);
+    gravaArquivoTeste(dir / (banco + ".DIF"), dif);
+}
+
+inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoAudio& formato,
+                            const std::vector<uint8_t>& dados) {
+    gravaArquivoTeste(arquivo, ondaTeste(formato, dados));
+}
+
+// An expected run of output samples: a diphone's value, silence (128), noise, which is
+// 88 plus a value below 80 and not all silence, or the fade that ends a diphone cut short:
+// 33 samples going from the value before them to silence, step by step.
+constexpr int kRuido = -1;
+constexpr int kEsvai = -2;
+struct Trecho {
+    int valor;  // 0..255, kRuido or kEsvai
+    size_t amostras;
+};
+inline Trecho silencio(size_t n) { return {128, n}; }
+inline Trecho ruido(size_t n) { return {kRuido, n}; }
+inline Trecho esvaindo() { return {kEsvai, 33}; }
+
+// Whether the samples go from `antes` to silence without a step back or a jump.
+inline bool esvai(std::vector<uint8_t>::const_iterator ini, std::vector<uint8_t>::const_iterator fim,
+                  int antes) {
+    for (auto i = ini; i != fim; ++i) {
+        if (std::abs(*i - 128) > std::abs(antes - 128) || std::abs(*i - antes) > 8) return false;
+        antes = *i;
+    }
+    return ini == fim || *(fim - 1) == 128;
+}
+
+inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
+                                          const std::vector<Trecho>& esperado) {
+    size_t total = 0;
+    for (const Trecho& t : esperado) total += t.amostras;
+    if (total != amostras.size())
+        return ::testing::AssertionFailure()
+               << "expected " << total << " samples, got " << amostras.size();
+    size_t p = 0;
+    for (size_t k = 0; k < esperado.size(); ++k) {
+        const Trecho& t = esperado[k];
+        const auto ini = amostras.begin() + static_cast<std::ptrdiff_t>(p);
+        const auto fim = ini + static_cast<std::ptrdiff_t>(t.amostras);
+        const bool ok =
+            t.valor == kRuido   ? std::all_of(ini, fim, [](int a) { return a >= 88 && a < 168; }) &&
+                                      std::any_of(ini, fim, [](int a) { return a != 128; })
+            : t.valor == kEsvai ? p > 0 && esvai(ini, fim, amostras[p - 1])
+                                : std::all_of(ini, fim, [&](int a) { return a == t.valor; });
+        if (!ok) return ::testing::AssertionFailure() << "run " << k << " (value " << t.valor << ")";
+        p += t.amostras;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+
+// What a speech server was asked. It opens unless `abre` is false or its type is
+// `tipoRecusado`; after each text it says it is speaking `falaPor` more times; with `cai`
+// it goes away taking the next text.
+struct RegistroServidor {
+    int aberturas = 0, tipo = -1, voz = -1, taxa = -1, tom = -1, paradas = 0, fechados = 0;
+    int falaPor = 0, falandoAinda = 0, tipoRecusado = -1;
+    std::vector<std::string> textos;
+    bool abre = true, cai = false, caiu = false;
+    std::function<void()> aoFalar;
+};
+
+class ServidorFalso : public ServidorFala {
+  public:
+    ServidorFalso(RegistroServidor& r, int tipo) : r_(r), tipo_(tipo) {}
+    bool abre(int voz, int taxa, int tom) override {
+        ++r_.aberturas;
+        if (!r_.abre || tipo_ == r_.tipoRecusado) return false;
+        r_.tipo = tipo_, r_.voz = voz, r_.taxa = taxa, r_.tom = tom;
+        return true;
+    }
+    void fala(std::string_view t) override {
+        r_.textos.emplace_back(t);
+        r_.falandoAinda = r_.cai ? 0 : r_.falaPor;
+        r_.caiu = r_.cai;
+        if (r_.aoFalar) r_.aoFalar();
+    }
+    bool disponivel() const override { return !r_.caiu; }
+    bool falando() override { return r_.falandoAinda > 0 && r_.falandoAinda--; }
+    void para() override { ++r_.paradas; }
+    void fecha() override { ++r_.fechados; }
+
+  private:
+    RegistroServidor& r_;
+    int tipo_;
+};
+
+// Every server the front end makes is a ServidorFalso noting into `r`.
+inline FabricaServidores fabricaFalsa(RegistroServidor& r) {
+    return [&r](int tipo, const AmbienteServidor&) { return std::make_unique<ServidorFalso>(r, tipo); };
+}
+
 
 using Bytes = std::vector<uint8_t>;
 
@@ -66,7 +207,7 @@ class Bancada : public ::testing::Test {
         valores_[valor] = nome;
         Bytes dados(amostras, valor);
         dados.push_back(128);
-        fixturas::escreveGravacao(dir_.caminho() / "letras" / (nome + ".wav"), kMono8, dados);
+        escreveGravacao(dir_.caminho() / "letras" / (nome + ".wav"), kMono8, dados);
     }
 
     // A rule for each letter and a diphone for each letter, so that vowel words sound; the
@@ -74,14 +215,14 @@ class Bancada : public ::testing::Test {
     void escreveSintetizador() {
         iniBase_ += "DIFONES3=BANCO\n";
         std::string regras;
-        std::vector<fixturas::DifoneTeste> difones;
+        std::vector<DifoneTeste> difones;
         for (char c = 'A'; c <= 'Z'; ++c) {
             regras += std::string("(") + c + ")=" + char(c + 32) + "|\n";
             difones.push_back({std::string("$") + c, 30, kValorDifone});
         }
         gravaArquivoTeste(dir_.caminho() / "difones" / "regras.rgr", regras);
         gravaArquivoTeste(dir_.caminho() / "difones" / "portug.exc", "");
-        fixturas::escreveBanco(dir_.caminho() / "difones", "BANCO", difones);
+        escreveBanco(dir_.caminho() / "difones", "BANCO", difones);
     }
 
     void monta(const std::string& iniExtra = "", const std::string& teclas = "",
@@ -175,7 +316,7 @@ class Bancada : public ::testing::Test {
     std::map<uint8_t, std::string> valores_;
     int proximo_ = 1;
     FabricaServidores fabrica_;
-    AudioGravador audio_;
+    AudioFalso audio_;
     std::unique_ptr<SnCrt> crt_;
     std::unique_ptr<Fala> fala_;
     uint64_t inicio_ = 0;

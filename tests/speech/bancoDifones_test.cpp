@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "fixturasVoz.h"
+#include "bancadaFala.h"
 
 namespace {
 
-using fixturas::acrescentaRegistro;
+using bancada::acrescentaRegistro;
 
 std::string nomes(const std::vector<Difone>& indice) {
     std::string s;
@@ -32,8 +32,8 @@ TEST(IndiceDifones, KeepsOnlyRecordsInsideTheSampleFileSortedFirstTwinFirst) {
 }
 
 TEST(BancoDifones, ReadsSamplesBySeekingAndNeverPastARun) {
-    fixturas::DiretorioTemporario dir("banco");
-    fixturas::escreveBanco(dir.caminho(), "VOZ", {{"$PA", 4, 10}, {"$A", 3, 20}, {"$E", 8, 30}});
+    PastaTemporaria dir("banco");
+    bancada::escreveBanco(dir.caminho(), "VOZ", {{"$PA", 4, 10}, {"$A", 3, 20}, {"$E", 8, 30}});
     std::filesystem::resize_file(dir.caminho() / "VOZ.DIF", 10);  // $E is cut off
     auto banco = BancoDifones::abre(dir.caminho() / "VOZ.IND", dir.caminho() / "VOZ.DIF");
     ASSERT_TRUE(banco);
@@ -49,11 +49,11 @@ TEST(BancoDifones, ReadsSamplesBySeekingAndNeverPastARun) {
 }
 
 TEST(BancoDifones, FailsWithoutEitherFileAndOpensAnEmptyIndex) {
-    fixturas::DiretorioTemporario dir("falta");
-    fixturas::escreveBanco(dir.caminho(), "VOZ", {{"$A", 1, 1}});
+    PastaTemporaria dir("falta");
+    bancada::escreveBanco(dir.caminho(), "VOZ", {{"$A", 1, 1}});
     EXPECT_FALSE(BancoDifones::abre(dir.caminho() / "OUTRA.IND", dir.caminho() / "VOZ.DIF"));
     EXPECT_FALSE(BancoDifones::abre(dir.caminho() / "VOZ.IND", dir.caminho()));
-    fixturas::escreve(dir.caminho() / "VAZIO.IND", "");
+    gravaArquivoTeste(dir.caminho() / "VAZIO.IND", "");
     auto vazio = BancoDifones::abre(dir.caminho() / "VAZIO.IND", dir.caminho() / "VOZ.DIF");
     ASSERT_TRUE(vazio);
     EXPECT_EQ(vazio->tamanho(), 0u);

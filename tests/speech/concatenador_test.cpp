@@ -5,14 +5,14 @@
 #include <memory>
 #include <random>
 
-#include "fixturasVoz.h"
+#include "bancadaFala.h"
 
 namespace {
 
-using fixturas::DifoneTeste;
-using fixturas::ruido;
-using fixturas::silencio;
-using fixturas::Trecho;
+using bancada::DifoneTeste;
+using bancada::ruido;
+using bancada::silencio;
+using bancada::Trecho;
 
 // Each diphone's samples hold its own value, so the output shows which ones were played.
 const std::vector<DifoneTeste> kBancoPadrao = {
@@ -24,11 +24,11 @@ const std::vector<DifoneTeste> kBancoPadrao = {
 };
 constexpr uint8_t kLetraB = 40;
 
-class Fala : public ::testing::Test {
+class ConcatenadorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(letras());
-        fixturas::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
+        bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
                                   std::vector<uint8_t>(70, kLetraB));
         usaBanco(kBancoPadrao);
     }
@@ -36,7 +36,7 @@ class Fala : public ::testing::Test {
     std::filesystem::path letras() const { return dir_.caminho() / "letras"; }
 
     void usaBanco(const std::vector<DifoneTeste>& difones) {
-        fixturas::escreveBanco(dir_.caminho(), "VOZ", difones);
+        bancada::escreveBanco(dir_.caminho(), "VOZ", difones);
         auto banco = BancoDifones::abre(dir_.caminho() / "VOZ.IND", dir_.caminho() / "VOZ.DIF");
         ASSERT_TRUE(banco);
         SaidaSom saida{
@@ -71,7 +71,7 @@ class Fala : public ::testing::Test {
     int teclaDepoisDe = -1;  // a key is waiting once this many waves were played
 
   private:
-    fixturas::DiretorioTemporario dir_{"fala"};
+    PastaTemporaria dir_{"fala"};
     std::unique_ptr<Concatenador> concatenador_;
 };
 
@@ -85,9 +85,9 @@ struct Caso {
     std::vector<Trecho> esperado;
 };
 
-TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
+TEST_F(ConcatenadorTest, UnitsSplitCutAndJoinAsTheyShould) {
     const Trecho b70{kLetraB, 70};
-    const Trecho fim = fixturas::esvaindo();
+    const Trecho fim = bancada::esvaindo();
     const Caso casos[] = {
         // Punctuation units are pauses in samples; blocks of 100 between words.
         {"[ /_,]", kSemCorte, {silencio(4000)}},
@@ -129,27 +129,27 @@ TEST_F(Fala, UnitsSplitCutAndJoinAsTheyShould) {
         {"[ /_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b]", kSemCorte, {{kLetraB, 20 * 70}}},
     };
     for (const Caso& c : casos)
-        EXPECT_TRUE(fixturas::confere(fala(c.fonetica, c.cortes), c.esperado)) << c.fonetica;
+        EXPECT_TRUE(bancada::confere(fala(c.fonetica, c.cortes), c.esperado)) << c.fonetica;
 }
 
-TEST_F(Fala, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
+TEST_F(ConcatenadorTest, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
     for (const char* nada : {"", "[]", "[ /_c]"}) fala(nada);  // no recording for c
     EXPECT_TRUE(ondas.empty());
     usaBanco({});
-    EXPECT_TRUE(fixturas::confere(fala("[pa][ /_,][x]", {100, 0, 100}),
+    EXPECT_TRUE(bancada::confere(fala("[pa][ /_,][x]", {100, 0, 100}),
                                   {ruido(600), silencio(4200), ruido(300)}));
 }
 
-TEST_F(Fala, RecordingOfAnotherFormatIsPlayedApartInOrder) {
-    fixturas::escreveGravacao(letras() / "_100.wav", {1, 22050, 8}, std::vector<uint8_t>(50, 1));
+TEST_F(ConcatenadorTest, RecordingOfAnotherFormatIsPlayedApartInOrder) {
+    bancada::escreveGravacao(letras() / "_100.wav", {1, 22050, 8}, std::vector<uint8_t>(50, 1));
     fala("[pa][ /_d][pa]");
     EXPECT_EQ(eventos, (std::vector<std::string>{"onda", "_100.wav", "onda"}));
 }
 
-TEST_F(Fala, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
+TEST_F(ConcatenadorTest, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     std::string pontos;
     for (int i = 0; i < 20; ++i) pontos += "[ /_.]";
-    EXPECT_TRUE(fixturas::confere(fala(pontos), {silencio(160000)}));
+    EXPECT_TRUE(bancada::confere(fala(pontos), {silencio(160000)}));
     ASSERT_EQ(ondas.size(), 3u);
     EXPECT_EQ(ondas[0].size(), 63900u);  // the next block of 100 would reach 64000
     teclaDepoisDe = 1;
@@ -160,17 +160,17 @@ TEST_F(Fala, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     EXPECT_TRUE(ondas.empty());
 }
 
-TEST_F(Fala, RunsLongerThanTheBufferArePlayedInPieces) {
+TEST_F(ConcatenadorTest, RunsLongerThanTheBufferArePlayedInPieces) {
     usaBanco({{"$PA", 65535, 10}});
-    fixturas::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
+    bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
                               std::vector<uint8_t>(70000, kLetraB));
-    EXPECT_TRUE(fixturas::confere(fala("[pA][ /_b]"), {{10, 65535}, {kLetraB, 70000}}));
+    EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"), {{10, 65535}, {kLetraB, 70000}}));
     EXPECT_GE(ondas.size(), 3u);
 }
 
 // Arbitrary phonetic strings never make the speaker read past its buffer or the bank, and
 // every wave it hands over is a valid one that fits the buffer.
-TEST_F(Fala, ArbitraryPhoneticStringsAreSafe) {
+TEST_F(ConcatenadorTest, ArbitraryPhoneticStringsAreSafe) {
     const std::string alfabeto = "[]/_ ^~aeiouAEIOUwyrsbcdptlmnhkx,.;:$";
     std::mt19937 gerador(12345);
     for (int vez = 0; vez < 3000; ++vez) {

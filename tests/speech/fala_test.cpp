@@ -80,7 +80,7 @@ TEST_F(FalaGravada, RecordingsMissingOrFromThePromptsDirectory) {
     fala_->falaLetra(200);
     EXPECT_EQ(ouvido(), "");
     EXPECT_FALSE(fala_->existeSom("_naoexiste"));
-    fixturas::escreveGravacao(dir_.caminho() / "mensagens" / "EDMSG.wav", kMono8, Bytes(10, 77));
+    bancada::escreveGravacao(dir_.caminho() / "mensagens" / "EDMSG.wav", kMono8, Bytes(10, 77));
     valores_[77] = "EDMSG";
     fala_->tocaSom("EDMSG");
     EXPECT_EQ(ouvido(), "EDMSG");
@@ -103,7 +103,7 @@ TEST_F(FalaGravada, ALongNumberIsPlayedInSeveralSounds) {
 }
 
 TEST_F(FalaGravada, AWordThatIsNotElevenKilohertzPlaysAlone) {
-    fixturas::escreveGravacao(dir_.caminho() / "letras" / "_dois.wav", FormatoAudio{1, 22050, 8},
+    bancada::escreveGravacao(dir_.caminho() / "letras" / "_dois.wav", FormatoAudio{1, 22050, 8},
                               Bytes(10, 60));
     valores_[60] = "_dois";
     fala_->falaExtenso("um dois tres", false);
@@ -155,8 +155,9 @@ TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
     fala_->tocaDTMF("1");
     fala_->anota("mensagem EDX");
     fala_->paraFala();  // nothing was sounding
-    audio_.naFila = 1;  // now a sound still plays
+    audio_.preso = true;  // now a sound still plays
     audio_.abre(kMono8);
+    audio_.escreve(Bytes(10, 128));
     fala_->paraFala();
     EXPECT_EQ(rastro(),
               "texto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
@@ -237,43 +238,12 @@ TEST_F(FalaInicio, AtSignsExpandToTheProgramDirectoryWithoutLooping) {
 
 // ------------------------------------------------------------------ speech servers
 
-struct RegistroServidor {
-    int aberturas = 0, tipo = -1, voz = -1, taxa = -1, tom = -1, paradas = 0, fechados = 0;
-    int falandoAinda = 0;  // answers "speaking" this many more times
-    std::vector<std::string> textos;
-    bool abre = true, cai = false, caiu = false;  // cai: it goes away taking the next text
-};
-
-class ServidorFalso : public ServidorFala {
-  public:
-    explicit ServidorFalso(RegistroServidor& r) : r_(r) {}
-    bool abre(int voz, int taxa, int tom) override {
-        ++r_.aberturas;
-        std::tie(r_.voz, r_.taxa, r_.tom) = std::tuple{voz, taxa, tom};
-        return r_.abre;
-    }
-    void fala(std::string_view t) override {
-        r_.textos.emplace_back(t);
-        r_.falandoAinda = r_.cai ? 0 : 3;
-        r_.caiu = r_.cai;
-    }
-    bool disponivel() const override { return !r_.caiu; }
-    bool falando() override { return r_.falandoAinda > 0 && r_.falandoAinda--; }
-    void para() override { ++r_.paradas; }
-    void fecha() override { ++r_.fechados; }
-
-  private:
-    RegistroServidor& r_;
-};
-
 class FalaServidor : public Bancada {
   protected:
     void SetUp() override {
         Bancada::SetUp();
-        fabrica_ = [this](int tipo, const AmbienteServidor&) {
-            r_.tipo = tipo;
-            return std::make_unique<ServidorFalso>(r_);
-        };
+        r_.falaPor = 3;
+        fabrica_ = fabricaFalsa(r_);
     }
     void montaComServidor(const std::string& iniExtra = "") {
         iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n" +
@@ -293,7 +263,7 @@ TEST_F(FalaServidor, AMissingOrBrokenBankEndsTheProgramAfterBeepMessageAndEnter)
             std::filesystem::remove_all(dir_.caminho() / "difones");
         else
             std::filesystem::remove(dir_.caminho() / "difones" / falta);
-        r_ = RegistroServidor{};
+        r_ = RegistroServidor{.falaPor = 3};
         EXPECT_THROW(monta("", "x{Enter}"), FimDoPrograma) << falta;
         EXPECT_EQ(linhaTela(1, 24), std::string("Erro de inicializa\xE7\xE3o: ") + codigo);
         EXPECT_EQ(linhaTela(2, 28), "Banco de dados de voz: BANCO");
@@ -305,8 +275,7 @@ TEST_F(FalaServidor, AMissingOrBrokenBankEndsTheProgramAfterBeepMessageAndEnter)
         std::filesystem::create_directories(dir_.caminho() / "difones");
     }
     // With no server at all the beep and the screen remain.
-    r_ = RegistroServidor{};
-    r_.abre = false;
+    r_ = RegistroServidor{.falaPor = 3, .abre = false};
     iniBase_ += "[TRADUTOR]\nSAPI=S\n[SERVFALA]\nTIPOSAPI=5\n";
     EXPECT_THROW(monta("", "{Enter}"), FimDoPrograma);
     EXPECT_EQ(r_.aberturas, 2);  // 5 as configured, then 4
@@ -346,8 +315,7 @@ TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {
 TEST_F(FalaServidor, WithoutAWorkingServerRecordedSpeechRemains) {
     for (bool abre : {false, true}) {
         fala_.reset();  // the last server is closed before counting again
-        r_ = RegistroServidor{};
-        r_.abre = r_.cai = abre;
+        r_ = RegistroServidor{.falaPor = 3, .abre = abre, .cai = abre};
         montaComServidor();
         fala_->falaTexto("2");
         EXPECT_FALSE(fala_->servidorAtivo()) << abre;

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "fixturasVoz.h"
+#include "bancadaFala.h"
 
 namespace {
 
-using fixturas::excecoesDe;
-using fixturas::regrasDe;
+using bancada::excecoesDe;
+using bancada::regrasDe;
 
 TEST(CarregaRegras, SplitsALineCutsLongPartsAndSkipsMalformedOnes) {
     for (auto [linha, partes] :
@@ -32,8 +32,8 @@ TEST(CarregaRegras, ListsByCentreInFileOrderEvenWhenNotContiguous) {
 }
 
 TEST(CarregaRegras, ReadsAFileAndFailsOnAMissingOne) {
-    fixturas::DiretorioTemporario dir("regras");
-    fixturas::escreve(dir.caminho() / "regras.rgr", "(A)=a|\r\n(B)=b|\r\n");
+    PastaTemporaria dir("regras");
+    gravaArquivoTeste(dir.caminho() / "regras.rgr", "(A)=a|\r\n(B)=b|\r\n");
     auto r = leRegras(dir.caminho() / "regras.rgr");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->total(), 2u);

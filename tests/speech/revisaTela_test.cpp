@@ -3,18 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "editor/sessao.h"
-#include "speech/servidorFala.h"
+#include "bancadaFala.h"
 
 namespace {
-
-class ServidorMudo : public ServidorFala {
-  public:
-    bool abre(int, int, int) override { return true; }
-    void fala(std::string_view) override {}
-    bool falando() override { return false; }
-    void para() override {}
-    void fecha() override {}
-};
 
 // A screen written in the test, then the review run over `teclas` (Esc is added at the end).
 class Revisao : public SessaoEdicao {
@@ -53,13 +44,13 @@ class Revisao : public SessaoEdicao {
     }
     void ligaServidor() {
         comServidor_ = true;
-        e().fala.defineFabricaServidores(
-            [](int, const AmbienteServidor&) { return std::make_unique<ServidorMudo>(); });
+        e().fala.defineFabricaServidores(bancada::fabricaFalsa(servidor_));
         e().fala.mudaServidorFala(3, true, kServidorSapi4, 0, 0, 1);
         ASSERT_TRUE(e().fala.servidorAtivo());
     }
     std::vector<Escrita> escritas_;
     bool comServidor_ = false;
+    bancada::RegistroServidor servidor_;
 };
 
 TEST_F(Revisao, WordsSymbolsAndConsonantsOnALine) {

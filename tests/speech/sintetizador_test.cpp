@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fixturasVoz.h"
+#include "bancadaFala.h"
 #include "platform/caminhos.h"
 
 namespace {
@@ -15,13 +15,13 @@ class Sintese : public ::testing::Test {
     void SetUp() override {
         fs::create_directories(config.dirLetras);
         fs::create_directories(config.dirDifones);
-        fixturas::escreve(config.dirDifones / "regras.rgr",
+        gravaArquivoTeste(config.dirDifones / "regras.rgr",
                           "; regras de teste\n(P)=p|\n(A)=a|\n(S)%=s|\n#(S)#=z|\n(S)=s|\n");
-        fixturas::escreve(config.dirDifones / "portug.exc", "pa=pA|\n\npe=pa|\n");
-        fixturas::escreveBanco(
+        gravaArquivoTeste(config.dirDifones / "portug.exc", "pa=pA|\n\npe=pa|\n");
+        bancada::escreveBanco(
             config.dirDifones, "TESTE",
             {{"$PA", 1000, 10}, {"$A", 300, 13}, {"$S", 400, 14}, {"$PAZA", 900, 17}});
-        fixturas::escreveGravacao(config.dirLetras / "_99.wav", {1, 11025, 8},
+        bancada::escreveGravacao(config.dirLetras / "_99.wav", {1, 11025, 8},
                                   std::vector<uint8_t>(80, 40));
     }
 
@@ -35,7 +35,7 @@ class Sintese : public ::testing::Test {
                 {}};
     }
 
-    fixturas::DiretorioTemporario dir{"sintese"};
+    PastaTemporaria dir{"sintese"};
     ConfiguracaoSintetizador config{dir.caminho() / "letras", dir.caminho() / "difones", "TESTE"};
     std::vector<uint8_t> amostras;
 };
@@ -49,11 +49,11 @@ TEST_F(Sintese, OpensTranslatesAndSpeaks) {
     // One unit per word: pAza is one stressed name; the comma pause sits between two word
     // gaps; pAs is split before its final s (shortened to 0.7, still stressed, so fading
     // out).
-    EXPECT_TRUE(fixturas::confere(amostras, {{17, 900}, fixturas::silencio(100 + 4000 + 100),
-                                             {10, 667}, fixturas::esvaindo(), {14, 400}}));
+    EXPECT_TRUE(bancada::confere(amostras, {{17, 900}, bancada::silencio(100 + 4000 + 100),
+                                             {10, 667}, bancada::esvaindo(), {14, 400}}));
     amostras.clear();
     s.falaTexto("CC");  // spelled from the letter recordings
-    EXPECT_TRUE(fixturas::confere(amostras, {{40, 80}, fixturas::silencio(100), {40, 80}}));
+    EXPECT_TRUE(bancada::confere(amostras, {{40, 80}, bancada::silencio(100), {40, 80}}));
     s.fecha();
     amostras.clear();
     s.falaTexto("pasa");
@@ -74,7 +74,7 @@ TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
     // Names are found in any case; a long bank name is cut to 8 characters.
     fs::rename(config.dirDifones / "TESTE.IND", config.dirDifones / "teste.ind");
     fs::rename(config.dirDifones / "regras.rgr", config.dirDifones / "REGRAS.RGR");
-    fixturas::escreveBanco(config.dirDifones, "TESTEXYZ", {});
+    bancada::escreveBanco(config.dirDifones, "TESTEXYZ", {});
     EXPECT_EQ(tenta([](auto&) {}), kSintetizadorPronto);
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ_LONGO"; }), kSintetizadorPronto);
     fs::remove(config.dirDifones / "portug.exc");
@@ -86,7 +86,7 @@ TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
 
 TEST_F(Sintese, ReadsItsDirectoriesFromTheIniOrTheFamilyRoot) {
     fs::path ini = dir.caminho() / "SONARE.INI";
-    fixturas::escreve(ini, "[TRADUTOR]\r\ndirLetras=" + config.dirLetras.string() +
+    gravaArquivoTeste(ini, "[TRADUTOR]\r\ndirLetras=" + config.dirLetras.string() +
                                "\r\nDIRDIFONES=" + config.dirDifones.string() + "\\\r\n");
     ConfiguracaoSintetizador lida = leConfiguracaoSintetizador(ini, "TESTE");
     EXPECT_EQ(lida.dirLetras, config.dirLetras / "");

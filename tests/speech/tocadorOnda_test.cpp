@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "apoio.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
+#include "platform/audio.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "console/teclaFila.h"
@@ -17,75 +20,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-// Records every block queued. With a clock each block stays queued as long as it takes to
-// play (or for ever when `preso`); without one the queue drains at once.
-class AudioFalso : public DispositivoAudio {
-  public:
-    struct Bloco {
-        FormatoAudio formato;
-        Bytes bytes;
-    };
-    bool abre(const FormatoAudio& f) override {
-        ++aberturas;
-        erro_ = ocupado-- > 0 ? erroAudio::kOcupado : erroAbre;
-        if (erro_ != 0) return false;
-        formato_ = f;
-        return aberto_ = true;
-    }
-    void escreve(std::span<const uint8_t> b) override {
-        blocos.push_back({formato_, Bytes(b.begin(), b.end())});
-        ultimoFim_ = std::max(agora(), ultimoFim_) +
-                     b.size() * 1000.0 / (formato_.taxa * formato_.bytesPorAmostra());
-        fins_.push_back(ultimoFim_);
-        if (aoEscrever) aoEscrever(blocos.size());
-    }
-    int blocosNaFila() override {
-        if (!preso) std::erase_if(fins_, [&](double fim) { return fim <= agora(); });
-        return static_cast<int>(fins_.size());
-    }
-    void reinicia() override {
-        ++reinicios;
-        fins_.clear();
-    }
-    void fecha() override { aberto_ = false; }
-    bool aberto() const override { return aberto_; }
-    int erroAbertura() const override { return erro_; }
-    int erroDevolucao() override { return std::exchange(erroDevolvido, 0); }
-    void tocaSom(std::vector<uint8_t>, bool) override {}
-    void paraSom() override {}
-
-    Bytes tocados() const {
-        Bytes t;
-        for (const auto& b : blocos) t.insert(t.end(), b.bytes.begin(), b.bytes.end());
-        return t;
-    }
-    std::vector<size_t> tamanhos() const {
-        std::vector<size_t> t;
-        for (const auto& b : blocos) t.push_back(b.bytes.size());
-        return t;
-    }
-    double segundos() const {
-        double s = 0;
-        for (const auto& b : blocos)
-            s += double(b.bytes.size()) / (b.formato.taxa * b.formato.bytesPorAmostra());
-        return s;
-    }
-
-    std::vector<Bloco> blocos;
-    std::function<uint64_t()> relogio;
-    std::function<void(size_t)> aoEscrever;
-    bool preso = false;
-    int ocupado = 0, erroAbre = 0, erroDevolvido = 0, aberturas = 0, reinicios = 0;
-
-  private:
-    double agora() const { return relogio ? double(relogio()) : 1e300; }
-    FormatoAudio formato_;
-    bool aberto_ = false;
-    int erro_ = 0;
-    double ultimoFim_ = 0;
-    std::vector<double> fins_;
-};
 
 // 8-bit samples that are never silence, so padding and the closing 128 show.
 Bytes rampa(size_t n) {
@@ -118,6 +52,7 @@ class TocadorOndaTest : public ::testing::Test {
     }
     void comRelogio() {
         audio_.relogio = [this] { return crt_->agoraMs(); };
+        audio_.ritmado = true;
     }
     fs::path grava(const std::string& nome, const Bytes& bytes) {
         gravaArquivoTeste(dir_ / nome, bytes);
@@ -139,7 +74,7 @@ class TocadorOndaTest : public ::testing::Test {
 
 // ------------------------------------------------------------------ blocks
 
-TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
+TEST_F(TocadorOndaTest, AShortEightBitSoundBecomesABlockOf256WithSilence) {
     const Bytes som = rampa(100);
     tocador_->tocaMemoria(ondaTeste(kMono8, som));
     ASSERT_EQ(audio_.tamanhos(), std::vector<size_t>{256});
@@ -149,7 +84,7 @@ TEST_F(TocadorOndaTest, SomCurtoOitoBitsViraBlocoDe256ComSilencio) {
 }
 
 // Pieces of 65534 bytes; only a full one keeps its last sample, any other ends on silence.
-TEST_F(TocadorOndaTest, PedacosDeMemoria) {
+TEST_F(TocadorOndaTest, MemoryIsPlayedInPieces) {
     const Bytes memoria = rampa(2 * 65534 + 300);
     tocador_->tocaPcm(memoria, 11025, 1, 8);
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65534, 65534, 300}));
@@ -158,7 +93,7 @@ TEST_F(TocadorOndaTest, PedacosDeMemoria) {
     EXPECT_EQ(audio_.blocos[2].bytes.back(), 128);
 }
 
-TEST_F(TocadorOndaTest, DezesseisBitsEmQuadrosInteirosESilencioNovo) {
+TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
     const Bytes estereo = rampa(3 * 65532 + 4);
     tocador_->tocaPcm(estereo, 22050, 2, 16);
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65532, 65532, 65532, 256}));
@@ -172,7 +107,7 @@ TEST_F(TocadorOndaTest, DezesseisBitsEmQuadrosInteirosESilencioNovo) {
 }
 
 // The player's own header is the canonical one the device layer writes.
-TEST(TocadorOndaCabecalho, IgualAoCanonico) {
+TEST(TocadorOndaCabecalho, EqualsTheCanonicalHeader) {
     std::array<uint8_t, 44> c{};
     TocadorOnda::preencheCabecalho(c, 1000, 22050, 2, 16);
     EXPECT_EQ(Bytes(c.begin(), c.end()), cabecalhoWave({2, 22050, 16}, 1000));
@@ -180,7 +115,7 @@ TEST(TocadorOndaCabecalho, IgualAoCanonico) {
 
 // ------------------------------------------------------------------ files
 
-TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
+TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
         Bytes b = boa;
@@ -207,7 +142,7 @@ TEST_F(TocadorOndaTest, EntradaInvalidaDaMenosUmENaoToca) {
     EXPECT_EQ(audio_.aberturas, 0);
 }
 
-TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
+TEST_F(TocadorOndaTest, DataPastTheEndPlaysOnlyWhatIsThere) {
     const Bytes som = rampa(1000);
     const Bytes o = ondaTeste(kMono8, som, 100000);
     EXPECT_EQ(tocador_->tocaArquivo(grava("curto.wav", o)), 0);
@@ -219,7 +154,7 @@ TEST_F(TocadorOndaTest, DadosAlemDoFimTocamSoOQueExiste) {
 
 // ------------------------------------------------------------------ speed-ups
 
-TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
+TEST_F(TocadorOndaTest, SpeedUpPlays11025At16538AndStereoIsNotCompressed) {
     tocador_->acelerado = true;
     tocador_->tocaArquivo(grava("rapido.wav", ondaTeste(kMono8, rampa(500))));
     ASSERT_EQ(audio_.blocos.size(), 1u);
@@ -235,7 +170,7 @@ TEST_F(TocadorOndaTest, AceleradoToca11025A16538EEstereoNaoEComprimido) {
     EXPECT_EQ(audio_.tocados(), som);
 }
 
-TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
+TEST_F(TocadorOndaTest, CompressedMono16BitPlaysEightBitsInAboutHalf) {
     const Bytes oito = denteDeSerra(100000);
     Bytes dezesseis;
     for (uint8_t a : oito) dezesseis.insert(dezesseis.end(), {0x5A, uint8_t(a ^ 0x80)});
@@ -251,7 +186,7 @@ TEST_F(TocadorOndaTest, CompressaoDeMono16BitsTocaOitoBitsEmCercaDeMetade) {
 
 // ------------------------------------------------------------------ keys and waiting
 
-TEST_F(TocadorOndaTest, TeclaParaOSomSemEsperarOutroBuffer) {
+TEST_F(TocadorOndaTest, AKeyStopsTheSoundWithoutWaitingForAnotherBuffer) {
     comRelogio();
     uint64_t quando = 0;
     for (size_t tocados : {2, 4}) {  // with the ring still filling, and full
@@ -272,7 +207,7 @@ TEST_F(TocadorOndaTest, TeclaParaOSomSemEsperarOutroBuffer) {
     }
 }
 
-TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
+TEST_F(TocadorOndaTest, UninterruptiblePlaysAllAndWaitsForTheEnd) {
     comRelogio();
     tocador_->interrompivel = false;
     tecla();
@@ -282,7 +217,7 @@ TEST_F(TocadorOndaTest, NaoInterrompivelTocaTudoEEsperaOFim) {
     EXPECT_FALSE(audio_.aberto());
 }
 
-TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
+TEST_F(TocadorOndaTest, AsynchronousReturnsWithTheSoundQueued) {
     comRelogio();
     tocador_->assincrono = true;
     tocador_->tocaArquivo(grava("assinc.wav", ondaTeste(kMono8, rampa(3 * 65534))));
@@ -294,7 +229,7 @@ TEST_F(TocadorOndaTest, AssincronoVoltaComSomNaFila) {
     EXPECT_FALSE(audio_.aberto());
 }
 
-TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
+TEST_F(TocadorOndaTest, ARingThatNeverDrainsDropsTheBlock) {
     comRelogio();
     audio_.preso = true;
     tocador_->tocaMemoria(ondaTeste(kMono8, rampa(6 * 65534)));
@@ -306,7 +241,7 @@ TEST_F(TocadorOndaTest, AnelQueNaoEsvaziaDescartaOBloco) {
 
 // ------------------------------------------------------------------ device
 
-TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
+TEST_F(TocadorOndaTest, ABusyDeviceIsTriedAgainAnotherErrorIsNot) {
     audio_.ocupado = 3;
     EXPECT_EQ(tocador_->tocaArquivo(grava("a.wav", ondaTeste(kMono8, rampa(300)))), 0);
     EXPECT_EQ(audio_.aberturas, 4);
@@ -325,7 +260,7 @@ TEST_F(TocadorOndaTest, DispositivoOcupadoETentadoDeNovoOutroErroNao) {
     EXPECT_EQ(audio_.blocos.size(), 1u);
 }
 
-TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
+TEST_F(TocadorOndaTest, AReturnErrorIsShownInEnglishAndWaitsForEnter) {
     monta("q{Enter}zq{Enter}z");  // keys before Enter do not end the wait
     audio_.erroDevolvido = erroAudio::kSemDriver;
     tocador_->tocaMemoria(ondaTeste(kMono8, rampa(300)));
@@ -343,7 +278,7 @@ TEST_F(TocadorOndaTest, ErroDeDevolucaoEmInglesEsperaEnter) {
 
 // ------------------------------------------------------------------ time compression
 
-TEST(CompressaoTempo, DezesseisBitsViramOByteAltoEPoucasAmostrasFicamIntactas) {
+TEST(CompressaoTempo, SixteenBitsBecomeTheHighByteAndFewSamplesStayIntact) {
     Bytes s = {0x00, 0x80, 0xFF, 0xFF, 0x00, 0x00, 0x34, 0x12, 0xFF, 0x7F};
     ASSERT_EQ(comprimeTrecho(s, 16, 11025), 5u);
     EXPECT_EQ(pedaco(s, 0, 5), (Bytes{0, 127, 128, 0x92, 255}));
@@ -357,7 +292,7 @@ TEST(CompressaoTempo, DezesseisBitsViramOByteAltoEPoucasAmostrasFicamIntactas) {
 // At 11025 Hz the first peak is at 299 (searched from 200); 23 rounds keep 101 samples
 // each; the tail runs on until the write position holds a sample near silence (2640).
 // Other rates search from 800 with a gap of 320: first peak 899, 4 rounds of 401.
-TEST(CompressaoTempo, DescartaUmPeriodoEmCadaDois) {
+TEST(CompressaoTempo, DropsOnePeriodInEveryTwo) {
     const Bytes original = denteDeSerra(5000);
     for (auto [taxa, fim, inicio, periodo] : {std::array<size_t, 4>{11025, 2640, 299, 101},
                                               {22050, 2540, 899, 401},
@@ -369,6 +304,118 @@ TEST(CompressaoTempo, DescartaUmPeriodoEmCadaDois) {
     }
     Bytes pouco = rampa(1100);  // the first search would run past the end
     EXPECT_LE(comprimeTrecho(pouco, 8, 22050), 1100u);
+}
+
+
+// ------------------------------------------------------------------ second voice
+
+// Whole recordings handed to the second voice: looping, in the background, or waited for.
+TEST(TocadorSegundaVoz, LoopsOnceOrWaitsAndRefusesWhatIsNoWave) {
+    PastaTemporaria dir;
+    AudioFalso audio;
+    SnCrt crt(criaFrontEndHeadless(leRoteiro("").teclas), audio, dir / "SONARE.INI");
+    TocadorOnda tocador(crt, audio);
+    const std::vector<uint8_t> dados(11025, 100);  // one second at 11025 Hz, 8 bits
+    const auto onda = ondaTeste(FormatoAudio{1, 11025, 8}, dados);
+    gravaArquivoTeste(dir / "m7.wav", onda);
+    gravaArquivoTeste(dir / "nada.wav", std::string_view("RIFF de mentira"));
+    using Modo = TocadorOnda::Modo;
+
+    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Repetindo), 0);
+    const uint64_t antes = crt.agoraMs();
+    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Assincrono), 0);
+    EXPECT_LT(crt.agoraMs() - antes, 100u);
+    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Sincrono), 0);
+    EXPECT_GE(crt.agoraMs() - antes, 1000u);
+    EXPECT_EQ(audio.repeticoes, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(audio.sons[0], onda);
+
+    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "nada.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
+    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "falta.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
+    EXPECT_EQ(audio.sons.size(), 3u);
+}
+
+
+// ------------------------------------------------------------------ through the capture device
+
+// The bytes that reach the device, the WAV written of them, and the pacing that makes the
+// player wait as long as a sound card would.
+// A recording with an odd-sized chunk (and its pad byte) before the samples.
+Bytes gravacao(const Bytes& amostras) {
+    Bytes w = cabecalhoWave({1, 11025, 8}, static_cast<uint32_t>(amostras.size()));
+    const Bytes lista = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+    w.insert(w.begin() + 36, lista.begin(), lista.end());
+    const uint32_t riff = static_cast<uint32_t>(w.size() - 8 + amostras.size());
+    for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+    w.insert(w.end(), amostras.begin(), amostras.end());
+    return w;
+}
+
+class TocadorCaptura : public ::testing::Test {
+  protected:
+    void monta(bool tempoReal) {
+        tocador_.reset();
+        crt_.reset();
+        OpcoesCaptura o;
+        o.arquivo = (pasta_ / "saida.wav").string();
+        o.tempoReal = tempoReal;
+        o.relogioMs = [this] { return crt_->agoraMs(); };
+        captura_ = std::make_unique<AudioCaptura>(std::move(o));
+        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless({}), *captura_, pasta_ / "SONARE.INI");
+        tocador_ = std::make_unique<TocadorOnda>(*crt_, *captura_);
+    }
+    std::filesystem::path grava(const Bytes& conteudo) {
+        gravaArquivoTeste(pasta_ / "som.wav", conteudo);
+        return pasta_ / "som.wav";
+    }
+
+    PastaTemporaria pasta_;
+    std::unique_ptr<AudioCaptura> captura_;
+    std::unique_ptr<SnCrt> crt_;
+    std::unique_ptr<TocadorOnda> tocador_;
+};
+
+TEST_F(TocadorCaptura, ARecordingReachesTheDeviceByteForByte) {
+    monta(false);
+    Bytes amostras(65600);
+    for (size_t i = 0; i < amostras.size(); ++i) amostras[i] = static_cast<uint8_t>(1 + i % 251);
+    const uint64_t antes = crt_->agoraMs();
+    ASSERT_EQ(tocador_->tocaArquivo(grava(gravacao(amostras))), 0);
+    EXPECT_LT(crt_->agoraMs() - antes, 50u);  // drained at once: no waiting on the sound
+
+    const auto& blocos = captura_->blocos();
+    ASSERT_EQ(blocos.size(), 2u);
+    Bytes primeiro(amostras.begin(), amostras.begin() + 65278);
+    Bytes segundo(amostras.begin() + 65278, amostras.end());
+    primeiro.back() = segundo.back() = 128;  // pieces that may end the sound end on silence
+    EXPECT_EQ(blocos[0].bytes, primeiro);
+    EXPECT_EQ(blocos[1].bytes, segundo);
+    for (const auto& b : blocos) {
+        EXPECT_EQ(b.voz, BlocoCapturado::Voz::Fluxo);
+        EXPECT_EQ(b.formato, (FormatoAudio{1, 11025, 8}));
+    }
+
+    // The player closed the device at the end: the file holds the whole sound, resampled.
+    OndaPcm onda;
+    ASSERT_TRUE(leOndaPcm(leBytes(pasta_ / "saida.wav"), onda));
+    EXPECT_NEAR(static_cast<double>(onda.dados.size()), 65600.0 * 4 * 2, 4);
+}
+
+TEST_F(TocadorCaptura, PacedTheSoundTakesItsTimeOnTheClock) {
+    monta(true);
+    const uint64_t antes = crt_->agoraMs();
+    ASSERT_EQ(tocador_->tocaArquivo(grava(gravacao(Bytes(3 * 11025, 100)))), 0);
+    const uint64_t passou = crt_->agoraMs() - antes;
+    EXPECT_GE(passou, 3000u);
+    EXPECT_LE(passou, 3100u);
+    EXPECT_EQ(captura_->blocosNaFila(), 0);
+
+    // Asynchronous: the call returns at once and the sound is still queued.
+    tocador_->assincrono = true;
+    ASSERT_EQ(tocador_->tocaArquivo(grava(gravacao(Bytes(11025, 100)))), 0);
+    EXPECT_TRUE(tocador_->tocando());
+    crt_->Delay(1100);
+    EXPECT_FALSE(tocador_->tocando());
 }
 
 }  // namespace

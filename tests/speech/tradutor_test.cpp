@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "fixturasVoz.h"
+#include "bancadaFala.h"
 
 namespace {
 
-using fixturas::excecoesDe;
-using fixturas::regrasDe;
+using bancada::excecoesDe;
+using bancada::regrasDe;
 
 std::string tonica(std::string palavra) {
     marcaTonica(palavra);

@@ -93,7 +93,7 @@ std::vector<std::string> nomesDeLetras() {
     return ::testing::AssertionSuccess();
 }
 
-TEST(KitCobertura, CadaNomeQueOProgramaPedeTemGravacao) {
+TEST(KitCobertura, EveryNameTheProgramAsksForHasARecording) {
     EXIGE_KIT();
     for (const std::string& n : nomesDeLetras())
         EXPECT_TRUE(gravacaoBoa(achaArquivo(kLetras / (n + ".wav")), 4)) << n;
@@ -135,7 +135,7 @@ constexpr std::string_view kPalavrasComuns = R"(
     desistiu inválida acionada desligada configuração
 )";
 
-TEST(KitCobertura, PalavrasComunsAchamTodosOsSeusDifones) {
+TEST(KitCobertura, CommonWordsFindAllTheirDiphones) {
     EXIGE_KIT();
     auto regras = leRegras(kDifones / "regras.rgr");
     auto excecoes = leExcecoes(kDifones / "portug.exc");
@@ -156,7 +156,7 @@ TEST(KitCobertura, PalavrasComunsAchamTodosOsSeusDifones) {
     }
 }
 
-TEST(KitCobertura, SintetizadorEmbutidoLeComOKit) {
+TEST(KitCobertura, TheBuiltInSynthesizerReadsWithTheKit) {
     EXIGE_KIT();
     std::vector<uint8_t> som;
     SaidaSom saida{[&som](std::span<const uint8_t> onda) {
@@ -179,7 +179,7 @@ TEST(KitCobertura, SintetizadorEmbutidoLeComOKit) {
 // One loudness for everything the program plays (the voiced part's RMS within 1.5 dB of
 // -20 dBFS: recordings, prompts and the synthesized paragraph alike), and no click: every
 // recording and every unit of the bank starts and ends at rest.
-TEST(KitCobertura, UmVolumeSoESemCliquesNasBordas) {
+TEST(KitCobertura, OneLoudnessAndNoClicksAtTheEdges) {
     EXIGE_KIT();
     auto confere = [](const fs::path& arquivo, std::span<const uint8_t> dados) {
         ASSERT_FALSE(dados.empty()) << arquivo;

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "speech/fixturasVoz.h"
+#include "speech/bancadaFala.h"
 
 namespace {
 
-using fixturas::regrasDe;
+using bancada::regrasDe;
 
-TEST(KitInventario, PronunciaDeCadaNome) {
+TEST(KitInventario, PronunciationOfEachName) {
     struct Caso {
         const char* nome;
         const char* fonemas;  // empty: the name cannot be made
@@ -32,7 +32,7 @@ TEST(KitInventario, PronunciaDeCadaNome) {
     }
 }
 
-TEST(KitInventario, PortadoraPoeAUnidadeNoMeioDaPalavra) {
+TEST(KitInventario, TheCarrierPutsTheUnitMidWord) {
     struct Caso {
         const char* fonemas;
         const char* portadora;
@@ -52,7 +52,7 @@ TEST(KitInventario, PortadoraPoeAUnidadeNoMeioDaPalavra) {
     }
 }
 
-TEST(KitInventario, NomesPedidosSeguemAsUnidades) {
+TEST(KitInventario, NamesAskedForFollowTheUnits) {
     // Consonants open a unit with a blank; vowels join it; a final s is split off; a
     // sigla is spelled and asks for nothing.
     Regras r = regrasDe("(C)= k|\n(A~)=a~|\n(A)=a|\n(S)%=s|\n(S)= s|\n(O)=o|\n(B)= b|\n");
@@ -65,7 +65,7 @@ TEST(KitInventario, NomesPedidosSeguemAsUnidades) {
     EXPECT_EQ(nomes.at("$S"), "cas");
 }
 
-TEST(KitInventario, VarreduraCobreTresLetrasEOsGruposDasRegras) {
+TEST(KitInventario, TheSweepCoversThreeLettersAndTheRulesGroups) {
     const size_t letras = 26 + 13;
     const size_t base = 3 * (letras + letras * letras + letras * letras * letras);
     EXPECT_EQ(palavrasDeVarredura(regrasDe("(A)=a|\n")).size(), base);

@@ -14,7 +14,7 @@ namespace {
 
 using V16 = std::vector<int16_t>;
 
-TEST(KitOnda, ReduzTaxaAparaENormaliza) {
+TEST(KitOnda, ReducesTheRateTrimsAndNormalizes) {
     const V16 a{100, 300, -50, -150, 7, 9, 1000};
     EXPECT_EQ(reduzTaxa(a, 22050), (V16{200, -100, 8}));  // the odd last sample is dropped
     EXPECT_EQ(reduzTaxa(a, 11025), a);
@@ -41,7 +41,7 @@ TEST(KitOnda, ReduzTaxaAparaENormaliza) {
 
 // A unit cut anywhere (mid-cycle, at full swing) starts and ends at rest, and loses no
 // more than the search for a zero crossing.
-TEST(KitOnda, SuavizaBordasComecaETerminaEmZero) {
+TEST(KitOnda, SmoothedEdgesStartAndEndAtRest) {
     for (double fase : {0.0, 0.7, 1.6, 3.0}) {
         V16 a(1000);
         for (size_t i = 0; i < a.size(); ++i)
@@ -55,7 +55,7 @@ TEST(KitOnda, SuavizaBordasComecaETerminaEmZero) {
     }
 }
 
-TEST(KitOnda, Para8BitsEOndaCanonica) {
+TEST(KitOnda, ToEightBitsAndTheCanonicalWave) {
     EXPECT_EQ(para8Bits(V16{0, -32768, 32767, 256, -256}),
               (std::vector<uint8_t>{128, 0, 255, 129, 127}));
     auto onda = ondaCanonica({1, 2, 3});
@@ -64,7 +64,7 @@ TEST(KitOnda, Para8BitsEOndaCanonica) {
     EXPECT_EQ(onda[47], 128);  // the pad sample is silence inside the data
 }
 
-TEST(KitOnda, TrechoDaUnidadeNasMarcasDosFonemas) {
+TEST(KitOnda, TheUnitLiesBetweenThePhonemeMarks) {
     // "a k a t a" and the closing pause, as the engine marks them.
     const std::vector<MarcaFonema> m{{"a", 0},   {"k", 100}, {"a", 160}, {"t", 300},
                                      {"a", 320}, {"_:", 500}, {"_", 520}};
@@ -95,7 +95,7 @@ double energia(const std::vector<uint8_t>& s, double f) {
     return a * a + b * b - 2 * std::cos(w) * a * b;
 }
 
-TEST(KitOnda, TonsDtmfTemAsDuasFrequenciasDaTecla) {
+TEST(KitOnda, DtmfTonesHaveTheKeysTwoFrequencies) {
     struct Caso {
         char tecla;
         double linha, coluna;

@@ -17,7 +17,7 @@ namespace {
 
 const fs::path kDifones = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "som" / "difones";
 
-TEST(KitPronuncia, PalavrasDitasComoNoBrasil) {
+TEST(KitPronuncia, WordsSaidAsInBrazil) {
     auto regras = leRegras(kDifones / "regras.rgr");
     auto excecoes = leExcecoes(kDifones / "portug.exc");
     ASSERT_TRUE(regras && excecoes);
@@ -50,7 +50,7 @@ TEST(KitPronuncia, PalavrasDitasComoNoBrasil) {
 
 // The engine's mnemonics in the shared symbols: stress marks and the vowel slipped in after
 // an r go, glides and nasal codas fold, and both sides meet on the same string.
-TEST(KitPronuncia, SimbolosDoMotorEDaTraducao) {
+TEST(KitPronuncia, TheEnginesAndTheTranslationsSymbols) {
     const struct {
         const char* motor;
         const char* traducao;

@@ -25,7 +25,7 @@ TEST_F(Busca, CursorLineCountsWholeAndAFullLengthTextIsFound) {
 }
 
 // The skipping search agrees with folding the whole line and finding the form in it.
-TEST(BuscaDobradaTest, AgreesWithTheFoldedLine) {
+TEST(BuscaDobrada, AgreesWithTheFoldedLine) {
     std::mt19937 sorte(7);
     const std::string letras = "aAbB \xE1\xC1\xE7\xC7\xD7x\x80";
     auto sorteia = [&](size_t n) {

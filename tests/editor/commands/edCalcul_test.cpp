@@ -25,58 +25,20 @@ class Calculadora : public SessaoEdicao {
     std::filesystem::path ini() { return pasta_ / "SONARE.INI"; }
 };
 
-// Every key of the chooser on a line "V=": the code line above, the sentence below, the
-// cursor on it and the sentence spoken. Expected results worked out by hand from the
-// formulas (2 decimals, rounded half up on the decimal value).
-TEST_F(Calculadora, EveryConversionAndFunctionWritesItsSentence) {
+// Keys of the chooser on a line "V=": the code line above, the sentence below, the cursor
+// on it and the sentence spoken; one conversion by factor and each by a formula, the
+// questions, the keys whose code is another character, and the values a function lacks.
+// Expected results worked out by hand (2 decimals, rounded half up on the decimal value).
+TEST_F(Calculadora, ConversionsAndFunctionsWriteTheirSentences) {
     struct Caso {
         const char *teclas, *codigo, *linha, *frase;
     };
     const Caso casos[] = {
         {"a", "a", "3=", "3 alqueires do norte equivalem a 81675 metros quadrados"},
         {"A", "A", "2.5=", "2.50 alqueires mineiros equivalem a 121000 metros quadrados"},
-        {"b", "b", "1.25=", "1.25 alqueires paulistas equivalem a 30250 metros quadrados"},
-        {"B", "B", "100=", "100 centímetros equivalem a 3.28 pés"},
-        {"c", "c", "12=", "12 centímetros equivalem a 4.72  polegadas"},
-        {"C", "C", "500=", "500 centímetros quadrados equivalem a 0.55 pés quadrados"},
-        {"d", "d", "2=", "2 galões equivalem a 7570.80 centímetros cúbicos"},
-        {"D", "D", "7=", "7 galões equivalem a 26.50 litros"},
-        {"e", "e", "1000=", "1000 gramas equivalem a 2.20 libras"},
-        {"E", "E", "250=", "250 gramas equivalem a 8.83 onças"},
-        {"f", "f", "3.7=", "3.70 hectares equivalem a 37000 metros quadrados"},
-        {"F", "F", "9=", "9 jardas equivalem a 822.96 centímetros"},
-        {"g", "g", "100=", "100 jardas equivalem a 91.44 metros"},
-        {"G", "G", "45=", "45 jardas quadradas equivalem a 37.62 metros quadrados"},
-        {"h", "h", "2=", "2 libras equivalem a 907.18 gramas"},
-        {"H", "H", "150=", "150 libras equivalem a 68.04 quilogramas"},
-        {"i", "i", "3=", "3 litros equivalem a 3.17 quartos"},
-        {"I", "I", "400=", "400 metros equivalem a 437.44 jardas"},
-        {"j", "j", "1.83=", "1.83 metros equivalem a 6 pés"},
         {"J", "J", "0.5=", "0.50 metros equivalem a 19.69 polegadas"},
-        {"k", "k", "60=", "60 metros quadrados equivalem a 71.76 jardas quadradas"},
-        {"K", "K", "72=", "72 metros quadrados equivalem a 775 pés quadrados"},
-        {"l", "l", "33=", "33 metros por minuto equivalem a 55.01 centímetros por segundo"},
-        {"L", "L", "90=", "90 metros por minuto equivalem a 4.92 pés por segundo"},
-        {"m", "m", "26.2=", "26.20 milhas equivalem a 42.16 quilômetros"},
-        {"M", "M", "11=", "11 milhas equivalem a 9.55 nós"},
-        {"n", "n", "4=", "4 milhas quadradas equivalem a 10.36 quilômetros quadrados"},
-        {"N", "N", "65=", "65 milhas por hora equivalem a 29.06 metros por segundo"},
-        {"o", "o", "55=", "55 milhas por hora equivalem a 88.51 quilômetros por hora"},
-        {"O", "O", "20=", "20 nós equivalem a 37.06 quilômetros por hora"},
-        {"p", "p", "8=", "8 onças equivalem a 226.80 gramas"},
         {"P", "P", "40=", "40 onças equivalem a 1.13 quilogramas"},
-        {"q", "q", "6=", "6 pés equivalem a 182.88 centímetros"},
-        {"Q", "Q", "120=", "120 pés por minuto equivalem a 60.84 centímetros por segundo"},
-        {"r", "r", "15.6=", "15.60 polegadas equivalem a 39.62 centímetros"},
-        {"R", "R", "30=", "30 polegadas equivalem a 2.50 pés"},
-        {"s", "s", "4=", "4 quartos equivalem a 3.78 litros"},
-        {"S", "S", "68=", "68 quilogramas equivalem a 149.91 libras"},
-        {"t", "t", "42.195=", "42.20 quilômetros equivalem a 26.22 milhas"},
-        {"T", "T", "8.848=", "8.85 quilômetros equivalem a 29028.81 pés"},
         {"u", "u", "2=", "2 quilômetros quadrados equivalem a 2391980.09 jardas quadradas"},
-        {"U", "U", "10=", "10 quilômetros quadrados equivalem a 3.86 milhas quadradas"},
-        {"v", "v", "110=", "110 quilômetros por hora equivalem a 68.35 milhas por hora"},
-        {"V", "V", "3=", "3 quilômetros por hora equivalem a 164.04 pés por minuto"},
         {"w", "w", "98.6=", "98.60 graus Fahrenheit equivalem a 37 graus Celsius"},
         {"W", "W", "30=", "30 graus Celsius equivalem a 86 graus Fahrenheit"},
         {"x3{Enter}", "x", "2.5=", "2.50 elevado a 3 = 15.63"},
@@ -86,19 +48,12 @@ TEST_F(Calculadora, EveryConversionAndFunctionWritesItsSentence) {
         {"Y", "$", "2=", "A esfera com 2 unidades de raio tem 33.51 unidades cúbicas de volume"},
         {"z3{Enter}", "z", "81=", "Logarítmo de 81 na base 3 = 4"},
         {"á", "á", "30=", "Seno de 30° = 0.50"},
-        {"Á", "Á", "60=", "Cosseno de 60° = 0.50"},
-        {"é", "é", "60=", "Tangente de 60° = 1.73"},
         {"é", "é", "270=", "Tangente de 270° = Indeterminado ou inexistente"},
-        {"É", "É", "30=", "Cotangente de 30° = 1.73"},
         {"É", "É", "0=", "Cotangente de 0° = Indeterminado ou inexistente"},
-        {"í", "í", "45=", "Secante de 45° = 1.41"},
         {"í", "í", "630=", "Secante de 630° = Indeterminado ou inexistente"},
-        {"Í", "Í", "30=", "Cossecante de 30° = 2"},
         {"Í", "Í", "540=", "Cossecante de 540° = Indeterminado ou inexistente"},
-        {"ó", "ó", "50=", "Logarítmo Neperiano de 50 = 3.91"},
         {"ó", "ó", "0=", "Logarítmo Neperiano de 0 = Indeterminado ou inexistente"},
         {"Ó", "Ó", "1000=", "Logarítmo de 1000 na base 10 = 3"},
-        {"ú", "ú", "20=", "Logarítmo de 20 na base 2 = 4.32"},
         {"ú", "ú", "1=", "Logarítmo de 1 na base 2 = 0"},
     };
     for (const Caso& c : casos) {

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "editor/commands/sndic.h"
-#include "editor/sessaoEdicao.h"
+#include "editor/sessao.h"
 #include "platform/caminhos.h"
 
 namespace {

@@ -7,7 +7,7 @@ namespace {
 
 class Embeleza : public SessaoEdicao {};
 
-TEST(JustificaTest, GapsWidenFromTheRightInPasses) {
+TEST(Justifica, GapsWidenFromTheRightInPasses) {
     struct Caso {
         const char* antes;
         int esquerda, direita;

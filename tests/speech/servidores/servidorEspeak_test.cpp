@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "apoio.h"
-#include "audioGravador.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -26,7 +26,7 @@ class ServidorEspeakTest : public ::testing::Test {
     }
 
     PastaTemporaria pasta_;
-    AudioGravador audio_;
+    AudioFalso audio_;
     SnCrt crt_{criaFrontEndHeadless({}), audio_, pasta_ / "SONARE.INI"};
     TocadorOnda tocador_{crt_, audio_};
     ServidorEspeak servidor_{AmbienteServidor{tocador_, [](auto, auto) { return std::string(); },

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "apoio.h"
-#include "audioGravador.h"
+#include "audioFalso.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -125,7 +125,7 @@ class ServidorBrisaTest : public MotorBrisaTest {
         return amostras;
     }
 
-    AudioGravador audio_;
+    AudioFalso audio_;
     SnCrt crt_{criaFrontEndHeadless({}), audio_, pasta_ / "SONARE.INI"};
     TocadorOnda tocador_{crt_, audio_};
     std::string dir_ = pasta_.caminho().string() + "/";

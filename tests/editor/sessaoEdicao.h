@@ -1,4 +1,0 @@
-// The editing tests' fixture lives with the other headless sessions.
-#pragma once
-
-#include "sessao.h"
