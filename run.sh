@@ -6,7 +6,9 @@ set -euo pipefail
 fonte=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 construcao=${PLUMAR_CONSTRUCAO:-$fonte/build}
 binario=$construcao/plumar
-alvos=(plumar raiz_familia kit_voz)
+# Everything the editor starts or reads (the family root, voice kit, spelling dictionary,
+# docconv, the companion speech server): the same list the install rules use.
+alvos=(plumar_completo)
 
 # Help and version need no build when a program exists.
 so_consulta() {

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: made from BUILD_FOLDER (a Release build), unpacked
+# into a scratch root, and the installed editor run from another folder with the build
+# tree's family root out of reach, on one acceptance case; then lintian (no errors), the
+# desktop entry's and metainfo's validators, and the manual pages rendered and true to
+# --help. Usage: pacote_test.sh BUILD_FOLDER.
+set -euo pipefail
+fonte=$(cd "$(dirname "$0")/.." && pwd)
+construcao=$(cd "$1" && pwd)
+caso=$fonte/tests/acceptance/casos/instalado_raiz_familia
+falha() { echo "FALHOU: $*" >&2; exit 1; }
+
+# The build tree's root is hidden while the installed editor runs; a run that was killed
+# left it hidden, and it is put back first.
+raiz=$construcao/sonare
+escondida=$construcao/sonare.escondida
+if [ -d "$escondida" ] && [ ! -e "$raiz" ]; then mv "$escondida" "$raiz"; fi
+pasta=$(mktemp -d)
+trap 'rm -rf "$pasta"; if [ -d "$escondida" ] && [ ! -e "$raiz" ]; then mv "$escondida" "$raiz"; fi' EXIT
+
+cmake --build "$construcao" --target pacote >"$pasta/pacote.log" 2>&1 ||
+    { tail -n 30 "$pasta/pacote.log" >&2; falha "the package was not made"; }
+versao=$("$construcao/plumar" --version | sed 's/^PLUMAR //')
+deb=$construcao/pacote/plumar_${versao}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || falha "no $deb"
+[ "$(dpkg-deb -f "$deb" Version)" = "$versao" ] || falha "the package's version is not --version's"
+
+instalado=$pasta/raiz
+dpkg -x "$deb" "$instalado"
+for f in usr/bin/plumar usr/bin/docconv usr/bin/sonare-servidor-fala \
+         usr/share/sonare/SONARE.INI usr/share/sonare/diciona.dic usr/share/sonare/diciona.sug \
+         usr/share/sonare/som/difones/DIFONES2.IND usr/share/sonare/brisatts/portug.dfn \
+         usr/share/man/man1/plumar.1.gz usr/share/doc/plumar/copyright; do
+    [ -e "$instalado/$f" ] || falha "the package lacks $f"
+done
+
+# The case, as the acceptance harness runs it, with the installed editor and nothing of
+# the build tree in reach.
+mv "$raiz" "$escondida"
+mkdir -p "$pasta/doc/win" "$pasta/doc/estado"
+cp "$caso/texto.txt" "$pasta/doc/"
+[ ! -f "$caso/SONARE.INI" ] || cp "$caso/SONARE.INI" "$pasta/doc/win/"
+(cd "$pasta/doc" && env -u SONARE_ROOT -u DISPLAY -u WAYLAND_DISPLAY -u LANG -u LANGUAGE \
+     $(env | sed -n 's/^\(LC_[A-Z_]*\)=.*/-u \1/p') \
+     SONARE_WINDIR="$pasta/doc/win" XDG_STATE_HOME="$pasta/doc/estado" \
+     "$instalado/usr/bin/plumar" --keys="$caso/teclas.txt" --trace=rastro.txt \
+     --screen-dump=tela.txt texto.txt </dev/null) || falha "the installed editor failed"
+# A first run copies the installed default SONARE.INI for the user.
+printf '{Alt+F4}' >"$pasta/sai.txt"
+(cd "$pasta" && SONARE_WINDIR="$pasta/novo" XDG_STATE_HOME="$pasta/doc/estado" \
+     "$instalado/usr/bin/plumar" --keys=sai.txt </dev/null) || falha "a first run failed"
+cmp -s "$pasta/novo/SONARE.INI" "$instalado/usr/share/sonare/SONARE.INI" ||
+    falha "the default SONARE.INI was not copied from the installed root"
+mv "$escondida" "$raiz"
+diff -u "$caso/rastro.esperado" "$pasta/doc/rastro.txt" || falha "the installed editor's trace differs"
+diff -u "$caso/tela.esperada" "$pasta/doc/tela.txt" || falha "the installed editor's screen differs"
+diff -u "$caso/texto.esperado" "$pasta/doc/texto.txt" || falha "the installed editor saved another text"
+
+# lintian: errors fail, warnings are shown.
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$pasta/lintian.txt" 2>&1 ||
+    { cat "$pasta/lintian.txt" >&2; falha "lintian found errors"; }
+sed 's/^/lintian: /' "$pasta/lintian.txt"
+desktop-file-validate "$instalado"/usr/share/applications/*.desktop || falha "desktop entry"
+appstreamcli validate --no-net "$instalado"/usr/share/metainfo/*.metainfo.xml >/dev/null ||
+    falha "metainfo"
+
+# Every manual page renders without a warning, and plumar's lists the options --help does.
+for pagina in "$instalado"/usr/share/man/man1/*.1.gz; do
+    avisos=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$pagina" 2>&1 >/dev/null)
+    [ -z "$avisos" ] || falha "$pagina: $avisos"
+done
+opcoes() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
+pagina=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$instalado/usr/share/man/man1/plumar.1.gz" 2>/dev/null | opcoes)
+[ "$pagina" = "$("$instalado/usr/bin/plumar" --help | opcoes)" ] ||
+    falha "the manual page's options are not --help's: $(echo $pagina)"
+echo "pacote: ok ($(basename "$deb"))"
