@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: made from BUILD_FOLDER (a Release build), unpacked
-# into a scratch root, and the installed editor run from another folder with the build
-# tree's family root out of reach, on one acceptance case; then lintian (no errors), the
-# desktop entry's and metainfo's validators, and the manual pages rendered and true to
-# --help. Usage: pacote_test.sh BUILD_FOLDER (built with the tests, whose acceptance
-# harness runs the case).
+# What run.sh builds reaches every part an installation holds, and the Debian package as a
+# user gets it: made from BUILD_FOLDER (a Release build), unpacked into a scratch root, and
+# the installed editor run from another folder with the build tree's family root out of
+# reach, on one acceptance case; then lintian (no errors), the desktop entry's and
+# metainfo's validators, and the manual pages rendered and true to --help. Usage:
+# pacote_test.sh BUILD_FOLDER (built with the tests, whose acceptance harness runs the case).
 set -euo pipefail
 construcao=$(cd "$1" && pwd)
 falha() { echo "FALHOU: $*" >&2; exit 1; }
@@ -16,6 +16,14 @@ escondida=$construcao/sonare.escondida
 if [ -d "$escondida" ] && [ ! -e "$raiz" ]; then mv "$escondida" "$raiz"; fi
 pasta=$(mktemp -d)
 trap 'rm -rf "$pasta"; if [ -d "$escondida" ] && [ ! -e "$raiz" ]; then mv "$escondida" "$raiz"; fi' EXIT
+
+# What run.sh builds is what the package installs: its targets reach every program and data
+# part the editor starts or reads.
+alvos=$(sed -n 's/^alvos=(\(.*\))$/\1/p' "$(dirname "$0")/../run.sh")
+partes=$(for a in $alvos; do echo "$a"; ninja -C "$construcao" -t query "$a" | sed -n '/input:/,/outputs:/p'; done)
+for parte in plumar sonare-servidor-fala sonare/docconv raiz_familia kit_voz dicionario; do
+    grep -qx " *$parte" <<<"$partes" || falha "run.sh does not build $parte"
+done
 
 cmake --build "$construcao" --target pacote >"$pasta/pacote.log" 2>&1 ||
     { tail -n 30 "$pasta/pacote.log" >&2; falha "the package was not made"; }
