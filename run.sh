@@ -6,7 +6,9 @@ set -euo pipefail
 fonte=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 construcao=${PLUMAR_CONSTRUCAO:-$fonte/build}
 binario=$construcao/plumar
-alvos=(plumar raiz_familia kit_voz)
+# Everything the editor starts or reads (the family root, voice kit, spelling dictionary,
+# docconv, the companion speech server): the same list the install rules use.
+alvos=(plumar_completo)
 
 # Help and version need no build when a program exists.
 so_consulta() {
@@ -19,7 +21,7 @@ so_consulta() {
 progresso() {
     awk -v anunciado="$1" '
         /^\[[0-9]+\/[0-9]+\]/ && !/Re-checking globbed directories/ {
-            if (!anunciado) { print "Compilando o PLUMAR, cerca de 2 minutos..."; anunciado = 1 }
+            if (!anunciado) { print "Compilando o PLUMAR, cerca de 4 minutos..."; anunciado = 1 }
             trabalhou = 1
             split(substr($1, 2), p, "/"); d = int(10 * p[1] / p[2])
             if (d > feito) { feito = d; printf "Compilando: %d%%\n", 10 * d }
@@ -35,7 +37,7 @@ constroi() {
     if [ ! -x "$binario" ] || [ ! -f "$construcao/CMakeCache.txt" ]; then
         . tools/pacotes.sh
         instala_pacotes "${PACOTES_PROGRAMA[@]}"
-        echo "Compilando o PLUMAR, cerca de 2 minutos..."
+        echo "Compilando o PLUMAR, cerca de 4 minutos..."
         anunciado=1
     fi
     : >"$registro"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds PLUMAR and runs every test: once in the Release build (gcc), once under
-# AddressSanitizer and UndefinedBehaviorSanitizer built with clang, which is also the build
-# of the fuzz targets: each runs for a short while from its corpus.
+# Builds PLUMAR and runs every test: once in the Release build (gcc), whose Debian package is
+# then checked as installed, once under AddressSanitizer and UndefinedBehaviorSanitizer built
+# with clang, which is also the build of the fuzz targets: each runs for a short while from
+# its corpus.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/pacotes.sh
@@ -22,6 +23,9 @@ testa() {
 
 construi build -DCMAKE_BUILD_TYPE=Release -DPLUMAR_TESTS=ON  # run.sh may have configured it without tests
 testa build
+# The Debian package unpacked into a scratch root and its editor run there, with the build
+# tree's family root hidden: after the suite, which reads that root.
+tests/pacote_test.sh build
 
 construi build-asan -DCMAKE_BUILD_TYPE=Debug -DPLUMAR_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
 # The display, font and sound libraries behind the window keep memory until the process

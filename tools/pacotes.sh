@@ -26,5 +26,9 @@ PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev l
                   fontconfig fonts-dejavu-core catdoc unrtf libbrlapi-dev)
 # Only for the benchmark at a real sound server (build/plumar_bench_som), installed by hand.
 PACOTES_BANCADA=(pulseaudio pulseaudio-utils libpulse-dev)
-# brltty: the braille daemon, whose virtual display driver the braille tests read.
-PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev brltty)
+# What CPack needs to make the Debian package: dpkg-shlibdeps (dpkg-dev) and file.
+PACOTES_PACOTE=(dpkg-dev file)
+# brltty: the braille daemon, whose virtual display driver the braille tests read. The
+# package's checks: lintian, the desktop entry's and metainfo's validators, man.
+PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev brltty
+                "${PACOTES_PACOTE[@]}" lintian desktop-file-utils appstream man-db)

@@ -18,7 +18,7 @@ struct Mensagem {
 // The built-in texts of the message keys (Windows-1252; trailing blanks belong to them).
 // clang-format off
 constexpr Mensagem kMensagens[] = {
-    {"EDMSGINI", "PLUMAR - v.6.1"},
+    {"EDMSGINI", "PLUMAR - v." PLUMAR_VERSAO},
     {"EDSEMTRD", "Erro no diretorio do tradutor"},
     {"EDQUERSV", "Quer salvar o arquivo (s/n) ? "},
     {"EDFIMPRC", "Fim do PLUMAR"},

@@ -33,6 +33,17 @@ fs::path entradaSemCaixa(const fs::path& dir, const std::string& nome) {
     return direta;
 }
 
+// The folder of the running program, where the family's other programs are installed
+// (links followed: the real file's folder). It does not change while the program runs.
+const fs::path& pastaDoPrograma() {
+    static const fs::path pasta = [] {
+        std::error_code ec;
+        const fs::path proprio = fs::read_symlink("/proc/self/exe", ec);
+        return ec ? fs::path() : proprio.parent_path();
+    }();
+    return pasta;
+}
+
 }  // namespace
 
 fs::path diretorioWindows() {
@@ -51,7 +62,13 @@ fs::path diretorioEstado() {
 
 fs::path raizFamilia() {
     if (std::string r = variavel("SONARE_ROOT"); !r.empty()) return r;
-    if (existe(PLUMAR_RAIZ_INSTALADA)) return PLUMAR_RAIZ_INSTALADA;
+    // Installed, the root lies at a fixed place relative to the program (share/sonare for
+    // bin/plumar), wherever the whole tree was put; a program of the build tree has none
+    // there and reads the build tree's root.
+    if (const fs::path pasta = pastaDoPrograma(); !pasta.empty()) {
+        const fs::path instalada = (pasta / PLUMAR_RAIZ_RELATIVA).lexically_normal();
+        if (existe(instalada)) return instalada;
+    }
     return PLUMAR_RAIZ_CONSTRUCAO;
 }
 
@@ -104,13 +121,6 @@ namespace {
 bool arquivoRegular(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
-}
-
-// The folder of the running program, where the family's other programs are installed.
-fs::path pastaDoPrograma() {
-    std::error_code ec;
-    const fs::path proprio = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : proprio.parent_path();
 }
 
 }  // namespace

@@ -11,8 +11,9 @@ std::filesystem::path diretorioWindows();
 // The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,
 // else ~/.local/state/sonare.
 std::filesystem::path diretorioEstado();
-// The family root, where c:\ornato\ points: $SONARE_ROOT, else the installed share
-// folder when it exists, else the build tree's sonare/ folder.
+// The family root, where c:\ornato\ points: $SONARE_ROOT, else the share folder
+// installed with this program (<prefix>/share/sonare beside <prefix>/bin) when it exists,
+// else the build tree's sonare/ folder.
 std::filesystem::path raizFamilia();
 
 // A Windows path as a Linux path: '\' becomes '/', a drive letter is dropped and a first

@@ -49,7 +49,7 @@ std::string recuoComCliques(Editor& e) {
 
 void versao(Editor& e) {
     e.fala.tocaSom("EDMSGINI");
-    e.fala.soletra("6.1");
+    e.fala.soletra(PLUMAR_VERSAO);
     falaVersaoNumera(e);
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct OpcoesLinux {
@@ -20,5 +21,9 @@ struct OpcoesLinux {
     std::vector<std::string> resto;  // the family's own arguments, in order
 };
 
+// The local path a "file://" address names (host empty or localhost, %XX escapes decoded);
+// nothing for an argument that is no such address, and then `erro` is set when it names
+// another machine's file.
+std::optional<std::string> caminhoDeEndereco(std::string_view arg, std::string& erro);
 OpcoesLinux separaOpcoes(const std::vector<std::string>& argumentos);
 std::string textoAjuda();

@@ -6,7 +6,8 @@
 // SONARE.INI afterwards (SONARE.esperado), and the math mode's code and results files
 // (codigo.esperado, resultados.esperado); the files of its folder "arquivos" are put
 // beside, those of its folder "win" beside SONARE.INI. Setting PLUMAR_ATUALIZA_ACEITACAO=1
-// rewrites the expected files from the run, for review.
+// rewrites the expected files from the run, for review; PLUMAR_ACEITACAO_BINARIO names
+// another editor to run (an installed one) instead of the build tree's.
 //
 // The SONARE.INI of a run is the one at the top of casos/ with the SONARE.INI of every
 // folder down to the case merged over it in turn, so a folder says only what differs: a
@@ -63,7 +64,9 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
     std::vector<char*> envp, argv;
     for (auto& s : ambiente) envp.push_back(s.data());
     envp.push_back(nullptr);
-    args.insert(args.begin(), PLUMAR_BINARIO);
+    const char* outro = std::getenv("PLUMAR_ACEITACAO_BINARIO");
+    const std::string binario = outro && *outro ? outro : PLUMAR_BINARIO;
+    args.insert(args.begin(), binario);
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t acoes;
@@ -71,7 +74,7 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
     posix_spawn_file_actions_addchdir_np(&acoes, pasta.c_str());
     posix_spawn_file_actions_addopen(&acoes, 0, "/dev/null", O_RDONLY, 0);
     pid_t pid;
-    int erro = posix_spawn(&pid, PLUMAR_BINARIO, &acoes, nullptr, argv.data(), envp.data());
+    int erro = posix_spawn(&pid, binario.c_str(), &acoes, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&acoes);
     if (erro != 0) return -1;
     int status = 0;

@@ -63,6 +63,5 @@ else()
   set(PLUMAR_COM_KIT OFF)
 endif()
 
-install(DIRECTORY ${PLUMAR_RAIZ_CONSTRUCAO}/som ${PLUMAR_RAIZ_CONSTRUCAO}/plumar
-                  ${PLUMAR_RAIZ_CONSTRUCAO}/brisatts
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/sonare OPTIONAL)
+plumar_instala(kit_voz PASTAS ${PLUMAR_RAIZ_CONSTRUCAO}/som ${PLUMAR_RAIZ_CONSTRUCAO}/plumar
+                       ${PLUMAR_RAIZ_CONSTRUCAO}/brisatts)
