@@ -203,6 +203,9 @@ constexpr Mensagem kMensagens[] = {
     {"EDSEMFON", "Nenhuma fonte encontrada"},
     {"EDDOCRTF", "Gerado o documento RTF. Falta o LibreOffice para gerar o DOC"},
     {"EDDOCFAL", "N\xE3o foi poss\xEDvel gerar o documento"},
+    // Leaving with a changed text that was not saved: where its copy is kept.
+    {"EDCOPGRD", "C\xF3pia guardada em "},
+    {"EDCOPFAL", "N\xE3o foi poss\xEDvel guardar uma c\xF3pia do texto"},
 };
 // clang-format on
 

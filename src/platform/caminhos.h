@@ -11,6 +11,8 @@ std::filesystem::path diretorioWindows();
 // The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,
 // else ~/.local/state/sonare.
 std::filesystem::path diretorioEstado();
+// `caminho` as the user is told it: a path inside the home folder as "~/...".
+std::filesystem::path caminhoAbreviado(const std::filesystem::path& caminho);
 // The family root, where c:\ornato\ points: $SONARE_ROOT, else the installed share
 // folder when it exists, else the build tree's sonare/ folder.
 std::filesystem::path raizFamilia();

@@ -60,7 +60,7 @@ void apagaComDel(Editor& e) {
 }
 
 void ecoOuSaida(Editor& e) {
-    if (e.crt.modificadores().alt) saiSemGravar(e);  // Alt+F4: leave without saving
+    if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
     alternaEco(e);
 }
 
@@ -86,11 +86,6 @@ void leAteOFimLimpandoSelecao(Editor& e) {
 void proximaPalavraOuLeitura(Editor& e) {
     if (e.crt.modificadores().alt) return leAteOFimLimpandoSelecao(e);  // Alt+F1 as Ctrl+F11
     proximaPalavra(e);
-}
-
-void outroArquivo(Editor& e) {
-    novoArquivo(e);
-    e.ed.limpaBloco();
 }
 
 // A braille display's routing key: the cursor to the column pressed, its character said.
@@ -141,7 +136,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
     {59, "proximaPalavra", proximaPalavraOuLeitura},
     {60, "gravaTexto", [](Editor& e) { gravaTexto(e); }},
-    {61, "outroArquivo", outroArquivo},
+    {61, "novoArquivo", novoArquivo},
     {62, "alternaEco", ecoOuSaida},
     {63, "procura", procura},
     {64, "procuraTroca", procuraTroca},
