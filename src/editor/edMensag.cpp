@@ -206,6 +206,10 @@ constexpr Mensagem kMensagens[] = {
     // Leaving with a changed text that was not saved: where its copy is kept.
     {"EDCOPGRD", "C\xF3pia guardada em "},
     {"EDCOPFAL", "N\xE3o foi poss\xEDvel guardar uma c\xF3pia do texto"},
+    // Typed or pasted characters Windows-1252 lacks that the text cannot hold.
+    {"EDCARANS", "Um arquivo ANSI n\xE3o guarda este caractere"},
+    {"EDCARDEM", "Caracteres desconhecidos demais neste texto"},
+    {"EDCOLFOR", "Deixados de fora, o arquivo n\xE3o os guarda:"},
 };
 // clang-format on
 
