@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "platform/ini.h"
 #include "platform/sinais.h"
@@ -411,9 +412,13 @@ void SnCrt::bombeia(bool espera) {
         ocioso_();
         emOcioso_ = false;
     }
-    // Keys a hook queued are answered now, not after the front-end's wait.
+    // Keys a hook queued are answered now, not after the front-end's wait. Input stays
+    // with the front-end while the queue has no room for one more key, so a burst of keys
+    // comes in as fast as the program reads it, and none is dropped.
     bool primeiro = fila_.empty();
-    while (auto ev = frente_->proximoEvento(espera && primeiro)) {
+    while (fila_.size() + 2 <= kTamanhoFila) {
+        std::optional<EventoEntrada> ev = frente_->proximoEvento(espera && primeiro);
+        if (!ev) break;
         primeiro = false;
         trataEvento(*ev);
     }
@@ -443,10 +448,59 @@ uint8_t SnCrt::leTecla() {
     }
     uint8_t c = fila_.front();
     fila_.erase(fila_.begin());
+    if (leuZero_) {
+        leuZero_ = false;
+        if (c == kScanUnicode && !unicodes_.empty()) {
+            unicodeLido_ = unicodes_.front();
+            unicodes_.pop_front();
+        } else if (c == kScanColagem && !colagens_.empty()) {
+            colagemLida_ = std::move(colagens_.front());
+            colagens_.pop_front();
+        }
+    } else {
+        leuZero_ = c == 0;
+    }
     return c;
 }
 
-void SnCrt::limpaFila() { fila_.clear(); }
+void SnCrt::limpaFila() { descartaTudo(); }
+
+void SnCrt::descartaTudo() {
+    fila_.clear();
+    unicodes_.clear();
+    colagens_.clear();
+    leuZero_ = false;
+}
+
+namespace {
+
+// A single key code that types text: a character, Tab, Enter, or a focus change (which is
+// no command either).
+bool codigoDeTexto(uint8_t c) {
+    return (c >= 32 && c != 127) || c == 9 || c == 13;
+}
+
+}  // namespace
+
+void SnCrt::descartaComandos() {
+    std::vector<uint8_t> ficam;
+    ficam.reserve(kTamanhoFila);
+    size_t i = 0;
+    // The scan code of an extended key whose 0 was read already belongs to its reader.
+    if (leuZero_ && !fila_.empty()) ficam.push_back(fila_[i++]);
+    while (i < fila_.size()) {
+        const uint8_t c = fila_[i];
+        if (c == 0 && i + 1 < fila_.size()) {
+            const uint8_t scan = fila_[i + 1];
+            if (scan == kScanUnicode || scan == kScanColagem) ficam.insert(ficam.end(), {0, scan});
+            i += 2;
+        } else {
+            if (c == 0 || codigoDeTexto(c)) ficam.push_back(c);
+            ++i;
+        }
+    }
+    fila_ = std::move(ficam);
+}
 
 std::string SnCrt::leLinha(size_t tamanho) {
     std::string linha;
@@ -480,6 +534,13 @@ void SnCrt::enfileira(uint8_t codigo) {
     if (fila_.size() < kTamanhoFila) fila_.push_back(codigo);
 }
 
+bool SnCrt::enfileiraEstendida(uint8_t scan) {
+    if (fila_.size() + 2 > kTamanhoFila) return false;
+    fila_.push_back(0);
+    fila_.push_back(scan);
+    return true;
+}
+
 void SnCrt::trataEvento(const EventoEntrada& ev) {
     using T = EventoEntrada::Tipo;
     switch (ev.tipo) {
@@ -487,6 +548,14 @@ void SnCrt::trataEvento(const EventoEntrada& ev) {
         case T::TeclaSobe: trataTeclaSobe(ev); break;
         case T::Caractere: trataCaractere(ev); break;
         case T::Codigo: enfileira(ev.caractere); break;
+        case T::Unicode:
+            modificadores_ = ev.mod;  // no Shift from the key before: it is no selection
+            if (enfileiraEstendida(kScanUnicode)) unicodes_.push_back(ev.unicode);
+            break;
+        case T::Colagem:
+            modificadores_ = ev.mod;
+            if (enfileiraEstendida(kScanColagem)) colagens_.push_back(ev.texto);
+            break;
         case T::GanhouFoco: trataFoco(true); break;
         case T::PerdeuFoco: trataFoco(false); break;
         case T::Fechar: encerraDeFora();
@@ -523,10 +592,7 @@ void SnCrt::trataTeclaDesce(const EventoEntrada& ev) {
         if (t >= '1' && t <= '9') scan = static_cast<uint8_t>(120 + (t - '1'));
         if (t == '0') scan = 129;
         if (scan != 0) {
-            if (fila_.size() + 2 <= kTamanhoFila) {
-                fila_.push_back(0);
-                fila_.push_back(scan);
-            }
+            enfileiraEstendida(scan);
             return;
         }
     }
@@ -585,16 +651,19 @@ void SnCrt::digitaPontos(int pontos) {
 }
 
 void SnCrt::pedeRota(int coluna) {
-    if (fila_.size() + 2 > kTamanhoFila) return;
-    rota_ = coluna;
-    fila_.push_back(0);
-    fila_.push_back(kScanRota);
+    if (enfileiraEstendida(kScanRota)) rota_ = coluna;
 }
 
 std::optional<int> SnCrt::tomaRota() {
     std::optional<int> r = rota_;
     rota_.reset();
     return r;
+}
+
+std::optional<char32_t> SnCrt::tomaUnicode() { return std::exchange(unicodeLido_, std::nullopt); }
+
+std::optional<std::string> SnCrt::tomaColagem() {
+    return std::exchange(colagemLida_, std::nullopt);
 }
 
 uint8_t SnCrt::aplicaSinaisBraille(uint8_t c) {

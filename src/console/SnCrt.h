@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -47,6 +48,11 @@ public:
     static constexpr size_t kTamanhoFila = 64;
     // The scan code (after a 0) of a braille display's routing key; tomaRota says where to.
     static constexpr uint8_t kScanRota = 240;
+    // The scan codes (after a 0) of a typed character Windows-1252 lacks and of a text
+    // pasted into the terminal; once the scan code is read, tomaUnicode and tomaColagem
+    // give what it stands for.
+    static constexpr uint8_t kScanUnicode = 241;
+    static constexpr uint8_t kScanColagem = 242;
 
     // `ini` is the file the window settings are read from when the window is created.
     SnCrt(std::unique_ptr<FrontEnd> frente, DispositivoAudio& audio, std::filesystem::path ini);
@@ -95,6 +101,9 @@ public:
     // end-of-file check on), keeps at most `tamanho` - 2 characters, ends in CR LF.
     std::string leLinha(size_t tamanho);
     void limpaFila();
+    // After a beep: the keys waiting that are commands (a key held down repeats them) are
+    // dropped; typed text, pastes and focus changes stay.
+    void descartaComandos();
     void ligaVerificaInterrupcao(bool ligado) { verificaInterrupcao_ = ligado; }
     void ligaRelatorioFoco(bool ligado) { relatorioFoco_ = ligado; }
     void ligaVerificaFimArquivo(bool ligado) { verificaFimArquivo_ = ligado; }
@@ -125,6 +134,8 @@ public:
     // key 0, kScanRota, whose reader takes the column with tomaRota.
     void pedeRota(int coluna);
     std::optional<int> tomaRota();
+    std::optional<char32_t> tomaUnicode();
+    std::optional<std::string> tomaColagem();
     // Dots typed on a braille display's keyboard (bits 0..7 dots 1..8, 256 the space bar):
     // the character of the same chord on the window's six keys, queued.
     void digitaPontos(int pontos);
@@ -146,6 +157,8 @@ public:
 private:
     void bombeia(bool espera);
     void enfileira(uint8_t codigo);
+    bool enfileiraEstendida(uint8_t scan);
+    void descartaTudo();
     void trataTeclaDesce(const EventoEntrada& ev);
     void trataTeclaSobe(const EventoEntrada& ev);
     void trataCaractere(const EventoEntrada& ev);
@@ -175,6 +188,13 @@ private:
     bool terminando_ = false;
 
     std::vector<uint8_t> fila_;
+    // What the queued keys kScanUnicode and kScanColagem stand for, in their order, and
+    // those of the last one read.
+    std::deque<char32_t> unicodes_;
+    std::deque<std::string> colagens_;
+    std::optional<char32_t> unicodeLido_;
+    std::optional<std::string> colagemLida_;
+    bool leuZero_ = false;  // the last code read was a 0: the next one is a scan code
     bool verificaInterrupcao_ = true;
     bool relatorioFoco_ = false;
     bool verificaFimArquivo_ = false;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "editor/commands/edDocUti.h"
 #include "editor/edArqCopia.h"
@@ -12,6 +13,7 @@
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
+#include "platform/caminhos.h"
 #include "platform/codigos.h"
 #include "platform/texto.h"
 
@@ -183,7 +185,7 @@ std::string pedeNomeArquivo(Editor& e, int linhas) {
 
 // ------------------------------------------------------------------------ loading
 
-bool carregaArquivo(Editor& e) {
+bool carregaArquivo(Editor& e, bool outroTexto) {
     EdVars& ed = e.ed;
     for (;;) {
         limpaLinhas(e, 9, SnCrt::kLinhas);
@@ -198,12 +200,17 @@ bool carregaArquivo(Editor& e) {
         // what was named (it cannot be read as a text), never a new file "x.txt".
         if (semPonto(ed.nomeArquivo)) {
             if (!arquivoExistente(ed.nomeArquivo)) ed.nomeArquivo += "." + ed.extensaoPadrao;
-            break;
+        } else {
+            // A word-processor document comes back as the text file it was converted to,
+            // or empty when there is nothing to load (said): then the name is asked again.
+            ed.nomeArquivo = importaDocumento(e, ed.nomeArquivo);
+            if (ed.nomeArquivo.empty()) continue;
         }
-        // A word-processor document comes back as the text file it was converted to, or
-        // empty when there is nothing to load (said): then the name is asked again.
-        ed.nomeArquivo = importaDocumento(e, ed.nomeArquivo);
-        if (!ed.nomeArquivo.empty()) break;
+        // The text being edited is only given up for one that can be read.
+        if (!outroTexto || !existe(ed.nomeArquivo) || podeAbrir(caminhoSistema(ed.nomeArquivo)))
+            break;
+        falaMensagem(e, "EDERRLEI");
+        ed.nomeArquivo.clear();
     }
 
     // The text left behind was given up by the user; its recovery copy goes with it.
@@ -361,9 +368,12 @@ void novoArquivo(Editor& e) {
     if (c == kEsc) return falaMensagem(e, "EDDESIST");
     // A text that could not be saved is kept: the failure was already said.
     if (c == 'S' && !gravaTexto(e)) return;
-    e.ed.texto.liberaTexto();
-    e.ed.nomeArquivo.clear();
-    if (!carregaArquivo(e)) terminaEditor(e);
+    // Until another text is loaded this one stays as it is, changed or not: leaving the
+    // name prompt comes back to it.
+    const std::string nome = std::exchange(e.ed.nomeArquivo, std::string());
+    if (carregaArquivo(e, true)) return e.ed.limpaBloco();
+    e.ed.nomeArquivo = nome;
+    falaMensagem(e, "EDDESIST");
 }
 
 void informaNome(Editor& e, bool soletrar) {
@@ -397,20 +407,29 @@ void imprime(Editor& e) {
 }
 
 void terminaEditor(Editor& e) {
+    // A changed text the user did not save is kept all the same, out of the way, in the
+    // state folder (beside the file when that cannot be written); the last words say where.
+    std::optional<fs::path> copia;
+    if (e.ed.modificado()) {
+        copia = gravaCopiaEmergencia(e.ed, false);
+        if (!copia) copia = gravaCopiaEmergencia(e.ed, true);
+    }
     if (e.ed.modoLeitura)
         e.fala.clique();
     else
         falaMensagem(e, "EDFIMPRC");
+    if (copia) {
+        falaMensagem(e, "EDCOPGRD");
+        const std::string pasta = nomeEditor(caminhoAbreviado(copia->parent_path()));
+        e.crt.escreve(pasta.substr(0, static_cast<size_t>(std::max(SnCrt::kColunas - e.crt.WhereX(), 0))));
+        e.fala.falaTexto(pasta);
+    } else if (e.ed.modificado()) {
+        falaMensagem(e, "EDCOPFAL");
+    }
     if (e.ed.larguraTela != 79) e.ed.larguraTela = 79;
     removeRecuperacao(e.ed);
     e.fala.terminaFala();
     e.crt.terminaConsole();
-}
-
-void saiSemGravar(Editor& e) {
-    // A changed text is kept all the same, out of the way, in the state folder.
-    gravaCopiaEmergencia(e.ed, false);
-    terminaEditor(e);
 }
 
 void gravaESai(Editor& e) {
@@ -423,7 +442,7 @@ void familiaArquivos(Editor& e) {
             gravaESai(e);
             break;
         case 'A':
-            saiSemGravar(e);
+            terminaEditor(e);
         case 'C':
             gravaComoOutro(e);
             break;

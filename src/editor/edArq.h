@@ -15,8 +15,10 @@
 std::string pedeNomeArquivo(Editor& e, int linhas);
 // Loads the file named by nomeArquivo (asked for when empty). False when the user gave no
 // name. A file that exists but cannot be read says "EDERRLEI" and leaves nomeArquivo
-// empty, so that a later save asks for a name instead of writing over it.
-bool carregaArquivo(Editor& e);
+// empty, so that a later save asks for a name instead of writing over it; with
+// `outroTexto` (a text is being edited) it asks for another name instead, and nothing of
+// the text changes until a file is loaded.
+bool carregaArquivo(Editor& e, bool outroTexto = false);
 
 // Saves lines primeira..ultima (the empty lines at the end of the range left out), each
 // followed by CR LF. True when the file on disk now holds them; on any failure the file
@@ -31,13 +33,14 @@ bool gravaParagrafos(Editor& e, int primeira, int ultima);
 std::string formatoParagrafos(const std::vector<std::string>& linhas);
 
 void gravaComoOutro(Editor& e);
+// F3: the offer to save, then another file chosen and loaded (the block marks cleared).
+// Giving up at the name leaves the text as it was, still changed when it was.
 void novoArquivo(Editor& e);
 void informaNome(Editor& e, bool soletrar);
 void imprime(Editor& e);
+// Ends the program; a changed text that was not saved leaves its copy in the state
+// folder, and the last words say where.
 [[noreturn]] void terminaEditor(Editor& e);
-// Ends the program without saving; a changed text leaves its emergency copy in the state
-// folder.
-[[noreturn]] void saiSemGravar(Editor& e);
 // Saves the whole text and ends the program; stays when the text was not saved.
 void gravaESai(Editor& e);
 void familiaArquivos(Editor& e);

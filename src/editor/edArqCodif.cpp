@@ -15,6 +15,11 @@ constexpr std::array<uint8_t, 26> kMarcas = {1,  2,  3,  4,  5,  6,  11, 12, 14,
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// A control code a text line has no place for: it would read as a placeholder.
+bool controleSemLugar(char32_t u) {
+    return u < 0x20 && u != '\t' && u != '\r' && u != '\n';
+}
+
 // One strict UTF-8 sequence at `pos`: no overlong forms, no surrogates, nothing past
 // U+10FFFF. Gives the code point and advances, or nothing.
 std::optional<char32_t> sequenciaEstrita(std::string_view t, size_t& pos) {
@@ -98,18 +103,6 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
     std::string texto;
     texto.reserve(bytes.size());
     bool naoAscii = false, demais = false;
-    // The byte of a character Windows-1252 has, or its placeholder (a new one while there is
-    // room); nothing when there is none left.
-    auto byteDe = [&novo](char32_t u) -> std::optional<char> {
-        if (const uint8_t c = unicodeParaWin1252(u); c != '?') return static_cast<char>(c);
-        auto it = std::find(novo.estranhos.begin(), novo.estranhos.end(), u);
-        if (it == novo.estranhos.end()) {
-            if (novo.estranhos.size() == kMarcas.size()) return std::nullopt;
-            novo.estranhos.push_back(u);
-            it = novo.estranhos.end() - 1;
-        }
-        return static_cast<char>(marcaEstranho(static_cast<size_t>(it - novo.estranhos.begin())));
-    };
     // The bytes of the last characters met, by code point: a text repeats few of them.
     struct Lembrado {
         char32_t u = 0;
@@ -131,19 +124,19 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
         if (*u < 0x80) {
             // A control code of the file (NUL included) is no placeholder: the reading rules
             // make it '#', and so does this.
-            const bool controle = *u < 0x20 && *u != '\t' && *u != '\r' && *u != '\n';
-            texto += controle ? '#' : static_cast<char>(*u);
+            texto += controleSemLugar(*u) ? '#' : static_cast<char>(*u);
             continue;
         }
         naoAscii = true;
         Lembrado& l = lembrados[*u % lembrados.size()];
         if (l.u != *u) {
-            const std::optional<char> c = byteDe(*u);
+            // Its Windows-1252 byte, or its placeholder while there are some left.
+            const std::optional<uint8_t> c = novo.byteDe(*u);
             if (!c) {
                 demais = true;
                 continue;
             }
-            l = {*u, *c};
+            l = {*u, static_cast<char>(*c)};
         }
         texto += l.c;
     }
@@ -176,13 +169,43 @@ std::string CodificacaoArquivo::adota(const CodificacaoArquivo& origem, std::str
     for (char& c : s) {
         if (!ehMarca(origem, static_cast<uint8_t>(c))) continue;
         const char32_t u = origem.estranhos[static_cast<size_t>(indiceEstranho(static_cast<uint8_t>(c)))];
-        auto it = std::find(estranhos.begin(), estranhos.end(), u);
-        if (it == estranhos.end() && utf8 && estranhos.size() < kMarcas.size()) {
-            estranhos.push_back(u);
-            it = estranhos.end() - 1;
-        }
-        c = it == estranhos.end() ? '?'
-                                  : static_cast<char>(marcaEstranho(static_cast<size_t>(it - estranhos.begin())));
+        c = static_cast<char>(byteDe(u).value_or('?'));
     }
+    return s;
+}
+
+std::optional<uint8_t> CodificacaoArquivo::byteDe(char32_t u) {
+    if (temWin1252(u)) return unicodeParaWin1252(u);
+    auto it = std::find(estranhos.begin(), estranhos.end(), u);
+    if (it == estranhos.end()) {
+        if (!utf8 || estranhos.size() >= kMarcas.size()) return std::nullopt;
+        estranhos.push_back(u);
+        it = estranhos.end() - 1;
+    }
+    return marcaEstranho(static_cast<size_t>(it - estranhos.begin()));
+}
+
+std::string CodificacaoArquivo::textoDigitado(std::string_view utf8, size_t& recusados) {
+    std::string s;
+    s.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        bool valido = true;
+        const char32_t u = proximoUtf8(utf8, pos, &valido);
+        if (!valido)
+            s += static_cast<char>(u);
+        else if (controleSemLugar(u))
+            s += '#';
+        else if (const std::optional<uint8_t> b = byteDe(u))
+            s += static_cast<char>(*b);
+        else
+            ++recusados;
+    }
+    return s;
+}
+
+std::string semControles(std::string_view texto) {
+    std::string s(texto);
+    for (char& c : s)
+        if (controleSemLugar(static_cast<uint8_t>(c))) c = '#';
     return s;
 }

@@ -26,7 +26,20 @@ struct CodificacaoArquivo {
     // Line `l` of a file read with `origem`, brought into this text: its placeholders get
     // this text's own (new ones while there is room in a UTF-8 text), else a '?'.
     std::string adota(const CodificacaoArquivo& origem, std::string_view l);
+    // The byte that stands for `u` in this text: its Windows-1252 byte, else its
+    // placeholder (a new one while there is room in a UTF-8 text); nothing when this text
+    // cannot hold it.
+    std::optional<uint8_t> byteDe(char32_t u);
+    // UTF-8 typed or pasted in, as this text holds it: each character as byteDe gives it
+    // (those it cannot hold are left out and counted in `recusados`), bytes that are not
+    // UTF-8 taken as Windows-1252, control codes other than TAB, CR and LF made '#' as a
+    // file's are on loading.
+    std::string textoDigitado(std::string_view utf8, size_t& recusados);
 };
+
+// Control codes other than TAB, CR and LF made '#', as a file's are on loading: in a text
+// they would read as placeholders.
+std::string semControles(std::string_view texto);
 
 // The placeholder of the i-th character Windows-1252 lacks, and back (-1: none).
 uint8_t marcaEstranho(size_t i);

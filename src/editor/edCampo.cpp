@@ -7,6 +7,7 @@
 #include "editor/edConfig.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
+#include "platform/codigos.h"
 #include "platform/texto.h"
 #include "speech/revisaTela.h"
 
@@ -293,9 +294,14 @@ class EdicaoCampo {
         }
     }
 
-    void cola() {
+    // Shift+Ins, or a text pasted into the terminal: its first line goes in at the cursor.
+    void cola(const std::optional<std::string>& colado = std::nullopt) {
         std::string clip;
-        if (!campo_.editando || !crt_.leClipboard(clip, kMaiorClipboard)) return fala_.bip();
+        if (!campo_.editando) return fala_.bip();
+        if (colado)
+            clip = utf8ParaWin1252(*colado);
+        else if (!crt_.leClipboard(clip, kMaiorClipboard))
+            return fala_.bip();
         const std::string linha = primeiraLinha(clip);
         if (linha.empty()) return fala_.bip();
         if (haSelecao()) {
@@ -387,6 +393,13 @@ class EdicaoCampo {
                 break;
             case SnCrt::kScanRota:
                 rota();
+                break;
+            case SnCrt::kScanColagem:
+                if (std::optional<std::string> colado = crt_.tomaColagem()) cola(colado);
+                break;
+            case SnCrt::kScanUnicode:
+                crt_.tomaUnicode();  // a field holds Windows-1252 only
+                fala_.bip();
                 break;
             default:
                 return FimCampo{scan, true, cursor_};

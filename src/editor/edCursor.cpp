@@ -75,11 +75,11 @@ void anunciaRecuo(Editor& e) {
     e.fala.falaTexto(std::to_string(l.find_first_not_of(' ')));
 }
 
-// The far ends of the text: the message, and the keys already typed are dropped so a
-// held-down key does not repeat it.
+// The far ends of the text: the message, and the commands already typed are dropped so a
+// held-down key does not repeat it (text typed ahead stays).
 void fimDoTexto(Editor& e, int linha, const char* mensagem) {
     e.ed.linhaAtual = linha;
-    e.crt.limpaFila();
+    e.crt.descartaComandos();
     falaMensagem(e, mensagem);
 }
 
@@ -134,7 +134,15 @@ void insereCaractere(Editor& e, uint8_t c) {
             e.fala.bip();
         }
     }
-    if (ed.ecoDigitacao) e.fala.falaLetra(c);
+    if (ed.ecoDigitacao) falaCaractereTexto(e, c);
+}
+
+void digitaUnicode(Editor& e) {
+    const std::optional<char32_t> u = e.crt.tomaUnicode();
+    if (!u) return;
+    if (const std::optional<uint8_t> c = e.ed.codificacao.byteDe(*u)) return insereCaractere(e, *c);
+    e.fala.bip();
+    falaMensagem(e, e.ed.codificacao.utf8 ? "EDCARDEM" : "EDCARANS");
 }
 
 void apagaEsquerda(Editor& e, bool anuncia, bool ecoa) {
@@ -359,7 +367,7 @@ void palavraEsquerdaFalada(Editor& e) {
 void linhaAbaixo(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.linhaAtual >= ed.nLinhas()) {
-        e.crt.limpaFila();
+        e.crt.descartaComandos();
         anunciaRecuo(e);
         falaMensagem(e, "EDFIMTEX");
     } else {
@@ -374,7 +382,7 @@ void linhaAbaixo(Editor& e) {
 void linhaAcima(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.linhaAtual <= 1) {
-        e.crt.limpaFila();
+        e.crt.descartaComandos();
         anunciaRecuo(e);
         falaMensagem(e, "EDINITEX");
     } else {

@@ -17,6 +17,9 @@ size_t marcaNoFim(std::string_view texto);
 
 // Character editing.
 void insereCaractere(Editor& e, uint8_t c);
+// A typed character Windows-1252 lacks (the key queue's kScanUnicode): a UTF-8 text keeps
+// it as a placeholder, as loading does; an ANSI text cannot, and refuses it aloud.
+void digitaUnicode(Editor& e);
 void apagaEsquerda(Editor& e, bool anuncia, bool ecoa);
 // False (after one beep) when there is no character under the cursor.
 bool apagaDireita(Editor& e, bool anuncia, bool ecoa);

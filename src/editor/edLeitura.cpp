@@ -263,8 +263,9 @@ void leAteOFim(Editor& e) {
         ed.colunaAtual = comprimentoAtual(ed) + 1;
     }
     esperaFimDaFala(e);
-    // The key that stopped the reading only stopped it; in reading mode it is a command.
-    if (!ed.modoLeitura) e.crt.limpaFila();
+    // A command that stopped the reading only stopped it (in reading mode it is a command);
+    // typed text is never thrown away.
+    if (!ed.modoLeitura) e.crt.descartaComandos();
     e.fala.falaPontuacao = true;
     assincrono = eraAssincrono;
 }

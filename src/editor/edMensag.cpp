@@ -203,6 +203,13 @@ constexpr Mensagem kMensagens[] = {
     {"EDSEMFON", "Nenhuma fonte encontrada"},
     {"EDDOCRTF", "Gerado o documento RTF. Falta o LibreOffice para gerar o DOC"},
     {"EDDOCFAL", "N\xE3o foi poss\xEDvel gerar o documento"},
+    // Leaving with a changed text that was not saved: where its copy is kept.
+    {"EDCOPGRD", "C\xF3pia guardada em "},
+    {"EDCOPFAL", "N\xE3o foi poss\xEDvel guardar uma c\xF3pia do texto"},
+    // Typed or pasted characters Windows-1252 lacks that the text cannot hold.
+    {"EDCARANS", "Um arquivo ANSI n\xE3o guarda este caractere"},
+    {"EDCARDEM", "Caracteres desconhecidos demais neste texto"},
+    {"EDCOLFOR", "Deixados de fora, o arquivo n\xE3o os guarda:"},
 };
 // clang-format on
 

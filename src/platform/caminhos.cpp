@@ -60,6 +60,14 @@ fs::path diretorioEstado() {
     return fs::path(".local") / "state" / "sonare";
 }
 
+fs::path caminhoAbreviado(const fs::path& caminho) {
+    const std::string casa = variavel("HOME");
+    if (casa.empty() || casa == "/") return caminho;
+    const fs::path relativo = caminho.lexically_relative(fs::path(casa).lexically_normal());
+    if (relativo.empty() || *relativo.begin() == "..") return caminho;
+    return relativo == "." ? fs::path("~") : fs::path("~") / relativo;
+}
+
 fs::path raizFamilia() {
     if (std::string r = variavel("SONARE_ROOT"); !r.empty()) return r;
     // Installed, the root lies at a fixed place relative to the program (share/sonare for

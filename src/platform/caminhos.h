@@ -11,9 +11,11 @@ std::filesystem::path diretorioWindows();
 // The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,
 // else ~/.local/state/sonare.
 std::filesystem::path diretorioEstado();
+// `caminho` as the user is told it: a path inside the home folder as "~/...".
+std::filesystem::path caminhoAbreviado(const std::filesystem::path& caminho);
 // The family root, where c:\ornato\ points: $SONARE_ROOT, else the share folder
-// installed with this program (<prefix>/share/sonare beside <prefix>/bin) when it exists,
-// else the build tree's sonare/ folder.
+// installed with this program (<prefix>/share/sonare beside <prefix>/bin) when it
+// exists, else the build tree's sonare/ folder.
 std::filesystem::path raizFamilia();
 
 // A Windows path as a Linux path: '\' becomes '/', a drive letter is dropped and a first

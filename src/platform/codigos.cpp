@@ -35,6 +35,10 @@ uint8_t unicodeParaWin1252(char32_t u) {
     return '?';
 }
 
+bool temWin1252(char32_t u) {
+    return u == '?' || unicodeParaWin1252(u) != '?';
+}
+
 void acrescentaUtf8(std::string& s, char32_t u) {
     if (u < 0x80) {
         s += static_cast<char>(u);

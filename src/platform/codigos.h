@@ -13,6 +13,8 @@ std::string utf8ParaWin1252(std::string_view texto);
 // Unicode code point of one Windows-1252 byte, and the byte of a code point ('?' when none).
 char32_t win1252ParaUnicode(uint8_t c);
 uint8_t unicodeParaWin1252(char32_t u);
+// Whether Windows-1252 has the code point.
+bool temWin1252(char32_t u);
 // Decodes one UTF-8 sequence at `pos`, advancing it; invalid bytes come back as themselves.
 char32_t proximoUtf8(std::string_view texto, size_t& pos, bool* valido = nullptr);
 void acrescentaUtf8(std::string& saida, char32_t u);

@@ -27,12 +27,21 @@ struct Modificadores {
 };
 
 struct EventoEntrada {
-    // Codigo: a raw key code that goes into the key queue untranslated.
-    enum class Tipo { TeclaDesce, TeclaSobe, Caractere, Codigo, GanhouFoco, PerdeuFoco, Fechar };
+    // Codigo: a raw key code that goes into the key queue untranslated. Unicode: a typed
+    // character Windows-1252 lacks. Colagem: text pasted into the terminal, whole.
+    enum class Tipo {
+        TeclaDesce, TeclaSobe, Caractere, Codigo, GanhouFoco, PerdeuFoco, Fechar, Unicode, Colagem
+    };
+    EventoEntrada() = default;
+    EventoEntrada(Tipo t, uint16_t vk, uint8_t c, Modificadores m)
+        : tipo(t), tecla(vk), caractere(c), mod(m) {}
+
     Tipo tipo = Tipo::Caractere;
     uint16_t tecla = 0;      // virtual key of TeclaDesce / TeclaSobe
     uint8_t caractere = 0;   // Windows-1252 code of Caractere, or the raw code of Codigo
     Modificadores mod;       // modifiers held when the event happened
+    char32_t unicode = 0;    // the code point of Unicode
+    std::string texto;       // the bytes of Colagem as the terminal sent them (UTF-8)
 };
 
 // What the front-end needs to draw the grid: the two 80 x 25 buffers and the colours.

@@ -195,8 +195,20 @@ std::vector<EventoEntrada> TradutorTeclado::texto(std::string_view utf8) const {
     if (ultimoMod_ & (KMOD_CTRL | KMOD_LALT)) return {};
     Modificadores mod = modificadores(ultimoMod_);
     std::vector<EventoEntrada> ev;
-    for (char c : utf8ParaWin1252(utf8))
-        ev.push_back({EventoEntrada::Tipo::Caractere, ultimaTecla_, static_cast<uint8_t>(c), mod});
+    for (size_t pos = 0; pos < utf8.size();) {
+        bool valido = true;
+        const char32_t u = proximoUtf8(utf8, pos, &valido);
+        // A character Windows-1252 lacks goes as its code point; the editor decides.
+        if (valido && !temWin1252(u)) {
+            EventoEntrada e;
+            e.tipo = EventoEntrada::Tipo::Unicode;
+            e.unicode = u;
+            ev.push_back(e);
+            continue;
+        }
+        const uint8_t c = valido ? unicodeParaWin1252(u) : static_cast<uint8_t>(u);
+        ev.push_back({EventoEntrada::Tipo::Caractere, ultimaTecla_, c, mod});
+    }
     return ev;
 }
 

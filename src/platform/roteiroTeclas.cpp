@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "platform/codigos.h"
@@ -87,10 +89,31 @@ bool leTeclaNomeada(std::string_view nome, std::vector<TeclaRoteiro>& teclas) {
     return true;
 }
 
+// The keys from `inicio` on become one press: they all arrive at once.
+void juntaRajada(std::vector<TeclaRoteiro>& teclas, size_t inicio) {
+    if (inicio >= teclas.size()) return;
+    TeclaRoteiro junta;
+    for (size_t i = inicio; i < teclas.size(); ++i)
+        junta.eventos.insert(junta.eventos.end(), teclas[i].eventos.begin(), teclas[i].eventos.end());
+    teclas.resize(inicio);
+    teclas.push_back(std::move(junta));
+}
+
+// The bytes of the file `nome` pasted into the terminal at once.
+std::optional<TeclaRoteiro> colagemDoArquivo(std::string_view nome) {
+    std::ifstream arquivo{std::string(nome), std::ios::binary};
+    if (!arquivo) return std::nullopt;
+    EventoEntrada ev;
+    ev.tipo = EventoEntrada::Tipo::Colagem;
+    ev.texto.assign(std::istreambuf_iterator<char>(arquivo), std::istreambuf_iterator<char>());
+    return TeclaRoteiro{{std::move(ev)}};
+}
+
 }  // namespace
 
 Roteiro leRoteiro(std::string_view texto) {
     Roteiro r;
+    std::optional<size_t> inicioRajada;  // inside {burst}: where its keys begin
     size_t pos = 0;
     while (pos < texto.size()) {
         char c = texto[pos];
@@ -126,17 +149,34 @@ Roteiro leRoteiro(std::string_view texto) {
                 return r;
             }
             std::string_view nome = texto.substr(pos + 1, fim - pos - 1);
+            pos = fim + 1;
+            if (igualSemCaixa(nome, "burst")) {
+                inicioRajada = r.teclas.size();
+                continue;
+            }
+            if (igualSemCaixa(nome, "/burst") && inicioRajada) {
+                juntaRajada(r.teclas, *inicioRajada);
+                inicioRajada.reset();
+                continue;
+            }
+            if (comecaSemCaixa(nome, "paste:")) {
+                std::optional<TeclaRoteiro> colagem = colagemDoArquivo(nome.substr(6));
+                if (!colagem) {
+                    r.erro = "arquivo a colar ilegivel: " + std::string(nome.substr(6));
+                    return r;
+                }
+                r.teclas.push_back(std::move(*colagem));
+                continue;
+            }
             if (!leTeclaNomeada(nome, r.teclas)) {
                 r.erro = "tecla desconhecida {" + std::string(nome) + "}";
                 return r;
             }
-            pos = fim + 1;
             continue;
         }
         bool valido = true;
         char32_t u = proximoUtf8(texto, pos, &valido);
-        uint8_t b = valido ? unicodeParaWin1252(u) : static_cast<uint8_t>(u);
-        r.teclas.push_back({eventosDeCaractere(b)});
+        r.teclas.push_back({valido ? eventosDeUnicode(u) : eventosDeCaractere(static_cast<uint8_t>(u))});
     }
     return r;
 }

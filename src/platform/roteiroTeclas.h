@@ -3,7 +3,9 @@
 // not typed), and {Name} is one key, with any of the prefixes Ctrl+, Alt+ and Shift+:
 // {Enter} {Esc} {Tab} {Backspace} {Ins} {Del} {Home} {End} {PgUp} {PgDn} {Up} {Down}
 // {Left} {Right} {F1}..{F12}, a letter or digit ({Ctrl+B}, {Alt+0}), {Ctrl+\},
-// {code:N} for a raw key code, {{} for a brace and {#} for a number sign.
+// {code:N} for a raw key code, {{} for a brace and {#} for a number sign. The keys between
+// {burst} and {/burst} arrive all at once, as from a fast typist or a braille display;
+// {paste:FILE} pastes the bytes of FILE (from the current folder) as a terminal does.
 #pragma once
 
 #include <string>

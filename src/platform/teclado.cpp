@@ -1,5 +1,7 @@
 #include "platform/teclado.h"
 
+#include "platform/codigos.h"
+
 std::optional<uint8_t> caractereDeControle(uint16_t tecla, Modificadores mod) {
     if (mod.alt) return std::nullopt;
     if (mod.ctrl) {
@@ -45,4 +47,12 @@ std::vector<EventoEntrada> eventosDeCaractere(uint8_t c) {
     Modificadores mod;
     mod.shift = t.shift;
     return eventosDeTecla(t.tecla, mod, c);
+}
+
+std::vector<EventoEntrada> eventosDeUnicode(char32_t u) {
+    if (temWin1252(u)) return eventosDeCaractere(unicodeParaWin1252(u));
+    EventoEntrada ev;
+    ev.tipo = EventoEntrada::Tipo::Unicode;
+    ev.unicode = u;
+    return {ev};
 }

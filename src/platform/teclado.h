@@ -32,3 +32,6 @@ std::vector<EventoEntrada> eventosDeTecla(uint16_t tecla, Modificadores mod,
                                           std::optional<uint8_t> caractere);
 // A typed character: its key with the character message.
 std::vector<EventoEntrada> eventosDeCaractere(uint8_t c);
+// A typed character: as eventosDeCaractere when Windows-1252 has it, else the one event
+// that carries its code point.
+std::vector<EventoEntrada> eventosDeUnicode(char32_t u);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/codigos.h"
 #include "platform/teclado.h"
@@ -139,7 +140,7 @@ std::optional<Leitura> texto(std::string_view s, bool definitivo) {
     if (!valido) return le(1, c >= 0xA0 ? eventosDeCaractere(c) : Eventos{});
     // Controls, letters spelled with too many bytes, and surrogates are not text.
     if (controle(u) || (pos > 1 && u < 0x80) || (u >= 0xD800 && u < 0xE000)) return le(pos);
-    return le(pos, eventosDeCaractere(unicodeParaWin1252(u)));
+    return le(pos, eventosDeUnicode(u));
 }
 
 // ---------------------------------------------------------------- key numbers
@@ -458,6 +459,7 @@ std::vector<EventoEntrada> DecodificadorTerminal::expira(int msSilencio) {
     if (colando_) {
         if (msSilencio < kEsperaColagemMs) return saida;
         colando_ = false;  // the end mark was lost: what was pasted is all there is
+        saida.push_back(colagemPronta());
     }
     processa(true, saida);
     descartando_ = false;
@@ -536,30 +538,39 @@ std::optional<Leitura> DecodificadorTerminal::csi(std::string_view s, bool defin
     const std::string_view corpo = s.substr(2, i - 2);
     if (final == '~' && corpo == "200") {
         colando_ = true;
+        colagem_.clear();
         return le(i + 1);
     }
     auto q = analisaCsi(corpo, final);
     return le(i + 1, q ? interpretaCsi(*q) : Eventos{});
 }
 
+// Pasted text is text, escapes and control bytes included: it is gathered as it comes
+// and handed over whole when the end mark arrives.
 std::optional<Leitura> DecodificadorTerminal::passoColagem(std::string_view s, bool definitivo) {
-    const uint8_t c = static_cast<uint8_t>(s[0]);
-    if (c == kEsc) {
-        if (s.starts_with(kFimColagem)) {
-            colando_ = false;
-            return le(kFimColagem.size());
+    if (const size_t fim = s.find(kFimColagem); fim != std::string_view::npos) {
+        colagem_.append(s.substr(0, fim));
+        colando_ = false;
+        return le(fim + kFimColagem.size(), {colagemPronta()});
+    }
+    // The bytes that may be the start of the end mark wait for what follows.
+    size_t guarda = 0;
+    for (size_t n = std::min(s.size(), kFimColagem.size() - 1); n > 0 && !definitivo; --n) {
+        if (kFimColagem.starts_with(s.substr(s.size() - n))) {
+            guarda = n;
+            break;
         }
-        if (kFimColagem.starts_with(s) && !definitivo) return std::nullopt;
-        return le(1);  // pasted text is text: its escapes are not keys
     }
-    if (c == '\r') {
-        if (s.size() < 2 && !definitivo) return std::nullopt;
-        return le(s.size() >= 2 && s[1] == '\n' ? 2 : 1, tecla(vk::Enter, {}));
-    }
-    if (c == '\n') return le(1, tecla(vk::Enter, {}));
-    if (c == '\t') return le(1, tecla(vk::Tab, {}));
-    if (c < 0x20 || c == 0x7F) return le(1);
-    return texto(s, definitivo);
+    if (guarda == s.size()) return std::nullopt;
+    colagem_.append(s.substr(0, s.size() - guarda));
+    return le(s.size() - guarda);
+}
+
+EventoEntrada DecodificadorTerminal::colagemPronta() {
+    EventoEntrada ev;
+    ev.tipo = T::Colagem;
+    ev.texto = std::exchange(colagem_, std::string());
+    return ev;
 }
 
 std::optional<Leitura> DecodificadorTerminal::passoDescarte(std::string_view s, bool definitivo) {

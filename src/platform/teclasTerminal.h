@@ -1,8 +1,9 @@
 // Decoder of what a terminal sends for the keyboard: UTF-8 text, control bytes and the
 // escape sequences of the usual terminals (VT/xterm with modifiers, the Linux console,
 // rxvt, modifyOtherKeys and the CSI u keyboard protocol), focus reports and bracketed
-// paste. It turns them into the Windows-style key events the console expects. It keeps
-// no clock: the front-end tells it how long the input has been silent.
+// paste. It turns them into the Windows-style key events the console expects; a bracketed
+// paste becomes one event holding the pasted bytes. It keeps no clock: the front-end
+// tells it how long the input has been silent.
 #pragma once
 
 #include <cstddef>
@@ -39,9 +40,11 @@ class DecodificadorTerminal {
   private:
     std::string pendentes_;
     bool colando_ = false;      // inside a bracketed paste
+    std::string colagem_;       // what was pasted so far
     bool descartando_ = false;  // skipping the rest of an overlong sequence
 
     void processa(bool definitivo, std::vector<EventoEntrada>& saida);
+    EventoEntrada colagemPronta();
     std::optional<Leitura> passo(std::string_view s, bool definitivo);
     std::optional<Leitura> passoColagem(std::string_view s, bool definitivo);
     std::optional<Leitura> passoDescarte(std::string_view s, bool definitivo);

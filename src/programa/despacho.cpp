@@ -35,7 +35,8 @@ bool entre(uint8_t scan, const uint8_t (&lista)[N]) {
 // Scan codes after which the anchors are cleared even with Shift held.
 constexpr uint8_t kLimpamSelecao[] = {61, 63, 64, 65, 67, 68, 72, 73, 80, 81, 98, 99, 100, 104, 118, 132};
 constexpr uint8_t kRedesenhoTotal[] = {61, 63, 64, 65, 67, 68, 70, 72, 73, 80, 81, 83, 94, 98, 104,
-                                       113, 114, 115, 116, 117, 118, 119, 132, 254};
+                                       113, 114, 115, 116, 117, 118, 119, 132, 254,
+                                       SnCrt::kScanColagem};
 constexpr uint8_t kLeLinhaToda[] = {61, 72, 73, 80, 81, 117, 118, 119, 132};
 constexpr uint8_t kLeRestoLinha[] = {63, 64, 98};
 
@@ -60,7 +61,7 @@ void apagaComDel(Editor& e) {
 }
 
 void ecoOuSaida(Editor& e) {
-    if (e.crt.modificadores().alt) saiSemGravar(e);  // Alt+F4: leave without saving
+    if (e.crt.modificadores().alt) terminaEditor(e);  // Alt+F4: leave without saving
     alternaEco(e);
 }
 
@@ -86,11 +87,6 @@ void leAteOFimLimpandoSelecao(Editor& e) {
 void proximaPalavraOuLeitura(Editor& e) {
     if (e.crt.modificadores().alt) return leAteOFimLimpandoSelecao(e);  // Alt+F1 as Ctrl+F11
     proximaPalavra(e);
-}
-
-void outroArquivo(Editor& e) {
-    novoArquivo(e);
-    e.ed.limpaBloco();
 }
 
 // A braille display's routing key: the cursor to the column pressed, its character said.
@@ -141,7 +137,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
     {59, "proximaPalavra", proximaPalavraOuLeitura},
     {60, "gravaTexto", [](Editor& e) { gravaTexto(e); }},
-    {61, "outroArquivo", outroArquivo},
+    {61, "novoArquivo", novoArquivo},
     {62, "alternaEco", ecoOuSaida},
     {63, "procura", procura},
     {64, "procuraTroca", procuraTroca},
@@ -186,6 +182,8 @@ const std::vector<ComandoTecla> kEstendida = {
     {122, "vozSapi", [](Editor& e) { vozSapi(e, 3); }},
     {129, "vozPropria", vozPropria},
     {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
+    {SnCrt::kScanUnicode, "digitaUnicode", digitaUnicode},
+    {SnCrt::kScanColagem, "colaDoTerminal", colaDoTerminal},
     {254, "colaNaLinha", colaNaLinha},
     {255, "copiaSelecao", copiaSelecao},
 };

@@ -581,7 +581,8 @@ void Fala::clique() {
 void Fala::bip() {
     Chamada c(*this);
     c.anota("bip");
-    crt_.limpaFila();
+    // Keys a held-down key repeated are dropped; text typed ahead stays.
+    crt_.descartaComandos();
     tocador_.tocaMemoria(ondaBip());
     esperaFimSom();
 }
@@ -662,6 +663,8 @@ uint8_t Fala::leTeclaEco() {
     Chamada ch(*this);
     const uint8_t c = crt_.leTecla();
     paraFala();
+    // A 0 announces an extended key (F1 asking for help): it is no letter to say.
+    if (c == 0) return c;
     ch.anota("letra " + std::to_string(c));
     falaLetra(c);
     return c;

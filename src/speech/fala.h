@@ -66,6 +66,7 @@ class Fala {
     bool existeSom(std::string_view nome);
     void escreveFala(std::string_view texto);
     void clique();
+    // A beep; the commands waiting in the key queue are dropped first, typed text stays.
     void bip();
     void tocaDTMF(std::string_view texto);
     void pausaFala(int ms);
@@ -75,6 +76,7 @@ class Fala {
     // sound only a message stops, the keys are looked at every 2 ms instead of 10.
     void aguardaSilencio();
     void esperaFala();
+    // A key read, the speech stopped, the key said (the 0 of an extended key is not).
     uint8_t leTeclaEco();
 
     // Numbers, time and date from recorded words.

@@ -56,10 +56,13 @@ int roda(const fs::path& pasta, std::vector<std::string> args) {
         // The user's locale chooses the math mode's decimal separator: the cases run in C.
         if (s.rfind("SONARE_", 0) != 0 && s.rfind("DISPLAY=", 0) != 0 &&
             s.rfind("XDG_STATE_HOME=", 0) != 0 && s.rfind("LC_", 0) != 0 &&
-            s.rfind("LANG=", 0) != 0)
+            s.rfind("LANG=", 0) != 0 && s.rfind("HOME=", 0) != 0)
             ambiente.push_back(s);
     }
     ambiente.push_back("SONARE_WINDIR=" + (pasta / "win").string());
+    // The run's folder is its home, so the paths it says ("~/estado/...") are the same in
+    // every run.
+    ambiente.push_back("HOME=" + pasta.string());
     ambiente.push_back("XDG_STATE_HOME=" + (pasta / "estado").string());
     std::vector<char*> envp, argv;
     for (auto& s : ambiente) envp.push_back(s.data());

@@ -95,6 +95,64 @@ TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
               (std::vector<int>{223, 222}));
 }
 
+// A burst far larger than the queue comes in as the program reads it: every key, in order.
+TEST_F(SnCrtTest, ABurstOfKeysIsReadWholeWhateverItsSize) {
+    std::string digitado;
+    for (int i = 0; i < 10000; ++i) digitado += static_cast<char>('a' + i % 26);
+    crt("", "{burst}" + digitado + "{Up}{/burst}");
+    std::string lido;
+    for (int i = 0; i < 10000; ++i) lido += static_cast<char>(crt_->leTecla());
+    EXPECT_TRUE(lido == digitado);
+    EXPECT_EQ(crt_->leTecla(), 0);
+    EXPECT_EQ(crt_->leTecla(), 72);
+}
+
+// After a beep the commands waiting go (a held key's repeats), typed text, pastes and
+// characters Windows-1252 lacks stay, each with what it stands for.
+TEST_F(SnCrtTest, ABeepDropsOnlyTheCommandsWaiting) {
+    crt();
+    crt_->ligaVerificaInterrupcao(false);
+    EventoEntrada seta;
+    seta.tipo = Tipo::Unicode;
+    seta.unicode = 0x2192;
+    EventoEntrada colagem;
+    colagem.tipo = Tipo::Colagem;
+    colagem.texto = "colado";
+    for (const EventoEntrada& ev :
+         {caractere('a'), evento(Tipo::TeclaDesce, vk::Baixo), seta, caractere(8), colagem,
+          caractere(13), caractere(27), caractere(9), caractere(127), caractere('b')})
+        crt_->trataEvento(ev);
+    crt_->descartaComandos();
+    const uint8_t u = SnCrt::kScanUnicode, c = SnCrt::kScanColagem;
+    std::vector<int> lidos;
+    std::optional<char32_t> unicode;
+    std::optional<std::string> colado;
+    while (crt_->teclasNaFila() > 0) {
+        lidos.push_back(crt_->leTecla());
+        if (lidos.back() == u) unicode = crt_->tomaUnicode();
+        if (lidos.back() == c) colado = crt_->tomaColagem();
+    }
+    EXPECT_EQ(lidos, (std::vector<int>{'a', 0, u, 0, c, 13, 9, 'b'}));
+    EXPECT_EQ(unicode, char32_t{0x2192});
+    EXPECT_EQ(colado, "colado");
+    EXPECT_FALSE(crt_->tomaColagem());  // taken once
+    // A scan code whose 0 was already read stays for its reader.
+    crt_->trataEvento(seta);
+    crt_->trataEvento(evento(Tipo::TeclaDesce, vk::Baixo));
+    EXPECT_EQ(crt_->leTecla(), 0);
+    crt_->descartaComandos();
+    EXPECT_EQ(crt_->leTecla(), u);
+    EXPECT_EQ(crt_->tomaUnicode(), char32_t{0x2192});
+    EXPECT_EQ(crt_->teclasNaFila(), 0u);
+    // Emptying the queue takes what the keys stood for with them.
+    crt_->trataEvento(colagem);
+    crt_->limpaFila();
+    crt_->trataEvento(seta);
+    EXPECT_EQ(codigos({}), (std::vector<int>{0, u}));
+    EXPECT_EQ(crt_->tomaUnicode(), char32_t{0x2192});
+    EXPECT_FALSE(crt_->tomaColagem());
+}
+
 // Presses the braille keys of `teclas` together and releases them.
 std::vector<EventoEntrada> acorde(const std::string& teclas) {
     std::vector<EventoEntrada> ev;

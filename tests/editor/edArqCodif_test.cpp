@@ -112,6 +112,30 @@ TEST(EdArqCodif, ALineFromAnotherFileTakesTheTextsPlaceholders) {
     EXPECT_EQ(cheio.adota(parte, lida), "lido ? ? \xE9");
 }
 
+// Typed or pasted UTF-8: placeholders in a UTF-8 text while some are left, nothing in an
+// ANSI text (counted); bytes that are not UTF-8 as Windows-1252, controls as '#'.
+TEST(EdArqCodif, TypedTextKeepsOrRefusesForeignCharacters) {
+    const std::string entrada = std::string("a→b\xff") + '\0' + "\x1b[m\tő→\r\n";
+    const struct {
+        bool utf8;
+        size_t jaUsadas;
+        std::string texto;
+        size_t recusados;
+    } casos[] = {
+        {true, 0, "a\x01" "b\xFF##[m\t\x02\x01\r\n", 0},
+        {true, 25, "a\x1F" "b\xFF##[m\t\x1F\r\n", 1},  // one placeholder left: → takes it
+        {false, 0, "ab\xFF##[m\t\r\n", 3},
+    };
+    for (const auto& c : casos) {
+        CodificacaoArquivo cod;
+        cod.utf8 = c.utf8;
+        cod.estranhos.assign(c.jaUsadas, U'x');
+        size_t recusados = 0;
+        EXPECT_EQ(cod.textoDigitado(entrada, recusados), c.texto) << c.jaUsadas;
+        EXPECT_EQ(recusados, c.recusados);
+    }
+}
+
 // ------------------------------------------------------------------ through the editor
 
 namespace {

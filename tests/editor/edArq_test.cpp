@@ -238,14 +238,56 @@ TEST_F(Comandos, NewFileAfterTheSaveOffer) {
     EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "de a\r\n");
     EXPECT_EQ(ed().nomeArquivo, nome("b.txt"));
     EXPECT_EQ(linhas(), (Linhas{"de b"}));
-    // Given up, or the save failed: the text stays.
-    for (const char* teclas : {"{Esc}", "s"}) {
+    // Given up, the save failed, or no other file loaded after "n" (Esc, an empty name, a
+    // file that cannot be read, then Esc): the text stays as it was, still changed, its
+    // block marks kept.
+    ASSERT_EQ(mkfifo((pasta_ / "tubo.txt").c_str(), 0600), 0);
+    for (const std::string& teclas : {std::string("{Esc}"), std::string("s"), std::string("n{Esc}"),
+                                      std::string("n{Enter}"), std::string("n/dev/null{Enter}{Esc}"),
+                                      "n" + nome("tubo.txt") + "{Enter}{Enter}"}) {
         abre(teclas);
         ed().nomeArquivo = "/dev/full";
-        texto({"fica"});
+        texto({"fica", "linha"}, 2, 3);
+        ed().trocaLinha(1, "ficou");
+        ed().inicioBloco = ed().fimBloco = 2;
         novoArquivo(e());
-        EXPECT_EQ(linhas(), (Linhas{"fica"})) << teclas;
+        EXPECT_EQ(linhas(), (Linhas{"ficou", "linha"})) << teclas;
+        EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(2, 3)) << teclas;
         EXPECT_EQ(ed().nomeArquivo, "/dev/full");
+        EXPECT_TRUE(ed().modificado()) << teclas;
+        EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(2, 2)) << teclas;
+        EXPECT_EQ(ouvidoSemTextos().back(), teclas == "s" ? "mensagem EDERRESC" : "mensagem EDDESIST")
+            << teclas;
+    }
+}
+
+// Leaving with a changed text that was not saved, by any way: its copy in the state folder,
+// and the last words say where; an unchanged text leaves none.
+TEST_F(Comandos, LeavingWithAChangedTextKeepsItsCopyAndSaysWhere) {
+    for (const char* teclas : {"", "a"}) {
+        abre(teclas);
+        ed().nomeArquivo = nome("a.txt");
+        texto({"mudado"});
+        if (*teclas == '\0') ed().versaoGravada = ed().texto.versao();
+        ouvido();
+        EXPECT_THROW(*teclas ? familiaArquivos(e()) : terminaEditor(e()), FimDoRoteiro);
+        const Ouvido o = ouvidoSemTextos();
+        std::vector<fs::path> copias;
+        if (fs::exists(pasta_ / "estado/sonare"))
+            for (const auto& f : fs::directory_iterator(pasta_ / "estado/sonare"))
+                copias.push_back(f.path());
+        if (*teclas == '\0') {
+            EXPECT_TRUE(copias.empty());
+            EXPECT_EQ(o.back(), "mensagem EDFIMPRC");
+            continue;
+        }
+        ASSERT_EQ(copias.size(), 1u);
+        EXPECT_EQ(leArquivo(copias[0]), "mudado\r\n");
+        ASSERT_GE(o.size(), 3u);
+        EXPECT_EQ(o[o.size() - 3], "mensagem EDFIMPRC");
+        EXPECT_EQ(o[o.size() - 2], "mensagem EDCOPGRD");
+        EXPECT_EQ(o.back(), "texto " + nomeEditor(pasta_ / "estado/sonare"));
+        EXPECT_FALSE(fs::exists(pasta_ / "a.txt"));
     }
 }
 
@@ -314,9 +356,6 @@ TEST_F(Comandos, FileFamilyLetters) {
     EXPECT_TRUE(ouviu(familia("i"), "soletra " + nome("a.txt")));
     EXPECT_TRUE(ouviu(familia("{Esc}"), "mensagem EDDESIST"));
     EXPECT_EQ(familia("q").back(), "bip");
-    abre("a");
-    EXPECT_THROW(familiaArquivos(e()), std::runtime_error);
-    EXPECT_FALSE(fs::exists(pasta_ / "a.txt"));  // left without saving
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(EditaCampo, EditingKeys) {
         {"{Ctrl+Alt+F9}{Ctrl+K}{Esc}x{Enter}", "", "", "x", {"texto 9", "bip", "bip", "letra 120"}},
         // An extended key is no speed; Esc keeps the speed.
         {"{Ctrl+F4}{Down}{Ctrl+F4}{Esc}{Ctrl+F4}2x{Enter}", "", "", "x",
-         {"som _VELOC", "letra 0", "som _VELOC", "letra 27", "som _VELOC", "letra 50",
+         {"som _VELOC", "som _VELOC", "letra 27", "som _VELOC", "letra 50",
           "letra 120"}},
         {"{End}{Backspace}{Del}{Home}{Del}{Ctrl+D}{Ctrl+S}{Ctrl+Y}{Ctrl+U}{Ctrl+Backspace}"
          "{Ctrl+V}{Enter}",

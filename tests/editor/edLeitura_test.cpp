@@ -247,7 +247,13 @@ TEST_F(Leitura, AKeyStopsTheReading) {
     leAteOFim(e());
     EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Um."});
     EXPECT_EQ(ed().colunaAtual, 4);
-    EXPECT_EQ(crt().teclasNaFila(), 0u);  // the key only stopped the reading
+    EXPECT_EQ(crt().teclasNaFila(), 1u);  // typed text is kept: it goes into the text
+    crt().limpaFila();
+    crt().trataEvento({EventoEntrada::Tipo::Caractere, 0, 27, {}});
+    texto({"Um. Dois. Tres."});
+    leAteOFim(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Um."});
+    EXPECT_EQ(crt().teclasNaFila(), 0u);  // a command only stopped the reading
 
     ed().modoLeitura = true;  // there the key is a command (Esc leaves)
     crt().trataEvento(tecla);

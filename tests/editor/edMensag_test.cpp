@@ -47,7 +47,7 @@ TEST(LeTeclaFalada, EchoesAndUpperCasesLettersOnly) {
     EXPECT_EQ(leTeclaFalada(e), 0xE1);  // accented letters stay as they are
     EXPECT_EQ(leTeclaFalada(e), 0);     // extended: the scan code waits in the queue
     EXPECT_EQ(s.crt().leTecla(), 80);
-    EXPECT_EQ(s.rastro(), "letra 97\nletra 27\nletra 225\nletra 0\n");
+    EXPECT_EQ(s.rastro(), "letra 97\nletra 27\nletra 225\n");  // nothing said for the 0
 }
 
 TEST(ListasAjuda, EveryListHasItsLines) {

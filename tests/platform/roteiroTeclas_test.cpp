@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "apoio.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 
@@ -40,6 +41,24 @@ TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
 TEST(Roteiro, CommentsRunToTheLineEnd) {
     const char* roteiro = "# what the case proves {Foo\r\na{Enter}  # why {Ctrl+\nb{#}c \t#\n d#";
     EXPECT_EQ(codigosDoRoteiro(roteiro), (std::vector<int>{'a', 13, 'b', '#', 'c', ' ', 'd'}));
+}
+
+// {burst} makes its keys one press; {paste:FILE} one paste of the file's bytes; a character
+// Windows-1252 lacks is one event of its own.
+TEST(Roteiro, BurstsPastesAndForeignCharacters) {
+    PastaTemporaria pasta;
+    gravaArquivoTeste(pasta / "colar.txt", std::string("a\0\xff\r\n", 5));
+    const Roteiro r =
+        leRoteiro("x{burst}ab\n{Enter}{/burst}{paste:" + (pasta / "colar.txt").string() + "}→");
+    ASSERT_EQ(r.erro, "");
+    ASSERT_EQ(r.teclas.size(), 4u);
+    EXPECT_EQ(r.teclas[1].eventos.size(), 9u);  // three keys, each down, character, up
+    ASSERT_EQ(r.teclas[2].eventos.size(), 1u);
+    EXPECT_EQ(r.teclas[2].eventos[0].tipo, EventoEntrada::Tipo::Colagem);
+    EXPECT_EQ(r.teclas[2].eventos[0].texto, std::string("a\0\xff\r\n", 5));
+    ASSERT_EQ(r.teclas[3].eventos.size(), 1u);
+    EXPECT_EQ(r.teclas[3].eventos[0].unicode, U'→');
+    EXPECT_NE(leRoteiro("{paste:/nao/existe}").erro, "");
 }
 
 TEST(Roteiro, BadScriptsAreReported) {

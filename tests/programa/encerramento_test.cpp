@@ -1,5 +1,5 @@
-// The editor ended from outside, run in a pseudo-terminal as a user runs it: a signal or
-// the terminal going away never takes a changed text with it.
+// The editor run in a pseudo-terminal as a user runs it: a signal or the terminal going
+// away never takes a changed text with it, and no key or paste is lost however it comes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -9,9 +9,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,25 +69,43 @@ class EditorEmTerminal {
                   static_cast<ssize_t>(teclas.size()));
     }
     std::string rastro() const { return leArquivo(pasta_ / "rastro.txt"); }
+    // Any amount of input, written as the terminal takes it while what the editor writes
+    // is read, as a paste or a key storm arrives.
+    void digitaTudo(std::string_view teclas) {
+        const int modo = fcntl(mestre_, F_GETFL);
+        fcntl(mestre_, F_SETFL, modo | O_NONBLOCK);
+        const auto fim = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (!teclas.empty() && std::chrono::steady_clock::now() < fim) {
+            const ssize_t n = write(mestre_, teclas.data(), std::min<size_t>(teclas.size(), 4096));
+            if (n > 0)
+                teclas.remove_prefix(static_cast<size_t>(n));
+            else
+                drena(5);
+        }
+        fcntl(mestre_, F_SETFL, modo);
+        EXPECT_TRUE(teclas.empty());
+    }
 
     // Reads what the editor writes (so it never blocks on a full terminal) until `pronto`
-    // or 10 seconds.
-    bool espera(const std::function<bool()>& pronto) {
-        const auto fim = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    // or `segundos`.
+    bool espera(const std::function<bool()>& pronto, int segundos = 10) {
+        const auto fim = std::chrono::steady_clock::now() + std::chrono::seconds(segundos);
         while (std::chrono::steady_clock::now() < fim) {
             if (pronto()) return true;
             drena(50);
         }
         return pronto();
     }
-    // Until the editor has ended; its wait status.
-    int fim() {
+    // Until the editor has ended (at most `segundos`); its wait status.
+    int fim(int segundos = 10) {
         int status = 0;
-        espera([&] {
-            const pid_t r = waitpid(pid_, &status, WNOHANG);
-            terminou_ = r == pid_;
-            return terminou_;
-        });
+        espera(
+            [&] {
+                const pid_t r = waitpid(pid_, &status, WNOHANG);
+                terminou_ = r == pid_;
+                return terminou_;
+            },
+            segundos);
         return status;
     }
     void fechaTerminal() {
@@ -222,6 +242,49 @@ TEST_F(Encerramento, AfterAStopTheTerminalIsRawAgain) {
     EXPECT_TRUE(ed->espera([&] { return ed->cru(); }));
     ed->digita("z");
     EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 122") != std::string::npos; }));
+}
+
+// A megabyte pasted into the terminal (NUL, escapes and bytes that are not UTF-8 in it)
+// and then 10,000 keys typed in one burst past the margin: the paste goes in as its lines,
+// every key lands, and Ctrl+X saves them all.
+TEST_F(Encerramento, APasteAndAKeyStormInTheTerminalLoseNothing) {
+    std::string colado;
+    std::vector<std::string> esperadas;
+    for (int i = 0; colado.size() < (1u << 20); ++i) {
+        std::string linha = "linha " + std::to_string(i) + std::string(60, static_cast<char>('a' + i % 26));
+        if (i % 100 == 1) linha += std::string(1, '\0') + "\x1b[31m\xff";
+        colado += linha + "\r";  // a terminal sends line ends as CR
+        for (char& c : linha)
+            if (c == '\0' || c == '\x1b') c = '#';
+        esperadas.push_back(linha);
+    }
+    std::string digitado;
+    for (int i = 0; digitado.size() < 10000; ++i)
+        digitado += " " + std::string(1 + i % 9, static_cast<char>('a' + i % 26));
+    auto ed = editaTexto(false);
+    // The paste, End (the keys go after "linha", which the paste went before) and the keys;
+    // once they are in, Ctrl+X (a command waiting when a beep sounds would be dropped).
+    ed->digitaTudo("\x1b[200~" + colado + "\x1b[201~\x1b[F" + digitado);
+    const auto digitadas = [&] {
+        const std::string r = ed->rastro();
+        size_t n = 0;
+        for (size_t p = r.find("letra "); p != std::string::npos; p = r.find("letra ", p + 1)) ++n;
+        return n >= digitado.size();
+    };
+    ASSERT_TRUE(ed->espera(digitadas, 120));
+    ed->digita("\x18");
+    ASSERT_TRUE(ed->espera([&] { return ed->rastro().find("EDFIMPRC") != std::string::npos; }));
+    EXPECT_TRUE(WIFEXITED(ed->fim()));
+
+    std::vector<std::string> salvas;
+    std::istringstream in(leArquivo(pasta_ / "texto.txt"));
+    for (std::string l; std::getline(in, l);) salvas.push_back(l.substr(0, l.find('\r')));
+    ASSERT_GT(salvas.size(), esperadas.size());
+    EXPECT_TRUE(std::equal(esperadas.begin(), esperadas.end(), salvas.begin()));
+    std::string junto;
+    for (size_t i = esperadas.size(); i < salvas.size(); ++i)
+        junto += (junto.empty() ? "" : " ") + salvas[i];
+    EXPECT_EQ(junto, "linha" + digitado);
 }
 
 }  // namespace

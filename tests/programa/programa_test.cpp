@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "programa/despacho.h"
 #include "editor/edArq.h"
 #include "editor/sessao.h"
@@ -126,6 +129,56 @@ TEST_F(Inicio, ASonareIniThatIsNoFileGivesOneMessageAndTheDefaults) {
         EXPECT_EQ(pipe, std::filesystem::is_fifo(ini));
         EXPECT_EQ(!pipe, std::filesystem::is_directory(ini));
     }
+}
+
+// Lines of a text file, without their line ends.
+std::vector<std::string> linhasDe(const std::string& bytes) {
+    std::vector<std::string> v;
+    std::istringstream in(bytes);
+    for (std::string l; std::getline(in, l);) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        v.push_back(l);
+    }
+    return v;
+}
+
+// The whole editor in a storm: a megabyte pasted with NUL, escapes and bytes that are not
+// UTF-8, then 10,000 keys typed at once past the margin (blanks there beep, words break to
+// the next line). Nothing is lost; only the control characters, which no line can hold,
+// became '#'.
+TEST_F(Inicio, AMegabytePasteAndTenThousandKeysAtOnceLoseNothing) {
+    std::string colado;
+    std::vector<std::string> esperadas;
+    for (int i = 0; colado.size() < (1u << 20); ++i) {
+        std::string linha = "linha " + std::to_string(i) + std::string(60, static_cast<char>('a' + i % 26));
+        if (i % 100 == 1) linha += std::string(1, '\0') + "\x1b[31m\xff";
+        colado += linha + (i % 2 ? "\r\n" : "\n");
+        for (char& c : linha)
+            if (c == '\0' || c == '\x1b') c = '#';
+        esperadas.push_back(linha);
+    }
+    gravaArquivoTeste(pasta_ / "colar.txt", colado);
+    std::string digitado;
+    for (int i = 0; digitado.size() < 10000; ++i)
+        digitado += (i ? " " : "") + std::string(1 + i % 9, static_cast<char>('a' + i % 26));
+    gravaArquivoTeste(pasta_ / "SONARE.INI", "[PLUMAR]\nDICIONARIOATIVADO=N\n");
+    abre("{paste:" + (pasta_ / "colar.txt").string() + "}{F4}{burst}" + digitado +
+         "{/burst}{Ctrl+X}");
+    inicializaEditor(e(), {(pasta_ / "texto.txt").string()});
+    EXPECT_THROW(executaEditor(e()), FimDoRoteiro);
+
+    const std::vector<std::string> salvas = linhasDe(leArquivo(pasta_ / "texto.txt"));
+    ASSERT_GT(salvas.size(), esperadas.size());
+    EXPECT_TRUE(std::equal(esperadas.begin(), esperadas.end(), salvas.begin()));
+    std::string junto;
+    for (size_t i = esperadas.size(); i < salvas.size(); ++i) {
+        EXPECT_LE(salvas[i].size(), 72u) << i;
+        junto += (junto.empty() ? "" : " ") + salvas[i];
+    }
+    EXPECT_EQ(junto, digitado);
+    const std::string r = rastro();
+    EXPECT_NE(r.find("mensagem EDBLKADC"), std::string::npos);
+    EXPECT_NE(r.find("texto " + std::to_string(esperadas.size()) + " linhas"), std::string::npos);
 }
 
 class Despacho : public SessaoEdicao {

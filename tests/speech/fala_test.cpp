@@ -114,13 +114,17 @@ TEST_F(FalaGravada, AWordThatIsNotElevenKilohertzPlaysAlone) {
 
 // ------------------------------------------------------------------ click, beep, tones
 
-TEST_F(FalaGravada, TheClickIsNeverCompressedAndTheBeepEmptiesTheKeyQueue) {
+// The beep drops the commands waiting (a held key's repeats), never typed text.
+TEST_F(FalaGravada, TheClickIsNeverCompressedAndTheBeepDropsTheCommandsWaiting) {
     fala_->tocador().comprimeTempo = true;
     fala_->clique();
     EXPECT_TRUE(fala_->tocador().comprimeTempo);
+    teclaEsperando(8);  // Backspace
     teclaEsperando('a');
+    teclaEsperando(27);
     fala_->bip();
-    EXPECT_EQ(crt_->teclasNaFila(), 0u);
+    EXPECT_EQ(crt_->teclasNaFila(), 1u);
+    EXPECT_EQ(crt_->leTecla(), 'a');
     ASSERT_EQ(audio_.blocos.size(), 2u);
     for (const auto& b : audio_.blocos) EXPECT_EQ(b.formato, kMono8);
     EXPECT_EQ(ouvido(), "clique bip");

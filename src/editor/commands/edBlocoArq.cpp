@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/commands/edBloco.h"
+#include "editor/commands/edDocUti.h"
 #include "editor/edArq.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
@@ -83,6 +84,10 @@ void leArquivoBloco(Editor& e) {
         return falaMensagem(e, "EDDESIST");
     nome = caminhoCompleto(nome);
     if (semPonto(nome) && !podeAbrir(caminhoSistema(nome))) nome += "." + ed.extensaoPadrao;
+    // A word-processor document is offered for conversion as when it is opened; nothing
+    // comes in when the user gives up or the conversion fails (said).
+    nome = importaDocumento(e, nome);
+    if (nome.empty()) return;
     Leitura r = leLinhasArquivo(nome, ed.codificacao);
     if (r.estado == EstadoLeitura::NaoExiste || r.estado == EstadoLeitura::Ilegivel)
         return falaMensagem(e, "EDARQNAO");

@@ -326,8 +326,9 @@ std::optional<std::string> perguntaNumero(Editor& e, std::string_view chave) {
     return std::string(resposta);
 }
 
-// Applies the step `op` with the line just reached; false when the run stops there.
-bool aplicaPasso(Editor& e, Fita& f, uint8_t op, std::string_view linha) {
+// Applies the step `op` with the line just reached; false when the run stops there. A
+// question left unanswered brings the cursor back to line `desistindo`.
+bool aplicaPasso(Editor& e, Fita& f, uint8_t op, std::string_view linha, int desistindo) {
     const std::string_view termo = termoDaLinha(linha);
     if (op == '|' && termo.find_first_of(",-*_") != std::string_view::npos) {
         interrompe(e, "EDOPRINV");
@@ -337,7 +338,7 @@ bool aplicaPasso(Editor& e, Fita& f, uint8_t op, std::string_view linha) {
     if (op == 'x' || op == 'z') {
         std::optional<std::string> p = perguntaNumero(e, op == 'x' ? "EDINFPOT" : "EDINFBAS");
         if (!p) {
-            e.ed.linhaAtual = std::max(e.ed.linhaAtual - 1, 1);
+            e.ed.linhaAtual = std::max(desistindo, 1);
             interrompe(e, "EDDESIST");
             return false;
         }
@@ -382,25 +383,42 @@ void escreveResultado(Editor& e, const Fita& f) {
     e.fala.falaTexto(ed.linha(ed.linhaAtual));
 }
 
+// The tape from the line after the cursor on, `op` being the operator that joins the
+// cursor line to it; the result line at its end.
+void continuaFita(Editor& e, Fita& f, uint8_t op) {
+    EdVars& ed = e.ed;
+    while (ehOperador(op)) {
+        if (ed.linhaAtual >= ed.nLinhas()) return interrompe(e, "EDERRLEI");
+        ++ed.linhaAtual;
+        ed.colunaAtual = 1;
+        const std::string linha = ed.linha(ed.linhaAtual);
+        if (linha.empty()) return interrompe(e, "EDERRLEI");
+        if (!aplicaPasso(e, f, op, linha, ed.linhaAtual - 1)) return;
+        op = operadorDe(termoDaLinha(linha));
+    }
+    if (op != '=') return interrompe(e, "EDERRLEI");
+    escreveResultado(e, f);
+}
+
 void calculaFita(Editor& e) {
     EdVars& ed = e.ed;
     if (ed.linhaAtual < 1 || ed.linhaAtual > ed.nLinhas() || ed.linha(ed.linhaAtual).empty())
         return interrompe(e, "EDERRLEI");
     Fita f;
-    std::string linha = ed.linha(ed.linhaAtual);
-    f.acumulador = valorTermo(termoDaLinha(linha));
-    uint8_t op = operadorDe(termoDaLinha(linha));
-    while (ehOperador(op)) {
-        if (ed.linhaAtual >= ed.nLinhas()) return interrompe(e, "EDERRLEI");
-        ++ed.linhaAtual;
-        ed.colunaAtual = 1;
-        linha = ed.linha(ed.linhaAtual);
-        if (linha.empty()) return interrompe(e, "EDERRLEI");
-        if (!aplicaPasso(e, f, op, linha)) return;
-        op = operadorDe(termoDaLinha(linha));
-    }
-    if (op != '=') return interrompe(e, "EDERRLEI");
-    escreveResultado(e, f);
+    const std::string_view termo = termoDaLinha(ed.linha(ed.linhaAtual));
+    f.acumulador = valorTermo(termo);
+    continuaFita(e, f, operadorDe(termo));
+}
+
+// A conversion applied to the "=" line under the cursor, as if a line holding its code
+// stood above it; the text gets the result line and nothing else.
+void converteLinha(Editor& e, uint8_t codigo) {
+    EdVars& ed = e.ed;
+    ed.colunaAtual = 1;
+    const std::string linha = ed.linha(ed.linhaAtual);
+    Fita f;
+    if (!aplicaPasso(e, f, codigo, linha, ed.linhaAtual)) return;
+    continuaFita(e, f, operadorDe(termoDaLinha(linha)));
 }
 
 void escolheConversao(Editor& e) {
@@ -416,8 +434,7 @@ void escolheConversao(Editor& e) {
     if (tecla == 27) return falaMensagem(e, "EDDESIST");
     const Conversao* c = porTecla(tecla);
     if (!c) return e.fala.bip();
-    insereLinha(e, std::string(1, static_cast<char>(c->codigo)), false);
-    calculaFita(e);
+    converteLinha(e, c->codigo);
 }
 
 }  // namespace

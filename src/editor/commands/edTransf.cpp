@@ -1,6 +1,7 @@
 #include "editor/commands/edTransf.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "editor/commands/edTransfDecodifica.h"
 #include "editor/edArq.h"
@@ -53,17 +54,32 @@ void copia(Editor& e, bool comMensagem) {
     comMensagem ? falaMensagem(e, "EDBLKCRG") : e.fala.clique();
 }
 
-void cola(Editor& e, bool comMensagem) {
+// The lines of a pasted text, as the text holds it, inserted before the cursor line; they
+// become the block, and the cursor goes to the start of the line that held it.
+size_t insereColagem(Editor& e, std::string_view texto) {
     EdVars& ed = e.ed;
-    std::string texto;
-    if (!e.crt.leClipboard(texto, kMaiorColagem) || texto.empty()) return;
+    const std::vector<std::string> linhas = linhasDaColagem(texto);
     // The selection belonged to the line the cursor leaves.
     ed.selecaoInicio = ed.selecaoFim = 0;
     ed.inicioBloco = ed.fimBloco = ed.linhaAtual;
-    if (!ed.insereVariasNaLinhaAtual(linhasDaColagem(texto))) e.fala.bip();
+    if (!ed.insereVariasNaLinhaAtual(linhas)) e.fala.bip();
     ed.colunaAtual = 1;
     ed.fimBloco = ed.linhaAtual - 1;
+    return linhas.size();
+}
+
+void cola(Editor& e, bool comMensagem) {
+    std::string texto;
+    if (!e.crt.leClipboard(texto, kMaiorColagem) || texto.empty()) return;
+    insereColagem(e, semControles(texto));
     comMensagem ? falaMensagem(e, "EDBLKADC") : e.fala.clique();
+}
+
+// A number and its noun on the message row and aloud.
+void dizQuantos(Editor& e, size_t n, std::string_view um, std::string_view varios) {
+    const std::string s = std::to_string(n) + " " + std::string(n == 1 ? um : varios);
+    e.crt.escreve(" " + s);
+    e.fala.falaTexto(s);
 }
 
 }  // namespace
@@ -95,6 +111,20 @@ std::vector<std::string> linhasDaColagem(std::string_view texto) {
     }
     if (!atual.empty()) linhas.push_back(std::move(atual));
     return linhas;
+}
+
+void colaDoTerminal(Editor& e) {
+    const std::optional<std::string> utf8 = e.crt.tomaColagem();
+    if (!utf8 || utf8->empty()) return;
+    size_t recusados = 0;
+    const std::string texto = e.ed.codificacao.textoDigitado(*utf8, recusados);
+    const size_t linhas = insereColagem(e, texto);
+    falaMensagem(e, "EDBLKADC");
+    dizQuantos(e, linhas, "linha", "linhas");
+    if (recusados == 0) return;
+    e.fala.bip();
+    falaMensagem(e, "EDCOLFOR");
+    dizQuantos(e, recusados, "caractere", "caracteres");
 }
 
 void copiaParaClipboard(Editor& e) { copia(e, true); }

@@ -14,6 +14,10 @@ void copiaParaClipboard(Editor& e);
 void colaLinhas(Editor& e);
 // Shift+Ins and Ctrl+Ins: the same with a click instead of the message.
 void colaNaLinha(Editor& e);
+// Text pasted into the terminal (the key queue's paste), inserted as Ctrl+V inserts the
+// clipboard's; how many lines were inserted is said, and how many characters the text
+// could not hold (an ANSI text holds only Windows-1252).
+void colaDoTerminal(Editor& e);
 void copiaSelecao(Editor& e);
 // Block command W: the block (the cursor line when nothing is marked) joined into
 // paragraphs for a word processor.

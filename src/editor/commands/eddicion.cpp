@@ -24,7 +24,14 @@ bool leArquivoDic(Editor& e, std::string_view chave, std::string_view padrao,
     if (!std::filesystem::is_regular_file(caminho, erro)) return false;  // a folder, a pipe
     std::ifstream f(caminho, std::ios::binary);
     if (!f) return false;
-    texto.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    // Read in one piece of the file's size (megabytes at start-up), then whatever more
+    // the file has grown by.
+    const uintmax_t tamanho = std::filesystem::file_size(caminho, erro);
+    texto.resize(erro ? 0 : static_cast<size_t>(tamanho));
+    f.read(texto.data(), static_cast<std::streamsize>(texto.size()));
+    texto.resize(static_cast<size_t>(f.gcount()));
+    if (f.eof()) return !f.bad();
+    texto.append(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     return !f.bad();
 }
 

@@ -68,8 +68,10 @@ void cadaLinha(std::string_view texto, F f) {
     }
 }
 
-// A file saved as UTF-8 by mistake is read as the Windows-1252 text it stands for.
-std::string comoWin1252(std::string_view bruto) {
+// A file saved as UTF-8 by mistake is read as the Windows-1252 text it stands for, made
+// in `convertido`; any other file is read as it is, without a copy (the start-up load
+// reads megabytes).
+std::string_view comoWin1252(std::string_view bruto, std::string& convertido) {
     bool acima = false;
     for (size_t pos = 0; pos < bruto.size();) {
         if (static_cast<uint8_t>(bruto[pos]) < 0x80) {
@@ -78,27 +80,34 @@ std::string comoWin1252(std::string_view bruto) {
         }
         bool valido = true;
         proximoUtf8(bruto, pos, &valido);
-        if (!valido) return std::string(bruto);
+        if (!valido) return bruto;
         acima = true;
     }
-    return acima ? utf8ParaWin1252(bruto) : std::string(bruto);
+    if (!acima) return bruto;
+    convertido = utf8ParaWin1252(bruto);
+    return convertido;
 }
 
-void ordenaUnicos(std::vector<std::string>& v) {
+template <class Texto>
+void ordenaUnicos(std::vector<Texto>& v) {
     // The generated files come sorted: checking is cheaper than sorting again.
     if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
-bool contem(const std::vector<std::string>& v, std::string_view s) {
+template <class Texto>
+bool contem(const std::vector<Texto>& v, std::string_view s) {
     return std::binary_search(v.begin(), v.end(), s, std::less<>());
 }
 
-// Words one a line, `*` comments skipped.
-std::vector<std::string> leLista(std::string_view texto, bool dobra) {
-    std::vector<std::string> v;
+// Words one a line, `*` comments skipped: as `Texto` made of each line (a view of `texto`,
+// or its folded form).
+template <class Texto, class F>
+std::vector<Texto> leLista(std::string_view texto, F forma) {
+    std::vector<Texto> v;
+    v.reserve(static_cast<size_t>(std::count(texto.begin(), texto.end(), '\n')) + 1);
     cadaLinha(texto, [&](std::string_view l) {
-        if (l.front() != '*') v.push_back(dobra ? formaDic(l) : std::string(l));
+        if (l.front() != '*') v.push_back(forma(l));
     });
     ordenaUnicos(v);
     return v;
@@ -127,12 +136,19 @@ bool Dicionario::carrega(std::string_view sufixos, std::string_view dicionario,
                          std::string_view inexistentes, std::string_view nomes,
                          std::string_view sugestoes, const std::string& nomeSugestoes,
                          std::vector<std::string>& mensagens) {
-    *this = Dicionario();
-    leSufixos(comoWin1252(sufixos));
-    leDicionario(comoWin1252(dicionario), mensagens);
-    inexistentes_ = leLista(comoWin1252(inexistentes), true);
-    nomes_ = leLista(comoWin1252(nomes), false);
-    return leRegras(comoWin1252(sugestoes), nomeSugestoes, mensagens);
+    classes_.clear();
+    entradas_ = TDicList();
+    classesDasEntradas_.clear();
+    nomes_.clear();
+    inexistentes_.clear();
+    regras_.clear();
+    std::string convertido;
+    leSufixos(comoWin1252(sufixos, convertido));
+    leDicionario(comoWin1252(dicionario, convertido), mensagens);
+    inexistentes_ = leLista<std::string>(comoWin1252(inexistentes, convertido), formaDic);
+    textoNomes_ = comoWin1252(nomes, convertido);
+    nomes_ = leLista<std::string_view>(textoNomes_, [](std::string_view l) { return l; });
+    return leRegras(comoWin1252(sugestoes, convertido), nomeSugestoes, mensagens);
 }
 
 void Dicionario::leSufixos(std::string_view texto) {
@@ -172,9 +188,14 @@ int Dicionario::achaClasse(std::string_view nome) const {
 
 void Dicionario::leDicionario(std::string_view texto, std::vector<std::string>& mensagens) {
     std::vector<std::string> desconhecidas;
+    // One entry a line: room made once, not grown step by step.
+    const size_t linhas = static_cast<size_t>(std::count(texto.begin(), texto.end(), '\n')) + 1;
+    entradas_.reserva(linhas);
+    classesDasEntradas_.reserve(linhas * 2);
     cadaLinha(texto, [&](std::string_view l) {
         if (l.front() == '*') return;
         TDicio d;
+        d.primeiraClasse = static_cast<uint32_t>(classesDasEntradas_.size());
         const size_t espaco = l.find(' ');
         d.radical = formaDic(l.substr(0, espaco));
         std::string_view lista = espaco == std::string_view::npos ? "=" : aparaControles(l.substr(espaco));
@@ -187,7 +208,8 @@ void Dicionario::leDicionario(std::string_view texto, std::vector<std::string>& 
             if (nome == "=") {
                 d.proprio = true;
             } else if (const int c = achaClasse(nome); c >= 0) {
-                d.classes.push_back(c);
+                classesDasEntradas_.push_back(c);
+                ++d.nClasses;
             } else if (!contem(desconhecidas, nome)) {
                 // Said once per class name, not once per line that names it.
                 desconhecidas.insert(
@@ -219,8 +241,8 @@ bool Dicionario::leRegras(std::string_view texto, const std::string& nome,
 
 bool Dicionario::formaDaEntrada(const TDicio& d, std::string_view resto) const {
     if (resto.empty()) return d.proprio;
-    for (int c : d.classes)
-        if (contem(classes_[size_t(c)].sufixos, resto)) return true;
+    for (uint32_t i = d.primeiraClasse; i < d.primeiraClasse + d.nClasses; ++i)
+        if (contem(classes_[size_t(classesDasEntradas_[i])].sufixos, resto)) return true;
     return false;
 }
 

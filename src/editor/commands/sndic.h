@@ -19,16 +19,17 @@ bool letraBloco(uint8_t c);
 bool letraCursor(uint8_t c);
 
 // One dictionary entry: the stem and its class list ("=" or class names), with the
-// classes resolved once at load.
+// classes resolved once at load and kept, for all entries, in one list of the dictionary's.
 struct TDicio {
     std::string radical;  // folded
     bool proprio = false;  // "=": the stem is a word itself
-    std::vector<int> classes;
+    uint32_t primeiraClasse = 0, nClasses = 0;  // its run in that list
 };
 
 // The entries sorted by stem without regard to case.
 class TDicList {
 public:
+    void reserva(size_t n) { itens_.reserve(n); }
     void adiciona(TDicio d) { itens_.push_back(std::move(d)); }
     void ordena();
     // Whether the stem is present; `indice` is the first equal entry or the insertion point.
@@ -42,6 +43,11 @@ private:
 
 class Dicionario {
 public:
+    Dicionario() = default;
+    // Its list of names points into its own text: never copied.
+    Dicionario(const Dicionario&) = delete;
+    Dicionario& operator=(const Dicionario&) = delete;
+
     // Takes the texts of the five files, read in the order suffixes, dictionary,
     // exceptions, names, rules (a text saved as UTF-8 by mistake is decoded). False when a
     // rules line has no '=' after its first character; `mensagens` receives the console
@@ -77,7 +83,11 @@ private:
 
     std::vector<Classe> classes_;  // sorted by name
     TDicList entradas_;
-    std::vector<std::string> nomes_;        // exact, sorted
+    std::vector<int> classesDasEntradas_;  // each entry's classes, a run for each
+    // The proper names, exact and sorted: views of the names file's text, kept whole (a
+    // string apiece would cost the start-up load hundreds of thousands of allocations).
+    std::string textoNomes_;
+    std::vector<std::string_view> nomes_;
     std::vector<std::string> inexistentes_;  // folded, sorted
     std::vector<Regra> regras_;
 };

@@ -25,11 +25,10 @@ class Calculadora : public SessaoEdicao {
     std::filesystem::path ini() { return pasta_ / "SONARE.INI"; }
 };
 
-// Keys of the chooser on a line "V=": the code line above, the sentence below, the cursor
-// on it and the sentence spoken; one conversion by factor and each by a formula, the
-// questions, the keys whose code is another character, and the values a function lacks.
-// Expected results worked out by hand (2 decimals, rounded half up on the decimal value).
-TEST_F(Calculadora, ConversionsAndFunctionsWriteTheirSentences) {
+// Every key of the chooser on a line "V=": nothing typed into the text but the sentence
+// below, the cursor on it and the sentence spoken. Expected results worked out by hand from the
+// formulas (2 decimals, rounded half up on the decimal value).
+TEST_F(Calculadora, EveryConversionAndFunctionWritesItsSentence) {
     struct Caso {
         const char *teclas, *codigo, *linha, *frase;
     };
@@ -57,9 +56,16 @@ TEST_F(Calculadora, ConversionsAndFunctionsWriteTheirSentences) {
         {"ú", "ú", "1=", "Logarítmo de 1 na base 2 = 0"},
     };
     for (const Caso& c : casos) {
-        const std::string codigo = utf8ParaWin1252(c.codigo), frase = utf8ParaWin1252(c.frase);
-        EXPECT_EQ(calcula({c.linha}, c.teclas), (Linhas{codigo, c.linha, frase})) << c.teclas;
+        const std::string frase = utf8ParaWin1252(c.frase);
+        EXPECT_EQ(calcula({"antes", c.linha}, c.teclas, 2), (Linhas{"antes", c.linha, frase}))
+            << c.teclas;
         EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(3, 1)) << c.teclas;
+        // The code typed by hand at the end of a tape line does the same step.
+        EXPECT_EQ(calcula({std::string("1") + utf8ParaWin1252(c.codigo), c.linha}, 
+                          c.teclas[0] == 'x' || c.teclas[0] == 'z' ? c.teclas + 1 : "")
+                      .back(),
+                  frase)
+            << c.teclas;
         EXPECT_EQ(ouvido().back(), "texto " + frase) << c.teclas;
     }
 }
@@ -112,13 +118,14 @@ TEST_F(Calculadora, ChooserRefusalsAndTheHelpList) {
     EXPECT_EQ(calcula({"5="}, "Z"), Linhas{"5="});
     EXPECT_EQ(ouvido().back(), "bip");
     for (const char* resposta : {"{Esc}", "{Enter}", "-2{Enter}", "2*3{Enter}", "dois{Enter}"}) {
-        EXPECT_EQ(calcula({"5="}, std::string("x") + resposta), (Linhas{"x", "5="})) << resposta;
-        EXPECT_EQ(ed().linhaAtual, 1) << resposta;
+        EXPECT_EQ(calcula({"1", "5="}, std::string("x") + resposta, 2), (Linhas{"1", "5="}))
+            << resposta;
+        EXPECT_EQ(ed().linhaAtual, 2) << resposta;
         EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDDESIST") << resposta;
     }
-    EXPECT_EQ(calcula({"8="}, "z{Esc}"), (Linhas{"z", "8="}));
+    EXPECT_EQ(calcula({"8="}, "z{Esc}"), (Linhas{"8="}));
     // An arrow opens the list on its first entry; the second entry is key A; Esc gives up.
-    EXPECT_EQ(calcula({"1="}, "{Down}{Down}{Enter}")[2],
+    EXPECT_EQ(calcula({"1="}, "{Down}{Down}{Enter}")[1],
               "1 alqueires mineiros equivalem a 48400 metros quadrados");
     EXPECT_EQ(calcula({"1="}, "{F1}{Esc}"), Linhas{"1="});
     EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDDESIST");
