@@ -133,6 +133,7 @@ void Troca::salvaConstantes(std::string_view lista) {
             m_.constantesUsuario[i + 1] = valor;
         }
     }
+    m_.constantesMudaram();
     regravaPares("constantesUsuario.txt", m_.constantesUsuario);
 }
 
@@ -159,6 +160,7 @@ bool apagaPares(std::vector<std::string>& pares, std::string_view lista, std::st
 void Troca::apagaConstantes(std::string_view lista) {
     std::string faltando;
     if (!apagaPares(m_.constantesUsuario, lista, faltando)) return void(falha(46, faltando));
+    m_.constantesMudaram();
     regravaPares("constantesUsuario.txt", m_.constantesUsuario);
 }
 
