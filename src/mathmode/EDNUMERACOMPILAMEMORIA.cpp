@@ -91,9 +91,9 @@ void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
     m.constantesMudaram();
 }
 
-void preparaMemoria(const Editor& e, MemoriaNumera& m) {
+void preparaMemoria(Editor& e, MemoriaNumera& m) {
     m.limpaVariaveis();
-    m.separador = separadorDecimal();
+    m.separador = separadorDecimal(e);
     defineConstantes(m, leLinhasNumera(arquivoNumeraLeitura(e, "constantes.txt")),
                      leLinhasNumera(arquivoNumeraLeitura(e, "constantesUsuario.txt")));
 }

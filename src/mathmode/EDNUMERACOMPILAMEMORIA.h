@@ -106,7 +106,7 @@ private:
 void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
                       const std::vector<std::string>& usuario);
 // The start of a run: variables emptied, both constant files read, the separator decided.
-void preparaMemoria(const Editor& e, MemoriaNumera& m);
+void preparaMemoria(Editor& e, MemoriaNumera& m);
 
 // Every call «NAME*(» left by the translator becomes its operator code, once per run: a
 // one-value function as «(1§(x))», ROOT, POW and LOGB as «(a)§(b)».

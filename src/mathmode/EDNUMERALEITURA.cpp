@@ -69,7 +69,7 @@ struct LinhaLida {
 
 class Leitor {
   public:
-    explicit Leitor(Editor& e) : e_(e), separador_(separadorDecimal()) {
+    explicit Leitor(Editor& e) : e_(e), separador_(separadorDecimal(e)) {
         for (std::string& l : leLinhasNumera(arquivoNumeraLeitura(e, "noValidas.ini")))
             if (!l.empty()) proibidas_.push_back(std::move(l));
         const std::vector<std::string> c = leLinhasNumera(arquivoNumeraLeitura(e, "constantes.txt"));

@@ -103,11 +103,12 @@ class Tradutor {
         n_.estadoNumera = 0;
         n_.codigoErro = 0;
         n_.parametroErro.clear();
+        n_.notaErro.clear();
         n_.linhaErro = 0;
         n_.mapaLinhas.fill(0);
         n_.etiquetas.clear();
         n_.linhaResultados = e_.ed.linhaAtual + 1;
-        separador_ = separadorDecimal();
+        separador_ = separadorDecimal(e_);
         if (!esvaziaArquivo("codigo.txt")) return void(erro(5));
         const fs::path proibidas = arquivoNumeraLeitura(e_, "noValidas.ini");
         if (!existeArquivo(proibidas)) return void(erro(5));
@@ -118,9 +119,23 @@ class Tradutor {
     bool erro(int codigo, std::string parametro = {}) {
         n_.estadoNumera = 2;
         n_.codigoErro = codigo;
-        n_.parametroErro = std::move(parametro);
         n_.linhaErro = linha_;
+        if (culpaDoSeparador(codigo, parametro))
+            n_.notaErro = separador_ == '.'
+                              ? "Separador decimal: a v\xEDrgula foi lida como ponto "
+                                "(SEPARADORDECIMAL=, mant\xE9m a v\xEDrgula)."
+                              : "Separador decimal: o ponto foi lido como v\xEDrgula "
+                                "(SEPARADORDECIMAL=. mant\xE9m o ponto).";
+        n_.parametroErro = std::move(parametro);
         return false;
+    }
+
+    // The offending character is the separator (or an error about the separator) and the
+    // line holds the other character, which the rule turned into it.
+    bool culpaDoSeparador(int codigo, const std::string& parametro) const {
+        const bool sobreSeparador = parametro == std::string(1, separador_) || codigo == 31 || codigo == 32;
+        if (!sobreSeparador || linha_ < 1 || linha_ > e_.ed.nLinhas()) return false;
+        return e_.ed.linha(linha_).find(separador_ == '.' ? ',' : '.') != std::string::npos;
     }
 
     // ------------------------------------------------------------ locating the program
@@ -586,7 +601,5 @@ std::string normalizaLinha(std::string_view texto, char separador) {
     }
     return l;
 }
-
-std::string normalizaLinha(std::string_view texto) { return normalizaLinha(texto, separadorDecimal()); }
 
 std::vector<std::string> traduzPrograma(Editor& e) { return Tradutor(e).executa(); }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "editor/commands/edCalcul.h"
 #include "editor/editor.h"
 #include "platform/caminhos.h"
 
@@ -184,6 +185,7 @@ std::vector<std::string> linhasErroNumera(const EstadoNumera& estado) {
     std::vector<std::string> linhas{std::string(textosErroNumera[static_cast<size_t>(estado.codigoErro)])};
     if (!estado.parametroErro.empty())
         linhas.push_back("Par\xE2metro err\xF4neo: " + estado.parametroErro);
+    if (!estado.notaErro.empty()) linhas.push_back(estado.notaErro);
     linhas.push_back("Linha: " + std::to_string(estado.linhaErro));
     return linhas;
 }
@@ -285,6 +287,11 @@ bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& li
 }
 
 bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std::string()}); }
+
+char separadorDecimal(Editor& e) {
+    const char configurado = separadorDecimalConfigurado(e);
+    return configurado ? configurado : separadorDecimal();
+}
 
 char separadorDecimal() {
     locale_t local = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));

@@ -21,6 +21,9 @@ struct EstadoNumera {
     int estadoNumera = 0;
     int codigoErro = 0;          // index into textosErroNumera
     std::string parametroErro;   // the offending piece, spelled to the user
+    // When the offending character is one the decimal separator rule put in the line (the
+    // user's "," read as "."), a line that says so.
+    std::string notaErro;
     int linhaErro = 0;           // document line reported with the error
     int linhaResultados = 0;     // results go after this document line
     std::string versaoNumera = "1.0";
@@ -44,7 +47,7 @@ extern const std::array<std::string_view, 6> operadoresComparacao;
 extern const std::array<std::string_view, 120> textosErroNumera;
 
 // The lines that report the error in `estado`: its text, the offending piece when there is
-// one, and its document line.
+// one, the word on the decimal separator when there is one, and its document line.
 std::vector<std::string> linhasErroNumera(const EstadoNumera& estado);
 
 // Index of a function name in nomesFuncoes, -1 when it is none.
@@ -86,6 +89,8 @@ bool esvaziaArquivo(std::string_view nome);
 // The decimal separator of the user's numbers: '.' when the system's conversion under the
 // user's LC_NUMERIC reads "2.3" whole, else ','. The process's own locale is not touched.
 char separadorDecimal();
+// The one the user chose for the whole program (SEPARADORDECIMAL), else the locale's.
+char separadorDecimal(Editor& e);
 
 // Rows 22 and 23 cleared and `pergunta` written on row 22, white on red.
 void mostraPerguntaNumera(Editor& e, std::string_view pergunta);

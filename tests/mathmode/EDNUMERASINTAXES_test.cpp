@@ -2,6 +2,7 @@
 // error number, parameter and line of every fault reachable from source text.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "editor/sessao.h"
@@ -244,6 +245,33 @@ TEST_F(TradutorNumera, UnderTheBrazilianLocaleTheSeparatorIsTheComma) {
         traduz(caso.corpo);
         EXPECT_EQ(e().numera.codigoErro, caso.codigo) << caso.corpo.front();
     }
+}
+
+// SEPARADORDECIMAL wins over the locale: with "," lists keep their commas under the C
+// locale; a line that fails on a character the rule put there says so, with either choice.
+TEST_F(TradutorNumera, TheConfiguredSeparatorWinsOverTheLocaleAndErrorsSayWhenItIsToBlame) {
+    Variavel c("LC_ALL", "C");
+    auto separador = [&](const char* valor) {
+        std::ofstream(pasta_ / "SONARE.INI") << "[PLUMAR]\nSEPARADORDECIMAL=" << valor << "\n";
+    };
+    separador(",");
+    traduz({"X=1.5+2,5;", "\\VARRESULT{A,M_NB[1,2]};"});
+    EXPECT_EQ(corpoCodigo(), (Linhas{"\\EXPRESSION{X=1,5+2,5};", "\\VARRESULT{A,M_NB[1a2]};"}));
+    EXPECT_TRUE(e().numera.notaErro.empty());
+    traduz({"X=.5;"});
+    EXPECT_EQ(e().numera.codigoErro, 31);
+    EXPECT_EQ(e().numera.notaErro.rfind("Separador decimal: o ponto", 0), 0u) << e().numera.notaErro;
+    traduz({"X=,5;"});  // the user's own comma: nothing to say about the rule
+    EXPECT_EQ(e().numera.codigoErro, 31);
+    EXPECT_TRUE(e().numera.notaErro.empty());
+
+    separador(".");
+    traduz({"\\VARRESULT{A,B};"});
+    EXPECT_EQ(e().numera.estadoNumera, 2);
+    const std::vector<std::string> linhas = linhasErroNumera(e().numera);
+    ASSERT_GE(linhas.size(), 3u);
+    EXPECT_EQ(linhas[linhas.size() - 2].rfind("Separador decimal: a v\xEDrgula", 0), 0u) << linhas[1];
+    EXPECT_EQ(linhas.back(), "Linha: 2");
 }
 
 }  // namespace
