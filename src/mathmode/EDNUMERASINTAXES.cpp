@@ -587,10 +587,13 @@ std::string normalizaLinha(std::string_view texto, char separador) {
     const char outro = separador == '.' ? ',' : '.';
     std::string l;
     l.reserve(texto.size());
+    bool entreAspas = false;
     for (char c : texto) {
         if (c == ' ' || c == '\t') continue;
         if (c == outro) c = separador;
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == '"') entreAspas = !entreAspas;
+        // Quoted texts keep their case here; only PRINT's keep it in the end (below).
+        if (!entreAspas && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         l.push_back(c);
     }
     if (const size_t p = l.find("%%"); p != std::string::npos) l.erase(p);
@@ -599,7 +602,15 @@ std::string normalizaLinha(std::string_view texto, char separador) {
         if (b == std::string::npos) break;  // an unclosed comment stays
         l.erase(a, b + 2 - a);
     }
+    // The text PRINT and PRINTER write is the user's, as typed; everywhere else a quote is
+    // part of a name or a value, upper-cased like the rest.
+    const size_t rotulo = l.empty() || l[0] == '\\' ? std::string::npos : l.find(':');
+    const std::string_view instrucao = std::string_view(l).substr(rotulo == std::string::npos ? 0 : rotulo + 1);
+    if (!comeca(instrucao, "\\PRINT{") && !comeca(instrucao, "\\PRINTER{"))
+        for (char& c : l)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return l;
 }
+
 
 std::vector<std::string> traduzPrograma(Editor& e) { return Tradutor(e).executa(); }

@@ -70,15 +70,15 @@ TEST_F(TradutorNumera, RewritesGiveTheCodeLinesOfTheLanguage) {
     Variavel c("LC_ALL", "C");
     traduz({"x=a*-b;", "Y = 2x+3(x-1);", "Z=1.5E-3;", "X2Y=(A)(B)+SQRT(X)+X2Y;", "W=1,5;",
             "\\if{a<(b)};", "\\else;", "\\continue;", "STRA=-B;", "\\print{ \"a b\" }; %% comment",
-            "V=1 %{ a comment }% +2;"});
+            "V=1 %{ a comment }% +2;", "strb=\"x\";"});
     EXPECT_EQ(corpoCodigo(),
               (Linhas{"\\EXPRESSION{X=A*(0-1)*B};", "\\EXPRESSION{Y=2*X+3*(X-1)};",
                       "\\EXPRESSION{Z=1.5E-3};", "\\EXPRESSION{X2Y=(A)*(B)+SQRT*(X)+X2Y};",
                       "\\EXPRESSION{W=1.5};", "\\IF{A<(B)};", "\\CONTINUE{vacio};", "\\IF{A>=(B)};",
-                      "\\CONTINUE{vacio};", "\\EXPRESSION{STRA=(0-1)*B};", "\\PRINT{\"AB\"};",
-                      "\\EXPRESSION{V=1+2};"}));
+                      "\\CONTINUE{vacio};", "\\EXPRESSION{STRA=(0-1)*B};", "\\PRINT{\"ab\"};",
+                      "\\EXPRESSION{V=1+2};", "\\EXPRESSION{STRB=\"X\"};"}));
     EXPECT_EQ(e().numera.estadoNumera, 1);
-    EXPECT_EQ(e().numera.linhaResultados, 14);
+    EXPECT_EQ(e().numera.linhaResultados, 15);
     // ELSE is two statements, both mapped to its line.
     EXPECT_EQ(e().numera.mapaLinhas[7], 8);
     EXPECT_EQ(e().numera.mapaLinhas[8], 8);
