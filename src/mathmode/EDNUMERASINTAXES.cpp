@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <set>
 
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAVARS.h"
@@ -22,11 +22,6 @@ bool comeca(std::string_view s, std::string_view inicio) { return s.substr(0, in
 // A name such as the exchange statements need: not starting with a digit, name characters only.
 bool nomeValido(std::string_view s) {
     return !s.empty() && !digitoNumera(s[0]) && std::all_of(s.begin(), s.end(), caractereDeNome);
-}
-
-// A file of the exchange statements, relative to the current folder, found regardless of case.
-fs::path arquivoTroca(const std::string& nome, std::string_view extensao) {
-    return achaArquivo(fs::path(nome + std::string(extensao)));
 }
 
 bool existeArquivo(const fs::path& p) {
@@ -87,6 +82,7 @@ class Tradutor {
     Editor& e_;
     EstadoNumera& n_;
     char separador_ = '.';
+    std::set<fs::path> exportados_;  // the files the program's exports will make
     std::vector<std::string> noValidas_;
     int linha_ = 0;  // linhaFonte
     int linhaInicio_ = 0;
@@ -519,9 +515,24 @@ class Tradutor {
         return true;
     }
 
+    // The exchange file a statement names, in the document's folder: error 96 when it may not
+    // be used (a name out of the folder, a FIFO, a link out, a hard-linked file); an import
+    // needs it there, or made by an export earlier in the program, else error 80. Nothing is
+    // created here: an export's file is made when the run writes it.
+    bool validaArquivo(const std::string& nome, std::string_view extensao, bool importa) {
+        const std::optional<fs::path> arquivo = arquivoTroca(e_, nome, extensao);
+        if (!arquivo) return erro(96, nome);
+        if (!importa) {
+            exportados_.insert(*arquivo);
+            return true;
+        }
+        std::error_code ec;
+        return fs::exists(*arquivo, ec) || exportados_.count(*arquivo) || erro(80, nome);
+    }
+
     bool validaImportaTabela(const std::string& p) {
         const std::vector<std::string> campos = separaCampos(p, ',');
-        if (!existeArquivo(arquivoTroca(campos[0], ".csv"))) return erro(80, campos[0]);
+        if (!validaArquivo(campos[0], ".csv", true)) return false;
         if (campos.size() != 5) return erro(111);
         if (!validaCampos(campos, {107, 108, 109})) return false;
         return nomeValido(campos[4]) || erro(110, campos[4]);
@@ -529,13 +540,13 @@ class Tradutor {
 
     bool validaImportaTexto(const std::string& p) {
         const std::vector<std::string> campos = separaCampos(p, ',');
-        if (!existeArquivo(arquivoTroca(campos[0], ".txt"))) return erro(80, campos[0]);
+        if (!validaArquivo(campos[0], ".txt", true)) return false;
         if (campos.size() != 6) return erro(111);
         if (!validaCampos(campos, {114, 115, 108, 109})) return false;
         return nomeValido(campos[5]) || erro(110, campos[5]);
     }
 
-    // EXPORTTABELARO{f,c,r,v} and EXPORTTEXT{f,c,r,v[,TRUE]}: the file is created when missing.
+    // EXPORTTABELARO{f,c,r,v} and EXPORTTEXT{f,c,r,v[,TRUE]}.
     bool validaExportacao(const std::string& p, std::string_view extensao, int erroLinha) {
         const std::vector<std::string> campos = separaCampos(p, ',');
         const bool texto = extensao == ".txt";
@@ -543,9 +554,7 @@ class Tradutor {
         if (!validaCampos(campos, {107, erroLinha})) return false;
         if (!nomeValido(campos[3])) return erro(110, campos[3]);
         if (campos.size() == 5 && campos[4] != "TRUE") return erro(117, campos[4]);
-        const fs::path arquivo = arquivoTroca(campos[0], extensao);
-        if (!campos[0].empty() && !existeArquivo(arquivo)) std::ofstream criado(arquivo, std::ios::binary);
-        return true;
+        return validaArquivo(campos[0], extensao, false);
     }
 };
 

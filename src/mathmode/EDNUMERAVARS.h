@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,22 @@ std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
 // Replaces a configuration file whole (a temporary file renamed over it), one CR LF after
 // every line, so an interrupted write never leaves half a file. False when it cannot.
 bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas);
+
+// An exchange file a program names ("DADOS" and ".csv"): in the folder of the document (the
+// working folder for a text without a name), found without regard to case; a link there
+// stands for its target when that lies in the same folder. Nothing when the name would leave
+// the folder (a separator, "..") or what stands there is not a plain file of the folder's
+// own (a FIFO, a device, a folder, a link leading out, a file with other hard links), so a
+// program received from someone else touches nothing else. A missing file is given too.
+std::optional<std::filesystem::path> arquivoTroca(const Editor& e, std::string_view nome,
+                                                  std::string_view extensao);
+// The lines of an exchange file (CR LF or LF ends); nothing when it is missing or not a plain
+// file with one name. It is opened without following a link and without waiting on a FIFO.
+std::optional<std::vector<std::string>> leLinhasTroca(const std::filesystem::path& arquivo);
+// Replaces an exchange file whole, one CR LF after every line: a new file made beside it
+// (never an existing one) renamed over it, keeping its permissions. False when it cannot be
+// written, or when what stands there now is not a plain file with one name.
+bool gravaLinhasTroca(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas);
 // "Emptying": the file then holds one CR LF. False when it cannot be written.
 bool esvaziaArquivo(std::string_view nome);
 

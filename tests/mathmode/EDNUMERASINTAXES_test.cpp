@@ -1,5 +1,7 @@
 // The math translator over whole programs: the code lines its rewrites give, and the
 // error number, parameter and line of every fault reachable from source text.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -189,6 +191,39 @@ TEST_F(TradutorNumera, EveryFaultGivesItsNumberParameterAndLine) {
         EXPECT_EQ(e().numera.linhaErro, caso.linha) << nome;
     }
     fs::current_path(antes);
+}
+
+// The exchange files are looked for in the document's folder, whatever folder the editor
+// started in; the translator makes none, and refuses (error 96) what is not a plain file of
+// that folder: a FIFO (which would block it for ever), a name or a link leading out.
+TEST_F(TradutorNumera, ExchangeFilesArePlainFilesOfTheDocumentsFolderAndNoneIsMade) {
+    std::ofstream(pasta_ / "SONARE.INI") << "[PLUMAR]\nSEPARADORDECIMAL=,\n";
+    const fs::path documentos = pasta_ / "documentos", fora = pasta_ / "fora";
+    fs::create_directories(documentos);
+    fs::create_directories(fora);
+    gravaArquivoTeste(documentos / "DADOS.csv", "1;2\r\n");
+    ASSERT_EQ(::mkfifo((documentos / "CANO.txt").c_str(), 0600), 0);
+    fs::create_symlink(fora, documentos / "SUB");
+    fs::create_symlink("../fora/alvo.csv", documentos / "LIGA.csv");
+    e().ed.nomeArquivo = (documentos / "programa.txt").string();
+    const std::vector<CasoErro> casos = {
+        {{"\\EXPORTTEXT{CANO,1,1,X};"}, 96, "CANO"},
+        {{"\\IMPORTTEXT{CANO,1,2,1,1,STRA};"}, 96, "CANO"},
+        {{"\\EXPORTTEXT{SUB/T9,1,1,X};"}, 96, "SUB/T9"},
+        {{"\\EXPORTTABELARO{LIGA,1,1,X};"}, 96, "LIGA"},
+        {{"\\IMPORTTABELARO{NOVO,1,1,1,X};"}, 80, "NOVO"},
+    };
+    for (const CasoErro& caso : casos) {
+        traduz(caso.corpo);
+        EXPECT_EQ(e().numera.codigoErro, caso.codigo) << caso.corpo.front();
+        EXPECT_EQ(e().numera.parametroErro, caso.parametro) << caso.corpo.front();
+    }
+    // A file an export will make can be imported after it; nothing is made before the run.
+    traduz({"\\IMPORTTABELARO{DADOS,1,1,1,X};", "\\EXPORTTEXT{NOVO,1,1,X};",
+            "\\IMPORTTEXT{NOVO,1,2,1,1,STRA};"});
+    EXPECT_EQ(e().numera.estadoNumera, 1) << e().numera.codigoErro;
+    EXPECT_FALSE(fs::exists(documentos / "NOVO.txt"));
+    EXPECT_TRUE(fs::is_empty(fora));
 }
 
 TEST_F(TradutorNumera, InputStatementsAskWhileTranslating) {
