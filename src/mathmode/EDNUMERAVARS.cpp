@@ -306,16 +306,6 @@ Entrada entradaTroca(const fs::path& p) {
     return S_ISREG(st.st_mode) && st.st_nlink == 1 ? Entrada::Propria : Entrada::Estranha;
 }
 
-bool escreveTudo(int fd, std::string_view dados) {
-    while (!dados.empty()) {
-        const ssize_t n = ::write(fd, dados.data(), dados.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        dados.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<fs::path> arquivoTroca(const Editor& e, std::string_view nome, std::string_view extensao) {

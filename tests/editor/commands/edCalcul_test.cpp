@@ -167,7 +167,7 @@ TEST_F(Calculadora, TheConfiguredSeparatorReadsAndWritesTheTape) {
     EXPECT_EQ(calcula({"1.250,00+", "1="})[2], "Total: 1251");
     EXPECT_EQ(calcula({"1.000.000+", ",5="})[2], "Total: 1000000,50");
     EXPECT_EQ(calcula({"4|", "0,5="})[2], "Total: 2");
-    EXPECT_EQ(calcula({"2=", ""}, "x2,5{Enter}")[2], "2 elevado a 2,5 = 5,66");
+    EXPECT_EQ(calcula({"2="}, "x2,5{Enter}"), (Linhas{"2=", "2 elevado a 2,5 = 5,66"}));
     for (const Linhas& errado : {Linhas{"1.2,3+", "1="}, Linhas{"1+", "1,2,3="}, Linhas{"12.34+", "1="}}) {
         ouvido();
         EXPECT_EQ(calcula(errado), errado);
