@@ -61,7 +61,7 @@ int main() {
         const auto t0 = std::chrono::steady_clock::now();
         for (const std::string& l : linhas) {
             avaliaAtribuicao(m, estado, l);
-            passos += static_cast<long>(m.passos.size());
+            passos += static_cast<long>(m.numeroPassos());
             if (estado.estadoNumera == 2) {
                 std::printf("error %d (%s) in %s\n", estado.codigoErro, estado.parametroErro.c_str(), l.c_str());
                 return 1;

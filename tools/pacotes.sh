@@ -24,8 +24,9 @@ PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev l
                   wbrazilian hunspell-pt-br
                   espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev libasound2-dev
                   fontconfig fonts-dejavu-core catdoc unrtf libbrlapi-dev)
-# Only for the benchmark at a real sound server (build/plumar_bench_som), installed by hand.
-PACOTES_BANCADA=(pulseaudio pulseaudio-utils libpulse-dev)
+# Only for the benches, installed by hand: a real sound server (build/plumar_bench_som), and bc
+# and awk (mawk), which the math mode's bench runs beside it.
+PACOTES_BANCADA=(pulseaudio pulseaudio-utils libpulse-dev bc mawk)
 # What CPack needs to make the Debian package: dpkg-shlibdeps (dpkg-dev) and file.
 PACOTES_PACOTE=(dpkg-dev file)
 # brltty: the braille daemon, whose virtual display driver the braille tests read. The

@@ -14,6 +14,7 @@
 #include "editor/edArqCodif.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
+#include "platform/descritor.h"
 
 namespace fs = std::filesystem;
 
@@ -28,21 +29,6 @@ bool existe(const fs::path& p) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(p, ec));
 }
-
-// The descriptor closed on every path out of a function.
-class Descritor {
-  public:
-    explicit Descritor(int fd) : fd_(fd) {}
-    ~Descritor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descritor(const Descritor&) = delete;
-    Descritor& operator=(const Descritor&) = delete;
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Opens a file for reading without waiting on a pipe or a device that has no data.
 int abreParaLer(const fs::path& caminho) {
@@ -277,17 +263,6 @@ void removeTemporariosAbandonados(const fs::path& pasta) {
             continue;
         if (::flock(d.fd(), LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
     }
-}
-
-// Everything written, or false.
-bool escreveTudo(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
 }
 
 std::string conteudo(int fd) {

@@ -196,6 +196,8 @@ constexpr Mensagem kMensagens[] = {
     {"EDMOFAFO", "Modos de falar formata\xE7\xE3o"},
     // The calculator's question for the base of a logarithm, beside the one for a power.
     {"EDINFBAS", "Qual a base?"},
+    // A number of the tape that breaks the decimal separator's rule ("1.2,3").
+    {"EDNUMINV", "N\xFAmero mal escrito"},
     // Documents: what the converters could not do.
     {"EDSEMCNV", "Nenhum conversor para este documento. Instale o LibreOffice"},
     {"EDCNVFAL", "N\xE3o foi poss\xEDvel converter o documento"},

@@ -15,11 +15,64 @@ namespace {
 // Thrown by the key check when the user presses Esc: the run is abandoned from any depth.
 struct AbortoNumera {};
 
+enum class Comando {
+    expressao, se, para, enquanto, continua, fim, vaPara, resultado, imprime, imprimeJunto, pula,
+    decimal, passos, outro
+};
+
 struct Instrucao {
     std::string comando;    // the prefix with "{}", e.g. «\FOR{}»
     std::string parametro;  // between the braces, function calls already operators
     std::string original;   // the parameter as the code line has it
+    Comando tipo = Comando::outro;
+    // IF and WHILE: the two sides as internal assignments («VIF=...») and the comparison;
+    // FOR: «IFOR=start», «FFOR=end», «v=0» and the counter v. Built once per run.
+    std::string esquerda, direita, zera, contador;
+    std::string_view comparacao;
+    bool bemFormada = true;
 };
+
+Comando tipoComando(std::string_view c) {
+    static constexpr std::pair<std::string_view, Comando> kComandos[] = {
+        {"\\EXPRESSION{}", Comando::expressao}, {"\\IF{}", Comando::se},
+        {"\\FOR{}", Comando::para},           {"\\WHILE{}", Comando::enquanto},
+        {"\\CONTINUE{}", Comando::continua},  {"\\END{}", Comando::fim},
+        {"\\GOTO{}", Comando::vaPara},        {"\\VARRESULT{}", Comando::resultado},
+        {"\\PRINT{}", Comando::imprime},      {"\\PRINTER{}", Comando::imprimeJunto},
+        {"\\N{}", Comando::pula},             {"\\DECIMAL{}", Comando::decimal},
+        {"\\STEPRESULT{}", Comando::passos},
+    };
+    for (const auto& [texto, tipo] : kComandos)
+        if (c == texto) return tipo;
+    return Comando::outro;
+}
+
+// The internal assignments of a block's opening statement.
+void preparaAbertura(Instrucao& ins) {
+    const std::string& p = ins.parametro;
+    if (ins.tipo == Comando::para) {
+        std::string_view v, resto, a, b;
+        ins.bemFormada = cortaNoPrimeiro(p, '=', v, resto) && cortaNoPrimeiro(resto, ':', a, b);
+        ins.esquerda = "IFOR=" + std::string(a);
+        ins.direita = "FFOR=" + std::string(b);
+        ins.zera = std::string(v) + "=0";
+        ins.contador = v;
+        return;
+    }
+    size_t pos = std::string::npos;
+    for (std::string_view candidato : operadoresComparacao) {
+        pos = p.find(candidato);
+        if (pos != std::string::npos) {
+            ins.comparacao = candidato;
+            break;
+        }
+    }
+    ins.bemFormada = !ins.comparacao.empty();
+    if (!ins.bemFormada) return;
+    const bool se = ins.tipo == Comando::se;
+    ins.esquerda = (se ? "VIF=" : "VWHILE1=") + p.substr(0, pos);
+    ins.direita = (se ? "VFOR=" : "VWHILE2=") + p.substr(pos + ins.comparacao.size());
+}
 
 // The working sound of a run: M8 played once (waited for) ends its loop; M7 loops again.
 void tocaSomTrabalho(Editor& e, bool ligado) {
@@ -27,12 +80,14 @@ void tocaSomTrabalho(Editor& e, bool ligado) {
     else e.fala.tocaOnda("\\COMANDOS\\MENSAJES\\M8", TocadorOnda::Modo::Sincrono);
 }
 
-bool abreBloco(std::string_view comando) {
-    return comando == "\\IF{}" || comando == "\\FOR{}" || comando == "\\WHILE{}";
-}
+bool abreBloco(Comando c) { return c == Comando::se || c == Comando::para || c == Comando::enquanto; }
 
 // A whole number as the run writes counters: «-3», «10».
 std::string inteiroTexto(long long v) { return std::to_string(v); }
+
+// Statements between two looks at the keyboard: often enough that Esc is felt at once,
+// seldom enough that a tight loop does not spend its time asking.
+constexpr unsigned kPassosEntreTeclas = 64;
 
 class Execucao {
 public:
@@ -58,8 +113,8 @@ private:
     void executaPara();
     void executaEnquanto();
     void pulaParaDentro();
-    bool condicao(std::string_view parametro, std::string_view esquerda, std::string_view direita,
-                  bool& verdade);
+    bool condicao(const Instrucao& ins, bool& verdade);
+    void defineContador(const Instrucao& ins, long long k, size_t& indice);
     void executaVaPara(std::string_view rotulo);
     void resultadoVariaveis(std::string_view lista);
     void imprime(std::string_view itens, bool comBrancos);
@@ -105,6 +160,8 @@ void Execucao::carrega(const std::vector<std::string>& linhas) {
             ins.original = std::string(p);
             ins.parametro = reescreveFuncoes(p);
         }
+        ins.tipo = tipoComando(ins.comando);
+        if (abreBloco(ins.tipo)) preparaAbertura(ins);
         instrucoes_.push_back(std::move(ins));
     }
     fimBloco_.assign(instrucoes_.size(), -1);
@@ -119,10 +176,10 @@ void Execucao::defineExpressoes(std::vector<std::string> linhas) {
 bool Execucao::verificaBlocos() {
     std::vector<int> abertos;
     for (size_t i = 0; i < instrucoes_.size(); ++i) {
-        const std::string& c = instrucoes_[i].comando;
+        const Comando c = instrucoes_[i].tipo;
         if (abreBloco(c)) {
             abertos.push_back(static_cast<int>(i));
-        } else if (c == "\\CONTINUE{}") {
+        } else if (c == Comando::continua) {
             if (abertos.empty()) {
                 indiceAtual = static_cast<int>(i);
                 return falha(48);
@@ -147,6 +204,7 @@ void Execucao::verificaTeclas() {
         falha(47);
         return;
     }
+    if (passosExecutados_ % kPassosEntreTeclas != 0) return;
     while (e_.crt.teclaPressionada()) {
         const uint8_t tecla = e_.crt.leTecla();
         if (tecla == 0) {
@@ -179,16 +237,14 @@ void Execucao::executaBloco() {
         verificaTeclas();
         if (s_.estadoNumera == 2) return;
         const Instrucao& ins = instrucoes_[static_cast<size_t>(indiceAtual)];
-        if (ins.comando == "\\CONTINUE{}") return;
-        if (ins.comando == "\\END{}") {
+        if (ins.tipo == Comando::continua) return;
+        if (ins.tipo == Comando::fim) {
             if (alvoSalto_ != -1) {
                 // A skip that went round twice never finds its target: stop, not hang.
                 if (++voltas_ > 1) return void(falha(50));
                 indiceAtual = 0;
             }
-        } else if (abreBloco(ins.comando)) {
-            despacha(ins);
-        } else if (alvoSalto_ == -1) {
+        } else if (abreBloco(ins.tipo) || alvoSalto_ == -1) {
             despacha(ins);
         }
         if (s_.estadoNumera == 2) return;
@@ -197,21 +253,23 @@ void Execucao::executaBloco() {
 }
 
 void Execucao::despacha(const Instrucao& ins) {
-    const std::string& c = ins.comando;
     const std::string_view p = ins.parametro;
-    if (c == "\\EXPRESSION{}") return avaliaAtribuicao(m_, s_, p);
-    if (c == "\\IF{}") return executaSe();
-    if (c == "\\FOR{}") return executaPara();
-    if (c == "\\WHILE{}") return executaEnquanto();
-    if (c == "\\GOTO{}") return executaVaPara(p);
-    if (c == "\\VARRESULT{}") return resultadoVariaveis(p);
-    if (c == "\\PRINT{}") return imprime(p, true);
-    if (c == "\\PRINTER{}") return imprime(p, false);
-    if (c == "\\N{}") return void(resultados.emplace_back());
-    if (c == "\\DECIMAL{}") return defineDecimais(p);
-    if (c == "\\STEPRESULT{}") return passos(p);
+    switch (ins.tipo) {
+        case Comando::expressao: return avaliaAtribuicao(m_, s_, p);
+        case Comando::se: return executaSe();
+        case Comando::para: return executaPara();
+        case Comando::enquanto: return executaEnquanto();
+        case Comando::vaPara: return executaVaPara(p);
+        case Comando::resultado: return resultadoVariaveis(p);
+        case Comando::imprime: return imprime(p, true);
+        case Comando::imprimeJunto: return imprime(p, false);
+        case Comando::pula: return void(resultados.emplace_back());
+        case Comando::decimal: return defineDecimais(p);
+        case Comando::passos: return passos(p);
+        default: break;
+    }
     // BEGIN and anything the translator let through do nothing.
-    executaTroca({e_, m_, s_, expressoes_, arquivos}, c, p, ins.original);
+    executaTroca({e_, m_, s_, expressoes_, arquivos}, ins.comando, p, ins.original);
 }
 
 // The body of a block the skip runs into looking for a GOTO's target.
@@ -224,26 +282,11 @@ void Execucao::pulaParaDentro() {
 }
 
 // «x op y»: both sides evaluated into the internal variables, then compared exactly.
-bool Execucao::condicao(std::string_view parametro, std::string_view esquerda,
-                        std::string_view direita, bool& verdade) {
-    std::string_view op;
-    size_t pos = std::string_view::npos;
-    for (std::string_view candidato : operadoresComparacao) {
-        pos = parametro.find(candidato);
-        if (pos != std::string_view::npos) {
-            op = candidato;
-            break;
-        }
-    }
-    if (op.empty()) return falha(96, parametro);
-    const std::string a = avaliaTexto(m_, s_, std::string(esquerda) + "=" +
-                                                  std::string(parametro.substr(0, pos)));
-    if (s_.estadoNumera == 2) return false;
-    const std::string b = avaliaTexto(m_, s_, std::string(direita) + "=" +
-                                                  std::string(parametro.substr(pos + op.size())));
-    if (s_.estadoNumera == 2) return false;
+bool Execucao::condicao(const Instrucao& ins, bool& verdade) {
+    if (!ins.bemFormada) return falha(96, ins.parametro);
     double x = 0, y = 0;
-    if (!leNumero(a, m_.separador, x) || !leNumero(b, m_.separador, y)) return falha(5);
+    if (!avaliaNumero(m_, s_, ins.esquerda, x) || !avaliaNumero(m_, s_, ins.direita, y)) return false;
+    const std::string_view op = ins.comparacao;
     if (op == "<") verdade = x < y;
     else if (op == ">") verdade = x > y;
     else if (op == "<=") verdade = x <= y;
@@ -258,34 +301,42 @@ void Execucao::executaSe() {
     const int fim = fimBloco_[static_cast<size_t>(abertura)];
     if (alvoSalto_ != -1) return pulaParaDentro();
     bool verdade = false;
-    if (!condicao(instrucoes_[static_cast<size_t>(abertura)].parametro, "VIF", "VFOR", verdade))
-        return;
+    if (!condicao(instrucoes_[static_cast<size_t>(abertura)], verdade)) return;
     if (verdade && avancaEConfereAlvo()) executaBloco();
     if (s_.estadoNumera == 2) return;
     indiceAtual = fim;
+}
+
+// The counter takes the value k, as the assignment «v=k» would give it. A plain numeric
+// counter that took a value once (its place `indice`) is set directly.
+void Execucao::defineContador(const Instrucao& ins, long long k, size_t& indice) {
+    if (indice != SIZE_MAX && k >= 0) {
+        m_.defineNumeroEm(indice, static_cast<double>(k));
+        m_.registraPassos(nullptr, 0);
+        return;
+    }
+    avaliaTexto(m_, s_, atribuicaoDeValor(ins.contador, inteiroTexto(k)));
+    if (s_.estadoNumera != 2 && k >= 0 && !nomeDeTexto(ins.contador) &&
+        ins.contador.find('[') == std::string::npos)
+        indice = m_.indiceNumerico(ins.contador);
 }
 
 void Execucao::executaPara() {
     const int abertura = indiceAtual;
     const int fim = fimBloco_[static_cast<size_t>(abertura)];
     if (alvoSalto_ != -1) return pulaParaDentro();
-    std::string_view v, resto, a, b;
-    const std::string& p = instrucoes_[static_cast<size_t>(abertura)].parametro;
-    if (!cortaNoPrimeiro(p, '=', v, resto) || !cortaNoPrimeiro(resto, ':', a, b)) return void(falha(96, p));
-    const std::string inicio = avaliaTexto(m_, s_, "IFOR=" + std::string(a));
-    if (s_.estadoNumera == 2) return;
-    const std::string final = avaliaTexto(m_, s_, "FFOR=" + std::string(b));
-    if (s_.estadoNumera == 2) return;
-    avaliaTexto(m_, s_, std::string(v) + "=0");
-    if (s_.estadoNumera == 2) return;
+    const Instrucao& ins = instrucoes_[static_cast<size_t>(abertura)];
+    if (!ins.bemFormada) return void(falha(96, ins.parametro));
     double x0 = 0, x1 = 0;
-    if (!leNumero(inicio, m_.separador, x0) || !leNumero(final, m_.separador, x1))
-        return void(falha(5));
+    if (!avaliaNumero(m_, s_, ins.esquerda, x0) || !avaliaNumero(m_, s_, ins.direita, x1)) return;
+    avaliaTexto(m_, s_, ins.zera);
+    if (s_.estadoNumera == 2) return;
     const long long i0 = static_cast<long long>(std::trunc(x0));
     const long long i1 = static_cast<long long>(std::trunc(x1));
     if (i1 <= i0) return void(falha(58, inteiroTexto(i0) + ">=" + inteiroTexto(i1)));
+    size_t contador = SIZE_MAX;
     for (long long k = i0; k <= i1; ++k) {
-        avaliaTexto(m_, s_, atribuicaoDeValor(v, inteiroTexto(k)));
+        defineContador(ins, k, contador);
         if (s_.estadoNumera == 2) return;
         indiceAtual = abertura;
         if (avancaEConfereAlvo()) executaBloco();
@@ -298,9 +349,9 @@ void Execucao::executaEnquanto() {
     const int abertura = indiceAtual;
     const int fim = fimBloco_[static_cast<size_t>(abertura)];
     if (alvoSalto_ != -1) return pulaParaDentro();
-    const std::string& p = instrucoes_[static_cast<size_t>(abertura)].parametro;
+    const Instrucao& ins = instrucoes_[static_cast<size_t>(abertura)];
     bool verdade = false;
-    while (condicao(p, "VWHILE1", "VWHILE2", verdade) && verdade) {
+    while (condicao(ins, verdade) && verdade) {
         verificaTeclas();
         indiceAtual = abertura;
         if (avancaEConfereAlvo()) executaBloco();
@@ -397,7 +448,7 @@ void Execucao::defineDecimais(std::string_view n) {
 }
 
 void Execucao::passos(std::string_view n) {
-    const auto& lista = m_.passos;
+    const auto& lista = m_.passos();
     auto escreve = [&](size_t k) {
         resultados.push_back("Sub Express\xE3o " + std::to_string(k + 1) + ": " + lista[k].subExpressao +
                        " = " + lista[k].valor);

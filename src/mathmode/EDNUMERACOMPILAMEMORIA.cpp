@@ -1,7 +1,10 @@
 #include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "mathmode/EDNUMERAFUNCOES.h"
 #include "mathmode/EDNUMERAVARS.h"
@@ -28,6 +31,7 @@ void MemoriaNumera::defineNumero(std::string_view nome, double valor) {
     nomesNum.emplace_back(nome);
     valoresNum.push_back(valor);
     posicaoNum.emplace(nome, i);
+    ++geracao_;
 }
 
 void MemoriaNumera::garanteNumero(std::string_view nome) {
@@ -43,6 +47,7 @@ void MemoriaNumera::defineTexto(std::string_view nome, std::string_view valor) {
     nomesTxt.emplace_back(nome);
     valoresTxt.emplace_back(valor);
     posicaoTxt.emplace(nome, i);
+    ++geracao_;
 }
 
 void MemoriaNumera::limpaVariaveis() {
@@ -52,7 +57,8 @@ void MemoriaNumera::limpaVariaveis() {
     nomesTxt.clear();
     valoresTxt.clear();
     posicaoTxt.clear();
-    passos.clear();
+    constantesMudaram();
+    registraPassos(nullptr, 0);
 }
 
 void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
@@ -63,22 +69,31 @@ void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
             if (!apara(l).empty()) r.emplace_back(apara(l));
         return r;
     };
+    // A value written under the other separator (the shipped file has ".") is the same number.
+    const char outro = m.separador == '.' ? ',' : '.';
+    auto comSeparador = [&](std::string v) {
+        std::replace(v.begin(), v.end(), outro, m.separador);
+        return v;
+    };
     const std::vector<std::string> s = naoVazias(sistema);
     m.constantesSistema.clear();
     m.nomesReservados.clear();
     for (size_t i = 0; i + 2 < s.size(); i += 3) {
-        m.constantesSistema.push_back({s[i], s[i + 1], s[i + 2]});
+        m.constantesSistema.push_back({s[i], s[i + 1], comSeparador(s[i + 2])});
         m.nomesReservados.push_back(s[i + 1]);
     }
     m.constantesUsuario = naoVazias(usuario);
     if (m.constantesUsuario.size() % 2 != 0) m.constantesUsuario.pop_back();
-    for (size_t i = 0; i < m.constantesUsuario.size(); i += 2)
+    for (size_t i = 0; i < m.constantesUsuario.size(); i += 2) {
         m.nomesReservados.push_back(m.constantesUsuario[i]);
+        m.constantesUsuario[i + 1] = comSeparador(m.constantesUsuario[i + 1]);
+    }
+    m.constantesMudaram();
 }
 
-void preparaMemoria(const Editor& e, MemoriaNumera& m) {
+void preparaMemoria(Editor& e, MemoriaNumera& m) {
     m.limpaVariaveis();
-    m.separador = separadorDecimal();
+    m.separador = separadorDecimal(e);
     defineConstantes(m, leLinhasNumera(arquivoNumeraLeitura(e, "constantes.txt")),
                      leLinhasNumera(arquivoNumeraLeitura(e, "constantesUsuario.txt")));
 }
@@ -245,80 +260,8 @@ bool operando(MemoriaNumera& m, EstadoNumera& s, std::string_view t, std::string
     return true;
 }
 
-// A token's value once constants are put in: a system symbol, a user constant, an operand.
-bool substitui(MemoriaNumera& m, EstadoNumera& s, std::string_view t, std::string& valor) {
-    for (const ConstanteSistema& c : m.constantesSistema) {
-        if (c.simbolo == t) {
-            valor = c.valor;
-            return true;
-        }
-    }
-    for (size_t i = 0; i + 1 < m.constantesUsuario.size(); i += 2) {
-        if (m.constantesUsuario[i] == t) {
-            valor = m.constantesUsuario[i + 1];
-            return true;
-        }
-    }
-    return operando(m, s, t, valor);
-}
-
 bool caractereOperando(char c, char separador) {
     return caractereDeNome(c) || c == ',' || c == separador;
-}
-
-// The next entry of the work list, reused with the storage of its texts.
-TermoNumera& novoTermo(std::vector<TermoNumera>& termos, size_t& n) {
-    if (n == termos.size()) termos.emplace_back();
-    TermoNumera& t = termos[n++];
-    t.texto.clear();
-    t.escrito.clear();
-    t.valor = 0;
-    t.operador = 0;
-    t.composto = false;
-    return t;
-}
-
-// Cuts the expression into operands and operators with their parenthesis depth (the
-// parentheses themselves dropped); false on unbalanced parentheses. Leaves n tokens.
-bool divide(MemoriaNumera& m, EstadoNumera& s, std::string_view e, size_t& n) {
-    std::vector<TermoNumera>& termos = m.termos;
-    n = 0;
-    int profundidade = 1;
-    for (size_t i = 0; i < e.size();) {
-        const char c = e[i];
-        if (c == '(' || c == ')') {
-            profundidade += c == '(' ? 1 : -1;
-            if (profundidade < 1) return falhaNumera(s, 11, "");
-            ++i;
-            continue;
-        }
-        TermoNumera& t = novoTermo(termos, n);
-        t.profundidade = profundidade;
-        if (caractereOperando(c, m.separador)) {
-            const size_t inicio = i;
-            while (i < e.size() && caractereOperando(e[i], m.separador)) ++i;
-            t.texto.assign(e.substr(inicio, i - inicio));
-        } else {
-            t.operador = static_cast<unsigned char>(c);
-            t.texto.assign(1, c);
-            ++i;
-        }
-    }
-    if (profundidade != 1) return falhaNumera(s, 12, "");
-    // «1.5E» "-" "3" is the number «1.5E-3»; the freed places become "*" and "1".
-    for (size_t i = 0; i + 2 < n; ++i) {
-        std::string& x = termos[i].texto;
-        if (termos[i].operador == 0 && x.size() >= 2 && x.back() == 'E' && x[x.size() - 2] >= '0' &&
-            x[x.size() - 2] <= '9' && (termos[i + 1].operador == '+' || termos[i + 1].operador == '-') &&
-            termos[i + 2].operador == 0) {
-            x += termos[i + 1].texto;
-            x += termos[i + 2].texto;
-            termos[i + 1].operador = '*';
-            termos[i + 1].texto = "*";
-            termos[i + 2].texto = "1";
-        }
-    }
-    return true;
 }
 
 bool operadorConhecido(unsigned char c) {
@@ -327,155 +270,403 @@ bool operadorConhecido(unsigned char c) {
 
 bool classeAlta(unsigned char c) { return c != '+' && c != '-'; }
 
-void envolve(std::string& saida, const TermoNumera& t) {
-    if (t.composto) saida += '(';
-    saida += t.escrito;
-    if (t.composto) saida += ')';
-}
-
-// The sub-expression an operation computes, as the step trace shows it.
-void escritoOperacao(std::string& saida, const TermoNumera& a, unsigned char op, const TermoNumera& b) {
-    saida.clear();
-    if (!ehCodigoFuncao(op)) {
-        envolve(saida, a);
-        saida += static_cast<char>(op);
-        envolve(saida, b);
-        return;
-    }
-    const std::string_view nome = nomesFuncoes[op - codigoPrimeiraFuncao];
-    if (ehFuncaoBinaria(op)) {
-        saida += '(';
-        saida += a.escrito;
-        saida += ')';
-    } else if (a.escrito != "1") {
-        envolve(saida, a);
-        saida += '*';
-    }
-    saida += nome;
-    saida += '(';
-    saida += b.escrito;
-    saida += ')';
-}
-
-// The evaluation order: deepest first; at one depth "*", "/" and functions, then "+" and
-// "-"; left to right within a class.
-void ordena(MemoriaNumera& m, size_t n) {
-    m.ordem.clear();
-    for (size_t i = 0; i < n; ++i)
-        if (m.termos[i].operador != 0) m.ordem.push_back(i);
-    std::sort(m.ordem.begin(), m.ordem.end(), [&](size_t a, size_t b) {
-        const TermoNumera& x = m.termos[a];
-        const TermoNumera& y = m.termos[b];
-        if (x.profundidade != y.profundidade) return x.profundidade > y.profundidade;
-        if (classeAlta(x.operador) != classeAlta(y.operador)) return classeAlta(x.operador);
-        return a < b;
-    });
-}
-
-// Evaluates an expression by rewriting: operands replaced by their values, then one
-// operation at a time in the order above, each result written back as text. The result
-// is the token left, at m.termos[inicio].
-bool avaliaExpressao(MemoriaNumera& m, EstadoNumera& s, std::string_view e, size_t& inicio) {
-    size_t n = 0, passos = 0;
-    const bool ok = [&] {
-        if (!divide(m, s, e, n)) return false;
-        if (n == 0) return falhaNumera(s, 71, "");
-        std::vector<TermoNumera>& termos = m.termos;
-        std::string valor;
-        for (size_t i = 0; i < n; ++i) {
-            TermoNumera& t = termos[i];
-            t.anterior = static_cast<long>(i) - 1;
-            t.proximo = static_cast<long>(i) + 1;
-            if (t.operador != 0) {
-                if (!operadorConhecido(t.operador)) return falhaNumera(s, 6, t.texto);
-                continue;
-            }
-            t.escrito = t.texto;
-            if (!substitui(m, s, t.escrito, valor)) return false;
-            if (!leNumero(valor, m.separador, t.valor)) return falhaNumera(s, 43, t.escrito);
-            t.texto.swap(valor);
-        }
-        ordena(m, n);
-        const long fim = static_cast<long>(n);
-        long primeiro = 0;
-        for (size_t k : m.ordem) {
-            TermoNumera& op = termos[k];
-            long a = op.anterior, b = op.proximo;
-            while (a >= 0 && termos[a].operador != 0) a = termos[a].anterior;
-            while (b < fim && termos[b].operador != 0) b = termos[b].proximo;
-            if (a < 0 || b >= fim) return falhaNumera(s, 71, "");
-            TermoNumera& x = termos[a];
-            TermoNumera& y = termos[b];
-            if (passos == m.passos.size()) m.passos.emplace_back();
-            PassoAvaliacao& passo = m.passos[passos++];
-            escritoOperacao(passo.subExpressao, x, op.operador, y);
-            const ResultadoOperacao r = aplicaOperador(op.operador, x.valor, y.valor);
-            if (r.erro != 0) {
-                --passos;
-                return falhaNumera(s, r.erro, r.erro == 5 || r.erro == 6 ? passo.subExpressao : "");
-            }
-            op.texto = textoGeral(r.valor, m.separador);
-            leNumero(op.texto, m.separador, op.valor);
-            op.composto = !ehCodigoFuncao(op.operador);
-            op.operador = 0;
-            op.escrito = passo.subExpressao;
-            passo.valor = op.texto;
-            // The two operands leave the list of live tokens.
-            for (long i : {a, b}) {
-                if (termos[i].anterior >= 0) termos[termos[i].anterior].proximo = termos[i].proximo;
-                if (termos[i].proximo < fim) termos[termos[i].proximo].anterior = termos[i].anterior;
-            }
-            if (a == primeiro) primeiro = x.proximo;
-        }
-        if (termos[primeiro].proximo < fim) return falhaNumera(s, 71, "");
-        inicio = static_cast<size_t>(primeiro);
-        return true;
-    }();
-    m.passos.resize(passos);
-    return ok;
-}
-
-// Evaluates «name=expression» and returns the stored value's text through `valor`.
-bool atribui(MemoriaNumera& m, EstadoNumera& s, std::string_view instrucao, std::string& valor) {
-    const size_t igual = instrucao.find('=');
-    if (igual == std::string_view::npos) return falhaNumera(s, 29, instrucao);
-    const std::string_view y = instrucao.substr(0, igual);
-    const std::string_view e = instrucao.substr(igual + 1);
-    if (y.empty()) return falhaNumera(s, 30, "");
-    for (const std::string& r : m.nomesReservados)
-        if (r == y) return falhaNumera(s, 53, y);
-
-    const Tipo tipo = tipoNome(y);
-    std::string nome(y);
-    std::string_view base, indice;
-    const bool elemento = ehColecao(tipo) && separaElemento(y, base, indice);
-    if (elemento && !nomeElemento(m, s, y, nome)) return false;
-    if (ehTexto(tipo)) {
-        m.passos.clear();
-        if (elemento && m.indiceTexto(base) == m.nomesTexto().size()) m.defineTexto(base, "");
-        if (!operando(m, s, e, valor)) return false;
-        m.defineTexto(nome, valor);
+// The value a number keeps between two operations: written with the language's 15
+// significant digits and read back. A value whose shortest form has at most 15 digits is
+// its own 15-digit form, so only the others are written out; false for no finite value.
+bool redondo15(double v, char separador, double& r) {
+    if (!std::isfinite(v)) return false;
+    const double a = std::fabs(v);
+    if (a == 0) {
+        r = 0;  // "-0" is written "0"
         return true;
     }
-    if (elemento) m.garanteNumero(base);
-    m.garanteNumero(nome);
+    char buf[48];
+    if (a >= 1e-300 && a < 1e300) {
+        if (a < 1e15 && v == std::trunc(v)) {
+            r = v;
+            return true;
+        }
+        const char* fim = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+        int digitos = 0;
+        for (const char* p = buf; p < fim && *p != 'e'; ++p) digitos += *p >= '0' && *p <= '9';
+        if (digitos <= 15) {
+            r = v;
+            return true;
+        }
+        fim = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15).ptr;
+        return std::from_chars(buf, fim, r).ec == std::errc();
+    }
+    return leNumero(textoGeral(v, separador), separador, r);
+}
+
+}  // namespace
+
+// Where an operand's value comes from, as last looked up.
+enum class Origem : uint8_t {
+    numero,       // a number written or a constant: `valor`
+    variavel,     // a numeric variable: the table entry `indice`
+    outra,        // an element or a text variable: looked up at every evaluation
+    desconhecida  // neither a name nor a number: error 43
+};
+
+struct TermoCompilado {
+    std::string escrito;         // the operand as written, or the operator
+    unsigned char operador = 0;  // 0 for an operand
+    int profundidade = 0;
+    Origem origem = Origem::desconhecida;
+    double valor = 0;
+    size_t indice = 0;
+};
+
+// One operation: the operator's token and the live operands on its left and right.
+struct PassoCompilado {
+    uint32_t operador, esquerda, direita;
+};
+
+// An assignment cut, checked and ordered once; each evaluation only puts in the operands'
+// values and carries out the steps. The order of operations, and which operands each one
+// takes, depend on the text alone.
+struct ExpressaoCompilada {
+    int erroNome = 0;  // 29, 30 or 53: the assignment itself is wrong
+    std::string parametroNome;
+    std::string nome;  // before "="
+    std::string expressao;
+    bool texto = false, elemento = false;
+    std::string base;  // of an element
+    size_t indiceAlvo = SIZE_MAX;
+
+    int erroCorte = 0;  // 11, 12 or 71 from cutting the expression
+    std::vector<TermoCompilado> termos;
+    std::vector<PassoCompilado> passos;
+    bool faltaOperando = false;  // the steps end on an operation without operands, or
+                                 // more than one value is left: error 71
     size_t resultado = 0;
-    if (!avaliaExpressao(m, s, e, resultado)) return false;
-    m.defineNumero(nome, m.termos[resultado].valor);
-    valor = m.termos[resultado].texto;
+    uint64_t geracao = UINT64_MAX;  // when the operands were looked up
+    std::vector<double> valores;    // per token, while evaluating
+    std::vector<double> valoresPassos;
+};
+
+namespace {
+
+// Cuts the expression into operands and operators with their parenthesis depth (the
+// parentheses themselves dropped); error 11 or 12 on unbalanced parentheses.
+int divide(std::string_view e, char separador, std::vector<TermoCompilado>& termos) {
+    int profundidade = 1;
+    for (size_t i = 0; i < e.size();) {
+        const char c = e[i];
+        if (c == '(' || c == ')') {
+            profundidade += c == '(' ? 1 : -1;
+            if (profundidade < 1) return 11;
+            ++i;
+            continue;
+        }
+        TermoCompilado& t = termos.emplace_back();
+        t.profundidade = profundidade;
+        if (caractereOperando(c, separador)) {
+            const size_t inicio = i;
+            while (i < e.size() && caractereOperando(e[i], separador)) ++i;
+            t.escrito.assign(e.substr(inicio, i - inicio));
+        } else {
+            t.operador = static_cast<unsigned char>(c);
+            t.escrito.assign(1, c);
+            ++i;
+        }
+    }
+    if (profundidade != 1) return 12;
+    // «1.5E» "-" "3" is the number «1.5E-3»; the freed places become "*" and "1".
+    for (size_t i = 0; i + 2 < termos.size(); ++i) {
+        std::string& x = termos[i].escrito;
+        if (termos[i].operador == 0 && x.size() >= 2 && x.back() == 'E' && x[x.size() - 2] >= '0' &&
+            x[x.size() - 2] <= '9' && (termos[i + 1].operador == '+' || termos[i + 1].operador == '-') &&
+            termos[i + 2].operador == 0) {
+            x += termos[i + 1].escrito;
+            x += termos[i + 2].escrito;
+            termos[i + 1].operador = '*';
+            termos[i + 1].escrito = "*";
+            termos[i + 2].escrito = "1";
+        }
+    }
+    return 0;
+}
+
+// The steps: deepest first; at one depth "*", "/" and functions, then "+" and "-"; left
+// to right within a class. Each takes the nearest operands still unused on either side.
+void ordena(ExpressaoCompilada& c) {
+    const std::vector<TermoCompilado>& t = c.termos;
+    const long n = static_cast<long>(t.size());
+    std::vector<size_t> ordem;
+    for (size_t i = 0; i < t.size(); ++i)
+        if (t[i].operador != 0) ordem.push_back(i);
+    std::stable_sort(ordem.begin(), ordem.end(), [&](size_t a, size_t b) {
+        if (t[a].profundidade != t[b].profundidade) return t[a].profundidade > t[b].profundidade;
+        return classeAlta(t[a].operador) && !classeAlta(t[b].operador);
+    });
+    std::vector<long> anterior(t.size()), proximo(t.size());
+    std::vector<char> pendente(t.size());
+    for (long i = 0; i < n; ++i) {
+        anterior[static_cast<size_t>(i)] = i - 1;
+        proximo[static_cast<size_t>(i)] = i + 1;
+        pendente[static_cast<size_t>(i)] = t[static_cast<size_t>(i)].operador != 0;
+    }
+    long primeiro = 0;
+    for (size_t k : ordem) {
+        long a = anterior[k], b = proximo[k];
+        while (a >= 0 && pendente[static_cast<size_t>(a)]) a = anterior[static_cast<size_t>(a)];
+        while (b < n && pendente[static_cast<size_t>(b)]) b = proximo[static_cast<size_t>(b)];
+        if (a < 0 || b >= n) {
+            c.faltaOperando = true;
+            return;
+        }
+        c.passos.push_back({static_cast<uint32_t>(k), static_cast<uint32_t>(a), static_cast<uint32_t>(b)});
+        pendente[k] = 0;
+        for (long i : {a, b}) {
+            const auto u = static_cast<size_t>(i);
+            if (anterior[u] >= 0) proximo[static_cast<size_t>(anterior[u])] = proximo[u];
+            if (proximo[u] < n) anterior[static_cast<size_t>(proximo[u])] = anterior[u];
+        }
+        if (a == primeiro) primeiro = proximo[static_cast<size_t>(a)];
+    }
+    c.resultado = static_cast<size_t>(primeiro);
+    c.faltaOperando = proximo[c.resultado] < n;
+}
+
+std::shared_ptr<ExpressaoCompilada> compila(const MemoriaNumera& m, std::string_view instrucao) {
+    auto c = std::make_shared<ExpressaoCompilada>();
+    const size_t igual = instrucao.find('=');
+    if (igual == std::string_view::npos) {
+        c->erroNome = 29;
+        c->parametroNome = instrucao;
+        return c;
+    }
+    c->nome = instrucao.substr(0, igual);
+    c->expressao = instrucao.substr(igual + 1);
+    if (c->nome.empty()) {
+        c->erroNome = 30;
+        return c;
+    }
+    for (const std::string& r : m.nomesReservados) {
+        if (r == c->nome) {
+            c->erroNome = 53;
+            c->parametroNome = c->nome;
+            return c;
+        }
+    }
+    const Tipo tipo = tipoNome(c->nome);
+    std::string_view base, indice;
+    c->elemento = ehColecao(tipo) && separaElemento(c->nome, base, indice);
+    c->base = base;
+    c->texto = ehTexto(tipo);
+    if (c->texto) return c;
+    c->erroCorte = divide(c->expressao, m.separador, c->termos);
+    if (c->erroCorte == 0 && c->termos.empty()) c->erroCorte = 71;
+    if (c->erroCorte != 0) return c;
+    ordena(*c);
+    c->valores.resize(c->termos.size());
+    c->valoresPassos.resize(c->passos.size());
+    return c;
+}
+
+// Which value each operand stands for: a constant's (system symbols first), a numeric
+// variable's, one looked up each time, or the number written.
+void resolveOperandos(const MemoriaNumera& m, ExpressaoCompilada& c) {
+    for (TermoCompilado& t : c.termos) {
+        if (t.operador != 0) continue;
+        const std::string* constante = nullptr;
+        for (const ConstanteSistema& k : m.constantesSistema)
+            if (!constante && k.simbolo == t.escrito) constante = &k.valor;
+        for (size_t i = 0; !constante && i + 1 < m.constantesUsuario.size(); i += 2)
+            if (m.constantesUsuario[i] == t.escrito) constante = &m.constantesUsuario[i + 1];
+        const Tipo tipo = tipoNome(t.escrito);
+        std::string_view base, indice;
+        if (constante) {
+            t.origem = leNumero(*constante, m.separador, t.valor) ? Origem::numero : Origem::desconhecida;
+        } else if ((ehColecao(tipo) && separaElemento(t.escrito, base, indice)) ||
+                   (ehTexto(tipo) && m.indiceTexto(t.escrito) < m.nomesTexto().size())) {
+            t.origem = Origem::outra;
+        } else if (!ehTexto(tipo) && (t.indice = m.indiceNumerico(t.escrito)) < m.nomesNumericos().size()) {
+            t.origem = Origem::variavel;
+        } else {
+            t.origem = leNumero(t.escrito, m.separador, t.valor) ? Origem::numero : Origem::desconhecida;
+        }
+    }
+    c.geracao = m.geracao();
+}
+
+void envolve(std::string& saida, const std::string& escrito, bool composto) {
+    if (composto) saida += '(';
+    saida += escrito;
+    if (composto) saida += ')';
+}
+
+// The sub-expressions of the first `ate` steps, as the step trace shows them: the operands
+// as written, an operation's result as the sub-expression that computed it.
+std::vector<std::string> textosPassos(const ExpressaoCompilada& c, size_t ate) {
+    std::vector<std::string> escrito;
+    std::vector<char> composto(c.termos.size());
+    for (const TermoCompilado& t : c.termos) escrito.push_back(t.escrito);
+    std::vector<std::string> textos;
+    for (size_t k = 0; k < ate; ++k) {
+        const PassoCompilado& p = c.passos[k];
+        const unsigned char op = c.termos[p.operador].operador;
+        const std::string& a = escrito[p.esquerda];
+        const std::string& b = escrito[p.direita];
+        std::string s;
+        if (!ehCodigoFuncao(op)) {
+            envolve(s, a, composto[p.esquerda]);
+            s += static_cast<char>(op);
+            envolve(s, b, composto[p.direita]);
+        } else {
+            if (ehFuncaoBinaria(op)) {
+                s += '(' + a + ')';
+            } else if (a != "1") {
+                envolve(s, a, composto[p.esquerda]);
+                s += '*';
+            }
+            s += nomesFuncoes[op - codigoPrimeiraFuncao];
+            s += '(' + b + ')';
+        }
+        escrito[p.operador] = s;
+        composto[p.operador] = !ehCodigoFuncao(op);
+        textos.push_back(std::move(s));
+    }
+    return textos;
+}
+
+// Puts the operands' values in and carries out the steps; the result in c.valores.
+bool calcula(MemoriaNumera& m, EstadoNumera& s, ExpressaoCompilada& c) {
+    if (c.erroCorte != 0) {
+        m.registraPassos(nullptr, 0);
+        return falhaNumera(s, c.erroCorte, "");
+    }
+    if (c.geracao != m.geracao()) resolveOperandos(m, c);
+    for (size_t i = 0; i < c.termos.size(); ++i) {
+        const TermoCompilado& t = c.termos[i];
+        bool ok = false;
+        if (t.operador != 0) {
+            if (operadorConhecido(t.operador)) continue;
+            m.registraPassos(nullptr, 0);
+            return falhaNumera(s, 6, t.escrito);
+        }
+        if (t.origem == Origem::numero) {
+            c.valores[i] = t.valor;
+            ok = true;
+        } else if (t.origem == Origem::variavel) {
+            ok = redondo15(m.valoresNumericos()[t.indice], m.separador, c.valores[i]);
+        } else if (t.origem == Origem::outra) {
+            std::string valor;
+            if (!operando(m, s, t.escrito, valor)) {
+                m.registraPassos(nullptr, 0);
+                return false;
+            }
+            ok = leNumero(valor, m.separador, c.valores[i]);
+        }
+        if (!ok) {
+            m.registraPassos(nullptr, 0);
+            return falhaNumera(s, 43, t.escrito);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+MemoriaNumera::MemoriaNumera() = default;
+MemoriaNumera::~MemoriaNumera() = default;
+
+std::shared_ptr<ExpressaoCompilada> MemoriaNumera::compilada(std::string_view instrucao) {
+    if (auto it = compiladas_.find(instrucao); it != compiladas_.end()) return it->second;
+    // Texts built anew each time (EVALUATE's points) must not pile up.
+    if (compiladas_.size() >= 4096) compiladas_.clear();
+    return compiladas_.emplace(std::string(instrucao), compila(*this, instrucao)).first->second;
+}
+
+void MemoriaNumera::constantesMudaram() {
+    ++geracao_;
+    compiladas_.clear();
+}
+
+void MemoriaNumera::registraPassos(std::shared_ptr<const ExpressaoCompilada> expressao, size_t feitos) {
+    ultima_ = std::move(expressao);
+    passosFeitos_ = ultima_ ? feitos : 0;
+    passosEscritos_ = false;
+}
+
+const std::vector<PassoAvaliacao>& MemoriaNumera::passos() const {
+    if (passosEscritos_) return passos_;
+    passos_.clear();
+    if (ultima_) {
+        std::vector<std::string> textos = textosPassos(*ultima_, passosFeitos_);
+        for (size_t k = 0; k < textos.size(); ++k)
+            passos_.push_back({std::move(textos[k]), textoGeral(ultima_->valoresPassos[k], separador)});
+    }
+    passosEscritos_ = true;
+    return passos_;
+}
+
+namespace {
+
+// Evaluates «name=expression» and stores the value; `numero` is the value stored in a
+// numeric variable, `texto` the text stored in a text one.
+bool atribui(MemoriaNumera& m, EstadoNumera& s, std::string_view instrucao, double& numero,
+             std::string* texto) {
+    const std::shared_ptr<ExpressaoCompilada> ptr = m.compilada(instrucao);
+    ExpressaoCompilada& c = *ptr;
+    if (c.erroNome != 0) return falhaNumera(s, c.erroNome, c.parametroNome);
+    std::string nome;
+    if (c.elemento && !nomeElemento(m, s, c.nome, nome)) return false;
+    if (c.texto) {
+        m.registraPassos(nullptr, 0);
+        if (c.elemento && m.indiceTexto(c.base) == m.nomesTexto().size()) m.defineTexto(c.base, "");
+        std::string valor;
+        if (!operando(m, s, c.expressao, valor)) return false;
+        m.defineTexto(c.elemento ? std::string_view(nome) : std::string_view(c.nome), valor);
+        if (texto) *texto = std::move(valor);
+        return true;
+    }
+    size_t alvo = c.indiceAlvo;
+    if (c.elemento) {
+        m.garanteNumero(c.base);
+        m.garanteNumero(nome);
+        alvo = m.indiceNumerico(nome);
+    } else if (alvo == SIZE_MAX) {
+        m.garanteNumero(c.nome);
+        alvo = c.indiceAlvo = m.indiceNumerico(c.nome);
+    }
+    if (!calcula(m, s, c)) return false;
+    for (size_t k = 0; k < c.passos.size(); ++k) {
+        const PassoCompilado& p = c.passos[k];
+        const ResultadoOperacao r = aplicaOperador(c.termos[p.operador].operador, c.valores[p.esquerda],
+                                                   c.valores[p.direita]);
+        if (r.erro != 0) {
+            m.registraPassos(ptr, k);
+            return falhaNumera(s, r.erro, r.erro == 5 || r.erro == 6 ? textosPassos(c, k + 1).back() : "");
+        }
+        redondo15(r.valor, m.separador, c.valores[p.operador]);
+        c.valoresPassos[k] = c.valores[p.operador];
+    }
+    m.registraPassos(ptr, c.passos.size());
+    if (c.faltaOperando) return falhaNumera(s, 71, "");
+    numero = c.valores[c.resultado];
+    m.defineNumeroEm(alvo, numero);
+    if (texto) *texto = textoGeral(numero, m.separador);
     return true;
 }
 
 }  // namespace
 
 void avaliaAtribuicao(MemoriaNumera& m, EstadoNumera& estado, std::string_view instrucao) {
-    std::string valor;
-    atribui(m, estado, instrucao, valor);
+    double numero = 0;
+    atribui(m, estado, instrucao, numero, nullptr);
 }
 
 std::string avaliaTexto(MemoriaNumera& m, EstadoNumera& estado, std::string_view texto) {
+    double numero = 0;
     std::string valor;
-    return atribui(m, estado, texto, valor) ? valor : std::string();
+    return atribui(m, estado, texto, numero, &valor) ? valor : std::string();
+}
+
+bool avaliaNumero(MemoriaNumera& m, EstadoNumera& estado, std::string_view texto, double& valor) {
+    return atribui(m, estado, texto, valor, nullptr);
 }
 
 std::string valorOperando(MemoriaNumera& m, EstadoNumera& estado, std::string_view token) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,29 +28,26 @@ struct PassoAvaliacao {
     std::string valor;
 };
 
-// One token of the expression being evaluated, in the evaluation's work list.
-struct TermoNumera {
-    std::string texto;    // the operand's value text, or the operator
-    std::string escrito;  // as written, or the sub-expression an operation computed
-    double valor = 0;
-    int profundidade = 0;        // parenthesis depth
-    unsigned char operador = 0;  // 0 for an operand
-    bool composto = false;       // escrito is an arithmetic sub-expression
-    long anterior = 0;           // the live tokens as a list
-    long proximo = 0;
-};
+struct ExpressaoCompilada;
 
 // What a run computes with: the numeric and text variables (vector and matrix elements are
 // entries named «V_NA[3]», «M_NT[2,3]»), the constants and the step trace. Rebuilt at the
 // start of every run.
 class MemoriaNumera {
 public:
+    MemoriaNumera();
+    ~MemoriaNumera();
+    MemoriaNumera(const MemoriaNumera&) = delete;
+    MemoriaNumera& operator=(const MemoriaNumera&) = delete;
+
     // Position of a name in the numeric / text table; the table's size when absent.
     size_t indiceNumerico(std::string_view nome) const;
     size_t indiceTexto(std::string_view nome) const;
     // Sets a variable, appending it when new.
     void defineNumero(std::string_view nome, double valor);
     void defineTexto(std::string_view nome, std::string_view valor);
+    // Sets the variable at a position indiceNumerico gave.
+    void defineNumeroEm(size_t indice, double valor) { valoresNum[indice] = valor; }
     // Appends a numeric variable with value 0 unless it exists.
     void garanteNumero(std::string_view nome);
 
@@ -59,6 +58,20 @@ public:
 
     // Empties every variable and the step trace; the constants stay.
     void limpaVariaveis();
+    // Called after the constants changed, so expressions look their names up again.
+    void constantesMudaram();
+    // Which names mean what changes only when a name is added or a constant changes:
+    // expressions keep what they looked up while this stays the same.
+    uint64_t geracao() const { return geracao_; }
+
+    // The step trace of the last evaluation, written out on demand.
+    const std::vector<PassoAvaliacao>& passos() const;
+    size_t numeroPassos() const { return passosFeitos_; }
+    // The last evaluation made `feitos` steps of `expressao` (none: nullptr).
+    void registraPassos(std::shared_ptr<const ExpressaoCompilada> expressao, size_t feitos);
+
+    // The expression of an assignment, cut and ordered once per text and run.
+    std::shared_ptr<ExpressaoCompilada> compilada(std::string_view instrucao);
 
     // The decimal separator of the run's number texts.
     char separador = '.';
@@ -67,11 +80,6 @@ public:
     std::vector<std::string> constantesUsuario;
     // The system symbols and user names at the start of the run: never assigned to.
     std::vector<std::string> nomesReservados;
-    // The step trace of the last evaluation.
-    std::vector<PassoAvaliacao> passos;
-    // The evaluation's work lists, kept from one assignment to the next for their storage.
-    std::vector<TermoNumera> termos;
-    std::vector<size_t> ordem;
 
 private:
     struct Hash {
@@ -85,6 +93,12 @@ private:
     std::vector<std::string> nomesTxt;
     std::vector<std::string> valoresTxt;
     Indice posicaoTxt;
+    uint64_t geracao_ = 0;
+    std::unordered_map<std::string, std::shared_ptr<ExpressaoCompilada>, Hash, std::equal_to<>> compiladas_;
+    std::shared_ptr<const ExpressaoCompilada> ultima_;
+    size_t passosFeitos_ = 0;
+    mutable std::vector<PassoAvaliacao> passos_;
+    mutable bool passosEscritos_ = true;
 };
 
 // The constants from the lines of "constantes.txt" (display name, symbol, value) and of
@@ -92,7 +106,7 @@ private:
 void defineConstantes(MemoriaNumera& m, const std::vector<std::string>& sistema,
                       const std::vector<std::string>& usuario);
 // The start of a run: variables emptied, both constant files read, the separator decided.
-void preparaMemoria(const Editor& e, MemoriaNumera& m);
+void preparaMemoria(Editor& e, MemoriaNumera& m);
 
 // Every call «NAME*(» left by the translator becomes its operator code, once per run: a
 // one-value function as «(1§(x))», ROOT, POW and LOGB as «(a)§(b)».
@@ -104,6 +118,8 @@ void avaliaAtribuicao(MemoriaNumera& m, EstadoNumera& estado, std::string_view i
 // The same for an assignment the run-time builds («IFOR=...»); the value stored, as text
 // ("" after an error).
 std::string avaliaTexto(MemoriaNumera& m, EstadoNumera& estado, std::string_view texto);
+// The same for a numeric assignment; false after an error.
+bool avaliaNumero(MemoriaNumera& m, EstadoNumera& estado, std::string_view texto, double& valor);
 // The value of one operand as text: a variable's or element's value, "0" for a missing
 // element of an existing vector, else the token itself.
 std::string valorOperando(MemoriaNumera& m, EstadoNumera& estado, std::string_view token);

@@ -15,33 +15,10 @@ namespace {
 
 constexpr std::string_view kApagar = "1APAGAR";
 
-// A file a program names («DADOS» + ".csv»): in the folder of the document being edited
-// (the working folder for a text without a name), found without regard to case. A name
-// that would leave that folder (a separator, "..", a link pointing outside) is refused, so
-// a program received from someone else cannot read or write the user's other files.
-bool arquivoTroca(const Editor& e, std::string_view nome, std::string_view extensao,
-                  fs::path& saida) {
-    if (nome.empty() || nome.find_first_of("/\\:") != std::string_view::npos || nome == "." ||
-        nome == "..")
-        return false;
-    std::error_code ec;
-    fs::path pasta = e.ed.nomeArquivo.empty()
-                         ? fs::current_path(ec)
-                         : fs::path(mapeiaCaminho(e.ed.nomeArquivo)).parent_path();
-    if (pasta.empty()) pasta = ".";
-    saida = achaArquivo(pasta / (std::string(nome) + std::string(extensao)));
-    if (!fs::is_symlink(fs::symlink_status(saida, ec))) return true;
-    const fs::path destino = fs::weakly_canonical(saida, ec);
-    const fs::path base = fs::weakly_canonical(pasta, ec);
-    return !ec && destino.parent_path() == base;
-}
-
-// Lines (CR LF) written over a file of the user's; false when it cannot be written.
-bool gravaLinhasTroca(const fs::path& arquivo, const std::vector<std::string>& linhas) {
-    std::ofstream f(arquivo, std::ios::binary | std::ios::trunc);
-    for (const std::string& l : linhas) f << l << "\r\n";
-    return static_cast<bool>(f.flush());
-}
+// The most rows one statement may add to a file or read into variables, and the most
+// columns it may add to a row (characters of a text line, fields of a table row): a slip
+// such as row 100000000 is refused (error 5) instead of taking the machine's memory.
+constexpr long long kMaxLinhas = 1'000'000, kMaxColunas = 65'536;
 
 // Splits «a,b,c»; the parts as written.
 std::vector<std::string> campos(std::string_view p) { return separaCampos(p, ','); }
@@ -80,7 +57,9 @@ private:
             saida = it->second;
             return true;
         }
-        if (!arquivoTroca(e_, nome, extensao, saida)) return falha(96, nome);
+        const std::optional<fs::path> achado = arquivoTroca(e_, nome, extensao);
+        if (!achado) return falha(96, nome);
+        saida = *achado;
         arquivos_.resolvidos.emplace(chave, saida);
         return true;
     }
@@ -93,6 +72,15 @@ private:
         return linhas;
     }
     bool inteiro(std::string_view t, int erro, long long& valor);
+    // Whether an export may write at column c of row r of `destino` (its parameters as
+    // written): a row within the file or no further than the limit, a column within the
+    // limit; error 5 with the number as written when not, before anything is changed.
+    bool cabe(const fs::path& destino, long long r, long long c, const std::vector<std::string>& partes) {
+        const std::vector<std::string>* atuais = arquivos_.existente(destino);
+        const long long tem = atuais ? static_cast<long long>(atuais->size()) : 0;
+        if (r > kMaxLinhas && r > tem) return falha(5, partes[2]);
+        return c <= kMaxColunas || falha(5, partes[1]);
+    }
     bool guardaLidos(const std::vector<std::string>& lidos, std::string_view destino);
     bool valorTexto(std::string_view nome, std::string& texto);
 
@@ -133,6 +121,7 @@ void Troca::salvaConstantes(std::string_view lista) {
             m_.constantesUsuario[i + 1] = valor;
         }
     }
+    m_.constantesMudaram();
     regravaPares("constantesUsuario.txt", m_.constantesUsuario);
 }
 
@@ -159,6 +148,7 @@ bool apagaPares(std::vector<std::string>& pares, std::string_view lista, std::st
 void Troca::apagaConstantes(std::string_view lista) {
     std::string faltando;
     if (!apagaPares(m_.constantesUsuario, lista, faltando)) return void(falha(46, faltando));
+    m_.constantesMudaram();
     regravaPares("constantesUsuario.txt", m_.constantesUsuario);
 }
 
@@ -248,6 +238,7 @@ void Troca::avaliaTabela(std::string_view p, std::string_view original) {
         const std::string valor = avaliaTexto(m_, s_, "evaluate=" + partes[0]);
         if (s_.estadoNumera == 2) return;
         linhas.push_back(texto + ";" + valor);
+        if (static_cast<long long>(linhas.size()) > kMaxLinhas) return void(falha(5, partes[4]));
         texto = textoGeral(atual + passo, m_.separador);
         double proximo = 0;
         // A step too small to move x would never end the table.
@@ -321,6 +312,7 @@ void Troca::importaTabela(std::string_view p) {
     if (r1 < 1) return void(falha(104));
     if (r2 < 1) return void(falha(105));
     if (r1 > r2) return void(falha(106));
+    if (r2 - r1 >= kMaxLinhas) return void(falha(5, partes[3]));
     const std::vector<std::string>* lidas = leitura(partes[0], ".csv");
     if (!lidas) return;
     const std::vector<std::string>& linhas = *lidas;
@@ -359,6 +351,7 @@ void Troca::exportaTabela(std::string_view p) {
     if (!valorTexto(partes[3], valor)) return void(falha(88, partes[3]));
     fs::path destino;
     if (!arquivo(partes[0], ".csv", destino)) return;
+    if (!cabe(destino, r, c, partes)) return;
     std::vector<std::string>& linhas = arquivos_.muda(destino);
     if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
     std::vector<std::string> celulas = separaCampos(linhas[static_cast<size_t>(r - 1)], ';');
@@ -382,6 +375,7 @@ void Troca::importaTexto(std::string_view p) {
     if (r2 < 1) return void(falha(100));
     if (c1 > c2) return void(falha(101));
     if (r1 > r2) return void(falha(102));
+    if (r2 - r1 >= kMaxLinhas) return void(falha(5, partes[4]));
     const std::vector<std::string>* lidas = leitura(partes[0], ".txt");
     if (!lidas) return;
     const std::vector<std::string>& linhas = *lidas;
@@ -413,6 +407,7 @@ void Troca::exportaTexto(std::string_view p) {
     if (!valorTexto(partes[3], t)) return void(falha(88, partes[3]));
     fs::path destino;
     if (!arquivo(partes[0], ".txt", destino)) return;
+    if (!cabe(destino, r, c, partes)) return;
     std::vector<std::string>& linhas = arquivos_.muda(destino);
     if (linhas.size() < static_cast<size_t>(r)) linhas.resize(static_cast<size_t>(r));
     std::string& linha = linhas[static_cast<size_t>(r - 1)];
@@ -433,10 +428,10 @@ void Troca::exportaTexto(std::string_view p) {
 
 std::vector<std::string>* ArquivosRun::existente(const fs::path& arquivo) {
     if (auto it = abertos_.find(arquivo); it != abertos_.end()) return &it->second.linhas;
-    std::error_code ec;
-    if (!fs::is_regular_file(arquivo, ec)) return nullptr;
+    std::optional<std::vector<std::string>> lidas = leLinhasTroca(arquivo);
+    if (!lidas) return nullptr;
     std::vector<std::string>& linhas = abertos_[arquivo].linhas;
-    linhas = leLinhasNumera(arquivo);
+    linhas = std::move(*lidas);
     return &linhas;
 }
 

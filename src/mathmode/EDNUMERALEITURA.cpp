@@ -69,7 +69,7 @@ struct LinhaLida {
 
 class Leitor {
   public:
-    explicit Leitor(Editor& e) : e_(e), separador_(separadorDecimal()) {
+    explicit Leitor(Editor& e) : e_(e), separador_(separadorDecimal(e)) {
         for (std::string& l : leLinhasNumera(arquivoNumeraLeitura(e, "noValidas.ini")))
             if (!l.empty()) proibidas_.push_back(std::move(l));
         const std::vector<std::string> c = leLinhasNumera(arquivoNumeraLeitura(e, "constantes.txt"));
@@ -638,9 +638,8 @@ std::vector<TomGrafico> tonsDoGrafico(const std::vector<std::pair<double, double
     return tons;
 }
 
-bool graficoSonoro(Editor& e, std::string_view nome) {
-    const std::vector<TomGrafico> tons =
-        tonsDoGrafico(pontosDaTabela(leLinhasNumera(achaArquivo(std::string(nome) + ".csv"))));
+bool graficoSonoro(Editor& e, const std::vector<std::string>& tabela) {
+    const std::vector<TomGrafico> tons = tonsDoGrafico(pontosDaTabela(tabela));
     if (tons.empty()) return false;
     e.crt.Delay(2000);
     for (const TomGrafico& t : tons) {
@@ -663,13 +662,17 @@ void leituraLinha(Editor& e) {
     constexpr std::string_view kLeFuncao = "\\READFUNCTION{";
     if (n.rfind(kLeFuncao, 0) == 0 && n.size() >= kLeFuncao.size() + 2 && n.compare(n.size() - 2, 2, "};") == 0) {
         const std::string tabela = n.substr(kLeFuncao.size(), n.size() - kLeFuncao.size() - 2);
-        std::error_code ec;
+        // Looked for where EVALUATE writes it: the document's folder, a plain file there.
+        const std::optional<std::filesystem::path> arquivo =
+            tabela.empty() ? std::nullopt : arquivoTroca(e, tabela, ".csv");
+        const std::optional<std::vector<std::string>> linhas =
+            arquivo ? leLinhasTroca(*arquivo) : std::nullopt;
         if (tabela.empty()) {
             e.fala.falaTexto("arquivo nao definido");
-        } else if (!std::filesystem::is_regular_file(achaArquivo(tabela + ".csv"), ec)) {
+        } else if (!linhas) {
             e.fala.falaTexto("arquivo nao encontrado");
         } else {
-            if (!graficoSonoro(e, tabela)) e.fala.falaTexto("tabela sem pontos");
+            if (!graficoSonoro(e, *linhas)) e.fala.falaTexto("tabela sem pontos");
             return e.fala.tocaSom("\\COMANDOS\\MENSAJES\\M2");
         }
     }

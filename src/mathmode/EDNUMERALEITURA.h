@@ -11,10 +11,10 @@ struct Editor;
 // Ctrl+F9: the statement on the cursor line said in words, an error line written by a
 // run said as its error, or a function table (\READFUNCTION{name};) played as tones.
 void leituraLinha(Editor& e);
-// The table "nome.csv" written by EVALUATE played as a tone sequence: the pitch follows
+// A table written by EVALUATE (its lines) played as a tone sequence: the pitch follows
 // the function's value, each tone lasting longer where the function changes faster. A key
 // stops it. False when the table has fewer than two points.
-bool graficoSonoro(Editor& e, std::string_view nome);
+bool graficoSonoro(Editor& e, const std::vector<std::string>& tabela);
 
 // One tone of the sound graph: its frequency (Hz) and length (ms).
 struct TomGrafico {

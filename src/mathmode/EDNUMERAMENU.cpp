@@ -14,6 +14,7 @@
 #include "mathmode/EDNUMERALEITURA.h"
 #include "mathmode/EDNUMERAVARS.h"
 #include "platform/caminhos.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -587,6 +588,12 @@ void assistenteDeVariavel(Editor& e, int item) {
     } else if (tipo[0] == 'M') {
         std::string x = pergunta(e, "Introduza o \xEDndice X da matriz:", "P81");
         texto += " [" + x + "," + pergunta(e, "Introduza o \xEDndice Y da matriz:", "P82") + "]";
+    }
+    // On a line of its own the variable is given a value, so the line is a statement that
+    // runs; within a line it is a name in what the user is writing.
+    if (apara(e.ed.linha(e.ed.linhaAtual)).empty()) {
+        const std::string valor = pergunta(e, "Introduza a express\xE3o:", "P46");
+        if (!valor.empty()) texto += " = " + valor + ";";
     }
     limpaCampo(e.crt);
     digita(e, texto);

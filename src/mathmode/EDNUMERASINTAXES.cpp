@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <set>
 
 #include "editor/editor.h"
 #include "mathmode/EDNUMERAVARS.h"
@@ -22,11 +22,6 @@ bool comeca(std::string_view s, std::string_view inicio) { return s.substr(0, in
 // A name such as the exchange statements need: not starting with a digit, name characters only.
 bool nomeValido(std::string_view s) {
     return !s.empty() && !digitoNumera(s[0]) && std::all_of(s.begin(), s.end(), caractereDeNome);
-}
-
-// A file of the exchange statements, relative to the current folder, found regardless of case.
-fs::path arquivoTroca(const std::string& nome, std::string_view extensao) {
-    return achaArquivo(fs::path(nome + std::string(extensao)));
 }
 
 bool existeArquivo(const fs::path& p) {
@@ -87,6 +82,7 @@ class Tradutor {
     Editor& e_;
     EstadoNumera& n_;
     char separador_ = '.';
+    std::set<fs::path> exportados_;  // the files the program's exports will make
     std::vector<std::string> noValidas_;
     int linha_ = 0;  // linhaFonte
     int linhaInicio_ = 0;
@@ -103,11 +99,12 @@ class Tradutor {
         n_.estadoNumera = 0;
         n_.codigoErro = 0;
         n_.parametroErro.clear();
+        n_.notaErro.clear();
         n_.linhaErro = 0;
         n_.mapaLinhas.fill(0);
         n_.etiquetas.clear();
         n_.linhaResultados = e_.ed.linhaAtual + 1;
-        separador_ = separadorDecimal();
+        separador_ = separadorDecimal(e_);
         if (!esvaziaArquivo("codigo.txt")) return void(erro(5));
         const fs::path proibidas = arquivoNumeraLeitura(e_, "noValidas.ini");
         if (!existeArquivo(proibidas)) return void(erro(5));
@@ -118,9 +115,23 @@ class Tradutor {
     bool erro(int codigo, std::string parametro = {}) {
         n_.estadoNumera = 2;
         n_.codigoErro = codigo;
-        n_.parametroErro = std::move(parametro);
         n_.linhaErro = linha_;
+        if (culpaDoSeparador(codigo, parametro))
+            n_.notaErro = separador_ == '.'
+                              ? "Separador decimal: a v\xEDrgula foi lida como ponto "
+                                "(SEPARADORDECIMAL=, mant\xE9m a v\xEDrgula)."
+                              : "Separador decimal: o ponto foi lido como v\xEDrgula "
+                                "(SEPARADORDECIMAL=. mant\xE9m o ponto).";
+        n_.parametroErro = std::move(parametro);
         return false;
+    }
+
+    // The offending character is the separator (or an error about the separator) and the
+    // line holds the other character, which the rule turned into it.
+    bool culpaDoSeparador(int codigo, const std::string& parametro) const {
+        const bool sobreSeparador = parametro == std::string(1, separador_) || codigo == 31 || codigo == 32;
+        if (!sobreSeparador || linha_ < 1 || linha_ > e_.ed.nLinhas()) return false;
+        return e_.ed.linha(linha_).find(separador_ == '.' ? ',' : '.') != std::string::npos;
     }
 
     // ------------------------------------------------------------ locating the program
@@ -504,9 +515,24 @@ class Tradutor {
         return true;
     }
 
+    // The exchange file a statement names, in the document's folder: error 96 when it may not
+    // be used (a name out of the folder, a FIFO, a link out, a hard-linked file); an import
+    // needs it there, or made by an export earlier in the program, else error 80. Nothing is
+    // created here: an export's file is made when the run writes it.
+    bool validaArquivo(const std::string& nome, std::string_view extensao, bool importa) {
+        const std::optional<fs::path> arquivo = arquivoTroca(e_, nome, extensao);
+        if (!arquivo) return erro(96, nome);
+        if (!importa) {
+            exportados_.insert(*arquivo);
+            return true;
+        }
+        std::error_code ec;
+        return fs::exists(*arquivo, ec) || exportados_.count(*arquivo) || erro(80, nome);
+    }
+
     bool validaImportaTabela(const std::string& p) {
         const std::vector<std::string> campos = separaCampos(p, ',');
-        if (!existeArquivo(arquivoTroca(campos[0], ".csv"))) return erro(80, campos[0]);
+        if (!validaArquivo(campos[0], ".csv", true)) return false;
         if (campos.size() != 5) return erro(111);
         if (!validaCampos(campos, {107, 108, 109})) return false;
         return nomeValido(campos[4]) || erro(110, campos[4]);
@@ -514,13 +540,13 @@ class Tradutor {
 
     bool validaImportaTexto(const std::string& p) {
         const std::vector<std::string> campos = separaCampos(p, ',');
-        if (!existeArquivo(arquivoTroca(campos[0], ".txt"))) return erro(80, campos[0]);
+        if (!validaArquivo(campos[0], ".txt", true)) return false;
         if (campos.size() != 6) return erro(111);
         if (!validaCampos(campos, {114, 115, 108, 109})) return false;
         return nomeValido(campos[5]) || erro(110, campos[5]);
     }
 
-    // EXPORTTABELARO{f,c,r,v} and EXPORTTEXT{f,c,r,v[,TRUE]}: the file is created when missing.
+    // EXPORTTABELARO{f,c,r,v} and EXPORTTEXT{f,c,r,v[,TRUE]}.
     bool validaExportacao(const std::string& p, std::string_view extensao, int erroLinha) {
         const std::vector<std::string> campos = separaCampos(p, ',');
         const bool texto = extensao == ".txt";
@@ -528,9 +554,7 @@ class Tradutor {
         if (!validaCampos(campos, {107, erroLinha})) return false;
         if (!nomeValido(campos[3])) return erro(110, campos[3]);
         if (campos.size() == 5 && campos[4] != "TRUE") return erro(117, campos[4]);
-        const fs::path arquivo = arquivoTroca(campos[0], extensao);
-        if (!campos[0].empty() && !existeArquivo(arquivo)) std::ofstream criado(arquivo, std::ios::binary);
-        return true;
+        return validaArquivo(campos[0], extensao, false);
     }
 };
 
@@ -572,10 +596,13 @@ std::string normalizaLinha(std::string_view texto, char separador) {
     const char outro = separador == '.' ? ',' : '.';
     std::string l;
     l.reserve(texto.size());
+    bool entreAspas = false;
     for (char c : texto) {
         if (c == ' ' || c == '\t') continue;
         if (c == outro) c = separador;
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == '"') entreAspas = !entreAspas;
+        // Quoted texts keep their case here; only PRINT's keep it in the end (below).
+        if (!entreAspas && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         l.push_back(c);
     }
     if (const size_t p = l.find("%%"); p != std::string::npos) l.erase(p);
@@ -584,9 +611,15 @@ std::string normalizaLinha(std::string_view texto, char separador) {
         if (b == std::string::npos) break;  // an unclosed comment stays
         l.erase(a, b + 2 - a);
     }
+    // The text PRINT and PRINTER write is the user's, as typed; everywhere else a quote is
+    // part of a name or a value, upper-cased like the rest.
+    const size_t rotulo = l.empty() || l[0] == '\\' ? std::string::npos : l.find(':');
+    const std::string_view instrucao = std::string_view(l).substr(rotulo == std::string::npos ? 0 : rotulo + 1);
+    if (!comeca(instrucao, "\\PRINT{") && !comeca(instrucao, "\\PRINTER{"))
+        for (char& c : l)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return l;
 }
 
-std::string normalizaLinha(std::string_view texto) { return normalizaLinha(texto, separadorDecimal()); }
 
 std::vector<std::string> traduzPrograma(Editor& e) { return Tradutor(e).executa(); }

@@ -12,9 +12,8 @@ struct Editor;
 // lines, which "codigo.txt" also holds after its first, empty line (up to the error, after
 // one).
 std::vector<std::string> traduzPrograma(Editor& e);
-// A source line normalised: decimal separator, no blanks, upper case, comments removed.
-std::string normalizaLinha(std::string_view texto);
-// The same with the separator given ('.' or ',').
+// A source line normalised with the separator given ('.' or ','): decimal separator, no
+// blanks, upper case, comments removed.
 std::string normalizaLinha(std::string_view texto, char separador);
 // The implicit products of a code line made explicit: "2X" -> "2*X", "2(X)" -> "2*(X)",
 // "(A)(B)" -> "(A)*(B)", "SQRT(X)" -> "SQRT*(X)".

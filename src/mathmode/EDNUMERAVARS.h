@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct EstadoNumera {
     int estadoNumera = 0;
     int codigoErro = 0;          // index into textosErroNumera
     std::string parametroErro;   // the offending piece, spelled to the user
+    // When the offending character is one the decimal separator rule put in the line (the
+    // user's "," read as "."), a line that says so.
+    std::string notaErro;
     int linhaErro = 0;           // document line reported with the error
     int linhaResultados = 0;     // results go after this document line
     std::string versaoNumera = "1.0";
@@ -44,7 +48,7 @@ extern const std::array<std::string_view, 6> operadoresComparacao;
 extern const std::array<std::string_view, 120> textosErroNumera;
 
 // The lines that report the error in `estado`: its text, the offending piece when there is
-// one, and its document line.
+// one, the word on the decimal separator when there is one, and its document line.
 std::vector<std::string> linhasErroNumera(const EstadoNumera& estado);
 
 // Index of a function name in nomesFuncoes, -1 when it is none.
@@ -80,12 +84,30 @@ std::vector<std::string> leLinhasNumera(const std::filesystem::path& arquivo);
 // Replaces a configuration file whole (a temporary file renamed over it), one CR LF after
 // every line, so an interrupted write never leaves half a file. False when it cannot.
 bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& linhas);
+
+// An exchange file a program names ("DADOS" and ".csv"): in the folder of the document (the
+// working folder for a text without a name), found without regard to case; a link there
+// stands for its target when that lies in the same folder. Nothing when the name would leave
+// the folder (a separator, "..") or what stands there is not a plain file of the folder's
+// own (a FIFO, a device, a folder, a link leading out, a file with other hard links), so a
+// program received from someone else touches nothing else. A missing file is given too.
+std::optional<std::filesystem::path> arquivoTroca(const Editor& e, std::string_view nome,
+                                                  std::string_view extensao);
+// The lines of an exchange file (CR LF or LF ends); nothing when it is missing or not a plain
+// file with one name. It is opened without following a link and without waiting on a FIFO.
+std::optional<std::vector<std::string>> leLinhasTroca(const std::filesystem::path& arquivo);
+// Replaces an exchange file whole, one CR LF after every line: a new file made beside it
+// (never an existing one) renamed over it, keeping its permissions. False when it cannot be
+// written, or when what stands there now is not a plain file with one name.
+bool gravaLinhasTroca(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas);
 // "Emptying": the file then holds one CR LF. False when it cannot be written.
 bool esvaziaArquivo(std::string_view nome);
 
 // The decimal separator of the user's numbers: '.' when the system's conversion under the
 // user's LC_NUMERIC reads "2.3" whole, else ','. The process's own locale is not touched.
 char separadorDecimal();
+// The one the user chose for the whole program (SEPARADORDECIMAL), else the locale's.
+char separadorDecimal(Editor& e);
 
 // Rows 22 and 23 cleared and `pergunta` written on row 22, white on red.
 void mostraPerguntaNumera(Editor& e, std::string_view pergunta);

@@ -31,7 +31,7 @@ int fuzzAvaliador(const uint8_t* dados, size_t tamanho) {
         const bool texto = nome.starts_with("STR") || nome.starts_with("V_S") || nome.starts_with("M_S");
         double v = 0;
         confirma(texto || leNumero(valor, m.separador, v));
-        for (const PassoAvaliacao& p : m.passos) confirma(leNumero(p.valor, m.separador, v));
+        for (const PassoAvaliacao& p : m.passos()) confirma(leNumero(p.valor, m.separador, v));
         valorOperando(m, estado, linha);
     }
     return 0;

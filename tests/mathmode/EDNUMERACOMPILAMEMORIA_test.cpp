@@ -3,6 +3,8 @@
 // "a"), after the once-per-run rewrite of function calls.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 
 #include "mathmode/EDNUMERACOMPILAMEMORIA.h"
@@ -81,13 +83,40 @@ TEST(AvaliadorNumera, EveryStepIsRoundedToFifteenDigits) {
     EXPECT_EQ(x.avalia("Y=1/3*3"), "0.999999999999999");
     EXPECT_EQ(x.avalia("Y=3*(1/3)"), "0.999999999999999");
     EXPECT_EQ(x.avalia("Y=2+3*4"), "14");
-    ASSERT_EQ(x.m.passos.size(), 2u);
-    EXPECT_EQ(x.m.passos[0].subExpressao, "3*4");
-    EXPECT_EQ(x.m.passos[1].subExpressao, "2+(3*4)");
-    EXPECT_EQ(x.m.passos[1].valor, "14");
+    ASSERT_EQ(x.m.passos().size(), 2u);
+    EXPECT_EQ(x.m.passos()[0].subExpressao, "3*4");
+    EXPECT_EQ(x.m.passos()[1].subExpressao, "2+(3*4)");
+    EXPECT_EQ(x.m.passos()[1].valor, "14");
     x.avalia("Y=(2)*POW*(SQRT*(9))");
-    EXPECT_EQ(x.m.passos.back().subExpressao, "(2)POW(SQRT(9))");
-    EXPECT_EQ(x.m.passos.back().valor, "8");
+    EXPECT_EQ(x.m.passos().back().subExpressao, "(2)POW(SQRT(9))");
+    EXPECT_EQ(x.m.passos().back().valor, "8");
+}
+
+// Values pass between operations as the general conversion's 15 digits: the evaluator's
+// short ways give exactly the values and digits the texts would, at every magnitude.
+TEST(AvaliadorNumera, FifteenDigitValuesAreTheTextsOwn) {
+    Execucao x;
+    auto texto = [](double v) {
+        double r = 0;
+        return leNumero(textoGeral(v, '.'), '.', r) ? r : std::nan("");
+    };
+    std::mt19937_64 sorte(41);
+    std::vector<double> valores = {0.1, 1.0 / 3, -0.0, 1e15, 999999999999999.9, 123456789012345678.0,
+                                   5e-324, 1e-305, 2.5e-300, 1e299, 0.30000000000000004};
+    for (int i = 0; i < 4000; ++i) {
+        const double mantissa = std::uniform_real_distribution<double>(-10, 10)(sorte);
+        const int expoente = std::uniform_int_distribution<int>(-140, 140)(sorte);
+        valores.push_back(i % 3 == 0 ? std::round(mantissa * 1e6) / 1e3 : std::ldexp(mantissa, expoente));
+    }
+    for (size_t i = 0; i + 1 < valores.size(); ++i) {
+        const double a = valores[i], b = valores[i + 1];
+        x.m.defineNumero("A", a);
+        x.m.defineNumero("B", b);
+        const double produto = texto(texto(a) * texto(b));
+        ASSERT_EQ(x.avalia("Y=A*B"), textoGeral(produto, '.')) << a << " " << b;
+        ASSERT_EQ(x.numero("Y"), produto);
+        ASSERT_EQ(x.avalia("Y=A"), textoGeral(texto(a), '.'));
+    }
 }
 
 TEST(AvaliadorNumera, VectorsMatricesAndTheirIndices) {

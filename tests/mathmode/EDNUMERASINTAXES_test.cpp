@@ -1,7 +1,10 @@
 // The math translator over whole programs: the code lines its rewrites give, and the
 // error number, parameter and line of every fault reachable from source text.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "editor/sessao.h"
@@ -69,15 +72,15 @@ TEST_F(TradutorNumera, RewritesGiveTheCodeLinesOfTheLanguage) {
     Variavel c("LC_ALL", "C");
     traduz({"x=a*-b;", "Y = 2x+3(x-1);", "Z=1.5E-3;", "X2Y=(A)(B)+SQRT(X)+X2Y;", "W=1,5;",
             "\\if{a<(b)};", "\\else;", "\\continue;", "STRA=-B;", "\\print{ \"a b\" }; %% comment",
-            "V=1 %{ a comment }% +2;"});
+            "V=1 %{ a comment }% +2;", "strb=\"x\";"});
     EXPECT_EQ(corpoCodigo(),
               (Linhas{"\\EXPRESSION{X=A*(0-1)*B};", "\\EXPRESSION{Y=2*X+3*(X-1)};",
                       "\\EXPRESSION{Z=1.5E-3};", "\\EXPRESSION{X2Y=(A)*(B)+SQRT*(X)+X2Y};",
                       "\\EXPRESSION{W=1.5};", "\\IF{A<(B)};", "\\CONTINUE{vacio};", "\\IF{A>=(B)};",
-                      "\\CONTINUE{vacio};", "\\EXPRESSION{STRA=(0-1)*B};", "\\PRINT{\"AB\"};",
-                      "\\EXPRESSION{V=1+2};"}));
+                      "\\CONTINUE{vacio};", "\\EXPRESSION{STRA=(0-1)*B};", "\\PRINT{\"ab\"};",
+                      "\\EXPRESSION{V=1+2};", "\\EXPRESSION{STRB=\"X\"};"}));
     EXPECT_EQ(e().numera.estadoNumera, 1);
-    EXPECT_EQ(e().numera.linhaResultados, 14);
+    EXPECT_EQ(e().numera.linhaResultados, 15);
     // ELSE is two statements, both mapped to its line.
     EXPECT_EQ(e().numera.mapaLinhas[7], 8);
     EXPECT_EQ(e().numera.mapaLinhas[8], 8);
@@ -190,6 +193,39 @@ TEST_F(TradutorNumera, EveryFaultGivesItsNumberParameterAndLine) {
     fs::current_path(antes);
 }
 
+// The exchange files are looked for in the document's folder, whatever folder the editor
+// started in; the translator makes none, and refuses (error 96) what is not a plain file of
+// that folder: a FIFO (which would block it for ever), a name or a link leading out.
+TEST_F(TradutorNumera, ExchangeFilesArePlainFilesOfTheDocumentsFolderAndNoneIsMade) {
+    std::ofstream(pasta_ / "SONARE.INI") << "[PLUMAR]\nSEPARADORDECIMAL=,\n";
+    const fs::path documentos = pasta_ / "documentos", fora = pasta_ / "fora";
+    fs::create_directories(documentos);
+    fs::create_directories(fora);
+    gravaArquivoTeste(documentos / "DADOS.csv", "1;2\r\n");
+    ASSERT_EQ(::mkfifo((documentos / "CANO.txt").c_str(), 0600), 0);
+    fs::create_symlink(fora, documentos / "SUB");
+    fs::create_symlink("../fora/alvo.csv", documentos / "LIGA.csv");
+    e().ed.nomeArquivo = (documentos / "programa.txt").string();
+    const std::vector<CasoErro> casos = {
+        {{"\\EXPORTTEXT{CANO,1,1,X};"}, 96, "CANO"},
+        {{"\\IMPORTTEXT{CANO,1,2,1,1,STRA};"}, 96, "CANO"},
+        {{"\\EXPORTTEXT{SUB/T9,1,1,X};"}, 96, "SUB/T9"},
+        {{"\\EXPORTTABELARO{LIGA,1,1,X};"}, 96, "LIGA"},
+        {{"\\IMPORTTABELARO{NOVO,1,1,1,X};"}, 80, "NOVO"},
+    };
+    for (const CasoErro& caso : casos) {
+        traduz(caso.corpo);
+        EXPECT_EQ(e().numera.codigoErro, caso.codigo) << caso.corpo.front();
+        EXPECT_EQ(e().numera.parametroErro, caso.parametro) << caso.corpo.front();
+    }
+    // A file an export will make can be imported after it; nothing is made before the run.
+    traduz({"\\IMPORTTABELARO{DADOS,1,1,1,X};", "\\EXPORTTEXT{NOVO,1,1,X};",
+            "\\IMPORTTEXT{NOVO,1,2,1,1,STRA};"});
+    EXPECT_EQ(e().numera.estadoNumera, 1) << e().numera.codigoErro;
+    EXPECT_FALSE(fs::exists(documentos / "NOVO.txt"));
+    EXPECT_TRUE(fs::is_empty(fora));
+}
+
 TEST_F(TradutorNumera, InputStatementsAskWhileTranslating) {
     Variavel c("LC_ALL", "C");
     abre("- 2,5{Enter}ola{Enter}2(a){Enter}{Esc}");
@@ -244,6 +280,33 @@ TEST_F(TradutorNumera, UnderTheBrazilianLocaleTheSeparatorIsTheComma) {
         traduz(caso.corpo);
         EXPECT_EQ(e().numera.codigoErro, caso.codigo) << caso.corpo.front();
     }
+}
+
+// SEPARADORDECIMAL wins over the locale: with "," lists keep their commas under the C
+// locale; a line that fails on a character the rule put there says so, with either choice.
+TEST_F(TradutorNumera, TheConfiguredSeparatorWinsOverTheLocaleAndErrorsSayWhenItIsToBlame) {
+    Variavel c("LC_ALL", "C");
+    auto separador = [&](const char* valor) {
+        std::ofstream(pasta_ / "SONARE.INI") << "[PLUMAR]\nSEPARADORDECIMAL=" << valor << "\n";
+    };
+    separador(",");
+    traduz({"X=1.5+2,5;", "\\VARRESULT{A,M_NB[1,2]};"});
+    EXPECT_EQ(corpoCodigo(), (Linhas{"\\EXPRESSION{X=1,5+2,5};", "\\VARRESULT{A,M_NB[1a2]};"}));
+    EXPECT_TRUE(e().numera.notaErro.empty());
+    traduz({"X=.5;"});
+    EXPECT_EQ(e().numera.codigoErro, 31);
+    EXPECT_EQ(e().numera.notaErro.rfind("Separador decimal: o ponto", 0), 0u) << e().numera.notaErro;
+    traduz({"X=,5;"});  // the user's own comma: nothing to say about the rule
+    EXPECT_EQ(e().numera.codigoErro, 31);
+    EXPECT_TRUE(e().numera.notaErro.empty());
+
+    separador(".");
+    traduz({"\\VARRESULT{A,B};"});
+    EXPECT_EQ(e().numera.estadoNumera, 2);
+    const std::vector<std::string> linhas = linhasErroNumera(e().numera);
+    ASSERT_GE(linhas.size(), 3u);
+    EXPECT_EQ(linhas[linhas.size() - 2].rfind("Separador decimal: a v\xEDrgula", 0), 0u) << linhas[1];
+    EXPECT_EQ(linhas.back(), "Linha: 2");
 }
 
 }  // namespace

@@ -207,28 +207,70 @@ double leNumero(std::string_view s) {
 }
 
 // Gathers the characters of `conjunto` from position `i` onwards into `s`; a comma
-// gathered is dropped when another character follows it.
-void junta(std::string_view termo, size_t& i, std::string_view conjunto, std::string& s) {
+// gathered is dropped when another character follows it (the calculator's own reading: the
+// comma a thousands mark). With a separator configured the characters are kept as they are,
+// for numeroConfigurado to judge.
+void junta(std::string_view termo, size_t& i, std::string_view conjunto, std::string& s, char separador) {
     for (; i < termo.size() && conjunto.find(termo[i]) != std::string_view::npos; ++i) {
-        if (!s.empty() && s.back() == ',') s.pop_back();
+        if (!separador && !s.empty() && s.back() == ',') s.pop_back();
         s += termo[i];
     }
 }
 
+// A number as the configured separator says it is written: digits, the other character
+// only between groups of three digits, at most one separator with digits after it.
+// Nothing when it breaks the rule ("1.2,3", "1,2,3" with ","), 0 for no digits at all.
+std::optional<double> numeroConfigurado(std::string_view termo, char separador) {
+    const char milhar = separador == ',' ? '.' : ',';
+    std::string limpo;
+    for (char c : termo)
+        if (digito(c) || c == ',' || c == '.') limpo += c;
+    const std::string_view s = limpo;
+    const size_t corte = s.find(separador);
+    std::string_view inteira = s.substr(0, corte);
+    const std::string_view decimais = corte == std::string_view::npos ? "" : s.substr(corte + 1);
+    if (decimais.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    std::string numero;
+    if (inteira.find(milhar) != std::string_view::npos) {
+        // Groups of three after the first, which has one to three digits.
+        for (size_t fim = inteira.size(); fim != std::string_view::npos;) {
+            const size_t marca = inteira.rfind(milhar, fim == 0 ? 0 : fim - 1);
+            const size_t inicio = marca == std::string_view::npos ? 0 : marca + 1;
+            const size_t tamanho = fim - inicio;
+            if (tamanho == 0 || tamanho > 3 || (marca != std::string_view::npos && tamanho != 3))
+                return std::nullopt;
+            if (marca == std::string_view::npos) break;
+            fim = marca;
+        }
+    }
+    for (char c : inteira)
+        if (c != milhar) numero += c;
+    if (!decimais.empty()) numero += '.' + std::string(decimais);
+    if (numero.empty()) return 0.0;
+    return leNumero(numero);
+}
+
+// The numbers of a term: its digits and marks in order, read by the rule in force.
+std::optional<double> numeroDoTermo(std::string_view s, char separador) {
+    if (separador) return numeroConfigurado(s, separador);
+    return leNumero(s);
+}
+
 // "(a op b": the operation computed at once; the power and the logarithm take b as the
 // exponent or the base of a, every other operator joins a and b as a tape step does.
-double valorComParenteses(std::string_view termo) {
+std::optional<double> valorComParenteses(std::string_view termo, char separador) {
     constexpr std::string_view kNumero = ",.0123456789";
     size_t i = termo.find('(') + 1;
     std::string a, b;
-    junta(termo, i, kNumero, a);
-    if (i >= termo.size()) return 0;
+    junta(termo, i, kNumero, a, separador);
+    if (i >= termo.size()) return 0.0;
     const auto op = static_cast<uint8_t>(termo[i++]);
-    if (op == 'z') junta(termo, i, "*,-._0123456789", b);
-    junta(termo, i, kNumero, b);
-    const double na = leNumero(a), nb = leNumero(b);
-    if (op == 'x' || op == 'z') return passo(op, na, na, nb);
-    return passo(op, na, nb, 0);
+    if (op == 'z') junta(termo, i, "*,-._0123456789", b, separador);
+    junta(termo, i, kNumero, b, separador);
+    const std::optional<double> na = numeroDoTermo(a, separador), nb = numeroDoTermo(b, separador);
+    if (!na || !nb) return std::nullopt;
+    if (op == 'x' || op == 'z') return passo(op, *na, *na, *nb);
+    return passo(op, *na, *nb, 0);
 }
 
 // Fixed notation of a finite x with `decimais` places, rounded half away from zero on
@@ -299,6 +341,7 @@ int casasDecimais(Editor& e) {
 
 // The state of a tape being run.
 struct Fita {
+    char separador = 0;    // the configured one; 0: the calculator's own reading
     double acumulador = 0;
     uint8_t ultimo = ' ';  // last operator applied
     double operando = 0;   // the value of the last step's line
@@ -313,16 +356,20 @@ void interrompe(Editor& e, std::string_view chave) {
 
 // The power or the base of a step, typed by the user; nothing when the answer is empty,
 // left with Esc, holds a sign the question refuses or is not a number.
-std::optional<std::string> perguntaNumero(Editor& e, std::string_view chave) {
+std::optional<std::string> perguntaNumero(Editor& e, std::string_view chave, char separador) {
     falaMensagem(e, chave);
     const std::string lido = leLinhaFalada(e);
     const std::string_view resposta = apara(lido);
-    if (resposta.empty() || resposta.find_first_of(",-=*") != std::string_view::npos)
+    // The thousands mark has no place in a power or a base; the configured separator does.
+    const std::string recusados = std::string(separador == ',' ? "." : ",") + "-=*";
+    if (resposta.empty() || resposta.find_first_of(recusados) != std::string_view::npos)
         return std::nullopt;
+    std::string numero(resposta);
+    std::replace(numero.begin(), numero.end(), ',', '.');
     double x = 0;
     const auto [fim, erro] =
-        std::from_chars(resposta.data(), resposta.data() + resposta.size(), x, std::chars_format::fixed);
-    if (erro != std::errc{} || fim != resposta.data() + resposta.size()) return std::nullopt;
+        std::from_chars(numero.data(), numero.data() + numero.size(), x, std::chars_format::fixed);
+    if (erro != std::errc{} || fim != numero.data() + numero.size()) return std::nullopt;
     return std::string(resposta);
 }
 
@@ -330,13 +377,19 @@ std::optional<std::string> perguntaNumero(Editor& e, std::string_view chave) {
 // question left unanswered brings the cursor back to line `desistindo`.
 bool aplicaPasso(Editor& e, Fita& f, uint8_t op, std::string_view linha, int desistindo) {
     const std::string_view termo = termoDaLinha(linha);
-    if (op == '|' && termo.find_first_of(",-*_") != std::string_view::npos) {
+    const std::string_view marcas = f.separador == ',' ? ".-*_" : ",-*_";
+    if (op == '|' && termo.find_first_of(marcas) != std::string_view::npos) {
         interrompe(e, "EDOPRINV");
+        return false;
+    }
+    const std::optional<double> valor = valorTermo(termo, f.separador);
+    if (!valor) {
+        interrompe(e, "EDNUMINV");
         return false;
     }
     std::string pergunta;
     if (op == 'x' || op == 'z') {
-        std::optional<std::string> p = perguntaNumero(e, op == 'x' ? "EDINFPOT" : "EDINFBAS");
+        std::optional<std::string> p = perguntaNumero(e, op == 'x' ? "EDINFPOT" : "EDINFBAS", f.separador);
         if (!p) {
             e.ed.linhaAtual = std::max(desistindo, 1);
             interrompe(e, "EDDESIST");
@@ -344,8 +397,10 @@ bool aplicaPasso(Editor& e, Fita& f, uint8_t op, std::string_view linha, int des
         }
         pergunta = std::move(*p);
     }
-    f.operando = valorTermo(termo);
-    f.acumulador = passo(op, f.acumulador, f.operando, leNumero(pergunta));
+    f.operando = *valor;
+    std::string numeroPergunta = pergunta;
+    std::replace(numeroPergunta.begin(), numeroPergunta.end(), ',', '.');
+    f.acumulador = passo(op, f.acumulador, f.operando, leNumero(numeroPergunta));
     f.pergunta = std::move(pergunta);
     f.ultimo = op;
     return true;
@@ -371,10 +426,11 @@ std::string fraseDaConversao(const Conversao& c, const std::string& operando,
 void escreveResultado(Editor& e, const Fita& f) {
     EdVars& ed = e.ed;
     const int decimais = casasDecimais(e);
-    const std::string resultado = formataResultado(f.acumulador, decimais);
+    const char separador = f.separador ? f.separador : '.';
+    const std::string resultado = formataResultado(f.acumulador, decimais, separador);
     const Conversao* c = porCodigo(f.ultimo);
     const std::string linha =
-        c ? fraseDaConversao(*c, formataResultado(f.operando, decimais), resultado, f.pergunta)
+        c ? fraseDaConversao(*c, formataResultado(f.operando, decimais, separador), resultado, f.pergunta)
           : "Total: " + resultado;
     ++ed.linhaAtual;
     insereLinha(e, linha, false);
@@ -405,8 +461,11 @@ void calculaFita(Editor& e) {
     if (ed.linhaAtual < 1 || ed.linhaAtual > ed.nLinhas() || ed.linha(ed.linhaAtual).empty())
         return interrompe(e, "EDERRLEI");
     Fita f;
+    f.separador = separadorDecimalConfigurado(e);
     const std::string_view termo = termoDaLinha(ed.linha(ed.linhaAtual));
-    f.acumulador = valorTermo(termo);
+    const std::optional<double> primeiro = valorTermo(termo, f.separador);
+    if (!primeiro) return interrompe(e, "EDNUMINV");
+    f.acumulador = *primeiro;
     continuaFita(e, f, operadorDe(termo));
 }
 
@@ -417,6 +476,7 @@ void converteLinha(Editor& e, uint8_t codigo) {
     ed.colunaAtual = 1;
     const std::string linha = ed.linha(ed.linhaAtual);
     Fita f;
+    f.separador = separadorDecimalConfigurado(e);
     if (!aplicaPasso(e, f, codigo, linha, ed.linhaAtual)) return;
     continuaFita(e, f, operadorDe(termoDaLinha(linha)));
 }
@@ -448,8 +508,14 @@ std::string_view termoDaLinha(std::string_view linha) {
     return linha.substr(k >= 2 ? k - 2 : 0);
 }
 
-double valorTermo(std::string_view termo) {
-    if (termo.find('(') != std::string_view::npos) return valorComParenteses(termo);
+char separadorDecimalConfigurado(Editor& e) {
+    const std::string_view valor = apara(e.fala.leIni("PLUMAR", "SEPARADORDECIMAL"));
+    return valor == "," || valor == "." ? valor[0] : '\0';
+}
+
+std::optional<double> valorTermo(std::string_view termo, char separador) {
+    if (termo.find('(') != std::string_view::npos) return valorComParenteses(termo, separador);
+    if (separador) return numeroConfigurado(termo, separador);
     std::string resto(termo);
     // Of two neighbouring characters to remove only the first goes: the scan moves on
     // after each removal.
@@ -458,13 +524,14 @@ double valorTermo(std::string_view termo) {
     return leNumero(resto);
 }
 
-std::string formataResultado(double x, int decimais) {
+std::string formataResultado(double x, int decimais, char separador) {
     if (std::isnan(x)) return "Indeterminado ou inexistente";
     if (std::isinf(x)) return x > 0 ? "Infinito positivo" : "Infinito negativo";
     std::string s = notacaoFixa(x, decimais);
     if (decimais >= 2 && s.find_first_not_of('0', s.size() - static_cast<size_t>(decimais)) ==
                              std::string::npos)
         s.resize(s.size() - static_cast<size_t>(decimais) - 1);
+    std::replace(s.begin(), s.end(), '.', separador);
     return s;
 }
 
