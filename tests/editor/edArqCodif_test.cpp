@@ -63,28 +63,6 @@ TEST(EdArqCodif, TooManyUnknownCharactersKeepTheBytes) {
     EXPECT_FALSE(cod.utf8Recusado);
 }
 
-// What the file's bytes say about how to write it back.
-TEST(EdArqCodif, WhatTheBytesSayAboutWritingBack) {
-    const struct {
-        std::string bytes;
-        bool bom, quebraLf, semQuebraNoFim;
-        size_t estranhos;  // distinct characters Windows-1252 lacks
-    } casos[] = {
-        {kBom + "αβγ 😀 ação\r\nfica ✓ α\r\n", true, false, false, 5},  // α twice
-        {"linha 1\nΣοφία 🙂 fim", false, true, true, 6},
-        {"Querida mãe,\nA canção\n", false, true, false, 0},
-    };
-    for (const auto& c : casos) {
-        CodificacaoArquivo cod;
-        ASSERT_TRUE(decodificaUtf8(c.bytes, cod)) << c.bytes;
-        EXPECT_TRUE(cod.utf8);
-        EXPECT_EQ(cod.bom, c.bom) << c.bytes;
-        EXPECT_EQ(cod.quebraLf, c.quebraLf) << c.bytes;
-        EXPECT_EQ(cod.semQuebraNoFim, c.semQuebraNoFim) << c.bytes;
-        EXPECT_EQ(cod.estranhos.size(), c.estranhos) << c.bytes;
-    }
-}
-
 // A line read from another file into this text: a character this text already holds keeps
 // its placeholder, a new one gets the next while there is room in a UTF-8 text, else '?'.
 TEST(EdArqCodif, ALineFromAnotherFileTakesTheTextsPlaceholders) {

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "fuzz.h"
-#include "fuzz.h"
 #include "platform/audio.h"
 #include "speech/leituraOnda.h"
 

@@ -27,7 +27,8 @@ class Calculadora : public SessaoEdicao {
 
 // Every key of the chooser on a line "V=": nothing typed into the text but the sentence
 // below, the cursor on it and the sentence spoken. Expected results worked out by hand from the
-// formulas (2 decimals, rounded half up on the decimal value).
+// formulas (2 decimals, rounded half up on the decimal value). W, through the keys, is the
+// calculadora_fita_e_conversoes case.
 TEST_F(Calculadora, EveryConversionAndFunctionWritesItsSentence) {
     struct Caso {
         const char *teclas, *codigo, *linha, *frase;
@@ -39,7 +40,6 @@ TEST_F(Calculadora, EveryConversionAndFunctionWritesItsSentence) {
         {"P", "P", "40=", "40 onças equivalem a 1.13 quilogramas"},
         {"u", "u", "2=", "2 quilômetros quadrados equivalem a 2391980.09 jardas quadradas"},
         {"w", "w", "98.6=", "98.60 graus Fahrenheit equivalem a 37 graus Celsius"},
-        {"W", "W", "30=", "30 graus Celsius equivalem a 86 graus Fahrenheit"},
         {"x3{Enter}", "x", "2.5=", "2.50 elevado a 3 = 15.63"},
         {"x0{Enter}", "x", "0=", "0 elevado a 0 = Indeterminado ou inexistente"},
         {"X", "@", "10=", "A circunferência com 10 unidades de raio tem 62.83 unidades de comprimento"},
