@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/codigos.h"
 #include "speech/sintetizador.h"
 
 namespace {
@@ -139,21 +140,6 @@ void escreveBanco(const fs::path& dir) {
         .write(reinterpret_cast<const char*>(dif.data()), static_cast<std::streamsize>(dif.size()));
 }
 
-// The text file is UTF-8 for reading; the synthesizer takes Windows-1252 (here Latin-1).
-std::string paraLatin1(const std::string& utf8) {
-    std::string saida;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0xC2 && c <= 0xC3 && i + 1 < utf8.size()) {
-            saida += static_cast<char>(((c & 0x1F) << 6) |
-                                       (static_cast<unsigned char>(utf8[++i]) & 0x3F));
-        } else {
-            saida += static_cast<char>(c);
-        }
-    }
-    return saida;
-}
-
 // The first `n` words of the text, going round it as often as needed.
 std::string palavras(const std::string& texto, int n, int inicio = 0) {
     std::istringstream in(texto);
@@ -181,7 +167,8 @@ int main() {
     escreveBanco(dir);
 
     std::ifstream arquivoTexto(PLUMAR_TEXTO_BENCH, std::ios::binary);
-    std::string texto = paraLatin1({std::istreambuf_iterator<char>(arquivoTexto), {}});
+    // The text file is UTF-8; the synthesizer takes Windows-1252.
+    std::string texto = utf8ParaWin1252(std::string{std::istreambuf_iterator<char>(arquivoTexto), {}});
     if (texto.empty()) {
         std::cerr << "cannot read " << PLUMAR_TEXTO_BENCH << "\n";
         return 1;
