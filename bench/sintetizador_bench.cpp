@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bancadaTempoReal.h"
 #include "platform/audio.h"
 #include "platform/codigos.h"
 #include "speech/sintetizador.h"
@@ -215,15 +216,14 @@ int main() {
         melhorCopia = std::min(melhorCopia, ms(Relogio::now() - t0));
     }
 
-    std::vector<double> atrasos;
+    bancada::Medida atrasos;
     for (int r = 0; r < 200; ++r) {
         std::string frase = palavras(texto, 10, r * 10);
         primeira = {};
         auto t0 = Relogio::now();
         sintetizador.falaTexto(frase);
-        atrasos.push_back(ms(primeira - t0));
+        atrasos.acrescenta(ms(primeira - t0));
     }
-    std::sort(atrasos.begin(), atrasos.end());
 
     double segundosFala = static_cast<double>(amostras) / Concatenador::kTaxa;
     std::cout << "text: " << kPalavras << " words, " << amostras << " samples (" << segundosFala
@@ -232,9 +232,7 @@ int main() {
               << segundosFala * 1000 / melhorSintese << " times real time (target > 200)\n"
               << "copying the same samples: " << melhorCopia << " ms, synthesis costs "
               << melhorSintese / melhorCopia << " times the copy\n"
-              << "first sample of a 10-word sentence: median " << atrasos[atrasos.size() / 2]
-              << " ms, 95th percentile " << atrasos[atrasos.size() * 95 / 100] << " ms, worst "
-              << atrasos.back() << " ms (target < 1 ms)\n";
+              << "first sample of a 10-word sentence: " << bancada::veredito(atrasos, 1) << "\n";
     fs::remove_all(dir);
     return 0;
 }
