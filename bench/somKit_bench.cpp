@@ -254,14 +254,7 @@ std::vector<int16_t> leituraCapturada(int nivel, const fs::path& pasta) {
         for (const char* frase : kFrases) fala.falaTexto(utf8ParaWin1252(frase));
         fala.terminaFala();
     }
-    std::ifstream f(wav, std::ios::binary);
-    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(f), {}};
-    OndaPcm onda;
-    std::vector<int16_t> s;
-    if (!leOndaPcm(bytes, onda) || onda.formato != AudioCaptura::kFormatoArquivo) return s;
-    for (size_t i = 0; i + 1 < onda.dados.size(); i += 2)
-        s.push_back(static_cast<int16_t>(onda.dados[i] | (onda.dados[i + 1] << 8)));
-    return s;
+    return analise::amostrasCapturadas(wav);
 }
 
 void relataBuracos() {

@@ -6,8 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <span>
 #include <vector>
+
+#include "platform/audio.h"
 
 namespace analise {
 
@@ -56,6 +61,19 @@ inline std::vector<Trecho> buracos(std::span<const int16_t> s, int taxa) {
         if (falaAntes && falaDepois && cortado) achados.push_back(t);
     }
     return achados;
+}
+
+// The samples of a capture as --audio-out writes it (16-bit mono WAV at
+// AudioCaptura::kFormatoArquivo's rate); empty when the file is not one.
+inline std::vector<int16_t> amostrasCapturadas(const std::filesystem::path& wav) {
+    std::ifstream f(wav, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(f), {}};
+    OndaPcm onda;
+    std::vector<int16_t> s;
+    if (!leOndaPcm(bytes, onda) || onda.formato != AudioCaptura::kFormatoArquivo) return s;
+    for (size_t i = 0; i + 1 < onda.dados.size(); i += 2)
+        s.push_back(static_cast<int16_t>(onda.dados[i] | (onda.dados[i + 1] << 8)));
+    return s;
 }
 
 }  // namespace analise

@@ -50,15 +50,6 @@ void escreveVozDeTons(const fs::path& dir) {
     gravaArquivoTeste(dir / "BANCO.DIF", dif);
 }
 
-std::vector<int16_t> amostrasDe(const fs::path& wav) {
-    OndaPcm onda;
-    std::vector<int16_t> s;
-    if (!leOndaPcm(leBytes(wav), onda) || onda.formato != AudioCaptura::kFormatoArquivo) return s;
-    for (size_t i = 0; i + 1 < onda.dados.size(); i += 2)
-        s.push_back(static_cast<int16_t>(onda.dados[i] | (onda.dados[i + 1] << 8)));
-    return s;
-}
-
 // The measure itself: silence cut into a tone is a hole; a pause the tone fades into and
 // out of is not, nor a pause too long to be inside speech.
 TEST(FalaCapturada, AHoleIsSilenceCutIntoSoundNotAPauseFadedInto) {
@@ -112,7 +103,7 @@ TEST(FalaCapturada, ASentenceAtSpeedThreeHasNoDigitalSilenceInsideItsSound) {
         fala.falaTexto(longa);
         fala.terminaFala();
     }
-    const std::vector<int16_t> s = amostrasDe(pasta / "fala.wav");
+    const std::vector<int16_t> s = analise::amostrasCapturadas(pasta / "fala.wav");
     const int taxa = AudioCaptura::kFormatoArquivo.taxa;
     ASSERT_GT(s.size(), static_cast<size_t>(10 * taxa));  // the long phrase alone lasts longer
     for (const analise::Trecho& b : analise::buracos(s, taxa))
