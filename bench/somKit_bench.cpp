@@ -37,13 +37,9 @@
 #include <unistd.h>
 
 #include "analiseSom.h"
-#include "console/SnCrt.h"
 #include "platform/audio.h"
 #include "platform/codigos.h"
-#include "platform/frontEnds.h"
-#include "platform/roteiroTeclas.h"
 #include "speech/concatenador.h"
-#include "speech/fala.h"
 #include "speech/leituraOnda.h"
 #include "speech/regras.h"
 #include "speech/tradutor.h"
@@ -236,27 +232,6 @@ std::vector<double> niveisDaPasta(const fs::path& pasta, bool semTons) {
     return niveis;
 }
 
-// The sentences read by the speech front end at `nivel` into a capture on the virtual clock
-// of a headless console, as --audio-out records them: the file's samples.
-std::vector<int16_t> leituraCapturada(int nivel, const fs::path& pasta) {
-    const fs::path wav = pasta / ("nivel" + std::to_string(nivel) + ".wav");
-    {
-        OpcoesCaptura oc;
-        oc.arquivo = wav.string();
-        oc.guardaBlocos = false;
-        AudioCaptura captura(oc);
-        SnCrt crt(criaFrontEndHeadless({}), captura, pasta / "SONARE.INI");
-        captura.defineTempoReal(true, [&crt] { return crt.agoraMs(); });
-        Fala fala(crt, captura);
-        fala.avisaFaltaVoz = false;
-        fala.inicializaFala(nivel, (kRaiz / "plumar").string());
-        fala.falaTexto(utf8ParaWin1252(kRaposa));
-        for (const char* frase : kFrases) fala.falaTexto(utf8ParaWin1252(frase));
-        fala.terminaFala();
-    }
-    return analise::amostrasCapturadas(wav);
-}
-
 void relataBuracos() {
     const fs::path pasta = fs::temp_directory_path() / ("plumar_bench_somKit_" + std::to_string(::getpid()));
     fs::create_directories(pasta);
@@ -267,8 +242,12 @@ void relataBuracos() {
     setenv("SONARE_ROOT", kRaiz.c_str(), 1);
     setenv("SONARE_WINDIR", pasta.c_str(), 1);
     const int taxa = AudioCaptura::kFormatoArquivo.taxa;
+    std::vector<std::string> textos{utf8ParaWin1252(kRaposa)};
+    for (const char* frase : kFrases) textos.push_back(utf8ParaWin1252(frase));
     for (int nivel = 1; nivel <= 5; ++nivel) {
-        const std::vector<int16_t> s = leituraCapturada(nivel, pasta);
+        const std::vector<int16_t> s =
+            analise::leituraCapturada(pasta / ("nivel" + std::to_string(nivel) + ".wav"),
+                                      pasta / "SONARE.INI", nivel, (kRaiz / "plumar").string(), textos);
         const std::vector<analise::Trecho> b = analise::buracos(s, taxa);
         const double segundos = static_cast<double>(s.size()) / taxa;
         std::printf("buracos no nível %d: %zu em %.1f s de leitura capturada (%.1f por minuto)",

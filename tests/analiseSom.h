@@ -1,5 +1,6 @@
 // Measures of what a listener hears in recorded sound, shared by tests and benches: holes
-// (digital silence dropped into the middle of speech) in a 16-bit capture.
+// (digital silence dropped into the middle of speech) in a 16-bit capture, and the capture
+// of a reading as --audio-out makes it.
 #pragma once
 
 #include <algorithm>
@@ -10,9 +11,14 @@
 #include <fstream>
 #include <iterator>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "console/SnCrt.h"
 #include "platform/audio.h"
+#include "platform/frontEnds.h"
+#include "platform/roteiroTeclas.h"
+#include "speech/fala.h"
 
 namespace analise {
 
@@ -74,6 +80,29 @@ inline std::vector<int16_t> amostrasCapturadas(const std::filesystem::path& wav)
     for (size_t i = 0; i + 1 < onda.dados.size(); i += 2)
         s.push_back(static_cast<int16_t>(onda.dados[i] | (onda.dados[i + 1] << 8)));
     return s;
+}
+
+// `textos` (Windows-1252) read by the speech front end at speed level `nivel` as --audio-out
+// records them: through the wave player into the capture, on a headless console's virtual
+// clock, with the SONARE.INI `ini` and the prompts in `dirPlumar`. The recording's samples.
+inline std::vector<int16_t> leituraCapturada(const std::filesystem::path& wav,
+                                             const std::filesystem::path& ini, int nivel,
+                                             const std::string& dirPlumar,
+                                             std::span<const std::string> textos) {
+    {
+        OpcoesCaptura oc;
+        oc.arquivo = wav.string();
+        oc.guardaBlocos = false;
+        AudioCaptura captura(oc);
+        SnCrt crt(criaFrontEndHeadless({}), captura, ini);
+        captura.defineTempoReal(true, [&crt] { return crt.agoraMs(); });
+        Fala fala(crt, captura);
+        fala.avisaFaltaVoz = false;
+        fala.inicializaFala(nivel, dirPlumar);
+        for (const std::string& t : textos) fala.falaTexto(t);
+        fala.terminaFala();
+    }
+    return amostrasCapturadas(wav);
 }
 
 }  // namespace analise

@@ -13,10 +13,6 @@
 #include "analiseSom.h"
 #include "apoio.h"
 #include "bancadaFala.h"
-#include "console/SnCrt.h"
-#include "platform/frontEnds.h"
-#include "platform/roteiroTeclas.h"
-#include "speech/fala.h"
 
 namespace {
 
@@ -89,21 +85,9 @@ TEST(FalaCapturada, ASentenceAtSpeedThreeHasNoDigitalSilenceInsideItsSound) {
     // Phrases that end on sound before a comma, and one longer than the synthesizer's buffer.
     std::string longa;
     for (int i = 0; i < 60; ++i) longa += "o gato comeu o peixe da mesa ";
-    {
-        OpcoesCaptura oc;
-        oc.arquivo = (pasta / "fala.wav").string();
-        oc.guardaBlocos = false;
-        AudioCaptura captura(oc);
-        SnCrt crt(criaFrontEndHeadless({}), captura, pasta / "SONARE.INI");
-        captura.defineTempoReal(true, [&crt] { return crt.agoraMs(); });
-        Fala fala(crt, captura);
-        fala.avisaFaltaVoz = false;
-        fala.inicializaFala(3, (pasta / "voz").string());
-        fala.falaTexto("a raposa rapida, que morava no mato, pulou o muro da casa.");
-        fala.falaTexto(longa);
-        fala.terminaFala();
-    }
-    const std::vector<int16_t> s = analise::amostrasCapturadas(pasta / "fala.wav");
+    const std::string textos[] = {"a raposa rapida, que morava no mato, pulou o muro da casa.", longa};
+    const std::vector<int16_t> s = analise::leituraCapturada(
+        pasta / "fala.wav", pasta / "SONARE.INI", 3, (pasta / "voz").string(), textos);
     const int taxa = AudioCaptura::kFormatoArquivo.taxa;
     ASSERT_GT(s.size(), static_cast<size_t>(10 * taxa));  // the long phrase alone lasts longer
     for (const analise::Trecho& b : analise::buracos(s, taxa))
