@@ -53,7 +53,7 @@ class ServidorPulse {
     bool liga() {
         fs::remove(pasta_ / "native");
         pid_ = inicia({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                       "--log-target=file:" + (pasta_ / "pulse.log").string(),
+                       "--log-target=file:" + (pasta_ / "pulse.log").string(), "--log-level=debug",
                        "--load=module-null-sink sink_name=medida rate=48000",
                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
                            (pasta_ / "native").string()});
@@ -65,6 +65,16 @@ class ServidorPulse {
     void para() {
         termina(pid_);
         pid_ = 0;
+    }
+    // How often the server has found a client's stream empty while playing it (its log says
+    // so at the debug level): the silence it played meanwhile is the server's, not the
+    // client's.
+    int subFluxos() const {
+        std::ifstream log(pasta_ / "pulse.log");
+        int n = 0;
+        for (std::string linha; std::getline(log, linha);)
+            n += linha.find("Implicit underrun of") != std::string::npos;
+        return n;
     }
 
   private:

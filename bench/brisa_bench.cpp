@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codigos.h"
 #include "speech/tts/mbrola/mbrola.h"
 #include "speech/tts/uttsBrisa.h"
 #include "speech/tts/uttsProsodia.h"
@@ -245,7 +246,9 @@ void entonacao(const fs::path& dir) {
 int main() {
     const fs::path dir = fs::path(PLUMAR_RAIZ_KIT) / "brisatts";
     std::ifstream arquivo(PLUMAR_TEXTO_BENCH, std::ios::binary);
-    const std::string base{std::istreambuf_iterator<char>(arquivo), std::istreambuf_iterator<char>()};
+    // The text file is UTF-8; the engine reads Windows-1252, as the editor hands it over.
+    const std::string base = utf8ParaWin1252(
+        std::string{std::istreambuf_iterator<char>(arquivo), std::istreambuf_iterator<char>()});
     std::istringstream palavras(base);
     std::vector<std::string> lista{std::istream_iterator<std::string>(palavras), {}};
     if (lista.empty()) {

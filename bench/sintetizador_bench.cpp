@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "bancadaTempoReal.h"
 #include "platform/audio.h"
+#include "platform/codigos.h"
 #include "speech/sintetizador.h"
 
 namespace {
@@ -139,21 +141,6 @@ void escreveBanco(const fs::path& dir) {
         .write(reinterpret_cast<const char*>(dif.data()), static_cast<std::streamsize>(dif.size()));
 }
 
-// The text file is UTF-8 for reading; the synthesizer takes Windows-1252 (here Latin-1).
-std::string paraLatin1(const std::string& utf8) {
-    std::string saida;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0xC2 && c <= 0xC3 && i + 1 < utf8.size()) {
-            saida += static_cast<char>(((c & 0x1F) << 6) |
-                                       (static_cast<unsigned char>(utf8[++i]) & 0x3F));
-        } else {
-            saida += static_cast<char>(c);
-        }
-    }
-    return saida;
-}
-
 // The first `n` words of the text, going round it as often as needed.
 std::string palavras(const std::string& texto, int n, int inicio = 0) {
     std::istringstream in(texto);
@@ -181,7 +168,8 @@ int main() {
     escreveBanco(dir);
 
     std::ifstream arquivoTexto(PLUMAR_TEXTO_BENCH, std::ios::binary);
-    std::string texto = paraLatin1({std::istreambuf_iterator<char>(arquivoTexto), {}});
+    // The text file is UTF-8; the synthesizer takes Windows-1252.
+    std::string texto = utf8ParaWin1252(std::string{std::istreambuf_iterator<char>(arquivoTexto), {}});
     if (texto.empty()) {
         std::cerr << "cannot read " << PLUMAR_TEXTO_BENCH << "\n";
         return 1;
@@ -228,15 +216,14 @@ int main() {
         melhorCopia = std::min(melhorCopia, ms(Relogio::now() - t0));
     }
 
-    std::vector<double> atrasos;
+    bancada::Medida atrasos;
     for (int r = 0; r < 200; ++r) {
         std::string frase = palavras(texto, 10, r * 10);
         primeira = {};
         auto t0 = Relogio::now();
         sintetizador.falaTexto(frase);
-        atrasos.push_back(ms(primeira - t0));
+        atrasos.acrescenta(ms(primeira - t0));
     }
-    std::sort(atrasos.begin(), atrasos.end());
 
     double segundosFala = static_cast<double>(amostras) / Concatenador::kTaxa;
     std::cout << "text: " << kPalavras << " words, " << amostras << " samples (" << segundosFala
@@ -245,9 +232,7 @@ int main() {
               << segundosFala * 1000 / melhorSintese << " times real time (target > 200)\n"
               << "copying the same samples: " << melhorCopia << " ms, synthesis costs "
               << melhorSintese / melhorCopia << " times the copy\n"
-              << "first sample of a 10-word sentence: median " << atrasos[atrasos.size() / 2]
-              << " ms, 95th percentile " << atrasos[atrasos.size() * 95 / 100] << " ms, worst "
-              << atrasos.back() << " ms (target < 1 ms)\n";
+              << "first sample of a 10-word sentence: " << bancada::veredito(atrasos, 1) << "\n";
     fs::remove_all(dir);
     return 0;
 }

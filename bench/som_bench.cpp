@@ -6,10 +6,16 @@
 //  - stop: from a key pressed during a long reading to the last sound;
 // each beside the same sound played (or, for the stop, killed) by paplay from the same
 // moment. Then the server is restarted: the editor must go on, mute, and speak again.
+// Last, when the build tree holds the voice kit, its built-in voice reads sentences at every
+// speed level while the monitor records: every run of digital silence inside the speech
+// (tests/analiseSom.h) is a hole, beside the times the server found the stream empty (an
+// underrun: the stream's thread came late, and the server played silence meanwhile).
 // Needs pulseaudio, pulseaudio-utils and libpulse-dev (tools/pacotes.sh, PACOTES_BANCADA).
 #include <memory>
 
+#include "analiseSom.h"
 #include "bancadaPulse.h"
+#include "platform/codigos.h"
 #include "console/SnCrt.h"
 #include "platform/audioSdl.h"
 #include "speech/fala.h"
@@ -25,6 +31,49 @@ void anotaInicio(Ouvinte& o, Relogio::time_point t0, Medida& m) {
     if (auto p = o.primeiro()) m.acrescenta(ms(*p - t0));
 }
 
+// The kit's voice at every speed level through the editor's sound path, recorded at the
+// monitor; the holes found in each. The family's SONARE.INI (its speed levels) names the
+// kit's folders through SONARE_ROOT.
+void relataBuracos(AudioSdl& audio, Ouvinte& ouvinte, const ServidorPulse& servidor,
+                   const fs::path& pasta) {
+    const fs::path kit = PLUMAR_RAIZ_KIT;
+    std::error_code ec;
+    fs::create_directories(pasta, ec);
+    if (!fs::copy_file(kit / "SONARE.INI", pasta / "SONARE.INI", fs::copy_options::overwrite_existing, ec)) {
+        std::cout << "holes: no voice kit in " << kit << "\n";
+        return;
+    }
+    setenv("SONARE_ROOT", kit.c_str(), 1);
+    setenv("SONARE_WINDIR", pasta.c_str(), 1);
+    const char* frases[] = {
+        "A raposa rápida, que morava no mato, pulou o muro da casa velha sem fazer barulho.",
+        "O editor fala tudo o que acontece na tela, também as mensagens de erro.",
+        "Salve o arquivo antes de sair, para não perder o texto digitado.",
+    };
+    SnCrt crt(std::make_unique<FrenteBanco>(), audio, pasta / "SONARE.INI");
+    Fala fala(crt, audio);
+    fala.avisaFaltaVoz = false;
+    constexpr int taxa = 48000;  // the listener's
+    for (int nivel = 1; nivel <= 5; ++nivel) {
+        fala.inicializaFala(nivel, (kit / "plumar").string());
+        pausa(300);
+        const int subFluxos = servidor.subFluxos();
+        ouvinte.grava();
+        for (const char* f : frases) fala.falaTexto(utf8ParaWin1252(f));
+        pausa(300);
+        const std::vector<int16_t> s = ouvinte.gravados();
+        const std::vector<analise::Trecho> b = analise::buracos(s, taxa);
+        const double segundos = double(s.size()) / taxa;
+        std::cout << "holes at speed level " << nivel << ": " << b.size() << " in " << segundos
+                  << " s recorded at the sink (" << (segundos > 0 ? 60 * double(b.size()) / segundos : 0)
+                  << " a minute)";
+        if (!b.empty())
+            std::cout << ", the first at " << double(b[0].inicio) / taxa << " s, "
+                      << 1000.0 * double(b[0].tamanho()) / taxa << " ms";
+        std::cout << "; stream underruns at the server: " << servidor.subFluxos() - subFluxos << "\n";
+    }
+    fala.terminaFala();
+}
 
 }  // namespace
 
@@ -162,6 +211,7 @@ int main() {
                          : std::string("STILL MUTE"))
               << "\n";
     fala.terminaFala();
+    relataBuracos(*audio, ouvinte, servidor, raiz / "kit");
     fs::remove_all(raiz);
     return voltou ? 0 : 1;
 }

@@ -132,14 +132,16 @@ class AudioCaptura : public DispositivoAudio {
 
     uint64_t agoraUs() const;
     void avanca();
-    void mistura(size_t de);
+    void mistura(std::span<const int16_t> amostras, size_t de);
     void misturaFluxo();
     void terminaFluxo();
+    void soltaCauda();
 
     OpcoesCaptura opcoes_;
     std::unique_ptr<Arquivo> arquivo_;
     std::unique_ptr<ConversorAudio> fluxo_;  // carries the stream's filter across its blocks
     std::vector<int16_t> convertidas_;
+    std::vector<int16_t> cauda_;      // what the filter held when the stream's sound ended
     std::vector<int16_t> pendentes_;  // converted and not yet heard (tempoReal), both voices
     size_t fimFluxo_ = 0;             // where the stream's sound ends in `pendentes_`
     uint64_t amostrasEscritas_ = 0;   // samples in the file, silence included

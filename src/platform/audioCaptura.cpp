@@ -72,9 +72,7 @@ AudioCaptura::AudioCaptura(OpcoesCaptura opcoes)
 AudioCaptura::~AudioCaptura() {
     if (!gravando()) return;
     // The program ends: what is still queued is written whole (the clock may be gone).
-    convertidas_.clear();
-    fluxo_->termina(convertidas_);
-    mistura(fimFluxo_);
+    soltaCauda();
     arquivo_->acrescenta(pendentes_);
 }
 
@@ -154,7 +152,7 @@ void AudioCaptura::tocaSom(std::vector<uint8_t> wave, bool repete) {
         conversor.converte(onda.dados, convertidas_);
         conversor.termina(convertidas_);
         // Mixed in from now; without a clock, after everything before it.
-        mistura(0);
+        mistura(convertidas_, 0);
         if (!opcoes_.tempoReal) avanca();
     }
     if (opcoes_.guardaBlocos)
@@ -182,6 +180,9 @@ void AudioCaptura::avanca() {
             temOrigem_ = true;
         }
         ate = agora > origemUs_ ? (agora - origemUs_) * kFormatoArquivo.taxa / 1'000'000 : 0;
+        // The clock past the stream's end means its sound has ended: what the filter still
+        // holds plays right after it, before any silence, as at the sound device.
+        if (fluxo_->pendente() && ate > amostrasEscritas_ + fimFluxo_) soltaCauda();
     }
     if (ate <= amostrasEscritas_) return;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(pendentes_.size(), ate - amostrasEscritas_));
@@ -195,18 +196,18 @@ void AudioCaptura::avanca() {
     }
 }
 
-// Adds `convertidas_` to what is queued, from position `de`.
-void AudioCaptura::mistura(size_t de) {
-    if (pendentes_.size() < de + convertidas_.size()) pendentes_.resize(de + convertidas_.size());
-    for (size_t i = 0; i < convertidas_.size(); ++i) {
+// Adds `amostras` to what is queued, from position `de`.
+void AudioCaptura::mistura(std::span<const int16_t> amostras, size_t de) {
+    if (pendentes_.size() < de + amostras.size()) pendentes_.resize(de + amostras.size());
+    for (size_t i = 0; i < amostras.size(); ++i) {
         int16_t& s = pendentes_[de + i];
-        s = static_cast<int16_t>(std::clamp(s + convertidas_[i], -32768, 32767));
+        s = static_cast<int16_t>(std::clamp(s + amostras[i], -32768, 32767));
     }
 }
 
 // The stream's sound goes on after what of it is queued.
 void AudioCaptura::misturaFluxo() {
-    mistura(fimFluxo_);
+    mistura(convertidas_, fimFluxo_);
     fimFluxo_ += convertidas_.size();
     if (!opcoes_.tempoReal) avanca();
 }
@@ -215,9 +216,15 @@ void AudioCaptura::misturaFluxo() {
 void AudioCaptura::terminaFluxo() {
     if (!gravando()) return;
     avanca();
-    convertidas_.clear();
-    fluxo_->termina(convertidas_);
-    misturaFluxo();
+    soltaCauda();
+    if (!opcoes_.tempoReal) avanca();
+}
+
+void AudioCaptura::soltaCauda() {
+    cauda_.clear();
+    fluxo_->termina(cauda_);
+    mistura(cauda_, fimFluxo_);
+    fimFluxo_ += cauda_.size();
 }
 
 std::unique_ptr<DispositivoAudio> criaAudioCaptura(const std::string& arquivo) {

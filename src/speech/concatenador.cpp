@@ -16,7 +16,8 @@ namespace {
 constexpr size_t kBlocoSilencio = 100;
 constexpr uint8_t kSilencio = 128;
 constexpr int kAmostrasRuido = 300;
-constexpr size_t kEsvai = 33;  // 3 ms: a sound cut short fades out over this many samples
+constexpr size_t kEsvai = 33;  // 3 ms: a sound fades in from a pause and out into one
+constexpr size_t kFunde = 44;  // 4 ms: neighbouring units cross over this many samples
 constexpr size_t kMaxLetraNaFrase = 9;  // a '/' inside a shorter unit does not end it
 constexpr double kFatorGlide = 0.6;
 constexpr double kFatorAntesDoS = 0.7;
@@ -84,6 +85,8 @@ void Concatenador::mudaCortes(const Cortes& cortes) {
 void Concatenador::fala(std::string_view fonetica) {
     nivel_ = kCabecalho;
     tocadas_ = 0;
+    somNoFim_ = false;
+    prolongamento_.clear();
     tonica_ = kInicioPalavra;
     parado_ = false;
     size_t pos = 0;
@@ -100,7 +103,8 @@ void Concatenador::fala(std::string_view fonetica) {
         bool fimDePalavra = pos > 0 && fonetica[pos - 1] != ' ';
         if (pos < fonetica.size() && fimDePalavra) acrescentaSilencio(cortes_.interPal);
     }
-    if (!parado_ && nivel_ > kCabecalho) toca();
+    if (!parado_) esvaiFim();
+    if (!parado_ && nivel_ > kCabecalho) toca(false);
     nivel_ = kCabecalho;
 }
 
@@ -215,7 +219,7 @@ void Concatenador::observaNomes(std::function<void(const std::string&)> observad
     observador_ = std::move(observador);
 }
 
-void Concatenador::observaJuncoes(std::function<void(size_t amostra)> observador) {
+void Concatenador::observaJuncoes(std::function<void(const Juncao&)> observador) {
     juncoes_ = std::move(observador);
 }
 
@@ -272,11 +276,11 @@ void Concatenador::tocaLetra(unsigned char codigo) {
     OndaPcm onda;
     if (bytes.empty() || !leOndaPcm(bytes, onda)) return;  // a missing recording adds nothing
     if (onda.formato == kFormato) {
-        anunciaJuncao();
-        acrescenta(onda.dados);
+        acrescentaInteiro(onda.dados, Juncao::Peca::Letra);
     } else if (saida_.tocaArquivo) {
         // Joined to the buffer it would play at the wrong speed: keep the order, play it apart.
-        if (nivel_ > kCabecalho) toca();
+        esvaiFim();
+        if (nivel_ > kCabecalho) toca(false);
         if (!parado_) saida_.tocaArquivo(arquivo);
     }
 }
@@ -294,18 +298,24 @@ void Concatenador::acrescentaSilencio(int amostras) {
         b.fill(kSilencio);
         return b;
     }();
-    if (amostras >= static_cast<int>(kBlocoSilencio)) anunciaJuncao();
+    if (amostras < static_cast<int>(kBlocoSilencio)) return;  // the sounds stay joined
+    esvaiFim();
+    anunciaJuncao(Juncao::Peca::Silencio, nivel_);
     for (int i = 0; i < amostras / static_cast<int>(kBlocoSilencio) && !parado_; ++i)
         acrescenta(kBloco);
 }
 
-// The last samples of the buffer, from `desde` at most, ramp down to silence.
-void Concatenador::esvaiFim(size_t desde) {
-    const size_t m = std::min(kEsvai, nivel_ - std::min(desde, nivel_));
-    for (size_t j = 0; j < m; ++j) {
-        uint8_t& a = buffer_[nivel_ - 1 - j];
-        a = static_cast<uint8_t>(kSilencio + (a - kSilencio) * static_cast<int>(j) / static_cast<int>(m));
+// A sound that meets a pause (or the end) ramps down to silence over its last samples.
+void Concatenador::esvaiFim() {
+    if (somNoFim_) {
+        const size_t m = std::min(kEsvai, nivel_ - kCabecalho);
+        for (size_t j = 0; j < m; ++j) {
+            uint8_t& a = buffer_[nivel_ - 1 - j];
+            a = static_cast<uint8_t>(kSilencio + (a - kSilencio) * static_cast<int>(j) / static_cast<int>(m));
+        }
     }
+    somNoFim_ = false;
+    prolongamento_.clear();
 }
 
 void Concatenador::acrescentaRuido(int amostras) {
@@ -315,27 +325,70 @@ void Concatenador::acrescentaRuido(int amostras) {
         ruido[i] = static_cast<uint8_t>(kSilencio + (static_cast<int>(88 + ruido_() % 80) - kSilencio) *
                                                         borda / static_cast<int>(kEsvai));
     }
-    anunciaJuncao();
-    acrescenta(ruido);
+    acrescentaInteiro(ruido, Juncao::Peca::Ruido);
 }
 
+// The first `amostras` samples of a unit, and the few after them when it was cut short:
+// the next unit fades in over those, so the cut is not heard and the length stays as cut.
 void Concatenador::acrescentaDifone(const Difone& difone, size_t amostras) {
-    inicioPeca_ = nivel_;
-    anunciaJuncao();
-    size_t feitas = 0;
-    while (feitas < amostras && abreEspaco(amostras - feitas)) {
-        size_t cabe = std::min(amostras - feitas, kTamanhoBuffer - 1 - nivel_);
-        size_t lidas = banco_.le(difone, feitas, std::span(buffer_).subspan(nivel_, cabe));
-        nivel_ += lidas;
-        feitas += lidas;
-        if (lidas < cabe) break;  // the sample file shrank since it was opened
+    const size_t alem = std::min<size_t>(kFunde, difone.amostras - std::min<size_t>(amostras, difone.amostras));
+    peca_.resize(amostras + alem);
+    peca_.resize(banco_.le(difone, 0, peca_));  // less when the sample file shrank
+    const size_t proprias = std::min(amostras, peca_.size());
+    if (proprias == 0 || parado_) return;
+    const bool depoisDeSom = somNoFim_;
+    size_t sobre = 0;  // samples laid over the end of the buffer
+    std::span<uint8_t> som = std::span(peca_).first(proprias);
+    if (!somNoFim_) {
+        sobe(som);
+    } else if (!prolongamento_.empty()) {
+        funde(prolongamento_, som.first(std::min(prolongamento_.size(), som.size())));
+    } else {
+        // The unit before ended whole: the two overlap at its end.
+        sobre = std::min({kFunde, som.size(), nivel_ - kCabecalho});
+        std::span<uint8_t> fim = std::span(buffer_).subspan(nivel_ - sobre, sobre);
+        std::vector<uint8_t> antes(fim.begin(), fim.end());
+        std::copy_n(som.begin(), sobre, fim.begin());
+        funde(antes, fim);
     }
-    // A unit cut short (CORTEFON, a length factor) would end mid-sound: it fades out.
-    if (feitas < difone.amostras) esvaiFim(inicioPeca_);
+    anunciaJuncao(Juncao::Peca::Difone, nivel_ - sobre, depoisDeSom, difone.nome);
+    somNoFim_ = true;  // a buffer played on from here keeps this unit's end for the next
+    prolongamento_.clear();
+    acrescenta(som.subspan(sobre));
+    prolongamento_.assign(peca_.begin() + static_cast<std::ptrdiff_t>(proprias), peca_.end());
 }
 
-void Concatenador::anunciaJuncao() {
-    if (juncoes_ && !parado_) juncoes_(tocadas_ + nivel_ - kCabecalho);
+// A letter recording or a noise burst starts and ends at rest by itself: the sound before
+// it fades out, and the one after it fades in.
+void Concatenador::acrescentaInteiro(std::span<const uint8_t> dados, Juncao::Peca peca) {
+    const bool depoisDeSom = somNoFim_;
+    esvaiFim();
+    anunciaJuncao(peca, nivel_, depoisDeSom);
+    acrescenta(dados);
+}
+
+// The start of a sound after a pause ramps up from silence.
+void Concatenador::sobe(std::span<uint8_t> som) {
+    const size_t m = std::min(kEsvai, som.size());
+    for (size_t j = 0; j < m; ++j)
+        som[j] = static_cast<uint8_t>(kSilencio + (som[j] - kSilencio) * static_cast<int>(j) / static_cast<int>(m));
+}
+
+// Crossfade: `som` fades in over `saindo`, which fades out beneath it.
+void Concatenador::funde(std::span<const uint8_t> saindo, std::span<uint8_t> som) {
+    const int n = static_cast<int>(std::min(saindo.size(), som.size())) + 1;
+    for (int i = 1; i < n; ++i) {
+        const int velho = saindo[static_cast<size_t>(i - 1)] - kSilencio;
+        const int novo = som[static_cast<size_t>(i - 1)] - kSilencio;
+        const int soma = velho * (n - i) + novo * i;
+        som[static_cast<size_t>(i - 1)] = static_cast<uint8_t>(
+            kSilencio + (soma >= 0 ? (soma + n / 2) / n : -((-soma + n / 2) / n)));
+    }
+}
+
+void Concatenador::anunciaJuncao(Juncao::Peca peca, size_t nivel, bool depoisDeSom,
+                                 const std::string& nome) {
+    if (juncoes_ && !parado_) juncoes_({tocadas_ + nivel - kCabecalho, peca, depoisDeSom, nome});
 }
 
 void Concatenador::acrescenta(std::span<const uint8_t> dados) {
@@ -348,20 +401,29 @@ void Concatenador::acrescenta(std::span<const uint8_t> dados) {
 }
 
 bool Concatenador::abreEspaco(size_t n) {
-    if (!parado_ && nivel_ + n >= kTamanhoBuffer && nivel_ > kCabecalho) toca();
+    if (!parado_ && nivel_ + n >= kTamanhoBuffer && nivel_ > kCabecalho + kFunde) toca(true);
     return !parado_;
 }
 
-void Concatenador::toca() {
+// Plays what the buffer holds. With `continua` the speech goes on at once: the wave is
+// queued without waiting, and the last samples of a sound stay behind for the next unit to
+// be joined over them.
+void Concatenador::toca(bool continua) {
+    const size_t guarda = continua && somNoFim_ ? std::min(kFunde, nivel_ - kCabecalho) : 0;
+    const size_t fim = nivel_ - guarda;
     if (saida_.teclaEsperando && saida_.teclaEsperando()) {
         parado_ = true;
     } else {
-        std::vector<uint8_t> cabecalho =
-            cabecalhoWave(kFormato, static_cast<uint32_t>(nivel_ - kCabecalho));
+        std::vector<uint8_t> cabecalho = cabecalhoWave(kFormato, static_cast<uint32_t>(fim - kCabecalho));
         std::copy(cabecalho.begin(), cabecalho.end(), buffer_.begin());
-        if (saida_.tocaOnda) saida_.tocaOnda(std::span<const uint8_t>(buffer_.data(), nivel_));
+        const std::span<const uint8_t> onda(buffer_.data(), fim);
+        if (continua && saida_.enfileiraOnda)
+            saida_.enfileiraOnda(onda);
+        else if (saida_.tocaOnda)
+            saida_.tocaOnda(onda);
     }
-    tocadas_ += nivel_ - kCabecalho;
-    nivel_ = kCabecalho;
-    inicioPeca_ = kCabecalho;
+    tocadas_ += fim - kCabecalho;
+    std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(fim), guarda,
+                buffer_.begin() + static_cast<std::ptrdiff_t>(kCabecalho));
+    nivel_ = kCabecalho + guarda;
 }

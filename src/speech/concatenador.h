@@ -25,6 +25,19 @@ struct SaidaSom {
     // Plays a recording that cannot be joined to the buffer (not 11025 Hz 8-bit mono);
     // may be empty, and such a recording is then skipped.
     std::function<void(const std::filesystem::path& arquivo)> tocaArquivo;
+    // Queues a wave that more of the same speech follows at once, and returns without
+    // waiting for it (the memory is refilled at once), so that the next wave joins it
+    // without a break; may be empty, and tocaOnda plays such a wave then.
+    std::function<void(std::span<const uint8_t> onda)> enfileiraOnda{};
+};
+
+// A place where a piece of the speech starts.
+struct Juncao {
+    enum class Peca { Difone, Letra, Ruido, Silencio };
+    size_t amostra = 0;  // among the samples of one `fala`
+    Peca peca = Peca::Difone;
+    bool depoisDeSom = false;  // right after a diphone, letter or noise: a join inside a word
+    std::string nome;          // the diphone's name in the bank
 };
 
 // How much is taken off the diphones and put between words, in samples.
@@ -54,9 +67,9 @@ class Concatenador {
     // Tells `observador` every diphone name a piece of the speech asks the bank for first
     // (the names replacing a missing one are not told): what a bank must hold.
     void observaNomes(std::function<void(const std::string&)> observador);
-    // Tells `observador` where each piece (diphone, letter, silence, noise) starts among the
-    // samples of one `fala`: the joins whose clicks the voice kit's measures look for.
-    void observaJuncoes(std::function<void(size_t amostra)> observador);
+    // Tells `observador` where each piece starts among the samples of one `fala`: the joins
+    // whose clicks and gaps the voice kit's measures look for.
+    void observaJuncoes(std::function<void(const Juncao&)> observador);
     // A name as the bank is searched for it: upper case, at most kMaxNome characters.
     static std::string nomeNoBanco(std::string nome);
     // Speaks the phonetic string; returns once its sound has been played.
@@ -78,13 +91,17 @@ class Concatenador {
     void acrescentaSilencio(int amostras);
     void acrescentaRuido(int amostras);
     void acrescentaDifone(const Difone& difone, size_t amostras);
-    void esvaiFim(size_t desde);
-    void anunciaJuncao();
+    void acrescentaInteiro(std::span<const uint8_t> dados, Juncao::Peca peca);
+    static void sobe(std::span<uint8_t> som);
+    static void funde(std::span<const uint8_t> saindo, std::span<uint8_t> som);
+    void esvaiFim();
+    void anunciaJuncao(Juncao::Peca peca, size_t nivel, bool depoisDeSom = false,
+                       const std::string& nome = {});
     void acrescenta(std::span<const uint8_t> dados);
     // Room for `n` more bytes, playing the buffer first when they would fill it; false once
     // speaking has stopped.
     bool abreEspaco(size_t n);
-    void toca();
+    void toca(bool continua);
 
     BancoDifones banco_;
     std::filesystem::path dirLetras_;
@@ -92,11 +109,13 @@ class Concatenador {
     Cortes cortes_;
     std::vector<uint8_t> buffer_;
     size_t nivel_ = kCabecalho;
-    size_t inicioPeca_ = kCabecalho;  // where the unit being appended starts in the buffer
     int tonica_ = kInicioPalavra;
     bool parado_ = false;
     std::minstd_rand ruido_;
     std::function<void(const std::string&)> observador_;
-    std::function<void(size_t)> juncoes_;
+    std::function<void(const Juncao&)> juncoes_;
+    bool somNoFim_ = false;  // the buffer ends in a unit's sound, not at rest
+    std::vector<uint8_t> prolongamento_;  // that unit's samples past its cut
+    std::vector<uint8_t> peca_;           // the unit being read
     size_t tocadas_ = 0;  // samples of this `fala` already played
 };

@@ -161,7 +161,8 @@ Fala::Fala(SnCrt& crt, DispositivoAudio& audio)
       tocador_(crt, audio),
       sintetizador_(SaidaSom{[this](std::span<const uint8_t> onda) { tocaSaida(onda); },
                              [this] { return crt_.teclaPressionada(); },
-                             [this](const fs::path& arquivo) { tocador_.tocaArquivo(arquivo); }}),
+                             [this](const fs::path& arquivo) { tocador_.tocaArquivo(arquivo); },
+                             [this](std::span<const uint8_t> onda) { tocador_.tocaMemoria(onda, true); }}),
       fabrica_(criaServidorFala),
       clique_(ondaClique(static_cast<uint32_t>(std::time(nullptr)))) {
     std::error_code ec;

@@ -82,9 +82,11 @@ size_t comprimeTrecho(std::span<uint8_t> trecho, int bits, int taxa) {
         w += q2 - q1 + 1;
         p = q2;
     }
-    // End near silence rather than in the middle of a wave.
-    while (p < n && std::abs(trecho[w] - 128) > 20) trecho[w++] = trecho[p++];
-    return w;
+    // The rest, shorter than two rounds, is kept: the piece ends where its sound ends (in
+    // silence when the sound does) and runs on into the next piece without a break.
+    std::copy(a + static_cast<std::ptrdiff_t>(p), a + static_cast<std::ptrdiff_t>(n),
+              a + static_cast<std::ptrdiff_t>(w));
+    return w + (n - p);
 }
 
 TocadorOnda::TocadorOnda(SnCrt& crt, DispositivoAudio& audio)
@@ -162,26 +164,28 @@ int TocadorOnda::tocaPedacos(std::istream& entrada, uint64_t tamanho, const Form
                      static_cast<std::streamsize>(pedaco));
         const size_t lidos = static_cast<size_t>(entrada.gcount());
         if (lidos == 0) return 0;
-        const Alimentacao a = alimenta(std::span(leitura_).first(lidos), gravado);
+        const Alimentacao a =
+            alimenta(std::span(leitura_).first(lidos), gravado, lidos < pedaco || lidos == resto);
         if (a.erro != 0 || a.parou || lidos < pedaco) return a.erro;
         resto -= pedaco;
     }
     return 0;
 }
 
-void TocadorOnda::tocaMemoria(std::span<const uint8_t> onda) {
+void TocadorOnda::tocaMemoria(std::span<const uint8_t> onda, bool continua) {
     const std::optional<DadosOnda> dados = procuraDadosOnda(onda);
-    if (dados) alimenta(amostrasOnda(onda, *dados), dados->formato);
+    if (dados) alimenta(amostrasOnda(onda, *dados), dados->formato, !continua);
 }
 
 int TocadorOnda::tocaPcm(std::span<const uint8_t> dados, int taxa, int canais, int bits) {
     const FormatoAudio formato{canais, taxa, bits};
     if (!formatoOndaValido(formato)) return kErroArquivo;
-    return alimenta(dados, formato).erro;
+    return alimenta(dados, formato, true).erro;
 }
 
+// Queues the samples block by block; `terminaSom` when the sound ends with them.
 TocadorOnda::Alimentacao TocadorOnda::alimenta(std::span<const uint8_t> dados,
-                                               const FormatoAudio& gravado) {
+                                               const FormatoAudio& gravado, bool terminaSom) {
     const size_t quadro = static_cast<size_t>(gravado.bytesPorAmostra());
     dados = dados.first(dados.size() - dados.size() % quadro);  // whole frames only
     const bool comprime = comprimeTempo && gravado.canais == 1;
@@ -205,7 +209,7 @@ TocadorOnda::Alimentacao TocadorOnda::alimenta(std::span<const uint8_t> dados,
                 std::span(trabalho_).first(pedaco.size()), gravado.bits, gravado.taxa));
         }
         // A device that stopped draining would cost two seconds per block: give up the sound.
-        if (!escreveBloco(bloco)) {
+        if (!escreveBloco(bloco, terminaSom && dados.empty())) {
             para();
             return {0, true};
         }
@@ -249,8 +253,8 @@ bool TocadorOnda::esperaVaga() {
 }
 
 // Copies one block into the next ring buffer and queues it; false when the ring stayed
-// full for two seconds and the block was dropped.
-bool TocadorOnda::escreveBloco(std::span<const uint8_t> dados) {
+// full for two seconds and the block was dropped. `ultimo` when the sound ends with it.
+bool TocadorOnda::escreveBloco(std::span<const uint8_t> dados, bool ultimo) {
     observaFila();
     for (int i = 0; naFila_ >= kBuffers && i < kEsperasBlocoCheio; ++i) {
         crt_.Delay(50);
@@ -265,14 +269,16 @@ bool TocadorOnda::escreveBloco(std::span<const uint8_t> dados) {
     const size_t quadro = static_cast<size_t>(formato_.bytesPorAmostra());
     const size_t minimo = (kBlocoMinimo + quadro - 1) / quadro * quadro;
     size_t tamanho = n;
-    if (n < minimo) {
-        // Pad with silence, never with what the buffer held before.
+    if (n < minimo && ultimo) {
+        // Pad with silence, never with what the buffer held before; a block that more of
+        // the sound follows is not padded, or the silence would break the sound.
         std::fill_n(buffer.begin(), minimo, formato_.bits == 8 ? 128 : 0);
         tamanho = minimo;
     }
     std::copy_n(dados.begin(), n, buffer.begin());
-    // An 8-bit mono block that may end the sound ends on silence, so it stops without a click.
-    if (formato_.bits == 8 && formato_.canais == 1 && n != kTamanhoBuffer)
+    // An 8-bit mono block that ends the sound ends on silence, so it stops without a click;
+    // a block that more of the sound follows reaches the device as it is.
+    if (ultimo && formato_.bits == 8 && formato_.canais == 1 && n != kTamanhoBuffer)
         buffer[tamanho - 1] = 128;
     audio_.escreve(std::span(buffer).first(tamanho));
 

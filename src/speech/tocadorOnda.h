@@ -18,7 +18,7 @@ class SnCrt;
 
 // Time compression of one piece of mono PCM, in place. 16-bit samples are first reduced to
 // 8-bit unsigned ones; then, in pieces of at least 1000 samples, every other pitch period is
-// dropped. `taxa` selects the search constants (11025 Hz or any other rate). Returns the
+// dropped, and the piece ends with its own last samples. `taxa` selects the search constants (11025 Hz or any other rate). Returns the
 // new length in bytes, always 8-bit samples; other sample sizes are left as they are.
 size_t comprimeTrecho(std::span<uint8_t> trecho, int bits, int taxa);
 
@@ -39,8 +39,9 @@ class TocadorOnda {
     // holds no playable data, else the device's error number. Unless `assincrono`, returns
     // when the sound has ended.
     int tocaArquivo(const std::filesystem::path& arquivo);
-    // A RIFF WAVE in memory (canonical header and samples); returns once it is queued.
-    void tocaMemoria(std::span<const uint8_t> onda);
+    // A RIFF WAVE in memory (canonical header and samples); returns once it is queued. With
+    // `continua`, more of the same sound follows at once, so it does not end there.
+    void tocaMemoria(std::span<const uint8_t> onda, bool continua = false);
     // Raw samples; 0, kErroArquivo for a format that cannot be played, or a device error.
     int tocaPcm(std::span<const uint8_t> dados, int taxa, int canais, int bits);
     // Whether buffers are still queued; stops playback when they are not, or when a key
@@ -73,11 +74,12 @@ class TocadorOnda {
     };
 
     int tocaPedacos(std::istream& entrada, uint64_t tamanho, const FormatoAudio& gravado);
-    Alimentacao alimenta(std::span<const uint8_t> dados, const FormatoAudio& gravado);
+    Alimentacao alimenta(std::span<const uint8_t> dados, const FormatoAudio& gravado,
+                         bool terminaSom);
     int defineFormato(const FormatoAudio& formato);
     int abreDispositivo();
     bool esperaVaga();
-    bool escreveBloco(std::span<const uint8_t> dados);
+    bool escreveBloco(std::span<const uint8_t> dados, bool ultimo);
     void observaFila();
     void mostraErroDevolucao(int erro);
     bool travado();

@@ -5,9 +5,11 @@
 // trace (rastro.esperado), screen (tela.esperada), saved file (texto.esperado) and
 // SONARE.INI afterwards (SONARE.esperado), and the math mode's code and results files
 // (codigo.esperado, resultados.esperado); the files of its folder "arquivos" are put
-// beside, those of its folder "win" beside SONARE.INI. Setting PLUMAR_ATUALIZA_ACEITACAO=1
-// rewrites the expected files from the run, for review; PLUMAR_ACEITACAO_BINARIO names
-// another editor to run (an installed one) instead of the build tree's.
+// beside, those of its folder "win" beside SONARE.INI. A sound recorded by --audio-out in
+// args.txt must have no hole: no run of digital silence cut into the speech. Setting
+// PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review;
+// PLUMAR_ACEITACAO_BINARIO names another editor to run (an installed one) instead of the
+// build tree's.
 //
 // The SONARE.INI of a run is the one at the top of casos/ with the SONARE.INI of every
 // folder down to the case merged over it in turn, so a folder says only what differs: a
@@ -32,6 +34,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analiseSom.h"
 #include "apoio.h"
 #include "platform/texto.h"
 
@@ -228,6 +231,15 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     args.insert(args.end(), familia.begin(), familia.end());
 
     ASSERT_EQ(roda(pasta.caminho(), args), 0);
+    for (const std::string& a : familia) {
+        if (!a.starts_with("--audio-out=")) continue;
+        const std::vector<int16_t> som = analise::amostrasCapturadas(pasta / a.substr(12));
+        const double taxa = AudioCaptura::kFormatoArquivo.taxa;
+        EXPECT_FALSE(som.empty()) << "no sound recorded: " << a;
+        for (const analise::Trecho& b : analise::buracos(som, AudioCaptura::kFormatoArquivo.taxa))
+            ADD_FAILURE() << "a hole of " << 1000.0 * double(b.tamanho()) / taxa
+                          << " ms in the speech at " << double(b.inicio) / taxa << " s";
+    }
     const bool atualiza = std::getenv("PLUMAR_ATUALIZA_ACEITACAO") != nullptr;
     confere(caso / "rastro.esperado", pasta / "rastro.txt", atualiza);
     confere(caso / "tela.esperada", pasta / "tela.txt", atualiza);

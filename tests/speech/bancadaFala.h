@@ -78,26 +78,36 @@ inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoA
 }
 
 // An expected run of output samples: a diphone's value, silence (128), noise, which is
-// 88 plus a value below 80 and not all silence, or the fade that ends a diphone cut short:
-// 33 samples going from the value before them to silence, step by step.
+// 88 plus a value below 80 and not all silence, or a ramp: the fade of a sound into a pause
+// (33 samples from the value before them down to silence), the fade out of a pause (33
+// samples from silence up to the value after them) and the crossfade that joins two units
+// (from the value before to the value after), each step by step.
 constexpr int kRuido = -1;
 constexpr int kEsvai = -2;
+constexpr int kSobe = -3;
+constexpr int kFunde = -4;
 struct Trecho {
-    int valor;  // 0..255, kRuido or kEsvai
+    int valor;  // 0..255, kRuido or a ramp
     size_t amostras;
 };
 inline Trecho silencio(size_t n) { return {128, n}; }
 inline Trecho ruido(size_t n) { return {kRuido, n}; }
 inline Trecho esvaindo() { return {kEsvai, 33}; }
+inline Trecho subindo() { return {kSobe, 33}; }
+inline Trecho fundindo(size_t n = 44) { return {kFunde, n}; }
 
-// Whether the samples go from `antes` to silence without a step back or a jump.
-inline bool esvai(std::vector<uint8_t>::const_iterator ini, std::vector<uint8_t>::const_iterator fim,
-                  int antes) {
+// Whether the samples go from `de` towards `para` without a step back, a jump or
+// overshooting, reaching `para` at the end when `chega`.
+inline bool rampa(std::vector<uint8_t>::const_iterator ini, std::vector<uint8_t>::const_iterator fim,
+                  int de, int para, bool chega) {
+    const int menor = std::min(de, para), maior = std::max(de, para);
+    int antes = de;
     for (auto i = ini; i != fim; ++i) {
-        if (std::abs(*i - 128) > std::abs(antes - 128) || std::abs(*i - antes) > 8) return false;
+        if (*i < menor || *i > maior || std::abs(*i - antes) > 8) return false;
+        if ((para - de) * (*i - antes) < 0) return false;
         antes = *i;
     }
-    return ini == fim || *(fim - 1) == 128;
+    return ini == fim || !chega || *(fim - 1) == para;
 }
 
 inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
@@ -115,7 +125,11 @@ inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
         const bool ok =
             t.valor == kRuido   ? std::all_of(ini, fim, [](int a) { return a >= 88 && a < 168; }) &&
                                       std::any_of(ini, fim, [](int a) { return a != 128; })
-            : t.valor == kEsvai ? p > 0 && esvai(ini, fim, amostras[p - 1])
+            : t.valor == kEsvai ? p > 0 && rampa(ini, fim, amostras[p - 1], 128, true)
+            : t.valor == kSobe  ? fim != amostras.end() && *ini == 128 &&
+                                      rampa(ini, fim, 128, *fim, false)
+            : t.valor == kFunde ? p > 0 && fim != amostras.end() &&
+                                      rampa(ini, fim, amostras[p - 1], *fim, false)
                                 : std::all_of(ini, fim, [&](int a) { return a == t.valor; });
         if (!ok) return ::testing::AssertionFailure() << "run " << k << " (value " << t.valor << ")";
         p += t.amostras;

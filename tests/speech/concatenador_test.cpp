@@ -88,45 +88,51 @@ struct Caso {
 TEST_F(ConcatenadorTest, UnitsSplitCutAndJoinAsTheyShould) {
     const Trecho b70{kLetraB, 70};
     const Trecho fim = bancada::esvaindo();
+    const Trecho sobe = bancada::subindo();
+    const Trecho funde = bancada::fundindo();
     const Caso casos[] = {
         // Punctuation units are pauses in samples; blocks of 100 between words.
         {"[ /_,]", kSemCorte, {silencio(4000)}},
         {"[ /_.]", kSemCorte, {silencio(8000)}},
         {"[ /_;]", kSemCorte, {silencio(6000)}},
         {"[ /_:]", kSemCorte, {silencio(8000)}},
-        // A diphone cut short fades out over its last 33 samples.
-        {"[pa][pa]", {100, 0, 250}, {{10, 867}, fim, silencio(200), {10, 867}, fim}},
-        {"[pa pa]", {100, 0, 250}, {{10, 867}, fim, {10, 867}, fim}},  // a blank is no word end
-        {"[pa][pa]", {100, 0, 99}, {{10, 867}, fim, {10, 867}, fim}},
+        // A sound fades in from a pause and out into one over 33 samples; units with no
+        // pause between them are joined by a crossfade, over the 44 samples a unit cut short
+        // had past its cut (so the length stays as cut).
+        {"[pa][pa]", {100, 0, 250}, {sobe, {10, 834}, fim, silencio(200), sobe, {10, 834}, fim}},
+        {"[pa pa]", {100, 0, 250}, {sobe, {10, 1734}, fim}},  // a blank is no word end
+        {"[pa][pa]", {100, 0, 99}, {sobe, {10, 1734}, fim}},
         // Stressed pieces keep their length; others lose CORTEFON but keep SOBRAFON; names
-        // under 3 characters are never cut.
-        {"[pA pa]", {400, 0, 0}, {{10, 1000}, {10, 567}, fim}},
-        {"[a]", {400, 0, 0}, {{13, 300}}},
-        {"[pa]", {400, 700, 0}, {{10, 667}, fim}},
-        {"[pa]", {400, 2000, 0}, {{10, 1000}}},
+        // under 3 characters are never cut. After a whole unit, the next one overlaps its
+        // last 44 samples.
+        {"[pA pa]", {400, 0, 0}, {sobe, {10, 1490}, fim}},
+        {"[a]", {400, 0, 0}, {sobe, {13, 234}, fim}},
+        {"[pa]", {400, 700, 0}, {sobe, {10, 634}, fim}},
+        {"[pa]", {400, 2000, 0}, {sobe, {10, 934}, fim}},
         {"[pa]", {5000, 0, 0}, {}},
         // Splitting: final s, leading pairs, final rr and consonants, glides, marks.
-        {"[pas]", kSemCorte, {{10, 667}, fim, {14, 400}}},
-        {"[tra]", kSemCorte, {{18, 150}, {19, 700}}},
-        {"[nha]", kSemCorte, {{20, 800}}},
-        {"[parr]", kSemCorte, {{10, 1000}, {16, 500}}},
-        {"[pal]", kSemCorte, {{10, 1000}, {15, 250}}},
-        {"[paw]", kSemCorte, {{10, 567}, fim, {17, 600}}},
-        {"[a~w]", kSemCorte, {{22, 650}}},
-        {"[pa~w]", kSemCorte, {{21, 507}, fim, {22, 650}}},
-        {"[pe^pa]", kSemCorte, {{23, 550}, {10, 1000}}},
+        {"[pas]", kSemCorte, {sobe, {10, 667}, funde, {14, 323}, fim}},
+        {"[tra]", kSemCorte, {sobe, {18, 73}, funde, {19, 623}, fim}},
+        {"[nha]", kSemCorte, {sobe, {20, 734}, fim}},
+        {"[parr]", kSemCorte, {sobe, {10, 923}, funde, {16, 423}, fim}},
+        {"[pal]", kSemCorte, {sobe, {10, 923}, funde, {15, 173}, fim}},
+        {"[paw]", kSemCorte, {sobe, {10, 567}, funde, {17, 523}, fim}},
+        {"[a~w]", kSemCorte, {sobe, {22, 584}, fim}},
+        {"[pa~w]", kSemCorte, {sobe, {21, 507}, funde, {22, 573}, fim}},
+        {"[pe^pa]", kSemCorte, {sobe, {23, 473}, funde, {10, 923}, fim}},
         // Missing names: noise when short, else split before the vowel; TIL falls to $NN
         // (after i or u the rest at 0.9, otherwise the CIRC name, stressed).
         {"[x]", kSemCorte, {ruido(300)}},
-        {"[pu]", {100, 0, 0}, {{12, 147}, fim, {24, 350}}},
-        {"[po^]", {100, 0, 0}, {{12, 147}, fim, {25, 317}, fim}},
-        {"[pi~]", {100, 0, 0}, {{27, 345}, fim, {26, 309}, fim}},
-        {"[pe~]", {100, 0, 0}, {{23, 462}, fim, {26, 309}, fim}},
-        // Letters are appended whole; '/' ends only a unit of 9 characters or more; a unit
-        // keeps at most 40.
+        {"[pu]", {100, 0, 0}, {sobe, {12, 147}, bancada::fundindo(20), {24, 297}, fim}},
+        {"[po^]", {100, 0, 0}, {sobe, {12, 147}, bancada::fundindo(20), {25, 297}, fim}},
+        {"[pi~]", {100, 0, 0}, {sobe, {27, 345}, funde, {26, 265}, fim}},
+        {"[pe~]", {100, 0, 0}, {sobe, {23, 462}, funde, {26, 265}, fim}},
+        // Letters are appended whole (they start and end at rest); '/' ends only a unit of 9
+        // characters or more; a unit keeps at most 40.
         {"[ /_b][ /_b]", {0, 0, 100}, {b70, silencio(100), b70}},
         {"[ /_b/_b/_b/_b/_b/_b]", {0, 0, 100}, {{kLetraB, 350}, silencio(100), b70}},
         {"[ /_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b_b]", kSemCorte, {{kLetraB, 20 * 70}}},
+        {"[pa][ /_b]", kSemCorte, {sobe, {10, 934}, fim, b70}},  // the sound before fades out
     };
     for (const Caso& c : casos)
         EXPECT_TRUE(bancada::confere(fala(c.fonetica, c.cortes), c.esperado)) << c.fonetica;
@@ -164,8 +170,41 @@ TEST_F(ConcatenadorTest, RunsLongerThanTheBufferArePlayedInPieces) {
     usaBanco({{"$PA", 65535, 10}});
     bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
                               std::vector<uint8_t>(70000, kLetraB));
-    EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"), {{10, 65535}, {kLetraB, 70000}}));
+    EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"),
+                                  {bancada::subindo(), {10, 65469}, bancada::esvaindo(),
+                                   {kLetraB, 70000}}));
     EXPECT_GE(ondas.size(), 3u);
+}
+
+// A wave played while the speech goes on is queued without waiting; the unit it cut keeps
+// its last samples in the buffer, and the next unit still crosses over them.
+TEST_F(ConcatenadorTest, TheBufferPlayedMidSpeechIsQueuedAndTheJoinSurvivesIt) {
+    usaBanco({{"$PA", 40000, 10}, {"$PE", 40000, 11}});
+    std::vector<size_t> enfileiradas;
+    SaidaSom saida{[this](std::span<const uint8_t> onda) {
+                       OndaPcm pcm;
+                       ASSERT_TRUE(leOndaPcm(onda, pcm));
+                       ondas.push_back(pcm.dados);
+                   },
+                   nullptr, nullptr,
+                   [&](std::span<const uint8_t> onda) {
+                       OndaPcm pcm;
+                       ASSERT_TRUE(leOndaPcm(onda, pcm));
+                       enfileiradas.push_back(ondas.size());
+                       ondas.push_back(pcm.dados);
+                   }};
+    auto banco = BancoDifones::abre(letras().parent_path() / "VOZ.IND", letras().parent_path() / "VOZ.DIF");
+    ASSERT_TRUE(banco);
+    Concatenador c(std::move(*banco), letras(), saida);
+    c.mudaCortes({0, 0, 0});
+    c.fala("[pA pE]");
+    ASSERT_EQ(ondas.size(), 2u);
+    EXPECT_EQ(enfileiradas, std::vector<size_t>{0});
+    std::vector<uint8_t> tudo = ondas[0];
+    tudo.insert(tudo.end(), ondas[1].begin(), ondas[1].end());
+    EXPECT_TRUE(bancada::confere(tudo, {bancada::subindo(), {10, 40000 - 33 - 44},
+                                         bancada::fundindo(), {11, 40000 - 44 - 33},
+                                         bancada::esvaindo()}));
 }
 
 // Arbitrary phonetic strings never make the speaker read past its buffer or the bank, and

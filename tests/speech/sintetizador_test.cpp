@@ -47,10 +47,11 @@ TEST_F(Sintese, OpensTranslatesAndSpeaks) {
     EXPECT_EQ(s.traduz("Pasa, pas"), "[p/A/z/a][ /_,][p/A/s]");  // pas: "pa" found, s back
     s.falaTexto("Pasa, pas");
     // One unit per word: pAza is one stressed name; the comma pause sits between two word
-    // gaps; pAs is split before its final s (shortened to 0.7, still stressed, so fading
-    // out).
-    EXPECT_TRUE(bancada::confere(amostras, {{17, 900}, bancada::silencio(100 + 4000 + 100),
-                                             {10, 667}, bancada::esvaindo(), {14, 400}}));
+    // gaps, each sound fading into and out of it; pAs is split before its final s
+    // (shortened to 0.7, still stressed), which crosses over what was cut.
+    const bancada::Trecho sobe = bancada::subindo(), fim = bancada::esvaindo();
+    EXPECT_TRUE(bancada::confere(amostras, {sobe, {17, 834}, fim, bancada::silencio(100 + 4000 + 100),
+                                             sobe, {10, 667}, bancada::fundindo(), {14, 323}, fim}));
     amostras.clear();
     s.falaTexto("CC");  // spelled from the letter recordings
     EXPECT_TRUE(bancada::confere(amostras, {{40, 80}, bancada::silencio(100), {40, 80}}));

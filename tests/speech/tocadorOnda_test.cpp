@@ -81,9 +81,13 @@ TEST_F(TocadorOndaTest, AShortEightBitSoundBecomesABlockOf256WithSilence) {
     const Bytes& b = audio_.blocos[0].bytes;
     EXPECT_EQ(pedaco(b, 0, 100), som);  // the last sample of the sound is kept
     EXPECT_EQ(pedaco(b, 100, 156), Bytes(156, 128));
+
+    // A wave that more of the sound follows is neither padded nor closed on silence.
+    tocador_->tocaMemoria(ondaTeste(kMono8, som), true);
+    EXPECT_EQ(audio_.blocos.back().bytes, som);
 }
 
-// Pieces of 65534 bytes; only a full one keeps its last sample, any other ends on silence.
+// Pieces of 65534 bytes; the last one ends on silence unless it is full.
 TEST_F(TocadorOndaTest, MemoryIsPlayedInPieces) {
     const Bytes memoria = rampa(2 * 65534 + 300);
     tocador_->tocaPcm(memoria, 11025, 1, 8);
@@ -290,17 +294,19 @@ TEST(CompressaoTempo, SixteenBitsBecomeTheHighByteAndFewSamplesStayIntact) {
 }
 
 // At 11025 Hz the first peak is at 299 (searched from 200); 23 rounds keep 101 samples
-// each; the tail runs on until the write position holds a sample near silence (2640).
-// Other rates search from 800 with a gap of 320: first peak 899, 4 rounds of 401.
+// each, and the last 101 samples, too few for another round, end the piece as they were.
+// Other rates search from 800 with a gap of 320: first peak 899, 4 rounds of 401, 901 left.
 TEST(CompressaoTempo, DropsOnePeriodInEveryTwo) {
     const Bytes original = denteDeSerra(5000);
-    for (auto [taxa, fim, inicio, periodo] : {std::array<size_t, 4>{11025, 2640, 299, 101},
-                                              {22050, 2540, 899, 401},
-                                              {16000, 2540, 899, 401}}) {
+    for (auto [taxa, fim, inicio, periodo, resto] :
+         {std::array<size_t, 5>{11025, 2723, 299, 101, 101},
+          {22050, 3404, 899, 401, 901},
+          {16000, 3404, 899, 401, 901}}) {
         Bytes s = original;
         ASSERT_EQ(comprimeTrecho(s, 8, int(taxa)), fim) << taxa;
         EXPECT_EQ(pedaco(s, 0, inicio), pedaco(original, 0, inicio)) << taxa;
         EXPECT_EQ(pedaco(s, inicio, periodo), pedaco(original, inicio + 100, periodo)) << taxa;
+        EXPECT_EQ(pedaco(s, fim - resto, resto), pedaco(original, 5000 - resto, resto)) << taxa;
     }
     Bytes pouco = rampa(1100);  // the first search would run past the end
     EXPECT_LE(comprimeTrecho(pouco, 8, 22050), 1100u);
@@ -367,7 +373,7 @@ TEST(TocadorCaptura, ARecordingReachesTheDeviceByteForByte) {
     ASSERT_EQ(blocos.size(), 2u);
     Bytes primeiro(amostras.begin(), amostras.begin() + 65278);
     Bytes segundo(amostras.begin() + 65278, amostras.end());
-    primeiro.back() = segundo.back() = 128;  // pieces that may end the sound end on silence
+    segundo.back() = 128;  // the piece that ends the sound ends on silence
     EXPECT_EQ(blocos[0].bytes, primeiro);
     EXPECT_EQ(blocos[1].bytes, segundo);
     for (const auto& b : blocos) {

@@ -149,9 +149,9 @@ TEST(KitCobertura, CommonWordsFindAllTheirDiphones) {
     for (const auto& [nome, palavra] : nomes) {
         const Difone* d = banco->procura(nome);
         ASSERT_NE(d, nullptr) << nome << " asked for by " << win1252ParaUtf8(palavra);
-        // A sound, not a click: even a lone stop lasts more than 15 ms; a unit is a
+        // A sound, not a click: even a lone stop lasts more than 10 ms; a unit is a
         // syllable at most, not a word said alone.
-        EXPECT_GT(d->amostras, 165) << nome;
+        EXPECT_GT(d->amostras, 110) << nome;
         EXPECT_LT(d->amostras, 11025 / 2) << nome;
     }
 }
@@ -178,7 +178,9 @@ TEST(KitCobertura, TheBuiltInSynthesizerReadsWithTheKit) {
 
 // One loudness for everything the program plays (the voiced part's RMS within 1.5 dB of
 // -20 dBFS: recordings, prompts and the synthesized paragraph alike), and no click: every
-// recording and every unit of the bank starts and ends at rest.
+// recording starts and ends at rest. The bank's units are cut to their voiced edges instead
+// (the synthesizer crossfades them and fades them only at a pause): no quiet samples there
+// to be heard as a gap, but for the closure a stop opens with.
 TEST(KitCobertura, OneLoudnessAndNoClicksAtTheEdges) {
     EXIGE_KIT();
     auto confere = [](const fs::path& arquivo, std::span<const uint8_t> dados) {
@@ -216,7 +218,10 @@ TEST(KitCobertura, OneLoudnessAndNoClicksAtTheEdges) {
         ASSERT_NE(d, nullptr) << nome;
         std::vector<uint8_t> som(d->amostras);
         ASSERT_EQ(banco->le(*d, 0, som), som.size()) << nome;
-        confere(nome, som);
+        ASSERT_FALSE(som.empty()) << nome;
+        const bool oclusiva = std::string_view("PBTDKGCQ").find(nome[1]) != std::string_view::npos;
+        if (!oclusiva) EXPECT_GE(std::abs(som.front() - 128), 2) << nome;
+        EXPECT_GE(std::abs(som.back() - 128), 2) << nome;
     }
 }
 

@@ -24,12 +24,13 @@ std::optional<std::vector<int16_t>> reduzTaxa(std::span<const int16_t> amostras,
     return saida;
 }
 
-std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem) {
+std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem,
+                                   bool inicio) {
     auto alto = [limiar](int16_t a) { return std::abs(static_cast<int>(a)) > limiar; };
     auto primeiro = std::find_if(amostras.begin(), amostras.end(), alto);
     if (primeiro == amostras.end()) return {};
     auto ultimo = std::find_if(amostras.rbegin(), amostras.rend(), alto).base();
-    size_t ini = static_cast<size_t>(primeiro - amostras.begin());
+    size_t ini = inicio ? static_cast<size_t>(primeiro - amostras.begin()) : 0;
     size_t fim = static_cast<size_t>(ultimo - amostras.begin());
     ini = ini > margem ? ini - margem : 0;
     fim = std::min(amostras.size(), fim + margem);

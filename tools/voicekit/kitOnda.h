@@ -18,7 +18,9 @@ std::optional<std::vector<int16_t>> reduzTaxa(std::span<const int16_t> amostras,
 
 // The samples without the quiet start and end: everything before the first and after the
 // last sample louder than `limiar`, keeping `margem` samples of the quiet part on each side.
-std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem);
+// Without `inicio` the start stays as it is. Empty when no sample is louder.
+std::vector<int16_t> aparaSilencio(std::span<const int16_t> amostras, int limiar, size_t margem,
+                                   bool inicio = true);
 
 // The largest absolute sample value.
 int maiorAmplitude(std::span<const int16_t> amostras);

@@ -47,9 +47,11 @@ constexpr int kPalavrasPorMinuto = 175;
 // levels cut them shorter still, so level 3 keeps about the pace of the prompts.
 constexpr int kPalavrasPorMinutoDifones = 240;
 // How the bank's units are cut; changing it remakes the bank only.
-constexpr std::string_view kVersaoCorte = "portadora a_ta/t_ta, meio da vogal antes do glide";
+constexpr std::string_view kVersaoCorte =
+    "portadora a_ta/t_ta, meio da vogal antes do glide, bordas sonoras a 2 passos em 8 bits";
 constexpr int kLimiarSilencio = 400;
 constexpr size_t kMargemSilencio = 55;  // 5 ms kept around the sound
+constexpr int kQuietoOitoBits = 384;  // louder samples stay 2 steps or more off silence in 8 bits
 // Every recording and the bank as a whole are set to one loudness (the RMS of the voiced
 // part, -20 dBFS); the rare peak above the knee is bent softly below kPico.
 constexpr int kAlvoVoz = 3277;
@@ -265,11 +267,10 @@ std::vector<int16_t> corta(VozEspeak& voz, const std::string& nome, const Portad
     const std::span<const int16_t> todas(sintese->amostras);
     auto som = reduzTaxa(todas.subspan(t->inicio, t->fim - t->inicio), voz.taxa());
     if (!som) falha("taxa do espeak-ng inesperada: " + std::to_string(voz.taxa()));
-    if (p.aparaInicio || maiorAmplitude(*som) <= kLimiarSilencio)
-        *som = aparaSilencio(*som, kLimiarSilencio, kMargemSilencio);
-    // Joined to any other unit, it must start and end at rest.
-    if (!som->empty()) suavizaBordas(*som);
-    return std::move(*som);
+    // Cut to its voiced edges: the speaker crossfades neighbouring units and fades a unit
+    // only where it meets a pause, so quiet samples at its edges would be heard as gaps.
+    // A stop keeps its closure at its start: that silence is the stop's own.
+    return aparaSilencio(*som, kLimiarSilencio, 0, p.aparaInicio);
 }
 
 // The engine swallows some units in context (an l before a stop): those are said alone.
@@ -348,6 +349,11 @@ void parteDifones(const fs::path& raiz, const fs::path& estado, const fs::path& 
         // One gain for the whole bank: an s stays softer than the vowel beside it.
         std::vector<int16_t>& som16 = sons[i++];
         escalaPorNivel(som16, kAlvoVoz, nivel, kJoelho, kPico);
+        // Scaled, the edges may hold samples that round to silence in 8 bits: the unit is
+        // cut again to the first and last that do not (a stop keeps its closure).
+        if (auto sonoro = aparaSilencio(som16, kQuietoOitoBits, 0, portadoraDifone(f).aparaInicio);
+            !sonoro.empty())
+            som16 = std::move(sonoro);
         std::vector<uint8_t> som = para8Bits(som16);
         if (som.size() > 65535) som.resize(65535);
         const auto desloc = static_cast<uint32_t>(amostras.size());
