@@ -95,6 +95,18 @@ bool marcasIguais(const PosicaoTexto& a, const PosicaoTexto& b) {
            a.linhaMemorizada == b.linhaMemorizada && a.colunaMemorizada == b.colunaMemorizada;
 }
 
+// A mark stays on its line while lines are replaced before it; on a line taken away it
+// goes to the line before.
+void segue(int& linha, const MudancaTexto& m) {
+    const TrocaLinhas* t = std::get_if<TrocaLinhas>(&m);
+    if (!t) return;
+    const int antigas = static_cast<int>(t->antigas.size());
+    if (linha >= t->de + antigas)
+        linha += t->novas - antigas;
+    else if (linha >= t->de + t->novas)
+        linha = std::max(t->de + t->novas - 1, 1);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ the line store's notes
@@ -112,8 +124,8 @@ void anotaMudanca(std::vector<MudancaTexto>& diario, MudancaTexto m) {
     diario.push_back(std::move(m));
 }
 
-void TipoTexto::registraMudancas(bool sim) {
-    registra_ = sim;
+void TipoTexto::registraMudancas() {
+    registra_ = true;
     diario_ = {};
 }
 
@@ -161,7 +173,7 @@ int PassoHistorico::linhas() const {
 
 void Historico::reinicia(TipoTexto& texto) {
     limpa();
-    texto.registraMudancas(true);
+    texto.registraMudancas();
 }
 
 void Historico::limpa() {
@@ -256,7 +268,7 @@ std::optional<Historico::Resumo> Historico::volta(EdVars& ed, std::deque<PassoHi
     inverso.bytes = bytesMudancas(inverso.mudancas);
 
     // The cursor on the first line the step touched; the marks back as they were when
-    // nothing moved them since.
+    // nothing moved them since, else kept on their lines.
     const PosicaoTexto& alvo = inverso.depois;
     int linha = inverso.mudancas.empty() ? alvo.linha : primeiraLinha(inverso.mudancas.front());
     for (const MudancaTexto& m : inverso.mudancas) linha = std::min(linha, primeiraLinha(m));
@@ -267,6 +279,9 @@ std::optional<Historico::Resumo> Historico::volta(EdVars& ed, std::deque<PassoHi
         ed.fimBloco = alvo.fimBloco;
         ed.linhaMemorizada = alvo.linhaMemorizada;
         ed.colunaMemorizada = alvo.colunaMemorizada;
+    } else {
+        for (const MudancaTexto& m : inverso.mudancas)
+            for (int* marca : {&ed.inicioBloco, &ed.fimBloco, &ed.linhaMemorizada}) segue(*marca, m);
     }
     ed.linhaMemorizada = std::clamp(ed.linhaMemorizada, 1, ed.nLinhas());
 

@@ -5,10 +5,8 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <variant>

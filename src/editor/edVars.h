@@ -64,9 +64,9 @@ public:
     void liberaTexto();
     // Goes up with every change of the text, so "changed since" is a comparison.
     uint64_t versao() const { return versao_; }
-    // The notes of the changes since they were last taken, for the undo history: kept once
-    // asked for (a text only read, or built by a test, keeps none).
-    void registraMudancas(bool sim);
+    // The notes of the changes since they were last taken, for the undo history: kept from
+    // the first call of registraMudancas on (a text only read, or built by a test, keeps none).
+    void registraMudancas();
     DiarioTexto tomaMudancas();
 
 private:

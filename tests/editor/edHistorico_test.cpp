@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/edVars.h"
@@ -89,6 +90,28 @@ TEST(Historico, StepsAUserRecognises) {
     EXPECT_FALSE(ed.historico.desfaz(ed));
     EXPECT_EQ(ed.historico.refaz(ed)->rotulo, "EDDIGITA");
     EXPECT_EQ(ed.colunaAtual, 5);
+}
+
+// Marks the step itself changed come back with it; marks set since stay on their lines.
+TEST(Historico, MarksComeBackOrFollowTheirLines) {
+    EdVars ed;
+    comLinhas(ed, 5, 1);
+    ed.inicioBloco = 2;
+    ed.fimBloco = 3;
+    PosicaoTexto antes = posicaoTexto(ed);
+    ed.removeLinhas(2, 2);  // block R
+    ed.limpaBloco();
+    ed.historico.fechaComando(ed, antes, {});
+    ed.historico.desfaz(ed);
+    EXPECT_EQ(std::pair(ed.inicioBloco, ed.fimBloco), std::pair(2, 3));
+    antes = posicaoTexto(ed);
+    ed.linhaAtual = 1;
+    ed.insereNaLinhaAtual("nova");
+    ed.historico.fechaComando(ed, antes, {});
+    ed.inicioBloco = 5;  // marked after the insertion
+    ed.fimBloco = 6;
+    ed.historico.desfaz(ed);
+    EXPECT_EQ(std::pair(ed.inicioBloco, ed.fimBloco), std::pair(4, 5));
 }
 
 }  // namespace
