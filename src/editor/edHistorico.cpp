@@ -25,6 +25,7 @@ constexpr Rotulo kRotulos[] = {
     {"EDBLKREM", true},  {"EDBLKORD", true},  {"EDBLKCRG", true},  {"EDBLKADC", true},
     {"EDBLKCNT", true},  {"EDBLKTAB", true},  {"EDBLKMRG", true},  {"EDBLKALI", true},
     {"EDJUSTIF", true},  {"EDTXTTRC", true},  {"EDNUMINS", true},  {"EDALTERA", true},
+    {"EDBLKCNV", true},  {"EDBLKDEC", true},  {"EDBLKBRA", false},
 };
 
 const Rotulo* procuraRotulo(std::string_view chave) {
@@ -184,7 +185,7 @@ void Historico::limpa() {
     juntavel_ = Juntavel::Nada;
 }
 
-void Historico::ouviu(std::string_view chave) {
+void Historico::nomeia(std::string_view chave) {
     if (const Rotulo* r = procuraRotulo(chave)) rotuloOuvido_ = r->chave;
 }
 

@@ -81,9 +81,9 @@ class Historico {
 
     // A new history for the text now loaded; the store starts noting its changes.
     void reinicia(TipoTexto& texto);
-    // A message was spoken: a confirmation that names what the command did ("EDBLKREM")
-    // names its step.
-    void ouviu(std::string_view chave);
+    // A message was spoken, or a command names what it did: a key that names a step
+    // ("EDBLKREM") names the step of the command running; other keys are let pass.
+    void nomeia(std::string_view chave);
     // After each command: its changes become a step of their own, or join the step before
     // (a word still being typed, a run of deletions, blanks a cursor movement trimmed).
     void fechaComando(EdVars& ed, const PosicaoTexto& antes, const ComandoHistorico& c);

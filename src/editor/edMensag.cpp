@@ -225,6 +225,9 @@ constexpr Mensagem kMensagens[] = {
     {"EDCALCUL", "Conta da calculadora"},
     {"EDNUMINS", "Inserido pelo NUMERA"},
     {"EDALTERA", "Texto alterado"},
+    {"EDBLKCNV", "Bloco convertido"},
+    {"EDBLKDEC", "Bloco decodificado"},
+    {"EDBLKBRA", "Linhas em branco removidas"},
     // The personal dictionary.
     {"EDDICADC", "Adicionar ao dicion\xE1rio pessoal"},
     {"EDDICPES", "Palavra adicionada ao dicion\xE1rio pessoal"},
@@ -261,7 +264,7 @@ std::vector<TextoFalado> textosMensagens() {
 void dizMensagem(Editor& e, std::string_view chave) {
     e.fala.anota("mensagem " + std::string(chave));
     // A command's confirmation names the step the history keeps of it.
-    e.ed.historico.ouviu(chave);
+    e.ed.historico.nomeia(chave);
     // A recording that cannot be read would leave the message silent: its text is spoken.
     const auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
     std::error_code ec;

@@ -185,9 +185,9 @@ const std::vector<ComandoTecla> kEstendida = {
     {122, "vozSapi", [](Editor& e) { vozSapi(e, 3); }},
     {129, "vozPropria", vozPropria},
     {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
-    {SnCrt::kScanUnicode, "digitaUnicode", digitaUnicode},
+    {SnCrt::kScanUnicode, "digitaUnicode", digitaUnicode, "EDDIGITA"},
     {SnCrt::kScanColagem, "colaDoTerminal", colaDoTerminal},
-    {254, "colaNaLinha", colaNaLinha},
+    {254, "colaNaLinha", colaNaLinha, "EDBLKADC"},
     {255, "copiaSelecao", copiaSelecao},
 };
 
