@@ -23,6 +23,8 @@ constexpr std::string_view kEDAJIN[] = {
     "  I - instalacao",
     "  E - letras especiais",
     "  W - tratamento Word",
+    "  Z - desfaz a ultima alteracao (Ctrl+Z)",
+    "  R - refaz o que foi desfeito (Alt+Z)",
 };
 constexpr std::string_view kEDAJFW[] = {
     "Os comandos de tratamento Word s\xE3o",

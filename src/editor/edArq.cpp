@@ -247,6 +247,7 @@ bool carregaArquivo(Editor& e, bool outroTexto) {
     ed.colunaAtual = 1;
     ed.linhaAtual = 1;
     ed.versaoGravada = ed.texto.versao();
+    ed.historico.reinicia(ed.texto);  // a text loaded starts a history of its own
     e.crt.titulo(titulo);
     if (!ed.nomeArquivo.empty()) anunciaCopia(e);
     return true;

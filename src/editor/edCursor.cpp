@@ -270,6 +270,7 @@ void letraEspecial(Editor& e) {
         default:
             return e.fala.bip();
     }
+    e.ed.historico.nomeia("EDDIGITA");
     insereCaractere(e, c);
 }
 

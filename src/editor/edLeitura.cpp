@@ -165,6 +165,13 @@ void falaLinha(Editor& e) {
     falaLinha(e, e.ed.linha(e.ed.linhaAtual));
 }
 
+void leLinhaInteira(Editor& e) {
+    if (!e.ed.linha(e.ed.linhaAtual).empty())
+        falaLinha(e);
+    else if (!e.crt.teclaPressionada())
+        e.fala.bip();
+}
+
 void proximaPalavra(Editor& e) {
     EdVars& ed = e.ed;
     e.crt.GotoXY(std::min(ed.colunaAtual, SnCrt::kColunas), kLinhaAtualTela);

@@ -212,6 +212,27 @@ constexpr Mensagem kMensagens[] = {
     {"EDCARANS", "Um arquivo ANSI n\xE3o guarda este caractere"},
     {"EDCARDEM", "Caracteres desconhecidos demais neste texto"},
     {"EDCOLFOR", "Deixados de fora, o arquivo n\xE3o os guarda:"},
+    // Undo and redo: what they took back or made again, and the names of the steps that no
+    // command's own confirmation names.
+    {"EDDESFEI", "Desfeito: "},
+    {"EDREFEIT", "Refeito: "},
+    {"EDNADDES", "Nada a desfazer"},
+    {"EDNADREF", "Nada a refazer"},
+    {"EDLINHAS", "linhas"},
+    {"EDDIGITA", "Digita\xE7\xE3o"},
+    {"EDAPAGAD", "Apagado"},
+    {"EDCORRIG", "Palavra corrigida"},
+    {"EDCALCUL", "Conta da calculadora"},
+    {"EDNUMINS", "Inserido pelo NUMERA"},
+    {"EDALTERA", "Texto alterado"},
+    {"EDBLKCNV", "Bloco convertido"},
+    {"EDBLKDEC", "Bloco decodificado"},
+    {"EDBLKBRA", "Linhas em branco removidas"},
+    // The personal dictionary.
+    {"EDDICADC", "Adicionar ao dicion\xE1rio pessoal"},
+    {"EDDICPES", "Palavra adicionada ao dicion\xE1rio pessoal"},
+    {"EDDPLER", "O dicion\xE1rio pessoal n\xE3o p\xF4" "de ser lido"},
+    {"EDDPGRV", "O dicion\xE1rio pessoal n\xE3o p\xF4" "de ser gravado"},
 };
 // clang-format on
 
@@ -242,6 +263,8 @@ std::vector<TextoFalado> textosMensagens() {
 
 void dizMensagem(Editor& e, std::string_view chave) {
     e.fala.anota("mensagem " + std::string(chave));
+    // A command's confirmation names the step the history keeps of it.
+    e.ed.historico.nomeia(chave);
     // A recording that cannot be read would leave the message silent: its text is spoken.
     const auto gravacao = arquivoWindows(e.ed.diretorioMensagens + std::string(chave) + ".WAV");
     std::error_code ec;

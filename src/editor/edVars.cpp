@@ -49,6 +49,7 @@ void TipoTexto::trocaLinha(int i, std::string_view texto) {
     if (i < 1 || i > nLinhas()) return;
     texto = texto.substr(0, kMaxLinha);
     if (vista(i) == texto) return;  // the same text: nothing changed
+    anotaTroca(i, 1, 1, false);
     ++versao_;
     Linha& l = linhas_[static_cast<size_t>(i - 1)];
     if (!l.propria) {
@@ -73,6 +74,7 @@ bool TipoTexto::abreEspaco(int linhas) {
 bool TipoTexto::insere(int i, std::string_view texto) {
     const bool folgada = abreEspaco(nLinhas());
     i = std::clamp(i, 1, nLinhas() + 1);
+    anotaTroca(i, 0, 1, texto.empty());
     ++versao_;
     Linha nova;
     nova.propria = std::make_unique<std::string>(texto.substr(0, kMaxLinha));
@@ -85,6 +87,7 @@ bool TipoTexto::acrescentaLida(std::string_view texto) {
     // Offsets are 32-bit: past 4 GB of text a line keeps its own string.
     if (bloco_.size() + texto.size() > UINT32_MAX) return insere(nLinhas() + 1, texto);
     const bool folgada = abreEspaco(nLinhas());
+    if (registra_) diario_.perdido = true;  // only a load reads lines in
     ++versao_;
     Linha nova;
     nova.inicio = static_cast<uint32_t>(bloco_.size());
@@ -101,6 +104,7 @@ void TipoTexto::reservaLidas(size_t linhas, size_t bytes) {
 
 void TipoTexto::remove(int i) {
     if (i < 1 || i > nLinhas()) return;
+    anotaTroca(i, 1, 0, false);
     ++versao_;
     linhas_.erase(linhas_.begin() + (i - 1));
 }
@@ -111,6 +115,7 @@ bool TipoTexto::insere(int i, std::span<const std::string> textos) {
     for (size_t k = 0; k < textos.size(); ++k)
         folgada = abreEspaco(nLinhas() + static_cast<int>(k)) && folgada;
     i = std::clamp(i, 1, nLinhas() + 1);
+    anotaTroca(i, 0, static_cast<int>(textos.size()), textos.size() == 1 && textos[0].empty());
     std::vector<Linha> novas(textos.size());
     for (size_t k = 0; k < textos.size(); ++k)
         novas[k].propria =
@@ -124,11 +129,13 @@ void TipoTexto::remove(int i, int n) {
     if (i < 1 || i > nLinhas() || n <= 0) return;
     ++versao_;
     n = std::min(n, nLinhas() - i + 1);
+    anotaTroca(i, n, 0, false);
     linhas_.erase(linhas_.begin() + (i - 1), linhas_.begin() + (i - 1 + n));
 }
 
 void TipoTexto::reordena(int primeira, std::span<const int> ordem) {
     if (primeira < 1 || primeira - 1 + static_cast<int>(ordem.size()) > nLinhas()) return;
+    anotaReordena(primeira, ordem);
     ++versao_;
     const auto base = linhas_.begin() + (primeira - 1);
     std::vector<Linha> antes(std::make_move_iterator(base),
@@ -139,6 +146,7 @@ void TipoTexto::reordena(int primeira, std::span<const int> ordem) {
 
 void TipoTexto::move(int de, int n, int para) {
     if (de < 1 || n <= 0 || de + n - 1 > nLinhas() || para < 1 || para > nLinhas() + 1) return;
+    anotaMove(de, n, para);
     ++versao_;
     const auto inicio = linhas_.begin() + (de - 1), fim = inicio + n;
     const auto alvo = linhas_.begin() + (para - 1);
@@ -151,6 +159,7 @@ void TipoTexto::substitui(int de, int quantas, std::vector<std::string> novas) {
     de = std::clamp(de, 1, nLinhas() + 1);
     quantas = std::clamp(quantas, 0, nLinhas() + 1 - de);
     const size_t n = static_cast<size_t>(quantas), k = novas.size();
+    anotaTroca(de, quantas, static_cast<int>(k), k == 1 && novas[0].empty());
     const auto inicio = linhas_.begin() + (de - 1);
     for (size_t i = 0; i < std::min(n, k); ++i) {
         novas[i].resize(std::min(novas[i].size(), kMaxLinha));
@@ -173,6 +182,7 @@ void TipoTexto::substitui(int de, int quantas, std::vector<std::string> novas) {
 void TipoTexto::liberaTexto() {
     // The memory goes back as well: the next text may be a short one.
     ++versao_;
+    if (registra_) diario_ = {{}, true};
     decltype(linhas_)().swap(linhas_);
     decltype(bloco_)().swap(bloco_);
 }

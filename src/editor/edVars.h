@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/edArqCodif.h"
+#include "editor/edHistorico.h"
 #include "platform/memoriaGrande.h"
 
 class Dicionario;
@@ -63,6 +64,10 @@ public:
     void liberaTexto();
     // Goes up with every change of the text, so "changed since" is a comparison.
     uint64_t versao() const { return versao_; }
+    // The notes of the changes since they were last taken, for the undo history: kept from
+    // the first call of registraMudancas on (a text only read, or built by a test, keeps none).
+    void registraMudancas();
+    DiarioTexto tomaMudancas();
 
 private:
     struct Linha {
@@ -73,11 +78,17 @@ private:
     };
 
     bool abreEspaco(int linhas);
+    // The notes, made before the lines change (defined with the history).
+    void anotaTroca(int de, int quantas, int novas, bool umaVazia);
+    void anotaMove(int de, int n, int para);
+    void anotaReordena(int primeira, std::span<const int> ordem);
 
     std::vector<Linha, AlocadorGrande<Linha>> linhas_;  // line 1 is element 0
     std::vector<char, AlocadorGrande<char>> bloco_;
     int capacidade_;
     uint64_t versao_ = 0;
+    DiarioTexto diario_;
+    bool registra_ = false;
 };
 
 // The recovery copy kept while the text is not saved: its file, the text's version in it,
@@ -120,7 +131,8 @@ struct EdVars {
          dicionarioAtivo = false, sapiAtivo = false;
     char modoFalaFormatacao = 'N';  // N natural, F formatting, B beeps, M mute
     // The spelling dictionary once a load succeeded (loaded on first use, kept to the end).
-    std::shared_ptr<const Dicionario> dicionario;
+    std::shared_ptr<Dicionario> dicionario;
+    Historico historico;
 
     int nLinhas() const { return texto.nLinhas(); }
     const std::string& linha(int i) const { return texto.linha(i); }

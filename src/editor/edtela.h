@@ -43,6 +43,9 @@ std::string parteVisivel(std::string_view linha, int deslocamento, int largura, 
 void falaLinha(Editor& e, std::string_view texto);
 // The whole current line.
 void falaLinha(Editor& e);
+// The automatic reading of a line the cursor came to: the whole line, or a beep for an
+// empty one (unless a key is already waiting).
+void leLinhaInteira(Editor& e);
 
 // A segment for a speech server, cut at the signs it would swallow: ! ( ) , . / : ; < ?
 // and backslash, each a piece of its own to be spelled.

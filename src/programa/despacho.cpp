@@ -7,6 +7,7 @@
 #include "editor/edArq.h"
 #include "editor/edConfig.h"
 #include "editor/edCursor.h"
+#include "editor/edDesfazer.h"
 #include "editor/edLinha.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -107,12 +108,12 @@ const std::vector<ComandoTecla> kControle = {
     {5, "letraEspecial", letraEspecial},
     {6, "proximaFrase", [](Editor& e) { proximaFrase(e); }},
     {7, "vaiParaLinha", vaiParaLinha},
-    {8, "apagaEsquerda", [](Editor& e) { apagaEsquerda(e, true, true); }},
-    {9, "tabulacao", tabulacao},
-    {10, "teclaCtrlEnter", teclaCtrlEnter},
+    {8, "apagaEsquerda", [](Editor& e) { apagaEsquerda(e, true, true); }, "EDAPAGAD"},
+    {9, "tabulacao", tabulacao, "EDDIGITA"},
+    {10, "teclaCtrlEnter", teclaCtrlEnter, "EDLINSER"},
     {11, "informaColuna", informaColuna},
     {12, "informaLinha", informaLinha},
-    {13, "teclaEnter", teclaEnter},
+    {13, "teclaEnter", teclaEnter, "EDLINSER"},
     {14, "informaNome", [](Editor& e) { informaNome(e, false); }},
     {15, "alternaEspacos", alternaEspacos},
     {16, "imprime", imprime},
@@ -122,11 +123,12 @@ const std::vector<ComandoTecla> kControle = {
     {20, "comandoMargensTabs", comandoMargensTabs},
     {21, "restauraLinha", restauraLinha},
     {22, "colaLinhas", colaLinhas},
-    {23, "trocaPorSugestao", trocaPorSugestao},
+    {23, "trocaPorSugestao", trocaPorSugestao, "EDCORRIG"},
     {24, "gravaESai", gravaESai},
     {25, "removeLinha", [](Editor& e) { removeLinha(e, true); }},
+    {26, "desfaz", desfaz},
     {28, "tocaDTMF", [](Editor& e) { e.fala.tocaDTMF(e.ed.linha(e.ed.linhaAtual)); }},
-    {127, "apagaPalavraEsquerda", apagaPalavraEsquerda},
+    {127, "apagaPalavraEsquerda", apagaPalavraEsquerda, "EDAPAGAD"},
 };
 
 const std::vector<ComandoTecla> kEstendida = {
@@ -134,6 +136,7 @@ const std::vector<ComandoTecla> kEstendida = {
     {24, "alternaMarcasTela", alternaMarcasTela},
     {33, "insereMarcasFormatacao", insereMarcasFormatacao},
     {34, "geraDoc", geraDoc},
+    {44, "refaz", refaz},
     {50, "escolheModoFalaFormatacao", escolheModoFalaFormatacao},
     {59, "proximaPalavra", proximaPalavraOuLeitura},
     {60, "gravaTexto", [](Editor& e) { gravaTexto(e); }},
@@ -156,17 +159,17 @@ const std::vector<ComandoTecla> kEstendida = {
     {80, "linhaAbaixo", linhaAbaixo},
     {81, "paginaAbaixo", paginaAbaixo},
     {82, "alternaEnterInsere", alternaEnterInsere},
-    {83, "apagaComDel", apagaComDel},
+    {83, "apagaComDel", apagaComDel, "EDAPAGAD"},
     {94, "restoDaLinha", restoDaLinha},
     {95, "gravaComoOutro", gravaComoOutro},
     {96, "executaOutroEditor", executaOutroEditor},
     {97, "painelConfiguracao", painelConfiguracao},
     {98, "procuraDeNovo", procuraDeNovo},
-    {99, "calculadoraLinha", calculadoraLinha},
+    {99, "calculadoraLinha", calculadoraLinha, "EDCALCUL"},
     {100, "alternaLargura", alternaLargura},
     {101, "falaData", [](Editor& e) { e.fala.falaData(); }},
     {102, "leituraLinha", leituraOuRevisao},
-    {103, "menuNumera", abreMenuNumera},
+    {103, "menuNumera", abreMenuNumera, "EDNUMINS"},
     {104, "leAteOFim", leAteOFimLimpandoSelecao},
     {105, "versao", versao},
     {113, "linhaAcimaMesmaColuna", linhaAcimaMesmaColuna},
@@ -182,27 +185,36 @@ const std::vector<ComandoTecla> kEstendida = {
     {122, "vozSapi", [](Editor& e) { vozSapi(e, 3); }},
     {129, "vozPropria", vozPropria},
     {SnCrt::kScanRota, "vaiParaRota", vaiParaRota},
-    {SnCrt::kScanUnicode, "digitaUnicode", digitaUnicode},
+    {SnCrt::kScanUnicode, "digitaUnicode", digitaUnicode, "EDDIGITA"},
     {SnCrt::kScanColagem, "colaDoTerminal", colaDoTerminal},
-    {254, "colaNaLinha", colaNaLinha},
+    {254, "colaNaLinha", colaNaLinha, "EDBLKADC"},
     {255, "copiaSelecao", copiaSelecao},
 };
 
-// Runs the command of a key; two beeps when the key has none.
-void executa(Editor& e, const std::vector<ComandoTecla>& tabela, uint8_t codigo) {
-    if (const ComandoTecla* c = procuraComando(tabela, codigo)) return c->executa(e);
+// Runs the command of a key; two beeps when the key has none. How the history groups it:
+// runs of one deleting key are one step; the table names the steps of the others.
+ComandoHistorico executa(Editor& e, const std::vector<ComandoTecla>& tabela, uint8_t codigo,
+                         bool apaga) {
+    ComandoHistorico h;
+    if (apaga) {
+        h.tipo = ComandoHistorico::Tipo::Apagamento;
+        h.tecla = codigo;
+    }
+    if (const ComandoTecla* c = procuraComando(tabela, codigo)) {
+        h.rotulo = c->passo;
+        c->executa(e);
+        return h;
+    }
     e.fala.bip();
     e.fala.bip();
+    return h;
 }
 
 void leituraAutomatica(Editor& e, uint8_t scan) {
     EdVars& ed = e.ed;
     const int coluna = ed.colunaAtual;
     if (entre(scan, kLeLinhaToda)) {
-        if (!ed.linha(ed.linhaAtual).empty())
-            falaLinha(e);
-        else if (!e.crt.teclaPressionada())
-            e.fala.bip();
+        leLinhaInteira(e);
     } else if (entre(scan, kLeRestoLinha)) {
         restoDaLinha(e);
     }
@@ -220,14 +232,15 @@ const ComandoTecla* procuraComando(const std::vector<ComandoTecla>& tabela, uint
 const std::vector<ComandoTecla>& tabelaControle() { return kControle; }
 const std::vector<ComandoTecla>& tabelaEstendida() { return kEstendida; }
 
-void despachaControle(Editor& e, uint8_t codigo) {
+ComandoHistorico despachaControle(Editor& e, uint8_t codigo) {
     EdVars& ed = e.ed;
     if (codigo != 3 && codigo != 22) limpaSelecao(ed);
-    executa(e, kControle, codigo);
+    const ComandoHistorico h = executa(e, kControle, codigo, codigo == 8 || codigo == 127);
     redesenhaTela(e);
+    return h;
 }
 
-void despachaEstendida(Editor& e, uint8_t scan) {
+ComandoHistorico despachaEstendida(Editor& e, uint8_t scan) {
     EdVars& ed = e.ed;
     const Modificadores mod = e.crt.modificadores();
     const bool shiftDaTecla = mod.shift;
@@ -238,8 +251,9 @@ void despachaEstendida(Editor& e, uint8_t scan) {
         ed.selecaoInicio = ed.colunaAtual;
 
     inicializaTabelas(e);
-    executa(e, kEstendida, scan);
-    if (scan == 99) return;  // the calculator answers for itself
+    // Ctrl+Del removes the line: a step of its own each time.
+    const ComandoHistorico h = executa(e, kEstendida, scan, scan == 83 && !mod.ctrl);
+    if (scan == 99) return h;  // the calculator answers for itself
 
     if (shiftDaTecla) ed.selecaoFim = ed.colunaAtual;
     if (entre(scan, kRedesenhoTotal))
@@ -247,11 +261,12 @@ void despachaEstendida(Editor& e, uint8_t scan) {
     else
         redesenhaLinhaAtual(e);
     if (ed.falaAutomatica) leituraAutomatica(e, scan);
+    return h;
 }
 
 void menuComandos(Editor& e) {
     switch (perguntaFamilia(e, {.ajuda = "EDAJIN",
-                                .linhas = 11,
+                                .linhas = 13,
                                 .pergunta = "EDCOMAND",
                                 .redesenhaAoDesistir = false,
                                 .redesenhaAposAjuda = true})) {
@@ -265,6 +280,8 @@ void menuComandos(Editor& e) {
         case 'M': familiaMargens(e); break;
         case 'P': familiaBusca(e); break;
         case 'W': menuWord(e); break;
+        case 'Z': desfaz(e); break;
+        case 'R': refaz(e); break;
         case 27: return falaMensagem(e, "EDDESIST");
         default: e.fala.bip(); return;
     }

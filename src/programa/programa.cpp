@@ -72,11 +72,37 @@ bool sinalDePalavra(uint8_t c) {
     return c == ' ' || c == '!' || c == ',' || c == '.' || c == ':' || c == ';' || c == '?';
 }
 
-void digita(Editor& e, uint8_t c) {
+ComandoHistorico digita(Editor& e, uint8_t c) {
     if (e.ed.dicionarioAtivo && sinalDePalavra(c)) verificaPalavraAnterior(e);
     e.ed.selecaoInicio = e.ed.selecaoFim = 0;
     insereCaractere(e, c);
     redesenhaLinhaAtual(e);
+    return {ComandoHistorico::Tipo::Digitacao, c, c == ' ', "EDDIGITA"};
+}
+
+// Runs the command of the key `c` just read and closes its step of the undo history. True
+// when the editor is to end.
+bool executaTecla(Editor& e, uint8_t c) {
+    EdVars& ed = e.ed;
+    if (c == 222 || c == 223) return false;  // focus changes: no command
+    const PosicaoTexto antes = posicaoTexto(ed);
+    ComandoHistorico comando;
+    bool sair = false;
+    if (c == 0) {
+        const uint8_t scan = e.crt.leTecla();
+        if (scan < 16 || scan > 18)
+            comando = despachaEstendida(e, scan);
+        else
+            c = e.crt.leTecla();  // 0, 16..18 and a character: that character
+    }
+    if ((c >= 1 && c <= 26) || (c >= 28 && c <= 31) || c == 127)
+        comando = despachaControle(e, c);
+    else if (c == 27)
+        sair = ed.modoLeitura || confirmaSaida(e);
+    else if (c != 0 && c != 222 && c != 223)
+        comando = digita(e, c);
+    ed.historico.fechaComando(ed, antes, comando);
+    return sair;
 }
 
 }  // namespace
@@ -176,26 +202,11 @@ void executaEditor(Editor& e) {
                 posiciona();
             }
         }
-        uint8_t c = e.crt.leTecla();
+        const uint8_t c = e.crt.leTecla();
         e.crt.foco().tipo = FocoLeitura::Tipo::Tela;
         e.fala.paraFala();
         e.crt.escondeCursor();
-        if (c == 0) {
-            const uint8_t scan = e.crt.leTecla();
-            if (scan < 16 || scan > 18) {
-                despachaEstendida(e, scan);
-                continue;
-            }
-            c = e.crt.leTecla();  // 0, 16..18 and a character: that character
-        }
-        if ((c >= 1 && c <= 26) || (c >= 28 && c <= 31) || c == 127)
-            despachaControle(e, c);
-        else if (c == 27)
-            sair = ed.modoLeitura || confirmaSaida(e);
-        else if (c == 222 || c == 223)
-            continue;
-        else if (c != 0)
-            digita(e, c);
+        sair = executaTecla(e, c);
     }
     terminaEditor(e);
 }

@@ -6,7 +6,11 @@
 // SONARE.INI afterwards (SONARE.esperado), and the math mode's code and results files
 // (codigo.esperado, resultados.esperado); the files of its folder "arquivos" are put
 // beside, those of its folder "win" beside SONARE.INI. A sound recorded by --audio-out in
-// args.txt must have no hole: no run of digital silence cut into the speech. Setting
+// args.txt must have no hole: no run of digital silence cut into the speech. A case may start
+// the program again in the same folders with the keys of reinicio.txt (a new session), its
+// trace compared with rastro2.esperado; each file of its folder "gravados" is compared at the
+// end with the file of the same path the runs left ("gravados/win/X" with X beside
+// SONARE.INI). Setting
 // PLUMAR_ATUALIZA_ACEITACAO=1 rewrites the expected files from the run, for review;
 // PLUMAR_ACEITACAO_BINARIO names another editor to run (an installed one) instead of the
 // build tree's.
@@ -255,6 +259,19 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
         if (fs::exists(esperado) || (atualiza && fs::exists(obtido)))
             confere(esperado, obtido, atualiza);
     }
+    if (fs::exists(caso / "reinicio.txt")) {
+        args[0] = "--keys=" + (caso / "reinicio.txt").string();
+        args[1] = "--trace=rastro2.txt";
+        ASSERT_EQ(roda(pasta.caminho(), args), 0);
+        confere(caso / "rastro2.esperado", pasta / "rastro2.txt", atualiza);
+    }
+    if (fs::exists(caso / "gravados"))
+        for (const auto& a : fs::recursive_directory_iterator(caso / "gravados"))
+            if (a.is_regular_file()) {
+                const fs::path obtido = pasta / a.path().lexically_relative(caso / "gravados");
+                ASSERT_TRUE(fs::exists(obtido)) << obtido;
+                confere(a.path(), obtido, atualiza);
+            }
 }
 
 // The cases: the folders under casos/ that hold a teclas.txt, by their path from there.

@@ -188,6 +188,7 @@ void removeLinhasEmBranco(Editor& e) {
     if (!exigeBloco(e)) return;
     EdVars& ed = e.ed;
     const int passos = ed.fimBloco - ed.inicioBloco + 1;
+    ed.historico.nomeia("EDBLKBRA");
     for (int k = ed.fimBloco, p = 0; p < passos; --k, ++p) {
         if (!emBranco(ed.texto.vista(k))) continue;
         int n = 0;

@@ -38,6 +38,7 @@ void converteBloco(Editor& e, Conversao tipo) {
     falaMensagem(e, kPerguntas[static_cast<int>(tipo)]);
     const uint8_t c = leResposta(e);
     if (c != 13 && c != 'S') return falaMensagem(e, "EDDESIST");
+    ed.historico.nomeia("EDBLKCNV");
     bool naoCoube = false;
     for (int i = ed.inicioBloco; i <= ed.fimBloco; ++i) {
         const std::string_view linha = ed.texto.vista(i);

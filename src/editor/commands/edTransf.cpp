@@ -145,6 +145,7 @@ void decodificaBloco(Editor& e) {
     const uint8_t letra = leResposta(e);
     if (letra != 'Q' && letra != 'U' && letra != 'G' && letra != 'T')
         return falaMensagem(e, "EDDESIST");
+    ed.historico.nomeia("EDBLKDEC");
     // Each line is replaced where it stands: the cursor, the marks, a memorised position
     // and the line Ctrl+U restores stay as they were.
     for (int i = ed.inicioBloco; i <= std::min(ed.fimBloco, ed.nLinhas()); ++i)

@@ -5,12 +5,17 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "editor/commands/sndic.h"
+#include "editor/edArqDisco.h"
 #include "editor/edMensag.h"
 #include "editor/listaSelecao.h"
 #include "platform/caminhos.h"
+#include "platform/codigos.h"
+#include "platform/conversaoDoc.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -44,6 +49,69 @@ const Dicionario* dicionarioCarregado(Editor& e) {
     return carregaDicionario(e) ? e.ed.dicionario.get() : nullptr;
 }
 
+// The personal dictionary: one word a line, beside SONARE.INI.
+constexpr uintmax_t kMaiorPessoal = uintmax_t{1} << 20;
+
+std::filesystem::path arquivoPessoal() {
+    return diretorioWindows() / "dicionario-pessoal.txt";
+}
+
+// The words of the personal dictionary (UTF-8; a file written by hand in Windows-1252 is
+// taken as it stands); none when there is no file yet. Nothing when the file is no word
+// list to read or to write over: a folder, too large, unreadable, or binary.
+std::optional<std::vector<std::string>> lePessoal() {
+    const std::filesystem::path arquivo = arquivoPessoal();
+    std::error_code erro;
+    const auto estado = std::filesystem::status(arquivo, erro);
+    if (estado.type() == std::filesystem::file_type::not_found) return std::vector<std::string>();
+    std::string bytes;
+    if (!leArquivoInteiro(arquivo, bytes, kMaiorPessoal)) return std::nullopt;
+    if (std::any_of(bytes.begin(), bytes.end(), [](char c) {
+            return static_cast<uint8_t>(c) < 32 && c != '\r' && c != '\n' && c != '\t';
+        }))
+        return std::nullopt;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    std::vector<std::string> palavras;
+    std::string_view resto = bytes;
+    while (!resto.empty()) {
+        const size_t fim = std::min(resto.find('\n'), resto.size());
+        const std::string_view linha = aparaControles(resto.substr(0, fim));
+        if (!linha.empty()) palavras.push_back(utf8ParaWin1252(linha));
+        resto.remove_prefix(std::min(fim + 1, resto.size()));
+    }
+    return palavras;
+}
+
+// Adds the word to the file, written whole into a new file put in place of the old one;
+// false when it cannot be (a file that is no word list is never written over).
+bool gravaPessoal(std::string_view palavra) {
+    std::optional<std::vector<std::string>> palavras = lePessoal();
+    if (!palavras) return false;
+    const std::string dobrada = formaDic(palavra);
+    if (std::none_of(palavras->begin(), palavras->end(),
+                     [&](const std::string& p) { return formaDic(p) == dobrada; }))
+        palavras->emplace_back(palavra);
+    std::string bytes;
+    for (const std::string& p : *palavras) bytes += win1252ParaUtf8(p) + "\n";
+    GravacaoSegura g(arquivoPessoal());
+    if (!g.criada()) return false;
+    g.escreve(bytes);
+    return g.conclui();
+}
+
+// The word of Ctrl+W becomes the user's: accepted from now on, written to the file, and a
+// '#' a block check put in front of it taken away.
+void adicionaAoPessoal(Editor& e, const std::string& linha, size_t inicio, size_t fim) {
+    EdVars& ed = e.ed;
+    const std::string palavra = linha.substr(inicio, fim - inicio);
+    ed.dicionario->adicionaPessoal(palavra);
+    if (inicio > 0 && linha[inicio - 1] == '#') {
+        ed.trocaLinha(ed.linhaAtual, linha.substr(0, inicio - 1) + linha.substr(inicio));
+        ed.colunaAtual = static_cast<int>(fim);
+    }
+    falaMensagem(e, gravaPessoal(palavra) ? "EDDICPES" : "EDDPGRV");
+}
+
 }  // namespace
 
 bool carregaDicionario(Editor& e) {
@@ -60,8 +128,15 @@ bool carregaDicionario(Editor& e) {
     const bool certo =
         dic->carrega(textos[0], textos[1], textos[2], textos[3], textos[4], nomes[4], mensagens);
     for (const std::string& m : mensagens) e.crt.escreve(m + "\r\n");
-    if (certo) e.ed.dicionario = std::move(dic);
-    return certo;
+    if (!certo) return false;
+    // A personal dictionary that cannot be read is said once (the dictionary stays loaded);
+    // its file is then left as it is.
+    if (const std::optional<std::vector<std::string>> pessoais = lePessoal())
+        dic->definePessoais(*pessoais);
+    else
+        falaMensagem(e, "EDDPLER");
+    e.ed.dicionario = std::move(dic);
+    return true;
 }
 
 std::string_view palavraAntes(std::string_view linha, int coluna) {
@@ -158,24 +233,29 @@ void trocaPorSugestao(Editor& e) {
     const Dicionario* dic = ed.dicionario.get();
     const std::vector<std::string> sugestoes =
         dic ? dic->sugestoes(palavra) : std::vector<std::string>();
+    // A word the dictionary flags may become the user's own: the list's last item.
+    const bool errada = dic && temLetra(palavra) && !dic->verificaPalavra(palavra);
     if (sugestoes.empty()) {
         falaMensagem(e, "EDSEMSUG");
-        return;
+        if (!errada) return;
     }
     falaMensagem(e, "EDALTERN");
     ListaSelecao lista(e);
-    lista.abreLista(40, 9, 30, 4, std::min<int>(int(sugestoes.size()), 10));
+    const int itens = static_cast<int>(sugestoes.size()) + (errada ? 1 : 0);
+    lista.abreLista(40, 9, errada ? 33 : 30, 4, std::min(itens, 10));
     for (const std::string& s : sugestoes) lista.adicionaItem("", s);
+    if (errada) lista.adicionaItem("EDDICADC", textoMensagem("EDDICADC"));
     const int escolha = lista.executaLista();
     if (escolha == 0) {
         falaMensagem(e, "EDDESIST");
         return;
     }
+    const size_t fim = size_t(palavra.data() - linha.data()) + palavra.size();
+    size_t inicio = fim - palavra.size();
+    if (escolha > static_cast<int>(sugestoes.size())) return adicionaAoPessoal(e, linha, inicio, fim);
     const std::string& escolhida = sugestoes[size_t(escolha - 1)];
     e.crt.escreve(" -> ");
     e.fala.escreveFala(escolhida);
-    const size_t fim = size_t(palavra.data() - linha.data()) + palavra.size();
-    size_t inicio = fim - palavra.size();
     if (inicio > 0 && linha[inicio - 1] == '#') --inicio;
     const std::string nova = linha.substr(0, inicio) + escolhida + linha.substr(fim);
     if (nova.size() > TipoTexto::kMaxLinha) {

@@ -270,9 +270,25 @@ bool Dicionario::verificaPalavra(std::string_view palavra) const {
     return certo.back();
 }
 
+void Dicionario::definePessoais(const std::vector<std::string>& palavras) {
+    pessoais_.clear();
+    for (const std::string& p : palavras) pessoais_.push_back(formaDic(p));
+    ordenaUnicos(pessoais_);
+}
+
+bool Dicionario::adicionaPessoal(std::string_view palavra) {
+    std::string p = formaDic(palavra);
+    const auto it = std::lower_bound(pessoais_.begin(), pessoais_.end(), p);
+    if (it != pessoais_.end() && *it == p) return false;
+    pessoais_.insert(it, std::move(p));
+    return true;
+}
+
 bool Dicionario::verificaInteira(std::string_view palavra) const {
     if (contem(nomes_, palavra)) return true;
     const std::string p = formaDic(palavra);
+    // The user's word wins over a form the files call wrong.
+    if (contem(pessoais_, p)) return true;
     if (contem(inexistentes_, p)) return false;
     for (size_t n = p.size(); n > 0; --n) {
         size_t i = 0;

@@ -64,6 +64,11 @@ public:
 
     size_t nEntradas() const { return entradas_.size(); }
 
+    // The user's own words (the personal dictionary): right in any case.
+    void definePessoais(const std::vector<std::string>& palavras);
+    // False when the word was there already.
+    bool adicionaPessoal(std::string_view palavra);
+
 private:
     struct Classe {
         std::string nome;                 // folded
@@ -89,5 +94,6 @@ private:
     std::string textoNomes_;
     std::vector<std::string_view> nomes_;
     std::vector<std::string> inexistentes_;  // folded, sorted
+    std::vector<std::string> pessoais_;      // folded, sorted
     std::vector<Regra> regras_;
 };

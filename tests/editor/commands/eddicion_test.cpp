@@ -1,6 +1,7 @@
 #include "editor/commands/eddicion.h"
 
 #include <fstream>
+#include <functional>
 
 #include "editor/commands/sndic.h"
 #include "editor/sessao.h"
@@ -94,6 +95,76 @@ TEST_F(Dicio, ABadRulesLineIsWrittenOnTheConsole) {
     for (int y = 1; y <= 25; ++y)
         achou |= textoTela(y).find("Linha errada no arquivo") != std::string::npos;
     EXPECT_TRUE(achou);
+}
+
+// Ctrl+W on a flagged word offers, last, to make it the user's: accepted from then on, in
+// the file beside SONARE.INI (UTF-8, one a line), which the next load reads; the '#' a
+// block check left in front of it goes.
+TEST_F(Dicio, AWordAddedToThePersonalDictionaryIsAcceptedAndKept) {
+    escreve("dicionario-pessoal.txt", "\xEF\xBB\xBF" "Jo\xC3\xA3o\r\n\r\n");
+    abre("{End}{Enter}");
+    texto({"boa #Tavernaro"}, 1, 15);
+    ASSERT_TRUE(carregaDicionario(e()));
+    EXPECT_TRUE(ed().dicionario->verificaPalavra("JO\xC3O"));
+    ouvido();
+    trocaPorSugestao(e());
+    const Ouvido o = ouvidoSemTextos();
+    EXPECT_TRUE(ouviu(o, "mensagem EDSEMSUG"));
+    EXPECT_TRUE(ouviu(o, "mensagem EDDICPES"));
+    EXPECT_EQ(linhas(), Linhas{"boa Tavernaro"});
+    EXPECT_EQ(leArquivo(pasta_ / "dicionario-pessoal.txt"), "Jo\xC3\xA3o\nTavernaro\n");
+    for (const char* p : {"Tavernaro", "tavernaro", "boa-Tavernaro"})
+        EXPECT_TRUE(ed().dicionario->verificaPalavra(p)) << p;
+    ed().dicionario.reset();
+    ASSERT_TRUE(carregaDicionario(e()));
+    EXPECT_TRUE(ed().dicionario->verificaPalavra("TAVERNARO"));
+    EXPECT_FALSE(ed().dicionario->verificaPalavra("Tavernar"));
+}
+
+// A file that is no word list is said once at the load and never written over; a word
+// added meanwhile is accepted for the session, and its file that cannot be written is said.
+TEST_F(Dicio, APersonalDictionaryThatCannotBeUsedIsSaidAndKept) {
+    const std::string binario("casa\0\x01\x02", 7), grande(10 << 20, 'a');
+    const struct {
+        const char* nome;
+        std::function<void()> prepara;
+        bool lido;
+    } casos[] = {
+        {"missing", [] {}, true},
+        {"empty", [&] { escreve("dicionario-pessoal.txt", ""); }, true},
+        {"folder", [&] { std::filesystem::create_directory(pasta_ / "dicionario-pessoal.txt"); }, false},
+        {"binary", [&] { escreve("dicionario-pessoal.txt", binario); }, false},
+        {"10 MB", [&] { escreve("dicionario-pessoal.txt", grande); }, false},
+    };
+    for (const auto& c : casos) {
+        std::filesystem::remove_all(pasta_ / "dicionario-pessoal.txt");
+        c.prepara();
+        const std::string antes = std::filesystem::is_regular_file(pasta_ / "dicionario-pessoal.txt")
+                                      ? leArquivo(pasta_ / "dicionario-pessoal.txt")
+                                      : "";
+        abre("{End}{Enter}");
+        texto({"boa Tavernaro"}, 1, 14);
+        ASSERT_TRUE(carregaDicionario(e())) << c.nome;
+        EXPECT_EQ(ouvidoSemTextos(), c.lido ? Ouvido{} : Ouvido{"mensagem EDDPLER"}) << c.nome;
+        trocaPorSugestao(e());
+        EXPECT_TRUE(ed().dicionario->verificaPalavra("Tavernaro")) << c.nome;
+        EXPECT_TRUE(ouviu(ouvidoSemTextos(), c.lido ? "mensagem EDDICPES" : "mensagem EDDPGRV"))
+            << c.nome;
+        if (!c.lido && std::filesystem::is_regular_file(pasta_ / "dicionario-pessoal.txt")) {
+            EXPECT_EQ(leArquivo(pasta_ / "dicionario-pessoal.txt"), antes) << c.nome;
+        }
+    }
+    // A configuration folder that takes no file.
+    std::filesystem::remove_all(pasta_ / "dicionario-pessoal.txt");
+    abre("{End}{Enter}");
+    texto({"boa Tavernaro"}, 1, 14);
+    ASSERT_TRUE(carregaDicionario(e()));
+    escreve("arquivo", "");
+    Variavel semPasta("SONARE_WINDIR", (pasta_ / "arquivo").string());
+    ouvido();
+    trocaPorSugestao(e());
+    EXPECT_TRUE(ouviu(ouvidoSemTextos(), "mensagem EDDPGRV"));
+    EXPECT_TRUE(ed().dicionario->verificaPalavra("Tavernaro"));
 }
 
 // The files made from the hunspell dictionary at build time, when it was there.

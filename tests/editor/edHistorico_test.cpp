@@ -1,0 +1,117 @@
+#include "editor/edHistorico.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/edVars.h"
+
+namespace {
+
+using Tipo = ComandoHistorico::Tipo;
+
+// A text of `n` lines `largura` characters long, its history begun.
+void comLinhas(EdVars& ed, int n, size_t largura) {
+    for (int i = 1; i <= n; ++i) ed.texto.insere(i, std::string(largura, 'a'));
+    ed.historico.reinicia(ed.texto);
+}
+
+// Line 1 becomes `texto` in a command that leaves the cursor at `coluna` of line `linha`.
+void trocaComando(EdVars& ed, const std::string& texto, const ComandoHistorico& c = {},
+                  int coluna = 1, int linha = 1) {
+    const PosicaoTexto antes = posicaoTexto(ed);
+    ed.trocaLinha(1, texto);
+    ed.linhaAtual = linha;
+    ed.colunaAtual = coluna;
+    ed.historico.fechaComando(ed, antes, c);
+}
+
+int desfazTudo(EdVars& ed) {
+    int n = 0;
+    while (ed.historico.desfaz(ed)) ++n;
+    return n;
+}
+
+TEST(Historico, KeepsTheLastThousandStepsFreedFromTheOldest) {
+    EdVars ed;
+    comLinhas(ed, 3, 5);
+    for (int i = 0; i < 1100; ++i) trocaComando(ed, std::to_string(i));
+    EXPECT_EQ(ed.historico.passos(), Historico::kPassos);
+    EXPECT_EQ(desfazTudo(ed), 1000);
+    EXPECT_EQ(ed.linha(1), "99");  // as the 100th step left it
+}
+
+// Large steps: no more than 64 MB are kept, the newest always.
+TEST(Historico, KeepsNoMoreThanItsBytes) {
+    EdVars ed;
+    comLinhas(ed, 300, 255);
+    for (int i = 0; i < 1000; ++i) {
+        const PosicaoTexto antes = posicaoTexto(ed);
+        ed.texto.substitui(1, 300, std::vector<std::string>(300, std::string(255, char('b' + i % 20))));
+        ed.historico.fechaComando(ed, antes, {});
+        ASSERT_LE(ed.historico.bytes(), Historico::kBytes);
+    }
+    const size_t passos = ed.historico.passos();
+    EXPECT_LT(passos, 1000u);
+    EXPECT_GT(passos, 500u);
+    EXPECT_EQ(desfazTudo(ed), static_cast<int>(passos));
+    EXPECT_EQ(ed.linha(300), std::string(255, char('b' + (999 - passos) % 20)));
+}
+
+// Typed characters make one step up to a letter after a blank; a run of one deleting key
+// is one step; blanks trimmed by leaving a line go with the step before; each step gives the
+// cursor back where it was before it.
+TEST(Historico, StepsAUserRecognises) {
+    EdVars ed;
+    comLinhas(ed, 2, 0);
+    std::string l;
+    for (char c : std::string("ab  cd")) {
+        l += c;
+        trocaComando(ed, l, {Tipo::Digitacao, c, c == ' ', "EDDIGITA"}, int(l.size()) + 1);
+    }
+    for (int i = 0; i < 2; ++i) {
+        l.pop_back();
+        trocaComando(ed, l, {Tipo::Apagamento, 8, false, "EDAPAGAD"}, int(l.size()) + 1);
+    }
+    trocaComando(ed, "ab ", {}, 1, 2);  // Down trims a blank of the line it leaves
+    EXPECT_EQ(ed.historico.passos(), 3u);
+    const auto apagado = ed.historico.desfaz(ed);
+    ASSERT_TRUE(apagado);
+    EXPECT_EQ(apagado->rotulo, "EDAPAGAD");
+    EXPECT_EQ(ed.linha(1), "ab  cd");
+    EXPECT_EQ(ed.historico.desfaz(ed)->rotulo, "EDDIGITA");
+    EXPECT_EQ(ed.linha(1), "ab  ");
+    EXPECT_EQ(ed.historico.desfaz(ed)->rotulo, "EDDIGITA");
+    EXPECT_EQ(ed.linha(1), "");
+    EXPECT_EQ(ed.linhaAtual, 1);
+    EXPECT_EQ(ed.colunaAtual, 1);
+    EXPECT_FALSE(ed.historico.desfaz(ed));
+    EXPECT_EQ(ed.historico.refaz(ed)->rotulo, "EDDIGITA");
+    EXPECT_EQ(ed.colunaAtual, 5);
+}
+
+// Marks the step itself changed come back with it; marks set since stay on their lines.
+TEST(Historico, MarksComeBackOrFollowTheirLines) {
+    EdVars ed;
+    comLinhas(ed, 5, 1);
+    ed.inicioBloco = 2;
+    ed.fimBloco = 3;
+    PosicaoTexto antes = posicaoTexto(ed);
+    ed.removeLinhas(2, 2);  // block R
+    ed.limpaBloco();
+    ed.historico.fechaComando(ed, antes, {});
+    ed.historico.desfaz(ed);
+    EXPECT_EQ(std::pair(ed.inicioBloco, ed.fimBloco), std::pair(2, 3));
+    antes = posicaoTexto(ed);
+    ed.linhaAtual = 1;
+    ed.insereNaLinhaAtual("nova");
+    ed.historico.fechaComando(ed, antes, {});
+    ed.inicioBloco = 5;  // marked after the insertion
+    ed.fimBloco = 6;
+    ed.historico.desfaz(ed);
+    EXPECT_EQ(std::pair(ed.inicioBloco, ed.fimBloco), std::pair(4, 5));
+}
+
+}  // namespace
