@@ -155,21 +155,30 @@ inline void escreveIni(const fs::path& raiz, bool servidor, int tipo = 4) {
 struct Medida {
     std::vector<double> amostras;
     void acrescenta(double v) { amostras.push_back(v); }
-    double mediana() {
-        std::sort(amostras.begin(), amostras.end());
-        return amostras.empty() ? 0 : amostras[amostras.size() / 2];
+    // The sample of rank `posicao` (0 to 1) in ascending order; the samples keep their order.
+    double ordem(double posicao) const {
+        if (amostras.empty()) return 0;
+        std::vector<double> s = amostras;
+        std::sort(s.begin(), s.end());
+        return s[std::min(s.size() - 1, static_cast<size_t>(posicao * double(s.size())))];
     }
-    double maximo() const {
-        return amostras.empty() ? 0 : *std::max_element(amostras.begin(), amostras.end());
-    }
+    double mediana() const { return ordem(0.5); }
+    // Nearest rank: 19th of 20 samples.
+    double p95() const { return ordem(0.95 - 1e-9); }
+    double maximo() const { return ordem(1); }
 };
 
-inline void relata(const char* nome, Medida m, Medida base, const char* nomeBase, double alvo) {
-    const double med = m.mediana();
-    std::cout << nome << ": median " << med << " ms, max " << m.maximo() << " ms (target < " << alvo
-              << " ms: " << (med < alvo ? "met" : "MISSED") << ")\n"
-              << "  baseline, " << nomeBase << ": median " << base.mediana() << " ms, max "
-              << base.maximo() << " ms\n";
+// The user meets the slow rounds too: the target holds for the median, the 95th percentile
+// and the worst round alike.
+inline void relata(const char* nome, const Medida& m, const Medida& base, const char* nomeBase,
+                   double alvo) {
+    const double med = m.mediana(), p95 = m.p95(), pior = m.maximo();
+    const bool cumpriu = med < alvo && p95 < alvo && pior < alvo;
+    std::cout << nome << ": median " << med << " ms, p95 " << p95 << " ms, max " << pior
+              << " ms (target < " << alvo << " ms at each: " << (cumpriu ? "met" : "MISSED")
+              << ")\n"
+              << "  baseline, " << nomeBase << ": median " << base.mediana() << " ms, p95 "
+              << base.p95() << " ms, max " << base.maximo() << " ms\n";
 }
 
 }  // namespace bancada
