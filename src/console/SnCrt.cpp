@@ -354,6 +354,12 @@ void SnCrt::Delay(int ms) {
     bombeia(false);
 }
 
+bool SnCrt::esperaTecla(int ms) {
+    if (teclaPressionada()) return true;
+    frente_->dormeAteEntrada(std::clamp(ms, 0, 65535));
+    return teclaPressionada();
+}
+
 uint64_t SnCrt::agoraMs() { return frente_->agoraMs(); }
 
 void SnCrt::Sound(int hz) {

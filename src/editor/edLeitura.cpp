@@ -255,8 +255,7 @@ void leAteOFim(Editor& e) {
         const bool fim = proximaFrase(e);
         redesenhaTela(e);
         if (ed.linhaAtual > ed.nLinhas()) break;
-        e.crt.Delay(200);
-        if (fim || e.crt.teclaPressionada()) break;
+        if (e.crt.esperaTecla(200) || fim) break;
     }
     if (ed.linhaAtual > ed.nLinhas()) {
         ed.linhaAtual = std::max(ed.nLinhas(), 1);
