@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kPressoes = 20;
 constexpr const char* kCtrlF11 = "\x1b[23;5~";
+// The key that stops: a command, so it only stops (a letter would be typed, and echoed).
+constexpr const char* kBaixo = "\x1b[B";
 // Sentences with the signs a text has: a comma and a period are named, then paused after.
 constexpr const char* kLinha =
     "o gato comeu o peixe, que estava na mesa da sala. a casa dormia, e ninguem viu nada.";
@@ -148,7 +150,7 @@ int main() {
             return 1;
         }
         pausa(1500);
-        programa.digita("x");  // the program reads the text when it starts: stopped here
+        programa.digita(kBaixo);  // the program reads the text when it starts: stopped here
         for (int i = 0; i < kPressoes; ++i) {
             esperaSilencio(ouvinte);  // the last stop has ended
             ouvinte.arma();
@@ -158,7 +160,7 @@ int main() {
             ouvinte.arma();
             const double antes = programa.esperaProcessador();
             const auto t0 = Relogio::now();
-            programa.digita("x");
+            programa.digita(kBaixo);
             anotaSilencio(ouvinte, t0, parada);
             espera.acrescenta(programa.esperaProcessador() - antes);
         }

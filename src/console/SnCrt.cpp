@@ -354,10 +354,13 @@ void SnCrt::Delay(int ms) {
     bombeia(false);
 }
 
+// Pumps as often as Delay does, so scripted runs see their keys at the same moments.
 bool SnCrt::esperaTecla(int ms) {
-    if (teclaPressionada()) return true;
+    garanteJanela();
+    if (!fila_.empty()) return true;
     frente_->dormeAteEntrada(std::clamp(ms, 0, 65535));
-    return teclaPressionada();
+    bombeia(false);
+    return !fila_.empty();
 }
 
 uint64_t SnCrt::agoraMs() { return frente_->agoraMs(); }

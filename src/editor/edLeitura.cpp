@@ -255,7 +255,8 @@ void leAteOFim(Editor& e) {
         const bool fim = proximaFrase(e);
         redesenhaTela(e);
         if (ed.linhaAtual > ed.nLinhas()) break;
-        if (e.crt.esperaTecla(200) || fim) break;
+        e.crt.esperaTecla(200);
+        if (fim || e.crt.teclaPressionada()) break;
     }
     if (ed.linhaAtual > ed.nLinhas()) {
         ed.linhaAtual = std::max(ed.nLinhas(), 1);

@@ -610,7 +610,7 @@ void Fala::tocaDTMF(std::string_view texto) {
 
 // The sign named before the pause may still sound: a key ends both at once.
 void Fala::pausaFala(int ms) {
-    for (int i = 0; i < ms / 50; ++i)
+    for (int i = 0; i < ms / 50 && !crt_.teclaPressionada(); ++i)
         if (crt_.esperaTecla(50)) return;
 }
 
