@@ -83,8 +83,10 @@ class ServidorPulse {
 };
 
 // Listens at the sink's monitor at `taxa` Hz, mono; every sample gets the time it sounded,
-// told from when its fragment of 1 ms arrived (the monitor's own delay is the same for the
-// editor and the baseline).
+// told from its place in the stream: sample 0 is put at the earliest time any fragment's
+// arrival allows, so a fragment read late (the listener kept off the processor) does not
+// make old sound look recent. The monitor's own delay is the same for the editor and the
+// baseline.
 class Ouvinte {
   public:
     explicit Ouvinte(int taxa = 48000) : taxa_(taxa), fio_([this] { escuta(); }) {}
@@ -102,7 +104,7 @@ class Ouvinte {
         for (int i = 0; i < esperaMs; ++i) {
             {
                 std::lock_guard t(m_);
-                if (primeiro_) return primeiro_;
+                if (primeiro_) return quando(*primeiro_);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -110,7 +112,8 @@ class Ouvinte {
     }
     std::optional<Relogio::time_point> ultimo() {
         std::lock_guard t(m_);
-        return ultimo_;
+        if (!ultimo_) return std::nullopt;
+        return quando(*ultimo_);
     }
     // Keeps every sample heard from now on, until `gravados`.
     void grava() {
@@ -139,25 +142,40 @@ class Ouvinte {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 continue;
             }
+            {
+                std::lock_guard t(m_);  // a new stream counts its samples from 0
+                lidas_ = 0;
+                origem_.reset();
+                primeiro_.reset();
+                ultimo_.reset();
+            }
             while (!fim_ && pa_simple_read(s, b.data(), b.size() * 2, &erro) == 0) {
                 const auto chegou = Relogio::now();
                 std::lock_guard t(m_);
                 if (gravando_) amostras_.insert(amostras_.end(), b.begin(), b.end());
                 for (size_t i = 0; i < b.size(); ++i) {
                     if (std::abs(b[i]) < kLimiar) continue;
-                    const auto quando = chegou - std::chrono::microseconds(
-                                                     (b.size() - i) * 1'000'000 / taxa_);
-                    if (!primeiro_) primeiro_ = quando;
-                    ultimo_ = quando;
+                    if (!primeiro_) primeiro_ = lidas_ + i;
+                    ultimo_ = lidas_ + i;
                 }
+                lidas_ += b.size();
+                const auto origem = chegou - duracao(lidas_);
+                if (!origem_ || origem < *origem_) origem_ = origem;
             }
             pa_simple_free(s);
         }
     }
 
+    Relogio::duration duracao(uint64_t amostras) const {
+        return std::chrono::microseconds(amostras * 1'000'000 / static_cast<uint64_t>(taxa_));
+    }
+    Relogio::time_point quando(uint64_t amostra) const { return *origem_ + duracao(amostra); }
+
     const int taxa_;
     std::mutex m_;
-    std::optional<Relogio::time_point> primeiro_, ultimo_;
+    uint64_t lidas_ = 0;                         // samples read from the stream
+    std::optional<Relogio::time_point> origem_;  // when its sample 0 sounded
+    std::optional<uint64_t> primeiro_, ultimo_;  // loud samples since `arma`
     bool gravando_ = false;
     std::vector<int16_t> amostras_;
     std::atomic<bool> fim_{false};

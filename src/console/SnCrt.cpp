@@ -354,6 +354,15 @@ void SnCrt::Delay(int ms) {
     bombeia(false);
 }
 
+// Pumps as often as Delay does, so scripted runs see their keys at the same moments.
+bool SnCrt::esperaTecla(int ms) {
+    garanteJanela();
+    if (!fila_.empty()) return true;
+    frente_->dormeAteEntrada(std::clamp(ms, 0, 65535));
+    bombeia(false);
+    return !fila_.empty();
+}
+
 uint64_t SnCrt::agoraMs() { return frente_->agoraMs(); }
 
 void SnCrt::Sound(int hz) {

@@ -81,6 +81,9 @@ public:
 
     // Time, tones, clipboard.
     void Delay(int ms);
+    // Like Delay, but a key ends the wait: whether a key is waiting. The waits of a sound
+    // that a key stops use it, so the silence comes when the key does.
+    bool esperaTecla(int ms);
     uint64_t agoraMs();
     void Sound(int hz);
     void NoSound();

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <system_error>
 
@@ -179,6 +181,19 @@ std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu) {
 
 namespace {
 
+// Whether no byte has its high bit set, looked at eight bytes at a time.
+bool soAscii(std::string_view s) {
+    uint64_t altos = 0;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        altos |= w;
+    }
+    for (; i < s.size(); ++i) altos |= static_cast<uint8_t>(s[i]);
+    return (altos & 0x8080808080808080u) == 0;
+}
+
 // The regular file `caminho` handed to `recebe` in pieces.
 template <typename Recebe>
 EstadoLeitura lePedacos(const fs::path& caminho, Recebe recebe) {
@@ -216,11 +231,15 @@ EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
     std::error_code ec;
     const uintmax_t tamanho = fs::file_size(caminho, ec);
     if (!aceitaUtf8 || ec || tamanho > kMaiorUtf8) return leArquivoTexto(caminho, leitor);
+    // Room for the whole file at once: growing it piece by piece copies it again and again.
     std::string bytes;
+    bytes.reserve(static_cast<size_t>(tamanho));
     if (lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); }) !=
         EstadoLeitura::Lido)
         return leArquivoTexto(caminho, leitor);
-    const std::optional<std::string> texto = decodificaUtf8(bytes, cod);
+    // Plain ASCII, most texts, reads the same either way: no decoded copy is made.
+    const std::optional<std::string> texto =
+        soAscii(bytes) ? std::nullopt : decodificaUtf8(bytes, cod);
     leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
     leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(bytes));
     leitor.termina();

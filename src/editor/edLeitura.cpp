@@ -262,7 +262,7 @@ void leAteOFim(Editor& e) {
         const bool fim = proximaFrase(e);
         redesenhaTela(e);
         if (ed.linhaAtual > ed.nLinhas()) break;
-        e.crt.Delay(200);
+        e.crt.esperaTecla(200);
         if (fim || e.crt.teclaPressionada()) break;
     }
     if (ed.linhaAtual > ed.nLinhas()) {

@@ -108,6 +108,12 @@ public:
     // Clock in milliseconds; the headless front-end runs a virtual one.
     virtual uint64_t agoraMs() = 0;
     virtual void dorme(int ms) = 0;
+    // Sleeps up to `ms`, ending early once input has arrived (true then), so that a key
+    // stops a sound without waiting out the slice. Front-ends that cannot tell sleep it all.
+    virtual bool dormeAteEntrada(int ms) {
+        dorme(ms);
+        return false;
+    }
 
     virtual void titulo(const std::string& textoWin1252) = 0;
     virtual bool temFoco() { return true; }

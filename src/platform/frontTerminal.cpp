@@ -366,6 +366,7 @@ class FrontEndTerminal final : public FrontEnd {
     std::optional<EventoEntrada> proximoEvento(bool espera) override;
     uint64_t agoraMs() override { return relogioMs(); }
     void dorme(int ms) override;
+    bool dormeAteEntrada(int ms) override;
     void titulo(const std::string& texto) override;
     bool temFoco() override { return foco_; }
     void copiaTexto(const std::string& texto) override;
@@ -402,6 +403,7 @@ class FrontEndTerminal final : public FrontEnd {
     void escreve(std::string_view s);
     void mede(bool agora);
     bool le(int esperaMs);
+    bool dormeLendo(int ms, bool acordaComTecla);
     std::optional<EventoEntrada> fimDeEntrada(bool espera);
     int silencioMs() const {
         return static_cast<int>(std::min<uint64_t>(relogioMs() - ultimoByteMs_, 1'000'000));
@@ -552,19 +554,35 @@ std::optional<EventoEntrada> FrontEndTerminal::proximoEvento(bool espera) {
 // Input keeps being read while asleep, so that an Esc pressed now is not glued to the
 // next key into an Alt combination.
 void FrontEndTerminal::dorme(int ms) {
+    dormeLendo(ms, false);
+}
+
+bool FrontEndTerminal::dormeAteEntrada(int ms) {
+    return dormeLendo(ms, true);
+}
+
+// Sleeps reading the input; with `acordaComTecla`, only until a key is decoded.
+bool FrontEndTerminal::dormeLendo(int ms, bool acordaComTecla) {
     mostra();
     const uint64_t fim = relogioMs() + static_cast<uint64_t>(std::max(ms, 0));
     for (uint64_t agora = relogioMs(); agora < fim; agora = relogioMs()) {
         const int resta = static_cast<int>(fim - agora);
         if (fimEntrada_ || !aberto_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(resta));
-            return;
+            return false;
         }
         const bool pendente = decodificador_.aguardaMais();
-        if (!le(pendente ? std::min(resta, DecodificadorTerminal::kEsperaSequenciaMs) : resta) &&
-            pendente)
+        bool chegou =
+            le(pendente ? std::min(resta, DecodificadorTerminal::kEsperaSequenciaMs) : resta);
+        if (!chegou && pendente) {
             entrega_.acrescenta(decodificador_.expira(silencioMs()));
+            chegou = true;
+        }
+        // Only what arrived now wakes: keys held back by the delivery's quota would not
+        // let it sleep at all.
+        if (acordaComTecla && chegou && !entrega_.vazia()) return true;
     }
+    return false;
 }
 
 void FrontEndTerminal::titulo(const std::string& texto) {

@@ -308,7 +308,7 @@ void Fala::avisaPorServidor(const std::string& texto) {
     for (int tipo : tipos) {
         if (!abreServidor(0, 0, 0, tipo)) continue;
         servidor_->fala(texto);
-        while (falando()) crt_.Delay(10);
+        while (falando()) crt_.esperaTecla(10);
         return;
     }
 }
@@ -339,7 +339,7 @@ void Fala::fechaServidor() {
 
 void Fala::terminaFala() {
     Chamada c(*this);
-    while (falando()) crt_.Delay(10);
+    while (falando()) crt_.esperaTecla(10);
     paraFala();
     fechaServidor();
     sintetizador_.fecha();
@@ -609,8 +609,10 @@ void Fala::tocaDTMF(std::string_view texto) {
 
 // ------------------------------------------------------------------ stopping and waiting
 
+// The sign named before the pause may still sound: a key ends both at once.
 void Fala::pausaFala(int ms) {
-    for (int i = 0; i < ms / 50 && !crt_.teclaPressionada(); ++i) crt_.Delay(50);
+    for (int i = 0; i < ms / 50 && !crt_.teclaPressionada(); ++i)
+        if (crt_.esperaTecla(50)) return;
 }
 
 bool Fala::soando() {
@@ -642,7 +644,7 @@ bool Fala::falando() {
 
 void Fala::aguardaSilencio() {
     const int passo = servidorAtivo_ && tipoServidor_ == kServidorSapi5 ? 2 : 10;
-    while (falando()) crt_.Delay(passo);
+    while (falando()) crt_.esperaTecla(passo);
 }
 
 void Fala::esperaFala() {
@@ -652,7 +654,7 @@ void Fala::esperaFala() {
 }
 
 void Fala::esperaFimSom() {
-    while (tocador_.tocando()) crt_.Delay(10);
+    while (tocador_.tocando()) crt_.esperaTecla(10);
 }
 
 void Fala::tocaSaida(std::span<const uint8_t> onda) {
@@ -805,7 +807,7 @@ void Fala::esperaRetorno() {
 }
 
 bool Fala::abreComPrograma(std::string_view nome) {
-    while (falando()) crt_.Delay(10);
+    while (falando()) crt_.esperaTecla(10);
     std::error_code ec;
     const std::string diretorio = fs::current_path(ec).string();
     std::string programa, parametro(nome);
@@ -824,7 +826,7 @@ bool Fala::abreComPrograma(std::string_view nome) {
     // a document, never started, whatever its name.
     if (resultado <= 32 && !parametro.empty())
         resultado = abreDocumento(std::string(nome), diretorio);
-    while (falando()) crt_.Delay(10);
+    while (falando()) crt_.esperaTecla(10);
     return resultado > 32;
 }
 

@@ -246,7 +246,7 @@ bool TocadorOnda::esperaVaga() {
     while (naFila_ >= kBuffers) {
         if (interrompivel && crt_.teclaPressionada()) return false;
         if (travado()) break;  // the block writer then gives up after its own wait
-        crt_.Delay(10);
+        crt_.esperaTecla(10);
         observaFila();
     }
     return true;
@@ -320,7 +320,7 @@ bool TocadorOnda::tocando() {
 }
 
 void TocadorOnda::esperaFim() {
-    while (tocando()) crt_.Delay(10);
+    while (tocando()) crt_.esperaTecla(10);
 }
 
 void TocadorOnda::para() {

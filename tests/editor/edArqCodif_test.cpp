@@ -174,6 +174,22 @@ TEST_F(ArquivoCodificado, SavesTheFileBackAsItWasRead) {
     }
 }
 
+// One accented letter anywhere in a file of plain ASCII, the last bytes included, makes it
+// UTF-8; without it the same file is plain bytes.
+TEST_F(ArquivoCodificado, OneAccentedLetterAnywhereMakesTheFileUtf8) {
+    for (size_t pos = 0; pos <= 19; ++pos) {
+        std::string bytes(19, 'a');
+        bytes.insert(pos, "Ã©");
+        carrega(bytes);
+        EXPECT_TRUE(ed().codificacao.utf8) << pos;
+        std::string esperado(19, 'a');
+        esperado.insert(pos, "é");
+        EXPECT_EQ(ed().linha(1), esperado) << pos;
+    }
+    carrega(std::string(19, 'a'));
+    EXPECT_FALSE(ed().codificacao.utf8);
+}
+
 // A new file is UTF-8 with LF line ends when CODIFICACAO says so, else Windows-1252 with CR LF.
 TEST_F(ArquivoCodificado, ANewFileTakesTheConfiguredEncoding) {
     for (const auto& [ini, bytes] : {std::pair{"CODIFICACAO=UTF-8", "ação €\nfim\n"},

@@ -15,6 +15,7 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "console/teclaFila.h"
+#include "speech/fala.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -40,6 +41,38 @@ Bytes pedaco(const Bytes& b, size_t de, size_t n) {
 }
 
 constexpr FormatoAudio kMono8{1, 11025, 8};
+
+// A virtual clock and one key that comes at `teclaEm` ms, as a terminal delivers it: a
+// sleep that input may end is woken then.
+class FrenteTeclaMarcada : public FrontEnd {
+  public:
+    explicit FrenteTeclaMarcada(uint64_t teclaEm) : teclaEm_(teclaEm) {}
+    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
+    void fecha() override {}
+    void pinta(const Retangulo&) override {}
+    void atualizaCursor() override {}
+    void titulo(const std::string&) override {}
+    std::optional<EventoEntrada> proximoEvento(bool) override {
+        if (entregue_ || agora_ < teclaEm_) return std::nullopt;
+        entregue_ = true;
+        EventoEntrada e;
+        e.tipo = EventoEntrada::Tipo::Caractere;
+        e.caractere = 'x';
+        return e;
+    }
+    uint64_t agoraMs() override { return agora_; }
+    void dorme(int ms) override { agora_ += static_cast<uint64_t>(ms); }
+    bool dormeAteEntrada(int ms) override {
+        const uint64_t fim = agora_ + static_cast<uint64_t>(ms);
+        const bool chega = !entregue_ && teclaEm_ > agora_ && teclaEm_ <= fim;
+        agora_ = chega ? teclaEm_ : fim;
+        return chega;
+    }
+
+  private:
+    uint64_t teclaEm_, agora_ = 0;
+    bool entregue_ = false;
+};
 
 class TocadorOndaTest : public ::testing::Test {
   protected:
@@ -209,6 +242,34 @@ TEST_F(TocadorOndaTest, AKeyStopsTheSoundWithoutWaitingForAnotherBuffer) {
         EXPECT_FALSE(tocador_->tocando());
         EXPECT_EQ(crt_->leTecla(), 'x');  // left for the editor to read
     }
+}
+
+// The waits of a sound wake when the key comes, not at the end of their slice: the player
+// waiting for the end, and a pause after a sign whose name still sounds.
+TEST_F(TocadorOndaTest, AKeySilencesTheSoundWhenItComes) {
+    for (uint64_t teclaEm : {37, 71}) {
+        tocador_.reset();
+        crt_ = std::make_unique<SnCrt>(std::make_unique<FrenteTeclaMarcada>(teclaEm), audio_,
+                                       dir_ / "SONARE.INI");
+        tocador_ = std::make_unique<TocadorOnda>(*crt_, audio_);
+        comRelogio();
+        const int reinicios = audio_.reinicios;
+        tocador_->tocaArquivo(grava("longo.wav", ondaTeste(kMono8, rampa(11025))));
+        EXPECT_EQ(crt_->agoraMs(), teclaEm);
+        EXPECT_EQ(audio_.reinicios, reinicios + 1);
+        EXPECT_EQ(crt_->leTecla(), 'x');
+    }
+    tocador_.reset();
+    crt_ = std::make_unique<SnCrt>(std::make_unique<FrenteTeclaMarcada>(71), audio_,
+                                   dir_ / "SONARE.INI");
+    Fala fala(*crt_, audio_);
+    fala.tocador().assincrono = true;
+    fala.tocador().tocaArquivo(grava("virgula.wav", ondaTeste(kMono8, rampa(11025))));
+    fala.pausaFala(250);
+    EXPECT_EQ(crt_->agoraMs(), 71u);
+    fala.aguardaSilencio();
+    EXPECT_FALSE(fala.tocador().tocando());
+    EXPECT_EQ(crt_->agoraMs(), 71u);
 }
 
 TEST_F(TocadorOndaTest, UninterruptiblePlaysAllAndWaitsForTheEnd) {

@@ -31,7 +31,7 @@ void enviaBlocoServidor(Editor& e) {
     const std::string servidor = configuracao(e, "SERVIDOR", "MONOLOG");
     const std::string topico = configuracao(e, "TOPICO", "TALK");
     const std::string item = configuracao(e, "ITEM", "");
-    while (e.fala.falando()) e.crt.Delay(10);
+    while (e.fala.falando()) e.crt.esperaTecla(10);
 
     const EdVars& ed = e.ed;
     size_t tamanho = 1;
