@@ -165,6 +165,17 @@ void falaLinha(Editor& e) {
     falaLinha(e, e.ed.linha(e.ed.linhaAtual));
 }
 
+void leLinhaDeChegada(Editor& e) {
+    EdVars& ed = e.ed;
+    if (!ed.falaAutomatica) return;
+    const int coluna = ed.colunaAtual;
+    if (!ed.linha(ed.linhaAtual).empty())
+        falaLinha(e);
+    else if (!e.crt.teclaPressionada())
+        e.fala.bip();
+    ed.colunaAtual = coluna;
+}
+
 void proximaPalavra(Editor& e) {
     EdVars& ed = e.ed;
     e.crt.GotoXY(std::min(ed.colunaAtual, SnCrt::kColunas), kLinhaAtualTela);

@@ -8,6 +8,7 @@
 #include "editor/edtela.h"
 #include "editor/listaSelecao.h"
 #include "platform/caminhos.h"
+#include "speech/revisaTela.h"
 
 namespace {
 
@@ -210,6 +211,9 @@ constexpr Mensagem kMensagens[] = {
     {"EDCARANS", "Um arquivo ANSI n\xE3o guarda este caractere"},
     {"EDCARDEM", "Caracteres desconhecidos demais neste texto"},
     {"EDCOLFOR", "Deixados de fora, o arquivo n\xE3o os guarda:"},
+    // Screen review: which mode the keys are in.
+    {"EDREVINI", "Revis\xE3o de tela"},
+    {"EDREVFIM", "Fim da revis\xE3o"},
 };
 // clang-format on
 
@@ -268,15 +272,23 @@ void escreveMensagem(Editor& e, std::string_view chave) {
 void falaMensagem(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
+    e.ed.mensagemNaTela = true;
     escreveMensagem(e, chave);
 }
 
 void falaMensagemComVoz(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
+    e.ed.mensagemNaTela = true;
     mostraMensagem(e, chave);
     e.fala.anota("mensagem " + std::string(chave));
     e.fala.falaTexto(textoMensagem(chave));
+}
+
+void revisaTelaAvisada(Editor& e) {
+    dizMensagem(e, "EDREVINI");
+    revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    dizMensagem(e, "EDREVFIM");
 }
 
 uint8_t leTeclaFalada(Editor& e) {

@@ -21,7 +21,6 @@
 #include "mathmode/EDNUMERA.h"
 #include "mathmode/EDNUMERALEITURA.h"
 #include "mathmode/EDNUMERAMENU.h"
-#include "speech/revisaTela.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ void ecoOuSaida(Editor& e) {
 
 // Ctrl+Alt+F9 reviews the screen (the status row, the messages), as in the line editor.
 void leituraOuRevisao(Editor& e) {
-    if (e.crt.modificadores().alt) return revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    if (e.crt.modificadores().alt) return revisaTelaAvisada(e);
     mostraBannerNumera(e);
     leituraLinha(e);
 }
@@ -197,15 +196,11 @@ void executa(Editor& e, const std::vector<ComandoTecla>& tabela, uint8_t codigo)
 
 void leituraAutomatica(Editor& e, uint8_t scan) {
     EdVars& ed = e.ed;
+    if (!ed.falaAutomatica) return;
+    if (entre(scan, kLeLinhaToda) || ed.chegouALinha) return leLinhaDeChegada(e);
+    if (!entre(scan, kLeRestoLinha)) return;
     const int coluna = ed.colunaAtual;
-    if (entre(scan, kLeLinhaToda)) {
-        if (!ed.linha(ed.linhaAtual).empty())
-            falaLinha(e);
-        else if (!e.crt.teclaPressionada())
-            e.fala.bip();
-    } else if (entre(scan, kLeRestoLinha)) {
-        restoDaLinha(e);
-    }
+    restoDaLinha(e);
     ed.colunaAtual = coluna;
 }
 
@@ -223,8 +218,10 @@ const std::vector<ComandoTecla>& tabelaEstendida() { return kEstendida; }
 void despachaControle(Editor& e, uint8_t codigo) {
     EdVars& ed = e.ed;
     if (codigo != 3 && codigo != 22) limpaSelecao(ed);
+    ed.chegouALinha = false;
     executa(e, kControle, codigo);
     redesenhaTela(e);
+    if (ed.chegouALinha) leLinhaDeChegada(e);
 }
 
 void despachaEstendida(Editor& e, uint8_t scan) {
@@ -238,6 +235,7 @@ void despachaEstendida(Editor& e, uint8_t scan) {
         ed.selecaoInicio = ed.colunaAtual;
 
     inicializaTabelas(e);
+    ed.chegouALinha = false;
     executa(e, kEstendida, scan);
     if (scan == 99) return;  // the calculator answers for itself
 
@@ -246,7 +244,7 @@ void despachaEstendida(Editor& e, uint8_t scan) {
         redesenhaTela(e);
     else
         redesenhaLinhaAtual(e);
-    if (ed.falaAutomatica) leituraAutomatica(e, scan);
+    leituraAutomatica(e, scan);
 }
 
 void menuComandos(Editor& e) {
