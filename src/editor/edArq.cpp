@@ -23,12 +23,6 @@ namespace {
 
 constexpr uint8_t kTab = 9, kEnter = 13, kEsc = 27;
 
-// The name part of a path, Windows or Linux separators alike.
-std::string_view parteArquivo(std::string_view nome) {
-    const size_t barra = nome.find_last_of("/\\");
-    return barra == std::string_view::npos ? nome : nome.substr(barra + 1);
-}
-
 bool semPonto(std::string_view nome) {
     return parteArquivo(nome).find('.') == std::string_view::npos;
 }
@@ -144,10 +138,15 @@ std::string caminhoCompleto(std::string_view nome) {
     return pasta + std::string(nome);
 }
 
-std::string tituloJanela(std::string_view nomeArquivo) {
+std::string_view parteArquivo(std::string_view nome) {
+    const size_t barra = nome.find_last_of("/\\");
+    return barra == std::string_view::npos ? nome : nome.substr(barra + 1);
+}
+
+std::string tituloJanela(std::string_view nomeArquivo, const CodificacaoArquivo& cod) {
     std::string nome(parteArquivo(nomeArquivo));
     if (nome.size() > 124) nome = nome.substr(0, 124) + "...";
-    return nome + " - PLUMAR";
+    return nome + " (" + std::string(cod.nome()) + ") - PLUMAR";
 }
 
 // ------------------------------------------------------------------- the name prompt
@@ -221,7 +220,7 @@ bool carregaArquivo(Editor& e, bool outroTexto) {
     if (dividiu) falaMensagem(e, "EDLINGRA");
     if (!ed.codificacao.estranhos.empty()) anunciaEstranhos(e);
     if (ed.codificacao.utf8Recusado) falaMensagem(e, "EDUTFDEM");
-    const std::string titulo = tituloJanela(ed.nomeArquivo);
+    const std::string nomeLido = ed.nomeArquivo;  // a read error clears it, the title keeps it
     switch (estado) {
         case EstadoLeitura::NaoExiste:
             ed.codificacao = codificacaoNova(e);
@@ -248,7 +247,7 @@ bool carregaArquivo(Editor& e, bool outroTexto) {
     ed.linhaAtual = 1;
     ed.versaoGravada = ed.texto.versao();
     ed.historico.reinicia(ed.texto);  // a text loaded starts a history of its own
-    e.crt.titulo(titulo);
+    e.crt.titulo(tituloJanela(nomeLido, ed.codificacao));
     if (!ed.nomeArquivo.empty()) anunciaCopia(e);
     return true;
 }
@@ -356,7 +355,7 @@ void gravaComoOutro(Editor& e) {
     ed.nomeArquivo = nome;
     ed.modoLeitura = false;
     gravaTexto(e);
-    e.crt.titulo(tituloJanela(ed.nomeArquivo));
+    e.crt.titulo(tituloJanela(ed.nomeArquivo, ed.codificacao));
     if (!ed.nomeArquivo.empty()) ed.nomeArquivo = caminhoCompleto(ed.nomeArquivo);
 }
 
@@ -387,7 +386,7 @@ void informaNome(Editor& e, bool soletrar) {
     else
         e.fala.falaTexto(e.ed.nomeArquivo);
     // Its encoding too: how the file is written.
-    const std::string codificacao = e.ed.codificacao.utf8 ? "UTF-8" : "ANSI";
+    const std::string codificacao(e.ed.codificacao.nome());
     if (e.crt.WhereX() + 1 + static_cast<int>(codificacao.size()) <= SnCrt::kColunas)
         e.crt.escreve(" " + codificacao);
     e.fala.falaTexto(codificacao);

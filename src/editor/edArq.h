@@ -50,5 +50,7 @@ void familiaArquivos(Editor& e);
 uint8_t leResposta(Editor& e);
 // A name without a folder gets the current folder in front.
 std::string caminhoCompleto(std::string_view nome);
-// The window title for the file being edited.
-std::string tituloJanela(std::string_view nomeArquivo);
+// The name part of a path, Windows or Linux separators alike.
+std::string_view parteArquivo(std::string_view nome);
+// The window title for the file being edited: its name (no folder) and encoding.
+std::string tituloJanela(std::string_view nomeArquivo, const CodificacaoArquivo& cod);

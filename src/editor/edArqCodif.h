@@ -23,6 +23,8 @@ struct CodificacaoArquivo {
     // Line `l` of the text as the file holds it.
     std::string codificaLinha(std::string_view l) const;
     std::string_view quebra() const { return quebraLf ? "\n" : "\r\n"; }
+    // How the user hears and sees the encoding: "UTF-8" or "ANSI".
+    std::string_view nome() const { return utf8 ? "UTF-8" : "ANSI"; }
     // Line `l` of a file read with `origem`, brought into this text: its placeholders get
     // this text's own (new ones while there is room in a UTF-8 text), else a '?'.
     std::string adota(const CodificacaoArquivo& origem, std::string_view l);

@@ -9,7 +9,6 @@
 #include "editor/edtela.h"
 #include "platform/codigos.h"
 #include "platform/texto.h"
-#include "speech/revisaTela.h"
 
 namespace {
 
@@ -389,7 +388,7 @@ class EdicaoCampo {
                 break;
             case 102:
                 if (!mod.alt) return FimCampo{scan, true, cursor_};
-                revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
+                revisaTelaAvisada(e_);
                 break;
             case SnCrt::kScanRota:
                 rota();

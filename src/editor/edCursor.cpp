@@ -472,6 +472,7 @@ void avancaParagrafo(Editor& e, bool paraNoRecuo) {
     }
     while (i <= n && linhaEmBranco(ed.linha(i))) desce();
     ed.colunaAtual = 1;
+    ed.chegouALinha = true;
     if (i > n) return fimDoTexto(e, n, "EDFIMTEX");
     ed.linhaAtual = i;
     doisCliques(e);
@@ -496,6 +497,7 @@ void recuaParagrafo(Editor& e, bool paraNoRecuo) {
         sobe();
     }
     ed.colunaAtual = 1;
+    ed.chegouALinha = true;
     if (i < 1) return fimDoTexto(e, 1, "EDINITEX");
     ed.linhaAtual = recuada ? i : i + 1;
     doisCliques(e);
@@ -508,6 +510,7 @@ void vaiParaLinha(Editor& e) {
     if (n < 1 || n > ed.nLinhas()) return falaMensagem(e, "EDLINAO");
     ed.linhaAtual = n;
     ed.colunaAtual = 1;
+    ed.chegouALinha = true;
     e.fala.clique();
 }
 

@@ -31,7 +31,7 @@ void volta(Editor& e, bool refazer) {
     }
     anuncia(e, refazer ? "EDREFEIT" : "EDDESFEI", *r);
     redesenhaTela(e);
-    if (e.ed.falaAutomatica) leLinhaInteira(e);
+    leLinhaDeChegada(e);
 }
 
 }  // namespace

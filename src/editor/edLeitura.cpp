@@ -165,11 +165,15 @@ void falaLinha(Editor& e) {
     falaLinha(e, e.ed.linha(e.ed.linhaAtual));
 }
 
-void leLinhaInteira(Editor& e) {
-    if (!e.ed.linha(e.ed.linhaAtual).empty())
+void leLinhaDeChegada(Editor& e) {
+    EdVars& ed = e.ed;
+    if (!ed.falaAutomatica) return;
+    const int coluna = ed.colunaAtual;
+    if (!ed.linha(ed.linhaAtual).empty())
         falaLinha(e);
     else if (!e.crt.teclaPressionada())
         e.fala.bip();
+    ed.colunaAtual = coluna;
 }
 
 void proximaPalavra(Editor& e) {

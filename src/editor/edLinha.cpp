@@ -22,7 +22,9 @@ void insereLinhaAbaixo(Editor& e, std::string_view texto, bool falar) {
 void removeLinha(Editor& e, bool falar) {
     bool ultima = e.ed.removeLinhaAtual();
     if (ultima && falar) e.fala.bip();
-    if (falar) falaMensagem(e, "EDLINREM");
+    if (!falar) return;
+    falaMensagem(e, "EDLINREM");
+    e.ed.chegouALinha = true;
 }
 
 void restauraLinha(Editor& e) {

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "editor/edArqDisco.h"
-#include "speech/revisaTela.h"
+#include "editor/edMensag.h"
 
 namespace fs = std::filesystem;
 
@@ -197,7 +197,7 @@ class ListaArquivos {
                 e_.fala.soletra(nome(atual_));
                 break;
             case 102:  // Ctrl+Alt+F9: review the screen the list is drawn on
-                if (e_.crt.modificadores().alt) revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
+                if (e_.crt.modificadores().alt) revisaTelaAvisada(e_);
                 else anuncia();
                 break;
             default:

@@ -8,6 +8,7 @@
 #include "editor/edtela.h"
 #include "editor/listaSelecao.h"
 #include "platform/caminhos.h"
+#include "speech/revisaTela.h"
 
 namespace {
 
@@ -233,6 +234,9 @@ constexpr Mensagem kMensagens[] = {
     {"EDDICPES", "Palavra adicionada ao dicion\xE1rio pessoal"},
     {"EDDPLER", "O dicion\xE1rio pessoal n\xE3o p\xF4" "de ser lido"},
     {"EDDPGRV", "O dicion\xE1rio pessoal n\xE3o p\xF4" "de ser gravado"},
+    // Screen review: which mode the keys are in.
+    {"EDREVINI", "Revis\xE3o de tela"},
+    {"EDREVFIM", "Fim da revis\xE3o"},
 };
 // clang-format on
 
@@ -293,15 +297,23 @@ void escreveMensagem(Editor& e, std::string_view chave) {
 void falaMensagem(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
+    e.ed.mensagemNaTela = true;
     escreveMensagem(e, chave);
 }
 
 void falaMensagemComVoz(Editor& e, std::string_view chave) {
     e.crt.GotoXY(1, 9);
     e.crt.TextBackground(1);
+    e.ed.mensagemNaTela = true;
     mostraMensagem(e, chave);
     e.fala.anota("mensagem " + std::string(chave));
     e.fala.falaTexto(textoMensagem(chave));
+}
+
+void revisaTelaAvisada(Editor& e) {
+    dizMensagem(e, "EDREVINI");
+    revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    dizMensagem(e, "EDREVFIM");
 }
 
 uint8_t leTeclaFalada(Editor& e) {

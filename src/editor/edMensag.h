@@ -26,6 +26,9 @@ void falaMensagem(Editor& e, std::string_view chave);
 // On row 9 too, its text spoken by the voice in use, never its recording: how a voice
 // just chosen lets itself be heard.
 void falaMensagemComVoz(Editor& e, std::string_view chave);
+// Screen review, said on entering and on leaving (spoken only: row 9 keeps what the user
+// came to read).
+void revisaTelaAvisada(Editor& e);
 // A key read with spoken echo, letters upper-cased; 0 for an extended key (its scan code
 // stays in the queue).
 uint8_t leTeclaFalada(Editor& e);

@@ -129,6 +129,11 @@ struct EdVars {
     bool ecoDigitacao = true, enterInsereLinha = false, quebraLinhas = true, falaPontuacao = true,
          falaEspacos = false, falaAutomatica = false, escreveApenasTexto = false,
          dicionarioAtivo = false, sapiAtivo = false;
+    // Set by a command that took the cursor to another line (a paragraph, a line number, a
+    // removal): the automatic reading says the line it landed on.
+    bool chegouALinha = false;
+    // A message is on row 9: the redraws keep it there until the next key.
+    bool mensagemNaTela = false;
     char modoFalaFormatacao = 'N';  // N natural, F formatting, B beeps, M mute
     // The spelling dictionary once a load succeeded (loaded on first use, kept to the end).
     std::shared_ptr<Dicionario> dicionario;

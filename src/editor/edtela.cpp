@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/edArq.h"
 #include "editor/edArqCodif.h"
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
@@ -16,7 +17,12 @@ constexpr int kLinhaMensagem = 9;
 constexpr int kPrimeiraLinhaTexto = 10;
 constexpr int kUltimaLinhaTexto = 25;
 constexpr int kColunaStatus = 66;
+// The banner's right part, beside the version lines: the file and the sound notice.
+constexpr int kColunaAvisos = 57;
+constexpr int kLinhaArquivo = 4, kLinhaSemSom = 5;
+constexpr size_t kLarguraAvisos = SnCrt::kColunas - kColunaAvisos + 1;
 constexpr int kLarguraStatus = SnCrt::kColunas - kColunaStatus + 1;
+constexpr int kColunaStatusLargas = SnCrt::kColunas / 2 - kLarguraStatus + 1;
 constexpr int kFundoSelecao = 8;
 constexpr std::string_view kInicioTexto = "---- Inicio do texto ----";
 
@@ -33,14 +39,17 @@ constexpr std::array<std::string_view, 7> kNome = {
     "**       *******   *****   **   **  **   **  **   **",
 };
 
+// The row is cleared only when its message was there before the last key: a message
+// stays for the sighted helper until the user goes on.
 void limpaLinhaMensagem(Editor& e) {
+    if (e.ed.mensagemNaTela) return;
     e.crt.GotoXY(1, kLinhaMensagem);
     e.crt.TextBackground(0);
     e.crt.ClrEol();
 }
 
+// Row 1 from column 66; with wide letters, where the 40 columns shown end.
 void escreveStatus(Editor& e) {
-    if (e.ed.larguraTela <= 70) return;
     auto doisDigitos = [](int n) {
         std::string s = std::to_string(n);
         return s.size() < 2 ? " " + s : s;
@@ -49,10 +58,32 @@ void escreveStatus(Editor& e) {
         "L:" + doisDigitos(e.ed.linhaAtual) + " C:" + doisDigitos(e.ed.colunaAtual);
     e.crt.TextBackground(1);
     e.crt.TextColor(15);
-    e.crt.GotoXY(kColunaStatus, 1);
+    const bool largas = e.ed.larguraTela <= 70;
+    e.crt.GotoXY(largas ? kColunaStatusLargas : kColunaStatus, 1);
     e.crt.ClrEol();
     // Cut to the row's end: the console would wrap the rest into the banner.
     e.crt.escreve(std::string_view(status).substr(0, kLarguraStatus));
+}
+
+// A line of the banner's right part, white on `fundo`, cut to the row.
+void escreveAviso(Editor& e, int linha, std::string_view texto, int fundo) {
+    e.crt.GotoXY(kColunaAvisos, linha);
+    e.crt.TextColor(15);
+    e.crt.TextBackground(fundo);
+    e.crt.escreve(texto.substr(0, kLarguraAvisos));
+    e.crt.TextBackground(1);
+    e.crt.ClrEol();
+    e.crt.TextBackground(0);
+}
+
+// The file's name and encoding, for the sighted helper, where the full-width screen has
+// room; nothing for a text with no name yet.
+void escreveArquivo(Editor& e) {
+    if (e.ed.larguraTela <= 70) return;
+    const std::string_view nome = parteArquivo(e.ed.nomeArquivo);
+    escreveAviso(e, kLinhaArquivo,
+                 nome.empty() ? std::string() : std::string(nome) + " " + std::string(e.ed.codificacao.nome()),
+                 1);
 }
 
 bool noBloco(const EdVars& ed, int i) {
@@ -199,6 +230,11 @@ void configuraTela(Editor& e) {
     crt.GotoXY(57, 3);
     crt.escreve("NUMERA - v.1.0");
     crt.TextBackground(0);
+    avisaSemSom(e);
+}
+
+void avisaSemSom(Editor& e) {
+    if (!e.crt.semSom().empty()) escreveAviso(e, kLinhaSemSom, "Sem dispositivo de som", 4);
 }
 
 void redesenhaTela(Editor& e) {
@@ -209,6 +245,7 @@ void redesenhaTela(Editor& e) {
     for (int linhaTela = kPrimeiraLinhaTexto; linhaTela <= kUltimaLinhaTexto; ++linhaTela)
         if (linhaTela != kLinhaAtualTela)
             escreveLinhaTexto(e, ed.linhaAtual + linhaTela - kLinhaAtualTela, linhaTela);
+    escreveArquivo(e);
     desenhaLinhaAtual(e);
 }
 

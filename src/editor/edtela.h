@@ -19,7 +19,11 @@ void esperaFimDaFala(Editor& e);
 
 // Clears the screen and draws the banner (at start-up and when the width changes).
 void configuraTela(Editor& e);
-// Full redraw: waits for the speech to end, clears the message row and draws rows 10..25.
+// "Sem dispositivo de som" in the banner when no sound device is open (everything else is
+// mute): a lasting state, kept apart from the message row's messages.
+void avisaSemSom(Editor& e);
+// Full redraw: waits for the speech to end, clears the message row (unless a message was
+// written since the last key), draws rows 10..25 and the file's name in the banner.
 void redesenhaTela(Editor& e);
 // The message row, the current line and the status; a full redraw when the line has to
 // scroll sideways.
@@ -43,9 +47,9 @@ std::string parteVisivel(std::string_view linha, int deslocamento, int largura, 
 void falaLinha(Editor& e, std::string_view texto);
 // The whole current line.
 void falaLinha(Editor& e);
-// The automatic reading of a line the cursor came to: the whole line, or a beep for an
-// empty one (unless a key is already waiting).
-void leLinhaInteira(Editor& e);
+// With the automatic reading on, the line the cursor landed on: spoken whole, or one beep
+// when it is empty and no key waits. The column is kept.
+void leLinhaDeChegada(Editor& e);
 
 // A segment for a speech server, cut at the signs it would swallow: ! ( ) , . / : ; < ?
 // and backslash, each a piece of its own to be spelled.

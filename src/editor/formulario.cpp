@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kUltimaColunaValor = 79;
 constexpr int kFundoRotulo = 4;
+// The field being edited, label and value: black on yellow, seen from afar.
+constexpr int kFundoAtivo = 14, kLetraAtivo = 0;
 constexpr size_t kMaximoTexto = 255;
 
 // `texto` in exactly `largura` cells; control characters would move the cursor, so they
@@ -75,13 +77,16 @@ Campo Formulario::campoDe(int indice) const {
     return c;
 }
 
-void Formulario::desenhaItem(int indice) {
+// The active field is drawn highlighted whole and leaves its colours set, so the line
+// editor writes the value in them too.
+void Formulario::desenhaItem(int indice, bool ativo) {
     const Item& item = itens_[static_cast<size_t>(indice)];
     const Campo c = campoDe(indice);
     e_.crt.GotoXY(1, c.linha);
-    e_.crt.TextBackground(kFundoRotulo);
+    e_.crt.TextColor(ativo ? kLetraAtivo : 15);
+    e_.crt.TextBackground(ativo ? kFundoAtivo : kFundoRotulo);
     e_.crt.escreve(ajustado(item.rotulo, larguraRotulo_));
-    e_.crt.TextBackground(0);
+    e_.crt.TextBackground(ativo ? kFundoAtivo : 0);
     e_.crt.escreve(ajustado(item.texto, c.largura));
 }
 
@@ -180,12 +185,13 @@ FimCampo Formulario::executaFormulario() {
         } else {
             rolaAte(atual);
             Item& item = itens_[static_cast<size_t>(atual)];
-            desenhaItem(atual);
+            desenhaItem(atual, true);
             anuncia(item);
             const std::string antes = item.texto;
             fim = editaCampo(e_, item.texto, campoDe(atual));
             const bool recusado = recusa(item, antes);
-            desenhaItem(atual);
+            desenhaItem(atual, false);
+            e_.crt.TextBackground(0);
             if (recusado) continue;  // the same field again, whatever the key was
         }
         bool termina = false;

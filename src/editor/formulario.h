@@ -55,7 +55,7 @@ class Formulario {
     int visiveis() const;
     int linhaDe(int indice) const;
     void mostraVisiveis();
-    void desenhaItem(int indice);
+    void desenhaItem(int indice, bool ativo = false);
     Campo campoDe(int indice) const;
     void rolaAte(int indice);
     void anuncia(const Item& item);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "speech/revisaTela.h"
+#include "editor/edMensag.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ int ListaSelecao::executaLista() {
                     soletrar = true;
                     break;
                 case 102:  // Ctrl+Alt+F9: review the screen the list is drawn on
-                    if (e_.crt.modificadores().alt) revisaTela(e_.crt, e_.fala, e_.ed.textoRevisao);
+                    if (e_.crt.modificadores().alt) revisaTelaAvisada(e_);
                     break;
                 default:
                     break;

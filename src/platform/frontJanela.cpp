@@ -241,6 +241,26 @@ int meioPiscarCaret(const std::filesystem::path& settingsIni) {
     return static_cast<int>(ms / 2);
 }
 
+void PiscaCaret::posiciona(uint64_t agora, int coluna, int linha, bool visivel) {
+    if (coluna == coluna_ && linha == linha_ && visivel == visivel_) return;
+    coluna_ = coluna;
+    linha_ = linha;
+    visivel_ = visivel;
+    inicio_ = agora;  // a caret that moved is seen at once
+}
+
+bool PiscaCaret::aceso(uint64_t agora) const {
+    if (meio_ <= 0 || agora < inicio_) return true;
+    return (agora - inicio_) / static_cast<uint64_t>(meio_) % 2 == 0;
+}
+
+SDL_Rect celulaNaJanela(int coluna, int linha, int larguraColuna, int alturaCelula,
+                        const SDL_Rect& origem, int zoom, int estica) {
+    return {(coluna * larguraColuna - origem.x) * zoom * estica,
+            (linha * alturaCelula - origem.y) * zoom, larguraColuna * zoom * estica,
+            alturaCelula * zoom};
+}
+
 std::string quebrasWindows(std::string_view texto) { return quebrasCrLf(texto); }
 
 std::string quebrasLinux(std::string_view texto) { return quebrasLf(texto); }
@@ -341,6 +361,20 @@ void usaCor(SDL_Renderer* r, const std::array<uint8_t, 3>& cor) {
     SDL_SetRenderDrawColor(r, cor[0], cor[1], cor[2], 255);
 }
 
+// One letter in the cell `celula`, clipped to it; nothing for a blank.
+void desenhaLetra(SDL_Renderer* r, TTF_Font* fonte, char letra, const SDL_Rect& celula,
+                  const std::array<uint8_t, 3>& cor) {
+    if (letra == ' ') return;
+    PtrSdl<SDL_Surface, SDL_FreeSurface> sup(TTF_RenderUTF8_Blended(
+        fonte, win1252ParaUtf8(std::string(1, letra)).c_str(), SDL_Color{cor[0], cor[1], cor[2], 255}));
+    if (!sup) return;
+    PtrSdl<SDL_Texture, SDL_DestroyTexture> tex(SDL_CreateTextureFromSurface(r, sup.get()));
+    if (!tex) return;
+    SDL_Rect origem{0, 0, std::min(sup->w, celula.w), std::min(sup->h, celula.h)};
+    SDL_Rect destino{celula.x, celula.y, origem.w, origem.h};
+    SDL_RenderCopy(r, tex.get(), &origem, &destino);
+}
+
 // A graphical display is reachable: the user chose a video driver, or X or Wayland is there.
 bool haTela() {
     for (const char* v : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
@@ -416,9 +450,9 @@ bool FrontEndJanela::abre(const ConfigJanela& config, const ModeloTela& tela) {
     const std::filesystem::path pasta = xdg && *xdg ? std::filesystem::path(xdg)
                                         : casa && *casa   ? std::filesystem::path(casa) / ".config"
                                                           : std::filesystem::path();
-    meioPiscar_ = pasta.empty() ? janela::meioPiscarCaret({})
-                                : janela::meioPiscarCaret(pasta / "gtk-3.0" / "settings.ini");
-    inicioPiscar_ = agoraMs();
+    pisca_.defineMeio(pasta.empty() ? janela::meioPiscarCaret({})
+                                    : janela::meioPiscarCaret(pasta / "gtk-3.0" / "settings.ini"));
+    pisca_.reinicia(agoraMs());
     marcaTudo();
     apresentaSeNecessario();
     return true;
@@ -433,10 +467,13 @@ bool FrontEndJanela::carregaFonte() {
         if (!f) continue;
         // The configured height is the height of a line; the point size is what gives it.
         int alturaFonte = TTF_FontHeight(f.get());
-        if (alturaFonte > 0 && alturaFonte != altura)
-            TTF_SetFontSize(f.get(),
-                            std::max(4, (altura * altura + alturaFonte / 2) / alturaFonte));
-        if (querNegrito && !candidata.negrita) TTF_SetFontStyle(f.get(), TTF_STYLE_BOLD);
+        int pontos = altura;
+        if (alturaFonte > 0 && alturaFonte != altura) {
+            pontos = std::max(4, (altura * altura + alturaFonte / 2) / alturaFonte);
+            TTF_SetFontSize(f.get(), pontos);
+        }
+        const int estilo = querNegrito && !candidata.negrita ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
+        TTF_SetFontStyle(f.get(), estilo);
         TTF_SetFontKerning(f.get(), 0);  // every cell keeps its place in the grid
         int avanco = 0;
         if (TTF_GlyphMetrics32(f.get(), 'M', nullptr, nullptr, nullptr, nullptr, &avanco) != 0)
@@ -444,12 +481,30 @@ bool FrontEndJanela::carregaFonte() {
         if (avanco <= 0 || TTF_FontLineSkip(f.get()) <= 0) continue;
         larguraCel_ = avanco;
         alturaCel_ = TTF_FontLineSkip(f.get());
-        ascendente_ = std::clamp(TTF_FontAscent(f.get()), 0, alturaCel_ - 2);
         arquivoFonte_ = candidata.arquivo;
         fonte_ = std::move(f);
+        carregaFonteLarga(candidata.arquivo, candidata.indice, pontos, estilo);
         return true;
     }
     return false;
+}
+
+// Wide letters (Ctrl+F7): the same face rendered at twice the horizontal resolution, so the
+// letters are drawn wide from their outlines, as smooth as the normal ones. Without it the
+// normal picture is stretched.
+void FrontEndJanela::carregaFonteLarga(const std::string& arquivo, int indice, int pontos,
+                                       int estilo) {
+    constexpr unsigned kDpi = 72;  // the resolution a size without one is rendered at
+    fonteLarga_.reset(TTF_OpenFontIndexDPI(arquivo.c_str(), pontos, indice, 2 * kDpi, kDpi));
+    if (!fonteLarga_) return;
+    TTF_SetFontStyle(fonteLarga_.get(), estilo);
+    TTF_SetFontKerning(fonteLarga_.get(), 0);
+    int avanco = 0;
+    const bool mede =
+        TTF_GlyphMetrics32(fonteLarga_.get(), 'M', nullptr, nullptr, nullptr, nullptr, &avanco) == 0;
+    // A face that does not widen (or grows taller) would not fill its cells.
+    if (!mede || avanco <= larguraCel_ || TTF_FontLineSkip(fonteLarga_.get()) > alturaCel_ + 1)
+        fonteLarga_.reset();
 }
 
 bool FrontEndJanela::criaQuadro() {
@@ -467,6 +522,7 @@ void FrontEndJanela::fecha() {
     quadro_.reset();
     render_.reset();
     janela_.reset();
+    fonteLarga_.reset();
     fonte_.reset();
     ttf_.reset();
     tela_ = nullptr;
@@ -491,12 +547,11 @@ void FrontEndJanela::pinta(const Retangulo& area) {
 
 void FrontEndJanela::atualizaCursor() {
     apresentar_ = true;
-    inicioPiscar_ = agoraMs();  // a caret that moved is seen at once
+    if (tela_) pisca_.posiciona(agoraMs(), tela_->cursorColuna, tela_->cursorLinha, tela_->cursorVisivel);
 }
 
 bool FrontEndJanela::caretAceso() const {
-    if (meioPiscar_ <= 0) return true;
-    return (SDL_GetTicks64() - inicioPiscar_) / static_cast<uint64_t>(meioPiscar_) % 2 == 0;
+    return pisca_.aceso(SDL_GetTicks64());
 }
 
 bool FrontEndJanela::pintaSujas() {
@@ -522,16 +577,29 @@ bool FrontEndJanela::pintaSujas() {
 
 void FrontEndJanela::pintaTrecho(int linha, int primeira, int ultima) {
     const uint8_t atr = tela_->atributo(primeira, linha);
+    const int largura = larguraColuna();
+    // Wide letters from the outlines fill the picture with the first 40 columns.
+    if (largura != larguraCel_) {
+        ultima = std::min(ultima, colunasVisiveis() - 1);
+        if (primeira > ultima) return;
+    }
     const int n = ultima - primeira + 1;
-    SDL_Rect fundo{primeira * larguraCel_, linha * alturaCel_, n * larguraCel_, alturaCel_};
+    SDL_Rect fundo{primeira * largura, linha * alturaCel_, n * largura, alturaCel_};
     usaCor(render_.get(), tela_->corFundo(atr));
     SDL_RenderFillRect(render_.get(), &fundo);
+    const auto cor = tela_->corLetra(atr);
+    if (largura != larguraCel_) {
+        // One letter at a time: the wide face's advance may be a pixel off twice the cell.
+        for (int c = primeira; c <= ultima; ++c)
+            desenhaLetra(render_.get(), fonteLarga_.get(), visivel(tela_->caractere(c, linha)),
+                         {c * largura, fundo.y, largura, alturaCel_}, cor);
+        return;
+    }
 
     std::string texto;
     for (int c = primeira; c <= ultima; ++c) texto += visivel(tela_->caractere(c, linha));
     texto.erase(texto.find_last_not_of(' ') + 1);
     if (texto.empty()) return;
-    const auto cor = tela_->corLetra(atr);
     PtrSdl<SDL_Surface, SDL_FreeSurface> sup(TTF_RenderUTF8_Blended(
         fonte_.get(), win1252ParaUtf8(texto).c_str(), SDL_Color{cor[0], cor[1], cor[2], 255}));
     if (!sup) return;
@@ -546,11 +614,12 @@ void FrontEndJanela::pintaTrecho(int linha, int primeira, int ultima) {
 
 SDL_Rect FrontEndJanela::origemNormal(int largura, int altura, int colunas) {
     // A window smaller than the grid follows the cursor, as a console with scroll bars would.
+    const int coluna = larguraColuna();
     colunaVisivel_ = janela::primeiraVisivel(colunaVisivel_, tela_->cursorColuna,
-                                             largura / larguraCel_, colunas);
+                                             largura / coluna, colunas);
     linhaVisivel_ =
         janela::primeiraVisivel(linhaVisivel_, tela_->cursorLinha, altura / alturaCel_, kLinhas);
-    return {colunaVisivel_ * larguraCel_, linhaVisivel_ * alturaCel_, largura, altura};
+    return {colunaVisivel_ * coluna, linhaVisivel_ * alturaCel_, largura, altura};
 }
 
 void FrontEndJanela::compoe() {
@@ -560,9 +629,9 @@ void FrontEndJanela::compoe() {
     usaCor(r, tela_->corFundo(config_.atributo));
     SDL_RenderClear(r);
 
-    // Wide letters: the grid's first 40 columns, stretched to twice their width.
-    const int escala = escalaHorizontal();
-    const int colunas = kColunas / escala;
+    // Wide letters: the grid's first 40 columns, twice as wide (drawn so, or stretched).
+    const int escala = estica();
+    const int colunas = colunasVisiveis();
     const int zoom = lupa_ ? janela::zoomValido(config_.zoom) : 1;
     SDL_Rect origem = origemNormal(largura / escala, altura, colunas);
     if (lupa_) {
@@ -570,26 +639,41 @@ void FrontEndJanela::compoe() {
         origem = {origem.x + l.x, origem.y + l.y, l.w, l.h};
     }
     // Never read outside the grid; the rest of the window keeps the background colour.
-    origem.w = std::min(origem.w, colunas * larguraCel_ - origem.x);
+    origem.w = std::min(origem.w, colunas * larguraColuna() - origem.x);
     origem.h = std::min(origem.h, kLinhas * alturaCel_ - origem.y);
     if (origem.w <= 0 || origem.h <= 0) return;
     SDL_Rect destino{0, 0, origem.w * zoom * escala, origem.h * zoom};
     SDL_RenderCopy(r, quadro_.get(), &origem, &destino);
+    desenhaCaret(origem, zoom);
+}
 
+// A block over the whole cell in the letter's colour, the letter in the background's on
+// it: easy to find for low vision, and it blinks.
+void FrontEndJanela::desenhaCaret(const SDL_Rect& origem, int zoom) {
     const ModeloTela& t = *tela_;
     caretAceso_ = caretAceso();
     if (!t.cursorVisivel || !temFoco() || !caretAceso_) return;
-    if (t.cursorColuna < 0 || t.cursorColuna >= colunas || t.cursorLinha < 0 ||
+    if (t.cursorColuna < 0 || t.cursorColuna >= colunasVisiveis() || t.cursorLinha < 0 ||
         t.cursorLinha >= kLinhas)
         return;
-    // A thick bar from the letters' baseline down, easy to find for low vision.
-    const int espessura = std::max(3, alturaCel_ / 5);
-    const int topo = std::min(ascendente_, alturaCel_ - espessura);
-    SDL_Rect cursor{(t.cursorColuna * larguraCel_ - origem.x) * zoom * escala,
-                    (t.cursorLinha * alturaCel_ + topo - origem.y) * zoom,
-                    larguraCel_ * zoom * escala, espessura * zoom};
-    usaCor(r, t.corLetra(t.atributo(t.cursorColuna, t.cursorLinha)));
-    SDL_RenderFillRect(r, &cursor);
+    const SDL_Rect bloco = janela::celulaNaJanela(t.cursorColuna, t.cursorLinha, larguraColuna(),
+                                                  alturaCel_, origem, zoom, estica());
+    const uint8_t atr = t.atributo(t.cursorColuna, t.cursorLinha);
+    usaCor(render_.get(), t.corLetra(atr));
+    SDL_RenderFillRect(render_.get(), &bloco);
+    // The letter at the grid's size, then scaled as the picture is.
+    PtrSdl<SDL_Texture, SDL_DestroyTexture> letra(SDL_CreateTexture(
+        render_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, larguraColuna(), alturaCel_));
+    if (!letra) return;
+    SDL_SetTextureBlendMode(letra.get(), SDL_BLENDMODE_BLEND);
+    SDL_SetRenderTarget(render_.get(), letra.get());
+    SDL_SetRenderDrawColor(render_.get(), 0, 0, 0, 0);
+    SDL_RenderClear(render_.get());
+    desenhaLetra(render_.get(), fonteLarga_ && duplo() ? fonteLarga_.get() : fonte_.get(),
+                 visivel(t.caractere(t.cursorColuna, t.cursorLinha)),
+                 {0, 0, larguraColuna(), alturaCel_}, t.corFundo(atr));
+    SDL_SetRenderTarget(render_.get(), nullptr);
+    SDL_RenderCopy(render_.get(), letra.get(), nullptr, &bloco);
 }
 
 void FrontEndJanela::apresentaSeNecessario() {

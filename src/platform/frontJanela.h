@@ -48,6 +48,31 @@ int primeiraVisivel(int atual, int cursor, int visiveis, int total);
 // Half the caret's blinking period in ms, as the desktop sets it in the toolkit settings
 // file `settingsIni` (gtk-cursor-blink, gtk-cursor-blink-time); 0 when it must not blink.
 int meioPiscarCaret(const std::filesystem::path& settingsIni);
+// The caret's blinking: lit for half a period, dark for the other half, counted from the
+// moment it last moved, appeared or was asked to show at once. Placing it again where it
+// already is changes nothing, so a program that keeps placing the cursor while it waits
+// still sees it blink.
+class PiscaCaret {
+  public:
+    void defineMeio(int ms) { meio_ = ms; }
+    // The caret at (coluna, linha), shown or not, at time `agora` (ms).
+    void posiciona(uint64_t agora, int coluna, int linha, bool visivel);
+    void reinicia(uint64_t agora) { inicio_ = agora; }
+    bool aceso(uint64_t agora) const;
+
+  private:
+    int meio_ = 0;  // 0: always lit
+    uint64_t inicio_ = 0;
+    int coluna_ = -1, linha_ = -1;
+    bool visivel_ = false;
+};
+
+// Cell (coluna, linha) of the grid in window pixels: each grid column `larguraColuna`
+// pixels wide in the grid's picture, of which `origem` is shown, every picture pixel
+// `zoom` high and `zoom * estica` wide. The caret covers this whole cell.
+SDL_Rect celulaNaJanela(int coluna, int linha, int larguraColuna, int alturaCelula,
+                        const SDL_Rect& origem, int zoom, int estica);
+
 // Clipboard texts of the desktop end lines with LF; the program's with CR LF.
 std::string quebrasWindows(std::string_view texto);
 std::string quebrasLinux(std::string_view texto);
@@ -99,6 +124,8 @@ class FrontEndJanela : public FrontEnd {
     };
     std::optional<Captura> capturaJanela();
     int larguraCelula() const { return larguraCel_; }
+    // Wide letters are drawn from the font's outlines (else the normal ones stretched).
+    bool letrasLargasDeContorno() const { return fonteLarga_ != nullptr; }
     int alturaCelula() const { return alturaCel_; }
     const std::string& arquivoFonte() const { return arquivoFonte_; }
     SDL_Window* janelaSdl() const { return janela_.get(); }
@@ -133,13 +160,23 @@ class FrontEndJanela : public FrontEnd {
     void compoe();
     void apresentaSeNecessario();
     SDL_Rect origemNormal(int largura, int altura, int colunas);
-    int escalaHorizontal() const { return tela_ && tela_->larguraDupla ? 2 : 1; }
+    bool duplo() const { return tela_ && tela_->larguraDupla; }
+    // Columns of the grid shown: 40 with wide letters.
+    int colunasVisiveis() const { return duplo() ? ModeloTela::colunas / 2 : ModeloTela::colunas; }
+    // A column's width in the grid's picture: wide letters drawn from the outlines take two
+    // cells of it.
+    int larguraColuna() const { return duplo() && fonteLarga_ ? 2 * larguraCel_ : larguraCel_; }
+    // How much the picture is stretched sideways: wide letters without their own font.
+    int estica() const { return duplo() && !fonteLarga_ ? 2 : 1; }
+    void carregaFonteLarga(const std::string& arquivo, int indice, int pontos, int estilo);
+    void desenhaCaret(const SDL_Rect& origem, int zoom);
     bool caretAceso() const;
 
     // Declared in the order they must be created; destroyed in reverse.
     SubsistemaSdl video_{SDL_INIT_VIDEO};
     std::optional<BibliotecaTtf> ttf_;
     PtrSdl<TTF_Font, TTF_CloseFont> fonte_;
+    PtrSdl<TTF_Font, TTF_CloseFont> fonteLarga_;  // the same at twice the horizontal resolution
     PtrSdl<SDL_Window, SDL_DestroyWindow> janela_;
     PtrSdl<SDL_Renderer, SDL_DestroyRenderer> render_;
     PtrSdl<SDL_Texture, SDL_DestroyTexture> quadro_;  // the whole 80 x 25 grid
@@ -148,15 +185,14 @@ class FrontEndJanela : public FrontEnd {
     ConfigJanela config_;
     std::string titulo_;
     std::string arquivoFonte_;
-    int larguraCel_ = 0, alturaCel_ = 0, ascendente_ = 0;
+    int larguraCel_ = 0, alturaCel_ = 0;
     std::array<Sujeira, ModeloTela::linhas> sujas_{};
     bool apresentar_ = false;
     int colunaVisivel_ = 0, linhaVisivel_ = 0;
     bool lupa_ = false;
     int lupaX_ = 0, lupaY_ = 0;
-    int meioPiscar_ = 0;          // ms the caret stays lit, then dark; 0: always lit
-    uint64_t inicioPiscar_ = 0;   // the caret is lit from here (it moved)
-    bool caretAceso_ = true;      // as last shown
+    janela::PiscaCaret pisca_;
+    bool caretAceso_ = true;  // as last shown
     bool clipboardLocal_ = false;
     janela::TradutorTeclado tradutor_;
     std::deque<EventoEntrada> pendentes_;

@@ -1,6 +1,7 @@
 #include "platform/texto.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace {
 bool branco(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -79,3 +80,26 @@ char minuscula1252(char c) {
 std::string maiusculas1252(std::string_view s) { return porCaractere(s, maiuscula1252); }
 std::string minusculas1252(std::string_view s) { return porCaractere(s, minuscula1252); }
 std::string maiusculasLatin1(std::string_view s) { return porCaractere(s, maiusculaLatin1); }
+
+bool letra1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
+    if (u >= 0xC0) return u != 0xD7 && u != 0xF7;
+    switch (u) {
+        case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E:
+        case 0x9F: case 0xAA: case 0xB5: case 0xBA:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool vogal1252(char c) {
+    // The accented lower-case vowels, æ and ø among them.
+    static constexpr std::string_view kVogaisAcentuadas =
+        "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+        "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC";
+    const char m = minuscula1252(c);
+    if (std::string_view("aeiou\x9C\xAA\xBA").find(m) != std::string_view::npos) return true;
+    return kVogaisAcentuadas.find(m) != std::string_view::npos;
+}

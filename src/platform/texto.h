@@ -22,6 +22,11 @@ char maiuscula1252(char c);
 char minuscula1252(char c);
 std::string maiusculas1252(std::string_view s);
 std::string minusculas1252(std::string_view s);
+// Letters of Windows-1252: the ASCII ones, the accented ones of 0xC0..0xFF (not the
+// multiplication and division signs), the ordinals ª º, µ, and ƒ š œ ž Š Œ Ž Ÿ.
+bool letra1252(char c);
+// Vowels among them: a e i o u in either case with or without accents, æ œ ø, ª º.
+bool vogal1252(char c);
 // Upper case by the Latin-1 rule the speech rules and the dictionary's files were written
 // for: ASCII letters and 0xE0..0xFE but 0xF7; ÿ and the letters of 0x80..0x9F stay.
 char maiusculaLatin1(char c);

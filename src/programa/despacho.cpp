@@ -22,7 +22,6 @@
 #include "mathmode/EDNUMERA.h"
 #include "mathmode/EDNUMERALEITURA.h"
 #include "mathmode/EDNUMERAMENU.h"
-#include "speech/revisaTela.h"
 
 namespace {
 
@@ -68,7 +67,7 @@ void ecoOuSaida(Editor& e) {
 
 // Ctrl+Alt+F9 reviews the screen (the status row, the messages), as in the line editor.
 void leituraOuRevisao(Editor& e) {
-    if (e.crt.modificadores().alt) return revisaTela(e.crt, e.fala, e.ed.textoRevisao);
+    if (e.crt.modificadores().alt) return revisaTelaAvisada(e);
     mostraBannerNumera(e);
     leituraLinha(e);
 }
@@ -212,12 +211,11 @@ ComandoHistorico executa(Editor& e, const std::vector<ComandoTecla>& tabela, uin
 
 void leituraAutomatica(Editor& e, uint8_t scan) {
     EdVars& ed = e.ed;
+    if (!ed.falaAutomatica) return;
+    if (entre(scan, kLeLinhaToda) || ed.chegouALinha) return leLinhaDeChegada(e);
+    if (!entre(scan, kLeRestoLinha)) return;
     const int coluna = ed.colunaAtual;
-    if (entre(scan, kLeLinhaToda)) {
-        leLinhaInteira(e);
-    } else if (entre(scan, kLeRestoLinha)) {
-        restoDaLinha(e);
-    }
+    restoDaLinha(e);
     ed.colunaAtual = coluna;
 }
 
@@ -235,8 +233,10 @@ const std::vector<ComandoTecla>& tabelaEstendida() { return kEstendida; }
 ComandoHistorico despachaControle(Editor& e, uint8_t codigo) {
     EdVars& ed = e.ed;
     if (codigo != 3 && codigo != 22) limpaSelecao(ed);
+    ed.chegouALinha = false;
     const ComandoHistorico h = executa(e, kControle, codigo, codigo == 8 || codigo == 127);
     redesenhaTela(e);
+    if (ed.chegouALinha) leLinhaDeChegada(e);
     return h;
 }
 
@@ -251,6 +251,7 @@ ComandoHistorico despachaEstendida(Editor& e, uint8_t scan) {
         ed.selecaoInicio = ed.colunaAtual;
 
     inicializaTabelas(e);
+    ed.chegouALinha = false;
     // Ctrl+Del removes the line: a step of its own each time.
     const ComandoHistorico h = executa(e, kEstendida, scan, scan == 83 && !mod.ctrl);
     if (scan == 99) return h;  // the calculator answers for itself
@@ -260,7 +261,7 @@ ComandoHistorico despachaEstendida(Editor& e, uint8_t scan) {
         redesenhaTela(e);
     else
         redesenhaLinhaAtual(e);
-    if (ed.falaAutomatica) leituraAutomatica(e, scan);
+    leituraAutomatica(e, scan);
     return h;
 }
 

@@ -161,15 +161,6 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     ed.selecaoInicio = ed.selecaoFim = 0;
 }
 
-void avisaSemSom(Editor& e) {
-    if (e.crt.semSom().empty()) return;
-    e.crt.GotoXY(1, 9);
-    e.crt.TextBackground(1);
-    e.crt.escreve("Sem dispositivo de som");
-    e.crt.TextBackground(0);
-    e.crt.ClrEol();
-}
-
 void executaEditor(Editor& e) {
     EdVars& ed = e.ed;
     protegeTexto(e);
@@ -182,7 +173,6 @@ void executaEditor(Editor& e) {
     } else {
         leAteOFim(e);
     }
-    avisaSemSom(e);
     int estadoTravas = 0;
     bool sair = false;
     while (!sair) {
@@ -203,6 +193,7 @@ void executaEditor(Editor& e) {
             }
         }
         const uint8_t c = e.crt.leTecla();
+        ed.mensagemNaTela = false;  // the message row is the next command's
         e.crt.foco().tipo = FocoLeitura::Tipo::Tela;
         e.fala.paraFala();
         e.crt.escondeCursor();

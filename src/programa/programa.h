@@ -9,9 +9,6 @@
 
 // The family's arguments ("/L", "/D", the file name), without the Linux options.
 void inicializaEditor(Editor& e, const std::vector<std::string>& argumentos);
-// "Sem dispositivo de som" on the message row when no sound device is open (everything
-// else is mute).
-void avisaSemSom(Editor& e);
 // Loads the first file and runs the key loop; never returns (the program ends through
 // the leaving commands or the window's closing).
 [[noreturn]] void executaEditor(Editor& e);

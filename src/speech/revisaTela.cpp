@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/texto.h"
+
 namespace {
 
 constexpr int kColunas = SnCrt::kColunas;
@@ -13,19 +15,15 @@ constexpr int kLinhas = SnCrt::kLinhas;
 constexpr int kFimDaLinha = kColunas + 1;  // a range that runs to the end of the row
 constexpr size_t kMaximoBusca = 255;
 
-bool caractereDePalavra(uint8_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
+// Words are made of digits and the letters of Windows-1252, so "reunião" is one word.
+bool letra(uint8_t c) { return letra1252(static_cast<char>(c)); }
 
-bool letra(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool caractereDePalavra(uint8_t c) { return letra(c) || (c >= '0' && c <= '9'); }
 
-bool consoante(uint8_t c) {
-    if (!letra(c)) return false;
-    switch (c | 0x20) {
-        case 'a': case 'e': case 'i': case 'o': case 'u': return false;
-        default: return true;
-    }
-}
+bool consoante(uint8_t c) { return letra(c) && !vogal1252(static_cast<char>(c)); }
+
+// The first letter of a two-letter reading command: ASCII only.
+bool letraDeComando(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Fields end at blanks, at the punctuation that closes a label and at the box-drawing codes.
 bool separador(uint8_t c) {
@@ -210,7 +208,7 @@ class Revisao {
                 fala_.falaTexto(std::to_string(coluna_));
                 break;
             default:
-                if (letra(tecla))
+                if (letraDeComando(tecla))
                     comandoLeitura(tecla);
                 else
                     teclaInvalida();

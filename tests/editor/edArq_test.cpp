@@ -98,9 +98,13 @@ TEST_F(Carga, AskedNameGivenUpOrAFolder) {
 TEST(NomesArquivo, FullPathAndWindowTitle) {
     EXPECT_EQ(caminhoCompleto("carta.txt"), nomeEditor(fs::current_path()) + "/carta.txt");
     EXPECT_EQ(caminhoCompleto("docs\\carta.txt"), "docs\\carta.txt");
-    EXPECT_EQ(tituloJanela("c:\\docs\\carta.txt"), "carta.txt - PLUMAR");
-    EXPECT_EQ(tituloJanela("/x/" + std::string(124, 'n')), std::string(124, 'n') + " - PLUMAR");
-    EXPECT_EQ(tituloJanela("/x/" + std::string(130, 'n')), std::string(124, 'n') + "... - PLUMAR");
+    CodificacaoArquivo ansi, utf8;
+    utf8.utf8 = true;
+    EXPECT_EQ(tituloJanela("c:\\docs\\carta.txt", ansi), "carta.txt (ANSI) - PLUMAR");
+    EXPECT_EQ(tituloJanela("/x/" + std::string(124, 'n'), utf8),
+              std::string(124, 'n') + " (UTF-8) - PLUMAR");
+    EXPECT_EQ(tituloJanela("/x/" + std::string(130, 'n'), ansi),
+              std::string(124, 'n') + "... (ANSI) - PLUMAR");
 }
 
 // ------------------------------------------------------------------ saving

@@ -127,18 +127,19 @@ TEST(PerguntaFamilia, AnswersAndRedrawsAsAsked) {
         const char* teclas;
         bool redesenhaAoDesistir, redesenhaAposAjuda;
         int resposta;
-        bool perguntaFica, ajudaFica;
-    } const casos[] = {{"{Esc}", true, false, 27, false, false},
-                       {"{Esc}", false, false, 27, true, false},
-                       {"{F1}c", false, false, 'C', false, true},
-                       {"{F1}c", true, true, 'C', false, false},
-                       {"{F1}{Esc}", true, true, 27, false, true}};
+        bool ajudaFica;
+    } const casos[] = {{"{Esc}", true, false, 27, false},
+                       {"{Esc}", false, false, 27, false},
+                       {"{F1}c", false, false, 'C', true},
+                       {"{F1}c", true, true, 'C', false},
+                       {"{F1}{Esc}", true, true, 27, true}};
     for (const auto& c : casos) {
         SessaoEditor s(c.teclas);
         const PerguntaFamilia p{"EDAJIN", 11, "EDCOMAND", c.redesenhaAoDesistir,
                                 c.redesenhaAposAjuda};
         EXPECT_EQ(perguntaFamilia(s.editor(), p), c.resposta) << c.teclas;
-        EXPECT_EQ(s.linhaTela(9).starts_with("Qual comando? "), c.perguntaFica) << c.teclas;
+        // The question stays on row 9 through the redraws, until the editor reads its next key.
+        EXPECT_TRUE(s.linhaTela(9).starts_with("Qual comando? ")) << c.teclas;
         EXPECT_EQ(s.linhaTela(10).starts_with("Sao os seguintes:"), c.ajudaFica) << c.teclas;
         EXPECT_TRUE(s.rastro().starts_with("mensagem EDCOMAND\n")) << c.teclas;
     }

@@ -130,6 +130,44 @@ TEST(GeometriaJanela, MagnifierAndSmallWindowKeepTheirPartInsideAndTheCursorInVi
             << atual << " " << cursor << " " << visiveis;
 }
 
+TEST(GeometriaJanela, CaretCoversTheWholeCellAndWideCellsAreTwiceAsWide) {
+    auto vetor = [](SDL_Rect r) { return std::array{r.x, r.y, r.w, r.h}; };
+    const SDL_Rect inteira{0, 0, 800, 500};
+    EXPECT_EQ(vetor(janela::celulaNaJanela(5, 3, 10, 20, inteira, 1, 1)),
+              (std::array{50, 60, 10, 20}));
+    // Wide letters drawn in columns twice as wide, or the normal ones stretched: the same
+    // place and size on the window.
+    const auto contorno = vetor(janela::celulaNaJanela(5, 3, 20, 20, inteira, 1, 1));
+    EXPECT_EQ(contorno, (std::array{100, 60, 20, 20}));
+    EXPECT_EQ(vetor(janela::celulaNaJanela(5, 3, 10, 20, inteira, 1, 2)), contorno);
+    // Magnified three times from a part of the picture that starts inside the grid.
+    EXPECT_EQ(vetor(janela::celulaNaJanela(5, 3, 10, 20, SDL_Rect{40, 50, 100, 80}, 3, 1)),
+              (std::array{30, 30, 30, 60}));
+}
+
+TEST(GeometriaJanela, CaretBlinksUnlessItMovesAndPlacingItAgainDoesNotRestartIt) {
+    janela::PiscaCaret p;
+    p.defineMeio(500);
+    p.posiciona(1000, 5, 3, true);
+    EXPECT_TRUE(p.aceso(1000));
+    EXPECT_TRUE(p.aceso(1499));
+    EXPECT_FALSE(p.aceso(1500));
+    EXPECT_TRUE(p.aceso(2000));
+    // The program places the cursor where it is every tenth of a second while it waits.
+    for (uint64_t t = 1000; t < 2600; t += 100) p.posiciona(t, 5, 3, true);
+    EXPECT_FALSE(p.aceso(2600));
+    // Moved, or shown again after being hidden: lit at once.
+    p.posiciona(2600, 6, 3, true);
+    EXPECT_TRUE(p.aceso(2600));
+    EXPECT_FALSE(p.aceso(3100));
+    p.posiciona(3100, 6, 3, false);
+    p.posiciona(3150, 6, 3, true);
+    EXPECT_TRUE(p.aceso(3150));
+    // A desktop that does not blink: always lit.
+    p.defineMeio(0);
+    EXPECT_TRUE(p.aceso(3650));
+}
+
 TEST(GeometriaJanela, ClipboardLineEndsAndMonospaceFonts) {
     EXPECT_EQ(janela::quebrasWindows("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
     EXPECT_EQ(janela::quebrasLinux("a\r\nb\rc\r"), "a\nb\rc\r");
@@ -232,6 +270,8 @@ TEST_F(FrontEndJanelaX, TheGridFillsTheWindowAndRepaintsWhatItIsTold) {
     EXPECT_EQ(cap->pixel(78 * w, 2 * h), kAzul);
     EXPECT_EQ(cap->pixel(80 * w - 1, 3 * h - 1), kAzul);
     EXPECT_EQ(cap->pixel(39 * w, 2 * h), kPreto);
+    // The face is rendered wide from its outlines, not the normal picture stretched.
+    EXPECT_TRUE(fe->letrasLargasDeContorno()) << fe->arquivoFonte();
 }
 
 TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {

@@ -67,6 +67,17 @@ TEST_F(Revisao, WordsSymbolsAndConsonantsOnALine) {
               (Ouvido{"texto 11", "bip", "texto 1", "bip", "texto 25"}));
 }
 
+TEST_F(Revisao, AccentedLettersBelongToTheirWords) {
+    escreve(1, 3, "reuni\xE3o Atualiza\xE7\xE3o \xE7\xC7 \xD7" "2 \xAA" "a");
+    // F1 takes whole words; a word of consonants only (ç Ç) is spelled; × is a symbol.
+    EXPECT_EQ(revisa("{F1}{F1}{F1}{F1}{F1}{F1}", 1, 3),
+              (Ouvido{"texto reuni\xE3o", "texto Atualiza\xE7\xE3o", "soletra \xE7\xC7",
+                      "texto \xD7", "texto 2", "texto \xAA" "a"}));
+    // By words: from "reunião" to "Atualização" and back.
+    EXPECT_EQ(revisa("{Ctrl+Right}{Ctrl+L}{Ctrl+Right}{Ctrl+L}{Ctrl+Left}{Ctrl+L}", 1, 3),
+              (Ouvido{"texto 9", "texto 21", "texto 9"}));
+}
+
 TEST_F(Revisao, WithAServerTheLineIsSaidAtOnce) {
     escreve(1, 3, "Ola ----- mundo");
     comServidor_ = true;

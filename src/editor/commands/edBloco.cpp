@@ -179,6 +179,7 @@ void removeBloco(Editor& e) {
     ed.colunaAtual = 1;
     falaMensagem(e, "EDBLKREM");
     ed.limpaBloco();
+    ed.chegouALinha = true;
 }
 
 // From the block's end up to its start (as many steps as it had lines), each blank line
