@@ -246,7 +246,7 @@ bool TocadorOnda::esperaVaga() {
     while (naFila_ >= kBuffers) {
         if (interrompivel && crt_.teclaPressionada()) return false;
         if (travado()) break;  // the block writer then gives up after its own wait
-        crt_.esperaTecla(10);
+        espera10ms();
         observaFila();
     }
     return true;
@@ -320,7 +320,16 @@ bool TocadorOnda::tocando() {
 }
 
 void TocadorOnda::esperaFim() {
-    while (tocando()) crt_.esperaTecla(10);
+    while (tocando()) espera10ms();
+}
+
+// A key ends the wait only when it may stop the sound: an uninterruptible sound with a key
+// waiting sleeps its slice, or the wait would spin without the clock moving.
+void TocadorOnda::espera10ms() {
+    if (interrompivel)
+        crt_.esperaTecla(10);
+    else
+        crt_.Delay(10);
 }
 
 void TocadorOnda::para() {

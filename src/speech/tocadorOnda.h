@@ -84,6 +84,7 @@ class TocadorOnda {
     void mostraErroDevolucao(int erro);
     bool travado();
     void esperaFim();
+    void espera10ms();
 
     SnCrt& crt_;
     DispositivoAudio& audio_;
