@@ -11,6 +11,9 @@ template <class... F>
 struct Visitas : F... {
     using F::operator()...;
 };
+// Spelled out for compilers that do not deduce an aggregate's arguments (clang 14).
+template <class... F>
+Visitas(F...) -> Visitas<F...>;
 
 // The messages that name a step (a command's own confirmation, or the name the key table
 // gives it), and whether its line count is said after the name.
