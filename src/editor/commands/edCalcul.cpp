@@ -509,7 +509,8 @@ std::string_view termoDaLinha(std::string_view linha) {
 }
 
 char separadorDecimalConfigurado(Editor& e) {
-    const std::string_view valor = apara(e.fala.leIni("PLUMAR", "SEPARADORDECIMAL"));
+    const std::string lido = e.fala.leIni("PLUMAR", "SEPARADORDECIMAL");
+    const std::string_view valor = apara(lido);  // a view into `lido`, which must outlive it
     return valor == "," || valor == "." ? valor[0] : '\0';
 }
 
