@@ -1,7 +1,10 @@
 // The own text-to-speech engine and its diphone synthesizer, measured on the voice br4 the
 // voice kit made in the build tree:
 //   - speed: a 2,000-word text through the whole engine, as times real time, and the delay
-//     before the first wave of a 10-word sentence is handed to the player;
+//     before the first wave is handed to the player for a 10-word sentence and for texts of
+//     200, 2,000 and 10,000 words (it must not grow with the text); the samples of the
+//     2,000-word text summed up (and written raw where BRISA_CAPTURA says), so two builds can
+//     be compared;
 //   - accuracy of the synthesizer on phoneme lines with known targets: pitch measured by
 //     autocorrelation in the middle of each vowel against the pitch the lines ask for there,
 //     each phoneme's length against the length asked for, clipped samples, and silences of
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bancadaTempoReal.h"
 #include "platform/codigos.h"
 #include "speech/tts/mbrola/mbrola.h"
 #include "speech/tts/uttsBrisa.h"
@@ -152,7 +156,7 @@ void precisao(const fs::path& banco) {
     close_MBR();
 }
 
-void velocidade(const fs::path& dir, const std::string& texto) {
+void velocidade(const fs::path& dir, const std::vector<std::string>& lista) {
     MotorBrisa motor;
     ArquivosBrisa a{(dir / "br4").string(), (dir / "portug.nrl").string(), (dir / "portug.exc").string(),
                     (dir / "portug.dfn").string(), (dir / "portug.pro").string(), (dir / "portug.abr").string()};
@@ -160,30 +164,49 @@ void velocidade(const fs::path& dir, const std::string& texto) {
         std::cerr << "o motor nao abriu: " << motor.ultimoErro() << "\n";
         return;
     }
-    size_t bytes = 0;
-    auto conta = [&](std::span<const uint8_t> o) {
-        bytes += o.size() - 44;
+    auto texto = [&](size_t n) {
+        std::string t;
+        for (size_t i = 0; i < n; ++i) t += lista[i % lista.size()] + " ";
+        return t;
+    };
+    std::vector<uint8_t> amostras;
+    auto guarda = [&](std::span<const uint8_t> o) {
+        amostras.insert(amostras.end(), o.begin() + 44, o.end());
         return true;
     };
     const auto t0 = Relogio::now();
-    motor.fala(texto, conta);
+    motor.fala(texto(2000), guarda);
     const double gasto = ms(Relogio::now() - t0);
-    const double falado = bytes / 2.0 / kTaxa * 1000;
-    std::printf("texto de 2000 palavras: %.0f ms de fala em %.0f ms: %.0f x tempo real\n", falado, gasto,
-                falado / gasto);
-    std::vector<double> primeiros;
-    for (int r = 0; r < 15; ++r) {
-        const auto ini = Relogio::now();
-        double primeiro = -1;
-        motor.fala("o gato comeu o peixe que estava na mesa da cozinha.", [&](std::span<const uint8_t>) {
-            if (primeiro < 0) primeiro = ms(Relogio::now() - ini);
-            return true;
-        });
-        primeiros.push_back(primeiro);
-    }
-    std::sort(primeiros.begin(), primeiros.end());
+    const double falado = amostras.size() / 2.0 / kTaxa * 1000;
+    uint64_t soma = 1469598103934665603ULL;  // FNV-1a over the sample bytes
+    for (uint8_t b : amostras) soma = (soma ^ b) * 1099511628211ULL;
+    std::printf("texto de 2000 palavras: %.0f ms de fala em %.0f ms: %.0f x tempo real; %zu amostras, soma %016llx\n",
+                falado, gasto, falado / gasto, amostras.size() / 2, static_cast<unsigned long long>(soma));
+    if (const char* captura = std::getenv("BRISA_CAPTURA"))
+        std::ofstream(captura, std::ios::binary)
+            .write(reinterpret_cast<const char*>(amostras.data()), static_cast<std::streamsize>(amostras.size()));
+    auto primeiraOnda = [&](const std::string& t, int rodadas) {
+        bancada::Medida m;
+        for (int r = 0; r < rodadas; ++r) {
+            const auto ini = Relogio::now();
+            double primeiro = -1;
+            motor.fala(t, [&](std::span<const uint8_t>) {
+                primeiro = ms(Relogio::now() - ini);
+                return false;  // a key at the first wave: the rest is not made
+            });
+            m.acrescenta(primeiro);
+        }
+        return m;
+    };
+    const bancada::Medida frase = primeiraOnda("o gato comeu o peixe que estava na mesa da cozinha.", 20);
     std::printf("primeira onda de uma frase de 10 palavras: mediana %.2f ms, pior %.2f ms\n",
-                primeiros[primeiros.size() / 2], primeiros.back());
+                frase.mediana(), frase.maximo());
+    for (size_t n : {200, 2000, 10000}) {
+        const std::string t = texto(n);
+        const bancada::Medida m = primeiraOnda(t, 20);
+        std::cout << "primeira onda, " << n << " palavras (" << t.size() << " bytes): "
+                  << bancada::veredito(m, 1) << "\n";
+    }
 }
 
 // A statement and a question in the voice's phonemes (as the rules would give them) through
@@ -255,10 +278,8 @@ int main() {
         std::cerr << "sem texto\n";
         return 1;
     }
-    std::string texto;
-    for (size_t i = 0; i < 2000; ++i) texto += lista[i % lista.size()] + " ";
     precisao(dir / "br4");
     entonacao(dir);
-    velocidade(dir, texto);
+    velocidade(dir, lista);
     return 0;
 }

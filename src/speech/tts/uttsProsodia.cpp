@@ -251,28 +251,39 @@ std::vector<std::string> tokeniza(std::string_view texto, const ProsodiaTts& pro
     return itens;
 }
 
-std::vector<std::string> daContornos(const std::vector<std::string>& itens,
-                                     const ProsodiaTts& prosodia) {
+std::vector<std::string> Contornos::acrescenta(const std::vector<std::string>& itens, bool fim) {
     std::vector<std::string> saida;
-    char ultimo = '5';
-    for (size_t i = 0; i < itens.size(); ++i) {
-        const std::string anterior = i > 0 ? chaveDoItem(itens[i - 1]) : "";
-        const std::string atual = chaveDoItem(itens[i]);
-        // The end of the text ends a sentence: texts come phrase by phrase, often without
-        // their full stop, and their last word still closes the line.
-        const std::string proximo = i + 1 < itens.size() ? chaveDoItem(itens[i + 1]) : "--";
+    auto contorna = [&](const std::string& proximo) {
+        const std::string atual = chaveDoItem(pendente_);
         std::string contorno = "555";
-        for (const RegraContorno& r : prosodia.regras)
-            if ((r.anterior.empty() || r.anterior == anterior) && (r.atual.empty() || r.atual == atual) &&
+        for (const RegraContorno& r : prosodia_.regras)
+            if ((r.anterior.empty() || r.anterior == anterior_) && (r.atual.empty() || r.atual == atual) &&
                 (r.proximo.empty() || r.proximo == proximo)) {
                 contorno = r.contorno;
                 break;
             }
-        if (contorno[0] == '?') contorno[0] = ultimo;
-        ultimo = contorno[2];
-        saida.push_back(contorno + "|" + (itens[i].size() > 4 ? itens[i].substr(4) : ""));
+        if (contorno[0] == '?') contorno[0] = ultimo_;
+        ultimo_ = contorno[2];
+        saida.push_back(contorno + "|" + (pendente_.size() > 4 ? pendente_.substr(4) : ""));
+        anterior_ = atual;
+    };
+    for (const std::string& item : itens) {
+        if (temPendente_) contorna(chaveDoItem(item));
+        pendente_ = item;
+        temPendente_ = true;
+    }
+    // The end of the text ends a sentence: texts come phrase by phrase, often without
+    // their full stop, and their last word still closes the line.
+    if (fim && temPendente_) {
+        contorna("--");
+        temPendente_ = false;
     }
     return saida;
+}
+
+std::vector<std::string> daContornos(const std::vector<std::string>& itens,
+                                     const ProsodiaTts& prosodia) {
+    return Contornos(prosodia).acrescenta(itens, true);
 }
 
 FatoresFala fatoresDaFala(int taxa, int tom) {
@@ -282,15 +293,6 @@ FatoresFala fatoresDaFala(int taxa, int tom) {
 }
 
 namespace {
-
-// What the line writer keeps from one item to the next.
-struct EstadoLinhas {
-    std::string contorno = "555";
-    size_t comprimento = 0;  // of the current word, with its ';'
-    int pitch = 0;           // 0 first phoneme, 1 before the stress, 2 stressed, 3 after
-    int multiplicador = 100;
-    std::string anterior = "_";
-};
 
 bool fimDaPalavra(const std::vector<std::string>& fonemas, size_t i) {
     return i + 1 >= fonemas.size() || fonemas[i + 1].empty() || fonemas[i + 1][0] == ';';
@@ -310,6 +312,13 @@ std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
                                        const FatoresFala& fatores) {
     std::vector<std::string> saida;
     EstadoLinhas e;
+    linhasFonemas(fonemas, prosodia, difones, fatores, e, saida);
+    return saida;
+}
+
+void linhasFonemas(const std::vector<std::string>& fonemas, const ProsodiaTts& prosodia,
+                   const ListaDifones& difones, const FatoresFala& fatores, EstadoLinhas& e,
+                   std::vector<std::string>& saida) {
     for (size_t i = 0; i < fonemas.size(); ++i) {
         std::string f = fonemas[i];
         if (f.empty()) continue;
@@ -377,5 +386,4 @@ std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
         saida.push_back(linha.str());
         e.anterior = f;
     }
-    return saida;
 }

@@ -1,5 +1,6 @@
-// The engine top: its playback buffer, its opening with each file missing or broken, and,
-// with the voice the kit made in the build tree, speaking as server type 3 at every speed.
+// The engine top: its playback buffer, its phrase-by-phrase lines against the whole text's,
+// its opening with each file missing or broken, and, with the voice the kit made in the
+// build tree, speaking as server type 3 at every speed.
 #include "speech/tts/uttsBrisa.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +11,20 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
+#include "platform/codigos.h"
+#include "platform/texto.h"
 #include "speech/tts/mbrola/bancoVoz.h"
 #include "console/teclaFila.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
+std::string u(std::string_view win) { return win1252ParaUtf8(win); }
 
 TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     std::vector<std::vector<uint8_t>> ondas;
@@ -47,6 +54,58 @@ TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     parado.acrescenta(bloco);
     EXPECT_FALSE(parado.acrescenta(bloco));  // the player said stop
     EXPECT_FALSE(parado.acrescenta(bloco));
+}
+
+// The shipped rule files, read as the engine reads them.
+struct EtapasTts {
+    PreprocTts preproc;
+    PortugTts portug;
+    ProsodiaTts prosodia;
+    ListaDifones difones;
+    FatoresFala fatores;
+
+    EtapasTts() {
+        const fs::path raiz = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
+        std::string mensagem;
+        EXPECT_TRUE(preproc.carregaAbreviaturas(raiz / "portug.abr"));
+        EXPECT_TRUE(portug.carrega(raiz / "portug.nrl", raiz / "portug.exc"));
+        EXPECT_TRUE(carregaProsodia(raiz / "portug.pro", prosodia, mensagem)) << mensagem;
+        EXPECT_TRUE(difones.carrega(raiz / "portug.dfn"));
+    }
+    // The whole text through each stage at once.
+    std::vector<std::string> deUmaVez(std::string_view texto) const {
+        const std::string normal = preproc.normaliza(apara(texto));
+        const auto itens = daContornos(tokeniza(normal, prosodia), prosodia);
+        return linhasFonemas(portug.converte(itens), prosodia, difones, fatores);
+    }
+};
+
+// Cut at sentence ends and in long unpunctuated stretches, the lines are those of the whole
+// text: contours that look at the next item, a final s said z before the next word's vowel,
+// abbreviations, initials, numbers, dashes and lone characters across the cuts.
+TEST(FrasesTts, PhraseByPhraseGivesTheWholeTextsLines) {
+    const EtapasTts e;
+    std::string semPonto;
+    while (semPonto.size() < 3 * FrasesTts::kFraseLonga) semPonto += "os olhos azuis ";
+    const std::string textos[] = {
+        w("Bom dia. Como vai você? Eu vou bem! O Sr. Silva e J. Souza chegaram às 10h."),
+        w("Custou R$ 1.234,56 em 2023. 3o. lugar - e o 2º. Depois -5 graus... Fim. ."),
+        "Linha um.\nLinha dois.\tTres.  \r\n Quatro?! a. b",
+        semPonto + "e mais. " + semPonto + "fim",
+        ". a",
+        "x"};
+    for (const std::string& t : textos) {
+        FrasesTts frases(e.preproc, e.portug, e.prosodia, e.difones, e.fatores, t);
+        std::vector<std::string> linhas;
+        size_t n = 0;
+        while (frases.proxima(linhas)) ++n;
+        EXPECT_EQ(linhas, e.deUmaVez(t)) << u(t);
+        if (t.size() > 40) EXPECT_GE(n, 4u) << u(t);
+    }
+    // The cuts in the long stretch fell between an s and a vowel: the joins are there.
+    const auto linhas = e.deUmaVez(semPonto);
+    EXPECT_GT(std::count_if(linhas.begin(), linhas.end(), [](const std::string& l) { return l.starts_with("z "); }),
+              40);
 }
 
 // The engine's files in a folder: the build tree's voice and data, with one changed.
@@ -146,6 +205,20 @@ TEST_F(ServidorBrisaTest, SpeaksAParagraphAndFasterAtAHigherRate) {
     EXPECT_NEAR(static_cast<double>(rapido) / normal, 0.5, 0.08);
     diz(-10, texto);
     diz(10, texto);
+}
+
+// A stop at the first wave leaves the rest of a long text unmade.
+TEST_F(MotorBrisaTest, AStopLeavesTheRestOfTheTextUnmade) {
+    MotorBrisa m;
+    ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
+    std::string longo;
+    while (longo.size() < 60000) longo += "Ola, bom dia. Eu vou bem. ";
+    size_t ondas = 0;
+    m.fala(longo, [&](auto) { return ++ondas < 3; });
+    EXPECT_EQ(ondas, 3u);
+    EXPECT_LT(m.frasesFeitas(), 20u);
+    m.fala("Bom dia. Tudo bem? Sim.", [](auto) { return true; });
+    EXPECT_EQ(m.frasesFeitas(), 3u);
 }
 
 TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
