@@ -5,6 +5,9 @@
 //     200, 2,000 and 10,000 words (it must not grow with the text); the samples of the
 //     2,000-word text summed up (and written raw where BRISA_CAPTURA says), so two builds can
 //     be compared;
+//   - phrase ends: the pitch the last voiced pulse of a statement's or a question's last word
+//     reaches against the level its contour ends on, and the peak of its stressed vowel
+//     against its target, read from the synthesizer's own F0 track;
 //   - accuracy of the synthesizer on phoneme lines with known targets: pitch measured by
 //     autocorrelation in the middle of each vowel against the pitch the lines ask for there,
 //     each phoneme's length against the length asked for, clipped samples, and silences of
@@ -25,6 +28,7 @@
 #include "bancadaTempoReal.h"
 #include "platform/codigos.h"
 #include "speech/tts/mbrola/mbrola.h"
+#include "speech/tts/mbrola/motorDifones.h"
 #include "speech/tts/uttsBrisa.h"
 #include "speech/tts/uttsProsodia.h"
 
@@ -156,6 +160,8 @@ void precisao(const fs::path& banco) {
     close_MBR();
 }
 
+void finais(const fs::path& dir, const MotorBrisa& motor);
+
 void velocidade(const fs::path& dir, const std::vector<std::string>& lista) {
     MotorBrisa motor;
     ArquivosBrisa a{(dir / "br4").string(), (dir / "portug.nrl").string(), (dir / "portug.exc").string(),
@@ -164,6 +170,7 @@ void velocidade(const fs::path& dir, const std::vector<std::string>& lista) {
         std::cerr << "o motor nao abriu: " << motor.ultimoErro() << "\n";
         return;
     }
+    finais(dir, motor);
     auto texto = [&](size_t n) {
         std::string t;
         for (size_t i = 0; i < n; ++i) t += lista[i % lista.size()] + " ";
@@ -207,6 +214,98 @@ void velocidade(const fs::path& dir, const std::vector<std::string>& lista) {
         std::cout << "primeira onda, " << n << " palavras (" << t.size() << " bytes): "
                   << bancada::veredito(m, 1) << "\n";
     }
+}
+
+// Sentences whose last words end on a vowel, a glide, s, r, l, m or a stressed vowel.
+constexpr const char* kFrasesFinais[] = {
+    "O menino comeu os doces.", "Você viu os gatos?", "Ela falou com o professor.",
+    "Quem vai ao mar?", "Ele comprou um jornal.", "Você tem tempo?", "A casa é bonita.",
+    "Vamos embora?", "Eles chegaram cedo.", "Está tudo bem?", "Hoje o dia está bonito.",
+    "Você vem?", "Comprei um café.", "Quer falar?", "O livro está na mesa.",
+    "Eles são felizes?", "Não sei o que fazer.", "Onde fica o hotel?", "Ela trabalha muito.",
+    "Podemos começar?"};
+
+struct ErrosFinais {
+    std::vector<double> fim, pico;
+};
+
+void relataErros(const char* nome, std::vector<double> e) {
+    std::sort(e.begin(), e.end());
+    if (e.empty()) return;
+    const auto dentro = std::count_if(e.begin(), e.end(), [](double v) { return v <= 5; });
+    std::printf("  %s: %zu, erro mediano %.1f %%, pior %.1f %%, %ld dentro de 5 %%\n", nome, e.size(),
+                e[e.size() / 2], e.back(), static_cast<long>(dentro));
+}
+
+void finais(const fs::path& dir, const MotorBrisa& motor) {
+    std::string erro;
+    auto banco = leBancoVoz(dir / "br4", erro);
+    if (!banco) {
+        std::cerr << "sem a voz: " << erro << "\n";
+        return;
+    }
+    MotorDifones sintese(std::move(*banco));
+    sintese.permiteDesconhecidos(true);
+    sintese.guardaF0(true);
+    ErrosFinais afirmacoes, perguntas;
+    std::vector<int16_t> lixo(16000);
+    for (const char* frase : kFrasesFinais) {
+        struct Palavra {
+            std::string nome;
+            double inicio = 0, fim = 0, alvoFim = 0, tempoPico = -1, alvoPico = 0;
+        };
+        std::vector<Palavra> palavras;
+        sintese.reinicia();
+        int64_t t = 0;
+        for (const std::string& l : motor.linhas(utf8ParaWin1252(frase))) {
+            if (l[0] == ';') {
+                palavras.push_back({l.substr(1), double(t), double(t)});
+                continue;
+            }
+            const auto f = interpretaLinhaFonema(l, erro);
+            if (!f || !sintese.escreve(l, erro)) continue;
+            const int64_t n = std::llround(f->duracaoMs * kTaxa / 1000.0);
+            if (!palavras.empty()) {
+                Palavra& p = palavras.back();
+                // The stressed vowel's target is at 80 %, or at 50 % before the end level
+                // when the word ends within it.
+                for (size_t a = 0; a < f->alvos.size(); ++a) {
+                    const auto [pos, hz] = f->alvos[a];
+                    p.alvoFim = hz;
+                    if (pos == 80 || (a == 0 && f->alvos.size() == 2))
+                        p.tempoPico = t + pos / 100 * n, p.alvoPico = hz;
+                }
+                p.fim = double(t + n);
+            }
+            t += n;
+            while (sintese.le(lixo.data(), lixo.size()) > 0) {
+            }
+        }
+        sintese.descarrega();
+        const auto& trilha = sintese.trilhaF0();
+        for (size_t k = 0; k + 1 < palavras.size(); ++k) {
+            const std::string& proxima = palavras[k + 1].nome;
+            if (proxima != "." && proxima != "?") continue;
+            const Palavra& p = palavras[k];
+            double ultimo = 0, pico = 0, distancia = 1e9;
+            for (auto [quando, hz] : trilha) {
+                if (quando >= p.inicio && quando < p.fim) ultimo = hz;
+                if (p.tempoPico >= 0 && std::abs(quando - p.tempoPico) < distancia)
+                    distancia = std::abs(quando - p.tempoPico), pico = hz;
+            }
+            ErrosFinais& e = proxima == "?" ? perguntas : afirmacoes;
+            e.fim.push_back(std::abs(ultimo - p.alvoFim) / p.alvoFim * 100);
+            if (p.alvoPico > 0) e.pico.push_back(std::abs(pico - p.alvoPico) / p.alvoPico * 100);
+            if (std::getenv("BRISA_DETALHE"))
+                std::printf("  %s%s pico %.0f->%.0f fim %.0f->%.0f\n", p.nome.c_str(), proxima.c_str(),
+                            p.alvoPico, pico, p.alvoFim, ultimo);
+        }
+    }
+    std::printf("fins de frase na trilha de F0 do sintetizador:\n");
+    relataErros("afirmacoes, fim", afirmacoes.fim);
+    relataErros("afirmacoes, pico", afirmacoes.pico);
+    relataErros("perguntas, fim", perguntas.fim);
+    relataErros("perguntas, pico", perguntas.pico);
 }
 
 // A statement and a question in the voice's phonemes (as the rules would give them) through

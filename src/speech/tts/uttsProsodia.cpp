@@ -287,15 +287,35 @@ std::vector<std::string> daContornos(const std::vector<std::string>& itens,
 }
 
 FatoresFala fatoresDaFala(int taxa, int tom) {
-    // Past the ends of the scales the factors would reach zero or below: speech would last
-    // nothing or have no pitch; they stop at a tenth.
-    return {std::max(0.1, 0.8 - taxa / 15.0), std::max(0.1, (tom + 11) / 11.0)};
+    // Past the end of the rate scale the factor would reach zero or below, speech lasting
+    // nothing: it stops at a tenth.
+    const double duracao = std::max(0.1, 0.8 - taxa / 15.0);
+    // Pitch 0 and up: (tom + 11) / 11, an octave higher at 11. Below 0 that line would reach
+    // a tenth at -10, a pulse train far below any voice, so each step down lowers the pitch
+    // by 3 % of the base instead: every step differs, the contours keep their shape, and -10
+    // (0.7) puts the lowest level of the shipped voice at 64 Hz, still speech.
+    const double pitch = tom >= 0 ? (tom + 11) / 11.0 : 1 + kPassoTomAbaixo * std::max(tom, -10);
+    return {duracao, pitch};
 }
 
 namespace {
 
 bool fimDaPalavra(const std::vector<std::string>& fonemas, size_t i) {
     return i + 1 >= fonemas.size() || fonemas[i + 1].empty() || fonemas[i + 1][0] == ';';
+}
+
+bool vogalOuSemivogal(std::string_view f) {
+    while (!f.empty() && (f[0] == '>' || static_cast<unsigned char>(f[0]) == kFimTonica)) f.remove_prefix(1);
+    return !f.empty() && std::string_view("aeiouEO@yw").find(f[0]) != std::string_view::npos;
+}
+
+// The word's last vowel or glide, where its voice ends: a final s or r after it is voiceless
+// and cannot carry the end of the contour.
+bool ultimaVogal(const std::vector<std::string>& fonemas, size_t i) {
+    if (!vogalOuSemivogal(fonemas[i])) return false;
+    for (size_t k = i + 1; k < fonemas.size() && !fonemas[k].empty() && fonemas[k][0] != ';'; ++k)
+        if (vogalOuSemivogal(fonemas[k])) return false;
+    return true;
 }
 
 int hertzDoNivel(char digito, const ProsodiaTts& p, const FatoresFala& f) {
@@ -370,11 +390,17 @@ void linhasFonemas(const std::vector<std::string>& fonemas, const ProsodiaTts& p
             alvo(50, e.contorno[0]);
             e.pitch = 1;
         } else if (e.pitch == 2) {
-            alvo(80, e.contorno[1]);
             e.pitch = 3;
-            // A word stressed on its last phoneme ends within it.
-            if (fimDaPalavra(fonemas, i)) alvo(100, e.contorno[2]);
-        } else if (e.pitch == 3 && fimDaPalavra(fonemas, i)) {
+            if (fimDaPalavra(fonemas, i) || ultimaVogal(fonemas, i)) {
+                // A word stressed on its last vowel ends within it: the peak comes earlier and
+                // the end level is reached before the voice stops, not on its last pulse.
+                alvo(50, e.contorno[1]);
+                alvo(85, e.contorno[2]);
+            } else {
+                alvo(80, e.contorno[1]);
+            }
+        } else if (e.pitch == 3 && (fimDaPalavra(fonemas, i) || ultimaVogal(fonemas, i))) {
+            // The last vowel reaches the word's end level and what follows holds it.
             alvo(50, e.contorno[2]);
         }
         if (!difones.vazia() && !difones.tem(e.anterior, f)) {

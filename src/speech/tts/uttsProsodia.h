@@ -67,7 +67,8 @@ class Contornos {
     char ultimo_ = '5';          // the last level given, for a contour starting with '?'
 };
 
-// Duration and pitch factors from the speech server's rate and pitch.
+// Duration and pitch factors from the speech server's rate and pitch (-10 to 10).
+constexpr double kPassoTomAbaixo = 0.03;  // pitch lost at each step below 0, of the base
 struct FatoresFala {
     double duracao = 1.0;
     double pitch = 1.0;

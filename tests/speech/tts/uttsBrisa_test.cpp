@@ -14,9 +14,11 @@
 #include "platform/codigos.h"
 #include "platform/texto.h"
 #include "speech/tts/mbrola/bancoVoz.h"
+#include "speech/tts/mbrola/motorDifones.h"
 #include "console/teclaFila.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace {
@@ -163,6 +165,76 @@ TEST_F(MotorBrisaTest, TheDiphoneListNamesExactlyTheVoicesDiphones) {
     for (const auto& par : ListaDifones::interpreta(leArquivo(pasta_ / "portug.dfn"))) naLista.insert(par);
     EXPECT_EQ(naVoz, naLista);
     EXPECT_EQ(naVoz.size(), banco->difones.size());  // no pair twice
+}
+
+// What a listener hears of a sentence's last word, from the synthesizer's own F0 track: the
+// pitch of its first and last voiced pulses, the last target it asks for, and the lowest
+// pitch of the whole sentence.
+struct FimDeFrase {
+    double primeiro = 0, ultimo = 0, alvo = 0, menor = 1e9;
+};
+
+FimDeFrase ouveFim(const MotorBrisa& motor, const fs::path& voz, std::string_view frase) {
+    std::string erro;
+    auto banco = leBancoVoz(voz, erro);
+    EXPECT_TRUE(banco) << erro;
+    if (!banco) return {};
+    MotorDifones sintese(std::move(*banco));
+    sintese.guardaF0(true);
+    struct Palavra {
+        std::string nome;
+        double inicio, fim, alvo;
+    };
+    std::vector<Palavra> palavras;
+    double t = 0;
+    for (const std::string& l : motor.linhas(frase)) {
+        if (l[0] == ';') {
+            palavras.push_back({l.substr(1), t, t, 0});
+            continue;
+        }
+        const auto f = interpretaLinhaFonema(l, erro);
+        EXPECT_TRUE(f && sintese.escreve(l, erro)) << l << ": " << erro;
+        if (!f || palavras.empty()) continue;
+        t += std::round(f->duracaoMs * 16);
+        palavras.back().fim = t;
+        for (auto [pos, hz] : f->alvos) palavras.back().alvo = hz;
+    }
+    sintese.descarrega();
+    // The word before the sentence's closing mark.
+    auto marca = std::find_if(palavras.rbegin(), palavras.rend(),
+                              [](const Palavra& p) { return p.nome == "." || p.nome == "?"; });
+    EXPECT_TRUE(marca != palavras.rend() && marca + 1 != palavras.rend());
+    if (marca == palavras.rend() || marca + 1 == palavras.rend()) return {};
+    const Palavra& ultima = *(marca + 1);
+    FimDeFrase r;
+    r.alvo = ultima.alvo;
+    for (auto [quando, hz] : sintese.trilhaF0()) {
+        r.menor = std::min(r.menor, hz);
+        if (quando < ultima.inicio || quando >= ultima.fim) continue;
+        if (r.primeiro == 0) r.primeiro = hz;
+        r.ultimo = hz;
+    }
+    return r;
+}
+
+// A question rises to its end and a statement falls to it, each reaching the level its
+// contour ends on; at the lowest pitch step both still do, above 60 Hz.
+TEST_F(MotorBrisaTest, AQuestionRisesAndAStatementFallsToTheirEndsAtEveryPitch) {
+    MotorBrisa m;
+    ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
+    for (int tom : {0, -10}) {
+        const FatoresFala f = fatoresDaFala(0, tom);
+        m.fatores(f.pitch, f.duracao);
+        for (const char* frase : {"Voce viu os gatos?", "Quer falar?", "Ele comprou os doces.",
+                                  "Ela falou com o professor."}) {
+            const FimDeFrase r = ouveFim(m, pasta_ / "br4", frase);
+            const bool pergunta = std::string_view(frase).ends_with('?');
+            EXPECT_NEAR(r.ultimo, r.alvo, r.alvo * 0.05) << frase << " tom " << tom;
+            if (pergunta) EXPECT_GT(r.ultimo, 1.2 * r.primeiro) << frase << " tom " << tom;
+            else EXPECT_LT(r.ultimo, 0.9 * r.primeiro) << frase << " tom " << tom;
+            EXPECT_GE(r.menor, 60) << frase << " tom " << tom;
+        }
+    }
 }
 
 // Server type 3 as the front end uses it, its samples reaching the sound device.

@@ -125,6 +125,7 @@ void MotorDifones::reinicia() {
     soma_.clear();
     base_ = 0;
     prontas_.clear();
+    trilhaF0_.clear();
 }
 
 void MotorDifones::sintetizaAte(size_t k) {
@@ -187,6 +188,7 @@ void MotorDifones::sintetizaDifone(const std::string& a, const std::string& b, i
                 pa = antes > 0 && depois > 0 ? (antes + depois) / 2 : std::max(antes, depois);
         }
         const double ps = sonora ? banco_.taxa / hertzEm(t) : pa;
+        if (guardaF0_ && sonora) trilhaF0_.emplace_back(t, banco_.taxa / std::max(1.0, ps));
         auto w = std::clamp<int64_t>(std::llround(sonora ? std::min(pa, ps) : pa), kMinJanela, kMaxJanela);
         auto c = static_cast<int64_t>(centro);
         // A window must lie inside the piece: one cut by the piece's edge would start or end

@@ -53,6 +53,10 @@ class MotorDifones {
     double volume() const { return volume_; }
     void renomeia(std::map<std::string, std::string> nomes) { nomes_ = std::move(nomes); }
     const BancoVoz& banco() const { return banco_; }
+    // While kept, the pitch each voiced pulse was placed at, as (output sample, Hz) since the
+    // last reinicia: the engine's own F0 track, for measuring what an intonation reaches.
+    void guardaF0(bool sim) { guardaF0_ = sim; }
+    const std::vector<std::pair<double, double>>& trilhaF0() const { return trilhaF0_; }
 
   private:
     struct Fonema {
@@ -77,4 +81,6 @@ class MotorDifones {
     std::deque<float> soma_;    // overlap-add buffer, starting at sample `base_`
     int64_t base_ = 0;
     std::deque<int16_t> prontas_;
+    bool guardaF0_ = false;
+    std::vector<std::pair<double, double>> trilhaF0_;
 };
