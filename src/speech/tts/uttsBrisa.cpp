@@ -87,12 +87,14 @@ size_t FrasesTts::fimDaFrase(size_t inicio) const {
     for (size_t i = std::max<size_t>(inicio + 2, 2); i + 1 < t.size(); ++i) {
         const auto antes = static_cast<unsigned char>(t[i - 1]);
         if (!branco(t[i]) || antes <= ' ' || antes == '-') continue;
-        if (antes == '.' || antes == '!' || antes == '?') {
-            // "Sr." and "J." end no sentence: the next word may still belong to them.
+        if (antes == '!' || antes == '?') return i;
+        if (antes == '.') {
+            // "Sr." and "J." end no sentence: the next word still belongs to them.
             size_t p = i - 1;
             while (p > inicio && letrasTts::letra(static_cast<unsigned char>(t[p - 1]))) --p;
             const std::string_view palavra = t.substr(p, i - 1 - p);
-            if (antes != '.' || (palavra.size() != 1 && !preproc_.abreviatura(palavra))) return i;
+            if (palavra.size() == 1 || preproc_.abreviatura(palavra)) continue;
+            return i;
         }
         if (i - inicio >= kFraseLonga) return i;
     }
