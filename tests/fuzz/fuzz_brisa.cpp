@@ -1,12 +1,15 @@
 // Fuzz entry for the text-to-speech engine's first stages: the rule, exception and
-// abbreviation loaders, the normaliser and the converter. The input is four parts separated
-// by NUL bytes: a rule file, an exception file, an abbreviation file and a text.
+// abbreviation loaders, the normaliser and the converter, and the text made phrase by phrase
+// against the whole text at once. The input is four parts separated by NUL bytes: a rule
+// file, an exception file, an abbreviation file and a text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/texto.h"
+#include "speech/tts/uttsBrisa.h"
 #include "speech/tts/uttsPortug.h"
 #include "speech/tts/uttsPreproc.h"
 #include "fuzz.h"
@@ -35,5 +38,18 @@ int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
     const std::vector<std::string> fonemas = portug.converte(itens);
     // One marker per item and the closing pause at least.
     if (fonemas.size() < itens.size() + 1 || fonemas.back() != "__") __builtin_trap();
+
+    const ProsodiaTts prosodia;
+    const ListaDifones difones;
+    const FatoresFala fatores;
+    FrasesTts frases(preproc, portug, prosodia, difones, fatores, texto);
+    std::vector<std::string> porFrase, deUmaVez;
+    while (frases.proxima(porFrase)) {
+    }
+    if (!apara(texto).empty()) {
+        const auto contornos = daContornos(tokeniza(preproc.normaliza(apara(texto)), prosodia), prosodia);
+        deUmaVez = linhasFonemas(portug.converte(contornos), prosodia, difones, fatores);
+    }
+    if (porFrase != deUmaVez) __builtin_trap();
     return 0;
 }

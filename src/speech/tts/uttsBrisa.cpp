@@ -8,6 +8,7 @@
 #include "platform/texto.h"
 #include "speech/tocadorOnda.h"
 #include "speech/tts/mbrola/mbrola.h"
+#include "speech/tts/uttsLetras.h"
 
 namespace {
 
@@ -65,12 +66,74 @@ void MotorBrisa::fecha() {
     aberto_ = false;
 }
 
+FrasesTts::FrasesTts(const PreprocTts& preproc, const PortugTts& portug,
+                     const ProsodiaTts& prosodia, const ListaDifones& difones,
+                     const FatoresFala& fatores, std::string_view texto)
+    : preproc_(preproc),
+      portug_(portug),
+      prosodia_(prosodia),
+      difones_(difones),
+      fatores_(fatores),
+      texto_(apara(texto)),
+      contornos_(prosodia) {}
+
+// A cut falls on a blank the normaliser reads as a plain word break: never after a hyphen
+// or another blank (" - " is a pause, "-5" a negative number), and with at least two
+// characters on each side (a lone character is read by its name). Both sides then normalise
+// as they would in the whole text.
+size_t FrasesTts::fimDaFrase(size_t inicio) const {
+    const std::string_view t = texto_;
+    auto branco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    for (size_t i = std::max<size_t>(inicio + 2, 2); i + 1 < t.size(); ++i) {
+        const auto antes = static_cast<unsigned char>(t[i - 1]);
+        if (!branco(t[i]) || antes <= ' ' || antes == '-') continue;
+        if (antes == '!' || antes == '?') return i;
+        if (antes == '.') {
+            // "Sr." and "J." end no sentence: the next word still belongs to them.
+            size_t p = i - 1;
+            while (p > inicio && letrasTts::letra(static_cast<unsigned char>(t[p - 1]))) --p;
+            const std::string_view palavra = t.substr(p, i - 1 - p);
+            if (palavra.size() == 1 || preproc_.abreviatura(palavra)) continue;
+            return i;
+        }
+        if (i - inicio >= kFraseLonga) return i;
+    }
+    return t.size();
+}
+
+bool FrasesTts::proxima(std::vector<std::string>& linhas) {
+    if (posicao_ >= texto_.size()) return false;
+    const size_t inicio = posicao_;
+    posicao_ = fimDaFrase(inicio);
+    const bool fim = posicao_ >= texto_.size();
+    std::vector<std::string> itens = tokeniza(preproc_.normaliza(texto_.substr(inicio, posicao_ - inicio)), prosodia_);
+    // The sentence mark that opens the list belongs to the text's start only.
+    if (inicio > 0) itens.erase(itens.begin());
+    std::vector<std::string> fonemas = std::move(pendentes_);
+    pendentes_.clear();
+    portug_.acrescentaFonemas(contornos_.acrescenta(itens, fim), fonemas);
+    if (fim) fonemas.push_back("__");
+    ligaPalavras(fonemas);
+    if (!fim) {
+        // The last item waits for the next word, which may change its final sound.
+        size_t ultimo = fonemas.size();
+        while (ultimo > 0 && (fonemas[ultimo - 1].empty() || fonemas[ultimo - 1][0] != ';')) --ultimo;
+        if (ultimo > 0) {
+            pendentes_.assign(std::make_move_iterator(fonemas.begin() + static_cast<std::ptrdiff_t>(ultimo - 1)),
+                              std::make_move_iterator(fonemas.end()));
+            fonemas.resize(ultimo - 1);
+        }
+    }
+    linhasFonemas(fonemas, prosodia_, difones_, fatores_, estado_, linhas);
+    return true;
+}
+
 std::vector<std::string> MotorBrisa::linhas(std::string_view texto) const {
-    const std::string_view t = apara(texto);
-    if (t.empty()) return {};
-    const std::string normal = preproc_.normaliza(t);
-    const auto itens = daContornos(tokeniza(normal, prosodia_), prosodia_);
-    return linhasFonemas(portug_.converte(itens), prosodia_, difones_, fatores_);
+    std::vector<std::string> l;
+    FrasesTts frases(preproc_, portug_, prosodia_, difones_, fatores_, texto);
+    while (frases.proxima(l)) {
+    }
+    return l;
 }
 
 bool BufferOnda::toca() {
@@ -101,9 +164,10 @@ bool BufferOnda::termina() {
 }
 
 bool MotorBrisa::fala(std::string_view texto, const TocaOnda& toca) {
+    frases_ = 0;
     if (!aberto_) return false;
-    const std::vector<std::string> l = linhas(texto);
-    if (l.empty()) return true;
+    if (apara(texto).empty()) return true;
+    FrasesTts frases(preproc_, portug_, prosodia_, difones_, fatores_, texto);
     reset_MBR();
     bool aceito = true;
     BufferOnda buffer(toca);
@@ -113,14 +177,19 @@ bool MotorBrisa::fala(std::string_view texto, const TocaOnda& toca) {
         while (buffer.seguindo() && (n = read_MBR(bloco.data(), static_cast<int>(bloco.size()))) > 0)
             buffer.acrescenta(std::span(bloco).first(static_cast<size_t>(n)));
     };
-    for (const std::string& linha : l) {
-        if (!buffer.seguindo()) break;
-        write_MBR((linha + "\r\n").c_str());
-        if (lastError_MBR() != 0) {
-            reset_MBR();
-            aceito = false;
+    std::vector<std::string> l;
+    while (buffer.seguindo() && frases.proxima(l)) {
+        ++frases_;
+        for (const std::string& linha : l) {
+            if (!buffer.seguindo()) break;
+            write_MBR((linha + "\r\n").c_str());
+            if (lastError_MBR() != 0) {
+                reset_MBR();
+                aceito = false;
+            }
+            le();
         }
-        le();
+        l.clear();
     }
     if (buffer.seguindo()) {
         flush_MBR();

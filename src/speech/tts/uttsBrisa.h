@@ -1,9 +1,9 @@
 // The top of the own text-to-speech engine: opens the diphone synthesizer on its voice and
-// loads the five rule files; speaks a text by normalising it, cutting it into classed
-// words with intonation contours, converting them to phonemes, writing the phoneme-file
-// lines to the synthesizer and playing the samples it gives back as they come, so speech
-// starts before the whole text is made. As speech server type 3 it stands behind the
-// speech front end like the other servers.
+// loads the five rule files; speaks a text phrase by phrase, normalising each, cutting it
+// into classed words with intonation contours, converting them to phonemes, writing the
+// phoneme-file lines to the synthesizer and playing the samples it gives back as they come,
+// so speech starts after the first phrase is made, however long the text. As speech server
+// type 3 it stands behind the speech front end like the other servers.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +49,39 @@ class BufferOnda {
     bool seguir_ = true;
 };
 
+// A text's phoneme-file lines, made a phrase at a time. The text is cut at a blank after a
+// sentence end (not after an abbreviation or an initial), or, in a long stretch without one,
+// at a blank after a word; each phrase is normalised, classed, contoured, converted and
+// written. What a stage needs of the next phrase (an item's contour the item after it, a
+// word's final r or s the next word's first sound) waits for it, so the lines are the same
+// as those of the whole text made at once.
+class FrasesTts {
+  public:
+    // A phrase with no sentence end is cut at the first blank past this many bytes.
+    static constexpr size_t kFraseLonga = 300;
+
+    // The parts are referenced, not copied: they must outlive this.
+    FrasesTts(const PreprocTts& preproc, const PortugTts& portug, const ProsodiaTts& prosodia,
+              const ListaDifones& difones, const FatoresFala& fatores, std::string_view texto);
+    // The lines of the next phrase (none while a stage waits for more) added to `linhas`;
+    // false once the text is done.
+    bool proxima(std::vector<std::string>& linhas);
+
+  private:
+    size_t fimDaFrase(size_t inicio) const;
+
+    const PreprocTts& preproc_;
+    const PortugTts& portug_;
+    const ProsodiaTts& prosodia_;
+    const ListaDifones& difones_;
+    const FatoresFala& fatores_;
+    std::string_view texto_;
+    size_t posicao_ = 0;
+    Contornos contornos_;
+    std::vector<std::string> pendentes_;  // the last item's marker and phonemes
+    EstadoLinhas estado_;
+};
+
 class MotorBrisa {
   public:
     static constexpr size_t kAmostrasPorLeitura = 16000;
@@ -64,8 +97,11 @@ class MotorBrisa {
     bool aberto() const { return aberto_; }
     void fatores(double pitch, double duracao) { fatores_ = {duracao, pitch}; }
     const FatoresFala& fatores() const { return fatores_; }
-    // False when the synthesizer refused a line (the others are still written).
+    // False when the synthesizer refused a line (the others are still written). Once the
+    // player asks to stop, no further phrase is made.
     bool fala(std::string_view texto, const TocaOnda& toca);
+    // How many phrases the last `fala` made.
+    size_t frasesFeitas() const { return frases_; }
     // The phoneme-file lines of a text, as `fala` writes them.
     std::vector<std::string> linhas(std::string_view texto) const;
     const std::string& ultimoErro() const { return erro_; }
@@ -81,6 +117,7 @@ class MotorBrisa {
     ProsodiaTts prosodia_;
     ListaDifones difones_;
     FatoresFala fatores_;
+    size_t frases_ = 0;
 };
 
 // Server type 3: the engine above with its files where BRISATTS in the family INI says

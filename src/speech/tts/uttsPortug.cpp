@@ -109,22 +109,6 @@ std::string_view semMarcas(std::string_view f) {
     return f;
 }
 
-// r2 and s2, the final r and s of a word, are said r and z before a word that begins with a
-// vowel (the reduced @ too) or a glide, stressed or not.
-void ligaPalavras(std::vector<std::string>& f) {
-    for (size_t m = 3; m + 1 < f.size(); ++m) {
-        if (f[m].empty() || f[m][0] != ';') continue;
-        const std::string_view primeiro = semMarcas(f[m + 1]);
-        if (primeiro.empty() || !em("aeiouwy@AEIOUWY", static_cast<unsigned char>(primeiro[0])))
-            continue;
-        std::string& ultimo = f[m - 2];
-        const size_t marcas = ultimo.size() - semMarcas(ultimo).size();
-        const std::string_view som = std::string_view(ultimo).substr(marcas);
-        if (som == "r2") ultimo = ultimo.substr(0, marcas) + "r";
-        else if (som == "s2") ultimo = ultimo.substr(0, marcas) + "z";
-    }
-}
-
 }  // namespace
 
 FormaRegras PortugTts::formaRegras() {
@@ -198,6 +182,14 @@ void PortugTts::convertePalavra(std::string_view original, std::vector<std::stri
 
 std::vector<std::string> PortugTts::converte(const std::vector<std::string>& itens) const {
     std::vector<std::string> fonemas;
+    acrescentaFonemas(itens, fonemas);
+    fonemas.push_back("__");
+    ligaPalavras(fonemas);
+    return fonemas;
+}
+
+void PortugTts::acrescentaFonemas(const std::vector<std::string>& itens,
+                                  std::vector<std::string>& fonemas) const {
     for (const std::string& item : itens) {
         fonemas.push_back(";" + item);
         const std::string palavra = maiusculasLatin1(palavraDoItem(item));
@@ -209,7 +201,19 @@ std::vector<std::string> PortugTts::converte(const std::vector<std::string>& ite
             convertePalavra(palavra, fonemas);
         }
     }
-    fonemas.push_back("__");
-    ligaPalavras(fonemas);
-    return fonemas;
+}
+
+// The reduced @ counts as a vowel, and a stressed first phoneme as much as an unstressed one.
+void ligaPalavras(std::vector<std::string>& f) {
+    for (size_t m = 3; m + 1 < f.size(); ++m) {
+        if (f[m].empty() || f[m][0] != ';') continue;
+        const std::string_view primeiro = semMarcas(f[m + 1]);
+        if (primeiro.empty() || !em("aeiouwy@AEIOUWY", static_cast<unsigned char>(primeiro[0])))
+            continue;
+        std::string& ultimo = f[m - 2];
+        const size_t marcas = ultimo.size() - semMarcas(ultimo).size();
+        const std::string_view som = std::string_view(ultimo).substr(marcas);
+        if (som == "r2") ultimo = ultimo.substr(0, marcas) + "r";
+        else if (som == "s2") ultimo = ultimo.substr(0, marcas) + "z";
+    }
 }

@@ -17,6 +17,10 @@ public:
     bool carrega(const std::filesystem::path& regras, const std::filesystem::path& excecoes);
     void libera();
     std::vector<std::string> converte(const std::vector<std::string>& itens) const;
+    // The items' markers and phonemes added to `fonemas`, as `converte` gives them but
+    // without the closing pause and the joins between words (ligaPalavras), so a text may be
+    // converted a piece at a time.
+    void acrescentaFonemas(const std::vector<std::string>& itens, std::vector<std::string>& fonemas) const;
 
     // The rule file's form: centres from 32 to 255, outputs of up to 20 characters,
     // accented upper-case letters in the contexts, `;` comments.
@@ -35,3 +39,8 @@ private:
     Regras regras_{formaRegras()};
     Excecoes excecoes_;
 };
+
+// r2 and s2, the final r and s of a word, said r and z before a word that begins with a
+// vowel or a glide; a list in pieces is joined right when each word marker comes with the
+// phoneme after it and the two before it.
+void ligaPalavras(std::vector<std::string>& fonemas);

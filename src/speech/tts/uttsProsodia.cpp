@@ -251,49 +251,71 @@ std::vector<std::string> tokeniza(std::string_view texto, const ProsodiaTts& pro
     return itens;
 }
 
-std::vector<std::string> daContornos(const std::vector<std::string>& itens,
-                                     const ProsodiaTts& prosodia) {
+std::vector<std::string> Contornos::acrescenta(const std::vector<std::string>& itens, bool fim) {
     std::vector<std::string> saida;
-    char ultimo = '5';
-    for (size_t i = 0; i < itens.size(); ++i) {
-        const std::string anterior = i > 0 ? chaveDoItem(itens[i - 1]) : "";
-        const std::string atual = chaveDoItem(itens[i]);
-        // The end of the text ends a sentence: texts come phrase by phrase, often without
-        // their full stop, and their last word still closes the line.
-        const std::string proximo = i + 1 < itens.size() ? chaveDoItem(itens[i + 1]) : "--";
+    auto contorna = [&](const std::string& proximo) {
+        const std::string atual = chaveDoItem(pendente_);
         std::string contorno = "555";
-        for (const RegraContorno& r : prosodia.regras)
-            if ((r.anterior.empty() || r.anterior == anterior) && (r.atual.empty() || r.atual == atual) &&
+        for (const RegraContorno& r : prosodia_.regras)
+            if ((r.anterior.empty() || r.anterior == anterior_) && (r.atual.empty() || r.atual == atual) &&
                 (r.proximo.empty() || r.proximo == proximo)) {
                 contorno = r.contorno;
                 break;
             }
-        if (contorno[0] == '?') contorno[0] = ultimo;
-        ultimo = contorno[2];
-        saida.push_back(contorno + "|" + (itens[i].size() > 4 ? itens[i].substr(4) : ""));
+        if (contorno[0] == '?') contorno[0] = ultimo_;
+        ultimo_ = contorno[2];
+        saida.push_back(contorno + "|" + (pendente_.size() > 4 ? pendente_.substr(4) : ""));
+        anterior_ = atual;
+    };
+    for (const std::string& item : itens) {
+        if (temPendente_) contorna(chaveDoItem(item));
+        pendente_ = item;
+        temPendente_ = true;
+    }
+    // The end of the text ends a sentence: texts come phrase by phrase, often without
+    // their full stop, and their last word still closes the line.
+    if (fim && temPendente_) {
+        contorna("--");
+        temPendente_ = false;
     }
     return saida;
 }
 
+std::vector<std::string> daContornos(const std::vector<std::string>& itens,
+                                     const ProsodiaTts& prosodia) {
+    return Contornos(prosodia).acrescenta(itens, true);
+}
+
 FatoresFala fatoresDaFala(int taxa, int tom) {
-    // Past the ends of the scales the factors would reach zero or below: speech would last
-    // nothing or have no pitch; they stop at a tenth.
-    return {std::max(0.1, 0.8 - taxa / 15.0), std::max(0.1, (tom + 11) / 11.0)};
+    // Past the end of the rate scale the factor would reach zero or below, speech lasting
+    // nothing: it stops at a tenth.
+    const double duracao = std::max(0.1, 0.8 - taxa / 15.0);
+    // Pitch 0 and up: (tom + 11) / 11, an octave higher at 11. Below 0 that line would reach
+    // a tenth at -10, a pulse train far below any voice, so each step down lowers the pitch
+    // by 3 % of the base instead: every step differs, the contours keep their shape, and -10
+    // (0.7) puts the lowest level of the shipped voice at 64 Hz, still speech.
+    const double pitch = tom >= 0 ? (tom + 11) / 11.0 : 1 + kPassoTomAbaixo * std::max(tom, -10);
+    return {duracao, pitch};
 }
 
 namespace {
 
-// What the line writer keeps from one item to the next.
-struct EstadoLinhas {
-    std::string contorno = "555";
-    size_t comprimento = 0;  // of the current word, with its ';'
-    int pitch = 0;           // 0 first phoneme, 1 before the stress, 2 stressed, 3 after
-    int multiplicador = 100;
-    std::string anterior = "_";
-};
-
 bool fimDaPalavra(const std::vector<std::string>& fonemas, size_t i) {
     return i + 1 >= fonemas.size() || fonemas[i + 1].empty() || fonemas[i + 1][0] == ';';
+}
+
+bool vogalOuSemivogal(std::string_view f) {
+    while (!f.empty() && (f[0] == '>' || static_cast<unsigned char>(f[0]) == kFimTonica)) f.remove_prefix(1);
+    return !f.empty() && std::string_view("aeiouEO@yw").find(f[0]) != std::string_view::npos;
+}
+
+// The word's last vowel or glide, where its voice ends: a final s or r after it is voiceless
+// and cannot carry the end of the contour.
+bool ultimaVogal(const std::vector<std::string>& fonemas, size_t i) {
+    if (!vogalOuSemivogal(fonemas[i])) return false;
+    for (size_t k = i + 1; k < fonemas.size() && !fonemas[k].empty() && fonemas[k][0] != ';'; ++k)
+        if (vogalOuSemivogal(fonemas[k])) return false;
+    return true;
 }
 
 int hertzDoNivel(char digito, const ProsodiaTts& p, const FatoresFala& f) {
@@ -310,6 +332,13 @@ std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
                                        const FatoresFala& fatores) {
     std::vector<std::string> saida;
     EstadoLinhas e;
+    linhasFonemas(fonemas, prosodia, difones, fatores, e, saida);
+    return saida;
+}
+
+void linhasFonemas(const std::vector<std::string>& fonemas, const ProsodiaTts& prosodia,
+                   const ListaDifones& difones, const FatoresFala& fatores, EstadoLinhas& e,
+                   std::vector<std::string>& saida) {
     for (size_t i = 0; i < fonemas.size(); ++i) {
         std::string f = fonemas[i];
         if (f.empty()) continue;
@@ -361,11 +390,17 @@ std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
             alvo(50, e.contorno[0]);
             e.pitch = 1;
         } else if (e.pitch == 2) {
-            alvo(80, e.contorno[1]);
             e.pitch = 3;
-            // A word stressed on its last phoneme ends within it.
-            if (fimDaPalavra(fonemas, i)) alvo(100, e.contorno[2]);
-        } else if (e.pitch == 3 && fimDaPalavra(fonemas, i)) {
+            if (fimDaPalavra(fonemas, i) || ultimaVogal(fonemas, i)) {
+                // A word stressed on its last vowel ends within it: the peak comes earlier and
+                // the end level is reached before the voice stops, not on its last pulse.
+                alvo(50, e.contorno[1]);
+                alvo(85, e.contorno[2]);
+            } else {
+                alvo(80, e.contorno[1]);
+            }
+        } else if (e.pitch == 3 && (fimDaPalavra(fonemas, i) || ultimaVogal(fonemas, i))) {
+            // The last vowel reaches the word's end level and what follows holds it.
             alvo(50, e.contorno[2]);
         }
         if (!difones.vazia() && !difones.tem(e.anterior, f)) {
@@ -377,5 +412,4 @@ std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
         saida.push_back(linha.str());
         e.anterior = f;
     }
-    return saida;
 }

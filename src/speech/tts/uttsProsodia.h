@@ -51,14 +51,45 @@ std::vector<std::string> tokeniza(std::string_view texto, const ProsodiaTts& pro
 std::vector<std::string> daContornos(const std::vector<std::string>& itens,
                                      const ProsodiaTts& prosodia);
 
-// Duration and pitch factors from the speech server's rate and pitch.
+// The same for a text that comes a piece at a time: an item's contour depends on the item
+// after it, so the last item of a piece waits for the next piece (or for the end).
+class Contornos {
+  public:
+    explicit Contornos(const ProsodiaTts& prosodia) : prosodia_(prosodia) {}
+    // The items that are ready, contoured; `fim` when no piece follows.
+    std::vector<std::string> acrescenta(const std::vector<std::string>& itens, bool fim);
+
+  private:
+    const ProsodiaTts& prosodia_;
+    std::string pendente_;       // the item whose next one is not known yet
+    bool temPendente_ = false;
+    std::string anterior_;       // the key of the item before it
+    char ultimo_ = '5';          // the last level given, for a contour starting with '?'
+};
+
+// Duration and pitch factors from the speech server's rate and pitch (-10 to 10).
+constexpr double kPassoTomAbaixo = 0.03;  // pitch lost at each step below 0, of the base
 struct FatoresFala {
     double duracao = 1.0;
     double pitch = 1.0;
 };
 FatoresFala fatoresDaFala(int taxa, int tom);
 
+// What the line writer keeps from one phoneme to the next, so a list may come in pieces.
+struct EstadoLinhas {
+    std::string contorno = "555";
+    size_t comprimento = 0;  // of the current word, with its ';'
+    int pitch = 0;           // 0 first phoneme, 1 before the stress, 2 stressed, 3 after
+    int multiplicador = 100;
+    std::string anterior = "_";
+};
+
 // The phoneme list (word markers, phonemes, pauses) as phoneme-file lines.
 std::vector<std::string> linhasFonemas(const std::vector<std::string>& fonemas,
                                        const ProsodiaTts& prosodia, const ListaDifones& difones,
                                        const FatoresFala& fatores);
+// The same for a piece of the list, carrying `estado` on to the next piece; a piece ends
+// after a word's last phoneme.
+void linhasFonemas(const std::vector<std::string>& fonemas, const ProsodiaTts& prosodia,
+                   const ListaDifones& difones, const FatoresFala& fatores, EstadoLinhas& estado,
+                   std::vector<std::string>& saida);

@@ -1,5 +1,6 @@
-// The engine top: its playback buffer, its opening with each file missing or broken, and,
-// with the voice the kit made in the build tree, speaking as server type 3 at every speed.
+// The engine top: its playback buffer, its phrase-by-phrase lines against the whole text's,
+// its opening with each file missing or broken, and, with the voice the kit made in the
+// build tree, speaking as server type 3 at every speed.
 #include "speech/tts/uttsBrisa.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +11,22 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
+#include "platform/codigos.h"
+#include "platform/texto.h"
 #include "speech/tts/mbrola/bancoVoz.h"
+#include "speech/tts/mbrola/motorDifones.h"
 #include "console/teclaFila.h"
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
+std::string u(std::string_view win) { return win1252ParaUtf8(win); }
 
 TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     std::vector<std::vector<uint8_t>> ondas;
@@ -47,6 +56,58 @@ TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     parado.acrescenta(bloco);
     EXPECT_FALSE(parado.acrescenta(bloco));  // the player said stop
     EXPECT_FALSE(parado.acrescenta(bloco));
+}
+
+// The shipped rule files, read as the engine reads them.
+struct EtapasTts {
+    PreprocTts preproc;
+    PortugTts portug;
+    ProsodiaTts prosodia;
+    ListaDifones difones;
+    FatoresFala fatores;
+
+    EtapasTts() {
+        const fs::path raiz = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
+        std::string mensagem;
+        EXPECT_TRUE(preproc.carregaAbreviaturas(raiz / "portug.abr"));
+        EXPECT_TRUE(portug.carrega(raiz / "portug.nrl", raiz / "portug.exc"));
+        EXPECT_TRUE(carregaProsodia(raiz / "portug.pro", prosodia, mensagem)) << mensagem;
+        EXPECT_TRUE(difones.carrega(raiz / "portug.dfn"));
+    }
+    // The whole text through each stage at once.
+    std::vector<std::string> deUmaVez(std::string_view texto) const {
+        const std::string normal = preproc.normaliza(apara(texto));
+        const auto itens = daContornos(tokeniza(normal, prosodia), prosodia);
+        return linhasFonemas(portug.converte(itens), prosodia, difones, fatores);
+    }
+};
+
+// Cut at sentence ends and in long unpunctuated stretches, the lines are those of the whole
+// text: contours that look at the next item, a final s said z before the next word's vowel,
+// abbreviations, initials, numbers, dashes and lone characters across the cuts.
+TEST(FrasesTts, PhraseByPhraseGivesTheWholeTextsLines) {
+    const EtapasTts e;
+    std::string semPonto;
+    while (semPonto.size() < 3 * FrasesTts::kFraseLonga) semPonto += "os olhos azuis ";
+    const std::string textos[] = {
+        w("Bom dia. Como vai você? Eu vou bem! O Sr. Silva e J. Souza chegaram às 10h."),
+        w("Custou R$ 1.234,56 em 2023. 3o. lugar - e o 2º. Depois -5 graus... Fim. ."),
+        "Linha um.\nLinha dois.\tTres.  \r\n Quatro?! a. b",
+        semPonto + "e mais. " + semPonto + "fim",
+        ". a",
+        "x"};
+    for (const std::string& t : textos) {
+        FrasesTts frases(e.preproc, e.portug, e.prosodia, e.difones, e.fatores, t);
+        std::vector<std::string> linhas;
+        size_t n = 0;
+        while (frases.proxima(linhas)) ++n;
+        EXPECT_EQ(linhas, e.deUmaVez(t)) << u(t);
+        if (t.size() > 40) EXPECT_GE(n, 4u) << u(t);
+    }
+    // The cuts in the long stretch fell between an s and a vowel: the joins are there.
+    const auto linhas = e.deUmaVez(semPonto);
+    EXPECT_GT(std::count_if(linhas.begin(), linhas.end(), [](const std::string& l) { return l.starts_with("z "); }),
+              40);
 }
 
 // The engine's files in a folder: the build tree's voice and data, with one changed.
@@ -106,6 +167,76 @@ TEST_F(MotorBrisaTest, TheDiphoneListNamesExactlyTheVoicesDiphones) {
     EXPECT_EQ(naVoz.size(), banco->difones.size());  // no pair twice
 }
 
+// What a listener hears of a sentence's last word, from the synthesizer's own F0 track: the
+// pitch of its first and last voiced pulses, the last target it asks for, and the lowest
+// pitch of the whole sentence.
+struct FimDeFrase {
+    double primeiro = 0, ultimo = 0, alvo = 0, menor = 1e9;
+};
+
+FimDeFrase ouveFim(const MotorBrisa& motor, const fs::path& voz, std::string_view frase) {
+    std::string erro;
+    auto banco = leBancoVoz(voz, erro);
+    EXPECT_TRUE(banco) << erro;
+    if (!banco) return {};
+    MotorDifones sintese(std::move(*banco));
+    sintese.guardaF0(true);
+    struct Palavra {
+        std::string nome;
+        double inicio, fim, alvo;
+    };
+    std::vector<Palavra> palavras;
+    double t = 0;
+    for (const std::string& l : motor.linhas(frase)) {
+        if (l[0] == ';') {
+            palavras.push_back({l.substr(1), t, t, 0});
+            continue;
+        }
+        const auto f = interpretaLinhaFonema(l, erro);
+        EXPECT_TRUE(f && sintese.escreve(l, erro)) << l << ": " << erro;
+        if (!f || palavras.empty()) continue;
+        t += std::round(f->duracaoMs * 16);
+        palavras.back().fim = t;
+        for (auto [pos, hz] : f->alvos) palavras.back().alvo = hz;
+    }
+    sintese.descarrega();
+    // The word before the sentence's closing mark.
+    auto marca = std::find_if(palavras.rbegin(), palavras.rend(),
+                              [](const Palavra& p) { return p.nome == "." || p.nome == "?"; });
+    EXPECT_TRUE(marca != palavras.rend() && marca + 1 != palavras.rend());
+    if (marca == palavras.rend() || marca + 1 == palavras.rend()) return {};
+    const Palavra& ultima = *(marca + 1);
+    FimDeFrase r;
+    r.alvo = ultima.alvo;
+    for (auto [quando, hz] : sintese.trilhaF0()) {
+        r.menor = std::min(r.menor, hz);
+        if (quando < ultima.inicio || quando >= ultima.fim) continue;
+        if (r.primeiro == 0) r.primeiro = hz;
+        r.ultimo = hz;
+    }
+    return r;
+}
+
+// A question rises to its end and a statement falls to it, each reaching the level its
+// contour ends on; at the lowest pitch step both still do, above 60 Hz.
+TEST_F(MotorBrisaTest, AQuestionRisesAndAStatementFallsToTheirEndsAtEveryPitch) {
+    MotorBrisa m;
+    ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
+    for (int tom : {0, -10}) {
+        const FatoresFala f = fatoresDaFala(0, tom);
+        m.fatores(f.pitch, f.duracao);
+        for (const char* frase : {"Voce viu os gatos?", "Quer falar?", "Ele comprou os doces.",
+                                  "Ela falou com o professor."}) {
+            const FimDeFrase r = ouveFim(m, pasta_ / "br4", frase);
+            const bool pergunta = std::string_view(frase).ends_with('?');
+            EXPECT_NEAR(r.ultimo, r.alvo, r.alvo * 0.05) << frase << " tom " << tom;
+            if (pergunta) EXPECT_GT(r.ultimo, 1.2 * r.primeiro) << frase << " tom " << tom;
+            else EXPECT_LT(r.ultimo, 0.9 * r.primeiro) << frase << " tom " << tom;
+            EXPECT_GE(r.menor, 60) << frase << " tom " << tom;
+        }
+    }
+}
+
 // Server type 3 as the front end uses it, its samples reaching the sound device.
 class ServidorBrisaTest : public MotorBrisaTest {
   protected:
@@ -146,6 +277,20 @@ TEST_F(ServidorBrisaTest, SpeaksAParagraphAndFasterAtAHigherRate) {
     EXPECT_NEAR(static_cast<double>(rapido) / normal, 0.5, 0.08);
     diz(-10, texto);
     diz(10, texto);
+}
+
+// A stop at the first wave leaves the rest of a long text unmade.
+TEST_F(MotorBrisaTest, AStopLeavesTheRestOfTheTextUnmade) {
+    MotorBrisa m;
+    ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
+    std::string longo;
+    while (longo.size() < 60000) longo += "Ola, bom dia. Eu vou bem. ";
+    size_t ondas = 0;
+    m.fala(longo, [&](auto) { return ++ondas < 3; });
+    EXPECT_EQ(ondas, 3u);
+    EXPECT_LT(m.frasesFeitas(), 20u);
+    m.fala("Bom dia. Tudo bem? Sim.", [](auto) { return true; });
+    EXPECT_EQ(m.frasesFeitas(), 3u);
 }
 
 TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {

@@ -90,13 +90,32 @@ TEST(ProsodiaTts, LongWordsShortenBeforeTheStressAndRateScalesEverything) {
     // Beyond the scales the factors stay above zero.
     EXPECT_GT(fatoresDaFala(100, -100).duracao, 0);
     EXPECT_GT(fatoresDaFala(100, -100).pitch, 0);
+    // Every pitch step is a different pitch, and the lowest is still 70 % of the base.
+    for (int tom = -10; tom < 10; ++tom)
+        EXPECT_LT(fatoresDaFala(0, tom).pitch, fatoresDaFala(0, tom + 1).pitch) << tom;
+    EXPECT_DOUBLE_EQ(fatoresDaFala(0, -10).pitch, 0.7);
+    EXPECT_DOUBLE_EQ(fatoresDaFala(0, -100).pitch, 0.7);
 }
 
 TEST(ProsodiaTts, ALevelOfZeroAddsNoTargetAndAWordStressedAtItsEndEndsThere) {
     const ProsodiaTts p = prosodia();
     const auto l = linhasFonemas({";599|s", "k", ">a", ";555|x", ">s"}, p, ListaDifones{}, {1.0, 1.0});
     // Level 9 is 0 in the table: no targets; "x" is stressed on its only phoneme.
-    EXPECT_EQ(l, (std::vector<std::string>{";s", "k 80 50 200", "a 145", ";x", "s 174 80 200 100 200"}));
+    EXPECT_EQ(l, (std::vector<std::string>{";s", "k 80 50 200", "a 145", ";x", "s 174 50 200 85 200"}));
+}
+
+// A word's end level lands on its last vowel, which the voice still sounds, and a final s or
+// r after it holds it; stressed on that vowel, the word peaks at its middle and has ended by
+// 85 % of it.
+TEST(ProsodiaTts, TheEndLevelLandsOnTheLastVowelNotOnAVoicelessFinalConsonant) {
+    ProsodiaTts p = prosodia();
+    p.tabHertz = {50, 60, 70, 80, 90, 100, 110, 120, 130, 140};
+    p.hertz = 100;
+    const auto gatos = linhasFonemas({";159|gatos", "g", ">a", "\xA8t", "u", "s2", ""}, p, ListaDifones{}, {1.0, 1.0});
+    EXPECT_EQ(gatos, (std::vector<std::string>{";gatos", "g 100 50 60", "a 145 80 100", "t 100",
+                                               "u 100 50 140", "s2 100 50 140"}));
+    const auto mar = linhasFonemas({";159|mar", "m", ">a", "\xA8r2", ""}, p, ListaDifones{}, {1.0, 1.0});
+    EXPECT_EQ(mar, (std::vector<std::string>{";mar", "m 100 50 60", "a 145 50 100 85 140", "r2 100 50 140"}));
 }
 
 TEST(ProsodiaTts, AFinalR2BridgesWithAPauseWhenThePauseDiphoneExists) {

@@ -125,6 +125,7 @@ void MotorDifones::reinicia() {
     soma_.clear();
     base_ = 0;
     prontas_.clear();
+    trilhaF0_.clear();
 }
 
 void MotorDifones::sintetizaAte(size_t k) {
@@ -139,6 +140,18 @@ void MotorDifones::sintetizaAte(size_t k) {
         }
     }
     liberaAte(static_cast<int64_t>(proximaMarca_) - kMaxJanela - 1);
+}
+
+// The window's weights from its centre out (it is symmetric), worked out once per width:
+// the cosine was most of the synthesis time.
+const std::vector<double>& MotorDifones::janela(int64_t w) {
+    const auto largura = static_cast<size_t>(w);
+    if (janelas_.size() <= largura) janelas_.resize(largura + 1);
+    std::vector<double>& j = janelas_[largura];
+    if (j.empty())
+        for (int64_t i = 0; i < w; ++i)
+            j.push_back(0.5 * (1 + std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(w))));
+    return j;
 }
 
 double MotorDifones::hertzEm(double t) const {
@@ -187,6 +200,7 @@ void MotorDifones::sintetizaDifone(const std::string& a, const std::string& b, i
                 pa = antes > 0 && depois > 0 ? (antes + depois) / 2 : std::max(antes, depois);
         }
         const double ps = sonora ? banco_.taxa / hertzEm(t) : pa;
+        if (guardaF0_ && sonora) trilhaF0_.emplace_back(t, banco_.taxa / std::max(1.0, ps));
         auto w = std::clamp<int64_t>(std::llround(sonora ? std::min(pa, ps) : pa), kMinJanela, kMaxJanela);
         auto c = static_cast<int64_t>(centro);
         // A window must lie inside the piece: one cut by the piece's edge would start or end
@@ -203,12 +217,13 @@ void MotorDifones::sintetizaDifone(const std::string& a, const std::string& b, i
             w = std::max<int64_t>(1, std::min({w, c, total - c}));
         }
         const int64_t saida = std::llround(t) - base_;
+        const std::vector<double>& jan = janela(w);
         for (int64_t i = -w + 1; i < w; ++i) {
             const int64_t s = c + i, o = saida + i;
             if (s < 0 || s >= static_cast<int64_t>(n) || o < 0 || o >= static_cast<int64_t>(soma_.size()))
                 continue;
-            const double jan = 0.5 * (1 + std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(w)));
-            soma_[static_cast<size_t>(o)] += static_cast<float>(d->amostras[static_cast<size_t>(s)] * jan);
+            soma_[static_cast<size_t>(o)] +=
+                static_cast<float>(d->amostras[static_cast<size_t>(s)] * jan[static_cast<size_t>(std::abs(i))]);
         }
         proximaMarca_ += std::max(1.0, ps);
     }

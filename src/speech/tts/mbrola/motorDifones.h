@@ -53,6 +53,10 @@ class MotorDifones {
     double volume() const { return volume_; }
     void renomeia(std::map<std::string, std::string> nomes) { nomes_ = std::move(nomes); }
     const BancoVoz& banco() const { return banco_; }
+    // While kept, the pitch each voiced pulse was placed at, as (output sample, Hz) since the
+    // last reinicia: the engine's own F0 track, for measuring what an intonation reaches.
+    void guardaF0(bool sim) { guardaF0_ = sim; }
+    const std::vector<std::pair<double, double>>& trilhaF0() const { return trilhaF0_; }
 
   private:
     struct Fonema {
@@ -63,6 +67,7 @@ class MotorDifones {
     void sintetizaDifone(const std::string& a, const std::string& b, int64_t t0, int64_t tm,
                          int64_t t1);
     double hertzEm(double t) const;
+    const std::vector<double>& janela(int64_t w);
     void liberaAte(int64_t t);
 
     BancoVoz banco_;
@@ -77,4 +82,7 @@ class MotorDifones {
     std::deque<float> soma_;    // overlap-add buffer, starting at sample `base_`
     int64_t base_ = 0;
     std::deque<int16_t> prontas_;
+    std::vector<std::vector<double>> janelas_;  // Hann half-windows by width, made once
+    bool guardaF0_ = false;
+    std::vector<std::pair<double, double>> trilhaF0_;
 };
