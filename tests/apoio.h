@@ -1,6 +1,6 @@
-// What several suites need: a temporary folder per test, environment variables set for
-// one test only, files written and read whole, wave recordings built in memory, and
-// outside programs run for one test.
+// What several suites need: a temporary folder per test, environment variables and the
+// current folder set for one test only, files written and read whole, wave recordings built
+// in memory, and outside programs run for one test.
 #pragma once
 
 #include <fcntl.h>
@@ -71,6 +71,22 @@ public:
 
 private:
     std::filesystem::path caminho_;
+};
+
+// The tests that type relative names work in their own folder while this lives.
+class DiretorioAtual {
+  public:
+    explicit DiretorioAtual(const std::filesystem::path& p)
+        : antigo_(std::filesystem::current_path()) {
+        std::filesystem::current_path(p);
+    }
+    ~DiretorioAtual() {
+        std::error_code ec;
+        std::filesystem::current_path(antigo_, ec);
+    }
+
+  private:
+    std::filesystem::path antigo_;
 };
 
 inline std::string leArquivo(const std::filesystem::path& p) {
