@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,26 @@ class DiretorioAtual {
 
   private:
     std::filesystem::path antigo_;
+};
+
+// While this lives no file can be opened, root's included (the descriptors are capped at
+// those open now): this is how the tests make a configuration write fail. The files already
+// open, such as the speech trace, go on being written.
+class SemArquivosNovos {
+  public:
+    SemArquivosNovos() {
+        ::getrlimit(RLIMIT_NOFILE, &antigo_);
+        rlim_t livre = 0;
+        while (::fcntl(static_cast<int>(livre), F_GETFD) != -1) ++livre;
+        const rlimit novo{livre, antigo_.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &novo);
+    }
+    ~SemArquivosNovos() { ::setrlimit(RLIMIT_NOFILE, &antigo_); }
+    SemArquivosNovos(const SemArquivosNovos&) = delete;
+    SemArquivosNovos& operator=(const SemArquivosNovos&) = delete;
+
+  private:
+    rlimit antigo_{};
 };
 
 inline std::string leArquivo(const std::filesystem::path& p) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "editor/edArqCodif.h"
