@@ -1,11 +1,12 @@
-// What several suites need: a temporary folder per test, environment variables set for
-// one test only, files written and read whole, wave recordings built in memory, and
-// outside programs run for one test.
+// What several suites need: a temporary folder per test, environment variables and the
+// current folder set for one test only, files written and read whole, wave recordings built
+// in memory, and outside programs run for one test.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,6 +72,42 @@ public:
 
 private:
     std::filesystem::path caminho_;
+};
+
+// The tests that type relative names work in their own folder while this lives.
+class DiretorioAtual {
+  public:
+    explicit DiretorioAtual(const std::filesystem::path& p)
+        : antigo_(std::filesystem::current_path()) {
+        std::filesystem::current_path(p);
+    }
+    ~DiretorioAtual() {
+        std::error_code ec;
+        std::filesystem::current_path(antigo_, ec);
+    }
+
+  private:
+    std::filesystem::path antigo_;
+};
+
+// While this lives no file can be opened, root's included (the descriptors are capped at
+// those open now): this is how the tests make a configuration write fail. The files already
+// open, such as the speech trace, go on being written.
+class SemArquivosNovos {
+  public:
+    SemArquivosNovos() {
+        ::getrlimit(RLIMIT_NOFILE, &antigo_);
+        rlim_t livre = 0;
+        while (::fcntl(static_cast<int>(livre), F_GETFD) != -1) ++livre;
+        const rlimit novo{livre, antigo_.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &novo);
+    }
+    ~SemArquivosNovos() { ::setrlimit(RLIMIT_NOFILE, &antigo_); }
+    SemArquivosNovos(const SemArquivosNovos&) = delete;
+    SemArquivosNovos& operator=(const SemArquivosNovos&) = delete;
+
+  private:
+    rlimit antigo_{};
 };
 
 inline std::string leArquivo(const std::filesystem::path& p) {

@@ -107,8 +107,10 @@ ConfigJanela leConfigJanela(const std::filesystem::path& ini) {
     int corFundo = fundo.empty() ? 0 : numeroOu(fundo, 0);
     int corLetra = letra.empty() ? 7 : numeroOu(letra, 15);
     c.atributo = static_cast<uint8_t>(((corFundo & 15) << 4) | (corLetra & 15));
-    std::string modo = le("BRAILLE", "MODO", "0");
-    c.modoBraille = modo.empty() ? 0 : (static_cast<uint8_t>(modo[0]) & 3);
+    // Braille typing takes the keyboard's letters: only a mode the user asked for turns it
+    // on, anything else leaves it off.
+    const std::string modo = le("BRAILLE", "MODO", "0");
+    c.modoBraille = !modo.empty() && modo[0] >= '0' && modo[0] <= '2' ? modo[0] - '0' : 0;
     std::string amplif = le("VIDEO", "AMPLIF", "2");
     c.zoom = amplif.empty() ? 2 : (static_cast<uint8_t>(amplif[0]) & 7);
     if (c.zoom < 1) c.zoom = 1;  // a zoom of 0 would divide by zero
@@ -153,13 +155,14 @@ void SnCrt::garanteJanela() {
     atributo_ = config_.atributo;
     tela_.caracteres.fill(' ');
     tela_.atributos.fill(atributo_);
+    // A display lost for good is the window closed from outside: the text is kept.
+    frente_->aoPerderTela([this] { encerraDeFora(); });
     if (!frente_->abre(config_, tela_) && alternativa_) {
         if (auto outra = alternativa_(); outra && outra->abre(config_, tela_)) frente_ = std::move(outra);
     }
     focada_ = frente_->temFoco();
     frente_->pinta({0, 0, kColunas - 1, kLinhas - 1});
-    // Values of 3 and above act as plain braille.
-    modoBraille_ = config_.modoBraille >= 3 ? 1 : config_.modoBraille;
+    modoBraille_ = config_.modoBraille;
 }
 
 // ---------------------------------------------------------------- screen output
@@ -733,6 +736,8 @@ void SnCrt::trataFoco(bool ganhou) {
 void SnCrt::encerraDeFora() {
     if (!encerrandoDeFora_) {
         encerrandoDeFora_ = true;
+        // A second signal (the shell closing sends more than one) waits for the copy.
+        const AdiaSinaisFim adia;
         for (auto& gancho : ganchosFora_) gancho();
     }
     terminaConsole();
@@ -750,6 +755,8 @@ void SnCrt::terminaConsole() {
             criada_ = false;
         }
     }
-    if (saida_) saida_(0);
-    std::exit(0);
+    // Ended by a signal: 128 + the signal, as shells expect.
+    const int codigo = codigoSaida(0);
+    if (saida_) saida_(codigo);
+    std::exit(codigo);
 }

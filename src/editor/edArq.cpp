@@ -221,6 +221,11 @@ bool carregaArquivo(Editor& e, bool outroTexto) {
     if (!ed.codificacao.estranhos.empty()) anunciaEstranhos(e);
     if (ed.codificacao.utf8Recusado) falaMensagem(e, "EDUTFDEM");
     const std::string nomeLido = ed.nomeArquivo;  // a read error clears it, the title keeps it
+    if (ed.codificacao.utf16Recusado) {
+        // Its NUL bytes are gone from the text: saving it over the file would damage it.
+        falaMensagem(e, "EDUTF16R");
+        ed.nomeArquivo.clear();
+    }
     switch (estado) {
         case EstadoLeitura::NaoExiste:
             ed.codificacao = codificacaoNova(e);
@@ -229,6 +234,10 @@ bool carregaArquivo(Editor& e, bool outroTexto) {
         case EstadoLeitura::Ilegivel:
             // Not a new file: saving must not write over what could not be read.
             falaMensagem(e, "EDERRLEI");
+            ed.nomeArquivo.clear();
+            break;
+        case EstadoLeitura::GrandeDemais:
+            falaMensagem(e, "EDARQGRD");
             ed.nomeArquivo.clear();
             break;
         case EstadoLeitura::ErroNoMeio:

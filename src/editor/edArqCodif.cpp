@@ -14,6 +14,8 @@ constexpr std::array<uint8_t, 26> kMarcas = {1,  2,  3,  4,  5,  6,  11, 12, 14,
                                              24, 25, 26, 27, 28, 29, 30, 31};
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kBomUtf16Le = "\xFF\xFE";
+constexpr std::string_view kBomUtf16Be = "\xFE\xFF";
 
 // A control code a text line has no place for: it would read as a placeholder.
 bool controleSemLugar(char32_t u) {
@@ -93,6 +95,93 @@ std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto) {
     return s;
 }
 
+namespace {
+
+// Code points into the editor's text: the byte of a character Windows-1252 has, else its
+// placeholder (a new one while there is room); a control code of the file (NUL included)
+// is no placeholder: the reading rules make it '#', and so does this.
+class Decodificador {
+  public:
+    Decodificador(CodificacaoArquivo& cod, size_t tamanho) : cod_(cod) { texto.reserve(tamanho); }
+    // False when the character needs a placeholder and none is left.
+    bool ponto(char32_t u) {
+        if (u < 0x80) {
+            texto += controleSemLugar(u) ? '#' : static_cast<char>(u);
+            return true;
+        }
+        naoAscii = true;
+        Lembrado& l = lembrados_[u % lembrados_.size()];
+        if (l.u != u) {
+            // Its Windows-1252 byte, or its placeholder while there are some left.
+            const std::optional<uint8_t> c = cod_.byteDe(u);
+            if (!c) return false;
+            l = {u, static_cast<char>(*c)};
+        }
+        texto += l.c;
+        return true;
+    }
+
+    std::string texto;
+    bool naoAscii = false;
+
+  private:
+    // The bytes of the last characters met, by code point: a text repeats few of them.
+    struct Lembrado {
+        char32_t u = 0;
+        char c = 0;
+    };
+    CodificacaoArquivo& cod_;
+    std::array<Lembrado, 64> lembrados_{};
+};
+
+// UTF-16 after its byte-order mark: whole code units, surrogates in pairs. A lone
+// surrogate is kept as the character it stands for, so it is written back as it was.
+std::optional<std::string> decodificaUtf16(std::string_view bytes, CodificacaoArquivo& cod) {
+    CodificacaoArquivo novo;
+    novo.utf8 = novo.utf16 = novo.bom = true;
+    novo.bigEndian = bytes.starts_with(kBomUtf16Be);
+    bytes.remove_prefix(2);
+    if (bytes.size() % 2 != 0) {
+        cod = CodificacaoArquivo{};
+        cod.utf16Recusado = true;
+        return std::nullopt;
+    }
+    auto unidade = [&](size_t i) -> char32_t {
+        const auto b = [&](size_t k) {
+            return static_cast<char32_t>(static_cast<uint8_t>(bytes[k]));
+        };
+        return novo.bigEndian ? (b(i) << 8) | b(i + 1) : (b(i + 1) << 8) | b(i);
+    };
+    const size_t unidades = bytes.size() / 2;
+    const auto quebra = [&](size_t i) {
+        return i < unidades && (unidade(2 * i) == '\r' || unidade(2 * i) == '\n');
+    };
+    size_t primeira = 0;
+    while (primeira < unidades && !quebra(primeira)) ++primeira;
+    novo.quebraLf = primeira == unidades || unidade(2 * primeira) == '\n';
+    novo.semQuebraNoFim = unidades > 0 && !quebra(unidades - 1);
+    Decodificador d(novo, unidades);
+    for (size_t i = 0; i < unidades; ++i) {
+        char32_t u = unidade(2 * i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < unidades) {
+            const char32_t baixa = unidade(2 * (i + 1));
+            if (baixa >= 0xDC00 && baixa < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (baixa - 0xDC00);
+                ++i;
+            }
+        }
+        if (!d.ponto(u)) {
+            cod = CodificacaoArquivo{};
+            cod.utf16Recusado = true;
+            return std::nullopt;
+        }
+    }
+    cod = std::move(novo);
+    return std::move(d.texto);
+}
+
+}  // namespace
+
 std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod) {
     CodificacaoArquivo novo;
     novo.utf8 = true;
@@ -100,68 +189,92 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
     if (novo.bom) bytes.remove_prefix(kBom.size());
     novo.quebraLf = primeiraQuebraLf(bytes);
     novo.semQuebraNoFim = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
-    std::string texto;
-    texto.reserve(bytes.size());
-    bool naoAscii = false, demais = false;
-    // The bytes of the last characters met, by code point: a text repeats few of them.
-    struct Lembrado {
-        char32_t u = 0;
-        char c = 0;
-    };
-    std::array<Lembrado, 64> lembrados{};
+    Decodificador d(novo, bytes.size());
+    bool demais = false;
     for (size_t pos = 0; pos < bytes.size();) {
         // Printable ASCII is taken as a run.
         size_t fim = pos;
         while (fim < bytes.size() && static_cast<uint8_t>(bytes[fim] - 0x20) < 0x60) ++fim;
         if (fim > pos) {
-            if (!demais) texto.append(bytes.substr(pos, fim - pos));
+            if (!demais) d.texto.append(bytes.substr(pos, fim - pos));
             pos = fim;
             continue;
         }
         const std::optional<char32_t> u = sequenciaEstrita(bytes, pos);
         if (!u) return std::nullopt;
-        if (demais) continue;  // only whether the rest is UTF-8 still counts
-        if (*u < 0x80) {
-            // A control code of the file (NUL included) is no placeholder: the reading rules
-            // make it '#', and so does this.
-            texto += controleSemLugar(*u) ? '#' : static_cast<char>(*u);
-            continue;
-        }
-        naoAscii = true;
-        Lembrado& l = lembrados[*u % lembrados.size()];
-        if (l.u != *u) {
-            // Its Windows-1252 byte, or its placeholder while there are some left.
-            const std::optional<uint8_t> c = novo.byteDe(*u);
-            if (!c) {
-                demais = true;
-                continue;
-            }
-            l = {*u, static_cast<char>(*c)};
-        }
-        texto += l.c;
+        // Once there is no room, only whether the rest is UTF-8 still counts.
+        demais = demais || !d.ponto(*u);
     }
     if (demais) {
         cod = CodificacaoArquivo{};
         cod.utf8Recusado = true;
         return std::nullopt;
     }
-    if (!naoAscii) return std::nullopt;
+    if (!d.naoAscii) return std::nullopt;
     cod = std::move(novo);
-    return texto;
+    return std::move(d.texto);
+}
+
+std::optional<std::string> decodificaTexto(std::string_view bytes, CodificacaoArquivo& cod) {
+    if (bytes.starts_with(kBomUtf16Le) || bytes.starts_with(kBomUtf16Be))
+        return decodificaUtf16(bytes, cod);
+    return decodificaUtf8(bytes, cod);
+}
+
+CodificacaoArquivo codificacaoDoArquivo(std::string_view bytes) {
+    CodificacaoArquivo cod;
+    if (decodificaTexto(bytes, cod)) return cod;
+    // Not decoded: still UTF-8 or UTF-16 when it is one, with its own line ends.
+    const bool utf16 = cod.utf16Recusado;
+    cod.utf8 = cod.utf8Recusado || utf16;
+    cod.utf16 = utf16;
+    cod.bigEndian = utf16 && bytes.starts_with(kBomUtf16Be);
+    cod.utf8Recusado = cod.utf16Recusado = false;
+    const size_t fim = bytes.find_first_of("\r\n");
+    // Without a line end: LF in a UTF file, as new ones get, else the editor's CR LF.
+    cod.quebraLf = fim == std::string_view::npos ? cod.utf8 : bytes[fim] == '\n';
+    // The last character: the last byte, or in UTF-16 the low byte of the last unit.
+    const size_t ultimo = utf16 && !cod.bigEndian ? bytes.size() - 2 : bytes.size() - 1;
+    const size_t minimo = utf16 ? 3 : 0;
+    cod.semQuebraNoFim = bytes.size() > minimo && bytes[ultimo] != '\n' && bytes[ultimo] != '\r';
+    return cod;
 }
 
 std::string CodificacaoArquivo::codificaLinha(std::string_view l) const {
     if (!utf8) return std::string(l);
     std::string s;
-    s.reserve(l.size() + l.size() / 4);
+    s.reserve(utf16 ? 2 * l.size() : l.size() + l.size() / 4);
+    const auto unidade = [&](char32_t u) {
+        s += static_cast<char>(bigEndian ? u >> 8 : u & 0xFF);
+        s += static_cast<char>(bigEndian ? u & 0xFF : u >> 8);
+    };
     for (char c : l) {
         const uint8_t b = static_cast<uint8_t>(c);
-        if (ehMarca(*this, b))
-            acrescentaUtf8(s, estranhos[static_cast<size_t>(indiceEstranho(b))]);
-        else
-            acrescentaUtf8(s, win1252ParaUnicode(b));
+        const char32_t u = ehMarca(*this, b) ? estranhos[static_cast<size_t>(indiceEstranho(b))]
+                                             : win1252ParaUnicode(b);
+        if (!utf16) {
+            acrescentaUtf8(s, u);
+        } else if (u >= 0x10000) {
+            unidade(0xD800 + ((u - 0x10000) >> 10));
+            unidade(0xDC00 + ((u - 0x10000) & 0x3FF));
+        } else {
+            unidade(u);
+        }
     }
     return s;
+}
+
+std::string_view CodificacaoArquivo::quebra() const {
+    using namespace std::string_view_literals;
+    if (!utf16) return quebraLf ? "\n"sv : "\r\n"sv;
+    if (bigEndian) return quebraLf ? "\0\n"sv : "\0\r\0\n"sv;
+    return quebraLf ? "\n\0"sv : "\r\0\n\0"sv;
+}
+
+std::string_view CodificacaoArquivo::marcaInicio() const {
+    if (!utf8 || !bom) return {};
+    if (utf16) return bigEndian ? kBomUtf16Be : kBomUtf16Le;
+    return kBom;
 }
 
 std::string CodificacaoArquivo::adota(const CodificacaoArquivo& origem, std::string_view l) {

@@ -11,7 +11,9 @@
 #include <vector>
 
 struct CodificacaoArquivo {
-    bool utf8 = false;
+    bool utf8 = false;              // decoded on load (UTF-8, or UTF-16 when utf16)
+    bool utf16 = false;             // UTF-16, found by its byte-order mark
+    bool bigEndian = false;         // UTF-16 with the high byte first
     bool bom = false;
     bool quebraLf = false;          // LF alone ends a line (else CR LF)
     bool semQuebraNoFim = false;    // the last line has no line end
@@ -19,12 +21,18 @@ struct CodificacaoArquivo {
     // Read as bytes although it is UTF-8: it holds more distinct characters Windows-1252
     // lacks than there are placeholders, so decoding it would lose some on save.
     bool utf8Recusado = false;
+    // UTF-16 read as bytes (an odd length, too many characters Windows-1252 lacks): its NUL
+    // bytes would be lost, so the text must not be saved over it.
+    bool utf16Recusado = false;
 
     // Line `l` of the text as the file holds it.
     std::string codificaLinha(std::string_view l) const;
-    std::string_view quebra() const { return quebraLf ? "\n" : "\r\n"; }
-    // How the user hears and sees the encoding: "UTF-8" or "ANSI".
-    std::string_view nome() const { return utf8 ? "UTF-8" : "ANSI"; }
+    // The line end as the file holds it.
+    std::string_view quebra() const;
+    // The bytes the file begins with: its byte-order mark, if any.
+    std::string_view marcaInicio() const;
+    // How Ctrl+N names it: "ANSI", "UTF-8" or "UTF-16".
+    std::string_view nome() const { return utf16 ? "UTF-16" : utf8 ? "UTF-8" : "ANSI"; }
     // Line `l` of a file read with `origem`, brought into this text: its placeholders get
     // this text's own (new ones while there is room in a UTF-8 text), else a '?'.
     std::string adota(const CodificacaoArquivo& origem, std::string_view l);
@@ -64,3 +72,12 @@ std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto);
 // more distinct characters Windows-1252 lacks than there are placeholders: then `cod` is
 // ANSI with utf8Recusado, and the bytes, kept as they are, lose nothing on save.
 std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod);
+// The same for any text file: one that begins with a UTF-16 byte-order mark is decoded
+// from UTF-16 (ASCII alone included), as long as it is UTF-16 whole with no more distinct
+// characters Windows-1252 lacks than there are placeholders (else nothing, and
+// `cod.utf16Recusado`); any other by decodificaUtf8.
+std::optional<std::string> decodificaTexto(std::string_view bytes, CodificacaoArquivo& cod);
+// How lines are written into the file that holds `bytes` (a block appended to it): its own
+// encoding and line ends, also when it could not be decoded (CR LF for an ANSI file without
+// a line end, LF for a UTF one); `semQuebraNoFim` when its last line has no line end yet.
+CodificacaoArquivo codificacaoDoArquivo(std::string_view bytes);

@@ -1,6 +1,5 @@
 #include "editor/edArqCopia.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,9 +9,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "editor/edArqDisco.h"
 #include "editor/edMensag.h"
+#include "platform/arquivoNovo.h"
 #include "platform/caminhos.h"
 
 namespace fs = std::filesystem;
@@ -31,22 +32,6 @@ fs::path caminhoDoTexto(std::string_view nomeArquivo) {
     return ec ? caminhoSistema(nomeArquivo) : p.lexically_normal();
 }
 
-std::string hexa(uint64_t v, int digitos) {
-    static constexpr char kDigitos[] = "0123456789abcdef";
-    std::string s(static_cast<size_t>(digitos), '0');
-    for (int i = digitos - 1; i >= 0; --i, v >>= 4) s[static_cast<size_t>(i)] = kDigitos[v & 15];
-    return s;
-}
-
-// The copies of one file in the state folder: its name (cut) and a hash of its whole path,
-// so that two files of the same name in different folders keep apart.
-std::string baseNoEstado(const fs::path& caminho) {
-    if (caminho.empty()) return "sem-nome-" + std::to_string(::getpid());
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : caminho.native()) h = (h ^ c) * 1099511628211ull;
-    return caminho.filename().string().substr(0, 100) + "-" + hexa(h, 8);
-}
-
 bool criaPastaEstado(const fs::path& pasta) {
     std::error_code ec;
     fs::create_directories(pasta, ec);
@@ -54,41 +39,26 @@ bool criaPastaEstado(const fs::path& pasta) {
     return fs::is_directory(pasta, ec);
 }
 
-// A new file with `bytes`, only for this user, flushed; false when the name is taken or
-// the file cannot be written (a half-written one is removed).
-bool gravaArquivoNovo(const fs::path& caminho, const EdVars& ed, int& erro) {
-    const int fd = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
-    if (fd < 0) {
-        erro = errno;
-        return false;
-    }
-    bool ok = true;
-    bytesDoTexto(ed, 1, ed.nLinhas(), [&](std::string_view b) {
-        while (ok && !b.empty()) {
-            const ssize_t n = ::write(fd, b.data(), b.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) ok = false;
-            else b.remove_prefix(static_cast<size_t>(n));
-        }
-    });
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    erro = ok ? 0 : EIO;
-    if (!ok) ::unlink(caminho.c_str());
+// The text, as a save writes it, into the new file `copia`; false on a failed write.
+bool escreveTexto(ArquivoNovo& copia, const EdVars& ed) {
+    bool ok = copia.aberto();
+    bytesDoTexto(ed, 1, ed.nLinhas(), [&](std::string_view b) { ok = ok && copia.escreve(b); });
     return ok;
 }
 
-// BASE.save, else BASE.1.save, BASE.2.save... in `pasta`.
+// BASE.save, else BASE.1.save, BASE.2.save... in `pasta`: written whole under a temporary
+// name first, so a copy that has its name is never a part of the text.
 std::optional<fs::path> gravaNumerada(const fs::path& pasta, const std::string& base,
                                       const EdVars& ed) {
+    ArquivoNovo copia(pasta, base + std::string(kExtensaoEmergencia), 0600);
+    if (!escreveTexto(copia, ed)) return std::nullopt;
     for (int n = 0; n <= kMaiorNumero; ++n) {
         std::string nome = base;
         if (n > 0) nome += "." + std::to_string(n);
         nome += kExtensaoEmergencia;
         const fs::path p = pasta / nome;
-        int erro = 0;
-        if (gravaArquivoNovo(p, ed, erro)) return p;
-        if (erro != EEXIST) return std::nullopt;
+        if (copia.nomeia(p)) return p;
+        if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
 }
@@ -124,7 +94,7 @@ void bytesDoTexto(const EdVars& ed, int primeira, int ultima,
     // A UTF-8 file whose last line had no line end is written back without one.
     const bool semQuebraNoFim = cod.utf8 && cod.semQuebraNoFim && ultima == ed.nLinhas();
     while (ultima >= primeira && ed.texto.vista(ultima).empty()) --ultima;
-    if (cod.utf8 && cod.bom && primeira == 1) escreve("\xEF\xBB\xBF");
+    if (primeira == 1 && !cod.marcaInicio().empty()) escreve(cod.marcaInicio());
     for (int i = primeira; i <= ultima; ++i) {
         if (cod.utf8)
             escreve(cod.codificaLinha(ed.texto.vista(i)));
@@ -171,10 +141,10 @@ void verificaRecuperacao(Editor& e) {
     if (r.gravadaMs && agora - *r.gravadaMs < 1000) return;
     r.gravadaMs = agora;
     if (!criaPastaEstado(destino.parent_path())) return;
-    GravacaoSegura g(destino, 0600);
-    if (!g.criada()) return;
-    bytesDoTexto(ed, 1, ed.nLinhas(), [&g](std::string_view b) { g.escreve(b); });
-    if (!g.conclui()) return;
+    // The program's own name in its own folder: whatever lies there is replaced, never
+    // followed.
+    ArquivoNovo copia(destino.parent_path(), destino.filename().native(), 0600);
+    if (!escreveTexto(copia, ed) || !copia.substitui(destino)) return;
     // The copy of a file saved under another name since then is not needed any more.
     if (!r.arquivo.empty() && r.arquivo != destino.string()) ::unlink(r.arquivo.c_str());
     r.arquivo = destino.string();
@@ -194,9 +164,11 @@ std::optional<CopiaEncontrada> copiaMaisNova(std::string_view nomeArquivo) {
     if (caminho.empty() || !caminho.has_filename()) return std::nullopt;
     std::optional<CopiaEncontrada> melhor;
     const std::optional<fs::file_time_type> original = momento(caminho);
-    auto considera = [&](const fs::path& p, bool recuperacao) {
+    // A copy kept by a save in place that never finished counts whatever its time: the
+    // file was written after it, but only in part.
+    auto considera = [&](const fs::path& p, bool recuperacao, bool qualquerHora = false) {
         const std::optional<fs::file_time_type> t = momento(p);
-        if (!t || (original && *t <= *original)) return;
+        if (!t || (original && *t <= *original && !qualquerHora)) return;
         if (!melhor || *t > melhor->quando) melhor = CopiaEncontrada{p, recuperacao, *t};
     };
     auto procura = [&](const fs::path& pasta, const std::string& base) {
@@ -210,6 +182,12 @@ std::optional<CopiaEncontrada> copiaMaisNova(std::string_view nomeArquivo) {
     const std::string base = baseNoEstado(caminho);
     procura(diretorioEstado(), base);
     considera(diretorioEstado() / (base + std::string(kExtensaoRecuperacao)), true);
+    // Of several such copies the oldest is the last whole text: each later save in place
+    // began from the file a killed one had left mixed.
+    std::optional<std::pair<fs::file_time_type, fs::path>> antes;
+    for (const fs::path& p : copiasAntes(caminho))
+        if (const auto t = momento(p); t && (!antes || *t < antes->first)) antes.emplace(*t, p);
+    if (antes) considera(antes->second, false, true);
     return melhor;
 }
 

@@ -10,10 +10,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <system_error>
 
 #include "editor/edArqCodif.h"
+#include "platform/arquivoNovo.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
 #include "platform/descritor.h"
@@ -25,7 +25,6 @@ namespace {
 constexpr size_t kQuebraEmBranco = 160;  // past this a blank ends a long line
 constexpr size_t kMaiorLinha = 180;      // a line reaching this ends at once
 constexpr size_t kPedaco = 1 << 20;      // bytes read or written at a time
-constexpr size_t kMaiorNome = 255;       // bytes of one name in a folder
 
 bool existe(const fs::path& p) {
     std::error_code ec;
@@ -40,20 +39,6 @@ int abreParaLer(const fs::path& caminho) {
 bool ehArquivoRegular(int fd) {
     struct stat info {};
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The folder is flushed too, so the rename itself survives a crash. An error here leaves
-// the new file in place already, so it only costs that guarantee.
-void sincronizaPasta(const fs::path& pasta) {
-    Descritor d(::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (d.fd() >= 0) ::fsync(d.fd());
-}
-
-std::string hexa(uint64_t v) {
-    static constexpr char kDigitos[] = "0123456789abcdef";
-    std::string s;
-    for (int i = 0; i < 12; ++i, v >>= 4) s += kDigitos[v & 15];
-    return s;
 }
 
 }  // namespace
@@ -100,6 +85,13 @@ std::string nomeEditor(const fs::path& caminho) {
         i = fim + 1;
     }
     return nome;
+}
+
+fs::path pastaDoTexto(std::string_view nomeArquivo) {
+    std::error_code ec;
+    if (nomeArquivo.empty()) return fs::current_path(ec);
+    const fs::path arquivo = fs::absolute(caminhoSistema(nomeArquivo), ec);
+    return ec ? fs::current_path(ec) : arquivo.parent_path();
 }
 
 // ------------------------------------------------------------------------ reading
@@ -224,13 +216,11 @@ EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
 
 EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
                                   CodificacaoArquivo& cod, bool aceitaUtf8) {
-    // A file up to this size is read whole to see whether it is UTF-8; a larger one is read
-    // in pieces as Windows-1252.
-    constexpr uintmax_t kMaiorUtf8 = uintmax_t{256} << 20;
     cod = CodificacaoArquivo{};
     std::error_code ec;
     const uintmax_t tamanho = fs::file_size(caminho, ec);
-    if (!aceitaUtf8 || ec || tamanho > kMaiorUtf8) return leArquivoTexto(caminho, leitor);
+    if (!ec && tamanho > kMaiorArquivoTexto) return EstadoLeitura::GrandeDemais;
+    if (!aceitaUtf8 || ec) return leArquivoTexto(caminho, leitor);
     // Room for the whole file at once: growing it piece by piece copies it again and again.
     std::string bytes;
     bytes.reserve(static_cast<size_t>(tamanho));
@@ -239,7 +229,7 @@ EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
         return leArquivoTexto(caminho, leitor);
     // Plain ASCII, most texts, reads the same either way: no decoded copy is made.
     const std::optional<std::string> texto =
-        soAscii(bytes) ? std::nullopt : decodificaUtf8(bytes, cod);
+        soAscii(bytes) ? std::nullopt : decodificaTexto(bytes, cod);
     leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
     leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(bytes));
     leitor.termina();
@@ -256,33 +246,8 @@ bool podeAbrir(const fs::path& caminho) {
 
 namespace {
 
-constexpr std::string_view kMarcaTemporario = ".plumar-";
-constexpr size_t kDigitosSorteio = 12;
-
-// ".NAME.plumar-" and 12 hex digits: a temporary file of a save.
-bool nomeTemporario(std::string_view nome) {
-    const size_t marca = nome.rfind(kMarcaTemporario);
-    if (nome.empty() || nome[0] != '.' || marca == std::string_view::npos ||
-        nome.size() != marca + kMarcaTemporario.size() + kDigitosSorteio)
-        return false;
-    return std::all_of(nome.begin() + static_cast<long>(marca + kMarcaTemporario.size()),
-                       nome.end(), [](char c) { return std::isxdigit(static_cast<uint8_t>(c)); });
-}
-
-// The temporary files a save killed half-way left in `pasta`: this user's, and held by no
-// save going on now (each save holds a lock on its own).
-void removeTemporariosAbandonados(const fs::path& pasta) {
-    std::error_code ec;
-    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
-        if (!nomeTemporario(it->path().filename().native())) continue;
-        Descritor d(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat info {};
-        if (d.fd() < 0 || ::fstat(d.fd(), &info) != 0 || !S_ISREG(info.st_mode) ||
-            info.st_uid != ::geteuid())
-            continue;
-        if (::flock(d.fd(), LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
-    }
-}
+constexpr std::string_view kExtensaoAntes = ".antes";
+constexpr size_t kSorteioAntes = 6;  // the X of mkostemps
 
 std::string conteudo(int fd) {
     std::string tudo;
@@ -297,7 +262,40 @@ std::string conteudo(int fd) {
     }
 }
 
+// The key of a file's copies kept by saves in place: its real path, so that a save through
+// a link and the opening of the link find the same ones.
+fs::path caminhoReal(const fs::path& p) {
+    std::error_code ec;
+    const fs::path absoluto = fs::absolute(p, ec);
+    const fs::path real = fs::weakly_canonical(ec ? p : absoluto, ec);
+    return ec ? p : real;
+}
+
 }  // namespace
+
+std::string baseNoEstado(const fs::path& caminho) {
+    if (caminho.empty()) return "sem-nome-" + std::to_string(::getpid());
+    uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : caminho.native()) h = (h ^ c) * 1099511628211ull;
+    static constexpr char kDigitos[] = "0123456789abcdef";
+    std::string sufixo(8, '0');
+    for (int i = 7; i >= 0; --i, h >>= 4) sufixo[static_cast<size_t>(i)] = kDigitos[h & 15];
+    return caminho.filename().string().substr(0, 100) + "-" + sufixo;
+}
+
+std::vector<fs::path> copiasAntes(const fs::path& arquivo) {
+    const std::string base = baseNoEstado(caminhoReal(arquivo)) + ".";
+    std::vector<fs::path> copias;
+    std::error_code ec;
+    const fs::path estado = diretorioEstado();
+    for (fs::directory_iterator it(estado, ec), fim; !ec && it != fim; it.increment(ec)) {
+        const std::string nome = it->path().filename().string();
+        if (nome.size() == base.size() + kSorteioAntes + kExtensaoAntes.size() &&
+            nome.starts_with(base) && nome.ends_with(kExtensaoAntes))
+            copias.push_back(it->path());
+    }
+    return copias;
+}
 
 GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
     std::error_code ec;
@@ -319,63 +317,30 @@ GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : des
     }
     // A file that may not be written is not replaced behind its back.
     if (jaExiste && ::access(alvo.c_str(), W_OK) != 0) return;
-    fs::path pasta = alvo.parent_path();
-    removeTemporariosAbandonados(pasta.empty() ? fs::path(".") : pasta);
     // A file with other names (hard links) or of another user keeps its identity: it is
     // written where it is. So is one whose folder cannot take a new file.
     const bool outroDono = jaExiste && info.st_uid != ::geteuid() && ::geteuid() != 0;
-    if (!(jaExiste && (info.st_nlink > 1 || outroDono))) criaTemporario(alvo, modoNovo);
-    if (fd_ < 0 && jaExiste) {
+    if (!(jaExiste && (info.st_nlink > 1 || outroDono))) {
+        ArquivoNovo novo(alvo.parent_path(), alvo.filename().native(), modoNovo);
+        if (novo.aberto()) novo_.emplace(std::move(novo));
+    }
+    if (!novo_ && jaExiste) {
         abreNoLugar(alvo);
         return;
     }
-    if (fd_ >= 0 && jaExiste) {
+    if (novo_ && jaExiste) {
         // Owner and group where the user may keep them (the group alone when the owner
         // cannot be kept), then the permissions, which a change of owner may clear.
-        if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
-            [[maybe_unused]] const int r = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+        if (::fchown(fd(), info.st_uid, info.st_gid) != 0) {
+            [[maybe_unused]] const int r = ::fchown(fd(), static_cast<uid_t>(-1), info.st_gid);
         }
-        ::fchmod(fd_, info.st_mode & 07777);
+        ::fchmod(fd(), info.st_mode & 07777);
     }
-}
-
-void GravacaoSegura::criaTemporario(const fs::path& alvo, unsigned modo) {
-    const std::string nome = alvo.filename().string();
-    if (nome.empty() || nome == "." || nome == ".." || nome.size() > kMaiorNome) return;
-    fs::path pasta = alvo.parent_path();
-    if (pasta.empty()) pasta = ".";
-    // Unnamed where the file system allows it: a save killed half-way leaves nothing.
-    fd_ = ::open(pasta.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, modo);
-    if (fd_ >= 0) {
-        anonimo_ = true;
-        ::flock(fd_, LOCK_EX);
-        return;
-    }
-    for (int tentativa = 0; tentativa < 100 && fd_ < 0; ++tentativa) {
-        const fs::path candidato = nomeLivre(pasta, nome);
-        // With the user's umask: a new file gets the permissions any new file gets.
-        fd_ = ::open(candidato.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, modo);
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_EX);
-            temporario_ = candidato;
-        } else if (errno != EEXIST) {
-            return;
-        }
-    }
-}
-
-// A hidden name beside the file, cut so that it is a valid name of the folder.
-fs::path GravacaoSegura::nomeLivre(const fs::path& pasta, const std::string& nome) {
-    std::random_device aleatorio;
-    const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
-    std::string base = ".";
-    base += nome.substr(0, 200);
-    base += kMarcaTemporario;
-    return pasta / (base + hexa(sorteio));
 }
 
 // Written in place, after a copy of the file as it was is safe in the state folder: any
-// error puts that copy back.
+// error puts that copy back. A save killed half-way leaves that copy, which the next
+// opening of the file announces.
 void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
     Descritor original(::open(alvo.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     if (original.fd() < 0) return;
@@ -388,8 +353,11 @@ void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
     std::error_code ec;
     const fs::path estado = diretorioEstado();
     if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
-    std::string modelo = (estado / ("antes-" + alvo.filename().string().substr(0, 100) + "-XXXXXX")).string();
-    const int fdCopia = ::mkostemp(modelo.data(), O_CLOEXEC);
+    std::string modelo = (estado / (baseNoEstado(caminhoReal(alvo)) + "." +
+                                    std::string(kSorteioAntes, 'X') + std::string(kExtensaoAntes)))
+                             .string();
+    const int fdCopia =
+        ::mkostemps(modelo.data(), static_cast<int>(kExtensaoAntes.size()), O_CLOEXEC);
     if (fdCopia < 0) return;
     Descritor copia(fdCopia);
     if (!escreveTudo(copia.fd(), antes) || ::fsync(copia.fd()) != 0) {
@@ -408,17 +376,16 @@ void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
 
 GravacaoSegura::GravacaoSegura(GravacaoSegura&& outra) noexcept
     : destino_(std::move(outra.destino_)),
-      temporario_(std::move(outra.temporario_)),
       copiaAntes_(std::move(outra.copiaAntes_)),
       antes_(std::move(outra.antes_)),
+      novo_(std::move(outra.novo_)),
       fd_(outra.fd_),
       modo_(outra.modo_),
-      anonimo_(outra.anonimo_),
       falhou_(outra.falhou_),
       escritos_(outra.escritos_),
       buffer_(std::move(outra.buffer_)) {
     outra.fd_ = -1;
-    outra.temporario_.clear();
+    outra.novo_.reset();
     outra.copiaAntes_.clear();
 }
 
@@ -437,8 +404,7 @@ void GravacaoSegura::descarta() {
     }
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (!temporario_.empty()) ::unlink(temporario_.c_str());
-    temporario_.clear();
+    novo_.reset();  // the new file goes unnamed
 }
 
 // The file as it was, from the copy kept in memory; the copy in the state folder stays
@@ -452,14 +418,14 @@ void GravacaoSegura::restaura() {
 }
 
 void GravacaoSegura::escreve(std::string_view bytes) {
-    if (fd_ < 0 || falhou_) return;
+    if (fd() < 0 || falhou_) return;
     buffer_.append(bytes);
     if (buffer_.size() >= kPedaco) esvazia();
 }
 
 bool GravacaoSegura::esvazia() {
     if (!falhou_ && !buffer_.empty()) {
-        if (escreveTudo(fd_, buffer_))
+        if (escreveTudo(fd(), buffer_))
             escritos_ += buffer_.size();
         else
             falhou_ = true;
@@ -469,43 +435,21 @@ bool GravacaoSegura::esvazia() {
 }
 
 bool GravacaoSegura::conclui() {
-    if (fd_ < 0) return false;
+    if (fd() < 0) return false;
     esvazia();
     if (modo_ == Modo::NoLugar) return concluiNoLugar();
-    const bool dispositivo = modo_ == Modo::Dispositivo;
-    if (!falhou_ && !dispositivo && ::fsync(fd_) != 0) falhou_ = true;
-    if (!falhou_ && anonimo_) daNome();
-    if (::close(fd_) != 0) falhou_ = true;
-    fd_ = -1;
-    if (falhou_) {
+    if (modo_ == Modo::Dispositivo) {
+        const bool fechou = ::close(fd_) == 0;
+        fd_ = -1;
+        return fechou && !falhou_;
+    }
+    if (falhou_ || !novo_->substitui(destino_)) {
         descarta();
         return false;
     }
-    if (dispositivo) return true;
-    if (::rename(temporario_.c_str(), destino_.c_str()) != 0) {
-        descarta();
-        return false;
-    }
-    temporario_.clear();
-    fs::path pasta = destino_.parent_path();
-    sincronizaPasta(pasta.empty() ? fs::path(".") : pasta);
+    novo_.reset();
+    esqueceCopiasAntes();
     return true;
-}
-
-// The unnamed file gets a hidden name beside the file, to be renamed over it.
-void GravacaoSegura::daNome() {
-    fs::path pasta = destino_.parent_path();
-    if (pasta.empty()) pasta = ".";
-    const std::string proprio = "/proc/self/fd/" + std::to_string(fd_);
-    for (int tentativa = 0; tentativa < 100; ++tentativa) {
-        const fs::path candidato = nomeLivre(pasta, destino_.filename().string());
-        if (::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, candidato.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            temporario_ = candidato;
-            return;
-        }
-        if (errno != EEXIST) break;
-    }
-    falhou_ = true;
 }
 
 bool GravacaoSegura::concluiNoLugar() {
@@ -522,6 +466,13 @@ bool GravacaoSegura::concluiNoLugar() {
     if (fechou) {
         ::unlink(copiaAntes_.c_str());
         copiaAntes_.clear();
+        esqueceCopiasAntes();
     }
     return fechou;
+}
+
+// A good save: the copies that saves in place of this file left when they were killed
+// half-way are older than it, and go.
+void GravacaoSegura::esqueceCopiasAntes() {
+    for (const fs::path& p : copiasAntes(destino_)) ::unlink(p.c_str());
 }

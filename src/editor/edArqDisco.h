@@ -2,11 +2,15 @@
 // that a failed save never leaves a damaged file behind.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/arquivoNovo.h"
 
 // A file name as the editor keeps it (Windows-1252, '\' accepted as a separator) turned
 // into a path of the system (UTF-8 names). A part that exists on disk only with its bytes
@@ -15,6 +19,9 @@ std::filesystem::path caminhoSistema(std::string_view nome);
 // A name of the system (UTF-8) as the editor shows and speaks it; a part of it that has
 // characters Windows-1252 lacks is kept with its own bytes.
 std::string nomeEditor(const std::filesystem::path& caminho);
+// The folder of the text `nomeArquivo` (an editor's name), absolute; the current folder for
+// a text without a name.
+std::filesystem::path pastaDoTexto(std::string_view nomeArquivo);
 
 // Splits bytes into text lines as they arrive, in pieces of any size: CR, LF and CR LF end
 // a line (CR LF counted once, even across two pieces); a TAB is 8 blanks; other codes
@@ -53,17 +60,23 @@ class LeitorLinhas {
 std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu);
 
 enum class EstadoLeitura {
-    Lido,        // read to the end
-    NaoExiste,   // no file of that name (a new file)
-    Ilegivel,    // it exists but is no file that can be read (a folder, a device...)
-    ErroNoMeio,  // a read error: the lines before it were handed over
+    Lido,          // read to the end
+    NaoExiste,     // no file of that name (a new file)
+    Ilegivel,      // it exists but is no file that can be read (a folder, a device...)
+    ErroNoMeio,    // a read error: the lines before it were handed over
+    GrandeDemais,  // larger than kMaiorArquivoTexto: nothing read
 };
+// The largest text file the editor opens: the text is kept in memory, and a larger file
+// would take more of it than a machine may have (the system would end the program).
+constexpr uintmax_t kMaiorArquivoTexto = uintmax_t{256} << 20;
 // Reads the regular file `caminho` through `leitor`, in pieces, and ends it.
 EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas& leitor);
 struct CodificacaoArquivo;
-// Reads the text file `caminho` through `leitor`: one that is UTF-8 (up to 256 MB, read whole
-// to tell) is decoded first and `cod` says how to write it back; any other is read as
-// Windows-1252 bytes and `cod` is reset. `aceitaUtf8` false: always as bytes (a DOS file).
+// Reads the text file `caminho` (at most kMaiorArquivoTexto bytes) through `leitor`: one
+// that is UTF-8 or UTF-16 with its byte-order mark is decoded first and `cod` says how to
+// write it back; any other is read as Windows-1252 bytes and `cod` is reset (it says why
+// when a UTF-8 or UTF-16 file could not be decoded). `aceitaUtf8` false: always as bytes
+// (a DOS file).
 EstadoLeitura leArquivoCodificado(const std::filesystem::path& caminho, LeitorLinhas& leitor,
                                   CodificacaoArquivo& cod, bool aceitaUtf8 = true);
 // Whether `caminho` is a regular file that can be opened for reading.
@@ -73,11 +86,11 @@ bool podeAbrir(const std::filesystem::path& caminho);
 // file in the same folder (unnamed where the file system allows it), which is flushed to
 // the disk, given the old file's permissions, owner and group (where the user may keep
 // them) and only then renamed over it. Any error leaves the old file as it was and the
-// temporary file removed; temporary files a save killed half-way left are removed at the
-// next save in that folder. A file with several names (hard links), of another user, or in
+// temporary file removed. A file with several names (hard links), of another user, or in
 // a folder that takes no new file is written in place instead, after a copy of it is
-// flushed to the state folder; any error puts that copy back. A name that is a device (not
-// a regular file) is written as it is: there is nothing there to lose.
+// flushed to the state folder; any error puts that copy back, and a save killed half-way
+// leaves it there (copiasAntes) until the file is saved again. A name that is a device
+// (not a regular file) is written as it is: there is nothing there to lose.
 class GravacaoSegura {
   public:
     // A file that did not exist gets `modoNovo` (less the user's umask).
@@ -90,7 +103,7 @@ class GravacaoSegura {
 
     // False when the file could not be created (a folder, a folder that does not exist or
     // cannot be written, a read-only file, a name too long).
-    bool criada() const { return fd_ >= 0; }
+    bool criada() const { return fd() >= 0; }
     // Buffered; after an error the rest is ignored and conclui() fails.
     void escreve(std::string_view bytes);
     bool falhou() const { return falhou_; }
@@ -100,24 +113,28 @@ class GravacaoSegura {
   private:
     enum class Modo { Substitui, NoLugar, Dispositivo };
 
+    int fd() const { return novo_ ? novo_->fd() : fd_; }
     bool esvazia();
-    void criaTemporario(const std::filesystem::path& alvo, unsigned modo);
-    static std::filesystem::path nomeLivre(const std::filesystem::path& pasta,
-                                           const std::string& nome);
     void abreNoLugar(const std::filesystem::path& alvo);
-    void daNome();
     bool concluiNoLugar();
     void restaura();
     void descarta();
+    void esqueceCopiasAntes();
 
     std::filesystem::path destino_;
-    std::filesystem::path temporario_;  // the named temporary file, when there is one
     std::filesystem::path copiaAntes_;  // in place: the file as it was, in the state folder
     std::string antes_;                 // the same, in memory
-    int fd_ = -1;
+    std::optional<ArquivoNovo> novo_;   // the new file that replaces it
+    int fd_ = -1;                       // in place, or the device
     Modo modo_ = Modo::Substitui;
-    bool anonimo_ = false;
     bool falhou_ = false;
     size_t escritos_ = 0;
     std::string buffer_;
 };
+
+// The name by which the state folder keeps the copies of the file `caminho` (its name, cut,
+// and a hash of its whole path, so that files of one name in two folders keep apart).
+std::string baseNoEstado(const std::filesystem::path& caminho);
+// The copies that saves in place of `arquivo` killed half-way left in the state folder:
+// the file as it was before each.
+std::vector<std::filesystem::path> copiasAntes(const std::filesystem::path& arquivo);

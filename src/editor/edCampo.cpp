@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "editor/edArqDisco.h"
 #include "editor/edConfig.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -461,7 +462,8 @@ class EdicaoCampo {
     void abrePalavra() {
         const std::string palavra = palavraParaExecutar(texto_, cursor_);
         if (palavra.empty()) return fala_.bip();
-        if (!fala_.abreComPrograma(palavra)) dizMensagem(e_, "EDNEXEC");
+        if (!fala_.abreComPrograma(palavra, pastaDoTexto(e_.ed.nomeArquivo)))
+            dizMensagem(e_, "EDNEXEC");
     }
 
     void mudaVelocidade() {

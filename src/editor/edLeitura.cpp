@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editor/edArqCodif.h"
+#include "editor/edArqDisco.h"
 #include "editor/edMarcas.h"
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
@@ -319,7 +320,8 @@ std::string palavraParaExecutar(std::string_view linha, int coluna) {
 void executaPalavra(Editor& e) {
     const std::string palavra = palavraParaExecutar(e.ed.linha(e.ed.linhaAtual), e.ed.colunaAtual);
     // Also said when the program could not be started, so a failure is never silent.
-    if (palavra.empty() || !e.fala.abreComPrograma(palavra)) falaMensagem(e, "EDNEXEC");
+    if (palavra.empty() || !e.fala.abreComPrograma(palavra, pastaDoTexto(e.ed.nomeArquivo)))
+        falaMensagem(e, "EDNEXEC");
 }
 
 void familiaFala(Editor& e) {

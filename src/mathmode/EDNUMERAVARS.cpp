@@ -14,6 +14,7 @@
 
 #include "editor/commands/edCalcul.h"
 #include "editor/editor.h"
+#include "platform/arquivoNovo.h"
 #include "platform/caminhos.h"
 #include "platform/descritor.h"
 
@@ -276,19 +277,9 @@ bool gravaLinhasNumera(std::string_view nome, const std::vector<std::string>& li
     const fs::path arquivo = arquivoNumeraEscrita(nome);
     std::error_code ec;
     fs::create_directories(arquivo.parent_path(), ec);
-    fs::path temporario = arquivo;
-    temporario += ".tmp";
-    {
-        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
-        for (const std::string& l : linhas) f << l << "\r\n";
-        if (!f.flush()) {
-            fs::remove(temporario, ec);
-            return false;
-        }
-    }
-    fs::rename(temporario, arquivo, ec);
-    if (ec) fs::remove(temporario, ec);
-    return !ec;
+    std::string bytes;
+    for (const std::string& l : linhas) bytes += l + "\r\n";
+    return gravaArquivoInteiro(arquivo, bytes);
 }
 
 bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std::string()}); }

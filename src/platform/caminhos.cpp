@@ -1,8 +1,12 @@
 #include "platform/caminhos.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
 #include "platform/texto.h"
 
@@ -46,18 +50,31 @@ const fs::path& pastaDoPrograma() {
 
 }  // namespace
 
+fs::path pastaPessoal() {
+    if (std::string h = variavel("HOME"); !h.empty() && h[0] == '/') return h;
+    // Without HOME (a service, a cron job): the user's home as the system knows it.
+    std::vector<char> buffer(16384);
+    passwd entrada{};
+    passwd* achada = nullptr;
+    if (::getpwuid_r(::getuid(), &entrada, buffer.data(), buffer.size(), &achada) == 0 && achada &&
+        achada->pw_dir && achada->pw_dir[0] == '/')
+        return achada->pw_dir;
+    // A user the system does not know: the home no user has (never the current folder).
+    return "/nonexistent";
+}
+
+fs::path pastaXdg(const char* variavelXdg, const fs::path& padraoNaPastaPessoal) {
+    if (std::string x = variavel(variavelXdg); !x.empty() && x[0] == '/') return x;
+    return pastaPessoal() / padraoNaPastaPessoal;
+}
+
 fs::path diretorioWindows() {
     if (std::string w = variavel("SONARE_WINDIR"); !w.empty()) return w;
-    if (std::string x = variavel("XDG_CONFIG_HOME"); !x.empty()) return fs::path(x) / "sonare";
-    if (std::string h = variavel("HOME"); !h.empty()) return fs::path(h) / ".config" / "sonare";
-    return fs::path(".config") / "sonare";
+    return pastaXdg("XDG_CONFIG_HOME", ".config") / "sonare";
 }
 
 fs::path diretorioEstado() {
-    if (std::string x = variavel("XDG_STATE_HOME"); !x.empty()) return fs::path(x) / "sonare";
-    if (std::string h = variavel("HOME"); !h.empty())
-        return fs::path(h) / ".local" / "state" / "sonare";
-    return fs::path(".local") / "state" / "sonare";
+    return pastaXdg("XDG_STATE_HOME", fs::path(".local") / "state") / "sonare";
 }
 
 fs::path caminhoAbreviado(const fs::path& caminho) {

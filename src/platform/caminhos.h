@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+// The user's home: $HOME when it is an absolute path, else the home the password database
+// gives, else "/nonexistent"; never a folder relative to where the program runs.
+std::filesystem::path pastaPessoal();
+// A folder of the XDG rules: the variable `variavelXdg` when it holds an absolute path (a
+// relative one is ignored, as the rules say), else `padraoNaPastaPessoal` in the home.
+std::filesystem::path pastaXdg(const char* variavelXdg,
+                               const std::filesystem::path& padraoNaPastaPessoal);
 // "The Windows directory": $SONARE_WINDIR, else $XDG_CONFIG_HOME/sonare, else ~/.config/sonare.
 std::filesystem::path diretorioWindows();
 // The user's state folder, where the editor keeps copies of texts: $XDG_STATE_HOME/sonare,

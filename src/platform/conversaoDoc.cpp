@@ -42,21 +42,8 @@ fs::path achaConversor(std::string_view configurado, std::initializer_list<std::
         const fs::path programa = fs::absolute(achaPrograma(valor), ec);
         return !ec && ehExecutavel(programa) ? programa : fs::path();
     }
-    const char* path = std::getenv("PATH");
-    const std::string pastas = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    for (std::string_view nome : nomes) {
-        size_t inicio = 0;
-        while (inicio <= pastas.size()) {
-            size_t fimPasta = pastas.find(':', inicio);
-            if (fimPasta == std::string::npos) fimPasta = pastas.size();
-            const std::string pasta = pastas.substr(inicio, fimPasta - inicio);
-            // Only absolute folders: an empty or relative entry would be the folder the
-            // user happens to be in.
-            if (!pasta.empty() && pasta[0] == '/' && ehExecutavel(fs::path(pasta) / nome))
-                return fs::path(pasta) / nome;
-            inicio = fimPasta + 1;
-        }
-    }
+    for (std::string_view nome : nomes)
+        if (fs::path achado = achaNoPath(nome); !achado.empty()) return achado;
     return {};
 }
 
@@ -86,12 +73,7 @@ namespace {
 
 // The family's own LibreOffice profile: a first start makes it, later ones reuse it.
 fs::path perfilLibreOffice() {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* casa = std::getenv("HOME");
-    fs::path base = cache && *cache == '/' ? fs::path(cache)
-                    : casa && *casa == '/' ? fs::path(casa) / ".cache"
-                                           : fs::temp_directory_path();
-    return base / "sonare" / "libreoffice";
+    return pastaXdg("XDG_CACHE_HOME", ".cache") / "sonare" / "libreoffice";
 }
 
 }  // namespace
@@ -130,26 +112,4 @@ bool leArquivoInteiro(const fs::path& arquivo, std::string& conteudo, uintmax_t 
     if (!f) return false;
     conteudo.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     return !f.bad();
-}
-
-bool gravaArquivoInteiro(const fs::path& destino, std::string_view conteudo) {
-    fs::path temporario = destino;
-    temporario += ".plumar-tmp";
-    {
-        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        f.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
-        f.flush();
-        if (!f) {
-            f.close();
-            std::error_code ec;
-            fs::remove(temporario, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporario, destino, ec);
-    if (!ec) return true;
-    fs::remove(temporario, ec);
-    return false;
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/arquivoNovo.h"
+
 enum class FimConversor {
     Concluido,    // ended by itself with exit code 0
     Falhou,       // ended with another code, or by a signal
@@ -71,6 +73,3 @@ class PastaConversao {
 // Reads a whole file; false when it cannot be read or is larger than `maximo` bytes.
 bool leArquivoInteiro(const std::filesystem::path& arquivo, std::string& conteudo,
                       uintmax_t maximo);
-// Writes `conteudo` into `destino` through a temporary file beside it renamed over it, so
-// that a failed write leaves what was there. False on any error.
-bool gravaArquivoInteiro(const std::filesystem::path& destino, std::string_view conteudo);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -132,6 +133,10 @@ public:
 
     // Whether program end should be shown ("Programa terminado") before closing.
     virtual void programaTerminado() {}
+
+    // Run when the display is gone for good (the connection to it broke): the program ends
+    // there and then, keeping what it must; it never comes back to the front-end.
+    virtual void aoPerderTela(std::function<void()> gancho) { (void)gancho; }
 
 private:
     std::optional<std::string> clipboard_;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
+#include "platform/caminhos.h"
 #include "platform/codigos.h"
 #include "platform/frontEnds.h"
 #include "platform/ini.h"
@@ -345,6 +347,37 @@ namespace {
 constexpr int kColunas = ModeloTela::colunas;
 constexpr int kLinhas = ModeloTela::linhas;
 
+#ifdef PLUMAR_COM_X11
+// Xlib's own declarations (its header's macros would clash with the names here).
+extern "C" {
+struct _XDisplay;
+using ManejoErroEsX = int (*)(_XDisplay*);
+ManejoErroEsX XSetIOErrorHandler(ManejoErroEsX);
+}
+
+// The window on the X display. Xlib reports a broken connection to one handler of the whole
+// process and ends the process when it returns: the handler reaches the window through this.
+FrontEndJanela* gJanelaX = nullptr;
+
+extern "C" int aoPerderConexaoX(_XDisplay*) {
+    if (FrontEndJanela* janela = std::exchange(gJanelaX, nullptr)) janela->perdeuTela();
+    std::exit(1);
+}
+#endif
+
+// The window loses its display when the X connection breaks (the X server ended, the
+// session logged out): the program keeps the text as when the window is closed.
+void vigiaConexao(FrontEndJanela* janela) {
+#ifdef PLUMAR_COM_X11
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || SDL_strcmp(driver, "x11") != 0) return;
+    gJanelaX = janela;
+    XSetIOErrorHandler(aoPerderConexaoX);
+#else
+    (void)janela;
+#endif
+}
+
 // The height the configuration asks for, within what a console can show.
 int alturaValida(int altura) {
     return altura <= 0 ? 22 : std::clamp(altura, 6, 96);
@@ -398,6 +431,9 @@ FrontEndJanela::FrontEndJanela() = default;
 
 FrontEndJanela::~FrontEndJanela() {
     fecha();
+#ifdef PLUMAR_COM_X11
+    if (gJanelaX == this) gJanelaX = nullptr;
+#endif
 }
 
 std::unique_ptr<FrontEndJanela> FrontEndJanela::cria() {
@@ -445,13 +481,9 @@ bool FrontEndJanela::abre(const ConfigJanela& config, const ModeloTela& tela) {
         return false;
     }
     SDL_StartTextInput();
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const char* casa = std::getenv("HOME");
-    const std::filesystem::path pasta = xdg && *xdg ? std::filesystem::path(xdg)
-                                        : casa && *casa   ? std::filesystem::path(casa) / ".config"
-                                                          : std::filesystem::path();
-    pisca_.defineMeio(pasta.empty() ? janela::meioPiscarCaret({})
-                                    : janela::meioPiscarCaret(pasta / "gtk-3.0" / "settings.ini"));
+    vigiaConexao(this);
+    const auto gtk = pastaXdg("XDG_CONFIG_HOME", ".config") / "gtk-3.0" / "settings.ini";
+    pisca_.defineMeio(janela::meioPiscarCaret(gtk));
     pisca_.reinicia(agoraMs());
     marcaTudo();
     apresentaSeNecessario();
@@ -515,6 +547,12 @@ bool FrontEndJanela::criaQuadro() {
 }
 
 void FrontEndJanela::fecha() {
+    if (semTela_) {
+        // Nothing can reach the display now: what it held goes with the program.
+        (void)quadro_.release();
+        (void)render_.release();
+        (void)janela_.release();
+    }
     if (janela_) {
         SDL_StopTextInput();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // they belong to the window that goes
@@ -809,7 +847,8 @@ void FrontEndJanela::dorme(int ms) {
 
 void FrontEndJanela::titulo(const std::string& textoWin1252) {
     titulo_ = textoWin1252;
-    if (janela_) SDL_SetWindowTitle(janela_.get(), win1252ParaUtf8(textoWin1252).c_str());
+    if (janela_ && !semTela_)
+        SDL_SetWindowTitle(janela_.get(), win1252ParaUtf8(textoWin1252).c_str());
 }
 
 bool FrontEndJanela::temFoco() {
@@ -840,6 +879,12 @@ std::optional<std::string> FrontEndJanela::leTexto() {
     PtrSdl<char, SDL_free> texto(SDL_GetClipboardText());
     if (!texto) return std::nullopt;
     return janela::quebrasWindows(utf8ParaWin1252(texto.get()));
+}
+
+void FrontEndJanela::perdeuTela() {
+    semTela_ = true;
+    if (aoPerderTela_) aoPerderTela_();
+    std::exit(1);
 }
 
 void FrontEndJanela::programaTerminado() {

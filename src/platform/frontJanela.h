@@ -115,6 +115,10 @@ class FrontEndJanela : public FrontEnd {
     void copiaTexto(const std::string& texto) override;
     std::optional<std::string> leTexto() override;
     void programaTerminado() override;
+    void aoPerderTela(std::function<void()> gancho) override { aoPerderTela_ = std::move(gancho); }
+    // The connection to the display broke: the window is left as it is (no call may reach
+    // the display any more) and the program ends through aoPerderTela, else at once.
+    [[noreturn]] void perdeuTela();
 
     // What the window shows now, as ARGB pixels (for checks of the drawing).
     struct Captura {
@@ -196,4 +200,6 @@ class FrontEndJanela : public FrontEnd {
     bool clipboardLocal_ = false;
     janela::TradutorTeclado tradutor_;
     std::deque<EventoEntrada> pendentes_;
+    std::function<void()> aoPerderTela_;
+    bool semTela_ = false;
 };

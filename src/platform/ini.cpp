@@ -7,10 +7,10 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
+#include "platform/arquivoNovo.h"
 #include "platform/caminhos.h"
 #include "platform/texto.h"
 
@@ -36,14 +36,16 @@ std::optional<ChaveValor> chaveValor(std::string_view linha) {
     return ChaveValor{apara(t.substr(0, igual)), apara(t.substr(igual + 1))};
 }
 
-// The bytes of a regular file; nothing for anything else. A folder, a pipe or a device
-// is opened without waiting and never read, so no read can block or fail half-way.
+// The bytes of a regular file of kMaiorIni bytes at most; nothing for anything else. A
+// folder, a pipe or a device is opened without waiting and never read, so no read can
+// block or fail half-way.
 std::string conteudoRegular(const std::filesystem::path& arquivo) {
     const int fd = ::open(arquivo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return {};
     std::string conteudo;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<uintmax_t>(info.st_size) <= kMaiorIni) {
         char pedaco[8192];
         for (;;) {
             const ssize_t n = ::read(fd, pedaco, sizeof pedaco);
@@ -73,6 +75,19 @@ std::vector<std::string> lerLinhas(const std::filesystem::path& arquivo, bool& c
     }
     if (!atual.empty()) linhas.push_back(std::move(atual));
     return linhas;
+}
+
+// The file a link leads to, through any number of links (a bounded number), whether or
+// not it exists; the name itself when it is no link.
+std::filesystem::path alvoDasLigacoes(std::filesystem::path p) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (int i = 0; i < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++i) {
+        const fs::path alvo = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = alvo.is_absolute() ? alvo : p.parent_path() / alvo;
+    }
+    return p;
 }
 
 // Windows drops one pair of matching quotes around a value.
@@ -106,10 +121,13 @@ std::string leIniArquivo(const std::filesystem::path& arquivo, std::string_view 
     return std::string(padrao.substr(0, kMaxValorIni));
 }
 
-bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view secao,
+bool escreveIniArquivo(const std::filesystem::path& nome, std::string_view secao,
                        std::string_view chave, std::string_view valor) {
-    // Only a regular file is rewritten: a folder or a pipe in its place stays as it is.
-    if (existeNaoRegular(arquivo)) return false;
+    // Through a link the file it leads to is written, and the link stays.
+    const std::filesystem::path arquivo = alvoDasLigacoes(nome);
+    // Only a regular file is rewritten: a folder or a pipe in its place stays as it is,
+    // and so does one too large to be read, which the new one would cut short.
+    if (existeNaoRegular(arquivo) || iniGrandeDemais(arquivo)) return false;
     bool crlf;
     std::vector<std::string> linhas = lerLinhas(arquivo, crlf);
     const std::string nova = std::string(apara(chave)) + "=" + std::string(valor);
@@ -141,23 +159,15 @@ bool escreveIniArquivo(const std::filesystem::path& arquivo, std::string_view se
 
     std::error_code ec;
     if (arquivo.has_parent_path()) std::filesystem::create_directories(arquivo.parent_path(), ec);
-    std::filesystem::path temporario = arquivo;
-    temporario += ".novo";
-    {
-        std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        const char* fimLinha = crlf ? "\r\n" : "\n";
-        for (const std::string& l : linhas) f << l << fimLinha;
-        f.flush();
-        if (!f) {
-            f.close();
-            std::filesystem::remove(temporario, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporario, arquivo, ec);
-    if (ec) std::filesystem::remove(temporario, ec);
-    return !ec;
+    std::string bytes;
+    const char* fimLinha = crlf ? "\r\n" : "\n";
+    for (const std::string& l : linhas) bytes += l + fimLinha;
+    ArquivoNovo novo(arquivo.parent_path(), arquivo.filename().native(), 0666);
+    // The file keeps its permissions.
+    struct stat info {};
+    if (novo.aberto() && ::stat(arquivo.c_str(), &info) == 0)
+        ::fchmod(novo.fd(), info.st_mode & 07777);
+    return novo.escreve(bytes) && novo.substitui(arquivo);
 }
 
 std::optional<long> inteiroIni(std::string_view texto) {
@@ -173,6 +183,12 @@ std::optional<long> inteiroIni(std::string_view texto) {
 bool existeNaoRegular(const std::filesystem::path& arquivo) {
     struct stat info {};
     return ::stat(arquivo.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+bool iniGrandeDemais(const std::filesystem::path& arquivo) {
+    struct stat info {};
+    return ::stat(arquivo.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           static_cast<uintmax_t>(info.st_size) > kMaiorIni;
 }
 
 std::filesystem::path arquivoSonareIni() { return achaArquivo(diretorioWindows() / "SONARE.INI"); }

@@ -8,10 +8,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/caminhos.h"
+#include "platform/registroBibliotecas.h"
 
 extern char** environ;
 
@@ -44,7 +48,80 @@ bool terminou(pid_t pid, int& status) {
     return r == pid || (r < 0 && errno == ECHILD);
 }
 
+// The groups of the children started, each child the leader of its own: a group is kept
+// while any program of it runs (a child may end and leave the programs it started), and
+// its number cannot be taken by another group meanwhile. Process-wide by nature: they must
+// end with the program from exit() and from a signal handler, which reach nothing else.
+// Only the process that started them ends them (a forked copy of it must not).
+constexpr size_t kMaiorGrupos = 64;
+std::array<std::atomic<pid_t>, kMaiorGrupos> gGrupos{};
+std::atomic<pid_t> gDono{0};
+
+bool grupoVazio(pid_t grupo) {
+    return kill(-grupo, 0) != 0 && errno == ESRCH;
+}
+
+void encerraFilhosNoFim();
+
+void anotaGrupo(pid_t grupo) {
+    static const bool registrado = std::atexit(encerraFilhosNoFim) == 0;
+    (void)registrado;
+    gDono.store(getpid());
+    for (auto& g : gGrupos) {
+        pid_t atual = g.load();
+        if (atual > 0 && grupoVazio(atual)) g.compare_exchange_strong(atual, 0);
+    }
+    for (auto& g : gGrupos) {
+        pid_t livre = 0;
+        if (g.compare_exchange_strong(livre, grupo)) return;
+    }
+}
+
+// At the program's end: the groups are asked to end, and a moment later ended.
+void encerraFilhosNoFim() {
+    if (gDono.load() != getpid()) return;
+    bool algum = false;
+    for (auto& g : gGrupos)
+        if (const pid_t grupo = g.load(); grupo > 0) algum = kill(-grupo, SIGTERM) == 0 || algum;
+    for (int i = 0; algum && i < 30; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        algum = false;
+        for (auto& g : gGrupos) {
+            const pid_t grupo = g.load();
+            int status = 0;
+            if (grupo <= 0) continue;
+            terminou(grupo, status);  // a child that ended is reaped, so its group can empty
+            if (grupoVazio(grupo))
+                g.store(0);
+            else
+                algum = true;
+        }
+    }
+    encerraFilhosJa();
+}
+
 }  // namespace
+
+void encerraFilhosJa() {
+    if (gDono.load() != getpid()) return;
+    for (auto& g : gGrupos)
+        if (const pid_t grupo = g.exchange(0); grupo > 0) kill(-grupo, SIGKILL);
+}
+
+std::filesystem::path achaNoPath(std::string_view nome) {
+    if (nome.empty() || nome.find('/') != std::string_view::npos) return {};
+    const char* path = std::getenv("PATH");
+    const std::string_view pastas = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (size_t inicio = 0; inicio <= pastas.size();) {
+        const size_t fim = std::min(pastas.find(':', inicio), pastas.size());
+        const std::string_view pasta = pastas.substr(inicio, fim - inicio);
+        inicio = fim + 1;
+        if (pasta.empty() || pasta[0] != '/') continue;
+        const std::filesystem::path candidato = std::filesystem::path(pasta) / nome;
+        if (ehExecutavel(candidato)) return candidato;
+    }
+    return {};
+}
 
 Processos::~Processos() {
     recolhe();
@@ -80,18 +157,21 @@ int Processos::lanca(const std::vector<std::string>& argumentos,
     recolhe();
     if (argumentos.empty() || argumentos[0].empty()) return ENOENT;
     std::vector<std::string> copia = argumentos;
+    if (copia[0].find('/') == std::string::npos) copia[0] = achaNoPath(copia[0]).string();
+    if (copia[0].empty()) return ENOENT;
     std::vector<char*> argv = vetorArgumentos(copia);
 
     AcoesSpawn acoes;
     posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::error_code ec;
-    std::filesystem::create_directories(diretorioWindows(), ec);
-    const std::string log = (diretorioWindows() / "plumar.log").string();
-    int registro = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
-    if (registro < 0) registro = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    int registro = abreRegistro();
+    // A converter's output is a new file of a private folder (or /dev/null), never a
+    // link planted there.
+    const bool nulo = saida && *saida == "/dev/null";
     if (saida)
         posix_spawn_file_actions_addopen(acoes.get(), STDOUT_FILENO, saida->c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                                         nulo ? O_WRONLY
+                                              : O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW,
+                                         0600);
     else if (registro >= 0)
         posix_spawn_file_actions_adddup2(acoes.get(), registro, STDOUT_FILENO);
     if (registro >= 0) posix_spawn_file_actions_adddup2(acoes.get(), registro, STDERR_FILENO);
@@ -100,10 +180,11 @@ int Processos::lanca(const std::vector<std::string>& argumentos,
     posix_spawnattr_init(&atributos);
     posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    const int erro = posix_spawnp(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
+    const int erro = posix_spawn(&pid, argv[0], acoes.get(), &atributos, argv.data(), environ);
     posix_spawnattr_destroy(&atributos);
     if (registro >= 0) close(registro);
     if (erro != 0) return erro;
+    anotaGrupo(pid);
     filhos_.push_back(pid);
     ultimo_ = pid;
     estadoUltimo_ = -1;
@@ -145,18 +226,18 @@ bool ehExecutavel(const std::filesystem::path& arquivo) {
 std::optional<std::string> saidaDePrograma(const std::vector<std::string>& argumentos,
                                            std::chrono::milliseconds prazo, size_t limite) {
     if (argumentos.empty()) return std::nullopt;
+    std::vector<std::string> copia = argumentos;
+    if (copia[0].find('/') == std::string::npos) copia[0] = achaNoPath(copia[0]).string();
+    if (copia[0].empty()) return std::nullopt;
     int tubo[2];
     if (pipe2(tubo, O_CLOEXEC) != 0) return std::nullopt;
-    std::vector<std::string> copia = argumentos;
-    std::vector<char*> argv;
-    for (std::string& a : copia) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = vetorArgumentos(copia);
     AcoesSpawn acoes;
     posix_spawn_file_actions_addopen(acoes.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(acoes.get(), tubo[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(acoes.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int erro = posix_spawnp(&pid, argv[0], acoes.get(), nullptr, argv.data(), environ);
+    const int erro = posix_spawn(&pid, argv[0], acoes.get(), nullptr, argv.data(), environ);
     close(tubo[1]);
     if (erro != 0) {
         close(tubo[0]);

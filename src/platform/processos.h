@@ -1,6 +1,7 @@
 // Starting outside programs: an argument vector handed to posix_spawn, never a command
 // line for a shell, so blanks, quotes and shell characters in a name reach the program as
-// they are. Children are reaped as they end; running ones are left alone.
+// they are. Children are reaped as they end; those still running when the program ends,
+// however it ends, are ended with it (each with the programs it started).
 #pragma once
 
 #include <sys/types.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class Processos {
@@ -18,8 +20,8 @@ class Processos {
     Processos(const Processos&) = delete;
     Processos& operator=(const Processos&) = delete;
 
-    // Starts `argumentos[0]` (searched in PATH when it holds no '/') with the rest as its
-    // arguments, in `diretorio` (empty: the current one). The child never gets the
+    // Starts `argumentos[0]` (as achaNoPath finds it when it holds no '/') with the rest
+    // as its arguments, in `diretorio` (empty: the current one). The child never gets the
     // editor's terminal: it runs in a session of its own, its standard input is /dev/null
     // and its output goes to plumar.log beside SONARE.INI. 0 when started, else the error
     // number.
@@ -51,11 +53,20 @@ class Processos {
     int estadoUltimo_ = -1;  // wait status of the program started last, once reaped
 };
 
-// Runs `argumentos[0]` (searched in PATH) with its input and errors on /dev/null and
+// Runs `argumentos[0]` (as achaNoPath finds it) with its input and errors on /dev/null and
 // returns what it wrote, at most `limite` bytes; nothing when it cannot start, ends with
 // an error, or has not ended within `prazo` (it is then killed).
 std::optional<std::string> saidaDePrograma(const std::vector<std::string>& argumentos,
                                            std::chrono::milliseconds prazo, size_t limite);
+
+// The program `nome` in the folders of PATH, only those given as absolute paths: an empty
+// or relative entry would be whatever folder the program happens to be in. Empty when
+// there is none.
+std::filesystem::path achaNoPath(std::string_view nome);
+
+// Ends every child still running, and the programs each started, at once. Safe in a signal
+// handler.
+void encerraFilhosJa();
 
 // Whether `arquivo` is a regular file this user may execute.
 bool ehExecutavel(const std::filesystem::path& arquivo);

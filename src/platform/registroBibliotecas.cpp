@@ -21,11 +21,7 @@ namespace {
 // The log stays open for the run. The libraries' handlers carry no pointer of ours, so the
 // descriptor lives here, process-wide, as the handlers themselves do.
 int descritorLog() {
-    static const int fd = [] {
-        std::error_code ec;
-        std::filesystem::create_directories(arquivoLog().parent_path(), ec);
-        return open(arquivoLog().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    }();
+    static const int fd = abreRegistro();
     return fd;
 }
 
@@ -53,6 +49,14 @@ void logSdl(void*, int, SDL_LogPriority, const char* mensagem) {
 }  // namespace
 
 std::filesystem::path arquivoLog() { return diretorioWindows() / "plumar.log"; }
+
+int abreRegistro() {
+    std::error_code ec;
+    std::filesystem::create_directories(arquivoLog().parent_path(), ec);
+    const int fd = open(arquivoLog().c_str(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    return fd >= 0 ? fd : open("/dev/null", O_WRONLY | O_CLOEXEC);
+}
 
 void registraBibliotecasNoLog() {
 #ifdef PLUMAR_COM_ALSA

@@ -8,6 +8,9 @@
 #include <string_view>
 
 std::filesystem::path arquivoLog();
+// The log opened for appending (made for this user alone, never through a link), else
+// /dev/null: the descriptor, or -1.
+int abreRegistro();
 // Sends the messages of the sound library (ALSA's error handler) and of SDL (its log
 // output) to the log, for the rest of the run.
 void registraBibliotecasNoLog();

@@ -1,6 +1,5 @@
 #include "programa/montagem.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,8 +8,10 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/arquivoNovo.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
+#include "platform/conversaoDoc.h"
 #include "platform/frontEnds.h"
 #include "platform/ini.h"
 #include "platform/registroBibliotecas.h"
@@ -53,10 +54,7 @@ std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<Fron
 // middle of the screen; it goes to the log beside SONARE.INI instead.
 void desviaErros() {
     if (!isatty(STDERR_FILENO)) return;
-    std::error_code ec;
-    fs::create_directories(diretorioWindows(), ec);
-    int fd = open(arquivoLog().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (fd < 0) fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const int fd = abreRegistro();
     if (fd < 0) return;
     dup2(fd, STDERR_FILENO);
     close(fd);
@@ -79,10 +77,12 @@ std::string despejoTela(const ModeloTela& tela) {
 void copiaIniPadrao() {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(arquivoSonareIni(), ec))) return;
-    fs::path padrao = achaArquivo(raizFamilia() / "SONARE.INI");
-    if (!fs::exists(padrao, ec)) return;
+    std::string conteudo;
+    if (!leArquivoInteiro(achaArquivo(raizFamilia() / "SONARE.INI"), conteudo, kMaiorIni)) return;
     fs::create_directories(diretorioWindows(), ec);
-    fs::copy_file(padrao, diretorioWindows() / "SONARE.INI", ec);
+    // Whole or not at all, and never over anything that came meanwhile.
+    ArquivoNovo novo(diretorioWindows(), "SONARE.INI", 0666);
+    if (novo.escreve(conteudo)) novo.nomeia(diretorioWindows() / "SONARE.INI");
 }
 
 std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {

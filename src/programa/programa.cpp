@@ -122,6 +122,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     redesenhaTela(e);
     // Said once; every value then reads as missing and takes its default.
     if (existeNaoRegular(arquivoSonareIni())) falaMensagem(e, "EDINIINV");
+    if (iniGrandeDemais(arquivoSonareIni())) falaMensagem(e, "EDINIGRD");
     e.crt.ligaVerificaInterrupcao(false);
     e.crt.ligaRelatorioFoco(true);
     e.crt.limpaFila();

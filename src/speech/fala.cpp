@@ -75,12 +75,6 @@ std::string extensao(std::string_view nome) {
     return maiusculasLatin1(arquivo.substr(ponto + 1, 3));
 }
 
-bool caminhoAbsoluto(std::string_view nome) {
-    const bool drive =
-        nome.size() >= 2 && std::isalpha(static_cast<unsigned char>(nome[0])) && nome[1] == ':';
-    return drive || (!nome.empty() && (nome[0] == '\\' || nome[0] == '/'));
-}
-
 // Blank-separated words, double quotes grouping blanks into one (the quotes dropped).
 std::vector<std::string> separaArgumentos(std::string_view texto) {
     std::vector<std::string> args;
@@ -103,7 +97,7 @@ std::vector<std::string> separaArgumentos(std::string_view texto) {
     return args;
 }
 
-// posix_spawnp searches PATH for a name without '/': a file found here must carry one.
+// A name without '/' would be looked up in PATH: a file found here must carry one.
 std::string caminhoParaIniciar(const fs::path& arquivo) {
     const std::string s = arquivo.string();
     return s.find('/') == std::string::npos ? "./" + s : s;
@@ -806,26 +800,37 @@ void Fala::esperaRetorno() {
         while (processos_.rodando() && crt_.primeiroPlano()) passo();
 }
 
-bool Fala::abreComPrograma(std::string_view nome) {
-    while (falando()) crt_.esperaTecla(10);
+// A program of a text: only a file of the text's own folder named exactly as written (no
+// other folder, no other case, no name without its ".exe"), itself and no link, so a word
+// of a text received from someone else can never start a program of the system.
+int Fala::iniciaDaPasta(std::string_view nome, const fs::path& pasta) {
+    if (nome.find_first_of("/\\") != std::string_view::npos) return kProgramaNaoAchado;
+    const fs::path arquivo = pasta / win1252ParaUtf8(nome);
     std::error_code ec;
-    const std::string diretorio = fs::current_path(ec).string();
+    if (!fs::is_regular_file(fs::symlink_status(arquivo, ec)) || !ehExecutavel(arquivo))
+        return kProgramaNaoAchado;
+    return processos_.inicia({arquivo.string()}, pasta) == 0 ? kProgramaIniciado
+                                                             : kProgramaNaoAchado;
+}
+
+bool Fala::abreComPrograma(std::string_view nome, const fs::path& pasta) {
+    while (falando()) crt_.esperaTecla(10);
+    const std::string diretorio = pasta.string();
     std::string programa, parametro(nome);
+    int resultado = 0;
     if (enderecoWeb(nome)) {
         programa = leIni("SONARE", "PROG.HTM");
     } else if (const std::string ext = extensao(nome); ext == "EXE" || ext == "COM") {
-        // A program is started itself, from the current directory unless the name says
-        // where it is.
-        programa = caminhoAbsoluto(nome) ? std::string(nome) : diretorio + "/" + std::string(nome);
+        resultado = iniciaDaPasta(nome, pasta);
         parametro.clear();
     } else {
         programa = leIni("SONARE", "PROG." + ext);
     }
-    int resultado = programa.empty() ? 0 : executaPrograma(programa, parametro, diretorio);
+    if (!programa.empty()) resultado = executaPrograma(programa, parametro, diretorio);
     // No program of the family for it, or it is not there: the thing itself is opened as
     // a document, never started, whatever its name.
     if (resultado <= 32 && !parametro.empty())
-        resultado = abreDocumento(std::string(nome), diretorio);
+        resultado = abreDocumento(std::string(nome), pasta);
     while (falando()) crt_.esperaTecla(10);
     return resultado > 32;
 }

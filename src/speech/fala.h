@@ -95,11 +95,11 @@ class Fala {
     // Waits until the user is back: the started program took the focus and gave it back,
     // or (where focus is not reported) it has ended.
     void esperaRetorno();
-    // Opens a web address, a program or a document with the family's program for its
-    // kind (keys "PROG.HTM" and "PROG." + extension of section SONARE; the system's
-    // opener when there is none), in the current directory, after the speech has ended.
-    // False when nothing could be started.
-    bool abreComPrograma(std::string_view nome);
+    // Opens a web address or a document with the family's program for its kind (keys
+    // "PROG.HTM" and "PROG." + extension of section SONARE; the system's opener when there
+    // is none), or starts a program (an .exe or .com) of the folder `pasta`, the text's,
+    // in that folder, after the speech has ended. False when nothing could be started.
+    bool abreComPrograma(std::string_view nome, const std::filesystem::path& pasta);
 
     bool servidorAtivo() const { return servidorAtivo_; }
     int tipoServidor() const { return tipoServidor_; }
@@ -128,6 +128,7 @@ class Fala {
     // Opens a document, a folder or a web address with the system's opener; a file that
     // is not there is not opened.
     int abreDocumento(const std::string& alvo, const std::filesystem::path& dir);
+    int iniciaDaPasta(std::string_view nome, const std::filesystem::path& pasta);
     void rastro(std::string_view linha);
     std::filesystem::path arquivoSom(std::string_view nome) const;
     void leNivel(int nivel);

@@ -304,7 +304,13 @@ TEST(ConfigJanela, DefaultsAndBadValues) {
     EXPECT_EQ(c.larguraLetra, 12);
     EXPECT_EQ(c.alturaLetra, 22);
     EXPECT_EQ(c.pesoLetra, 700);
-    EXPECT_EQ(c.modoBraille, 3);
+    EXPECT_EQ(c.modoBraille, 0);  // braille typing only when asked for: 0, 1 or 2
+    for (const char* modo : {"7", "A", "-1", "q"}) {
+        gravaArquivoTeste(ini, std::string("[BRAILLE]\nMODO=") + modo + "\n");
+        EXPECT_EQ(leConfigJanela(ini).modoBraille, 0) << modo;
+    }
+    gravaArquivoTeste(ini, "[BRAILLE]\nMODO=2\n");
+    EXPECT_EQ(leConfigJanela(ini).modoBraille, 2);
 }
 
 TEST(Tom, SquareWaveOfOneSecond) {

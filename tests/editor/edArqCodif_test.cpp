@@ -20,6 +20,27 @@ std::optional<std::string> decodifica(std::string_view bytes) {
     return decodificaUtf8(bytes, cod);
 }
 
+// `utf8` as UTF-16 with its byte-order mark, the high byte first when `be`; `solta` adds a
+// lone surrogate at the end.
+std::string utf16(std::string_view utf8, bool be, bool solta = false) {
+    std::string s = be ? "\xFE\xFF" : "\xFF\xFE";
+    auto unidade = [&](char32_t u) {
+        s += static_cast<char>(be ? u >> 8 : u & 0xFF);
+        s += static_cast<char>(be ? u & 0xFF : u >> 8);
+    };
+    for (size_t i = 0; i < utf8.size();) {
+        const char32_t u = proximoUtf8(utf8, i);
+        if (u >= 0x10000) {
+            unidade(0xD800 + ((u - 0x10000) >> 10));
+            unidade(0xDC00 + ((u - 0x10000) & 0x3FF));
+        } else {
+            unidade(u);
+        }
+    }
+    if (solta) unidade(0xDC01);
+    return s;
+}
+
 }  // namespace
 
 // Only strict UTF-8 with non-ASCII text is taken as UTF-8; anything else stays Windows-1252.
@@ -164,6 +185,14 @@ TEST_F(ArquivoCodificado, SavesTheFileBackAsItWasRead) {
          "linha 1 ç\nΣοφία 🙂 fim"},
         {"cora\xE7\xE3o \xC3\xA7\r\nfim\r\n", {}, "!", "cora\xE7\xE3o \xC3\xA7!\r\nfim\r\n"},
         {demais + "\r\nfim\r\n", {"mensagem EDUTFDEM"}, "", demais + "\r\nfim\r\n"},
+        // UTF-16 by its byte-order mark, either byte order, ASCII alone too; a lone
+        // surrogate is kept as it was.
+        {utf16("ação 😀\r\nfim\r\n", false),
+         {"mensagem EDCARDES", "texto 1"},
+         " ç",
+         utf16("ação 😀 ç\r\nfim\r\n", false)},
+        {utf16("abc\nfim", true, true), {"mensagem EDCARDES", "texto 1"}, "!",
+         utf16("abc!\nfim", true, true)},
     };
     for (const auto& c : casos) {
         Ouvido dito = c.dito;
@@ -212,6 +241,33 @@ TEST_F(ArquivoCodificado, ABlockReadInTakesTheTextsPlaceholders) {
     texto(linhas(), 2, 1);
     leArquivoBloco(e());
     EXPECT_EQ(gravado(), "um ✓\nlido ✓ ★ é\núltima\n");
+}
+
+// Block A appends in the file's own encoding and line ends, on a line of its own: a UTF-8
+// file stays valid UTF-8, a UTF-16 one UTF-16, an ANSI one gets Windows-1252 ('?' for what
+// it lacks).
+TEST_F(ArquivoCodificado, BlocoAcrescentadoTomaACodificacaoDoArquivo) {
+    DiretorioAtual aqui(pasta_.caminho());
+    const struct {
+        std::string antes, depois;
+    } casos[] = {
+        {"Olá\nmundo", "Olá\nmundo\nação ✓ fim\n"},
+        {"linha\r\n", "linha\r\na\xE7\xE3o ? fim\r\n"},
+        {"", "a\xE7\xE3o ? fim\r\n"},
+        {kBom + "é\r\n", kBom + "é\r\nação ✓ fim\r\n"},
+        {utf16("é\r\n", false), utf16("é\r\nação ✓ fim\r\n", false)},
+        {utf16("é", true), utf16("é\nação ✓ fim\n", true)},
+    };
+    for (const auto& c : casos) {
+        gravaArquivoTeste(pasta_ / "destino.txt", c.antes);
+        abre("destino.txt{Enter}");
+        ed().nomeArquivo = (pasta_ / "carta.txt").string();
+        carrega("ação ✓ fim\n");
+        ed().inicioBloco = ed().fimBloco = 1;
+        adicionaBlocoArquivo(e());
+        EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKADC")) << c.antes;
+        EXPECT_EQ(leArquivo(pasta_ / "destino.txt"), c.depois) << c.antes;
+    }
 }
 
 // Placeholders are said as unknown characters, a run of them as its number, by every

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "editor/edArq.h"
+#include "editor/edArqDisco.h"
 #include "sessao.h"
 
 namespace fs = std::filesystem;
@@ -110,6 +111,64 @@ TEST_F(Copias, TheEmergencyCopyGoesToTheStateFolderWhenItCannotGoBeside) {
 
     ed().versaoGravada = ed().texto.versao();
     EXPECT_FALSE(gravaCopiaEmergencia(ed(), true)) << "an unchanged text leaves no copy";
+}
+
+// Names planted where the copies go (a link to someone else's file, a link that leads
+// nowhere) are never followed: the emergency copy takes the next free name, and a link at
+// the recovery copy's name is replaced by the copy.
+TEST_F(Copias, LinksPlantedUnderTheCopiesNamesAreNeverFollowed) {
+    texto({"segredo"});
+    gravaArquivoTeste(pasta_ / "fora.txt", "de outro\n");
+    fs::create_symlink(pasta_ / "fora.txt", pasta_ / "carta.txt.save");
+    fs::create_symlink(pasta_ / "nada.txt", pasta_ / "carta.txt.1.save");
+    const auto copia = gravaCopiaEmergencia(ed(), true);
+    ASSERT_TRUE(copia);
+    EXPECT_EQ(*copia, pasta_ / "carta.txt.2.save");
+    EXPECT_EQ(leArquivo(*copia), "segredo\r\n");
+    fs::create_directories(estado());
+    fs::create_symlink(pasta_ / "fora.txt", arquivoRecuperacao(ed()));
+    protegeTexto(e());
+    ocioso();
+    crt().Delay(61'000);
+    ocioso();
+    EXPECT_FALSE(fs::is_symlink(arquivoRecuperacao(ed())));
+    EXPECT_EQ(leArquivo(arquivoRecuperacao(ed())), "segredo\r\n");
+    EXPECT_EQ(leArquivo(pasta_ / "fora.txt"), "de outro\n");
+    EXPECT_FALSE(fs::exists(pasta_ / "nada.txt"));
+}
+
+// A save in place (a file with a second name) killed half-way leaves the file mixed, but
+// the file as it was stays in the state folder: the next opening announces it as an
+// emergency copy, and the next good save removes it with any older one.
+TEST_F(Copias, ASaveInPlaceKilledHalfWayIsAnnouncedUntilTheNextSave) {
+    std::string velho;
+    for (int i = 0; i < 300'000; ++i) velho += "linha velha\r\n";
+    gravaArquivoTeste(pasta_ / "carta.txt", velho);
+    fs::create_hard_link(pasta_ / "carta.txt", pasta_ / "outro-nome.txt");
+    for (int vez = 0; vez < 2; ++vez) {
+        const pid_t filho = fork();
+        if (filho == 0) {
+            GravacaoSegura g(pasta_ / "carta.txt");
+            g.escreve(std::string(2 << 20, 'n'));  // more than a buffer: on the disk already
+            _exit(0);  // killed: nothing more runs
+        }
+        waitpid(filho, nullptr, 0);
+    }
+    EXPECT_NE(leArquivo(pasta_ / "carta.txt"), velho);
+    const std::vector<fs::path> antes = copiasAntes(pasta_ / "carta.txt");
+    ASSERT_EQ(antes.size(), 2u);
+    // The second save began from the mixed file: the copy announced is the first one's.
+    const fs::path boa = leArquivo(antes[0]) == velho ? antes[0] : antes[1];
+    EXPECT_TRUE(leArquivo(boa) == velho);
+
+    ASSERT_TRUE(carregaArquivo(e()));
+    const std::string r = rastro();
+    EXPECT_TRUE(contemEmOrdem(r, {"mensagem EDARQCRG", "mensagem EDCOPEME"})) << r;
+    EXPECT_NE(r.find(boa.filename().string()), std::string::npos) << r;
+    texto({"novo"});
+    ASSERT_TRUE(gravaTexto(e()));
+    EXPECT_TRUE(copiasAntes(pasta_ / "carta.txt").empty());
+    EXPECT_EQ(leArquivo(pasta_ / "outro-nome.txt"), "novo\r\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "editor/edArqDisco.h"
 #include "programa/despacho.h"
 #include "sessao.h"
 
@@ -35,6 +36,10 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
     fs::create_directory(pasta_ / "pasta.d");
     ASSERT_EQ(mkfifo((pasta_ / "tubo").c_str(), 0600), 0);
     gravaArquivoTeste(pasta_ / "x\\y.txt", "barra");
+    // Above the limit (a sparse file: no disk taken), and UTF-16 that cannot be decoded.
+    gravaArquivoTeste(pasta_ / "grande.txt", "");
+    fs::resize_file(pasta_ / "grande.txt", kMaiorArquivoTexto + 1);
+    gravaArquivoTeste(pasta_ / "impar.txt", std::string("\xFF\xFEo\0i\0!", 7));
     const struct {
         const char* nome;
         Linhas linhas;
@@ -54,6 +59,10 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
         {"tubo", {""}, "", {"mensagem EDERRLEI"}},
         // A name on disk with a '\\' in it is that file.
         {"x\\y.txt", {"barra"}, "x\\y.txt", {"mensagem EDARQCRG"}},
+        // A file larger than the editor takes is refused whole, never loaded in part.
+        {"grande.txt", {""}, "", {"mensagem EDARQGRD"}},
+        // UTF-16 read as bytes would lose its NULs on a save: the name goes.
+        {"impar.txt", {"\xFF\xFEo#i#!"}, "", {"mensagem EDUTF16R", "mensagem EDARQCRG"}},
     };
     for (const auto& c : casos) {
         texto({"antigo", "texto"}, 2, 4);

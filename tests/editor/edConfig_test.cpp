@@ -86,9 +86,10 @@ TEST_F(Configuracao, AFileThatCannotBeWrittenStaysWholeAndTheOptionsHoldForTheRu
     const std::string ini = "[PLUMAR]\nFALAAUTOMATICA=N\nDICIONARIOATIVADO=N\nEXTENSAOPADRAO=txt\n";
     gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
     inicia("{Down}{Down}{Down}{Down}s{Esc}");
-    // A directory where the new text would go makes every write fail.
-    std::filesystem::create_directories(pasta_ / "SONARE.INI.novo");
-    painelConfiguracao(e());
+    {
+        const SemArquivosNovos nadaAbre;  // every write of the configuration fails
+        painelConfiguracao(e());
+    }
     EXPECT_TRUE(ed().falaAutomatica);
     EXPECT_EQ(leArquivo(pasta_ / "SONARE.INI"), ini);
     EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDERRESC", "mensagem EDOK"}));

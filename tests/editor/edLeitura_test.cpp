@@ -314,7 +314,8 @@ TEST(PalavraExecutar, WordBetweenBlanksWithoutItsWrapping) {
 
 class Executa : public SessaoEdicao {
   protected:
-    // A program of the current directory that leaves a file behind when it runs.
+    // A program of the text's folder (the current one for an unnamed text) that leaves a
+    // file behind when it runs.
     void programa(const std::string& nome) {
         gravaArquivoTeste(pasta_ / nome, "#!/bin/sh\necho rodou > \"$(dirname \"$0\")/rodou\"\n");
         chmod((pasta_ / nome).c_str(), 0755);
@@ -329,7 +330,7 @@ class Executa : public SessaoEdicao {
 };
 
 TEST_F(Executa, ProgramsRunStrippedOfTheirWrappingAndDocumentsWithTheirKindsProgram) {
-    programa("programa");
+    programa("programa.exe");
     texto({"rode (programa.exe) agora"}, 1, 8);
     executaPalavra(e());
     EXPECT_TRUE(rodou());

@@ -141,22 +141,6 @@ inline bool ouviu(const Ouvido& o, const std::string& linha) {
     return std::find(o.begin(), o.end(), linha) != o.end();
 }
 
-// The tests that type relative names work in their own folder while this lives.
-class DiretorioAtual {
-  public:
-    explicit DiretorioAtual(const std::filesystem::path& p)
-        : antigo_(std::filesystem::current_path()) {
-        std::filesystem::current_path(p);
-    }
-    ~DiretorioAtual() {
-        std::error_code ec;
-        std::filesystem::current_path(antigo_, ec);
-    }
-
-  private:
-    std::filesystem::path antigo_;
-};
-
 // Whether `linhas` (whole trace lines) appear in the trace in this order.
 inline bool contemEmOrdem(const std::string& rastro, std::initializer_list<std::string> linhas) {
     const std::string r = "\n" + rastro;

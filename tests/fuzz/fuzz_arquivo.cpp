@@ -30,9 +30,27 @@ void confereUtf8(std::string_view bytes) {
     if (!controles) confirma(cod.codificaLinha(*texto) == bytes);
 }
 
+// The same for UTF-16 after its byte-order mark: what is decoded is written back as the
+// file was (its control codes aside).
+void confereUtf16(std::string_view bytes) {
+    CodificacaoArquivo cod;
+    const std::optional<std::string> texto = decodificaTexto(bytes, cod);
+    if (!texto || !cod.utf16) return;
+    confirma(cod.utf8 && cod.bom && cod.estranhos.size() <= 26);
+    bool controles = false;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const uint8_t baixo = static_cast<uint8_t>(bytes[cod.bigEndian ? i + 1 : i]);
+        const uint8_t alto = static_cast<uint8_t>(bytes[cod.bigEndian ? i : i + 1]);
+        const bool branco = baixo == '\t' || baixo == '\r' || baixo == '\n';
+        controles = controles || (alto == 0 && baixo < 32 && !branco);
+    }
+    if (!controles) confirma(std::string(cod.marcaInicio()) + cod.codificaLinha(*texto) == bytes);
+}
+
 int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     const std::string_view bytes(reinterpret_cast<const char*>(dados), tamanho);
     confereUtf8(bytes);
+    confereUtf16(bytes);
     bool dividiu = false;
     const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
 

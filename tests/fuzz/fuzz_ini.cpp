@@ -25,16 +25,21 @@ std::string limpo(std::string_view s, bool nome) {
         if (nome && (c == '=' || c == ']' || c == '[' || c == ';')) continue;
         r += c;
     }
-    r = std::string(apara(r));
-    return r.substr(0, nome ? 40 : kMaxValorIni);
+    // Cut first, then trimmed: the reader trims what it reads, so a blank left at the cut
+    // would not read back.
+    return std::string(apara(std::string_view(r).substr(0, nome ? 40 : kMaxValorIni)));
 }
 
 }  // namespace
 
 int fuzzIni(const uint8_t* dados, size_t tamanho) {
     const std::string_view entrada(reinterpret_cast<const char*>(dados), tamanho);
-    const std::filesystem::path arquivo =
-        std::filesystem::temp_directory_path() / ("plumar_fuzz_ini_" + std::to_string(getpid()));
+    // In memory where the system has such a folder: every write is flushed to its disk.
+    std::error_code ec;
+    const std::filesystem::path pasta = std::filesystem::is_directory("/dev/shm", ec)
+                                            ? std::filesystem::path("/dev/shm")
+                                            : std::filesystem::temp_directory_path();
+    const std::filesystem::path arquivo = pasta / ("plumar_fuzz_ini_" + std::to_string(getpid()));
     std::ofstream(arquivo, std::ios::binary | std::ios::trunc) << entrada;
 
     // The first line names what is written: "section|key|value".
@@ -58,7 +63,6 @@ int fuzzIni(const uint8_t* dados, size_t tamanho) {
         if (!igualSemCaixa(apara(secao), "OUTRA"))
             confirma(leIniArquivo(arquivo, "OUTRA", "X", "padrao") == outra);
     }
-    std::error_code ec;
     std::filesystem::remove(arquivo, ec);
     return 0;
 }

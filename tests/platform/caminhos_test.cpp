@@ -1,6 +1,10 @@
 #include "platform/caminhos.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <optional>
 
 #include "apoio.h"
 
@@ -61,6 +65,26 @@ TEST(DiretorioWindows, FromVariablesInOrder) {
     Variavel x2("XDG_CONFIG_HOME", "");
     Variavel h("HOME", "/home/ana");
     EXPECT_EQ(diretorioWindows(), fs::path("/home/ana/.config/sonare"));
+}
+
+// A configuration or a state folder is never relative to the folder the program starts in
+// (a folder received from someone else): a relative XDG path is ignored, as the XDG rules
+// say, and without HOME (or with a relative one) the home is the system's.
+TEST(DiretorioWindows, NeverRelativeToTheStartFolder) {
+    Variavel w("SONARE_WINDIR", nullptr);
+    const passwd* usuario = getpwuid(getuid());
+    ASSERT_NE(usuario, nullptr);
+    const fs::path casa = usuario->pw_dir;
+    for (const char* home : {static_cast<const char*>(nullptr), "", "cfg"}) {
+        std::optional<Variavel> h;
+        if (home) h.emplace("HOME", home); else h.emplace("HOME", nullptr);
+        Variavel x("XDG_CONFIG_HOME", ".config");
+        Variavel e("XDG_STATE_HOME", "cfg/estado");
+        Variavel c("XDG_CACHE_HOME", "cache");
+        EXPECT_EQ(diretorioWindows(), casa / ".config" / "sonare") << (home ? home : "(none)");
+        EXPECT_EQ(diretorioEstado(), casa / ".local" / "state" / "sonare");
+        EXPECT_EQ(pastaXdg("XDG_CACHE_HOME", ".cache"), casa / ".cache");
+    }
 }
 
 }  // namespace

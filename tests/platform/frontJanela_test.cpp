@@ -368,6 +368,46 @@ TEST_F(FrontEndJanelaX, GarbageSettingsStillOpenAWindow) {
     }
 }
 
+#ifdef PLUMAR_COM_X11
+// The X server goes away under the window (a session ended, a remote display lost): the
+// program ends through the hook that keeps the text, as when the window is closed, instead
+// of being ended by the X library with nothing kept.
+TEST_F(FrontEndJanelaX, ALostDisplayEndsThroughTheHookThatKeepsTheText) {
+    PastaTemporaria pasta;
+    const std::filesystem::path copia = pasta / "copia";
+    int pronto[2];
+    ASSERT_EQ(pipe(pronto), 0);
+    const pid_t filho = fork();
+    if (filho == 0) {
+        close(pronto[0]);
+        auto fe = abre(ConfigJanela{}, telaVazia());
+        if (!fe) _exit(4);
+        fe->aoPerderTela([&] {
+            gravaArquivoTeste(copia, "guardada");
+            std::exit(7);
+        });
+        if (write(pronto[1], "x", 1) != 1) _exit(6);
+        for (int i = 0; i < 500; ++i) {
+            fe->pinta({0, 0, 79, 24});
+            fe->proximoEvento(false);
+            fe->dorme(10);
+        }
+        _exit(5);
+    }
+    close(pronto[1]);
+    char c;
+    const bool aberta = read(pronto[0], &c, 1) == 1;
+    close(pronto[0]);
+    xvfb_.reset();  // the X server ends under the window
+    int status = 0;
+    waitpid(filho, &status, 0);
+    ASSERT_TRUE(aberta);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(leArquivo(copia), "guardada");
+}
+#endif
+
 }  // namespace
 
 #endif  // PLUMAR_COM_SDL

@@ -55,12 +55,38 @@ TEST_F(Ini, WriteAddsKeyAtEndOfSectionAndCreatesSectionAndFile) {
     EXPECT_EQ(leIniArquivo(novo, "PLUMAR", "A"), "1");
 }
 
-TEST_F(Ini, FailedWriteLeavesFileAsItWas) {
-    grava("[A]\nB=1\n");
-    // A directory where the new text would be written makes the write fail.
-    fs::create_directories(fs::path(arquivo_.string() + ".novo"));
-    EXPECT_FALSE(escreveIniArquivo(arquivo_, "A", "B", "2"));
-    EXPECT_EQ(conteudo(), "[A]\nB=1\n");
+// A SONARE.INI that is a link (kept elsewhere by the user) is written where it leads and
+// stays a link; a link planted where the old writer put its temporary file is ignored.
+TEST_F(Ini, ALinkIsWrittenThroughAndAPlantedOneIsNeverFollowed) {
+    fs::create_directories(dir_ / "meus");
+    gravaArquivoTeste(dir_ / "meus" / "real.ini", "[A]\nB=1\n");
+    fs::permissions(dir_ / "meus" / "real.ini", fs::perms(0640));
+    fs::create_symlink("meus/real.ini", arquivo_);
+    gravaArquivoTeste(dir_ / "fora.txt", "de outro\n");
+    fs::create_symlink("fora.txt", dir_ / "SONARE.INI.novo");
+    ASSERT_TRUE(escreveIniArquivo(arquivo_, "A", "B", "2"));
+    EXPECT_TRUE(fs::is_symlink(arquivo_));
+    EXPECT_EQ(leArquivo(dir_ / "meus" / "real.ini"), "[A]\nB=2\n");
+    EXPECT_EQ(fs::status(dir_ / "meus" / "real.ini").permissions(), fs::perms(0640));
+    EXPECT_EQ(leArquivo(dir_ / "fora.txt"), "de outro\n");
+    std::vector<std::string> nomes;
+    for (const auto& f : fs::directory_iterator(dir_ / "meus"))
+        nomes.push_back(f.path().filename());
+    EXPECT_EQ(nomes, std::vector<std::string>{"real.ini"}) << "no temporary file left";
+}
+
+// A configuration over 1 MB would be read whole at every lookup: it is read as empty, and
+// never written, which would cut it down to what could be read.
+TEST_F(Ini, AFileOverTheLimitIsNeitherReadNorWritten) {
+    const std::string grande = "[PLUMAR]\nMARGDIR=40\n;" + std::string(kMaiorIni, 'x') + "\n";
+    grava(grande);
+    EXPECT_TRUE(iniGrandeDemais(arquivo_));
+    EXPECT_EQ(leIniArquivo(arquivo_, "PLUMAR", "MARGDIR", "72"), "72");
+    EXPECT_FALSE(escreveIniArquivo(arquivo_, "PLUMAR", "MARGDIR", "50"));
+    EXPECT_EQ(conteudo(), grande);
+    grava("[PLUMAR]\nMARGDIR=40\n");
+    EXPECT_FALSE(iniGrandeDemais(arquivo_));
+    EXPECT_EQ(leIniArquivo(arquivo_, "PLUMAR", "MARGDIR", "72"), "40");
 }
 
 TEST(IniNumero, WholeTextMustBeAnInteger) {

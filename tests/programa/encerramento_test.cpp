@@ -29,6 +29,7 @@ class EditorEmTerminal {
     EditorEmTerminal(const fs::path& pasta, const std::vector<std::string>& familia)
         : pasta_(pasta) {
         fs::create_directories(pasta / "win");
+        fs::remove(pasta / "rastro.txt");  // an earlier run's trace would answer the waits
         // Its own settings: the text is read to its end at start, whatever the shipped file says.
         if (!fs::exists(pasta / "win/SONARE.INI"))
             gravaArquivoTeste(pasta / "win/SONARE.INI",
@@ -64,6 +65,17 @@ class EditorEmTerminal {
     }
 
     bool iniciou() const { return pid_ > 0 && mestre_ >= 0; }
+    // Until the editor reads keys in its main loop: a harmless key (Ctrl+L, which says the
+    // line number) is typed until it is answered. A key typed sooner may be dropped (the
+    // reading at start empties the queue when it ends), and a slow build takes longer.
+    bool pronto() {
+        return espera([&] {
+            if (rastro().find("mensagem EDLINHA") != std::string::npos) return true;
+            digita("\x0c");
+            drena(200);
+            return rastro().find("mensagem EDLINHA") != std::string::npos;
+        });
+    }
     void digita(std::string_view teclas) {
         ASSERT_EQ(write(mestre_, teclas.data(), teclas.size()),
                   static_cast<ssize_t>(teclas.size()));
@@ -150,6 +162,13 @@ class EditorEmTerminal {
     bool terminou_ = false;
 };
 
+// Whether process `pid` runs (a zombie that nobody reaped yet has ended).
+bool vivo(pid_t pid) {
+    const std::string estado = leArquivo("/proc/" + std::to_string(pid) + "/stat");
+    const size_t fim = estado.rfind(')');
+    return fim != std::string::npos && fim + 2 < estado.size() && estado[fim + 2] != 'Z';
+}
+
 class Encerramento : public ::testing::Test {
   protected:
     void SetUp() override { gravaArquivoTeste(pasta_ / "texto.txt", "linha\r\n"); }
@@ -160,8 +179,7 @@ class Encerramento : public ::testing::Test {
                                                      std::vector<std::string>{"texto.txt"});
         EXPECT_TRUE(ed->iniciou());
         EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("som EDFIMTEX") != std::string::npos; }));
-        // The reading at start empties the key queue when it ends, a moment after it says so.
-        usleep(500 * 1000);
+        EXPECT_TRUE(ed->pronto()) << ed->rastro();
         if (digita) {
             ed->digita("abc");
             EXPECT_TRUE(ed->espera([&] { return ed->rastro().find("letra 99") != std::string::npos; }))
@@ -181,6 +199,7 @@ TEST_F(Encerramento, ASignalWithAChangedTextLeavesTheEmergencyCopy) {
         kill(ed->pid(), sinal);
         const int status = ed->fim();
         EXPECT_TRUE(WIFEXITED(status)) << sinal;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + sinal) << "as shells expect";
         EXPECT_EQ(leArquivo(pasta_ / "texto.txt.save"), "linhaabc\r\n") << sinal;
         EXPECT_EQ(leArquivo(pasta_ / "texto.txt"), "linha\r\n");
     }
@@ -200,7 +219,9 @@ TEST_F(Encerramento, TheTerminalClosedLeavesANumberedCopyBesideTheFirst) {
 TEST_F(Encerramento, AnUnchangedTextLeavesNoCopy) {
     auto ed = editaTexto(false);
     kill(ed->pid(), SIGTERM);
-    EXPECT_TRUE(WIFEXITED(ed->fim()));
+    const int status = ed->fim();
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
     EXPECT_FALSE(fs::exists(pasta_ / "texto.txt.save"));
     EXPECT_FALSE(fs::exists(pasta_ / "estado"));
 }
@@ -285,6 +306,68 @@ TEST_F(Encerramento, APasteAndAKeyStormInTheTerminalLoseNothing) {
     for (size_t i = esperadas.size(); i < salvas.size(); ++i)
         junto += (junto.empty() ? "" : " ") + salvas[i];
     EXPECT_EQ(junto, "linha" + digitado);
+}
+
+// Closing the terminal sends a second signal (or a TERM follows the HUP) while the copy of
+// a long text is being written: the copy is whole, the only one, with no temporary file
+// left, and the program still ends as the first signal asked.
+TEST_F(Encerramento, ASecondSignalNeverCutsTheCopyOfALongText) {
+    std::string texto;
+    for (int i = 1; i <= 100000; ++i) texto += "linha numero " + std::to_string(i) + "\r\n";
+    gravaArquivoTeste(pasta_ / "texto.txt", texto);
+    fs::create_directories(pasta_ / "win");
+    gravaArquivoTeste(pasta_ / "win/SONARE.INI",
+                      "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n"
+                      "FALAAUTOMATICA=S\n");
+    for (int intervaloUs : {0, 50'000}) {
+        fs::remove(pasta_ / "texto.txt.save");
+        EditorEmTerminal ed(pasta_.caminho(), {"texto.txt"});
+        ASSERT_TRUE(ed.iniciou());
+        ASSERT_TRUE(ed.pronto()) << ed.rastro();
+        ed.digita("abc");
+        ASSERT_TRUE(ed.espera([&] { return ed.rastro().find("letra 99") != std::string::npos; }));
+        kill(ed.pid(), SIGHUP);
+        if (intervaloUs > 0) usleep(intervaloUs);
+        kill(ed.pid(), SIGTERM);
+        const int status = ed.fim();
+        EXPECT_TRUE(WIFEXITED(status)) << intervaloUs;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP) << intervaloUs;
+        EXPECT_TRUE(leArquivo(pasta_ / "texto.txt.save") == "abc" + texto) << intervaloUs;
+        EXPECT_EQ(leArquivo(pasta_ / "texto.txt"), texto);
+        std::vector<std::string> outros;
+        for (const auto& f : fs::directory_iterator(pasta_.caminho()))
+            if (f.path().filename().string().find("plumar-") != std::string::npos)
+                outros.push_back(f.path().filename().string());
+        EXPECT_TRUE(outros.empty()) << outros.front();
+        EXPECT_FALSE(fs::exists(pasta_ / "texto.txt.1.save"));
+    }
+}
+
+// A converter still working when the editor is ended from outside ends with it, and so do
+// the programs it started (its whole group).
+TEST_F(Encerramento, AConverterRunningWhenASignalComesEndsWithTheEditor) {
+    gravaArquivoTeste(pasta_ / "carta.doc", "qualquer coisa");
+    gravaArquivoTeste(pasta_ / "conversor",
+                      "#!/bin/sh\nsleep 60 &\necho $! > neto.pid\necho $$ > filho.pid\nwait\n");
+    fs::permissions(pasta_ / "conversor", fs::perms::owner_all);
+    fs::create_directories(pasta_ / "win");
+    gravaArquivoTeste(pasta_ / "win/SONARE.INI",
+                      "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n"
+                      "LIBREOFFICE=" + (pasta_ / "conversor").string() + "\n");
+    EditorEmTerminal ed(pasta_.caminho(), {"carta.doc"});
+    ASSERT_TRUE(ed.iniciou());
+    ASSERT_TRUE(ed.espera([&] { return ed.rastro().find("EDDESCON") != std::string::npos; }));
+    ed.digita("s");
+    pid_t filho = 0, neto = 0;
+    ASSERT_TRUE(ed.espera([&] {
+        filho = std::atoi(leArquivo(pasta_ / "filho.pid").c_str());
+        neto = std::atoi(leArquivo(pasta_ / "neto.pid").c_str());
+        return filho > 0 && neto > 0;
+    }));
+    kill(ed.pid(), SIGTERM);
+    const int status = ed.fim();
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+    EXPECT_TRUE(ed.espera([&] { return !vivo(filho) && !vivo(neto); }));
 }
 
 }  // namespace

@@ -181,6 +181,21 @@ TEST_F(Inicio, AMegabytePasteAndTenThousandKeysAtOnceLoseNothing) {
     EXPECT_NE(r.find("texto " + std::to_string(esperadas.size()) + " linhas"), std::string::npos);
 }
 
+// A SONARE.INI of 2 MB (read at every lookup it would stall the start): one message, the
+// defaults, and the file as it was.
+TEST_F(Inicio, ASonareIniOverTheLimitGivesOneMessageAndTheDefaults) {
+    const std::filesystem::path ini = pasta_ / "SONARE.INI";
+    const std::string grande = "[PLUMAR]\nMARGDIR=40\n;" + std::string(2 << 20, 'x') + "\n";
+    gravaArquivoTeste(ini, grande);
+    abre("");
+    inicializaEditor(e(), {"texto.txt"});
+    EXPECT_EQ(ed().margemDireita, 72);
+    const std::string r = rastro();
+    EXPECT_NE(r.find("mensagem EDINIGRD"), std::string::npos);
+    EXPECT_EQ(r.find("mensagem EDINIGRD"), r.rfind("mensagem EDINIGRD")) << "said once";
+    EXPECT_TRUE(leArquivo(ini) == grande);
+}
+
 class Despacho : public SessaoEdicao {
 protected:
     // The console sees Shift held (or released) with the End key.

@@ -71,17 +71,29 @@ TEST_F(Programas, AMissingProgramIsAFailure) {
     EXPECT_LE(fala_->executaPrograma("programa-que-nao-existe-em-lugar-algum", "", ""), 32);
 }
 
-TEST_F(Programas, AnExeIsStartedItselfWithoutItsName) {
+// F12 on an .exe starts the file of exactly that name in the text's folder, and nothing
+// else: not a path, not another case, not a link, not "marca" for "marca.exe".
+TEST_F(Programas, AnExeIsStartedOnlyFromTheTextsFolderByItsExactName) {
     const fs::path p = criaPrograma("e", "ferramenta.exe");
-    EXPECT_TRUE(fala_->abreComPrograma(p.string()));
+    const fs::path pasta = p.parent_path();
+    EXPECT_TRUE(fala_->abreComPrograma("ferramenta.exe", pasta));
     EXPECT_EQ(argumentosRecebidos(p), "");
+    criaPrograma("e", "marca");
+    fs::create_symlink(p, pasta / "atalho.exe");
+    for (const std::string& nome : {p.string(), std::string("FERRAMENTA.EXE"),
+                                   std::string("../e/ferramenta.exe"), std::string("marca.exe"),
+                                   std::string("atalho.exe")})
+        EXPECT_FALSE(fala_->abreComPrograma(nome, pasta)) << nome;
+    EXPECT_FALSE(fala_->abreComPrograma("ferramenta.exe", dir_.caminho()));
+    fala_->esperaRetorno();
+    EXPECT_FALSE(fs::exists(pasta / "args.txt"));
 }
 
 TEST_F(Programas, TheFamilysProgramForTheExtensionGetsTheFileName) {
     const fs::path p = criaPrograma("t", "leitor");
     iniBase_ += "[SONARE]\nPROG.TXT=" + p.string() + "\n";
     monta();
-    EXPECT_TRUE(fala_->abreComPrograma("rel.atorio/nota.txt"));
+    EXPECT_TRUE(fala_->abreComPrograma("rel.atorio/nota.txt", dir_.caminho()));
     EXPECT_EQ(argumentosRecebidos(p), "rel.atorio/nota.txt\n");
 }
 
@@ -90,7 +102,7 @@ TEST_F(Programas, TheFamilysProgramForTheExtensionGetsTheFileName) {
 TEST_F(Programas, AWordIsNeverStartedFromThePath) {
     const fs::path p = criaPrograma("bin", "marcador");
     Variavel caminho("PATH", p.parent_path().string() + ":" + std::getenv("PATH"));
-    EXPECT_FALSE(fala_->abreComPrograma("marcador"));
+    EXPECT_FALSE(fala_->abreComPrograma("marcador", dir_.caminho()));
     EXPECT_LE(fala_->executaPrograma("marcador", "x", ""), 32);
     fala_->esperaRetorno();
     EXPECT_FALSE(fs::exists(p.parent_path() / "args.txt"));

@@ -10,6 +10,7 @@
 
 #include "editor/commands/edBloco.h"
 #include "editor/commands/edDocUti.h"
+#include "editor/edArqCodif.h"
 #include "editor/edArq.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
@@ -49,25 +50,38 @@ Leitura leLinhasArquivo(const std::string& nome, CodificacaoArquivo& cod) {
     return r;
 }
 
-// Appends `bytes` to the existing regular file `nome`. On a failed write the file is cut
-// back to what it held, so a block is never left half appended.
-enum class Adicao { Feita, NaoExiste, Falhou };
-Adicao acrescentaAoArquivo(const std::string& nome, std::string_view bytes) {
+// Appends lines `primeira`..`ultima` of the text to the existing regular file `nome`, in
+// the file's own encoding and line ends (a UTF-8 file stays UTF-8), on a line of their own.
+// On a failed write the file is cut back to what it held, so a block is never left half
+// appended.
+enum class Adicao { Feita, NaoExiste, GrandeDemais, Falhou };
+Adicao acrescentaAoArquivo(const EdVars& ed, const std::string& nome, int primeira, int ultima) {
     const std::string caminho = caminhoSistema(nome).string();
-    struct stat st {};
-    if (stat(caminho.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Adicao::NaoExiste;
-    const int fd = open(caminho.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? Adicao::NaoExiste : Adicao::Falhou;
     struct stat antes {};
-    bool certo = fstat(fd, &antes) == 0;
-    for (size_t feito = 0; certo && feito < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + feito, bytes.size() - feito);
-        if (n < 0 && errno == EINTR) continue;
-        certo = n > 0;
-        if (certo) feito += static_cast<size_t>(n);
+    if (stat(caminho.c_str(), &antes) != 0 || !S_ISREG(antes.st_mode)) return Adicao::NaoExiste;
+    const int fd = open(caminho.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Adicao::NaoExiste : Adicao::Falhou;
+    if (fstat(fd, &antes) != 0 || !S_ISREG(antes.st_mode)) {
+        close(fd);
+        return Adicao::NaoExiste;
     }
+    if (static_cast<uintmax_t>(antes.st_size) > kMaiorArquivoTexto) {
+        close(fd);
+        return Adicao::GrandeDemais;
+    }
+    std::string atual(static_cast<size_t>(antes.st_size), '\0');
+    bool certo = pread(fd, atual.data(), atual.size(), 0) == antes.st_size;
+    CodificacaoArquivo cod = codificacaoDoArquivo(atual);
+    std::string bytes;
+    if (cod.semQuebraNoFim) bytes += cod.quebra();
+    for (int i = primeira; i <= ultima; ++i) {
+        bytes += cod.codificaLinha(cod.adota(ed.codificacao, ed.texto.vista(i)));
+        bytes += cod.quebra();
+    }
+    certo = certo && pwrite(fd, bytes.data(), bytes.size(), antes.st_size) ==
+                         static_cast<ssize_t>(bytes.size());
     certo = certo && fsync(fd) == 0;
-    if (!certo && antes.st_size >= 0) (void)ftruncate(fd, antes.st_size);
+    if (!certo) (void)ftruncate(fd, antes.st_size);
     certo = close(fd) == 0 && certo;
     return certo ? Adicao::Feita : Adicao::Falhou;
 }
@@ -91,6 +105,7 @@ void leArquivoBloco(Editor& e) {
     Leitura r = leLinhasArquivo(nome, ed.codificacao);
     if (r.estado == EstadoLeitura::NaoExiste || r.estado == EstadoLeitura::Ilegivel)
         return falaMensagem(e, "EDARQNAO");
+    if (r.estado == EstadoLeitura::GrandeDemais) return falaMensagem(e, "EDARQGRD");
     if (r.dividiu) falaMensagem(e, "EDLINGRA");
     if (r.utf8Recusado) falaMensagem(e, "EDUTFDEM");
     if (r.estado == EstadoLeitura::ErroNoMeio) falaMensagem(e, "EDERRLEI");  // the part read stays
@@ -131,14 +146,10 @@ void adicionaBlocoArquivo(Editor& e) {
     std::string nome(apara(pedeNomeArquivo(e, 15)));
     if (nome.empty()) return falaMensagem(e, "EDDESIST");
     if (semPonto(nome) && !podeAbrir(caminhoSistema(nome))) nome += ".txt";
-    std::string bytes;
-    for (int i = ed.inicioBloco; i <= ed.fimBloco; ++i) {
-        bytes += ed.texto.vista(i);
-        bytes += "\r\n";
-    }
-    switch (acrescentaAoArquivo(nome, bytes)) {
+    switch (acrescentaAoArquivo(ed, nome, ed.inicioBloco, ed.fimBloco)) {
         case Adicao::Feita: return falaMensagem(e, "EDBLKADC");
         case Adicao::NaoExiste: return falaMensagem(e, "EDARQNAO");
+        case Adicao::GrandeDemais: return falaMensagem(e, "EDARQGRD");
         case Adicao::Falhou: return falaMensagem(e, "EDERRESC");
     }
 }

@@ -150,4 +150,28 @@ TEST_F(Documentos, TheFontListIsReadOrMadeFromFontconfig) {
               (std::vector<std::string>{"Abc-Def", "DejaVu Sans"}));
 }
 
+// A received folder with links planted where a conversion writes (the name the old writer
+// used for its temporary file, the text's own name): nothing outside the folder changes,
+// and the text becomes a file of its own.
+TEST_F(Documentos, AConversionNeverWritesThroughALinkPlantedInTheFolder) {
+    const fs::path conversor = programa("conversor", "echo convertido\n");
+    ini("LIBREOFFICE=N\nUNRTF=" + conversor.string() + "\n");
+    fs::create_directories(arq("recebida"));
+    gravaArquivoTeste(arq("recebida/carta.rtf"), "{\\rtf1 x}");
+    gravaArquivoTeste(arq("bashrc"), "meu\n");
+    fs::create_symlink("../bashrc", arq("recebida/carta.txt.plumar-tmp"));
+    ASSERT_TRUE(abreDocumento("recebida/carta.rtf", "s"));
+    EXPECT_EQ(ed().linha(1), "convertido");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(arq("recebida/carta.txt"))));
+    EXPECT_EQ(leArquivo(arq("bashrc")), "meu\n");
+
+    fs::remove(arq("recebida/carta.txt"));
+    fs::create_symlink("../bashrc", arq("recebida/carta.txt"));
+    ASSERT_TRUE(abreDocumento("recebida/carta.rtf", "s"));  // written over, as asked
+    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDREESCR"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(arq("recebida/carta.txt"))));
+    EXPECT_EQ(leArquivo(arq("recebida/carta.txt")), "convertido\n");
+    EXPECT_EQ(leArquivo(arq("bashrc")), "meu\n");
+}
+
 }  // namespace
