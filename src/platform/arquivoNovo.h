@@ -7,12 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descritor.h"  // escreveTudo
+
 // Opens `caminho` as a new file for writing: created here, never through a link and never
 // over anything already there (errno EEXIST then). The descriptor, or -1.
 int criaExclusivo(const std::filesystem::path& caminho, unsigned modo = 0600);
-
-// Everything written, or false.
-bool escreveTudo(int fd, std::string_view bytes);
 
 // A new file in a folder, unnamed while it is written where the file system allows it,
 // else under a hidden name of its own (".NAME.plumar-" and 12 hex digits, locked while it
