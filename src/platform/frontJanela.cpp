@@ -817,12 +817,8 @@ std::optional<EventoEntrada> FrontEndJanela::proximoEvento(bool espera) {
         return EventoEntrada{EventoEntrada::Tipo::Fechar, 0, 0, {}};
     }
     bombeia();
-    if (pendentes_.empty() && espera) {
-        // Bounded, so the program's idle loop keeps feeding the sound device.
-        SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, 100)) trataEvento(e);
-        bombeia();
-    }
+    // Bounded, so the program's idle loop keeps feeding the sound device.
+    if (pendentes_.empty() && espera) dormeLendo(100, true);
     if (pendentes_.empty()) return std::nullopt;
     EventoEntrada ev = pendentes_.front();
     pendentes_.pop_front();
