@@ -1,7 +1,8 @@
 // A key stopping a reading, as a user at a terminal meets it: the real program runs in a
 // pseudo-terminal with its sound at a private PulseAudio null sink, reads a long text to the
 // end (Ctrl+F11), and a key is typed into the terminal at a different moment of the reading
-// each round. Measured from the key's bytes written to the terminal to the last sound heard
+// each round: Down, and Esc at the same moments (a lone ESC byte, which the program holds a
+// moment to see whether a sequence follows). Measured from the key's bytes written to the terminal to the last sound heard
 // at the sink's monitor, beside paplay killed from the same moment. A loaded machine keeps
 // the program off the processor: each round also gives how long its main thread waited for
 // one meanwhile (the kernel's run-queue time), so such rounds are told from slow code.
@@ -19,8 +20,10 @@ namespace {
 
 constexpr int kPressoes = 20;
 constexpr const char* kCtrlF11 = "\x1b[23;5~";
-// The key that stops: a command, so it only stops (a letter would be typed, and echoed).
+// The keys that stop: commands, so they only stop (a letter would be typed, and echoed);
+// the reading empties the key queue after it, so Esc does not ask to leave.
 constexpr const char* kBaixo = "\x1b[B";
+constexpr const char* kEsc = "\x1b";
 // Sentences with the signs a text has: a comma and a period are named, then paused after.
 constexpr const char* kLinha =
     "o gato comeu o peixe, que estava na mesa da sala. a casa dormia, e ninguem viu nada.";
@@ -141,7 +144,7 @@ int main() {
         if (ouvinte.primeiro(500)) break;
     }
 
-    Medida parada, base, espera;
+    Medida parada, paradaEsc, base, espera;
     int mudas = 0;
     {
         ProgramaNoTerminal programa(texto);
@@ -151,17 +154,18 @@ int main() {
         }
         pausa(1500);
         programa.digita(kBaixo);  // the program reads the text when it starts: stopped here
-        for (int i = 0; i < kPressoes; ++i) {
+        for (int i = 0; i < 2 * kPressoes; ++i) {
+            const bool esc = i % 2 == 1;
             esperaSilencio(ouvinte);  // the last stop has ended
             ouvinte.arma();
             programa.digita(kCtrlF11);
-            pausa(600 + 37 * i);  // a different moment of the reading each round
+            pausa(600 + 37 * (i / 2));  // a different moment of the reading each round
             if (!ouvinte.ultimo()) ++mudas;
             ouvinte.arma();
             const double antes = programa.esperaProcessador();
             const auto t0 = Relogio::now();
-            programa.digita(kBaixo);
-            anotaSilencio(ouvinte, t0, parada);
+            programa.digita(esc ? kEsc : kBaixo);
+            anotaSilencio(ouvinte, t0, esc ? paradaEsc : parada);
             espera.acrescenta(programa.esperaProcessador() - antes);
         }
     }
@@ -173,16 +177,20 @@ int main() {
         termina(p, SIGKILL);
         anotaSilencio(ouvinte, t0, base);
     }
-    mostra("key to silence", parada);
+    mostra("Down to silence", parada);
+    mostra("Esc to silence", paradaEsc);
     mostra("paplay killed", base);
-    mostra("the program's main thread waiting for a processor in the 400 ms after the key",
+    mostra("the program's main thread waiting for a processor in the 400 ms after the key "
+           "(Down and Esc in turn)",
            espera);
     double carga[3] = {};
     if (getloadavg(carga, 3) > 0)
         std::cout << "load average " << carga[0] << " on " << std::thread::hardware_concurrency()
                   << " processors\n";
-    if (mudas > 0) std::cout << mudas << " of " << kPressoes << " readings were not heard\n";
-    relata("key to silence during Ctrl+F11, through a terminal", parada, base, "paplay killed",
+    if (mudas > 0) std::cout << mudas << " of " << 2 * kPressoes << " readings were not heard\n";
+    relata("Down to silence during Ctrl+F11, through a terminal", parada, base, "paplay killed",
+           20);
+    relata("Esc to silence during Ctrl+F11, through a terminal", paradaEsc, base, "paplay killed",
            20);
     servidor.para();
     fs::remove_all(raiz);

@@ -1,6 +1,8 @@
 // The headless front-end: no display, a virtual clock, and the keys of a script handed
 // over one key at a time, only when the program waits for a key with an empty queue, so
-// speech is never cut short by a key that has not been "pressed" yet.
+// speech is never cut short by a key that has not been "pressed" yet. For the same reason
+// no key arrives while the program sleeps: its waits for input run their whole slice on
+// the virtual clock, and a run's trace does not depend on how fast the machine is.
 #include <deque>
 
 #include "platform/frontEnds.h"

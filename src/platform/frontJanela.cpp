@@ -817,12 +817,8 @@ std::optional<EventoEntrada> FrontEndJanela::proximoEvento(bool espera) {
         return EventoEntrada{EventoEntrada::Tipo::Fechar, 0, 0, {}};
     }
     bombeia();
-    if (pendentes_.empty() && espera) {
-        // Bounded, so the program's idle loop keeps feeding the sound device.
-        SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, 100)) trataEvento(e);
-        bombeia();
-    }
+    // Bounded, so the program's idle loop keeps feeding the sound device.
+    if (pendentes_.empty() && espera) dormeLendo(100, true);
     if (pendentes_.empty()) return std::nullopt;
     EventoEntrada ev = pendentes_.front();
     pendentes_.pop_front();
@@ -834,14 +830,29 @@ uint64_t FrontEndJanela::agoraMs() {
 }
 
 void FrontEndJanela::dorme(int ms) {
-    // Small steps with the events pumped between them keep the window painted and the
-    // magnifier moving; input that arrives waits in the queue.
+    dormeLendo(ms, false);
+}
+
+bool FrontEndJanela::dormeAteEntrada(int ms) {
+    return dormeLendo(ms, true);
+}
+
+// Sleeps waiting for events, each handled as it comes, so the window stays painted and the
+// magnifier moving; with `acordaComEntrada`, only until one of them is input for the
+// program. The event the wait takes off SDL's queue is handled right away, after those
+// pumped before it, so none is lost or overtaken. The steps stay short for the caret's
+// blinking.
+bool FrontEndJanela::dormeLendo(int ms, bool acordaComEntrada) {
     const uint64_t fim = agoraMs() + static_cast<uint64_t>(std::max(ms, 0));
+    const size_t antes = pendentes_.size();
     for (;;) {
         bombeia();
+        if (acordaComEntrada && pendentes_.size() > antes) return true;
         const uint64_t agora = agoraMs();
-        if (agora >= fim) return;
-        SDL_Delay(static_cast<Uint32>(std::min<uint64_t>(10, fim - agora)));
+        if (agora >= fim) return false;
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint64_t>(10, fim - agora))))
+            trataEvento(e);
     }
 }
 

@@ -108,6 +108,7 @@ class FrontEndJanela : public FrontEnd {
     std::optional<EventoEntrada> proximoEvento(bool espera) override;
     uint64_t agoraMs() override;
     void dorme(int ms) override;
+    bool dormeAteEntrada(int ms) override;
     void titulo(const std::string& textoWin1252) override;
     bool temFoco() override;
     bool primeiroPlano() override;
@@ -156,6 +157,7 @@ class FrontEndJanela : public FrontEnd {
     bool criaQuadro();
     void marcaTudo();
     void bombeia();
+    bool dormeLendo(int ms, bool acordaComEntrada);
     void trataEvento(const SDL_Event& e);
     void trataJanela(const SDL_WindowEvent& e);
     void trataMouse(const SDL_Event& e);

@@ -408,6 +408,8 @@ class FrontEndTerminal final : public FrontEnd {
     int silencioMs() const {
         return static_cast<int>(std::min<uint64_t>(relogioMs() - ultimoByteMs_, 1'000'000));
     }
+    // How much longer the input must stay silent for the decoder to decide what it holds.
+    int esperaPendente() const { return std::max(decodificador_.esperaMs() - silencioMs(), 1); }
 };
 
 bool FrontEndTerminal::abre(const ConfigJanela&, const ModeloTela& tela) {
@@ -541,7 +543,7 @@ std::optional<EventoEntrada> FrontEndTerminal::proximoEvento(bool espera) {
         mede(false);
         mostra();
         if (espera && ficouPequeno()) return std::nullopt;  // wakes the idle program to say so
-        const int fatia = decodificador_.aguardaMais() ? DecodificadorTerminal::kEsperaSequenciaMs
+        const int fatia = decodificador_.aguardaMais() ? std::min(esperaPendente(), kFatiaEsperaMs)
                                                        : kFatiaEsperaMs;
         const bool leu = le(espera ? fatia : 0);
         if (!leu && decodificador_.aguardaMais())
@@ -572,8 +574,7 @@ bool FrontEndTerminal::dormeLendo(int ms, bool acordaComTecla) {
             return false;
         }
         const bool pendente = decodificador_.aguardaMais();
-        bool chegou =
-            le(pendente ? std::min(resta, DecodificadorTerminal::kEsperaSequenciaMs) : resta);
+        bool chegou = le(pendente ? std::min(resta, esperaPendente()) : resta);
         if (!chegou && pendente) {
             entrega_.acrescenta(decodificador_.expira(silencioMs()));
             chegou = true;

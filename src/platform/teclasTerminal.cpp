@@ -453,11 +453,17 @@ std::vector<EventoEntrada> DecodificadorTerminal::alimenta(std::string_view byte
     return saida;
 }
 
+int DecodificadorTerminal::esperaMs() const {
+    if (colando_) return kEsperaColagemMs;
+    const bool soEsc = !descartando_ && !pendentes_.empty() &&
+                       pendentes_.find_first_not_of(kEsc) == std::string::npos;
+    return soEsc ? kEsperaEscMs : kEsperaSequenciaMs;
+}
+
 std::vector<EventoEntrada> DecodificadorTerminal::expira(int msSilencio) {
     std::vector<EventoEntrada> saida;
-    if (msSilencio < kEsperaSequenciaMs) return saida;
+    if (msSilencio < esperaMs()) return saida;
     if (colando_) {
-        if (msSilencio < kEsperaColagemMs) return saida;
         colando_ = false;  // the end mark was lost: what was pasted is all there is
         saida.push_back(colagemPronta());
     }

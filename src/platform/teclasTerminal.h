@@ -16,7 +16,11 @@
 
 class DecodificadorTerminal {
   public:
-    // Silence after which a lone ESC is the Esc key and a cut sequence is given up.
+    // Silence after which a lone ESC is the Esc key. Terminals write a key's sequence in
+    // one go, so the bytes after an ESC come in the same read or right after it: a short
+    // wait keeps Esc quick without taking the start of a sequence for it.
+    static constexpr int kEsperaEscMs = 5;
+    // Silence after which a sequence cut short is given up.
     static constexpr int kEsperaSequenciaMs = 50;
     // Silence after which a paste whose end mark never came is taken as ended.
     static constexpr int kEsperaColagemMs = 1000;
@@ -29,6 +33,9 @@ class DecodificadorTerminal {
     std::vector<EventoEntrada> expira(int msSilencio);
     // Whether bytes are held waiting to see what follows (the caller then sets a timer).
     bool aguardaMais() const { return !pendentes_.empty() || colando_ || descartando_; }
+    // The silence after which expira decides what is held now: short for lone ESCs,
+    // longer for a sequence or character cut short, longest inside a paste.
+    int esperaMs() const;
 
     // How far a decoding step got: the bytes it used and what they mean. No value
     // means the bytes so far are the start of something longer.

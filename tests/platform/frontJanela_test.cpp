@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "apoio.h"
@@ -312,6 +314,32 @@ TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {
     ASSERT_TRUE(fim);
     EXPECT_EQ(fim->tipo, T::Fechar);
     EXPECT_FALSE(fe->proximoEvento(false));
+}
+
+// A key pressed during a long wait for input ends it, and reaches the program after the
+// key the front-end already held.
+TEST_F(FrontEndJanelaX, AKeyEndsTheWaitForInputInItsPlace) {
+    ModeloTela t = telaVazia();
+    auto fe = abre(ConfigJanela{}, t);
+    ASSERT_NE(fe, nullptr);
+    SDL_Event a = tecla(SDL_KEYDOWN, SDLK_a);
+    SDL_PushEvent(&a);
+    fe->dorme(0);  // taken in by the front-end, not yet by the program
+    const auto inicio = std::chrono::steady_clock::now();
+    std::thread outra([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        SDL_Event b = tecla(SDL_KEYDOWN, SDLK_b);
+        SDL_PushEvent(&b);
+    });
+    std::vector<uint16_t> teclas;
+    for (int i = 0; i < 5 && teclas.size() < 2; ++i) {  // a change of focus wakes it too
+        EXPECT_TRUE(fe->dormeAteEntrada(20000));
+        while (auto e = fe->proximoEvento(false))
+            if (e->tipo == T::TeclaDesce) teclas.push_back(e->tecla);
+    }
+    outra.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
+    EXPECT_EQ(teclas, (std::vector<uint16_t>{'A', 'B'}));
 }
 
 // Focused, the window shows the caret under the cursor's cell; a hidden cursor shows none.

@@ -238,8 +238,11 @@ TEST(DecodificadorTerminal, ASequenceCutByAnother) {
     EXPECT_EQ(descreve(inteiro(ESC "[12\r")), descreve(K(0x0D, "", 13)));
     EXPECT_EQ(descreve(inteiro(ESC "O" ESC "OB")), descreve(K('O', "sa") + K(0x28)));
     DecodificadorTerminal d;  // ESC and its key in separate reads, before the wait ends
-    EXPECT_TRUE(d.alimenta(ESC).empty());
-    EXPECT_EQ(descreve(d.alimenta("x")), descreve(K('X', "a")));
+    for (const auto& [resto, tecla] : {std::pair("x", K('X', "a")), std::pair("[B", K(0x28))}) {
+        EXPECT_TRUE(d.alimenta(ESC).empty());
+        EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaEscMs - 1).empty());
+        EXPECT_EQ(descreve(d.alimenta(resto)), descreve(tecla));
+    }
 }
 
 struct CasoEspera {
@@ -247,30 +250,37 @@ struct CasoEspera {
     std::string entrada;
     Eventos antes;   // decoded at once
     Eventos depois;  // decoded when the input has been silent long enough
+    int espera;      // how long that is
 };
 
+// Only lone ESCs are decided after the short wait; what follows an ESC within it still
+// makes a sequence (ASequenceCutByAnother).
 TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
+    constexpr int kEsc = DecodificadorTerminal::kEsperaEscMs;
+    constexpr int kSeq = DecodificadorTerminal::kEsperaSequenciaMs;
     // clang-format off
     const std::vector<CasoEspera> casos = {
-        {"lone ESC is Esc", ESC, {}, K(0x1B, "", 27)},
-        {"two ESC are two Esc", ESC ESC, {}, K(0x1B, "", 27) + K(0x1B, "", 27)},
-        {"letter then ESC", "a" ESC, C('a'), K(0x1B, "", 27)},
-        {"ESC [ alone is Alt+[", ESC "[", {}, K(kColEsq, "a")},
-        {"ESC O alone is Alt+Shift+O", ESC "O", {}, K('O', "sa")},
-        {"cut sequence is dropped", ESC "[1;5", {}, {}},
-        {"cut SS3 with modifier is dropped", ESC "O5", {}, {}},
-        {"Latin-1 byte alone", "\xc3", {}, C(0xC3)}, {"Latin-1 e acute", "\xe9", {}, C(0xE9)},
+        {"lone ESC is Esc", ESC, {}, K(0x1B, "", 27), kEsc},
+        {"two ESC are two Esc", ESC ESC, {}, K(0x1B, "", 27) + K(0x1B, "", 27), kEsc},
+        {"letter then ESC", "a" ESC, C('a'), K(0x1B, "", 27), kEsc},
+        {"ESC [ alone is Alt+[", ESC "[", {}, K(kColEsq, "a"), kSeq},
+        {"ESC O alone is Alt+Shift+O", ESC "O", {}, K('O', "sa"), kSeq},
+        {"cut sequence is dropped", ESC "[1;5", {}, {}, kSeq},
+        {"cut SS3 with modifier is dropped", ESC "O5", {}, {}, kSeq},
+        {"Latin-1 byte alone", "\xc3", {}, C(0xC3), kSeq},
+        {"Latin-1 e acute", "\xe9", {}, C(0xE9), kSeq},
     };
     // clang-format on
+    static_assert(kEsc < kSeq);
     for (const CasoEspera& c : casos) {
         SCOPED_TRACE(c.nome);
         DecodificadorTerminal d;
         EXPECT_EQ(descreve(d.alimenta(c.entrada)), descreve(c.antes));
         EXPECT_TRUE(d.aguardaMais());
-        EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaSequenciaMs - 1).empty());
+        EXPECT_EQ(d.esperaMs(), c.espera);
+        EXPECT_TRUE(d.expira(c.espera - 1).empty());
         EXPECT_TRUE(d.aguardaMais());
-        EXPECT_EQ(descreve(d.expira(DecodificadorTerminal::kEsperaSequenciaMs)),
-                  descreve(c.depois));
+        EXPECT_EQ(descreve(d.expira(c.espera)), descreve(c.depois));
         EXPECT_FALSE(d.aguardaMais());
         EXPECT_EQ(descreve(d.alimenta("z")), descreve(C('z')));
     }
