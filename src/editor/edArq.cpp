@@ -49,26 +49,33 @@ void limpaLinhas(Editor& e, int de, int ate) {
     }
 }
 
-// The lines of the file into the text, as if each were inserted at linhaAtual without
-// speech and the cursor moved down.
+// The lines of the file into the text, which is empty, as if each were inserted at
+// linhaAtual without speech and the cursor moved down.
 EstadoLeitura leLinhas(EdVars& ed, const fs::path& caminho, bool& dividiu) {
     // Room for the lines a file of this size usually holds, made once: growing a long
     // text step by step costs more than reading it. Room not used is never touched.
     std::error_code ec;
     const uintmax_t tamanho = fs::file_size(caminho, ec);
-    if (!ec) {
+    const auto reserva = [&] {
+        if (ec) return;
         const uintmax_t bytes = std::min<uintmax_t>(tamanho, uintmax_t{1} << 30);
         ed.texto.reservaLidas(static_cast<size_t>(bytes / 48), static_cast<size_t>(bytes));
-    }
+    };
+    reserva();
     LeitorLinhas leitor([&ed](std::string_view l) {
         if (ed.converteOem && !l.empty())
             ed.texto.acrescentaLida(oemParaWin1252(l));
         else
             ed.texto.acrescentaLida(l);
     });
+    // Read again as bytes: the text starts over.
+    const auto recomeca = [&] {
+        ed.texto.liberaTexto();
+        reserva();
+    };
     // A DOS file (/D) is code page 850, never UTF-8.
     const EstadoLeitura estado =
-        leArquivoCodificado(caminho, leitor, ed.codificacao, !ed.converteOem);
+        leArquivoCodificado(caminho, leitor, ed.codificacao, recomeca, !ed.converteOem);
     dividiu = leitor.dividiu();
     // Each line went in at the cursor, which then moved down: a mark below the cursor
     // moved down with every line.
@@ -336,7 +343,7 @@ bool gravaParagrafos(Editor& e, int primeira, int ultima) {
     if (!g) return false;
     std::vector<std::string> linhas;
     for (int i = std::max(primeira, 1); i <= std::min(ultima, e.ed.nLinhas()); ++i)
-        linhas.push_back(e.ed.linha(i));
+        linhas.emplace_back(e.ed.vista(i));
     g->escreve(formatoParagrafos(linhas));
     if (!g->conclui()) {
         falaMensagem(e, "EDERRESC");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <utility>
 
 #include "platform/codigos.h"
 
@@ -55,10 +57,24 @@ std::optional<char32_t> sequenciaEstrita(std::string_view t, size_t& pos) {
     return u;
 }
 
-// The first line end: LF alone, or CR (LF). A file with none gets LF, as new UTF-8 files do.
-bool primeiraQuebraLf(std::string_view t) {
-    const size_t p = t.find_first_of("\r\n");
-    return p == std::string_view::npos || t[p] == '\n';
+// The bytes of the character a byte begins (1 for one that begins none: the sequence then
+// fails as it is).
+size_t comprimentoUtf8(char c) {
+    const uint8_t b = static_cast<uint8_t>(c);
+    return b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xC2 && b <= 0xDF ? 2 : 1;
+}
+
+// Whether no byte has its high bit set, looked at eight bytes at a time.
+bool soAscii(std::string_view s) {
+    uint64_t altos = 0;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        altos |= w;
+    }
+    for (; i < s.size(); ++i) altos |= static_cast<uint8_t>(s[i]);
+    return (altos & 0x8080808080808080u) == 0;
 }
 
 }  // namespace
@@ -95,44 +111,28 @@ std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto) {
     return s;
 }
 
-namespace {
+Decodificador::Decodificador(CodificacaoArquivo& cod, size_t tamanho) : cod_(cod) {
+    texto.reserve(tamanho);
+}
 
-// Code points into the editor's text: the byte of a character Windows-1252 has, else its
-// placeholder (a new one while there is room); a control code of the file (NUL included)
-// is no placeholder: the reading rules make it '#', and so does this.
-class Decodificador {
-  public:
-    Decodificador(CodificacaoArquivo& cod, size_t tamanho) : cod_(cod) { texto.reserve(tamanho); }
-    // False when the character needs a placeholder and none is left.
-    bool ponto(char32_t u) {
-        if (u < 0x80) {
-            texto += controleSemLugar(u) ? '#' : static_cast<char>(u);
-            return true;
-        }
-        naoAscii = true;
-        Lembrado& l = lembrados_[u % lembrados_.size()];
-        if (l.u != u) {
-            // Its Windows-1252 byte, or its placeholder while there are some left.
-            const std::optional<uint8_t> c = cod_.byteDe(u);
-            if (!c) return false;
-            l = {u, static_cast<char>(*c)};
-        }
-        texto += l.c;
+bool Decodificador::ponto(char32_t u) {
+    if (u < 0x80) {
+        texto += controleSemLugar(u) ? '#' : static_cast<char>(u);
         return true;
     }
+    naoAscii = true;
+    Lembrado& l = lembrados_[u % lembrados_.size()];
+    if (l.u != u) {
+        // Its Windows-1252 byte, or its placeholder while there are some left.
+        const std::optional<uint8_t> c = cod_.byteDe(u);
+        if (!c) return false;
+        l = {u, static_cast<char>(*c)};
+    }
+    texto += l.c;
+    return true;
+}
 
-    std::string texto;
-    bool naoAscii = false;
-
-  private:
-    // The bytes of the last characters met, by code point: a text repeats few of them.
-    struct Lembrado {
-        char32_t u = 0;
-        char c = 0;
-    };
-    CodificacaoArquivo& cod_;
-    std::array<Lembrado, 64> lembrados_{};
-};
+namespace {
 
 // UTF-16 after its byte-order mark: whole code units, surrogates in pairs. A lone
 // surrogate is kept as the character it stands for, so it is written back as it was.
@@ -182,42 +182,154 @@ std::optional<std::string> decodificaUtf16(std::string_view bytes, CodificacaoAr
 
 }  // namespace
 
-std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod) {
-    CodificacaoArquivo novo;
-    novo.utf8 = true;
-    novo.bom = bytes.starts_with(kBom);
-    if (novo.bom) bytes.remove_prefix(kBom.size());
-    novo.quebraLf = primeiraQuebraLf(bytes);
-    novo.semQuebraNoFim = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r';
-    Decodificador d(novo, bytes.size());
-    bool demais = false;
-    for (size_t pos = 0; pos < bytes.size();) {
+DecodificadorUtf8::DecodificadorUtf8(CodificacaoArquivo& cod) : cod_(cod), pontos_(cod, 0) {
+    cod_ = CodificacaoArquivo{};
+    cod_.utf8 = true;  // placeholders are handed out as characters come
+}
+
+void DecodificadorUtf8::alimenta(std::string_view bytes, const Recebe& recebe) {
+    if (invalido_) {
+        if (!divergiu_) recebe(bytes);
+        return;
+    }
+    if (!inicio_) return continua(bytes, recebe);
+    // The byte-order mark, which may come cut between pieces too.
+    std::string juntos;
+    if (!comeco_.empty()) bytes = juntos = std::exchange(comeco_, {}) + std::string(bytes);
+    if (bytes.size() < kBom.size() && kBom.starts_with(bytes)) {
+        comeco_ = bytes;
+        return;
+    }
+    inicio_ = false;
+    bom_ = bytes.starts_with(kBom);
+    if (bom_) {
+        divergiu_ = true;
+        bytes.remove_prefix(kBom.size());
+    }
+    continua(bytes, recebe);
+}
+
+void DecodificadorUtf8::continua(std::string_view bytes, const Recebe& recebe) {
+    if (bytes.empty()) return;
+    if (!quebraVista_) {
+        const size_t p = bytes.find_first_of("\r\n");
+        quebraVista_ = p != std::string_view::npos;
+        if (quebraVista_) quebraLf_ = bytes[p] == '\n';
+    }
+    temDados_ = true;
+    ultimo_ = bytes.back();
+    if (pendente_.empty() && cod_.estranhos.empty() && !demais_ && soAscii(bytes))
+        return recebe(bytes);
+    decodifica(bytes, recebe);
+    esvazia(recebe);
+}
+
+void DecodificadorUtf8::decodifica(std::string_view bytes, const Recebe& recebe) {
+    size_t pos = 0;
+    if (!pendente_.empty()) {
+        // The rest of the character cut at the end of the last piece.
+        const size_t falta = std::min(comprimentoUtf8(pendente_[0]) - pendente_.size(), bytes.size());
+        pendente_.append(bytes.substr(0, falta));
+        pos = falta;
+        if (pendente_.size() < comprimentoUtf8(pendente_[0])) return;
+        size_t p = 0;
+        const std::optional<char32_t> u = sequenciaEstrita(pendente_, p);
+        if (!u) {
+            const std::string cortado = std::move(pendente_);
+            pendente_.clear();
+            falha(cortado, recebe);
+            return alimenta(bytes.substr(pos), recebe);
+        }
+        pendente_.clear();
+        caractere(*u);
+    }
+    while (pos < bytes.size()) {
         // Printable ASCII is taken as a run.
         size_t fim = pos;
         while (fim < bytes.size() && static_cast<uint8_t>(bytes[fim] - 0x20) < 0x60) ++fim;
         if (fim > pos) {
-            if (!demais) d.texto.append(bytes.substr(pos, fim - pos));
+            if (!demais_) pontos_.texto.append(bytes.substr(pos, fim - pos));
             pos = fim;
             continue;
         }
+        const uint8_t c = static_cast<uint8_t>(bytes[pos]);
+        if (c < 0x80) {
+            if (!demais_) pontos_.ponto(c);
+            ++pos;
+            continue;
+        }
+        if (bytes.size() - pos < comprimentoUtf8(bytes[pos])) {
+            pendente_.assign(bytes.substr(pos));  // the rest comes with the next piece
+            return;
+        }
         const std::optional<char32_t> u = sequenciaEstrita(bytes, pos);
-        if (!u) return std::nullopt;
-        // Once there is no room, only whether the rest is UTF-8 still counts.
-        demais = demais || !d.ponto(*u);
+        if (!u) return falha(bytes.substr(pos), recebe);
+        caractere(*u);
     }
-    if (demais) {
-        cod = CodificacaoArquivo{};
-        cod.utf8Recusado = true;
-        return std::nullopt;
+}
+
+void DecodificadorUtf8::caractere(char32_t u) {
+    divergiu_ = true;
+    // Once there is no room, only whether the rest is UTF-8 still counts.
+    if (!demais_ && !pontos_.ponto(u)) {
+        demais_ = true;
+        pontos_.texto.clear();
     }
-    if (!d.naoAscii) return std::nullopt;
+}
+
+// Not UTF-8 from `resto` on: while what went out is the bytes as they are, so does the rest.
+void DecodificadorUtf8::falha(std::string_view resto, const Recebe& recebe) {
+    invalido_ = true;
+    esvazia(recebe);
+    if (!divergiu_) recebe(resto);
+}
+
+void DecodificadorUtf8::esvazia(const Recebe& recebe) {
+    if (!pontos_.texto.empty() && !demais_ && !(invalido_ && divergiu_)) recebe(pontos_.texto);
+    pontos_.texto.clear();
+}
+
+DecodificadorUtf8::Fim DecodificadorUtf8::termina(const Recebe& recebe) {
+    if (inicio_ && !comeco_.empty()) {
+        inicio_ = false;  // the data is the beginning of a byte-order mark, no more
+        continua(std::exchange(comeco_, {}), recebe);
+    }
+    if (!pendente_.empty() && !invalido_) {
+        const std::string cortado = std::move(pendente_);  // a character cut at the end
+        pendente_.clear();
+        falha(cortado, recebe);
+    }
+    const bool recusado = demais_ && !invalido_;
+    if (invalido_ || demais_ || !pontos_.naoAscii) {
+        cod_ = CodificacaoArquivo{};
+        cod_.utf8Recusado = recusado;
+        return divergiu_ ? Fim::Reler : Fim::Bytes;
+    }
+    cod_.bom = bom_;
+    cod_.quebraLf = quebraLf_;
+    cod_.semQuebraNoFim = temDados_ && ultimo_ != '\n' && ultimo_ != '\r';
+    return Fim::Utf8;
+}
+
+std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArquivo& cod) {
+    CodificacaoArquivo novo;
+    DecodificadorUtf8 decodificador(novo);
+    std::string texto;
+    const auto junta = [&texto](std::string_view s) { texto.append(s); };
+    decodificador.alimenta(bytes, junta);
+    const DecodificadorUtf8::Fim fim = decodificador.termina(junta);
+    if (novo.utf8Recusado) cod = novo;
+    if (fim != DecodificadorUtf8::Fim::Utf8) return std::nullopt;
     cod = std::move(novo);
-    return std::move(d.texto);
+    return texto;
+}
+
+bool comecaUtf16(std::string_view bytes) {
+    return bytes.starts_with(kBomUtf16Le) || bytes.starts_with(kBomUtf16Be);
 }
 
 std::optional<std::string> decodificaTexto(std::string_view bytes, CodificacaoArquivo& cod) {
-    if (bytes.starts_with(kBomUtf16Le) || bytes.starts_with(kBomUtf16Be))
-        return decodificaUtf16(bytes, cod);
+    if (comecaUtf16(bytes)) return decodificaUtf16(bytes, cod);
     return decodificaUtf8(bytes, cod);
 }
 

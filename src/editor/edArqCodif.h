@@ -4,7 +4,9 @@
 // loaded text never holds otherwise) and written back as they were.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +68,71 @@ inline constexpr std::string_view kFalaEstranhos = "caracteres desconhecidos";
 // them as their number and kFalaEstranhos.
 std::string textoFalado(const CodificacaoArquivo& cod, std::string_view texto);
 
+// Code points into the editor's text: the byte of a character Windows-1252 has, else its
+// placeholder (a new one while there is room); a control code of the file (NUL included)
+// is no placeholder: the reading rules make it '#', and so does this.
+class Decodificador {
+  public:
+    Decodificador(CodificacaoArquivo& cod, size_t tamanho);
+    // False when the character needs a placeholder and none is left.
+    bool ponto(char32_t u);
+
+    std::string texto;
+    bool naoAscii = false;
+
+  private:
+    // The bytes of the last characters met, by code point: a text repeats few of them.
+    struct Lembrado {
+        char32_t u = 0;
+        char c = 0;
+    };
+    CodificacaoArquivo& cod_;
+    std::array<Lembrado, 64> lembrados_{};
+};
+
+// A file decoded as UTF-8 while it is read, in pieces of any size (a character may be cut
+// between two), so that it is looked at once and never held whole. Whether it is UTF-8 is
+// only known at its end; until then the text goes out as it would if it were, its
+// characters Windows-1252 lacks taken into `cod` as they come. A piece of plain ASCII while
+// no placeholder was given out goes out as it is: read as Windows-1252 it is the same text
+// (its control codes, which decoding makes '#', the reading rules make '#' too).
+class DecodificadorUtf8 {
+  public:
+    using Recebe = std::function<void(std::string_view)>;
+    enum class Fim {
+        Utf8,   // UTF-8: what went out is the text; `cod` says how to write it back
+        Bytes,  // not UTF-8, and what went out is the bytes as they are: `cod` is ANSI
+        Reler,  // not taken as UTF-8 after text that differs from the bytes went out: the
+                // file must be read again as bytes (`cod` ANSI, utf8Recusado when it was
+                // UTF-8 with too many characters Windows-1252 lacks)
+    };
+
+    explicit DecodificadorUtf8(CodificacaoArquivo& cod);
+    // Once the data is known not to be UTF-8 and nothing that went out differs from the
+    // bytes, the rest goes out as it is.
+    void alimenta(std::string_view bytes, const Recebe& recebe);
+    Fim termina(const Recebe& recebe);
+
+  private:
+    void continua(std::string_view bytes, const Recebe& recebe);
+    void decodifica(std::string_view bytes, const Recebe& recebe);
+    void caractere(char32_t u);
+    void falha(std::string_view resto, const Recebe& recebe);
+    void esvazia(const Recebe& recebe);
+
+    CodificacaoArquivo& cod_;
+    Decodificador pontos_;  // the text of the piece
+    std::string comeco_;    // the first bytes, while they may be a cut byte-order mark
+    std::string pendente_;  // a character cut at the end of the last piece
+    bool inicio_ = true, bom_ = false;
+    bool quebraVista_ = false, quebraLf_ = true;  // no line end at all: LF
+    bool temDados_ = false;
+    char ultimo_ = 0;
+    bool divergiu_ = false;  // what went out differs from the bytes (a BOM, non-ASCII)
+    bool demais_ = false;    // too many characters Windows-1252 lacks: only checking now
+    bool invalido_ = false;  // not UTF-8
+};
+
 // The Windows-1252 text of `bytes` when they are valid UTF-8 (after an optional
 // byte-order mark) with at least one non-ASCII character; `cod` then tells how to write it
 // back. Nothing for any other file, which is read as Windows-1252 bytes; nor when it holds
@@ -77,6 +144,8 @@ std::optional<std::string> decodificaUtf8(std::string_view bytes, CodificacaoArq
 // characters Windows-1252 lacks than there are placeholders (else nothing, and
 // `cod.utf16Recusado`); any other by decodificaUtf8.
 std::optional<std::string> decodificaTexto(std::string_view bytes, CodificacaoArquivo& cod);
+// Whether `bytes` begin with a UTF-16 byte-order mark.
+bool comecaUtf16(std::string_view bytes);
 // How lines are written into the file that holds `bytes` (a block appended to it): its own
 // encoding and line ends, also when it could not be decoded (CR LF for an ANSI file without
 // a line end, LF for a UTF one); `semQuebraNoFim` when its last line has no line end yet.

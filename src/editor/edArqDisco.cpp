@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include "editor/edArqCodif.h"
 #include "platform/arquivoNovo.h"
@@ -132,6 +133,15 @@ void LeitorLinhas::alimenta(std::string_view bytes) {
             const size_t limite = std::min(bytes.size(), i + (kQuebraEmBranco - atual_.size()));
             size_t j = i;
             while (j < limite && static_cast<uint8_t>(bytes[j]) >= 32) ++j;
+            // A whole line in the piece is handed over as it lies there.
+            if (j > i && atual_.empty() && j < bytes.size() &&
+                (bytes[j] == '\r' || bytes[j] == '\n')) {
+                recebe_(bytes.substr(i, j - i));
+                recemDividida_ = false;
+                depoisDeCR_ = bytes[j] == '\r';
+                i = j + 1;
+                continue;
+            }
             if (j > i) {
                 atual_.append(bytes.substr(i, j - i));
                 temLinha_ = true;
@@ -157,6 +167,12 @@ void LeitorLinhas::alimenta(std::string_view bytes) {
     }
 }
 
+void LeitorLinhas::reinicia() {
+    atual_.clear();
+    temLinha_ = pulaBrancos_ = recemDividida_ = depoisDeCR_ = dividiu_ = false;
+    marcas_ = 0;
+}
+
 void LeitorLinhas::termina() {
     if (temLinha_) fecha(false);
     pulaBrancos_ = recemDividida_ = depoisDeCR_ = false;
@@ -172,19 +188,6 @@ std::vector<std::string> separaLinhas(std::string_view bytes, bool& dividiu) {
 }
 
 namespace {
-
-// Whether no byte has its high bit set, looked at eight bytes at a time.
-bool soAscii(std::string_view s) {
-    uint64_t altos = 0;
-    size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        altos |= w;
-    }
-    for (; i < s.size(); ++i) altos |= static_cast<uint8_t>(s[i]);
-    return (altos & 0x8080808080808080u) == 0;
-}
 
 // The regular file `caminho` handed to `recebe` in pieces.
 template <typename Recebe>
@@ -215,26 +218,64 @@ EstadoLeitura leArquivoTexto(const fs::path& caminho, LeitorLinhas& leitor) {
 }
 
 EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
-                                  CodificacaoArquivo& cod, bool aceitaUtf8) {
+                                  CodificacaoArquivo& cod, const std::function<void()>& recomeca,
+                                  bool aceitaUtf8) {
     cod = CodificacaoArquivo{};
     std::error_code ec;
     const uintmax_t tamanho = fs::file_size(caminho, ec);
     if (!ec && tamanho > kMaiorArquivoTexto) return EstadoLeitura::GrandeDemais;
     if (!aceitaUtf8 || ec) return leArquivoTexto(caminho, leitor);
-    // Room for the whole file at once: growing it piece by piece copies it again and again.
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(tamanho));
-    if (lePedacos(caminho, [&bytes](std::string_view p) { bytes.append(p); }) !=
-        EstadoLeitura::Lido)
-        return leArquivoTexto(caminho, leitor);
-    // Plain ASCII, most texts, reads the same either way: no decoded copy is made.
-    const std::optional<std::string> texto =
-        soAscii(bytes) ? std::nullopt : decodificaTexto(bytes, cod);
-    leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
-    leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(bytes));
-    leitor.termina();
+    // UTF-8 is decoded as it is read, straight into the lines: one pass, and the file never
+    // held whole. UTF-16, told by its first bytes, is read whole and then decoded.
+    DecodificadorUtf8 utf8(cod);
+    const DecodificadorUtf8::Recebe entrega = [&leitor, &cod](std::string_view texto) {
+        leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
+        leitor.alimenta(texto);
+    };
+    std::optional<std::string> utf16;
+    bool primeiro = true;
+    const EstadoLeitura estado = lePedacos(caminho, [&](std::string_view p) {
+        if (std::exchange(primeiro, false) && comecaUtf16(p)) {
+            utf16.emplace();
+            utf16->reserve(static_cast<size_t>(tamanho));
+        }
+        if (utf16)
+            utf16->append(p);
+        else
+            utf8.alimenta(p, entrega);
+    });
+    if (estado == EstadoLeitura::NaoExiste || estado == EstadoLeitura::Ilegivel) {
+        cod = CodificacaoArquivo{};
+        return estado;
+    }
+    if (utf16) {
+        if (estado != EstadoLeitura::Lido) {
+            cod = CodificacaoArquivo{};
+            return leArquivoTexto(caminho, leitor);
+        }
+        const std::optional<std::string> texto = decodificaTexto(*utf16, cod);
+        leitor.aceitaMarcas(static_cast<int>(cod.estranhos.size()));
+        leitor.alimenta(texto ? std::string_view(*texto) : std::string_view(*utf16));
+        leitor.termina();
+        leitor.aceitaMarcas(0);
+        return estado;
+    }
+    const DecodificadorUtf8::Fim fim = utf8.termina(entrega);
     leitor.aceitaMarcas(0);
-    return EstadoLeitura::Lido;
+    // A read error leaves the part before it, read as bytes.
+    if (fim == DecodificadorUtf8::Fim::Reler ||
+        (estado == EstadoLeitura::ErroNoMeio && fim == DecodificadorUtf8::Fim::Utf8)) {
+        const bool recusado = cod.utf8Recusado && estado == EstadoLeitura::Lido;
+        recomeca();
+        leitor.reinicia();
+        const EstadoLeitura deNovo = leArquivoTexto(caminho, leitor);
+        cod = CodificacaoArquivo{};
+        cod.utf8Recusado = recusado && deNovo == EstadoLeitura::Lido;
+        return deNovo;
+    }
+    if (estado == EstadoLeitura::ErroNoMeio) cod = CodificacaoArquivo{};
+    leitor.termina();
+    return estado;
 }
 
 bool podeAbrir(const fs::path& caminho) {

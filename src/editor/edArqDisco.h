@@ -36,6 +36,8 @@ class LeitorLinhas {
     void alimenta(std::string_view bytes);
     // The end of the data (or of what could be read): a line begun is handed over.
     void termina();
+    // Back to the start of the data, as new (the lines handed over are the caller's to drop).
+    void reinicia();
     // Whether a long line was split.
     bool dividiu() const { return dividiu_; }
     // Control codes 1.. below this one are placeholders of a decoded text, kept as they are.
@@ -73,12 +75,15 @@ constexpr uintmax_t kMaiorArquivoTexto = uintmax_t{256} << 20;
 EstadoLeitura leArquivoTexto(const std::filesystem::path& caminho, LeitorLinhas& leitor);
 struct CodificacaoArquivo;
 // Reads the text file `caminho` (at most kMaiorArquivoTexto bytes) through `leitor`: one
-// that is UTF-8 or UTF-16 with its byte-order mark is decoded first and `cod` says how to
-// write it back; any other is read as Windows-1252 bytes and `cod` is reset (it says why
-// when a UTF-8 or UTF-16 file could not be decoded). `aceitaUtf8` false: always as bytes
-// (a DOS file).
+// that is UTF-8, or UTF-16 with its byte-order mark, is decoded and `cod` says how to write
+// it back; any other is read as Windows-1252 bytes and `cod` is reset (it says why when a
+// UTF-8 or UTF-16 file could not be decoded). UTF-8 is read once, decoded as it comes; when
+// a file found at last not to be UTF-8 went out as decoded text, `recomeca` drops the lines
+// handed over and it is read again as bytes. `aceitaUtf8` false: always as bytes (a DOS
+// file).
 EstadoLeitura leArquivoCodificado(const std::filesystem::path& caminho, LeitorLinhas& leitor,
-                                  CodificacaoArquivo& cod, bool aceitaUtf8 = true);
+                                  CodificacaoArquivo& cod, const std::function<void()>& recomeca,
+                                  bool aceitaUtf8 = true);
 // Whether `caminho` is a regular file that can be opened for reading.
 bool podeAbrir(const std::filesystem::path& caminho);
 

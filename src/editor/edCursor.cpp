@@ -463,14 +463,14 @@ void avancaParagrafo(Editor& e, bool paraNoRecuo) {
         ++i;
         if (i % 20 == 0) e.fala.clique();  // a tick now and then over long distances
     };
-    auto recuada = [&](int j) { return paraNoRecuo && ed.linha(j)[0] == ' '; };
-    if (!linhaEmBranco(ed.linha(i))) {
+    auto recuada = [&](int j) { return paraNoRecuo && ed.vista(j).starts_with(' '); };
+    if (!linhaEmBranco(ed.vista(i))) {
         // The line the cursor is on is never a stop, even when it is indented: the cursor
         // would not move.
         do desce();
-        while (i <= n && !linhaEmBranco(ed.linha(i)) && !recuada(i));
+        while (i <= n && !linhaEmBranco(ed.vista(i)) && !recuada(i));
     }
-    while (i <= n && linhaEmBranco(ed.linha(i))) desce();
+    while (i <= n && linhaEmBranco(ed.vista(i))) desce();
     ed.colunaAtual = 1;
     ed.chegouALinha = true;
     if (i > n) return fimDoTexto(e, n, "EDFIMTEX");
@@ -486,11 +486,11 @@ void recuaParagrafo(Editor& e, bool paraNoRecuo) {
         if (i >= 1 && i % 20 == 0) e.fala.clique();
     };
     sobe();
-    while (i >= 1 && linhaEmBranco(ed.linha(i))) sobe();
+    while (i >= 1 && linhaEmBranco(ed.vista(i))) sobe();
     bool recuada = false;
-    while (i >= 1 && !linhaEmBranco(ed.linha(i))) {
+    while (i >= 1 && !linhaEmBranco(ed.vista(i))) {
         // An indented line is the first of its paragraph: the cursor stops on it.
-        if (paraNoRecuo && ed.linha(i)[0] == ' ') {
+        if (paraNoRecuo && ed.vista(i).starts_with(' ')) {
             recuada = true;
             break;
         }

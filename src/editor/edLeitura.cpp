@@ -287,7 +287,7 @@ void informaFormatacao(Editor& e) {
     EstadoFormatacao estado;
     aplicaMarcas(e, estado, formatacaoPadrao(e));
     for (int i = 1; i < ed.linhaAtual && i <= ed.nLinhas(); ++i)
-        aplicaMarcas(e, estado, ed.linha(i));
+        aplicaMarcas(e, estado, ed.vista(i));
     const std::string& atual = ed.linha(ed.linhaAtual);
     const size_t ateCursor =
         static_cast<size_t>(std::clamp(ed.colunaAtual - 1, 0, static_cast<int>(atual.size())));

@@ -141,6 +141,9 @@ struct EdVars {
 
     int nLinhas() const { return texto.nLinhas(); }
     const std::string& linha(int i) const { return texto.linha(i); }
+    // Line i without making it a string of its own (a walk over many lines keeps the text
+    // compact); valid until the text changes.
+    std::string_view vista(int i) const { return texto.vista(i); }
     void trocaLinha(int i, std::string_view t) { texto.trocaLinha(i, t); }
     // Whether the text changed since it was loaded or saved.
     bool modificado() const { return texto.versao() != versaoGravada; }

@@ -16,10 +16,10 @@ std::string mensagemNumera(std::string_view nome) { return std::string(kMensagen
 // Takes out the block an earlier run left at line `inicio`: from the opening mark to the
 // closing one. Without both marks nothing is taken: the lines are then the user's.
 void retiraBlocoAnterior(EdVars& ed, int inicio) {
-    if (inicio < 1 || inicio > ed.nLinhas() || ed.linha(inicio) != kInicioResultados) return;
+    if (inicio < 1 || inicio > ed.nLinhas() || ed.vista(inicio) != kInicioResultados) return;
     int fim = inicio + 1;
-    while (fim <= ed.nLinhas() && ed.linha(fim) != kFimResultados) {
-        if (ed.linha(fim) == kInicioResultados) return;
+    while (fim <= ed.nLinhas() && ed.vista(fim) != kFimResultados) {
+        if (ed.vista(fim) == kInicioResultados) return;
         ++fim;
     }
     if (fim > ed.nLinhas()) return;

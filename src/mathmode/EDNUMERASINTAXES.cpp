@@ -138,7 +138,7 @@ class Tradutor {
 
     // A line as the search for BEGIN and END sees it: normalised, its label dropped.
     std::string semEtiqueta(int i) const {
-        std::string l = normalizaLinha(e_.ed.linha(i), separador_);
+        std::string l = normalizaLinha(e_.ed.vista(i), separador_);
         if (!comeca(l, "\\")) {
             const size_t p = l.find(':');
             if (p != std::string::npos) l.erase(0, p + 1);
@@ -168,7 +168,7 @@ class Tradutor {
     // ------------------------------------------------------------ one statement
 
     // Steps 1 to 3: fetched, normalised, matrix indices marked; empty when nothing is left.
-    std::string buscaLinha(int i) const { return normalizaLinha(e_.ed.linha(i), separador_); }
+    std::string buscaLinha(int i) const { return normalizaLinha(e_.ed.vista(i), separador_); }
 
     // In a matrix element the first "," after its type prefix separates the indices: "a".
     static void marcaIndicesMatriz(std::string& l) {

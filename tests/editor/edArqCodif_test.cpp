@@ -4,6 +4,7 @@
 
 #include "editor/commands/edBloco.h"
 #include "editor/edArq.h"
+#include "editor/edArqDisco.h"
 #include "editor/edCursor.h"
 #include "editor/edtela.h"
 #include "platform/codigos.h"
@@ -132,6 +133,75 @@ TEST(EdArqCodif, TypedTextKeepsOrRefusesForeignCharacters) {
         size_t recusados = 0;
         EXPECT_EQ(cod.textoDigitado(entrada, recusados), c.texto) << c.jaUsadas;
         EXPECT_EQ(recusados, c.recusados);
+    }
+}
+
+// ------------------------------------------------------------------ decoded while read
+
+namespace {
+
+struct Decodificada {
+    DecodificadorUtf8::Fim fim;
+    std::vector<std::string> linhas;
+    CodificacaoArquivo cod;
+};
+
+// `bytes` decoded in pieces of `passo` bytes and more (sizes going round), into lines as a
+// load makes them.
+Decodificada decodificaEmPedacos(std::string_view bytes, size_t passo) {
+    Decodificada r;
+    LeitorLinhas leitor([&r](std::string_view l) { r.linhas.emplace_back(l); });
+    DecodificadorUtf8 decodificador(r.cod);
+    const DecodificadorUtf8::Recebe entrega = [&](std::string_view t) {
+        leitor.aceitaMarcas(static_cast<int>(r.cod.estranhos.size()));
+        leitor.alimenta(t);
+    };
+    for (size_t de = 0, n = passo; de < bytes.size(); de += n, n = n % 7 + passo)
+        decodificador.alimenta(bytes.substr(de, n), entrega);
+    r.fim = decodificador.termina(entrega);
+    leitor.termina();
+    return r;
+}
+
+}  // namespace
+
+// Pieces of any size, a character cut between two included, give what the whole gives: the
+// text when it is UTF-8; the bytes as they are when it is not and nothing else went out;
+// else a new reading as bytes (said as refused when it was UTF-8 with too many characters).
+TEST(EdArqCodif, DecodedInPiecesAsWhole) {
+    using Fim = DecodificadorUtf8::Fim;
+    std::string demais = "a\x01\r\n";
+    for (char32_t u = U'α'; u < U'α' + 27; ++u) acrescentaUtf8(demais, u);
+    const struct {
+        std::string bytes;
+        Fim fim;
+        std::vector<std::string> linhas;  // for Utf8 and Bytes
+        bool recusado;
+    } casos[] = {
+        {"a\x01" "b\r\nα é 😀\r\n\x01ção", Fim::Utf8, {"a#b", "\x01 \xE9 \x02", "#\xE7\xE3o"}, false},
+        {"ascii\x01\r\n\tfim\xE7", Fim::Bytes, {"ascii#", "        fim\xE7"}, false},
+        {"ascii\r\nfim\xC3", Fim::Bytes, {"ascii", "fim\xC3"}, false},  // cut at the end
+        {kBom + "so ascii", Fim::Reler, {}, false},
+        {"\xC3\xA9 e depois \xE7", Fim::Reler, {}, false},
+        {demais, Fim::Reler, {}, true},
+        {demais + "\xFF", Fim::Reler, {}, false},
+    };
+    for (const auto& c : casos) {
+        const Decodificada inteira = decodificaEmPedacos(c.bytes, c.bytes.size());
+        EXPECT_EQ(inteira.fim, c.fim) << c.bytes;
+        EXPECT_EQ(inteira.cod.utf8Recusado, c.recusado) << c.bytes;
+        if (c.fim != Fim::Reler) {
+            EXPECT_EQ(inteira.linhas, c.linhas) << c.bytes;
+        }
+        for (size_t passo = 1; passo <= 4; ++passo) {
+            const Decodificada pedacos = decodificaEmPedacos(c.bytes, passo);
+            EXPECT_EQ(pedacos.fim, inteira.fim) << c.bytes << passo;
+            EXPECT_EQ(pedacos.cod.utf8Recusado, c.recusado) << c.bytes << passo;
+            EXPECT_EQ(pedacos.cod.estranhos, inteira.cod.estranhos) << c.bytes << passo;
+            if (c.fim != Fim::Reler) {
+                EXPECT_EQ(pedacos.linhas, inteira.linhas) << c.bytes << passo;
+            }
+        }
     }
 }
 

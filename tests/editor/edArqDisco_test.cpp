@@ -1,4 +1,5 @@
 #include "editor/edArqDisco.h"
+#include "editor/edArqCodif.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -95,6 +96,44 @@ TEST(LeituraArquivo, ReadErrorKeepsWhatCameBefore) {
     leitor.alimenta("antes\r\nmeia");  // what an earlier piece brought
     EXPECT_EQ(leArquivoTexto("/proc/self/mem", leitor), EstadoLeitura::ErroNoMeio);
     EXPECT_EQ(l, (Linhas{"antes", "meia"}));
+}
+
+// A file past one read: decoded across its pieces; one found not to be UTF-8 at its end
+// is read again as bytes only when decoded text went out before.
+TEST(LeituraArquivo, UndecodableAtTheEndOfALongFile) {
+    std::string ascii;
+    while (ascii.size() < (3u << 20) / 2) ascii += "uma linha de texto simples\r\n";
+    const struct {
+        std::string bytes;
+        bool utf8;
+        int recomecos;
+    } casos[] = {
+        {"a\xC3\xA7\r\n" + ascii + "\xC3\xA9", true, 0},
+        {std::string((1 << 20) - 1, 'x').append("\xC3\xA7").append(ascii), true, 0},  // cut
+        {ascii + "\xE7 fim\r\n\xC3\xA7", false, 0},
+        {"a\xC3\xA7\r\n" + ascii + "\xE7", false, 1},
+    };
+    PastaTemporaria pasta;
+    for (const auto& c : casos) {
+        gravaArquivoTeste(pasta / "longo.txt", c.bytes);
+        Linhas l;
+        LeitorLinhas leitor([&l](std::string_view s) { l.emplace_back(s); });
+        CodificacaoArquivo cod;
+        int recomecos = 0;
+        const auto recomeca = [&] {
+            l.clear();
+            ++recomecos;
+        };
+        EXPECT_EQ(leArquivoCodificado(pasta / "longo.txt", leitor, cod, recomeca), EstadoLeitura::Lido);
+        EXPECT_EQ(cod.utf8, c.utf8);
+        EXPECT_EQ(recomecos, c.recomecos);
+        bool dividiu = false;
+        std::optional<std::string> texto;
+        CodificacaoArquivo esperada;
+        if (c.utf8) texto = decodificaUtf8(c.bytes, esperada);
+        EXPECT_EQ(l, separaLinhas(texto ? *texto : c.bytes, dividiu)) << c.bytes.substr(0, 10);
+        EXPECT_EQ(leitor.dividiu(), dividiu);
+    }
 }
 
 // ------------------------------------------------------------------ names

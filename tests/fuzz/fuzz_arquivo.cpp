@@ -47,10 +47,39 @@ void confereUtf16(std::string_view bytes) {
     if (!controles) confirma(std::string(cod.marcaInicio()) + cod.codificaLinha(*texto) == bytes);
 }
 
+// Decoded in uneven pieces, into lines as a load makes them: what the whole gives.
+void confereUtf8EmPedacos(std::string_view bytes) {
+    struct Lida {
+        DecodificadorUtf8::Fim fim;
+        std::vector<std::string> linhas;
+        CodificacaoArquivo cod;
+    };
+    const auto le = [bytes](size_t primeiro) {
+        Lida r;
+        LeitorLinhas leitor([&r](std::string_view l) { r.linhas.emplace_back(l); });
+        DecodificadorUtf8 decodificador(r.cod);
+        const DecodificadorUtf8::Recebe entrega = [&](std::string_view t) {
+            leitor.aceitaMarcas(static_cast<int>(r.cod.estranhos.size()));
+            leitor.alimenta(t);
+        };
+        for (size_t de = 0, n = primeiro; de < bytes.size(); de += n, n = n * 7 % 13 + 1)
+            decodificador.alimenta(bytes.substr(de, n), entrega);
+        r.fim = decodificador.termina(entrega);
+        leitor.termina();
+        return r;
+    };
+    const Lida inteira = le(bytes.size()), pedacos = le(1);
+    confirma(pedacos.fim == inteira.fim && pedacos.cod.utf8 == inteira.cod.utf8 &&
+             pedacos.cod.utf8Recusado == inteira.cod.utf8Recusado &&
+             pedacos.cod.estranhos == inteira.cod.estranhos);
+    if (inteira.fim != DecodificadorUtf8::Fim::Reler) confirma(pedacos.linhas == inteira.linhas);
+}
+
 int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     const std::string_view bytes(reinterpret_cast<const char*>(dados), tamanho);
     confereUtf8(bytes);
     confereUtf16(bytes);
+    confereUtf8EmPedacos(bytes);
     bool dividiu = false;
     const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
 

@@ -44,7 +44,14 @@ Leitura leLinhasArquivo(const std::string& nome, CodificacaoArquivo& cod) {
         else
             r.truncou = true;
     });
-    r.estado = leArquivoCodificado(caminhoSistema(nome), leitor, doArquivo);
+    // Read again as bytes: the lines and the placeholders they gave the text start over.
+    const CodificacaoArquivo antes = cod;
+    const auto recomeca = [&] {
+        r.linhas.clear();
+        r.truncou = false;
+        cod = antes;
+    };
+    r.estado = leArquivoCodificado(caminhoSistema(nome), leitor, doArquivo, recomeca);
     r.dividiu = leitor.dividiu();
     r.utf8Recusado = doArquivo.utf8Recusado;
     return r;

@@ -28,7 +28,7 @@ bool blocoOuLinhaAtual(Editor& e) {
 std::vector<std::string> linhasDoBloco(const EdVars& ed) {
     std::vector<std::string> v;
     for (int i = ed.inicioBloco; i <= std::min(ed.fimBloco, ed.nLinhas()); ++i)
-        v.push_back(ed.linha(i));
+        v.emplace_back(ed.vista(i));
     return v;
 }
 

@@ -166,7 +166,7 @@ bool verificaLinhas(Editor& e, int primeira, int ultima) {
     ultima = std::min(ultima, ed.nLinhas());
     int erros = 0;
     for (int i = std::max(primeira, 1); i <= ultima; ++i) {
-        const std::string linha = ed.linha(i);
+        const std::string linha(ed.vista(i));
         // A mark never pushes the line's own text past its 255 characters.
         size_t folga = TipoTexto::kMaxLinha - std::min(linha.size(), TipoTexto::kMaxLinha);
         std::string saida;
