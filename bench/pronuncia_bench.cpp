@@ -4,13 +4,22 @@
 // disagreement (the differing stretch, ours -> engine's, with examples).
 //
 //   plumar_bench_pronuncia [--brisa] [LISTA [N [-v]]]
+//   plumar_bench_pronuncia --resumo
+//   plumar_bench_pronuncia --propoe [LISTA [N]]
 //
 // --brisa measures the own text-to-speech engine instead (normaliser, exceptions, stress
 // and rules of data/brisatts, or of $PLUMAR_DIR_BRISA), then times it over 10,000 words.
+// Both voices read the exceptions of data/brisatts/portug.exc, the list they share.
 //
 // LISTA is a word list, one UTF-8 word a line (default /usr/share/dict/brazilian, Debian's
 // wbrazilian); N words (default 2000) are taken evenly spread from its lower-case words, so
 // the same list always gives the same words. -v prints every word, x where they differ.
+//
+// --resumo prints the agreement of both voices on the two lists: the 2,000 words heard most
+// (bench/palavrasFrequentes.txt, made by tools/frequentes/palavrasFrequentes.sh from the
+// prose of Debian's fortunes-br) and the 2,000 spread over the whole dictionary. --propoe
+// prints, for the words of LISTA that a voice says unlike espeak-ng, lines for the exception
+// file both voices share (data/brisatts/portug.exc), to be reviewed before they are added.
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
@@ -26,6 +35,7 @@
 #include <vector>
 
 #include "platform/codigos.h"
+#include "platform/texto.h"
 #include "speech/regras.h"
 #include "speech/tradutor.h"
 #include "speech/tts/uttsPortug.h"
@@ -34,11 +44,16 @@
 
 namespace {
 
+// Words written in lower case (accented first letters too); names and comments (#) are left.
 std::vector<std::string> amostraDaLista(const char* arquivo, size_t n) {
     std::ifstream f(arquivo);
     std::vector<std::string> todas;
-    for (std::string p; std::getline(f, p);)
-        if (!p.empty() && p[0] >= 'a' && p[0] <= 'z') todas.push_back(p);
+    for (std::string p; std::getline(f, p);) {
+        if (!p.empty() && p.back() == '\r') p.pop_back();
+        const std::string win = utf8ParaWin1252(p);
+        if (!win.empty() && win[0] != '#' && letra1252(win[0]) && minuscula1252(win[0]) == win[0])
+            todas.push_back(p);
+    }
     if (todas.size() <= n) return todas;
     std::vector<std::string> escolhidas;
     for (size_t i = 0; i < n; ++i) escolhidas.push_back(todas[i * todas.size() / n]);
@@ -127,55 +142,61 @@ struct Tipo {
     std::vector<std::string> exemplos;
 };
 
-}  // namespace
+// The translator's rules and exceptions with the shared ones, as the built-in voice opens them.
+struct Tradutor {
+    Regras regras;
+    Excecoes excecoes;
+};
 
-int main(int argc, char** argv) {
-    const bool brisa = argc > 1 && std::string(argv[1]) == "--brisa";
-    if (brisa) --argc, ++argv;
-    const char* lista = argc > 1 ? argv[1] : "/usr/share/dict/brazilian";
-    const size_t n = argc > 2 ? static_cast<size_t>(std::max(1, std::atoi(argv[2]))) : 2000;
-    const bool detalhe = argc > 3 && std::string(argv[3]) == "-v";
+std::optional<Tradutor> abreTradutor() {
     const char* outro = std::getenv("PLUMAR_DIR_REGRAS");
-    const std::string dir = outro ? outro : PLUMAR_DIR_DIFONES;
-    auto regras = leRegras(dir + "/regras.rgr");
-    auto excecoes = leExcecoes(dir + "/portug.exc");
-    const std::optional<Brisa> motorProprio = brisa ? abreBrisa() : std::nullopt;
-    if (brisa && !motorProprio) return 1;
+    const std::filesystem::path dir = outro ? outro : PLUMAR_DIR_DIFONES;
+    const char* outraBrisa = std::getenv("PLUMAR_DIR_BRISA");
+    const std::filesystem::path dirBrisa = outraBrisa ? outraBrisa : PLUMAR_DIR_BRISA;
+    auto regras = leRegras(dir / "regras.rgr");
+    auto excecoes = leExcecoes(dir / "portug.exc");
     if (!regras || !excecoes) {
         std::fprintf(stderr, "não consigo ler as regras de %s\n", dir.c_str());
-        return 1;
+        return std::nullopt;
     }
-    if (espeak_Initialize(AUDIO_OUTPUT_RETRIEVAL, 0, nullptr, espeakINITIALIZE_DONT_EXIT) <= 0 ||
-        espeak_SetVoiceByName("pt-br") != EE_OK) {
-        std::fprintf(stderr, "o espeak-ng ou a sua voz pt-br não abriu\n");
-        return 1;
-    }
-    const std::vector<std::string> palavras = amostraDaLista(lista, n);
-    if (palavras.empty()) {
-        std::fprintf(stderr, "lista vazia ou ilegível: %s\n", lista);
-        return 1;
-    }
+    const Excecoes comuns = leExcecoes(dirBrisa / "portug.exc").value_or(Excecoes{});
+    return Tradutor{std::move(*regras), comExcecoesComuns(*excecoes, comuns)};
+}
+
+struct Medida {
+    size_t palavras = 0, iguais = 0;
     std::map<std::string, Tipo> tipos;
-    size_t iguais = 0;
+    double porcento() const {
+        return palavras ? 100.0 * static_cast<double>(iguais) / static_cast<double>(palavras) : 0;
+    }
+};
+
+// Each word said by one voice (the own engine when `brisa` is given) against espeak-ng.
+Medida mede(const std::vector<std::string>& palavras, const Tradutor& tradutor, const Brisa* brisa,
+            bool detalhe) {
+    Medida m;
     for (const std::string& p : palavras) {
-        std::string nosso = brisa
-                                ? fonemasDaBrisa(motorProprio->fonemas(utf8ParaWin1252(p)))
-                                : fonemasDaTraducao(traduz(utf8ParaWin1252(p), *regras, *excecoes));
+        std::string nosso = brisa ? fonemasDaBrisa(brisa->fonemas(utf8ParaWin1252(p)))
+                                  : fonemasDaTraducao(traduz(utf8ParaWin1252(p), tradutor.regras,
+                                                             tradutor.excecoes));
         std::string motor = doMotor(p);
         if (brisa) nosso = dobraDialeto(nosso), motor = dobraDialeto(motor);
         if (detalhe) std::printf("%s %-20s %-20s %s\n", nosso == motor ? "=" : "x", p.c_str(),
                                  nosso.c_str(), motor.c_str());
+        ++m.palavras;
         if (nosso == motor) {
-            ++iguais;
+            ++m.iguais;
             continue;
         }
-        Tipo& t = tipos[diferenca(nosso, motor)];
+        Tipo& t = m.tipos[diferenca(nosso, motor)];
         ++t.vezes;
         if (t.exemplos.size() < 4) t.exemplos.push_back(p);
     }
-    std::printf("%zu palavras de %s: %zu iguais (%.1f %%)\n", palavras.size(), lista, iguais,
-                100.0 * static_cast<double>(iguais) / static_cast<double>(palavras.size()));
-    std::vector<std::pair<std::string, Tipo>> ordem(tipos.begin(), tipos.end());
+    return m;
+}
+
+void mostraTipos(const Medida& m) {
+    std::vector<std::pair<std::string, Tipo>> ordem(m.tipos.begin(), m.tipos.end());
     std::stable_sort(ordem.begin(), ordem.end(),
                      [](const auto& a, const auto& b) { return a.second.vezes > b.second.vezes; });
     std::printf("diferenças mais comuns (nosso -> espeak-ng):\n");
@@ -184,6 +205,101 @@ int main(int argc, char** argv) {
         for (const std::string& e : ordem[i].second.exemplos) ex += (ex.empty() ? "" : ", ") + e;
         std::printf("%4d  %-24s %s\n", ordem[i].second.vezes, ordem[i].first.c_str(), ex.c_str());
     }
+}
+
+// What one voice says for the Windows-1252 word, in the bench's symbols.
+std::string diz(const std::string& win, const Tradutor& tradutor, const Brisa* brisa) {
+    if (brisa) return dobraDialeto(fonemasDaBrisa(brisa->fonemas(win)));
+    return fonemasDaTraducao(traduz(win, tradutor.regras, tradutor.excecoes));
+}
+
+// For each word of the list that a voice says unlike espeak-ng, a line for the shared
+// exception file: the word respelled with an accent on one vowel (á é ê í ó ô ú) such that
+// both voices then say it as espeak-ng does; "# word" when no such accent is found.
+void propoeExcecoes(const std::vector<std::string>& palavras, const Tradutor& tradutor,
+                    const Brisa& brisa) {
+    const std::pair<char, std::string_view> acentos[] = {
+        {'a', "\xE1"}, {'e', "\xE9\xEA"}, {'i', "\xED"}, {'o', "\xF3\xF4"}, {'u', "\xFA"}};
+    for (const std::string& p : palavras) {
+        const std::string win = utf8ParaWin1252(p);
+        const std::string motor = doMotor(p);
+        auto certa = [&](const std::string& w) {
+            return diz(w, tradutor, nullptr) == motor && diz(w, tradutor, &brisa) == dobraDialeto(motor);
+        };
+        if (certa(win)) continue;
+        std::string achada;
+        for (size_t i = 0; i < win.size() && achada.empty(); ++i)
+            for (const auto& [vogal, trocas] : acentos)
+                for (char t : trocas)
+                    if (win[i] == vogal && achada.empty()) {
+                        std::string w = win;
+                        w[i] = t;
+                        if (certa(w)) achada = w;
+                    }
+        if (achada.empty())
+            std::printf("# %s\n", p.c_str());
+        else
+            std::printf("%s=%s|\n", win1252ParaUtf8(maiusculasLatin1(win)).c_str(),
+                        win1252ParaUtf8(maiusculasLatin1(achada)).c_str());
+    }
+}
+
+// Both voices on the words heard most and on the dictionary's spread.
+void resumo(const Tradutor& tradutor, const Brisa& brisa) {
+    const std::pair<const char*, const char*> listas[] = {
+        {"as 2000 mais frequentes", PLUMAR_LISTA_FREQUENTES},
+        {"2000 do dicionário", "/usr/share/dict/brazilian"}};
+    std::printf("%-26s %12s %12s\n", "acordo com o espeak-ng", "embutida", "própria");
+    for (const auto& [nome, arquivo] : listas) {
+        const std::vector<std::string> palavras = amostraDaLista(arquivo, 2000);
+        if (palavras.empty()) {
+            std::printf("%-26s lista vazia ou ilegível: %s\n", nome, arquivo);
+            continue;
+        }
+        const Medida embutida = mede(palavras, tradutor, nullptr, false);
+        const Medida propria = mede(palavras, tradutor, &brisa, false);
+        std::printf("%-26s %11.1f%% %11.1f%%  (%zu palavras)\n", nome, embutida.porcento(),
+                    propria.porcento(), palavras.size());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool brisa = argc > 1 && std::string(argv[1]) == "--brisa";
+    const bool soResumo = argc > 1 && std::string(argv[1]) == "--resumo";
+    const bool propoe = argc > 1 && std::string(argv[1]) == "--propoe";
+    if (brisa || soResumo || propoe) --argc, ++argv;
+    const char* lista = argc > 1 ? argv[1] : "/usr/share/dict/brazilian";
+    const size_t n = argc > 2 ? static_cast<size_t>(std::max(1, std::atoi(argv[2]))) : 2000;
+    const bool detalhe = argc > 3 && std::string(argv[3]) == "-v";
+    const std::optional<Tradutor> tradutor = abreTradutor();
+    const bool ambas = brisa || soResumo || propoe;
+    const std::optional<Brisa> motorProprio = ambas ? abreBrisa() : std::nullopt;
+    if (!tradutor || (ambas && !motorProprio)) return 1;
+    if (espeak_Initialize(AUDIO_OUTPUT_RETRIEVAL, 0, nullptr, espeakINITIALIZE_DONT_EXIT) <= 0 ||
+        espeak_SetVoiceByName("pt-br") != EE_OK) {
+        std::fprintf(stderr, "o espeak-ng ou a sua voz pt-br não abriu\n");
+        return 1;
+    }
+    if (soResumo) {
+        resumo(*tradutor, *motorProprio);
+        espeak_Terminate();
+        return 0;
+    }
+    const std::vector<std::string> palavras = amostraDaLista(lista, n);
+    if (palavras.empty()) {
+        std::fprintf(stderr, "lista vazia ou ilegível: %s\n", lista);
+        return 1;
+    }
+    if (propoe) {
+        propoeExcecoes(palavras, *tradutor, *motorProprio);
+        espeak_Terminate();
+        return 0;
+    }
+    const Medida m = mede(palavras, *tradutor, brisa ? &*motorProprio : nullptr, detalhe);
+    std::printf("%zu palavras de %s: %zu iguais (%.1f %%)\n", m.palavras, lista, m.iguais, m.porcento());
+    mostraTipos(m);
     if (brisa) cronometra(*motorProprio, palavras);
     espeak_Terminate();
     return 0;

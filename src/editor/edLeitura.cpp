@@ -11,6 +11,7 @@
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
 #include "platform/caminhos.h"
+#include "platform/texto.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void falaSegmento(Editor& e, std::string_view trecho) {
         e.fala.falaPontuacao = antes;
         return;
     }
-    for (const PecaFalada& p : cortaNaPontuacao(segmento)) {
+    for (const PecaFalada& p : cortaNaPontuacao(segmento, e.fala.abreviaturas())) {
         if (p.sinal)
             e.fala.soletra(p.texto);
         else if (!soBrancos(p.texto))
@@ -95,10 +96,27 @@ std::string formatacaoPadrao(Editor& e) {
     return junto;
 }
 
+// Whether line `linha` goes on the paragraph of the line above it: it is there, not empty
+// and not indented.
+bool continuaParagrafo(const EdVars& ed, int linha) {
+    return linha <= ed.nLinhas() && !ed.linha(linha).empty() && ed.linha(linha)[0] != ' ';
+}
+
+// Whether the full stop at 0-based position `i` of line `l` ends a sentence: not when it
+// ends an abbreviation that a name or the sentence's next word follows ("Sr. Silva"), here
+// or at the start of the paragraph's next line.
+bool pontoFinal(const EdVars& ed, const Abreviaturas& abreviaturas, std::string_view l, size_t i) {
+    std::string_view depois = l.substr(i + 1);
+    if (apara(depois).empty() && continuaParagrafo(ed, ed.linhaAtual + 1))
+        depois = ed.linha(ed.linhaAtual + 1);
+    return !abreviaturas.pontoDeAbreviatura(l.substr(0, i), depois);
+}
+
 // Step 3 of reading a sentence: the characters from the cursor up to a sign followed by a
 // blank (the cursor then on that blank), across line ends (each read as a blank), or up to
 // the end of the paragraph or of the text (the cursor then at the start of the next line).
-std::string coletaFrase(EdVars& ed) {
+// The full stop of an abbreviation inside a sentence is no sign of its end.
+std::string coletaFrase(EdVars& ed, const Abreviaturas& abreviaturas) {
     const int n = ed.nLinhas();
     std::string frase;
     while (ed.linhaAtual <= n) {
@@ -106,7 +124,7 @@ std::string coletaFrase(EdVars& ed) {
         for (size_t i = static_cast<size_t>(ed.colunaAtual - 1); i < l.size(); ++i) {
             frase += l[i];
             if (kFimDeFrase.find(l[i]) != std::string_view::npos && i + 1 < l.size() &&
-                l[i + 1] == ' ') {
+                l[i + 1] == ' ' && (l[i] != '.' || pontoFinal(ed, abreviaturas, l, i))) {
                 ed.colunaAtual = static_cast<int>(i) + 2;
                 return frase;
             }
@@ -114,9 +132,7 @@ std::string coletaFrase(EdVars& ed) {
         ++ed.linhaAtual;
         ed.colunaAtual = 1;
         // A paragraph ends the sentence too: an empty line, or one that begins indented.
-        if (ed.linhaAtual > n || ed.linha(ed.linhaAtual).empty() ||
-            ed.linha(ed.linhaAtual)[0] == ' ')
-            break;
+        if (!continuaParagrafo(ed, ed.linhaAtual)) break;
     }
     return frase;
 }
@@ -128,10 +144,14 @@ void anunciaMarca(Editor& e, EstadoFormatacao& estado, std::string marca) {
 
 }  // namespace
 
-std::vector<PecaFalada> cortaNaPontuacao(std::string_view segmento) {
+std::vector<PecaFalada> cortaNaPontuacao(std::string_view segmento, const Abreviaturas& abreviaturas) {
     std::vector<PecaFalada> pecas;
     while (!segmento.empty()) {
-        const size_t corte = segmento.find_first_of(kCortesPontuacao);
+        size_t corte = segmento.find_first_of(kCortesPontuacao);
+        // The full stop of an abbreviation goes with it to the server, which writes it out.
+        while (corte != std::string_view::npos && segmento[corte] == '.' &&
+               abreviaturas.pontoDeAbreviatura(segmento.substr(0, corte), segmento.substr(corte + 1)))
+            corte = segmento.find_first_of(kCortesPontuacao, corte + 1);
         if (corte != 0) pecas.push_back({std::string(segmento.substr(0, corte)), false});
         if (corte == std::string_view::npos) break;
         pecas.push_back({std::string(segmento.substr(corte, 1)), true});
@@ -239,7 +259,7 @@ bool proximaFrase(Editor& e) {
         while (ed.linhaAtual <= n && ed.linha(ed.linhaAtual).empty()) ++ed.linhaAtual;
     }
 
-    const std::string frase = coletaFrase(ed);
+    const std::string frase = coletaFrase(ed, e.fala.abreviaturas());
     if (!soBrancos(frase)) {
         falaLinha(e, frase);
         esperaFimDaFala(e);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "speech/abreviaturas.h"
 
 // The screen row of the current line.
 inline constexpr int kLinhaAtualTela = 15;
@@ -52,13 +53,15 @@ void falaLinha(Editor& e);
 void leLinhaDeChegada(Editor& e);
 
 // A segment for a speech server, cut at the signs it would swallow: ! ( ) , . / : ; < ?
-// and backslash, each a piece of its own to be spelled.
+// and backslash, each a piece of its own to be spelled; the full stop of an abbreviation of
+// the list stays with it ("Sr. Silva"), for the server writes it out.
 struct PecaFalada {
     std::string texto;
     bool sinal = false;
     bool operator==(const PecaFalada&) const = default;
 };
-std::vector<PecaFalada> cortaNaPontuacao(std::string_view segmento);
+std::vector<PecaFalada> cortaNaPontuacao(std::string_view segmento,
+                                         const Abreviaturas& abreviaturas = {});
 
 // F1: the word (or mark, number, character) at the cursor, moving past it.
 void proximaPalavra(Editor& e);

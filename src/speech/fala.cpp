@@ -233,6 +233,7 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
         return sintetizador_.abre(leConfiguracaoSintetizador(arquivoSonareIni(), banco_));
     };
     const int resultado = abre();
+    abreviaturas_.carrega(arquivoBrisatts([this](auto s, auto k) { return leIni(s, k); }, ".abr"));
     if (resultado != kSintetizadorPronto && iniciada_) {
         // While editing, a level whose bank cannot be opened is refused with one beep and
         // the level in force stays: ending here would leave the text behind.
@@ -374,9 +375,10 @@ void Fala::falaTexto(std::string_view texto) {
 }
 
 // Recorded speech: the text is taken from the front, one item at a time: zeros, numbers,
-// phrases of letters and single signs.
+// phrases of letters and single signs. Abbreviations are written out first, so that "Sr."
+// is said "senhor" without the pause of a full stop.
 void Fala::falaGravada(std::string_view texto) {
-    const std::string copia = std::string(texto) + ' ';
+    const std::string copia = abreviaturas_.expande(texto) + ' ';
     std::string_view resto = copia;
     pedidoParada_ = false;
     char anterior = 0;

@@ -17,6 +17,7 @@
 #include "console/SnCrt.h"
 #include "platform/audio.h"
 #include "platform/processos.h"
+#include "speech/abreviaturas.h"
 #include "speech/servidorFala.h"
 #include "speech/sintetizador.h"
 #include "speech/tocadorOnda.h"
@@ -101,6 +102,10 @@ class Fala {
     // in that folder, after the speech has ended. False when nothing could be started.
     bool abreComPrograma(std::string_view nome, const std::filesystem::path& pasta);
 
+    // The abbreviations both voices and the sentence rule read (empty when the own engine's
+    // file cannot be read).
+    const Abreviaturas& abreviaturas() const { return abreviaturas_; }
+
     bool servidorAtivo() const { return servidorAtivo_; }
     int tipoServidor() const { return tipoServidor_; }
     int velocidade() const { return nivel_; }
@@ -164,6 +169,7 @@ class Fala {
     std::string banco_ = "DIFONES2";
     int nivel_ = 3;
     Pausas pausas_;
+    Abreviaturas abreviaturas_;
     std::vector<uint8_t> clique_;
     bool servidorAtivo_ = false;
     struct AberturaServidor {

@@ -92,6 +92,7 @@ class Excecoes {
     // The replacement of exactly this word, or nothing.
     const std::string* procura(std::string_view palavra) const;
     size_t tamanho() const { return entradas_.size(); }
+    const std::vector<Excecao>& entradas() const { return entradas_; }
 
   private:
     std::vector<Excecao> entradas_;

@@ -4,6 +4,7 @@
 
 #include "platform/caminhos.h"
 #include "platform/ini.h"
+#include "speech/abreviaturas.h"
 #include "speech/tradutor.h"
 
 namespace {
@@ -24,8 +25,12 @@ bool ehDiretorio(const std::filesystem::path& p) {
 
 ConfiguracaoSintetizador leConfiguracaoSintetizador(const std::filesystem::path& ini,
                                                     std::string_view banco) {
+    const LeIniFala leIni = [&](std::string_view secao, std::string_view chave) {
+        return leIniArquivo(ini, secao, chave);
+    };
     return {diretorioIni(ini, "dirLetras", "c:\\ornato\\som\\letras"),
-            diretorioIni(ini, "DIRDIFONES", "c:\\ornato\\som\\difones"), std::string(banco)};
+            diretorioIni(ini, "DIRDIFONES", "c:\\ornato\\som\\difones"), std::string(banco),
+            arquivoBrisatts(leIni, ".exc")};
 }
 
 Sintetizador::Sintetizador(SaidaSom saida) : saida_(std::move(saida)) {}
@@ -42,7 +47,7 @@ int Sintetizador::abre(const ConfiguracaoSintetizador& config) {
     auto excecoes = leExcecoes(arquivo("portug.exc"));
     if (!regras || !excecoes) return kSemRegras;
     regras_ = std::move(*regras);
-    excecoes_ = std::move(*excecoes);
+    excecoes_ = comExcecoesComuns(*excecoes, leExcecoes(config.excecoesComuns).value_or(Excecoes{}));
     concatenador_.emplace(std::move(*difones), config.dirLetras, saida_);
     concatenador_->mudaCortes(cortes_);
     return kSintetizadorPronto;

@@ -16,18 +16,21 @@ struct ConfiguracaoSintetizador {
     std::filesystem::path dirLetras;   // letter recordings "_NNN.wav"
     std::filesystem::path dirDifones;  // regras.rgr, portug.exc, BANCO.IND, BANCO.DIF
     std::string banco;                 // voice bank name, at most 8 characters
+    // The pronunciation exceptions both voices share, in the own engine's folder.
+    std::filesystem::path excecoesComuns;
 };
 
 // Section TRADUTOR of `ini`: keys dirLetras (default c:\ornato\som\letras) and DIRDIFONES
 // (default c:\ornato\som\difones), read as written and mapped to Linux paths; `banco` is the
-// bank name the caller read for its speed level.
+// bank name the caller read for its speed level; the shared exceptions where BRISATTS says.
 ConfiguracaoSintetizador leConfiguracaoSintetizador(const std::filesystem::path& ini,
                                                     std::string_view banco);
 
 // Results of opening.
 constexpr int kSintetizadorPronto = 0;
 constexpr int kSemArquivosDeVoz = 1;  // a directory, the index or the sample file is missing
-constexpr int kSemRegras = 2;         // the rules or the exceptions cannot be read
+constexpr int kSemRegras = 2;         // the rules or the exceptions cannot be read (the shared
+                                      // exceptions may be missing)
 
 class Sintetizador {
   public:

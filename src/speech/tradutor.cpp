@@ -388,6 +388,19 @@ std::string aplicaExcecoes(std::string palavra, const Excecoes& excecoes) {
     return trocaPorExcecao(std::move(palavra), excecoes, "sm");
 }
 
+Excecoes comExcecoesComuns(const Excecoes& proprias, const Excecoes& comuns) {
+    auto forma = [](std::string_view escrita) {
+        std::string s = dobraCaracteres(escrita);
+        std::transform(s.begin(), s.end(), s.begin(), [](char c) {
+            return static_cast<char>(minuscula(static_cast<unsigned char>(c)));
+        });
+        return s;
+    };
+    std::vector<Excecao> todas = proprias.entradas();
+    for (const Excecao& e : comuns.entradas()) todas.push_back({forma(e.palavra), forma(e.troca)});
+    return Excecoes(std::move(todas));
+}
+
 bool precisaTonica(const Palavra& p) {
     if (p.acentoEscrito) return false;
     return p.vogais >= 2 || (p.vogais == 1 && !p.letras.empty() && p.letras.back() == 'l');

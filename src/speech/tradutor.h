@@ -38,6 +38,12 @@ std::optional<Palavra> proximaPalavra(std::string_view texto, size_t& pos);
 // the stripped letters follow the replacement. The word itself when nothing is found.
 std::string aplicaExcecoes(std::string palavra, const Excecoes& excecoes);
 
+// The translator's own exceptions followed by those of the pronunciation list both voices
+// share (the own engine's exception file, written with Portuguese accents: "FORA=FÓRA|"),
+// brought to the translator's form: folded and in lower case ("fora=fo'ra"). A word in both
+// keeps the translator's entry.
+Excecoes comExcecoesComuns(const Excecoes& proprias, const Excecoes& comuns);
+
 // Whether the stress is placed by rule: no written accent, and two vowels or more (or one
 // vowel and a final l).
 bool precisaTonica(const Palavra& palavra);

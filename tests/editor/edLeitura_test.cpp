@@ -96,9 +96,9 @@ TEST_F(Leitura, UnrecognisedAndBrokenMarksAreText) {
 }
 
 // The pieces joined by "|", each sign in brackets.
-std::string pecas(std::string_view texto) {
+std::string pecas(std::string_view texto, const Abreviaturas& abreviaturas = {}) {
     std::string s;
-    for (const PecaFalada& p : cortaNaPontuacao(texto))
+    for (const PecaFalada& p : cortaNaPontuacao(texto, abreviaturas))
         s += (s.empty() ? "" : "|") + (p.sinal ? "[" + p.texto + "]" : p.texto);
     return s;
 }
@@ -107,6 +107,9 @@ TEST(Pontuacao, PiecesCutAtTheSignsAServerWouldSwallow) {
     EXPECT_EQ(pecas("Ola, (sim) a/b\\c"), "Ola|[,]| |[(]|sim|[)]| a|[/]|b|[\\]|c");
     EXPECT_EQ(pecas("..."), "[.]|[.]|[.]");
     EXPECT_EQ(pecas("x-y=z"), "x-y=z");
+    Abreviaturas lista;
+    lista.carregaTexto("Sr=senhor\netc.=etcetera\n");
+    EXPECT_EQ(pecas("O Sr. Silva, etc. Fim", lista), "O Sr. Silva|[,]| etc|[.]| Fim");
 }
 
 class LeituraComServidor : public SessaoEdicao {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <system_error>
 
 #include "platform/codigos.h"
 #include "platform/texto.h"
@@ -190,35 +188,15 @@ std::string ordinalTts(uint64_t valor, char genero) {
 std::string nomeCaractereTts(unsigned char c) { return nomes()[c]; }
 
 bool PreprocTts::carregaAbreviaturas(const std::filesystem::path& arquivo) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(arquivo, ec)) return false;
-    std::ifstream f(arquivo, std::ios::binary);
-    if (!f) return false;
-    const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    carregaAbreviaturasTexto(texto);
-    return true;
+    return abreviaturas_.carrega(arquivo);
 }
 
 void PreprocTts::carregaAbreviaturasTexto(std::string_view texto) {
-    abreviaturas_.clear();
-    size_t pos = 0;
-    while (pos < texto.size()) {
-        size_t fim = texto.find('\n', pos);
-        if (fim == std::string_view::npos) fim = texto.size();
-        const std::string_view linha = apara(texto.substr(pos, fim - pos));
-        pos = fim + 1;
-        const size_t igual = linha.find('=');
-        if (linha.empty() || linha[0] == ';' || igual == std::string_view::npos) continue;
-        const std::string chave = maiusculasLatin1(apara(linha.substr(0, igual)));
-        if (!chave.empty()) abreviaturas_.emplace_back(chave, std::string(apara(linha.substr(igual + 1))));
-    }
+    abreviaturas_.carregaTexto(texto);
 }
 
 const std::string* PreprocTts::abreviatura(std::string_view palavra) const {
-    const std::string chave = maiusculasLatin1(palavra);
-    for (const auto& [a, expansao] : abreviaturas_)
-        if (a == chave) return &expansao;
-    return nullptr;
+    return abreviaturas_.expansao(palavra);
 }
 
 // The word at `i` (a letter); a hyphen between letters is passed over. Acronyms are spelled
@@ -237,17 +215,15 @@ size_t PreprocTts::palavra(std::string_view t, size_t i, std::string& saida) con
             return naPosicao(t, i + 1) == '.' ? i + 2 : i + 1;
         }
     }
-    const bool ponto = naPosicao(t, i) == '.';
+    // Units and acronyms that the file lists ("km", "Dr") need no full stop to be found; the
+    // stop of one that ends the sentence stays, for the pause ("etc.").
+    if (auto a = abreviaturas_.leitura(p, t.substr(i))) {
+        saida += a->expansao;
+        return a->levaPonto ? i + 1 : i;
+    }
     const bool soConsoantes = std::all_of(p.begin(), p.end(), [](char c) {
         return consoante(static_cast<unsigned char>(c));
     });
-    // Units and acronyms that the file lists ("km", "Dr") need no full stop to be found.
-    if (soConsoantes || (ponto && separador(t, i + 1))) {
-        if (const std::string* e = abreviatura(p)) {
-            saida += *e;
-            return ponto ? i + 1 : i;
-        }
-    }
     if (soConsoantes) {
         for (char c : p) saida += nomeCaractereTts(static_cast<unsigned char>(c));
     } else {

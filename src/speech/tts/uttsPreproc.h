@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "speech/abreviaturas.h"
+
 class PreprocTts {
 public:
     // The abbreviation file ("portug.abr"); false when it cannot be read.
@@ -24,7 +26,7 @@ public:
 private:
     size_t palavra(std::string_view t, size_t i, std::string& saida) const;
 
-    std::vector<std::pair<std::string, std::string>> abreviaturas_;
+    Abreviaturas abreviaturas_;
 };
 
 // Numbers of up to 15 digits in words, with accents ("três", "cinqüenta"); 0 is "zero".

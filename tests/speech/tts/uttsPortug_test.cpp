@@ -96,6 +96,7 @@ TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
         {"Dr. Silva e Sra. Ana na av. Paulista, nº 5, pág. 3",
          "doutor Silva e senhora Ana na avenida Paulista, número cinco , página três"},
         {"10 km e 5kg", "dez quilômetros e cinco quilos"},
+        {"pão, leite etc. Depois, etc. e tal, etc.", "pão, leite etcétera. Depois, etcétera e tal, etcétera."},
         {"guarda-chuva - disse", "guardachuva , disse"},
         {"Fim... ola.com", "Fim... ola ponto com"},
         {"um\ttab\r\nlinha", "um tab linha"},
