@@ -90,24 +90,27 @@ class DiretorioAtual {
     std::filesystem::path antigo_;
 };
 
-// While this lives no file can be opened, root's included (the descriptors are capped at
-// those open now): this is how the tests make a configuration write fail. The files already
-// open, such as the speech trace, go on being written.
-class SemArquivosNovos {
+// While this lives no file can grow past `bytes`, root's included: writes that would fail
+// with EFBIG, which is how the tests make a configuration write fail. (Capping the open
+// files instead would also starve the sanitizers, which check memory through a pipe.)
+class LimiteGravacao {
   public:
-    SemArquivosNovos() {
-        ::getrlimit(RLIMIT_NOFILE, &antigo_);
-        rlim_t livre = 0;
-        while (::fcntl(static_cast<int>(livre), F_GETFD) != -1) ++livre;
-        const rlimit novo{livre, antigo_.rlim_max};
-        ::setrlimit(RLIMIT_NOFILE, &novo);
+    explicit LimiteGravacao(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &antigo_);
+        sinal_ = ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit novo{bytes, antigo_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &novo);
     }
-    ~SemArquivosNovos() { ::setrlimit(RLIMIT_NOFILE, &antigo_); }
-    SemArquivosNovos(const SemArquivosNovos&) = delete;
-    SemArquivosNovos& operator=(const SemArquivosNovos&) = delete;
+    ~LimiteGravacao() {
+        ::setrlimit(RLIMIT_FSIZE, &antigo_);
+        ::signal(SIGXFSZ, sinal_);
+    }
+    LimiteGravacao(const LimiteGravacao&) = delete;
+    LimiteGravacao& operator=(const LimiteGravacao&) = delete;
 
   private:
     rlimit antigo_{};
+    sighandler_t sinal_{};
 };
 
 inline std::string leArquivo(const std::filesystem::path& p) {

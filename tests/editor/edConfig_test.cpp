@@ -83,11 +83,13 @@ TEST_F(Configuracao, SapiSwitchedOffInThePanelStaysOffAtTheNextStart) {
 }
 
 TEST_F(Configuracao, AFileThatCannotBeWrittenStaysWholeAndTheOptionsHoldForTheRun) {
-    const std::string ini = "[PLUMAR]\nFALAAUTOMATICA=N\nDICIONARIOATIVADO=N\nEXTENSAOPADRAO=txt\n";
+    // Longer than any file may grow below (the speech trace stays far shorter).
+    const std::string ini = "[PLUMAR]\nFALAAUTOMATICA=N\nDICIONARIOATIVADO=N\nEXTENSAOPADRAO=txt\n;" +
+                            std::string(64 * 1024, '-') + "\n";
     gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
     inicia("{Down}{Down}{Down}{Down}s{Esc}");
     {
-        const SemArquivosNovos nadaAbre;  // every write of the configuration fails
+        const LimiteGravacao nadaCresce(32 * 1024);  // the configuration cannot be written
         painelConfiguracao(e());
     }
     EXPECT_TRUE(ed().falaAutomatica);

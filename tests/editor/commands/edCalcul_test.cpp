@@ -150,7 +150,7 @@ TEST_F(Calculadora, DecimalPlacesComeFromTheIniAndAreRepairedThere) {
     // A configuration that cannot be written: the result all the same.
     std::ofstream(ini()) << "[PLUMAR]\n";
     {
-        const SemArquivosNovos nadaAbre;
+        const LimiteGravacao nadaCresce(0);
         EXPECT_EQ(calcula({"10+", "5*", "2="})[3], "Total: 30");
     }
     EXPECT_EQ(leIniArquivo(ini(), "PLUMAR", "PARTEDECIMAL"), "");
