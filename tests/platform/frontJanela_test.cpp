@@ -408,7 +408,8 @@ TEST_F(FrontEndJanelaX, ALostDisplayEndsThroughTheHookThatKeepsTheText) {
     const pid_t filho = fork();
     if (filho == 0) {
         close(pronto[0]);
-        auto fe = abre(ConfigJanela{}, telaVazia());
+        const ModeloTela t = telaVazia();  // the window reads it while it lives
+        auto fe = abre(ConfigJanela{}, t);
         if (!fe) _exit(4);
         fe->aoPerderTela([&] {
             gravaArquivoTeste(copia, "guardada");
