@@ -4,6 +4,8 @@
 // temporary folder (letter recording, one rule a letter, a synthetic diphone bank).
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -142,6 +144,18 @@ inline void criaVoz(const fs::path& raiz) {
     }
     grava(raiz / "difones" / "BANCO.IND", ind);
     grava(raiz / "difones" / "BANCO.DIF", dif);
+}
+
+// A fresh family root for one bench run, holding the test voice, where the windows directory
+// and the root point: nothing of the user's own configuration is read or written.
+inline fs::path raizComVoz(const std::string& bancada) {
+    const fs::path raiz =
+        fs::temp_directory_path() / ("plumar_bench_" + bancada + "_" + std::to_string(getpid()));
+    fs::remove_all(raiz);
+    criaVoz(raiz);
+    setenv("SONARE_WINDIR", raiz.c_str(), 1);
+    setenv("SONARE_ROOT", raiz.c_str(), 1);
+    return raiz;
 }
 
 // The SONARE.INI of the benchmark voice; with `servidor` texts go to the speech server of

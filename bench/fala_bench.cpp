@@ -20,14 +20,8 @@
 using namespace bancada;
 
 int main() {
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_bench_fala_" + std::to_string(getpid()));
-    fs::remove_all(raiz);
-    criaVoz(raiz);
+    const fs::path raiz = raizComVoz("fala");
     escreveIni(raiz, false);
-    setenv("SONARE_WINDIR", raiz.c_str(), 1);
-    setenv("SONARE_ROOT", raiz.c_str(), 1);
-
     auto frenteDono = std::make_unique<FrenteBanco>();
     FrenteBanco& frente = *frenteDono;
     DispositivoTempoReal audio;

@@ -107,10 +107,7 @@ void mostra(const char* nome, const Medida& m) {
 }  // namespace
 
 int main() {
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_bench_paradaTerminal_" + std::to_string(getpid()));
-    fs::remove_all(raiz);
-    criaVoz(raiz);
+    const fs::path raiz = raizComVoz("paradaTerminal");
     criaSinais(raiz);
     escreveIni(raiz, false);
     for (const char* v : {"SONARE_WINDIR", "SONARE_ROOT", "XDG_STATE_HOME", "XDG_CONFIG_HOME"})

@@ -38,13 +38,7 @@ Medida mede(const fs::path& raiz, bool servidor) {
 }  // namespace
 
 int main() {
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_bench_servidor_" + std::to_string(getpid()));
-    fs::remove_all(raiz);
-    criaVoz(raiz);
-    setenv("SONARE_WINDIR", raiz.c_str(), 1);
-    setenv("SONARE_ROOT", raiz.c_str(), 1);
-
+    const fs::path raiz = raizComVoz("servidor");
     const Medida espeak = mede(raiz, true);
     const Medida proprio = mede(raiz, false);
     fs::remove_all(raiz);

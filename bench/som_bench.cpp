@@ -78,15 +78,9 @@ void relataBuracos(AudioSdl& audio, Ouvinte& ouvinte, const ServidorPulse& servi
 }  // namespace
 
 int main() {
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_bench_som_" + std::to_string(getpid()));
-    fs::remove_all(raiz);
-    criaVoz(raiz);
+    const fs::path raiz = raizComVoz("som");
     escreveIni(raiz, false);
-    setenv("SONARE_WINDIR", raiz.c_str(), 1);
-    setenv("SONARE_ROOT", raiz.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-
     ServidorPulse servidor(raiz / "pulse");
     if (!servidor.liga()) {
         std::cerr << "pulseaudio did not start (see " << (raiz / "pulse" / "pulse.log") << ")\n";

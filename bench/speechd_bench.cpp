@@ -183,12 +183,7 @@ int main() {
                          "speech-dispatcher-espeak-ng pulseaudio pulseaudio-utils)\n";
             return 0;
         }
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_bench_speechd_" + std::to_string(getpid()));
-    fs::remove_all(raiz);
-    criaVoz(raiz);
-    setenv("SONARE_WINDIR", raiz.c_str(), 1);
-    setenv("SONARE_ROOT", raiz.c_str(), 1);
+    const fs::path raiz = raizComVoz("speechd");
     ServidorPulse pulse(raiz / "pulse");
     if (!pulse.liga()) {
         std::cout << "skipped: pulseaudio did not start (see " << (raiz / "pulse" / "pulse.log")
