@@ -81,11 +81,16 @@ const std::string* Abreviaturas::expansao(std::string_view palavra) const {
 std::optional<LeituraAbreviatura> Abreviaturas::leitura(std::string_view palavra,
                                                          std::string_view depois) const {
     const bool ponto = depois.starts_with('.');
+    return leitura(palavra, ponto, ponto ? depois.substr(1) : std::string_view{});
+}
+
+std::optional<LeituraAbreviatura> Abreviaturas::leitura(std::string_view palavra, bool ponto,
+                                                         std::string_view aposPonto) const {
     const bool consoantes = soConsoantes(palavra);
-    if (!consoantes && !(ponto && separador(depois.substr(1)))) return std::nullopt;
+    if (!consoantes && !(ponto && separador(aposPonto))) return std::nullopt;
     const Entrada* e = procura(palavra);
     if (!e) return std::nullopt;
-    const std::string_view seguinte = ponto ? apara(depois.substr(1)) : std::string_view{};
+    const std::string_view seguinte = ponto ? apara(aposPonto) : std::string_view{};
     const bool fimDeFrase = seguinte.empty() || (e->fechaFrase && maiuscula(seguinte[0]));
     return LeituraAbreviatura{e->expansao, ponto && !fimDeFrase};
 }
@@ -94,8 +99,7 @@ bool Abreviaturas::pontoDeAbreviatura(std::string_view antes, std::string_view d
     size_t inicio = antes.size();
     while (inicio > 0 && letra(antes[inicio - 1])) --inicio;
     if (inicio == antes.size()) return false;
-    const std::string ponto = "." + std::string(depois);
-    const auto a = leitura(antes.substr(inicio), ponto);
+    const auto a = leitura(antes.substr(inicio), true, depois);
     return a && a->levaPonto;
 }
 

@@ -58,6 +58,9 @@ class Abreviaturas {
         bool fechaFrase;  // written with its stop: a capital after it starts a new sentence
     };
     const Entrada* procura(std::string_view palavra) const;
+    // The same, `ponto` telling whether a full stop follows and `aposPonto` what follows it.
+    std::optional<LeituraAbreviatura> leitura(std::string_view palavra, bool ponto,
+                                              std::string_view aposPonto) const;
 
     std::vector<Entrada> lista_;
 };
