@@ -310,7 +310,8 @@ TEST_F(Encerramento, APasteAndAKeyStormInTheTerminalLoseNothing) {
 
 // Closing the terminal sends a second signal (or a TERM follows the HUP) while the copy of
 // a long text is being written: the copy is whole, the only one, with no temporary file
-// left, and the program still ends as the first signal asked.
+// left, and the program still ends as the first signal asked. Two signals sent back to back
+// may be taken by two threads at once, so either may count as the first then.
 TEST_F(Encerramento, ASecondSignalNeverCutsTheCopyOfALongText) {
     std::string texto;
     for (int i = 1; i <= 100000; ++i) texto += "linha numero " + std::to_string(i) + "\r\n";
@@ -331,7 +332,12 @@ TEST_F(Encerramento, ASecondSignalNeverCutsTheCopyOfALongText) {
         kill(ed.pid(), SIGTERM);
         const int status = ed.fim();
         EXPECT_TRUE(WIFEXITED(status)) << intervaloUs;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP) << intervaloUs;
+        if (intervaloUs > 0)
+            EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP);
+        else
+            EXPECT_TRUE(WEXITSTATUS(status) == 128 + SIGHUP ||
+                        WEXITSTATUS(status) == 128 + SIGTERM)
+                << WEXITSTATUS(status);
         EXPECT_TRUE(leArquivo(pasta_ / "texto.txt.save") == "abc" + texto) << intervaloUs;
         EXPECT_EQ(leArquivo(pasta_ / "texto.txt"), texto);
         std::vector<std::string> outros;
