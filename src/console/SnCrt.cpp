@@ -6,6 +6,8 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/arquivoSistema.h"
+
 #include "platform/ini.h"
 #include "platform/sinais.h"
 #include "platform/teclado.h"
@@ -408,8 +410,7 @@ bool SnCrt::leClipboard(std::string& buffer, size_t tamanho) {
 
 DataSistema SnCrt::GetDate() {
     std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = horaLocal(t);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday};
 }
 

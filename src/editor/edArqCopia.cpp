@@ -35,7 +35,7 @@ fs::path caminhoDoTexto(std::string_view nomeArquivo) {
 bool criaPastaEstado(const fs::path& pasta) {
     std::error_code ec;
     fs::create_directories(pasta, ec);
-    ::chmod(pasta.c_str(), 0700);
+    fs::permissions(pasta, fs::perms::owner_all, ec);  // texts are private
     return fs::is_directory(pasta, ec);
 }
 
@@ -122,7 +122,8 @@ fs::path arquivoRecuperacao(const EdVars& ed) {
 }
 
 void removeRecuperacao(EdVars& ed) {
-    if (!ed.recuperacao.arquivo.empty()) ::unlink(ed.recuperacao.arquivo.c_str());
+    std::error_code ec;
+    if (!ed.recuperacao.arquivo.empty()) fs::remove(ed.recuperacao.arquivo, ec);
     ed.recuperacao = {};
 }
 
@@ -143,10 +144,11 @@ void verificaRecuperacao(Editor& e) {
     if (!criaPastaEstado(destino.parent_path())) return;
     // The program's own name in its own folder: whatever lies there is replaced, never
     // followed.
-    ArquivoNovo copia(destino.parent_path(), destino.filename().native(), 0600);
+    ArquivoNovo copia(destino.parent_path(), destino.filename().string(), 0600);
     if (!escreveTexto(copia, ed) || !copia.substitui(destino)) return;
     // The copy of a file saved under another name since then is not needed any more.
-    if (!r.arquivo.empty() && r.arquivo != destino.string()) ::unlink(r.arquivo.c_str());
+    std::error_code ec;
+    if (!r.arquivo.empty() && r.arquivo != destino.string()) fs::remove(r.arquivo, ec);
     r.arquivo = destino.string();
     r.versao = ed.texto.versao();
     r.mudouMs.reset();
@@ -196,8 +198,7 @@ void anunciaCopia(Editor& e) {
     if (!copia) return;
     const std::time_t t = std::chrono::system_clock::to_time_t(
         std::chrono::file_clock::to_sys(copia->quando));
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = horaLocal(t);
     falaMensagem(e, copia->recuperacao ? "EDCOPREC" : "EDCOPEME");
     char quando[64];
     std::snprintf(quando, sizeof quando, " %02d:%02d %02d/%02d/%04d: ", tm.tm_hour, tm.tm_min,

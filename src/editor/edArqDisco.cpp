@@ -1,23 +1,15 @@
 #include "editor/edArqDisco.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <optional>
 #include <cerrno>
-#include <cstdint>
-#include <cstring>
 #include <system_error>
 #include <utility>
 
 #include "editor/edArqCodif.h"
-#include "platform/arquivoNovo.h"
+#include "platform/arquivoSistema.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
-#include "platform/descritor.h"
 
 namespace fs = std::filesystem;
 
@@ -25,21 +17,11 @@ namespace {
 
 constexpr size_t kQuebraEmBranco = 160;  // past this a blank ends a long line
 constexpr size_t kMaiorLinha = 180;      // a line reaching this ends at once
-constexpr size_t kPedaco = 1 << 20;      // bytes read or written at a time
+constexpr size_t kPedaco = 1 << 20;      // bytes read at a time
 
 bool existe(const fs::path& p) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(p, ec));
-}
-
-// Opens a file for reading without waiting on a pipe or a device that has no data.
-int abreParaLer(const fs::path& caminho) {
-    return ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-}
-
-bool ehArquivoRegular(int fd) {
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -71,7 +53,7 @@ fs::path caminhoSistema(std::string_view nome) {
 }
 
 std::string nomeEditor(const fs::path& caminho) {
-    const std::string& sistema = caminho.native();
+    const std::string sistema = caminho.generic_string();
     std::string nome;
     size_t i = 0;
     while (i <= sistema.size()) {
@@ -192,19 +174,18 @@ namespace {
 // The regular file `caminho` handed to `recebe` in pieces.
 template <typename Recebe>
 EstadoLeitura lePedacos(const fs::path& caminho, Recebe recebe) {
-    Descritor d(abreParaLer(caminho));
-    if (d.fd() < 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? EstadoLeitura::NaoExiste
-                                                     : EstadoLeitura::Ilegivel;
     // Only regular files: a folder cannot be read and a device could give data forever.
-    if (!ehArquivoRegular(d.fd())) return EstadoLeitura::Ilegivel;
-    std::string pedaco(kPedaco, '\0');
-    for (;;) {
-        const ssize_t n = ::read(d.fd(), pedaco.data(), pedaco.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return EstadoLeitura::ErroNoMeio;
+    const ArquivoLeitura arquivo(caminho);
+    if (!arquivo.aberto())
+        return arquivo.falha() == ArquivoLeitura::Falha::NaoExiste ? EstadoLeitura::NaoExiste
+                                                                   : EstadoLeitura::Ilegivel;
+    std::vector<uint8_t> pedaco(kPedaco);
+    for (uint64_t lidos = 0;;) {
+        const size_t n = arquivo.le(lidos, pedaco);
+        if (arquivo.erroLeitura()) return EstadoLeitura::ErroNoMeio;
         if (n == 0) return EstadoLeitura::Lido;
-        recebe(std::string_view(pedaco.data(), static_cast<size_t>(n)));
+        recebe(std::string_view(reinterpret_cast<const char*>(pedaco.data()), n));
+        lidos += n;
     }
 }
 
@@ -279,241 +260,6 @@ EstadoLeitura leArquivoCodificado(const fs::path& caminho, LeitorLinhas& leitor,
 }
 
 bool podeAbrir(const fs::path& caminho) {
-    Descritor d(abreParaLer(caminho));
-    return d.fd() >= 0 && ehArquivoRegular(d.fd());
+    return ArquivoLeitura(caminho).aberto();
 }
 
-// ------------------------------------------------------------------------ writing
-
-namespace {
-
-constexpr std::string_view kExtensaoAntes = ".antes";
-constexpr size_t kSorteioAntes = 6;  // the X of mkostemps
-
-std::string conteudo(int fd) {
-    std::string tudo;
-    std::string pedaco(kPedaco, '\0');
-    for (off_t pos = 0;;) {
-        const ssize_t n = ::pread(fd, pedaco.data(), pedaco.size(), pos);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw std::system_error(errno, std::generic_category());
-        if (n == 0) return tudo;
-        tudo.append(pedaco, 0, static_cast<size_t>(n));
-        pos += n;
-    }
-}
-
-// The key of a file's copies kept by saves in place: its real path, so that a save through
-// a link and the opening of the link find the same ones.
-fs::path caminhoReal(const fs::path& p) {
-    std::error_code ec;
-    const fs::path absoluto = fs::absolute(p, ec);
-    const fs::path real = fs::weakly_canonical(ec ? p : absoluto, ec);
-    return ec ? p : real;
-}
-
-}  // namespace
-
-std::string baseNoEstado(const fs::path& caminho) {
-    if (caminho.empty()) return "sem-nome-" + std::to_string(::getpid());
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : caminho.native()) h = (h ^ c) * 1099511628211ull;
-    static constexpr char kDigitos[] = "0123456789abcdef";
-    std::string sufixo(8, '0');
-    for (int i = 7; i >= 0; --i, h >>= 4) sufixo[static_cast<size_t>(i)] = kDigitos[h & 15];
-    return caminho.filename().string().substr(0, 100) + "-" + sufixo;
-}
-
-std::vector<fs::path> copiasAntes(const fs::path& arquivo) {
-    const std::string base = baseNoEstado(caminhoReal(arquivo)) + ".";
-    std::vector<fs::path> copias;
-    std::error_code ec;
-    const fs::path estado = diretorioEstado();
-    for (fs::directory_iterator it(estado, ec), fim; !ec && it != fim; it.increment(ec)) {
-        const std::string nome = it->path().filename().string();
-        if (nome.size() == base.size() + kSorteioAntes + kExtensaoAntes.size() &&
-            nome.starts_with(base) && nome.ends_with(kExtensaoAntes))
-            copias.push_back(it->path());
-    }
-    return copias;
-}
-
-GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
-    std::error_code ec;
-    fs::path alvo = destino;
-    // Through a link the file it points to is saved; the link stays a link.
-    if (fs::is_symlink(fs::symlink_status(alvo, ec))) {
-        fs::path real = fs::canonical(alvo, ec);
-        if (!ec) alvo = real;
-    }
-    struct stat info {};
-    const bool jaExiste = ::stat(alvo.c_str(), &info) == 0;
-    if (jaExiste && S_ISDIR(info.st_mode)) return;
-    destino_ = alvo;
-    if (jaExiste && !S_ISREG(info.st_mode)) {
-        fd_ = ::open(alvo.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-        modo_ = Modo::Dispositivo;
-        return;
-    }
-    // A file that may not be written is not replaced behind its back.
-    if (jaExiste && ::access(alvo.c_str(), W_OK) != 0) return;
-    // A file with other names (hard links) or of another user keeps its identity: it is
-    // written where it is. So is one whose folder cannot take a new file.
-    const bool outroDono = jaExiste && info.st_uid != ::geteuid() && ::geteuid() != 0;
-    if (!(jaExiste && (info.st_nlink > 1 || outroDono))) {
-        ArquivoNovo novo(alvo.parent_path(), alvo.filename().native(), modoNovo);
-        if (novo.aberto()) novo_.emplace(std::move(novo));
-    }
-    if (!novo_ && jaExiste) {
-        abreNoLugar(alvo);
-        return;
-    }
-    if (novo_ && jaExiste) {
-        // Owner and group where the user may keep them (the group alone when the owner
-        // cannot be kept), then the permissions, which a change of owner may clear.
-        if (::fchown(fd(), info.st_uid, info.st_gid) != 0) {
-            [[maybe_unused]] const int r = ::fchown(fd(), static_cast<uid_t>(-1), info.st_gid);
-        }
-        ::fchmod(fd(), info.st_mode & 07777);
-    }
-}
-
-// Written in place, after a copy of the file as it was is safe in the state folder: any
-// error puts that copy back. A save killed half-way leaves that copy, which the next
-// opening of the file announces.
-void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
-    Descritor original(::open(alvo.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (original.fd() < 0) return;
-    std::string antes;
-    try {
-        antes = conteudo(original.fd());
-    } catch (const std::system_error&) {
-        return;
-    }
-    std::error_code ec;
-    const fs::path estado = diretorioEstado();
-    if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
-    std::string modelo = (estado / (baseNoEstado(caminhoReal(alvo)) + "." +
-                                    std::string(kSorteioAntes, 'X') + std::string(kExtensaoAntes)))
-                             .string();
-    const int fdCopia =
-        ::mkostemps(modelo.data(), static_cast<int>(kExtensaoAntes.size()), O_CLOEXEC);
-    if (fdCopia < 0) return;
-    Descritor copia(fdCopia);
-    if (!escreveTudo(copia.fd(), antes) || ::fsync(copia.fd()) != 0) {
-        ::unlink(modelo.c_str());
-        return;
-    }
-    fd_ = ::open(alvo.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd_ < 0) {
-        ::unlink(modelo.c_str());
-        return;
-    }
-    copiaAntes_ = modelo;
-    antes_ = std::move(antes);
-    modo_ = Modo::NoLugar;
-}
-
-GravacaoSegura::GravacaoSegura(GravacaoSegura&& outra) noexcept
-    : destino_(std::move(outra.destino_)),
-      copiaAntes_(std::move(outra.copiaAntes_)),
-      antes_(std::move(outra.antes_)),
-      novo_(std::move(outra.novo_)),
-      fd_(outra.fd_),
-      modo_(outra.modo_),
-      falhou_(outra.falhou_),
-      escritos_(outra.escritos_),
-      buffer_(std::move(outra.buffer_)) {
-    outra.fd_ = -1;
-    outra.novo_.reset();
-    outra.copiaAntes_.clear();
-}
-
-GravacaoSegura::~GravacaoSegura() {
-    descarta();
-}
-
-void GravacaoSegura::descarta() {
-    if (modo_ == Modo::NoLugar && fd_ >= 0) {
-        // Nothing written yet: the file is as it was and its copy is not needed.
-        if (escritos_ > 0)
-            restaura();
-        else if (!copiaAntes_.empty())
-            ::unlink(copiaAntes_.c_str());
-        copiaAntes_.clear();
-    }
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    novo_.reset();  // the new file goes unnamed
-}
-
-// The file as it was, from the copy kept in memory; the copy in the state folder stays
-// when even that fails.
-void GravacaoSegura::restaura() {
-    const bool ok = ::lseek(fd_, 0, SEEK_SET) == 0 && escreveTudo(fd_, antes_) &&
-                    ::ftruncate(fd_, static_cast<off_t>(antes_.size())) == 0 && ::fsync(fd_) == 0;
-    if (ok && !copiaAntes_.empty()) ::unlink(copiaAntes_.c_str());
-    if (ok) copiaAntes_.clear();
-    escritos_ = 0;
-}
-
-void GravacaoSegura::escreve(std::string_view bytes) {
-    if (fd() < 0 || falhou_) return;
-    buffer_.append(bytes);
-    if (buffer_.size() >= kPedaco) esvazia();
-}
-
-bool GravacaoSegura::esvazia() {
-    if (!falhou_ && !buffer_.empty()) {
-        if (escreveTudo(fd(), buffer_))
-            escritos_ += buffer_.size();
-        else
-            falhou_ = true;
-    }
-    buffer_.clear();
-    return !falhou_;
-}
-
-bool GravacaoSegura::conclui() {
-    if (fd() < 0) return false;
-    esvazia();
-    if (modo_ == Modo::NoLugar) return concluiNoLugar();
-    if (modo_ == Modo::Dispositivo) {
-        const bool fechou = ::close(fd_) == 0;
-        fd_ = -1;
-        return fechou && !falhou_;
-    }
-    if (falhou_ || !novo_->substitui(destino_)) {
-        descarta();
-        return false;
-    }
-    novo_.reset();
-    esqueceCopiasAntes();
-    return true;
-}
-
-bool GravacaoSegura::concluiNoLugar() {
-    if (!falhou_ && (::ftruncate(fd_, static_cast<off_t>(escritos_)) != 0 || ::fsync(fd_) != 0))
-        falhou_ = true;
-    if (falhou_) {
-        restaura();
-        ::close(fd_);
-        fd_ = -1;
-        return false;
-    }
-    const bool fechou = ::close(fd_) == 0;
-    fd_ = -1;
-    if (fechou) {
-        ::unlink(copiaAntes_.c_str());
-        copiaAntes_.clear();
-        esqueceCopiasAntes();
-    }
-    return fechou;
-}
-
-// A good save: the copies that saves in place of this file left when they were killed
-// half-way are older than it, and go.
-void GravacaoSegura::esqueceCopiasAntes() {
-    for (const fs::path& p : copiasAntes(destino_)) ::unlink(p.c_str());
-}

@@ -1,12 +1,5 @@
 #include "mathmode/EDNUMERAVARS.h"
 
-#include <clocale>
-#include <cstdlib>
-#include <fcntl.h>
-#include <locale.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -15,8 +8,8 @@
 #include "editor/commands/edCalcul.h"
 #include "editor/editor.h"
 #include "platform/arquivoNovo.h"
+#include "platform/arquivoSistema.h"
 #include "platform/caminhos.h"
-#include "platform/descritor.h"
 
 namespace fs = std::filesystem;
 
@@ -286,19 +279,6 @@ bool esvaziaArquivo(std::string_view nome) { return gravaLinhasNumera(nome, {std
 
 // ---------------------------------------------------------------- the exchange files
 
-namespace {
-
-// What stands at a path, its links not followed.
-enum class Entrada { Ausente, Propria, Estranha };
-
-Entrada entradaTroca(const fs::path& p) {
-    struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0) return errno == ENOENT ? Entrada::Ausente : Entrada::Estranha;
-    return S_ISREG(st.st_mode) && st.st_nlink == 1 ? Entrada::Propria : Entrada::Estranha;
-}
-
-}  // namespace
-
 std::optional<fs::path> arquivoTroca(const Editor& e, std::string_view nome, std::string_view extensao) {
     if (nome.empty() || nome.find_first_of("/\\:") != std::string_view::npos || nome == "." || nome == "..")
         return std::nullopt;
@@ -314,24 +294,14 @@ std::optional<fs::path> arquivoTroca(const Editor& e, std::string_view nome, std
         if (ec || destino.parent_path() != base) return std::nullopt;
         arquivo = destino;
     }
-    if (entradaTroca(arquivo) == Entrada::Estranha) return std::nullopt;
+    if (entradaArquivo(arquivo) == Entrada::Estranha) return std::nullopt;
     return arquivo;
 }
 
 std::optional<std::vector<std::string>> leLinhasTroca(const fs::path& arquivo) {
-    const Descritor d(::open(arquivo.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st {};
-    if (d.fd() < 0 || ::fstat(d.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
-        return std::nullopt;
-    std::string dados;
-    char bloco[65536];
-    for (;;) {
-        const ssize_t n = ::read(d.fd(), bloco, sizeof bloco);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;
-        dados.append(bloco, static_cast<size_t>(n));
-    }
+    const std::optional<std::string> lidos = conteudoProprio(arquivo);
+    if (!lidos) return std::nullopt;
+    const std::string& dados = *lidos;
     std::vector<std::string> linhas;
     for (size_t inicio = 0; inicio < dados.size();) {
         size_t fim = dados.find('\n', inicio);
@@ -345,27 +315,13 @@ std::optional<std::vector<std::string>> leLinhasTroca(const fs::path& arquivo) {
 }
 
 bool gravaLinhasTroca(const fs::path& arquivo, const std::vector<std::string>& linhas) {
-    struct stat antes {};
-    const bool existia = ::lstat(arquivo.c_str(), &antes) == 0;
-    if (entradaTroca(arquivo) == Entrada::Estranha) return false;
+    if (entradaArquivo(arquivo) == Entrada::Estranha) return false;
     std::string dados;
     for (const std::string& l : linhas) dados.append(l).append("\r\n");
     // Made anew, exclusively, under a name of its own: nothing planted there is written through.
-    const fs::path pasta = arquivo.parent_path().empty() ? fs::path(".") : arquivo.parent_path();
-    for (int tentativa = 0; tentativa < 100; ++tentativa) {
-        const fs::path temporario = pasta / ("." + arquivo.filename().string() + ".plumar-" +
-                                             std::to_string(::getpid()) + "-" + std::to_string(tentativa));
-        const int fd = ::open(temporario.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return false;
-        const Descritor d(fd);
-        const bool escrito = escreveTudo(fd, dados) && (!existia || ::fchmod(fd, antes.st_mode & 07777) == 0);
-        if (escrito && ::rename(temporario.c_str(), arquivo.c_str()) == 0) return true;
-        ::unlink(temporario.c_str());
-        return false;
-    }
-    return false;
+    ArquivoNovo novo(arquivo.parent_path(), arquivo.filename().string(), 0666);
+    novo.copiaPermissoes(arquivo);
+    return novo.escreve(dados) && novo.substitui(arquivo);
 }
 
 char separadorDecimal(Editor& e) {
@@ -373,15 +329,7 @@ char separadorDecimal(Editor& e) {
     return configurado ? configurado : separadorDecimal();
 }
 
-char separadorDecimal() {
-    locale_t local = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (local == static_cast<locale_t>(nullptr)) return '.';  // no such locale: the C one
-    char* fim = nullptr;
-    const char* texto = "2.3";
-    strtod_l(texto, &fim, local);
-    freelocale(local);
-    return fim == texto + 3 ? '.' : ',';
-}
+char separadorDecimal() { return separadorDecimalLocal(); }
 
 // ---------------------------------------------------------------- the input field
 

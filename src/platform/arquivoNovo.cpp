@@ -1,14 +1,7 @@
 #include "platform/arquivoNovo.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <random>
 
@@ -18,7 +11,6 @@ namespace {
 
 constexpr std::string_view kMarcaTemporario = ".plumar-";
 constexpr size_t kDigitosSorteio = 12;
-constexpr size_t kMaiorNome = 255;  // bytes of one name in a folder
 
 std::string hexa(uint64_t v) {
     static constexpr char kDigitos[] = "0123456789abcdef";
@@ -27,8 +19,10 @@ std::string hexa(uint64_t v) {
     return s;
 }
 
+}  // namespace
+
 // ".NAME.plumar-" and 12 hex digits: a temporary file of ours.
-bool nomeTemporario(std::string_view nome) {
+bool nomeTemporarioNovo(std::string_view nome) {
     const size_t marca = nome.rfind(kMarcaTemporario);
     if (nome.empty() || nome[0] != '.' || marca == std::string_view::npos ||
         nome.size() != marca + kMarcaTemporario.size() + kDigitosSorteio)
@@ -38,7 +32,7 @@ bool nomeTemporario(std::string_view nome) {
 }
 
 // A hidden name beside the file, cut so that it is a valid name of the folder.
-fs::path nomeLivre(const fs::path& pasta, std::string_view nome) {
+fs::path nomeTemporarioLivre(const fs::path& pasta, std::string_view nome) {
     std::random_device aleatorio;
     const uint64_t sorteio = (uint64_t{aleatorio()} << 32) ^ aleatorio();
     std::string base = ".";
@@ -47,149 +41,7 @@ fs::path nomeLivre(const fs::path& pasta, std::string_view nome) {
     return pasta / (base + hexa(sorteio));
 }
 
-// The temporary files a program killed half-way left in `pasta`: this user's, and held by
-// no one now (each lives locked).
-void removeTemporariosAbandonados(const fs::path& pasta) {
-    std::error_code ec;
-    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
-        if (!nomeTemporario(it->path().filename().native())) continue;
-        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(it->path().c_str());
-        ::close(fd);
-    }
-}
-
-// Whether an unnamed file can be given a name later (through /proc).
-bool podeNomearAnonimo() {
-    return ::access("/proc/self/fd", X_OK) == 0;
-}
-
-}  // namespace
-
-int criaExclusivo(const fs::path& caminho, unsigned modo) {
-    return ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-                  modo);
-}
-
-void sincronizaPasta(const fs::path& pasta) {
-    const int fd = ::open(pasta.empty() ? "." : pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-ArquivoNovo::ArquivoNovo(const fs::path& pasta, std::string_view nome, unsigned modo)
-    : pasta_(pasta.empty() ? fs::path(".") : pasta), nome_(nome) {
-    if (nome_.empty() || nome_ == "." || nome_ == ".." || nome_.size() > kMaiorNome) return;
-    removeTemporariosAbandonados(pasta_);
-    // Unnamed where the file system allows it: a program killed half-way leaves nothing.
-    if (podeNomearAnonimo()) {
-        fd_ = ::open(pasta_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, modo);
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_EX);  // held once it has a temporary name
-            return;
-        }
-    }
-    for (int tentativa = 0; tentativa < 100 && fd_ < 0; ++tentativa) {
-        const fs::path candidato = nomeLivre(pasta_, nome_);
-        fd_ = criaExclusivo(candidato, modo);
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_EX);
-            temporario_ = candidato;
-        } else if (errno != EEXIST) {
-            return;
-        }
-    }
-}
-
-ArquivoNovo::ArquivoNovo(ArquivoNovo&& outro) noexcept
-    : pasta_(std::move(outro.pasta_)),
-      nome_(std::move(outro.nome_)),
-      temporario_(std::move(outro.temporario_)),
-      fd_(outro.fd_),
-      falhou_(outro.falhou_),
-      sincronizado_(outro.sincronizado_) {
-    outro.fd_ = -1;
-    outro.temporario_.clear();
-}
-
-ArquivoNovo::~ArquivoNovo() {
-    fecha();
-    if (!temporario_.empty()) ::unlink(temporario_.c_str());
-}
-
-void ArquivoNovo::fecha() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-bool ArquivoNovo::escreve(std::string_view bytes) {
-    if (fd_ < 0 || falhou_) return false;
-    falhou_ = !escreveTudo(fd_, bytes);
-    return !falhou_;
-}
-
-bool ArquivoNovo::prepara() {
-    if (fd_ < 0 || falhou_) return false;
-    if (!sincronizado_) {
-        falhou_ = ::fsync(fd_) != 0;
-        sincronizado_ = !falhou_;
-    }
-    return !falhou_;
-}
-
-// The unnamed file gets a hidden name of its own in the folder.
-bool ArquivoNovo::daNomeTemporario() {
-    if (!temporario_.empty()) return true;
-    const std::string proprio = "/proc/self/fd/" + std::to_string(fd_);
-    for (int tentativa = 0; tentativa < 100; ++tentativa) {
-        const fs::path candidato = nomeLivre(pasta_, nome_);
-        if (::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, candidato.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            temporario_ = candidato;
-            return true;
-        }
-        if (errno != EEXIST) break;
-    }
-    return false;
-}
-
-bool ArquivoNovo::nomeia(const fs::path& destino) {
-    if (!prepara()) return false;
-    bool feito;
-    if (temporario_.empty()) {
-        // A link's name never takes the place of anything already there.
-        const std::string proprio = "/proc/self/fd/" + std::to_string(fd_);
-        feito = ::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, destino.c_str(), AT_SYMLINK_FOLLOW) == 0;
-    } else {
-        feito = ::renameat2(AT_FDCWD, temporario_.c_str(), AT_FDCWD, destino.c_str(),
-                            RENAME_NOREPLACE) == 0;
-        // A file system without that rename: a second name, then the temporary one goes.
-        if (!feito && (errno == EINVAL || errno == ENOSYS) && ::link(temporario_.c_str(), destino.c_str()) == 0) {
-            ::unlink(temporario_.c_str());
-            feito = true;
-        }
-        if (feito) temporario_.clear();
-    }
-    if (!feito) return false;
-    fecha();
-    sincronizaPasta(pasta_);
-    return true;
-}
-
-bool ArquivoNovo::substitui(const fs::path& destino) {
-    if (!prepara() || !daNomeTemporario()) return false;
-    if (::rename(temporario_.c_str(), destino.c_str()) != 0) return false;
-    temporario_.clear();
-    fecha();
-    sincronizaPasta(pasta_);
-    return true;
-}
-
 bool gravaArquivoInteiro(const fs::path& destino, std::string_view conteudo, unsigned modo) {
-    ArquivoNovo novo(destino.parent_path(), destino.filename().native(), modo);
+    ArquivoNovo novo(destino.parent_path(), destino.filename().string(), modo);
     return novo.escreve(conteudo) && novo.substitui(destino);
 }

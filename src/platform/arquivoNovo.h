@@ -36,6 +36,8 @@ class ArquivoNovo {
     // Flushed to the disk, then named `destino` (in the same folder) only when nothing has
     // that name (else false, errno EEXIST, and the file stays for another name).
     bool nomeia(const std::filesystem::path& destino);
+    // The permissions of the file `de`, when there is one.
+    void copiaPermissoes(const std::filesystem::path& de);
     // Flushed, then renamed over `destino`: a link there is replaced, never followed.
     bool substitui(const std::filesystem::path& destino);
 
@@ -56,6 +58,11 @@ class ArquivoNovo {
 // leaves what was there, and a link of that name is replaced, not written through.
 bool gravaArquivoInteiro(const std::filesystem::path& destino, std::string_view conteudo,
                          unsigned modo = 0666);
+
+// Whether `nome` is that of a temporary file of ours (".NAME.plumar-" and 12 hex digits).
+bool nomeTemporarioNovo(std::string_view nome);
+// A free hidden name beside the file `nome` in `pasta` for its temporary file.
+std::filesystem::path nomeTemporarioLivre(const std::filesystem::path& pasta, std::string_view nome);
 
 // The folder is flushed too, so a rename in it survives a crash.
 void sincronizaPasta(const std::filesystem::path& pasta);

@@ -1,28 +1,15 @@
 #include "platform/audioConversor.h"
 
-#include <speex/speex_resampler.h>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Quality 5 of 10: images well over 100 dB down on speech, a filter of a few milliseconds
-// and little work; the higher levels only cost time.
-constexpr int kQualidade = 5;
 
 int16_t paraInt16(float v) {
     return static_cast<int16_t>(std::lround(std::clamp(v, -32768.0f, 32767.0f)));
 }
 
 }  // namespace
-
-struct ConversorAudio::Filtro {
-    SpeexResamplerState* estado = nullptr;
-    ~Filtro() {
-        if (estado) speex_resampler_destroy(estado);
-    }
-};
 
 ConversorAudio::ConversorAudio(int taxaSaida, int canaisSaida)
     : taxaSaida_(taxaSaida), canaisSaida_(std::clamp(canaisSaida, 1, 2)) {}
@@ -33,23 +20,14 @@ void ConversorAudio::inicia(const FormatoAudio& entrada) {
     resto_.clear();
     pendente_ = false;
     if (filtro_ && entrada.taxa == entrada_.taxa && entrada.canais == entrada_.canais) {
-        speex_resampler_reset_mem(filtro_->estado);
-        speex_resampler_skip_zeros(filtro_->estado);
+        reiniciaFiltro(*filtro_);
         entrada_ = entrada;
         return;
     }
     entrada_ = entrada;
     filtro_.reset();
     if (entrada.taxa == taxaSaida_ || entrada.taxa <= 0 || entrada.canais < 1) return;
-    int erro = 0;
-    auto f = std::make_unique<Filtro>();
-    f->estado = speex_resampler_init(static_cast<spx_uint32_t>(entrada.canais),
-                                     static_cast<spx_uint32_t>(entrada.taxa),
-                                     static_cast<spx_uint32_t>(taxaSaida_), kQualidade, &erro);
-    if (!f->estado) return;
-    // The first output sample is the first input sample, not the filter's delay of zeros.
-    speex_resampler_skip_zeros(f->estado);
-    filtro_ = std::move(f);
+    filtro_ = criaFiltro(entrada.canais, entrada.taxa, taxaSaida_);
 }
 
 uint64_t ConversorAudio::quadrosSaida(uint64_t quadrosEntrada) const {
@@ -94,8 +72,7 @@ void ConversorAudio::converte(std::span<const uint8_t> bloco, std::vector<int16_
 void ConversorAudio::termina(std::vector<int16_t>& saida) {
     if (pendente_ && filtro_) {
         // Zeros push the filter's last input through it.
-        const size_t quadros =
-            static_cast<size_t>(speex_resampler_get_input_latency(filtro_->estado));
+        const size_t quadros = latenciaFiltro(*filtro_);
         const std::vector<float> zeros(quadros * static_cast<size_t>(entrada_.canais), 0.0f);
         resample(zeros, saida);
     }
@@ -107,18 +84,7 @@ void ConversorAudio::resample(std::span<const float> entrada, std::vector<int16_
     const size_t canais = static_cast<size_t>(entrada_.canais);
     if (filtro_) {
         convertidas_.clear();
-        while (entrada.size() >= canais) {
-            const size_t inicio = convertidas_.size();
-            const size_t quadrosEntrada = entrada.size() / canais;
-            convertidas_.resize(inicio + (quadrosSaida(quadrosEntrada) + 16) * canais);
-            spx_uint32_t usados = static_cast<spx_uint32_t>(quadrosEntrada);
-            spx_uint32_t feitos = static_cast<spx_uint32_t>((convertidas_.size() - inicio) / canais);
-            speex_resampler_process_interleaved_float(filtro_->estado, entrada.data(), &usados,
-                                                      convertidas_.data() + inicio, &feitos);
-            convertidas_.resize(inicio + feitos * canais);
-            entrada = entrada.subspan(usados * canais);
-            if (usados == 0 && feitos == 0) break;
-        }
+        filtra(*filtro_, entrada, convertidas_);
         entrada = convertidas_;
     }
     const size_t quadros = entrada.size() / canais;

@@ -1,7 +1,7 @@
 // Converts the wave player's PCM (8- or 16-bit, any rate, mono or stereo) to the 16-bit
 // samples of an output stream at its own rate and channel count, through a real resampler
-// (speexdsp's, a windowed-sinc filter: its images stay far below the signal, and it holds
-// back only a few milliseconds).
+// (a windowed-sinc filter, see filtroReamostragem.h: its images stay far below the signal,
+// and it holds back only a few milliseconds).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/filtroReamostragem.h"
 
 class ConversorAudio {
   public:
@@ -35,15 +36,13 @@ class ConversorAudio {
     uint64_t quadrosSaida(uint64_t quadrosEntrada) const;
 
   private:
-    struct Filtro;
-
     void entradaEmFloat(std::span<const uint8_t> bloco);
     void resample(std::span<const float> entrada, std::vector<int16_t>& saida);
 
     int taxaSaida_;
     int canaisSaida_;
     FormatoAudio entrada_{};
-    std::unique_ptr<Filtro> filtro_;  // none when the rates are equal
+    PonteiroFiltro filtro_;           // none when the rates are equal
     std::vector<uint8_t> resto_;      // the start of a frame the next block completes
     std::vector<float> amostras_;     // one block as floats, input channels
     std::vector<float> convertidas_;  // after the filter, input channels

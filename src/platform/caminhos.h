@@ -20,6 +20,9 @@ std::filesystem::path diretorioWindows();
 std::filesystem::path diretorioEstado();
 // `caminho` as the user is told it: a path inside the home folder as "~/...".
 std::filesystem::path caminhoAbreviado(const std::filesystem::path& caminho);
+// The folder of the running program, where the family's other programs are installed
+// (links followed: the real file's folder); empty when it cannot be told.
+std::filesystem::path pastaDoPrograma();
 // The family root, where c:\ornato\ points: $SONARE_ROOT, else the share folder
 // installed with this program (<prefix>/share/sonare beside <prefix>/bin) when it
 // exists, else the build tree's sonare/ folder.

@@ -1,12 +1,10 @@
 #include "platform/conversaoDoc.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/arquivoSistema.h"
 #include "platform/caminhos.h"
 #include "platform/processos.h"
 #include "platform/texto.h"
@@ -94,10 +92,7 @@ std::vector<std::string> argumentosLibreOffice(const fs::path& soffice, const fs
 }
 
 PastaConversao::PastaConversao() {
-    std::error_code ec;
-    std::string modelo = (fs::temp_directory_path(ec) / "sonare-conversao-XXXXXX").string();
-    if (ec) modelo = "/tmp/sonare-conversao-XXXXXX";
-    if (mkdtemp(modelo.data())) caminho_ = modelo;
+    caminho_ = criaPastaTemporaria("sonare-conversao");
 }
 
 PastaConversao::~PastaConversao() {

@@ -1,9 +1,5 @@
 #include "platform/ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -11,6 +7,7 @@
 #include <vector>
 
 #include "platform/arquivoNovo.h"
+#include "platform/arquivoSistema.h"
 #include "platform/caminhos.h"
 #include "platform/texto.h"
 
@@ -36,31 +33,9 @@ std::optional<ChaveValor> chaveValor(std::string_view linha) {
     return ChaveValor{apara(t.substr(0, igual)), apara(t.substr(igual + 1))};
 }
 
-// The bytes of a regular file of kMaiorIni bytes at most; nothing for anything else. A
-// folder, a pipe or a device is opened without waiting and never read, so no read can
-// block or fail half-way.
-std::string conteudoRegular(const std::filesystem::path& arquivo) {
-    const int fd = ::open(arquivo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return {};
-    std::string conteudo;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-        static_cast<uintmax_t>(info.st_size) <= kMaiorIni) {
-        char pedaco[8192];
-        for (;;) {
-            const ssize_t n = ::read(fd, pedaco, sizeof pedaco);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            conteudo.append(pedaco, static_cast<size_t>(n));
-        }
-    }
-    ::close(fd);
-    return conteudo;
-}
-
 std::vector<std::string> lerLinhas(const std::filesystem::path& arquivo, bool& crlf) {
     std::vector<std::string> linhas;
-    const std::string conteudo = conteudoRegular(arquivo);
+    const std::string conteudo = conteudoRegular(arquivo, kMaiorIni);
     size_t lf = conteudo.find('\n');
     crlf = lf == std::string::npos || (lf > 0 && conteudo[lf - 1] == '\r');
     std::string atual;
@@ -162,11 +137,9 @@ bool escreveIniArquivo(const std::filesystem::path& nome, std::string_view secao
     std::string bytes;
     const char* fimLinha = crlf ? "\r\n" : "\n";
     for (const std::string& l : linhas) bytes += l + fimLinha;
-    ArquivoNovo novo(arquivo.parent_path(), arquivo.filename().native(), 0666);
+    ArquivoNovo novo(arquivo.parent_path(), arquivo.filename().string(), 0666);
     // The file keeps its permissions.
-    struct stat info {};
-    if (novo.aberto() && ::stat(arquivo.c_str(), &info) == 0)
-        ::fchmod(novo.fd(), info.st_mode & 07777);
+    novo.copiaPermissoes(arquivo);
     return novo.escreve(bytes) && novo.substitui(arquivo);
 }
 
@@ -181,14 +154,15 @@ std::optional<long> inteiroIni(std::string_view texto) {
 }
 
 bool existeNaoRegular(const std::filesystem::path& arquivo) {
-    struct stat info {};
-    return ::stat(arquivo.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    std::error_code ec;
+    const std::filesystem::file_status estado = std::filesystem::status(arquivo, ec);
+    return !ec && std::filesystem::exists(estado) && !std::filesystem::is_regular_file(estado);
 }
 
 bool iniGrandeDemais(const std::filesystem::path& arquivo) {
-    struct stat info {};
-    return ::stat(arquivo.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           static_cast<uintmax_t>(info.st_size) > kMaiorIni;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(arquivo, ec) &&
+           std::filesystem::file_size(arquivo, ec) > kMaiorIni && !ec;
 }
 
 std::filesystem::path arquivoSonareIni() { return achaArquivo(diretorioWindows() / "SONARE.INI"); }

@@ -1,4 +1,5 @@
-// Starting outside programs: an argument vector handed to posix_spawn, never a command
+// Starting outside programs: an argument vector handed to posix_spawn (on Windows, a
+// command line quoted so the program's runtime gets the same vector back), never a command
 // line for a shell, so blanks, quotes and shell characters in a name reach the program as
 // they are. Children are reaped as they end; those still running when the program ends,
 // however it ends, are ended with it (each with the programs it started).
@@ -48,8 +49,17 @@ class Processos {
               const std::optional<std::filesystem::path>& saida);
     void recolhe();
 
+#ifdef _WIN32
+    struct Filho {
+        void* processo;
+        void* trabalho;  // the job object its own children join
+    };
+    std::vector<Filho> filhos_;
+    void* ultimo_ = nullptr;
+#else
     std::vector<pid_t> filhos_;
     pid_t ultimo_ = 0;
+#endif
     int estadoUltimo_ = -1;  // wait status of the program started last, once reaped
 };
 
@@ -71,4 +81,11 @@ void encerraFilhosJa();
 // Whether `arquivo` is a regular file this user may execute.
 bool ehExecutavel(const std::filesystem::path& arquivo);
 // The program that opens documents and web addresses with the desktop's choice.
+#ifdef _WIN32
+constexpr const char* kAbridorSistema = "explorer.exe";
+// The command line that hands `argumentos` to a Windows program exactly as they are, by
+// the quoting rules its C runtime (and CommandLineToArgvW) reads back.
+std::wstring linhaDeComando(const std::vector<std::string>& argumentos);
+#else
 constexpr const char* kAbridorSistema = "xdg-open";
+#endif

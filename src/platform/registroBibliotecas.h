@@ -16,3 +16,6 @@ int abreRegistro();
 void registraBibliotecasNoLog();
 // One line of the program's own into the log.
 void anotaNoLog(std::string_view linha);
+// In the terminal, anything a library prints on the standard error would land in the
+// middle of the screen: it goes to the log instead.
+void desviaErrosParaLog();

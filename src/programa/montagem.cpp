@@ -1,7 +1,5 @@
 #include "programa/montagem.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -50,15 +48,6 @@ std::unique_ptr<Sessao> completa(std::unique_ptr<Sessao> s, std::unique_ptr<Fron
     return s;
 }
 
-// In the terminal, anything a library prints on the standard error would land in the
-// middle of the screen; it goes to the log beside SONARE.INI instead.
-void desviaErros() {
-    if (!isatty(STDERR_FILENO)) return;
-    const int fd = abreRegistro();
-    if (fd < 0) return;
-    dup2(fd, STDERR_FILENO);
-    close(fd);
-}
 
 }  // namespace
 
@@ -146,7 +135,7 @@ std::unique_ptr<Sessao> montaSessao(const OpcoesLinux& o, std::string& erro) {
     }
     std::unique_ptr<FrontEnd> frente = escolheFrontEnd(o, std::move(teclas), s->frontEnd);
     if (clipboard && s->frontEnd == "headless") frente->copiaTexto(*clipboard);
-    if (s->frontEnd == "terminal") desviaErros();
+    if (s->frontEnd == "terminal") desviaErrosParaLog();
     s = completa(std::move(s), std::move(frente));
     if (captura) {
         // Every front-end paces the capture by its clock (the headless one by its virtual

@@ -1,9 +1,5 @@
 #include "speech/bancoDifones.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -42,50 +38,6 @@ std::vector<Difone> interpretaIndice(std::span<const uint8_t> bytes, uint64_t ta
                                  [](const Difone& a, const Difone& b) { return a.nome == b.nome; });
     indice.erase(repetidos, indice.end());
     return indice;
-}
-
-ArquivoLeitura::ArquivoLeitura(const std::filesystem::path& caminho)
-    : fd_(::open(caminho.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat st {};
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
-
-ArquivoLeitura::ArquivoLeitura(ArquivoLeitura&& outro) noexcept : fd_(outro.fd_) {
-    outro.fd_ = -1;
-}
-
-ArquivoLeitura& ArquivoLeitura::operator=(ArquivoLeitura&& outro) noexcept {
-    if (this != &outro) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = outro.fd_;
-        outro.fd_ = -1;
-    }
-    return *this;
-}
-
-ArquivoLeitura::~ArquivoLeitura() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-uint64_t ArquivoLeitura::tamanho() const {
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
-    return static_cast<uint64_t>(st.st_size);
-}
-
-size_t ArquivoLeitura::le(uint64_t deslocamento, std::span<uint8_t> destino) const {
-    size_t lidos = 0;
-    while (fd_ >= 0 && lidos < destino.size()) {
-        ssize_t n = ::pread(fd_, destino.data() + lidos, destino.size() - lidos,
-                            static_cast<off_t>(deslocamento + lidos));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // an error, or the file shrank since it was opened
-        lidos += static_cast<size_t>(n);
-    }
-    return lidos;
 }
 
 std::optional<BancoDifones> BancoDifones::abre(const std::filesystem::path& indice,

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/arquivoSistema.h"
+
 struct Difone {
     std::string nome;  // upper case, at most 8 characters, "$" first
     uint16_t amostras = 0;
@@ -27,26 +29,6 @@ constexpr size_t kMaxNomeDifone = 8;
 // offset or a run past the end of the sample file is skipped; of two records with one name
 // the first counts.
 std::vector<Difone> interpretaIndice(std::span<const uint8_t> bytes, uint64_t tamanhoAmostras);
-
-// A file opened for reading at offsets; closed with its owner.
-class ArquivoLeitura {
-  public:
-    ArquivoLeitura() = default;
-    explicit ArquivoLeitura(const std::filesystem::path& caminho);
-    ArquivoLeitura(ArquivoLeitura&& outro) noexcept;
-    ArquivoLeitura& operator=(ArquivoLeitura&& outro) noexcept;
-    ArquivoLeitura(const ArquivoLeitura&) = delete;
-    ArquivoLeitura& operator=(const ArquivoLeitura&) = delete;
-    ~ArquivoLeitura();
-
-    bool aberto() const { return fd_ >= 0; }
-    uint64_t tamanho() const;
-    // Reads at `deslocamento` into `destino`; the count of bytes read (0 on an error).
-    size_t le(uint64_t deslocamento, std::span<uint8_t> destino) const;
-
-  private:
-    int fd_ = -1;
-};
 
 class BancoDifones {
   public:

@@ -1,12 +1,12 @@
 #include "speech/fala.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <ctime>
 #include <iostream>
+
+#include "platform/arquivoSistema.h"
 
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
@@ -691,8 +691,7 @@ void Fala::falaData(int dia, int mes, int ano) {
 
 void Fala::falaHora() {
     const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = horaLocal(t);
     falaHora(tm.tm_hour, tm.tm_min);
 }
 

@@ -15,7 +15,13 @@ set(PLUMAR_ARQUIVOS_DIC
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.dic ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.suf
   ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.nom ${PLUMAR_RAIZ_CONSTRUCAO}/diciona.exc)
 
-if(PLUMAR_DIC_AFF AND PLUMAR_DIC_PALAVRAS)
+if(WIN32)
+  # The Windows build takes the dictionary the Linux build made (cmake/windows.cmake).
+  set(PLUMAR_DIC_AFF "")
+  set(PLUMAR_DIC_PALAVRAS "")
+  add_custom_target(dicionario DEPENDS kit_voz)
+  set(PLUMAR_COM_DICIONARIO ${PLUMAR_COM_KIT})
+elseif(PLUMAR_DIC_AFF AND PLUMAR_DIC_PALAVRAS)
   add_custom_command(OUTPUT ${PLUMAR_ARQUIVOS_DIC}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PLUMAR_RAIZ_CONSTRUCAO}
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0

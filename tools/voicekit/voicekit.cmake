@@ -12,7 +12,10 @@ add_library(plumar_kit STATIC ${PLUMAR_KIT_NUCLEO})
 target_include_directories(plumar_kit PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(plumar_kit PUBLIC plumar_speech)
 
-if(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
+if(WIN32)
+  # The Windows build takes the kit the Linux build made (cmake/windows.cmake).
+  plumar_kit_do_linux()
+elseif(PLUMAR_ESPEAK_INCLUDE AND PLUMAR_ESPEAK_LIB)
   add_executable(voicekit ${PLUMAR_KIT_DIR}/voicekit.cpp ${PLUMAR_KIT_DIR}/vozEspeak.cpp)
   target_include_directories(voicekit PRIVATE ${PLUMAR_ESPEAK_INCLUDE})
   target_link_libraries(voicekit PRIVATE plumar_kit plumar_nucleo ${PLUMAR_ESPEAK_LIB})

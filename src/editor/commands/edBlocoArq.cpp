@@ -1,9 +1,5 @@
 // The block commands that read and write files: L reads a file in as the block, G writes
 // the block to a file, A appends it to one.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -14,6 +10,7 @@
 #include "editor/edArq.h"
 #include "editor/edListaArq.h"
 #include "editor/edMensag.h"
+#include "platform/arquivoSistema.h"
 #include "platform/texto.h"
 
 namespace {
@@ -63,34 +60,23 @@ Leitura leLinhasArquivo(const std::string& nome, CodificacaoArquivo& cod) {
 // appended.
 enum class Adicao { Feita, NaoExiste, GrandeDemais, Falhou };
 Adicao acrescentaAoArquivo(const EdVars& ed, const std::string& nome, int primeira, int ultima) {
-    const std::string caminho = caminhoSistema(nome).string();
-    struct stat antes {};
-    if (stat(caminho.c_str(), &antes) != 0 || !S_ISREG(antes.st_mode)) return Adicao::NaoExiste;
-    const int fd = open(caminho.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Adicao::NaoExiste : Adicao::Falhou;
-    if (fstat(fd, &antes) != 0 || !S_ISREG(antes.st_mode)) {
-        close(fd);
-        return Adicao::NaoExiste;
+    const auto bytesDoBloco = [&](std::string_view atual) {
+        CodificacaoArquivo cod = codificacaoDoArquivo(atual);
+        std::string bytes;
+        if (cod.semQuebraNoFim) bytes += cod.quebra();
+        for (int i = primeira; i <= ultima; ++i) {
+            bytes += cod.codificaLinha(cod.adota(ed.codificacao, ed.texto.vista(i)));
+            bytes += cod.quebra();
+        }
+        return bytes;
+    };
+    switch (anexaAoArquivo(caminhoSistema(nome), kMaiorArquivoTexto, bytesDoBloco)) {
+        case Anexo::Feito: return Adicao::Feita;
+        case Anexo::NaoExiste: return Adicao::NaoExiste;
+        case Anexo::GrandeDemais: return Adicao::GrandeDemais;
+        case Anexo::Falhou: break;
     }
-    if (static_cast<uintmax_t>(antes.st_size) > kMaiorArquivoTexto) {
-        close(fd);
-        return Adicao::GrandeDemais;
-    }
-    std::string atual(static_cast<size_t>(antes.st_size), '\0');
-    bool certo = pread(fd, atual.data(), atual.size(), 0) == antes.st_size;
-    CodificacaoArquivo cod = codificacaoDoArquivo(atual);
-    std::string bytes;
-    if (cod.semQuebraNoFim) bytes += cod.quebra();
-    for (int i = primeira; i <= ultima; ++i) {
-        bytes += cod.codificaLinha(cod.adota(ed.codificacao, ed.texto.vista(i)));
-        bytes += cod.quebra();
-    }
-    certo = certo && pwrite(fd, bytes.data(), bytes.size(), antes.st_size) ==
-                         static_cast<ssize_t>(bytes.size());
-    certo = certo && fsync(fd) == 0;
-    if (!certo) (void)ftruncate(fd, antes.st_size);
-    certo = close(fd) == 0 && certo;
-    return certo ? Adicao::Feita : Adicao::Falhou;
+    return Adicao::Falhou;
 }
 
 }  // namespace

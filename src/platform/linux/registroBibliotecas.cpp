@@ -75,3 +75,11 @@ void anotaNoLog(std::string_view linha) {
     // One write a line, so lines of several threads never mix.
     [[maybe_unused]] const ssize_t escrito = write(fd, s.data(), s.size());
 }
+
+void desviaErrosParaLog() {
+    if (!isatty(STDERR_FILENO)) return;
+    const int fd = abreRegistro();
+    if (fd < 0) return;
+    dup2(fd, STDERR_FILENO);
+    close(fd);
+}

@@ -1,0 +1,168 @@
+#include "platform/gravacaoSegura.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "platform/caminhos.h"
+#include "platform/descritor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kPedaco = 1 << 20;  // bytes read at a time
+constexpr std::string_view kSufixoCopia = ".antes";  // after the random part of a copy's name
+
+std::string conteudo(int fd) {
+    std::string tudo;
+    std::string pedaco(kPedaco, '\0');
+    for (off_t pos = 0;;) {
+        const ssize_t n = ::pread(fd, pedaco.data(), pedaco.size(), pos);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw std::system_error(errno, std::generic_category());
+        if (n == 0) return tudo;
+        tudo.append(pedaco, 0, static_cast<size_t>(n));
+        pos += n;
+    }
+}
+
+}  // namespace
+
+GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
+    std::error_code ec;
+    fs::path alvo = destino;
+    // Through a link the file it points to is saved; the link stays a link.
+    if (fs::is_symlink(fs::symlink_status(alvo, ec))) {
+        fs::path real = fs::canonical(alvo, ec);
+        if (!ec) alvo = real;
+    }
+    struct stat info {};
+    const bool jaExiste = ::stat(alvo.c_str(), &info) == 0;
+    if (jaExiste && S_ISDIR(info.st_mode)) return;
+    destino_ = alvo;
+    if (jaExiste && !S_ISREG(info.st_mode)) {
+        fd_ = ::open(alvo.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        modo_ = Modo::Dispositivo;
+        return;
+    }
+    // A file that may not be written is not replaced behind its back.
+    if (jaExiste && ::access(alvo.c_str(), W_OK) != 0) return;
+    // A file with other names (hard links) or of another user keeps its identity: it is
+    // written where it is. So is one whose folder cannot take a new file.
+    const bool outroDono = jaExiste && info.st_uid != ::geteuid() && ::geteuid() != 0;
+    if (!(jaExiste && (info.st_nlink > 1 || outroDono))) {
+        ArquivoNovo novo(alvo.parent_path(), alvo.filename().string(), modoNovo);
+        if (novo.aberto()) novo_.emplace(std::move(novo));
+    }
+    if (!novo_ && jaExiste) {
+        abreNoLugar(alvo);
+        return;
+    }
+    if (novo_ && jaExiste) {
+        // Owner and group where the user may keep them (the group alone when the owner
+        // cannot be kept), then the permissions, which a change of owner may clear.
+        if (::fchown(fd(), info.st_uid, info.st_gid) != 0) {
+            [[maybe_unused]] const int r = ::fchown(fd(), static_cast<uid_t>(-1), info.st_gid);
+        }
+        ::fchmod(fd(), info.st_mode & 07777);
+    }
+}
+
+// Written in place, after a copy of the file as it was is safe in the state folder: any
+// error puts that copy back. A save killed half-way leaves that copy, which the next
+// opening of the file announces.
+void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
+    Descritor original(::open(alvo.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (original.fd() < 0) return;
+    std::string antes;
+    try {
+        antes = conteudo(original.fd());
+    } catch (const std::system_error&) {
+        return;
+    }
+    std::error_code ec;
+    const fs::path estado = diretorioEstado();
+    if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
+    std::string modelo = modeloCopiaAntes(alvo).string();
+    const int fdCopia = ::mkostemps(modelo.data(), static_cast<int>(kSufixoCopia.size()), O_CLOEXEC);
+    if (fdCopia < 0) return;
+    Descritor copia(fdCopia);
+    if (!escreveTudo(copia.fd(), antes) || ::fsync(copia.fd()) != 0) {
+        ::unlink(modelo.c_str());
+        return;
+    }
+    fd_ = ::open(alvo.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) {
+        ::unlink(modelo.c_str());
+        return;
+    }
+    copiaAntes_ = modelo;
+    antes_ = std::move(antes);
+    modo_ = Modo::NoLugar;
+}
+
+void GravacaoSegura::descarta() {
+    if (modo_ == Modo::NoLugar && fd_ >= 0) {
+        // Nothing written yet: the file is as it was and its copy is not needed.
+        if (escritos_ > 0)
+            restaura();
+        else if (!copiaAntes_.empty())
+            ::unlink(copiaAntes_.c_str());
+        copiaAntes_.clear();
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    novo_.reset();  // the new file goes unnamed
+}
+
+// The file as it was, from the copy kept in memory; the copy in the state folder stays
+// when even that fails.
+void GravacaoSegura::restaura() {
+    const bool ok = ::lseek(fd_, 0, SEEK_SET) == 0 && escreveTudo(fd_, antes_) &&
+                    ::ftruncate(fd_, static_cast<off_t>(antes_.size())) == 0 && ::fsync(fd_) == 0;
+    if (ok && !copiaAntes_.empty()) ::unlink(copiaAntes_.c_str());
+    if (ok) copiaAntes_.clear();
+    escritos_ = 0;
+}
+
+bool GravacaoSegura::conclui() {
+    if (fd() < 0) return false;
+    esvazia();
+    if (modo_ == Modo::NoLugar) return concluiNoLugar();
+    if (modo_ == Modo::Dispositivo) {
+        const bool fechou = ::close(fd_) == 0;
+        fd_ = -1;
+        return fechou && !falhou_;
+    }
+    if (falhou_ || !novo_->substitui(destino_)) {
+        descarta();
+        return false;
+    }
+    novo_.reset();
+    esqueceCopiasAntes();
+    return true;
+}
+
+bool GravacaoSegura::concluiNoLugar() {
+    if (!falhou_ && (::ftruncate(fd_, static_cast<off_t>(escritos_)) != 0 || ::fsync(fd_) != 0))
+        falhou_ = true;
+    if (falhou_) {
+        restaura();
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    const bool fechou = ::close(fd_) == 0;
+    fd_ = -1;
+    if (fechou) {
+        ::unlink(copiaAntes_.c_str());
+        copiaAntes_.clear();
+        esqueceCopiasAntes();
+    }
+    return fechou;
+}

@@ -1,0 +1,167 @@
+#include "platform/arquivoSistema.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <random>
+
+#include "platform/windows/utf16.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+HANDLE handle(intptr_t id) { return reinterpret_cast<HANDLE>(id); }
+
+// Everything written, or false.
+bool escreveTudo(HANDLE h, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD parte = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+        DWORD escritos = 0;
+        if (!WriteFile(h, bytes.data(), parte, &escritos, nullptr) || escritos == 0) return false;
+        bytes.remove_prefix(escritos);
+    }
+    return true;
+}
+
+// Other programs may read, write and even rename or remove a file we only read, as
+// Linux lets them; a file they hold locked answers with a sharing violation.
+constexpr DWORD kPartilhaTudo = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+}  // namespace
+
+// A folder, a device ("CON", "NUL", "COM1") or a pipe is refused: only a disk file opens.
+ArquivoLeitura::ArquivoLeitura(const fs::path& caminho) {
+    HANDLE h = CreateFileW(caminhoLargo(caminho).c_str(), GENERIC_READ, kPartilhaTudo, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        falha_ = (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ||
+                  e == ERROR_INVALID_NAME)
+                     ? Falha::NaoExiste
+                     : Falha::Outra;
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(h);
+        falha_ = Falha::NaoRegular;
+        return;
+    }
+    id_ = reinterpret_cast<intptr_t>(h);
+}
+
+ArquivoLeitura::ArquivoLeitura(ArquivoLeitura&& outro) noexcept
+    : id_(outro.id_), falha_(outro.falha_), erroLeitura_(outro.erroLeitura_) {
+    outro.id_ = kFechado;
+}
+
+ArquivoLeitura& ArquivoLeitura::operator=(ArquivoLeitura&& outro) noexcept {
+    if (this != &outro) {
+        fecha();
+        id_ = outro.id_;
+        falha_ = outro.falha_;
+        erroLeitura_ = outro.erroLeitura_;
+        outro.id_ = kFechado;
+    }
+    return *this;
+}
+
+ArquivoLeitura::~ArquivoLeitura() { fecha(); }
+
+void ArquivoLeitura::fecha() noexcept {
+    if (id_ != kFechado) CloseHandle(handle(id_));
+    id_ = kFechado;
+}
+
+uint64_t ArquivoLeitura::tamanho() const {
+    LARGE_INTEGER t{};
+    if (!aberto() || !GetFileSizeEx(handle(id_), &t)) return 0;
+    return static_cast<uint64_t>(t.QuadPart);
+}
+
+size_t ArquivoLeitura::le(uint64_t deslocamento, std::span<uint8_t> destino) const {
+    size_t lidos = 0;
+    while (aberto() && lidos < destino.size()) {
+        OVERLAPPED onde{};
+        const uint64_t pos = deslocamento + lidos;
+        onde.Offset = static_cast<DWORD>(pos);
+        onde.OffsetHigh = static_cast<DWORD>(pos >> 32);
+        const DWORD parte = static_cast<DWORD>(std::min<size_t>(destino.size() - lidos, 1u << 30));
+        DWORD n = 0;
+        if (!ReadFile(handle(id_), destino.data() + lidos, parte, &n, &onde)) {
+            if (GetLastError() != ERROR_HANDLE_EOF) erroLeitura_ = true;
+            break;
+        }
+        if (n == 0) break;
+        lidos += n;
+    }
+    return lidos;
+}
+
+Anexo anexaAoArquivo(const fs::path& arquivo, std::string_view bytes) {
+    HANDLE h = CreateFileW(caminhoLargo(arquivo).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        return (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) ? Anexo::NaoExiste
+                                                                         : Anexo::Falhou;
+    }
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return Anexo::NaoExiste;
+    }
+    LARGE_INTEGER antes{};
+    bool certo = GetFileSizeEx(h, &antes) && SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_END);
+    certo = certo && escreveTudo(h, bytes) && FlushFileBuffers(h);
+    if (!certo && SetFilePointerEx(h, antes, nullptr, FILE_BEGIN)) SetEndOfFile(h);
+    certo = CloseHandle(h) && certo;
+    return certo ? Anexo::Feito : Anexo::Falhou;
+}
+
+int gravaArquivoNovo(const fs::path& arquivo,
+                     const std::function<void(const EscreveBytes&)>& produz) {
+    HANDLE h = CreateFileW(caminhoLargo(arquivo).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)
+                   ? EEXIST
+                   : EACCES;
+    bool ok = true;
+    produz([&](std::string_view b) { return ok = ok && escreveTudo(h, b); });
+    ok = FlushFileBuffers(h) && ok;
+    ok = CloseHandle(h) && ok;
+    if (!ok) DeleteFileW(caminhoLargo(arquivo).c_str());
+    return ok ? 0 : EIO;
+}
+
+fs::path criaPastaTemporaria(std::string_view prefixo) {
+    std::error_code ec;
+    const fs::path temporaria = fs::temp_directory_path(ec);
+    if (ec) return {};
+    std::random_device aleatorio;
+    for (int tentativa = 0; tentativa < 100; ++tentativa) {
+        const fs::path p = temporaria / (std::string(prefixo) + "-" + std::to_string(aleatorio()));
+        // The user's temporary folder is private to the user already.
+        if (CreateDirectoryW(caminhoLargo(p).c_str(), nullptr)) return p;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    }
+    return {};
+}
+
+std::tm horaLocal(std::time_t t) {
+    std::tm tm{};
+    localtime_s(&tm, &t);
+    return tm;
+}
+
+long idProcesso() { return static_cast<long>(GetCurrentProcessId()); }
+
+char separadorDecimalLocal() {
+    wchar_t separador[4] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separador, 4) == 0) return '.';
+    return separador[0] == L',' ? ',' : '.';
+}
