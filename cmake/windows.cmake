@@ -30,7 +30,8 @@ endmacro()
 # Windows family root, where the programs themselves are built: the family root is the
 # folder of plumar.exe.
 set(PLUMAR_RAIZ_LINUX "" CACHE PATH "The family root the Linux build made (build/sonare)")
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PLUMAR_RAIZ_CONSTRUCAO})
+# (the family root of the build tree, PLUMAR_RAIZ_CONSTRUCAO, set later on)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/sonare)
 macro(plumar_kit_do_linux)
   if(PLUMAR_RAIZ_LINUX AND EXISTS ${PLUMAR_RAIZ_LINUX}/som)
     set(PLUMAR_KIT_FEITO ${CMAKE_BINARY_DIR}/kit_linux.feito)

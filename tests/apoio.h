@@ -3,13 +3,18 @@
 // in memory, and outside programs run for one test.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#include <stdlib.h>
+#else
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -24,6 +29,12 @@
 #include <vector>
 
 #include "platform/audio.h"
+
+#ifdef _WIN32
+// The C runtime's names for the calls the Linux tests use.
+inline int setenv(const char* nome, const char* valor, int) { return _putenv_s(nome, valor); }
+inline int unsetenv(const char* nome) { return _putenv_s(nome, ""); }
+#endif
 
 // Sets (or, given nullptr, removes) an environment variable until the end of the scope.
 class Variavel {
@@ -90,29 +101,6 @@ class DiretorioAtual {
     std::filesystem::path antigo_;
 };
 
-// While this lives no file can grow past `bytes`, root's included: writes that would fail
-// with EFBIG, which is how the tests make a configuration write fail. (Capping the open
-// files instead would also starve the sanitizers, which check memory through a pipe.)
-class LimiteGravacao {
-  public:
-    explicit LimiteGravacao(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &antigo_);
-        sinal_ = ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit novo{bytes, antigo_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &novo);
-    }
-    ~LimiteGravacao() {
-        ::setrlimit(RLIMIT_FSIZE, &antigo_);
-        ::signal(SIGXFSZ, sinal_);
-    }
-    LimiteGravacao(const LimiteGravacao&) = delete;
-    LimiteGravacao& operator=(const LimiteGravacao&) = delete;
-
-  private:
-    rlimit antigo_{};
-    sighandler_t sinal_{};
-};
-
 inline std::string leArquivo(const std::filesystem::path& p) {
     std::ifstream f(p, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -140,6 +128,30 @@ inline std::vector<uint8_t> ondaTeste(const FormatoAudio& f, std::span<const uin
     w.insert(w.end(), dados.begin(), dados.end());
     return w;
 }
+
+#ifndef _WIN32
+// While this lives no file can grow past `bytes`, root's included: writes that would fail
+// with EFBIG, which is how the tests make a configuration write fail. (Capping the open
+// files instead would also starve the sanitizers, which check memory through a pipe.)
+class LimiteGravacao {
+  public:
+    explicit LimiteGravacao(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &antigo_);
+        sinal_ = ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit novo{bytes, antigo_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &novo);
+    }
+    ~LimiteGravacao() {
+        ::setrlimit(RLIMIT_FSIZE, &antigo_);
+        ::signal(SIGXFSZ, sinal_);
+    }
+    LimiteGravacao(const LimiteGravacao&) = delete;
+    LimiteGravacao& operator=(const LimiteGravacao&) = delete;
+
+  private:
+    rlimit antigo_{};
+    sighandler_t sinal_{};
+};
 
 // A program (looked for in PATH) run for one test, its input and output on /dev/null; the
 // descriptor `herdado`, when given, is its descriptor 3. Asked to end (SIGTERM, and
@@ -186,3 +198,4 @@ private:
     pid_t pid_ = -1;
     int erro_ = 0;
 };
+#endif

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -10,7 +11,7 @@ namespace {
 std::vector<uint8_t> tom(const FormatoAudio& f, double hz, int quadros) {
     std::vector<uint8_t> b;
     for (int i = 0; i < quadros; ++i) {
-        const double v = 0.5 * std::sin(2 * M_PI * hz * i / f.taxa);
+        const double v = 0.5 * std::sin(2 * std::numbers::pi * hz * i / f.taxa);
         for (int c = 0; c < f.canais; ++c) {
             if (f.bits == 8) {
                 b.push_back(static_cast<uint8_t>(std::lround(128 + 127 * v)));
@@ -30,7 +31,7 @@ double restoDb(const std::vector<int16_t>& s, int canais, double hz, int taxa) {
     const size_t de = s.size() / canais / 4, ate = s.size() / canais * 3 / 4;
     double cc = 0, ss = 0, cs = 0, xc = 0, xs = 0;
     for (size_t i = de; i < ate; ++i) {
-        const double c = std::cos(2 * M_PI * hz * i / taxa), n = std::sin(2 * M_PI * hz * i / taxa);
+        const double c = std::cos(2 * std::numbers::pi * hz * i / taxa), n = std::sin(2 * std::numbers::pi * hz * i / taxa);
         const double x = s[i * canais];
         cc += c * c, ss += n * n, cs += c * n, xc += x * c, xs += x * n;
     }
@@ -38,7 +39,7 @@ double restoDb(const std::vector<int16_t>& s, int canais, double hz, int taxa) {
     const double a = (xc * ss - xs * cs) / det, b = (xs * cc - xc * cs) / det;
     double sinal = 0, resto = 0;
     for (size_t i = de; i < ate; ++i) {
-        const double t = a * std::cos(2 * M_PI * hz * i / taxa) + b * std::sin(2 * M_PI * hz * i / taxa);
+        const double t = a * std::cos(2 * std::numbers::pi * hz * i / taxa) + b * std::sin(2 * std::numbers::pi * hz * i / taxa);
         sinal += t * t;
         resto += (s[i * canais] - t) * (s[i * canais] - t);
     }

@@ -71,7 +71,7 @@ TEST_F(Ini, ALinkIsWrittenThroughAndAPlantedOneIsNeverFollowed) {
     EXPECT_EQ(leArquivo(dir_ / "fora.txt"), "de outro\n");
     std::vector<std::string> nomes;
     for (const auto& f : fs::directory_iterator(dir_ / "meus"))
-        nomes.push_back(f.path().filename());
+        nomes.push_back(f.path().filename().string());
     EXPECT_EQ(nomes, std::vector<std::string>{"real.ini"}) << "no temporary file left";
 }
 

@@ -101,41 +101,95 @@ size_t ArquivoLeitura::le(uint64_t deslocamento, std::span<uint8_t> destino) con
     return lidos;
 }
 
-Anexo anexaAoArquivo(const fs::path& arquivo, std::string_view bytes) {
+namespace {
+
+// A file opened by its own name, never through a link, with what the system says of it;
+// nothing when it is no regular file of one name.
+HANDLE abreProprio(const fs::path& p, DWORD acesso, DWORD partilha, DWORD& erro) {
+    HANDLE h = CreateFileW(caminhoLargo(p).c_str(), acesso, partilha, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    erro = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (h == INVALID_HANDLE_VALUE) return h;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        info.nNumberOfLinks != 1) {
+        CloseHandle(h);
+        erro = ERROR_INVALID_FUNCTION;
+        return INVALID_HANDLE_VALUE;
+    }
+    return h;
+}
+
+bool leTudo(HANDLE h, std::string& dados) {
+    LARGE_INTEGER tamanho{};
+    if (!GetFileSizeEx(h, &tamanho)) return false;
+    dados.resize(static_cast<size_t>(tamanho.QuadPart));
+    size_t lidos = 0;
+    while (lidos < dados.size()) {
+        DWORD n = 0;
+        const DWORD parte = static_cast<DWORD>(std::min<size_t>(dados.size() - lidos, 1u << 30));
+        if (!ReadFile(h, dados.data() + lidos, parte, &n, nullptr) || n == 0) return false;
+        lidos += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+Entrada entradaArquivo(const fs::path& p) {
+    DWORD erro = 0;
+    HANDLE h = abreProprio(p, 0, kPartilhaTudo, erro);
+    if (h == INVALID_HANDLE_VALUE)
+        return erro == ERROR_FILE_NOT_FOUND || erro == ERROR_PATH_NOT_FOUND ? Entrada::Ausente
+                                                                            : Entrada::Estranha;
+    CloseHandle(h);
+    return Entrada::Propria;
+}
+
+std::optional<std::string> conteudoProprio(const fs::path& p) {
+    DWORD erro = 0;
+    HANDLE h = abreProprio(p, GENERIC_READ, kPartilhaTudo, erro);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string dados;
+    const bool lido = leTudo(h, dados);
+    CloseHandle(h);
+    if (!lido) return std::nullopt;
+    return dados;
+}
+
+// Held against other writers while it is appended to; a file another program holds
+// locked is said to be unwritable, and stays as it was.
+Anexo anexaAoArquivo(const fs::path& arquivo, uintmax_t limite,
+                     const std::function<std::string(std::string_view)>& produz) {
     HANDLE h = CreateFileW(caminhoLargo(arquivo).c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH | FILE_FLAG_BACKUP_SEMANTICS,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD e = GetLastError();
         return (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) ? Anexo::NaoExiste
                                                                          : Anexo::Falhou;
     }
-    if (GetFileType(h) != FILE_TYPE_DISK) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         CloseHandle(h);
         return Anexo::NaoExiste;
     }
     LARGE_INTEGER antes{};
-    bool certo = GetFileSizeEx(h, &antes) && SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_END);
-    certo = certo && escreveTudo(h, bytes) && FlushFileBuffers(h);
+    if (!GetFileSizeEx(h, &antes) || static_cast<uint64_t>(antes.QuadPart) > limite) {
+        CloseHandle(h);
+        return Anexo::GrandeDemais;
+    }
+    std::string atual;
+    bool certo = leTudo(h, atual);
+    const std::string bytes = certo ? produz(atual) : std::string();
+    certo = certo && SetFilePointerEx(h, antes, nullptr, FILE_BEGIN) && escreveTudo(h, bytes) &&
+            FlushFileBuffers(h);
     if (!certo && SetFilePointerEx(h, antes, nullptr, FILE_BEGIN)) SetEndOfFile(h);
     certo = CloseHandle(h) && certo;
     return certo ? Anexo::Feito : Anexo::Falhou;
-}
-
-int gravaArquivoNovo(const fs::path& arquivo,
-                     const std::function<void(const EscreveBytes&)>& produz) {
-    HANDLE h = CreateFileW(caminhoLargo(arquivo).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)
-                   ? EEXIST
-                   : EACCES;
-    bool ok = true;
-    produz([&](std::string_view b) { return ok = ok && escreveTudo(h, b); });
-    ok = FlushFileBuffers(h) && ok;
-    ok = CloseHandle(h) && ok;
-    if (!ok) DeleteFileW(caminhoLargo(arquivo).c_str());
-    return ok ? 0 : EIO;
 }
 
 fs::path criaPastaTemporaria(std::string_view prefixo) {
