@@ -60,6 +60,16 @@ private:
     std::optional<std::string> antigo_;
 };
 
+// Removes a folder and all in it; on Windows through the \\?\ form of its path, so that
+// the tests' folders deeper than 260 characters go too.
+inline void removeTudo(const std::filesystem::path& p, std::error_code& ec) {
+#ifdef _WIN32
+    std::filesystem::remove_all(L"\\\\?\\" + std::filesystem::absolute(p).make_preferred().native(), ec);
+#else
+    std::filesystem::remove_all(p, ec);
+#endif
+}
+
 // A fresh folder named after the running test and the process, removed at the end: two
 // builds running the same test at once never share it.
 class PastaTemporaria {
@@ -69,12 +79,13 @@ public:
         caminho_ = std::filesystem::temp_directory_path() /
                    (std::string(prefixo) + "_" + info->test_suite_name() + "_" + info->name() +
                     "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(caminho_);
+        std::error_code ec;
+        removeTudo(caminho_, ec);
         std::filesystem::create_directories(caminho_);
     }
     ~PastaTemporaria() {
         std::error_code ec;
-        std::filesystem::remove_all(caminho_, ec);
+        removeTudo(caminho_, ec);
     }
     PastaTemporaria(const PastaTemporaria&) = delete;
     PastaTemporaria& operator=(const PastaTemporaria&) = delete;

@@ -61,7 +61,9 @@ TEST_F(Ini, ALinkIsWrittenThroughAndAPlantedOneIsNeverFollowed) {
     fs::create_directories(dir_ / "meus");
     gravaArquivoTeste(dir_ / "meus" / "real.ini", "[A]\nB=1\n");
     fs::permissions(dir_ / "meus" / "real.ini", fs::perms(0640));
-    fs::create_symlink("meus/real.ini", arquivo_);
+    std::error_code ec;
+    fs::create_symlink("meus/real.ini", arquivo_, ec);
+    if (ec) GTEST_SKIP() << "this system makes no symbolic links here";
     gravaArquivoTeste(dir_ / "fora.txt", "de outro\n");
     fs::create_symlink("fora.txt", dir_ / "SONARE.INI.novo");
     ASSERT_TRUE(escreveIniArquivo(arquivo_, "A", "B", "2"));

@@ -51,8 +51,11 @@ void reiniciaFiltro(FiltroReamostragem& f) {
     f.inicio = 0;
 }
 
+// Just enough zeros for the outputs up to the last real input's time, and no later one: the
+// sound keeps its length (the frames of a tone at 11025 Hz make as many at 48000 Hz as its
+// duration holds).
 size_t latenciaFiltro(const FiltroReamostragem& f) {
-    return static_cast<size_t>(std::ceil(f.meia)) + 1;
+    return static_cast<size_t>(std::ceil(f.meia));
 }
 
 // Each output frame is the sum of the input frames within half the filter's length of its
