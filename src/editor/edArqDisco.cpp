@@ -36,8 +36,10 @@ fs::path caminhoSistema(std::string_view nome) {
     std::string s(nome);
     for (char& c : s)
         if (c == '\\') c = '/';
-    fs::path resultado = (!s.empty() && s[0] == '/') ? fs::path("/") : fs::path();
-    size_t i = 0;
+    // The root as it stands ("/"; on Windows also a drive, "c:/", or a server's "//pc/"):
+    // a drive and the next part make "c:/texto", never the drive-relative "c:texto".
+    fs::path resultado = fs::path(s).root_path();
+    size_t i = resultado.string().size();
     while (i < s.size()) {
         const size_t fim = std::min(s.find('/', i), s.size());
         const std::string parte = s.substr(i, fim - i);
