@@ -46,9 +46,15 @@ fs::path diretorioWindows() {
     return pastaDoUsuario(L"APPDATA");
 }
 
-fs::path diretorioEstado() { return pastaDoUsuario(L"LOCALAPPDATA"); }
+// XDG_STATE_HOME, which Windows never sets, stands when it is set (a test run, a copy
+// carried on a stick), as SONARE_WINDIR does for SONARE.INI.
+fs::path diretorioEstado() {
+    if (std::string x = variavelAmbiente(L"XDG_STATE_HOME"); !x.empty())
+        return fs::path(paraUtf16(x)) / "sonare";
+    return pastaDoUsuario(L"LOCALAPPDATA");
+}
 
-// Windows users are told whole paths.
+// Windows users are told whole paths: there is no home folder they would call "~".
 fs::path caminhoAbreviado(const fs::path& caminho) { return caminho; }
 
 // SONARE_ROOT; else the program's own folder when the family's files are there (a
