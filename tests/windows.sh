@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/pacotes.sh
 instala_pacotes "${PACOTES_WINDOWS[@]}"
+command -v ccache >/dev/null && PLUMAR_CCACHE=1
 jobs=${PLUMAR_JOBS:-$(nproc 2>/dev/null || echo 2)}
 dir=build-windows
 
@@ -17,7 +18,8 @@ if [ ! -x build/plumar_testes ]; then
 fi
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-      -DCMAKE_BUILD_TYPE=Release -DPLUMAR_TESTS=ON -DPLUMAR_RAIZ_LINUX="$PWD/build/sonare" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DPLUMAR_TESTS=ON -DPLUMAR_RAIZ_LINUX="$PWD/build/sonare" \
+      ${PLUMAR_CCACHE:+-DCMAKE_CXX_COMPILER_LAUNCHER=ccache} >/dev/null
 cmake --build "$dir" -j "$jobs"
 
 # A scratch wine prefix of this build tree, made once; no wine message reaches the output.
