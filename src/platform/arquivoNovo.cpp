@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 #include <random>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -39,6 +40,34 @@ fs::path nomeTemporarioLivre(const fs::path& pasta, std::string_view nome) {
     base += nome.substr(0, 200);
     base += kMarcaTemporario;
     return pasta / (base + hexa(sorteio));
+}
+
+ArquivoNovo::ArquivoNovo(ArquivoNovo&& outro) noexcept
+    : pasta_(std::move(outro.pasta_)),
+      nome_(std::move(outro.nome_)),
+      temporario_(std::move(outro.temporario_)),
+      fd_(outro.fd_),
+      falhou_(outro.falhou_),
+      sincronizado_(outro.sincronizado_) {
+    outro.fd_ = -1;
+    outro.temporario_.clear();
+}
+
+ArquivoNovo::~ArquivoNovo() {
+    fecha();
+    std::error_code ec;
+    if (!temporario_.empty()) fs::remove(temporario_, ec);
+}
+
+void ArquivoNovo::fecha() {
+    if (fd_ >= 0) fechaDescritor(fd_);
+    fd_ = -1;
+}
+
+bool ArquivoNovo::escreve(std::string_view bytes) {
+    if (fd_ < 0 || falhou_) return false;
+    falhou_ = !escreveTudo(fd_, bytes);
+    return !falhou_;
 }
 
 bool gravaArquivoInteiro(const fs::path& destino, std::string_view conteudo, unsigned modo) {

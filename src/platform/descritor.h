@@ -1,10 +1,11 @@
-// A file descriptor owned by a scope (closed on every path out of it), and whole writes
-// through one.
+// A file descriptor owned by a scope (closed on every path out of it), whole writes through
+// one, and what a save does to one (a C runtime descriptor on Windows).
 #pragma once
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <string_view>
 
 class Descritor {
@@ -31,3 +32,13 @@ inline bool escreveTudo(int fd, std::string_view bytes) {
     }
     return true;
 }
+
+// One implementation per system (linux/, windows/ descritor.cpp). Each is false on an error.
+// Flushed through to the disk.
+bool sincronizaDescritor(int fd);
+// Cut (or grown) to `tamanho` bytes.
+bool cortaDescritor(int fd, uint64_t tamanho);
+// Back to the first byte.
+bool voltaAoInicio(int fd);
+// Closed: an error closing may be the last write failing.
+bool fechaDescritor(int fd);

@@ -91,6 +91,69 @@ bool GravacaoSegura::esvazia() {
     return !falhou_;
 }
 
+void GravacaoSegura::descarta() {
+    std::error_code ec;
+    if (modo_ == Modo::NoLugar && fd_ >= 0) {
+        // Nothing written yet: the file is as it was and its copy is not needed.
+        if (escritos_ > 0)
+            restaura();
+        else if (!copiaAntes_.empty())
+            fs::remove(copiaAntes_, ec);
+        copiaAntes_.clear();
+    }
+    if (fd_ >= 0) fechaDescritor(fd_);
+    fd_ = -1;
+    novo_.reset();  // the new file goes unnamed
+}
+
+// The file as it was, from the copy kept in memory; the copy in the state folder stays
+// when even that fails.
+void GravacaoSegura::restaura() {
+    const bool ok = voltaAoInicio(fd_) && escreveTudo(fd_, antes_) &&
+                    cortaDescritor(fd_, antes_.size()) && sincronizaDescritor(fd_);
+    std::error_code ec;
+    if (ok && !copiaAntes_.empty()) fs::remove(copiaAntes_, ec);
+    if (ok) copiaAntes_.clear();
+    escritos_ = 0;
+}
+
+bool GravacaoSegura::conclui() {
+    if (fd() < 0) return false;
+    esvazia();
+    if (modo_ == Modo::NoLugar) return concluiNoLugar();
+    if (modo_ == Modo::Dispositivo) {
+        const bool fechou = fechaDescritor(fd_);
+        fd_ = -1;
+        return fechou && !falhou_;
+    }
+    if (falhou_ || !novo_->substitui(destino_)) {
+        descarta();
+        return false;
+    }
+    novo_.reset();
+    esqueceCopiasAntes();
+    return true;
+}
+
+bool GravacaoSegura::concluiNoLugar() {
+    if (!falhou_ && (!cortaDescritor(fd_, escritos_) || !sincronizaDescritor(fd_))) falhou_ = true;
+    if (falhou_) {
+        restaura();
+        fechaDescritor(fd_);
+        fd_ = -1;
+        return false;
+    }
+    const bool fechou = fechaDescritor(fd_);
+    fd_ = -1;
+    if (fechou) {
+        std::error_code ec;
+        fs::remove(copiaAntes_, ec);
+        copiaAntes_.clear();
+        esqueceCopiasAntes();
+    }
+    return fechou;
+}
+
 // A good save: the copies that saves in place of this file left when they were killed
 // half-way are older than it, and go.
 void GravacaoSegura::esqueceCopiasAntes() {

@@ -74,37 +74,10 @@ ArquivoNovo::ArquivoNovo(const fs::path& pasta, std::string_view nome, unsigned 
     }
 }
 
-ArquivoNovo::ArquivoNovo(ArquivoNovo&& outro) noexcept
-    : pasta_(std::move(outro.pasta_)),
-      nome_(std::move(outro.nome_)),
-      temporario_(std::move(outro.temporario_)),
-      fd_(outro.fd_),
-      falhou_(outro.falhou_),
-      sincronizado_(outro.sincronizado_) {
-    outro.fd_ = -1;
-    outro.temporario_.clear();
-}
-
-ArquivoNovo::~ArquivoNovo() {
-    fecha();
-    if (!temporario_.empty()) ::unlink(temporario_.c_str());
-}
-
-void ArquivoNovo::fecha() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-bool ArquivoNovo::escreve(std::string_view bytes) {
-    if (fd_ < 0 || falhou_) return false;
-    falhou_ = !escreveTudo(fd_, bytes);
-    return !falhou_;
-}
-
 bool ArquivoNovo::prepara() {
     if (fd_ < 0 || falhou_) return false;
     if (!sincronizado_) {
-        falhou_ = ::fsync(fd_) != 0;
+        falhou_ = !sincronizaDescritor(fd_);
         sincronizado_ = !falhou_;
     }
     return !falhou_;

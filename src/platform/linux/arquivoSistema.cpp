@@ -30,22 +30,6 @@ ArquivoLeitura::ArquivoLeitura(const fs::path& caminho) {
     id_ = fd;
 }
 
-ArquivoLeitura::ArquivoLeitura(ArquivoLeitura&& outro) noexcept
-    : id_(outro.id_), falha_(outro.falha_), erroLeitura_(outro.erroLeitura_) {
-    outro.id_ = kFechado;
-}
-
-ArquivoLeitura& ArquivoLeitura::operator=(ArquivoLeitura&& outro) noexcept {
-    if (this != &outro) {
-        fecha();
-        id_ = outro.id_;
-        falha_ = outro.falha_;
-        erroLeitura_ = outro.erroLeitura_;
-        outro.id_ = kFechado;
-    }
-    return *this;
-}
-
 ArquivoLeitura::~ArquivoLeitura() { fecha(); }
 
 void ArquivoLeitura::fecha() noexcept {

@@ -209,15 +209,6 @@ bool Processos::rodando() {
     return ultimo_ != 0 && std::find(filhos_.begin(), filhos_.end(), ultimo_) != filhos_.end();
 }
 
-bool Processos::esperaFim(std::chrono::milliseconds limite) {
-    const auto fim = std::chrono::steady_clock::now() + limite;
-    while (rodando()) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 bool ehExecutavel(const std::filesystem::path& arquivo) {
     std::error_code ec;
     return std::filesystem::is_regular_file(arquivo, ec) && access(arquivo.c_str(), X_OK) == 0;

@@ -76,40 +76,13 @@ ArquivoNovo::ArquivoNovo(const fs::path& pasta, std::string_view nome, unsigned)
     }
 }
 
-ArquivoNovo::ArquivoNovo(ArquivoNovo&& outro) noexcept
-    : pasta_(std::move(outro.pasta_)),
-      nome_(std::move(outro.nome_)),
-      temporario_(std::move(outro.temporario_)),
-      fd_(outro.fd_),
-      falhou_(outro.falhou_),
-      sincronizado_(outro.sincronizado_) {
-    outro.fd_ = -1;
-    outro.temporario_.clear();
-}
-
-ArquivoNovo::~ArquivoNovo() {
-    fecha();
-    if (!temporario_.empty()) DeleteFileW(caminhoLargo(temporario_).c_str());
-}
-
-void ArquivoNovo::fecha() {
-    if (fd_ >= 0) _close(fd_);
-    fd_ = -1;
-}
-
-bool ArquivoNovo::escreve(std::string_view bytes) {
-    if (fd_ < 0 || falhou_) return false;
-    falhou_ = !escreveTudo(fd_, bytes);
-    return !falhou_;
-}
-
 // Flushed and closed: a file Windows renames must not be open without leave to rename it.
 // A failed naming leaves it closed, whole, for another name.
 bool ArquivoNovo::prepara() {
     if (falhou_) return false;
     if (sincronizado_) return true;
     if (fd_ < 0) return false;
-    falhou_ = !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(fd_)));
+    falhou_ = !sincronizaDescritor(fd_);
     fecha();
     sincronizado_ = !falhou_;
     return !falhou_;

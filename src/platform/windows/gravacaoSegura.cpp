@@ -53,14 +53,6 @@ int descritor(HANDLE h) {
     return fd;
 }
 
-HANDLE handle(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
-
-bool sincroniza(int fd) { return FlushFileBuffers(handle(fd)); }
-
-bool cortaEm(int fd, size_t tamanho) {
-    return _chsize_s(fd, static_cast<long long>(tamanho)) == 0;
-}
-
 }  // namespace
 
 GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
@@ -136,80 +128,17 @@ void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
             break;
         }
         const Descritor d(fdCopia);
-        if (escreveTudo(d.fd(), antes) && sincroniza(d.fd()))
+        if (escreveTudo(d.fd(), antes) && sincronizaDescritor(d.fd()))
             copiaAntes_ = copia;
         else
             DeleteFileW(caminhoLargo(copia).c_str());
         break;
     }
-    if (copiaAntes_.empty() || _lseeki64(fd, 0, SEEK_SET) != 0) {
+    if (copiaAntes_.empty() || !voltaAoInicio(fd)) {
         _close(fd);
         return;
     }
     fd_ = fd;
     antes_ = std::move(antes);
     modo_ = Modo::NoLugar;
-}
-
-void GravacaoSegura::descarta() {
-    if (modo_ == Modo::NoLugar && fd_ >= 0) {
-        std::error_code ec;
-        // Nothing written yet: the file is as it was and its copy is not needed.
-        if (escritos_ > 0)
-            restaura();
-        else if (!copiaAntes_.empty())
-            fs::remove(copiaAntes_, ec);
-        copiaAntes_.clear();
-    }
-    if (fd_ >= 0) _close(fd_);
-    fd_ = -1;
-    novo_.reset();  // the new file goes
-}
-
-// The file as it was, from the copy kept in memory; the copy in the state folder stays
-// when even that fails.
-void GravacaoSegura::restaura() {
-    const bool ok = _lseeki64(fd_, 0, SEEK_SET) == 0 && escreveTudo(fd_, antes_) &&
-                    cortaEm(fd_, antes_.size()) && sincroniza(fd_);
-    std::error_code ec;
-    if (ok && !copiaAntes_.empty()) fs::remove(copiaAntes_, ec);
-    if (ok) copiaAntes_.clear();
-    escritos_ = 0;
-}
-
-bool GravacaoSegura::conclui() {
-    if (fd() < 0) return false;
-    esvazia();
-    if (modo_ == Modo::NoLugar) return concluiNoLugar();
-    if (modo_ == Modo::Dispositivo) {
-        const bool fechou = _close(fd_) == 0;
-        fd_ = -1;
-        return fechou && !falhou_;
-    }
-    if (falhou_ || !novo_->substitui(destino_)) {
-        descarta();
-        return false;
-    }
-    novo_.reset();
-    esqueceCopiasAntes();
-    return true;
-}
-
-bool GravacaoSegura::concluiNoLugar() {
-    if (!falhou_ && (!cortaEm(fd_, escritos_) || !sincroniza(fd_))) falhou_ = true;
-    if (falhou_) {
-        restaura();
-        _close(fd_);
-        fd_ = -1;
-        return false;
-    }
-    const bool fechou = _close(fd_) == 0;
-    fd_ = -1;
-    if (fechou) {
-        std::error_code ec;
-        fs::remove(copiaAntes_, ec);
-        copiaAntes_.clear();
-        esqueceCopiasAntes();
-    }
-    return fechou;
 }

@@ -241,15 +241,6 @@ bool Processos::rodando() {
                                   [this](const Filho& f) { return f.processo == ultimo_; });
 }
 
-bool Processos::esperaFim(std::chrono::milliseconds limite) {
-    const auto fim = std::chrono::steady_clock::now() + limite;
-    while (rodando()) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 void encerraFilhosJa() {
     for (auto& t : gTrabalhos)
         if (void* trabalho = t.exchange(nullptr)) TerminateJobObject(trabalho, kCodigoEncerrado);
