@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds PLUMAR and runs every test: once in the Release build (gcc), whose Debian package is
-# then checked as installed, once under AddressSanitizer and UndefinedBehaviorSanitizer built
+# then checked as installed and whose Windows twin (MinGW-w64) runs its tests under wine, once under AddressSanitizer and UndefinedBehaviorSanitizer built
 # with clang, which is also the build of the fuzz targets: each runs for a short while from
 # its corpus.
 set -euo pipefail
@@ -26,6 +26,9 @@ testa build
 # The Debian package unpacked into a scratch root and its editor run there, with the build
 # tree's family root hidden: after the suite, which reads that root.
 tests/pacote_test.sh build
+# The Windows program, cross-compiled beside this build, and its tests and acceptance cases
+# under wine (some six minutes on 2 cores from nothing).
+PLUMAR_JOBS=$jobs tests/windows.sh
 
 # PLUMAR_FUZZ: a clang that cannot build the fuzz targets fails here, not silently.
 construi build-asan -DCMAKE_BUILD_TYPE=Debug -DPLUMAR_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ \

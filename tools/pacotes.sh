@@ -33,5 +33,6 @@ PACOTES_PACOTE=(dpkg-dev file)
 # package's checks: lintian, the desktop entry's and metainfo's validators, man.
 PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev brltty
                 "${PACOTES_PACOTE[@]}" lintian desktop-file-utils appstream man-db)
-# The Windows build (tests/windows.sh): the MinGW-w64 cross compiler and wine to run it.
-PACOTES_WINDOWS=(g++-mingw-w64-x86-64-posix wine64 googletest)
+# The Windows build (tests/windows.sh): the MinGW-w64 cross compiler and wine to run it
+# (wine brings the wine and wineserver commands, wine64 the 64-bit loader).
+PACOTES_WINDOWS=(g++-mingw-w64-x86-64-posix wine wine64 googletest)

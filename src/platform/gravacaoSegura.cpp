@@ -50,6 +50,15 @@ std::vector<fs::path> copiasAntes(const fs::path& arquivo) {
     return copias;
 }
 
+fs::path GravacaoSegura::alvoDe(const fs::path& destino) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(destino, ec))) {
+        fs::path real = fs::canonical(destino, ec);
+        if (!ec) return real;
+    }
+    return destino;
+}
+
 fs::path GravacaoSegura::modeloCopiaAntes(const fs::path& alvo) {
     return diretorioEstado() / (baseNoEstado(caminhoReal(alvo)) + "." +
                                 std::string(kSorteioAntes, 'X') + std::string(kExtensaoAntes));

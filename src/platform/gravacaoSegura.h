@@ -49,6 +49,9 @@ class GravacaoSegura {
     void restaura();
     void descarta();
     void esqueceCopiasAntes();
+    // The file a save of `destino` writes: through a link the file it points to (the link
+    // stays a link).
+    static std::filesystem::path alvoDe(const std::filesystem::path& destino);
     // The name of the copy of `alvo` kept while it is written in place, its random part
     // as kSorteioAntes 'X's for the system to fill in.
     static std::filesystem::path modeloCopiaAntes(const std::filesystem::path& alvo);

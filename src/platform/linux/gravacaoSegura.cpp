@@ -33,13 +33,7 @@ std::string conteudo(int fd) {
 }  // namespace
 
 GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
-    std::error_code ec;
-    fs::path alvo = destino;
-    // Through a link the file it points to is saved; the link stays a link.
-    if (fs::is_symlink(fs::symlink_status(alvo, ec))) {
-        fs::path real = fs::canonical(alvo, ec);
-        if (!ec) alvo = real;
-    }
+    const fs::path alvo = alvoDe(destino);
     struct stat info {};
     const bool jaExiste = ::stat(alvo.c_str(), &info) == 0;
     if (jaExiste && S_ISDIR(info.st_mode)) return;

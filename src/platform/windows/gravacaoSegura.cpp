@@ -56,13 +56,7 @@ int descritor(HANDLE h) {
 }  // namespace
 
 GravacaoSegura::GravacaoSegura(const fs::path& destino, unsigned modoNovo) : destino_(destino) {
-    std::error_code ec;
-    fs::path alvo = destino;
-    // Through a link the file it points to is saved; the link stays a link.
-    if (fs::is_symlink(fs::symlink_status(alvo, ec))) {
-        fs::path real = fs::canonical(alvo, ec);
-        if (!ec) alvo = real;
-    }
+    const fs::path alvo = alvoDe(destino);
     const Situacao s = situacao(alvo);
     if (s.pasta) return;
     destino_ = alvo;
