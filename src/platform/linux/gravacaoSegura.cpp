@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kPedaco = 1 << 20;  // bytes read at a time
-constexpr std::string_view kSufixoCopia = ".antes";  // after the random part of a copy's name
 
 std::string conteudo(int fd) {
     std::string tudo;
@@ -83,7 +82,9 @@ void GravacaoSegura::abreNoLugar(const fs::path& alvo) {
     const fs::path estado = diretorioEstado();
     if (fs::create_directories(estado, ec)) ::chmod(estado.c_str(), 0700);  // texts are private
     std::string modelo = modeloCopiaAntes(alvo).string();
-    const int fdCopia = ::mkostemps(modelo.data(), static_cast<int>(kSufixoCopia.size()), O_CLOEXEC);
+    // The name's end after its random part (the X's).
+    const int sufixo = static_cast<int>(modelo.size() - modelo.rfind('X') - 1);
+    const int fdCopia = ::mkostemps(modelo.data(), sufixo, O_CLOEXEC);
     if (fdCopia < 0) return;
     Descritor copia(fdCopia);
     if (!escreveTudo(copia.fd(), antes) || ::fsync(copia.fd()) != 0) {
