@@ -2,7 +2,7 @@
 # The Windows build, cross-compiled with MinGW-w64, and its tests under wine: the platform
 # tests shared with Linux, and the acceptance cases run by the Linux build's harness with
 # plumar.exe in place of plumar (the cases of tests/acceptance/windows_pula.txt are skipped
-# with the reason given there). Needs the Linux build in build/ (./test.sh or run.sh make
+# with the reason given there). Needs the Linux build with its tests in build/ (./test.sh makes
 # it): its voice kit and dictionary are laid out in the Windows family root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ jobs=${PLUMAR_JOBS:-$(nproc 2>/dev/null || echo 2)}
 dir=build-windows
 
 if [ ! -x build/plumar_testes ]; then
-    echo "Falta a construção Linux (build/): rode ./test.sh ou run.sh antes." >&2
+    echo "Falta a construção Linux com testes (build/): rode ./test.sh antes." >&2
     exit 1
 fi
 
