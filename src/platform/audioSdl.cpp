@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <limits>
+#include <string_view>
+#include <utility>
 
 MisturaSaida::MisturaSaida(int taxa, int canais) : conversor_(taxa, canais) {}
 
@@ -14,14 +17,26 @@ void MisturaSaida::abre(const FormatoAudio& formato) {
 }
 
 void MisturaSaida::escreve(std::span<const uint8_t> bloco) {
+    reservaFiltro();
+    converte(bloco);
+    enfileira();
+}
+
+void MisturaSaida::converte(std::span<const uint8_t> bloco) {
     convertidas_.clear();
     conversor_.converte(bloco, convertidas_);
+    quadrosConvertidos_ = bloco.size() / static_cast<size_t>(std::max(formato_.bytesPorAmostra(), 1));
+}
+
+void MisturaSaida::enfileira() {
     fila_.insert(fila_.end(), convertidas_.begin(), convertidas_.end());
+    convertidas_.clear();
     // A block counts as played when the frames it makes have played, whether or not the
     // filter has let all of them out yet.
-    quadrosSom_ += bloco.size() / static_cast<size_t>(std::max(formato_.bytesPorAmostra(), 1));
+    quadrosSom_ += std::exchange(quadrosConvertidos_, 0);
     fimEscrito_ = inicioSom_ + conversor_.quadrosSaida(quadrosSom_);
     fins_.push_back(fimEscrito_);
+    convertendo_ = false;
 }
 
 int MisturaSaida::blocosNaFila() {
@@ -53,8 +68,9 @@ void MisturaSaida::tocaSom(std::vector<int16_t> amostras, bool repete) {
 void MisturaSaida::preenche(std::span<int16_t> saida) {
     std::fill(saida.begin(), saida.end(), int16_t{0});
     const size_t canais = static_cast<size_t>(this->canais());
-    // The stream running dry means its sound has ended: the filter's hold comes out now.
-    if (fila_.size() < saida.size() && conversor_.pendente()) termina();
+    // The stream running dry means its sound has ended: the filter's hold comes out now;
+    // unless the main thread is converting the sound's next block, which goes on from it.
+    if (!convertendo_ && fila_.size() < saida.size() && conversor_.pendente()) termina();
     const size_t n = std::min(saida.size(), fila_.size()) / canais * canais;
     std::copy_n(fila_.begin(), n, saida.begin());
     fila_.erase(fila_.begin(), fila_.begin() + static_cast<long>(n));
@@ -99,12 +115,45 @@ int taxaPreferida() {
     return 48000;
 }
 
-// The largest power of two of samples that lasts at most 10 ms, and at least 128.
-Uint16 amostrasPorBuffer(int taxa) {
+// The largest power of two of samples that lasts at most `ms`, and at least 128.
+Uint16 amostrasPorBuffer(int taxa, int ms) {
     int n = 128;
-    while (n * 2 * 100 <= taxa) n *= 2;
+    while (n * 2 * 1000 <= taxa * ms) n *= 2;
     return static_cast<Uint16>(n);
 }
+
+// At PulseAudio SDL asks the server to hold one buffer ahead and writes a whole buffer as
+// soon as half of one is free: the server has only half a buffer (2.7 ms of a 5.3 ms one)
+// left when it asks, and a stream's thread that late leaves a hole. The server is asked to
+// hold 10 ms instead and the buffer is made smaller, so the stream refills in small steps
+// with about 7 ms to spare, while a new sound or a stop waits behind at most 11 ms.
+constexpr const char* kVariavelLatencia = "PULSE_LATENCY_MSEC";
+constexpr const char* kMsFilaServidor = "10";
+constexpr int kMsBufferServidor = 3;
+constexpr int kMsBuffer = 10;  // elsewhere the buffer is all the device holds ahead
+
+bool emServidorPulse() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver != nullptr && std::string_view(driver) == "pulseaudio";
+}
+
+// libpulse's own latency setting, the only way to the server's target length through SDL,
+// for the stream opened while this lives. A value of the user's is left alone, and none is
+// left behind for the programs started later.
+class LatenciaServidor {
+  public:
+    explicit LatenciaServidor(bool pede) : posta_(pede && std::getenv(kVariavelLatencia) == nullptr) {
+        if (posta_) setenv(kVariavelLatencia, kMsFilaServidor, 0);
+    }
+    ~LatenciaServidor() {
+        if (posta_) unsetenv(kVariavelLatencia);
+    }
+    LatenciaServidor(const LatenciaServidor&) = delete;
+    LatenciaServidor& operator=(const LatenciaServidor&) = delete;
+
+  private:
+    bool posta_;
+};
 
 // Holds the device's lock: its callback does not run meanwhile.
 class TravaDispositivo {
@@ -167,11 +216,13 @@ bool AudioSdl::tentaAbrir() {
     pedido.freq = taxaPreferida();
     pedido.format = AUDIO_S16SYS;
     pedido.channels = 2;
-    pedido.samples = amostrasPorBuffer(pedido.freq);
+    const bool servidor = emServidorPulse();
+    pedido.samples = amostrasPorBuffer(pedido.freq, servidor ? kMsBufferServidor : kMsBuffer);
     pedido.callback = preencheCallback;
     pedido.userdata = this;
     SDL_AudioSpec obtido{};
     // Only the rate may change (the mixer follows it); SDL converts anything else.
+    const LatenciaServidor latencia(servidor);
     DispositivoSdl d(
         SDL_OpenAudioDevice(nullptr, 0, &pedido, &obtido, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE));
     if (!d) {
@@ -221,8 +272,15 @@ bool AudioSdl::abre(const FormatoAudio& formato) {
 
 void AudioSdl::escreve(std::span<const uint8_t> bloco) {
     if (!aberto_ || !vigia()) return;
+    // The filter runs with the device unlocked: a long block takes milliseconds, and a
+    // callback kept waiting that long leaves the sound server without samples.
+    {
+        TravaDispositivo trava(saida_);
+        mistura_->reservaFiltro();
+    }
+    mistura_->converte(bloco);
     TravaDispositivo trava(saida_);
-    mistura_->escreve(bloco);
+    mistura_->enfileira();
 }
 
 int AudioSdl::blocosNaFila() {

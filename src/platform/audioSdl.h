@@ -29,7 +29,14 @@ class MisturaSaida {
 
     // A new sound in `formato`; what is still queued plays out first.
     void abre(const FormatoAudio& formato);
+    // Queues one block: the three steps below at once, for a caller that keeps the lock.
     void escreve(std::span<const uint8_t> bloco);
+    // A block in three steps, so that the device stays unlocked while the filter runs:
+    // `reservaFiltro` (locked) keeps the callback off the filter, `converte` (unlocked) runs
+    // it, `enfileira` (locked) queues what it made and gives the filter back.
+    void reservaFiltro() { convertendo_ = true; }
+    void converte(std::span<const uint8_t> bloco);
+    void enfileira();
     // Blocks written and not yet played.
     int blocosNaFila();
     // Stop at once: the queue and the filter's hold are dropped.
@@ -41,13 +48,16 @@ class MisturaSaida {
 
     // The next samples to play (interleaved): stream and voice added, silence after them.
     void preenche(std::span<int16_t> saida);
+    // Converted frames waiting to play.
+    size_t quadrosNaFila() const { return fila_.size() / static_cast<size_t>(canais()); }
 
   private:
-    size_t quadrosNaFila() const { return fila_.size() / static_cast<size_t>(canais()); }
 
     ConversorAudio conversor_;
     std::deque<int16_t> fila_;  // converted samples waiting to play
-    std::vector<int16_t> convertidas_;
+    std::vector<int16_t> convertidas_;  // the block being converted
+    uint64_t quadrosConvertidos_ = 0;   // its input frames
+    bool convertendo_ = false;          // the main thread is running the filter
     FormatoAudio formato_;
     std::deque<uint64_t> fins_;  // where each queued block ends, in stream frames
     uint64_t tocados_ = 0;       // stream frames played
