@@ -77,6 +77,16 @@ class ServidorPulse {
         return n;
     }
 
+    // The latency the server settled on for the last stream a client opened to play.
+    std::string latenciaFluxo() const {
+        std::ifstream log(pasta_ / "pulse.log");
+        std::string ultima;
+        for (std::string linha; std::getline(log, linha);)
+            if (const size_t p = linha.find("Final latency"); p != std::string::npos)
+                ultima = linha.substr(p);
+        return ultima;
+    }
+
   private:
     fs::path pasta_;
     pid_t pid_ = 0;

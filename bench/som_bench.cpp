@@ -10,8 +10,10 @@
 // speed level while the monitor records: every run of digital silence inside the speech
 // (tests/analiseSom.h) is a hole, beside the times the server found the stream empty (an
 // underrun: the stream's thread came late, and the server played silence meanwhile).
+// With --buracos only the holes are measured.
 // Needs pulseaudio, pulseaudio-utils and libpulse-dev (tools/pacotes.sh, PACOTES_BANCADA).
 #include <memory>
+#include <string_view>
 
 #include "analiseSom.h"
 #include "bancadaPulse.h"
@@ -77,7 +79,8 @@ void relataBuracos(AudioSdl& audio, Ouvinte& ouvinte, const ServidorPulse& servi
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool soBuracos = argc > 1 && std::string_view(argv[1]) == "--buracos";
     const fs::path raiz = raizComVoz("som");
     escreveIni(raiz, false);
     setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
@@ -111,6 +114,12 @@ int main() {
     std::cout << "stream: " << audio->taxaSaida() << " Hz, " << audio->canaisSaida()
               << " channels, buffers of " << audio->amostrasBuffer() << " samples ("
               << 1000.0 * audio->amostrasBuffer() / audio->taxaSaida() << " ms)\n";
+    std::cout << "at the server: " << servidor.latenciaFluxo() << "\n";
+    if (soBuracos) {
+        relataBuracos(*audio, ouvinte, servidor, raiz / "kit");
+        fs::remove_all(raiz);
+        return 0;
+    }
     SnCrt crt(std::move(frenteDono), *audio, raiz / "SONARE.INI");
     Fala fala(crt, *audio);
     fala.inicializaFala(3, raiz.string());
