@@ -99,7 +99,7 @@ bool formatoSuportado(const FormatoAudio& f) {
            f.taxa <= 192000;
 }
 
-#ifndef PLUMAR_COM_SDL
+#if !defined(PLUMAR_COM_SDL) && !defined(_WIN32)
 std::unique_ptr<DispositivoAudio> criaAudioSistema() {
     return criaAudioNulo();
 }
