@@ -69,7 +69,8 @@ macro(plumar_testes_windows)
     tests/platform/sistema_test.cpp tests/platform/ini_test.cpp
     tests/platform/audioConversor_test.cpp tests/platform/codigos_test.cpp
     tests/platform/roteiroTeclas_test.cpp tests/editor/nomesSistema_test.cpp
-    tests/platform/misturaSaida_test.cpp tests/platform/audioMisturado_test.cpp)
+    tests/platform/misturaSaida_test.cpp tests/platform/audioMisturado_test.cpp
+    tests/platform/ligacaoLocal_test.cpp)
   target_link_libraries(plumar_testes PRIVATE plumar_nucleo GTest::gtest GTest::gtest_main)
   target_include_directories(plumar_testes PRIVATE tests)
   add_test(NAME plumar_testes COMMAND plumar_testes --gtest_brief=1)

@@ -1,6 +1,7 @@
 // The local link between the family's programs: a server listens on a Unix-domain socket
-// named APPLICATION.TOPIC in the user's private link folder; a client connects (no
-// listener = no server), asks to converse, and pokes a text to an item. Every message is
+// named APPLICATION.TOPIC in the user's private link folder (on Windows, a named pipe only
+// this user may open); a client connects (no listener = no server), asks to converse, and
+// pokes a text to an item. Every message is
 // a length-prefixed frame; every wait has a deadline, so a server that accepts and then
 // hangs never holds a client for long.
 #pragma once
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,7 +54,7 @@ struct Entrega {
 // A listener for one application and topic.
 class Servidor {
   public:
-    Servidor() = default;
+    Servidor();
     ~Servidor();
     Servidor(const Servidor&) = delete;
     Servidor& operator=(const Servidor&) = delete;
@@ -66,7 +68,8 @@ class Servidor {
     const std::filesystem::path& endereco() const { return endereco_; }
 
   private:
-    int fd_ = -1;
+    struct Escuta;  // the system's listening end
+    std::unique_ptr<Escuta> escuta_;
     std::string aplicacao_, topico_;
     std::filesystem::path endereco_;
 };

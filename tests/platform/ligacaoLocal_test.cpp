@@ -1,10 +1,16 @@
 #include "platform/ligacaoLocal.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h.
+#include <sddl.h>
+#else
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <thread>
@@ -25,10 +31,15 @@ class Ligacao : public ::testing::Test {
 TEST_F(Ligacao, AClientPokesItsTextToTheServerOfThatName) {
     ligacao::Servidor servidor;
     ASSERT_EQ(servidor.abre("monolog", "Talk"), "");
+#ifdef _WIN32
+    EXPECT_EQ(servidor.endereco().filename().string().substr(0, 7), "sonare-");
+    EXPECT_TRUE(servidor.endereco().string().ends_with("-MONOLOG.TALK"));
+#else
     EXPECT_EQ(servidor.endereco(), pasta_.caminho() / "sonare/link/MONOLOG.TALK");
     struct stat st {};
     ASSERT_EQ(::stat((pasta_.caminho() / "sonare/link").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+#endif
 
     std::optional<ligacao::Entrega> recebida;
     std::thread t([&] { recebida = servidor.atende(2s); });
@@ -45,14 +56,29 @@ TEST_F(Ligacao, AClientPokesItsTextToTheServerOfThatName) {
     EXPECT_EQ(ligacao::entrega("MONOLOG", "OUTRO", "", "x"), ligacao::Resultado::SemServidor);
 }
 
-TEST_F(Ligacao, SilentOrGarbledServersCostTheClientTwoSecondsAtMost) {
+TEST_F(Ligacao, ASilentServerCostsTheClientTwoSecondsAtMost) {
     ligacao::Servidor servidor;
     ASSERT_EQ(servidor.abre("MONOLOG", "TALK"), "");
     // Accepted by the system but never answered.
     auto inicio = std::chrono::steady_clock::now();
     EXPECT_EQ(ligacao::entrega("MONOLOG", "TALK", "", "x"), ligacao::Resultado::SemServidor);
     EXPECT_LT(std::chrono::steady_clock::now() - inicio, 2500ms);
+    // The server still serves the next client.
+    std::optional<ligacao::Entrega> recebida;
+    std::thread servindo([&] {
+        servidor.atende(2s);  // the silent client's turn, long gone
+        recebida = servidor.atende(2s);
+    });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(ligacao::entrega("MONOLOG", "TALK", "i", "y"), ligacao::Resultado::Entregue);
+    servindo.join();
+    EXPECT_TRUE(recebida && recebida->dados == "y");
+}
 
+#ifndef _WIN32
+TEST_F(Ligacao, GarbledPeersCostTheOtherSideTheDeadlineAtMost) {
+    ligacao::Servidor servidor;
+    ASSERT_EQ(servidor.abre("MONOLOG", "TALK"), "");
     // A peer that answers garbage to the initiate.
     const fs::path falso = ligacao::enderecoServidor(ligacao::pastaLigacoes(), "LIXO", "TALK");
     int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -84,7 +110,29 @@ TEST_F(Ligacao, SilentOrGarbledServersCostTheClientTwoSecondsAtMost) {
     EXPECT_FALSE(servidor.atende(2s));
     cliente.join();
 }
+#endif
 
+#ifdef _WIN32
+// A pipe of the link's name set there first by someone else (owned by the administrators,
+// open to all) is never given the text.
+TEST_F(Ligacao, APipeThisUserDoesNotOwnIsNeverSpokenTo) {
+    const fs::path nome = ligacao::enderecoServidor(ligacao::pastaLigacoes(), "MONOLOG", "TALK");
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"O:BAD:(A;;GA;;;WD)", SDDL_REVISION_1, &sd, nullptr));
+    SECURITY_ATTRIBUTES sa{sizeof sa, sd, FALSE};
+    HANDLE h = CreateNamedPipeW(nome.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096,
+                                0, &sa);
+    LocalFree(sd);
+    if (h == INVALID_HANDLE_VALUE) GTEST_SKIP() << "this user cannot make a pipe others own";
+    EXPECT_EQ(ligacao::entrega("MONOLOG", "TALK", "", "segredo", 500ms),
+              ligacao::Resultado::SemServidor);
+    DWORD chegou = 0;
+    PeekNamedPipe(h, nullptr, 0, nullptr, &chegou, nullptr);
+    EXPECT_EQ(chegou, 0u);
+    CloseHandle(h);
+}
+#else
 TEST_F(Ligacao, FoldersOpenToOthersAreMadePrivateAndOthersFoldersRefused) {
     const fs::path link = ligacao::pastaLigacoes();
     fs::create_directories(link);
@@ -103,5 +151,6 @@ TEST_F(Ligacao, FoldersOpenToOthersAreMadePrivateAndOthersFoldersRefused) {
     EXPECT_NE(ligacao::preparaPasta(link), "");
     EXPECT_EQ(ligacao::entrega("MONOLOG", "TALK", "", "x"), ligacao::Resultado::SemServidor);
 }
+#endif
 
 }  // namespace

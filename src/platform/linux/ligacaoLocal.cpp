@@ -12,26 +12,27 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/codigos.h"
-#include "platform/texto.h"
+#include "platform/ligacaoConversa.h"
 
 namespace fs = std::filesystem;
-using Relogio = std::chrono::steady_clock;
 
 namespace ligacao {
 
 namespace {
 
-// A socket descriptor closed when it goes out of scope.
-class Soquete {
+// A socket descriptor closed when it goes out of scope, and the link's channel over it.
+class Soquete final : public Canal {
   public:
     explicit Soquete(int fd = -1) : fd_(fd) {}
-    ~Soquete() {
+    ~Soquete() override {
         if (fd_ >= 0) ::close(fd_);
     }
     Soquete(const Soquete&) = delete;
     Soquete& operator=(const Soquete&) = delete;
     int fd() const { return fd_; }
+
+    bool escreveTudo(std::string_view dados, Relogio::time_point prazo) override;
+    bool leExato(char* destino, size_t n, Relogio::time_point prazo) override;
 
   private:
     int fd_;
@@ -52,15 +53,15 @@ bool espera(int fd, short evento, Relogio::time_point prazo) {
     }
 }
 
-bool escreveTudo(int fd, std::string_view dados, Relogio::time_point prazo) {
+bool Soquete::escreveTudo(std::string_view dados, Relogio::time_point prazo) {
     while (!dados.empty()) {
-        const ssize_t n = ::send(fd, dados.data(), dados.size(), MSG_NOSIGNAL);
+        const ssize_t n = ::send(fd_, dados.data(), dados.size(), MSG_NOSIGNAL);
         if (n > 0) {
             dados.remove_prefix(static_cast<size_t>(n));
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!espera(fd, POLLOUT, prazo)) return false;
+            if (!espera(fd_, POLLOUT, prazo)) return false;
         } else {
             return false;
         }
@@ -68,46 +69,21 @@ bool escreveTudo(int fd, std::string_view dados, Relogio::time_point prazo) {
     return true;
 }
 
-bool leExato(int fd, char* destino, size_t n, Relogio::time_point prazo) {
+bool Soquete::leExato(char* destino, size_t n, Relogio::time_point prazo) {
     while (n > 0) {
-        const ssize_t r = ::recv(fd, destino, n, 0);
+        const ssize_t r = ::recv(fd_, destino, n, 0);
         if (r > 0) {
             destino += r;
             n -= static_cast<size_t>(r);
         } else if (r < 0 && errno == EINTR) {
             continue;
         } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!espera(fd, POLLIN, prazo)) return false;
+            if (!espera(fd_, POLLIN, prazo)) return false;
         } else {
             return false;  // the peer closed, or an error
         }
     }
     return true;
-}
-
-bool enviaQuadro(int fd, Tipo tipo, std::string_view carga, Relogio::time_point prazo) {
-    const uint32_t n = static_cast<uint32_t>(carga.size() + 1);
-    std::string q;
-    q.reserve(carga.size() + 5);
-    for (int s = 24; s >= 0; s -= 8) q += static_cast<char>((n >> s) & 0xFF);
-    q += static_cast<char>(tipo);
-    q += carga;
-    return escreveTudo(fd, q, prazo);
-}
-
-struct Quadro {
-    Tipo tipo;
-    std::string carga;
-};
-
-std::optional<Quadro> leQuadro(int fd, Relogio::time_point prazo) {
-    unsigned char cab[5];
-    if (!leExato(fd, reinterpret_cast<char*>(cab), sizeof cab, prazo)) return std::nullopt;
-    const uint32_t n = uint32_t{cab[0]} << 24 | uint32_t{cab[1]} << 16 | uint32_t{cab[2]} << 8 | cab[3];
-    if (n == 0 || n > kMaiorQuadro || cab[4] < 1 || cab[4] > 4) return std::nullopt;
-    Quadro q{static_cast<Tipo>(cab[4]), std::string(n - 1, '\0')};
-    if (!leExato(fd, q.carga.data(), q.carga.size(), prazo)) return std::nullopt;
-    return q;
 }
 
 // Why a folder or socket of the link may not be trusted; empty when it may.
@@ -118,12 +94,6 @@ std::string confere(const fs::path& caminho, bool pasta) {
         return caminho.string() + (pasta ? " não é uma pasta" : " não é um soquete");
     if (st.st_uid != ::geteuid()) return caminho.string() + " pertence a outro usuário";
     return {};
-}
-
-std::string nomeDe(std::string_view nome) {
-    std::string s = maiusculasAscii(win1252ParaUtf8(nome));
-    if (s.empty() || s.find_first_of(std::string_view("/\0", 2)) != std::string::npos) return {};
-    return s;
 }
 
 bool preencheEndereco(const fs::path& caminho, sockaddr_un& sa) {
@@ -149,22 +119,6 @@ int conecta(const fs::path& caminho) {
     return fd;
 }
 
-// The two names of an initiate, split at their NUL.
-bool separa(std::string_view carga, std::string_view& a, std::string_view& b) {
-    const size_t nul = carga.find('\0');
-    if (nul == std::string_view::npos) return false;
-    a = carga.substr(0, nul);
-    b = carga.substr(nul + 1);
-    return true;
-}
-
-std::string juntaNomes(std::string_view a, std::string_view b) {
-    std::string s(a);
-    s += '\0';
-    s += b;
-    return s;
-}
-
 }  // namespace
 
 fs::path pastaLigacoes() {
@@ -188,7 +142,7 @@ std::string preparaPasta(const fs::path& pasta) {
 }
 
 fs::path enderecoServidor(const fs::path& pasta, std::string_view aplicacao, std::string_view topico) {
-    const std::string a = nomeDe(aplicacao), t = nomeDe(topico);
+    const std::string a = nomeEndereco(aplicacao), t = nomeEndereco(topico);
     if (a.empty() || t.empty()) return {};
     sockaddr_un sa;
     fs::path caminho = pasta / (a + "." + t);
@@ -207,27 +161,21 @@ Resultado entrega(std::string_view aplicacao, std::string_view topico, std::stri
         return Resultado::SemServidor;
     Soquete s(conecta(endereco));
     if (s.fd() < 0) return Resultado::SemServidor;
-    if (!enviaQuadro(s.fd(), Tipo::Inicia, juntaNomes(aplicacao, topico), prazo))
-        return Resultado::SemServidor;
-    const std::optional<Quadro> resposta = leQuadro(s.fd(), prazo);
-    if (!resposta || resposta->tipo != Tipo::Confirma) return Resultado::SemServidor;
-    if (resposta->carga != "\x01") return Resultado::Recusado;
-    std::string carga(item);
-    carga += '\0';
-    carga += static_cast<char>(kFormatoTexto & 0xFF);
-    carga += static_cast<char>(kFormatoTexto >> 8);
-    carga += dados;
-    if (!enviaQuadro(s.fd(), Tipo::Entrega, carga, prazo) ||
-        !enviaQuadro(s.fd(), Tipo::Termina, {}, prazo))
-        return Resultado::Falhou;
-    return Resultado::Entregue;
+    return conversaCliente(s, aplicacao, topico, item, dados, prazo);
 }
 
-Servidor::~Servidor() {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    ::unlink(endereco_.c_str());
-}
+// The listening socket, and its name taken away when it closes.
+struct Servidor::Escuta {
+    explicit Escuta(int fd) : soquete(fd) {}
+    ~Escuta() {
+        if (!endereco.empty()) ::unlink(endereco.c_str());
+    }
+    Soquete soquete;
+    fs::path endereco;  // set once bound: the name this server made
+};
+
+Servidor::Servidor() = default;
+Servidor::~Servidor() = default;
 
 std::string Servidor::abre(std::string_view aplicacao, std::string_view topico) {
     const fs::path pasta = pastaLigacoes();
@@ -245,45 +193,26 @@ std::string Servidor::abre(std::string_view aplicacao, std::string_view topico) 
     }
     sockaddr_un sa;
     preencheEndereco(endereco_, sa);
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) return std::strerror(errno);
-    const bool escutando = ::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
-                           ::chmod(endereco_.c_str(), 0600) == 0 && ::listen(fd_, 8) == 0;
-    if (!escutando) {
-        std::string erro = endereco_.string() + ": " + std::strerror(errno);
-        ::close(fd_);
-        fd_ = -1;
-        return erro;
-    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return std::strerror(errno);
+    auto escuta = std::make_unique<Escuta>(fd);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
+        return endereco_.string() + ": " + std::strerror(errno);
+    escuta->endereco = endereco_;
+    if (::chmod(endereco_.c_str(), 0600) != 0 || ::listen(fd, 8) != 0)
+        return endereco_.string() + ": " + std::strerror(errno);
+    escuta_ = std::move(escuta);
     aplicacao_ = aplicacao;
     topico_ = topico;
     return {};
 }
 
 std::optional<Entrega> Servidor::atende(std::chrono::milliseconds esperaMax) {
-    if (fd_ < 0 || !espera(fd_, POLLIN, Relogio::now() + esperaMax)) return std::nullopt;
-    Soquete c(::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (!escuta_ || !espera(escuta_->soquete.fd(), POLLIN, Relogio::now() + esperaMax))
+        return std::nullopt;
+    Soquete c(::accept4(escuta_->soquete.fd(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
     if (c.fd() < 0) return std::nullopt;
-    const auto prazo = Relogio::now() + kPrazo;
-    std::optional<Quadro> q = leQuadro(c.fd(), prazo);
-    std::string_view a, t;
-    if (!q || q->tipo != Tipo::Inicia || !separa(q->carga, a, t)) return std::nullopt;
-    const bool nosso = igualSemCaixa(a, aplicacao_) && igualSemCaixa(t, topico_);
-    if (!enviaQuadro(c.fd(), Tipo::Confirma, nosso ? "\x01" : std::string_view("\0", 1), prazo) || !nosso)
-        return std::nullopt;
-    q = leQuadro(c.fd(), prazo);
-    std::string_view item, resto;
-    if (!q || q->tipo != Tipo::Entrega || !separa(q->carga, item, resto) || resto.size() < 2)
-        return std::nullopt;
-    const uint16_t formato = static_cast<uint8_t>(resto[0]) | static_cast<uint8_t>(resto[1]) << 8;
-    const bool texto = formato == kFormatoTexto;
-    enviaQuadro(c.fd(), Tipo::Confirma, texto ? "\x01" : std::string_view("\0", 1), prazo);
-    if (!texto) return std::nullopt;
-    Entrega e{std::string(item), std::string(resto.substr(2))};
-    // The client ends the conversation; the server answers in kind, if it still listens.
-    if (q = leQuadro(c.fd(), prazo); q && q->tipo == Tipo::Termina)
-        enviaQuadro(c.fd(), Tipo::Termina, {}, prazo);
-    return e;
+    return conversaServidor(c, aplicacao_, topico_);
 }
 
 }  // namespace ligacao
