@@ -63,14 +63,14 @@ macro(plumar_testes_windows)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # Not here: caminhos_test (Linux's drive-less mapping; the shared cases are in
-  # sistema_test), and the tests of the terminal, the window, SDL's sound, the local
-  # link, the speech servers and the signals, whose Windows pieces are still to come.
+  # sistema_test), and the tests of the terminal, the window, SDL's sound, the speech
+  # servers and the signals, whose Windows pieces are still to come.
   add_executable(plumar_testes
     tests/platform/sistema_test.cpp tests/platform/ini_test.cpp
     tests/platform/audioConversor_test.cpp tests/platform/codigos_test.cpp
     tests/platform/roteiroTeclas_test.cpp tests/editor/nomesSistema_test.cpp
     tests/platform/misturaSaida_test.cpp tests/platform/audioMisturado_test.cpp
-    tests/platform/ligacaoLocal_test.cpp)
+    tests/platform/ligacaoLocal_test.cpp tests/platform/areaTransferencia_test.cpp)
   target_link_libraries(plumar_testes PRIVATE plumar_nucleo GTest::gtest GTest::gtest_main)
   target_include_directories(plumar_testes PRIVATE tests)
   add_test(NAME plumar_testes COMMAND plumar_testes --gtest_brief=1)
