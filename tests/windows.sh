@@ -26,9 +26,20 @@ cmake --build "$dir" -j "$jobs"
 export WINEPREFIX="$PWD/$dir/prefixo" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || wine wineboot -i >/dev/null 2>&1
 
+# A private sound server with a null sink, so that the sound device's test plays through
+# wine's WASAPI as on a Windows machine with a sound card; none is left running.
+som="$PWD/$dir/pulse"
+rm -rf "$som" && mkdir -p "$som"
+export PULSE_RUNTIME_PATH="$som" PULSE_STATE_PATH="$som" PULSE_SERVER="unix:$som/native"
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=file:"$som/log" \
+    "--load=module-null-sink sink_name=testes rate=48000" \
+    "--load=module-native-protocol-unix auth-anonymous=1 socket=$som/native" &
+pid_som=$!
+trap 'kill $pid_som 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -S "$som/native" ] && break; sleep 0.1; done
+
 SONARE_WINDIR="$PWD/$dir/windir-testes" ctest --test-dir "$dir" --output-on-failure
 
 PLUMAR_ACEITACAO_BINARIO="$PWD/$dir/sonare/plumar.exe" PLUMAR_ACEITACAO_EMULADOR=wine \
 PLUMAR_ACEITACAO_PULA="$PWD/tests/acceptance/windows_pula.txt" \
     build/plumar_testes --gtest_filter='Casos/Aceitacao.*' --gtest_brief=1
-wineserver -k || true

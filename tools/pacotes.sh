@@ -34,5 +34,6 @@ PACOTES_PACOTE=(dpkg-dev file)
 PACOTES_TESTES=(googletest libgtest-dev xvfb xauth clang libclang-rt-14-dev brltty
                 "${PACOTES_PACOTE[@]}" lintian desktop-file-utils appstream man-db)
 # The Windows build (tests/windows.sh): the MinGW-w64 cross compiler and wine to run it
-# (wine brings the wine and wineserver commands, wine64 the 64-bit loader).
-PACOTES_WINDOWS=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# (wine brings the wine and wineserver commands, wine64 the 64-bit loader), and a sound
+# server for wine's sound device to play to.
+PACOTES_WINDOWS=(g++-mingw-w64-x86-64-posix wine wine64 googletest pulseaudio)
