@@ -34,6 +34,9 @@ std::string mapeiaCaminho(std::string_view caminhoWindows);
 // The file itself when it exists; else the same path with each component looked up
 // without regard to case; else the path unchanged.
 std::filesystem::path achaArquivo(const std::filesystem::path& caminho);
+// LibreOffice where the system installs it without putting it on PATH (on Windows, under
+// Program Files); empty where there is no such place or it is not there.
+std::filesystem::path libreOfficeInstalado();
 // mapeiaCaminho then achaArquivo.
 std::filesystem::path arquivoWindows(std::string_view caminhoWindows);
 // A program to start: as achaArquivo, and "x.exe" that does not exist is tried as the

@@ -46,16 +46,25 @@ fs::path achaConversor(std::string_view configurado, std::initializer_list<std::
 }
 
 fs::path achaLibreOffice(std::string_view configurado) {
-    return achaConversor(configurado, {"soffice", "libreoffice"});
+    if (fs::path achado = achaConversor(configurado, {"soffice", "libreoffice"});
+        !achado.empty() || !apara(configurado).empty())
+        return achado;
+    return libreOfficeInstalado();
 }
 
 std::string enderecoArquivo(const fs::path& caminho) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    // Forward slashes on every system; a drive's path becomes file:///C:/...
+    std::string local = caminho.generic_string();
+    const bool drive = local.size() >= 2 && std::isalpha(static_cast<unsigned char>(local[0])) &&
+                       local[1] == ':';
+    if (drive) local.insert(0, "/");
     std::string endereco = "file://";
-    for (const unsigned char c : caminho.string()) {
+    for (size_t i = 0; i < local.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(local[i]);
         const bool livre = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                            (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '_' ||
-                           c == '.' || c == '~';
+                           c == '.' || c == '~' || (drive && i == 2);
         if (livre) {
             endereco += static_cast<char>(c);
         } else {

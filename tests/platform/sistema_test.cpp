@@ -15,6 +15,7 @@
 #include "platform/arquivoNovo.h"
 #include "platform/arquivoSistema.h"
 #include "platform/caminhos.h"
+#include "platform/conversaoDoc.h"
 #include "platform/gravacaoSegura.h"
 #include "platform/ini.h"
 #include "platform/processos.h"
@@ -65,6 +66,22 @@ TEST_F(SistemaTest, WindowsPathsMapTheFamilyRootAndKeepRealDrivesOnWindows) {
                   fs::path(esperado).lexically_normal())
             << c.windows;
     }
+}
+
+// The converter is given addresses it reads (forward slashes, escaped bytes, a drive's path
+// as file:///C:/...), and on Windows LibreOffice is found where its installer puts it, off
+// PATH, unless the user said N.
+TEST_F(SistemaTest, TheConverterIsFoundWhereTheSystemPutsItAndGivenAddressesItReads) {
+    EXPECT_EQ(enderecoArquivo(kWindows ? "C:\\a b\\\xC3\xA7.doc" : "/a b/\xC3\xA7.doc"),
+              kWindows ? "file:///C:/a%20b/%C3%A7.doc" : "file:///a%20b/%C3%A7.doc");
+#ifdef _WIN32
+    const fs::path soffice = pasta.caminho() / "LibreOffice" / "program" / "soffice.exe";
+    fs::create_directories(soffice.parent_path());
+    gravaArquivoTeste(soffice, "MZ");
+    Variavel programas("ProgramFiles", pasta.caminho().string());
+    if (achaNoPath("soffice").empty()) EXPECT_EQ(achaLibreOffice(""), soffice);
+    EXPECT_EQ(achaLibreOffice("N"), fs::path());
+#endif
 }
 
 TEST_F(SistemaTest, OnlyRegularFilesAreReadWhateverTheirNameOrDepth) {

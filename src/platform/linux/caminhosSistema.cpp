@@ -79,3 +79,6 @@ fs::path pastaDoPrograma() {
     }();
     return pasta;
 }
+
+// A Linux package puts soffice on PATH.
+fs::path libreOfficeInstalado() { return {}; }

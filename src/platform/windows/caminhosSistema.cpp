@@ -82,3 +82,14 @@ fs::path pastaDoPrograma() {
         nome.resize(nome.size() * 2);
     }
 }
+
+// Its installer leaves PATH alone: it is looked for under both Program Files.
+fs::path libreOfficeInstalado() {
+    for (const wchar_t* v : {L"ProgramFiles", L"ProgramW6432", L"ProgramFiles(x86)"}) {
+        const std::string pasta = variavelAmbiente(v);
+        if (pasta.empty()) continue;
+        const fs::path soffice = fs::path(paraUtf16(pasta)) / "LibreOffice" / "program" / "soffice.exe";
+        if (existe(soffice)) return soffice;
+    }
+    return {};
+}
