@@ -30,3 +30,12 @@ class AdiaSinaisFim {
     AdiaSinaisFim(const AdiaSinaisFim&) = delete;
     AdiaSinaisFim& operator=(const AdiaSinaisFim&) = delete;
 };
+
+// For the system's own handler (a signal handler, or the console's event thread); both are
+// async-signal-safe. `agoraMs` is the handler's monotonic clock.
+// Notes a request to end. True when it must end the program at once: a later request,
+// more than kPrazoReacaoMs after the first, while nothing is being kept; the handler then
+// calls encerraJa.
+bool notaPedidoFim(int sinal, int64_t agoraMs);
+// Puts back what must be put back (see defineRestauroImediato) and ends the children.
+void encerraJa();

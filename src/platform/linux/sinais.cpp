@@ -2,21 +2,12 @@
 
 #include <time.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
-
-#include "platform/processos.h"
 
 namespace {
 
 constexpr int kSinaisFim[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-
-// Process-wide by nature: a signal handler reaches nothing else.
-std::atomic<int> gSinal{0};
-std::atomic<int64_t> gPrimeiroMs{0};  // when the first signal came
-std::atomic<int> gAdiando{0};
-std::atomic<void (*)()> gRestauro{nullptr};
 
 // A clock a signal handler may read.
 int64_t agoraMs() {
@@ -27,22 +18,12 @@ int64_t agoraMs() {
 
 extern "C" void aoSinalFim(int sinal) {
     const int errnoAntes = errno;
-    int nenhum = 0;
-    if (gSinal.compare_exchange_strong(nenhum, sinal)) {
-        gPrimeiroMs.store(agoraMs());
-        errno = errnoAntes;
-        return;
+    if (notaPedidoFim(sinal, agoraMs())) {
+        encerraJa();
+        ::signal(sinal, SIG_DFL);
+        ::raise(sinal);
     }
-    // The program is keeping the text, or has just been told to end and will see it.
-    const int64_t primeiro = gPrimeiroMs.load();
-    if (gAdiando.load() > 0 || primeiro == 0 || agoraMs() - primeiro < kPrazoReacaoMs) {
-        errno = errnoAntes;
-        return;
-    }
-    if (void (*restauro)() = gRestauro.load()) restauro();
-    encerraFilhosJa();
-    ::signal(sinal, SIG_DFL);
-    ::raise(sinal);
+    errno = errnoAntes;
 }
 
 }  // namespace
@@ -61,15 +42,3 @@ void instalaSinaisFim() {
         ::sigaction(sinal, &acao, nullptr);
     }
 }
-
-int sinalFim() { return gSinal.load(); }
-
-int codigoSaida(int codigo) {
-    const int sinal = sinalFim();
-    return sinal != 0 ? 128 + sinal : codigo;
-}
-
-void defineRestauroImediato(void (*restauro)()) { gRestauro.store(restauro); }
-
-AdiaSinaisFim::AdiaSinaisFim() { ++gAdiando; }
-AdiaSinaisFim::~AdiaSinaisFim() { --gAdiando; }
