@@ -7,6 +7,7 @@
 #include "editor/edArqDisco.h"
 #include "editor/edCursor.h"
 #include "editor/edtela.h"
+#include "decodificacaoPedacos.h"
 #include "platform/codigos.h"
 #include "sessao.h"
 
@@ -137,33 +138,6 @@ TEST(EdArqCodif, TypedTextKeepsOrRefusesForeignCharacters) {
 }
 
 // ------------------------------------------------------------------ decoded while read
-
-namespace {
-
-struct Decodificada {
-    DecodificadorUtf8::Fim fim;
-    std::vector<std::string> linhas;
-    CodificacaoArquivo cod;
-};
-
-// `bytes` decoded in pieces of `passo` bytes and more (sizes going round), into lines as a
-// load makes them.
-Decodificada decodificaEmPedacos(std::string_view bytes, size_t passo) {
-    Decodificada r;
-    LeitorLinhas leitor([&r](std::string_view l) { r.linhas.emplace_back(l); });
-    DecodificadorUtf8 decodificador(r.cod);
-    const DecodificadorUtf8::Recebe entrega = [&](std::string_view t) {
-        leitor.aceitaMarcas(static_cast<int>(r.cod.estranhos.size()));
-        leitor.alimenta(t);
-    };
-    for (size_t de = 0, n = passo; de < bytes.size(); de += n, n = n % 7 + passo)
-        decodificador.alimenta(bytes.substr(de, n), entrega);
-    r.fim = decodificador.termina(entrega);
-    leitor.termina();
-    return r;
-}
-
-}  // namespace
 
 // Pieces of any size, a character cut between two included, give what the whole gives: the
 // text when it is UTF-8; the bytes as they are when it is not and nothing else went out;

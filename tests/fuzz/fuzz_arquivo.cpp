@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../editor/decodificacaoPedacos.h"
 #include "fuzz.h"
 #include "editor/edArqCodif.h"
 #include "editor/edArqDisco.h"
@@ -49,26 +50,8 @@ void confereUtf16(std::string_view bytes) {
 
 // Decoded in uneven pieces, into lines as a load makes them: what the whole gives.
 void confereUtf8EmPedacos(std::string_view bytes) {
-    struct Lida {
-        DecodificadorUtf8::Fim fim;
-        std::vector<std::string> linhas;
-        CodificacaoArquivo cod;
-    };
-    const auto le = [bytes](size_t primeiro) {
-        Lida r;
-        LeitorLinhas leitor([&r](std::string_view l) { r.linhas.emplace_back(l); });
-        DecodificadorUtf8 decodificador(r.cod);
-        const DecodificadorUtf8::Recebe entrega = [&](std::string_view t) {
-            leitor.aceitaMarcas(static_cast<int>(r.cod.estranhos.size()));
-            leitor.alimenta(t);
-        };
-        for (size_t de = 0, n = primeiro; de < bytes.size(); de += n, n = n * 7 % 13 + 1)
-            decodificador.alimenta(bytes.substr(de, n), entrega);
-        r.fim = decodificador.termina(entrega);
-        leitor.termina();
-        return r;
-    };
-    const Lida inteira = le(bytes.size()), pedacos = le(1);
+    const Decodificada inteira = decodificaEmPedacos(bytes, bytes.size()),
+                      pedacos = decodificaEmPedacos(bytes, 1);
     confirma(pedacos.fim == inteira.fim && pedacos.cod.utf8 == inteira.cod.utf8 &&
              pedacos.cod.utf8Recusado == inteira.cod.utf8Recusado &&
              pedacos.cod.estranhos == inteira.cod.estranhos);
