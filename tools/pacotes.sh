@@ -22,7 +22,7 @@ instala_pacotes() {
 
 PACOTES_PROGRAMA=(cmake ninja-build g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
                   wbrazilian hunspell-pt-br
-                  espeak-ng libespeak-ng-dev libspeechd-dev libspeexdsp-dev libasound2-dev
+                  espeak-ng libespeak-ng-dev libspeechd-dev libasound2-dev
                   fontconfig fonts-dejavu-core catdoc unrtf libbrlapi-dev)
 # Only for the benches, installed by hand: a real sound server (build/plumar_bench_som), and bc
 # and awk (mawk), which the math mode's bench runs beside it.

@@ -1,5 +1,5 @@
-// The resampling filter of the sound conversion (audioConversor.h), one per system:
-// speexdsp's on Linux, a windowed-sinc filter of our own on Windows.
+// The resampling filter of the sound conversion (audioConversor.h): one windowed-sinc filter
+// of our own, the same samples on every system.
 #pragma once
 
 #include <cstddef>
