@@ -2,7 +2,8 @@
 # The Windows build, cross-compiled with MinGW-w64, and its tests under wine: the platform
 # tests shared with Linux, and the acceptance cases run by the Linux build's harness with
 # plumar.exe in place of plumar (the cases of tests/acceptance/windows_pula.txt are skipped
-# with the reason given there). Needs the Linux build with its tests in build/ (./test.sh makes
+# with the reason given there); then one letter edited by both builds, whose speech, saved bytes
+# and recording must be the same. Needs the Linux build with its tests in build/ (./test.sh makes
 # it): its voice kit and dictionary are laid out in the Windows family root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,3 +44,25 @@ SONARE_WINDIR="$PWD/$dir/windir-testes" ctest --test-dir "$dir" --output-on-fail
 PLUMAR_ACEITACAO_BINARIO="$PWD/$dir/sonare/plumar.exe" PLUMAR_ACEITACAO_EMULADOR=wine \
 PLUMAR_ACEITACAO_PULA="$PWD/tests/acceptance/windows_pula.txt" \
     build/plumar_testes --gtest_filter='Casos/Aceitacao.*' --gtest_brief=1
+
+# The same keys on the same letter give the same speech trace, saved bytes and recording,
+# sample for sample, on both systems, in the recorded voice and in the own engine.
+caso="$PWD/tests/windows/mesma_gravacao"
+for voz in gravada proprio; do
+    for sistema in linux windows; do
+        d="$PWD/$dir/mesma_gravacao/$voz/$sistema"
+        rm -rf "$d" && mkdir -p "$d" && cp "$caso/carta.txt" "$d/"
+        [ "$voz" = proprio ] && cp "$caso/SONARE.INI.proprio" "$d/SONARE.INI"
+        programa="$PWD/build/plumar"
+        [ "$sistema" = windows ] && programa="wine $PWD/$dir/sonare/plumar.exe"
+        (cd "$d" && SONARE_WINDIR="$d" XDG_STATE_HOME="$d" $programa --keys="$caso/teclas.txt" \
+            --trace=rastro.txt --audio-out=som.wav carta.txt)
+    done
+    for f in rastro.txt carta.txt som.wav; do
+        if ! cmp "$dir/mesma_gravacao/$voz/linux/$f" "$dir/mesma_gravacao/$voz/windows/$f"; then
+            echo "mesma_gravacao ($voz): $f difere entre Linux e Windows" >&2
+            exit 1
+        fi
+    done
+    echo "mesma_gravacao ($voz): rastro, texto e gravação iguais nos dois sistemas"
+done

@@ -158,7 +158,9 @@ Fala::Fala(SnCrt& crt, DispositivoAudio& audio)
                              [this](const fs::path& arquivo) { tocador_.tocaArquivo(arquivo); },
                              [this](std::span<const uint8_t> onda) { tocador_.tocaMemoria(onda, true); }}),
       fabrica_(criaServidorFala),
-      clique_(ondaClique(static_cast<uint32_t>(std::time(nullptr)))) {
+      // The click's noise is seeded from the front-end's clock: a key script's run (the
+      // headless virtual clock) records the same samples every time and on every system.
+      clique_(ondaClique(static_cast<uint32_t>(crt.agoraMs()))) {
     std::error_code ec;
     diretorioInicial_ = fs::current_path(ec);
 }
