@@ -24,6 +24,7 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho);
 int fuzzMarcas(const uint8_t* dados, size_t tamanho);
 int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho);
 int fuzzSintetizador(const uint8_t* dados, size_t tamanho);
+int fuzzRtf(const uint8_t* dados, size_t tamanho);
 
 namespace {
 
@@ -48,7 +49,8 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
                             Corpus{"corpus_caminhos", fuzzCaminhos, 5},
                             Corpus{"corpus_marcas", fuzzMarcas, 5},
                             Corpus{"corpus_resposta_ssip", fuzzRespostaSsip, 5},
-                            Corpus{"corpus_sintetizador", fuzzSintetizador, 5}}) {
+                            Corpus{"corpus_sintetizador", fuzzSintetizador, 5},
+                            Corpus{"corpus_rtf", fuzzRtf, 5}}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

@@ -1,12 +1,14 @@
 #include "editor/commands/edDocUti.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "editor/edArqDisco.h"
 #include "editor/edMensag.h"
 #include "platform/caminhos.h"
 #include "platform/codigos.h"
+#include "platform/leituraRtf.h"
 #include "platform/texto.h"
 
 namespace fs = std::filesystem;
@@ -43,16 +45,18 @@ uint8_t perguntaSimNao(Editor& e, std::string_view chave) {
 }
 
 // One way of turning a document into text: the program's arguments, where its text ends
-// up, and how that text is written.
+// up, and how that text is written; or the program's own RTF reader.
 struct Conversor {
     std::vector<std::string> argumentos;
     fs::path saidaPadrao;  // the program writes the text on its standard output
     fs::path resultado;    // where the text is once it has ended
     enum Codificacao { Utf8, Win1252, Unrtf } codificacao = Utf8;
+    bool leitorRtf = false;
 };
 
-// LibreOffice when installed; else catdoc for .DOC and unrtf for .RTF. Empty arguments
-// when none of them serves this document.
+// LibreOffice when installed; else catdoc for .DOC, and unrtf for .RTF or, where there is
+// none (Windows, a machine without it), the own RTF reader. Neither arguments nor the own
+// reader when nothing serves this document.
 Conversor escolheConversor(Editor& e, const fs::path& documento, std::string_view ext,
                            const fs::path& pasta) {
     Conversor c;
@@ -74,6 +78,8 @@ Conversor escolheConversor(Editor& e, const fs::path& documento, std::string_vie
         if (fs::path p = achaConversor(e.fala.leIni("PLUMAR", "UNRTF"), {"unrtf"}); !p.empty()) {
             c.argumentos = {p.string(), "--text", absoluto};
             c.codificacao = Conversor::Unrtf;
+        } else {
+            c.leitorRtf = true;
         }
     }
     return c;
@@ -88,6 +94,40 @@ void dizFalha(Editor& e, FimConversor fim) {
     }
 }
 
+// The text of an outside converter's run; nothing when it failed (said).
+std::optional<std::string> executa(Editor& e, const Conversor& c) {
+    e.fala.clique();
+    const ResultadoConversor r =
+        aguardaConversor(e, c.argumentos, c.saidaPadrao, limiteConversao(e));
+    e.fala.clique();
+    std::string texto;
+    if (r.fim != FimConversor::Concluido) {
+        dizFalha(e, r.fim);
+        return std::nullopt;
+    }
+    // LibreOffice ends well even when it could not read the document: no text, no
+    // conversion.
+    if (!leArquivoInteiro(c.resultado, texto, kMaiorTexto)) {
+        falaMensagem(e, "EDCNVFAL");
+        return std::nullopt;
+    }
+    if (c.codificacao == Conversor::Utf8) return textoConvertido(texto);
+    if (c.codificacao == Conversor::Unrtf) return std::string(semCabecalhoUnrtf(texto));
+    return texto;
+}
+
+// The text of an RTF read by the own reader, with the clicks a converter's run gives;
+// nothing when it cannot be read or is no RTF (said).
+std::optional<std::string> leRtf(Editor& e, const std::string& documento) {
+    e.fala.clique();
+    std::string rtf;
+    std::optional<std::string> texto;
+    if (leArquivoInteiro(caminhoSistema(documento), rtf, kMaiorTexto)) texto = textoDeRtf(rtf);
+    e.fala.clique();
+    if (!texto) falaMensagem(e, "EDCNVFAL");
+    return texto;
+}
+
 // Converts `documento` into the text file `nomeTexto`, which is written only when the
 // conversion succeeded, so a failure leaves any earlier text file as it was.
 bool converte(Editor& e, const std::string& documento, const std::string& nomeTexto,
@@ -99,29 +139,15 @@ bool converte(Editor& e, const std::string& documento, const std::string& nomeTe
         return false;
     }
     const Conversor c = escolheConversor(e, caminhoSistema(documento), ext, pasta.caminho());
-    if (c.argumentos.empty()) {
+    if (c.argumentos.empty() && !c.leitorRtf) {
         falaMensagem(e, "EDSEMCNV");
         return false;
     }
+    std::optional<std::string> texto = c.leitorRtf ? leRtf(e, documento)
+                                                   : executa(e, c);
+    if (!texto) return false;
     e.fala.clique();
-    const ResultadoConversor r =
-        aguardaConversor(e, c.argumentos, c.saidaPadrao, limiteConversao(e));
-    e.fala.clique();
-    std::string texto;
-    if (r.fim != FimConversor::Concluido) {
-        dizFalha(e, r.fim);
-        return false;
-    }
-    // LibreOffice ends well even when it could not read the document: no text, no
-    // conversion.
-    if (!leArquivoInteiro(c.resultado, texto, kMaiorTexto)) {
-        falaMensagem(e, "EDCNVFAL");
-        return false;
-    }
-    if (c.codificacao == Conversor::Utf8) texto = textoConvertido(texto);
-    if (c.codificacao == Conversor::Unrtf) texto = std::string(semCabecalhoUnrtf(texto));
-    e.fala.clique();
-    if (!gravaArquivoInteiro(caminhoSistema(nomeTexto), texto)) {
+    if (!gravaArquivoInteiro(caminhoSistema(nomeTexto), *texto)) {
         falaMensagem(e, "EDERRESC");
         return false;
     }
