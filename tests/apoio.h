@@ -74,11 +74,13 @@ inline void removeTudo(const std::filesystem::path& p, std::error_code& ec) {
 // builds running the same test at once never share it.
 class PastaTemporaria {
 public:
-    explicit PastaTemporaria(std::string_view prefixo = "plumar") {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    explicit PastaTemporaria(std::string_view prefixo = "plumar")
+        : PastaTemporaria(prefixo, nomeDoTeste()) {}
+    // Named `nome` rather than after the test, where a program under test says the folder
+    // and a long name would not fit on its screen.
+    PastaTemporaria(std::string_view prefixo, const std::string& nome) {
         caminho_ = std::filesystem::temp_directory_path() /
-                   (std::string(prefixo) + "_" + info->test_suite_name() + "_" + info->name() +
-                    "_" + std::to_string(::getpid()));
+                   (std::string(prefixo) + "_" + nome + "_" + std::to_string(::getpid()));
         std::error_code ec;
         removeTudo(caminho_, ec);
         std::filesystem::create_directories(caminho_);
@@ -93,6 +95,10 @@ public:
     std::filesystem::path operator/(const std::string& nome) const { return caminho_ / nome; }
 
 private:
+    static std::string nomeDoTeste() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string(info->test_suite_name()) + "_" + info->name();
+    }
     std::filesystem::path caminho_;
 };
 

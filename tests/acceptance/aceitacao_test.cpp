@@ -29,12 +29,19 @@
 // Windows build's plumar.exe under wine). A
 // case listed in the file PLUMAR_ACEITACAO_PULA (one "group/case  reason" a line, '#'
 // comments) is skipped with its reason.
+//
+// A Windows build says some things in its own way; a case accepts that only where its file
+// normaliza.txt says so, one word a line ('#' comments): "pasta_estado" - the state folder,
+// which Linux says as "~/estado/sonare" and Windows says whole (C:\...\estado\sonare, or
+// the run's folder with either slash), is compared as Linux says it, in the trace and on the
+// screen (whose line keeps its width). A Linux run is compared as it is.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -214,6 +221,75 @@ std::optional<std::string> iniDoCaso(const fs::path& casos, const fs::path& caso
     return ini;
 }
 
+// ------------------------------------------------------------------ Windows' spellings
+
+bool binarioWindows() {
+    const char* emulador = std::getenv("PLUMAR_ACEITACAO_EMULADOR");
+    const char* binario = std::getenv("PLUMAR_ACEITACAO_BINARIO");
+    return (emulador && *emulador) || (binario && std::string_view(binario).ends_with(".exe"));
+}
+
+// The normalisations the case's normaliza.txt asks for.
+std::vector<std::string> normalizacoes(const fs::path& caso) {
+    std::vector<std::string> nomes;
+    if (!fs::exists(caso / "normaliza.txt")) return nomes;
+    std::istringstream linhas(leArquivo(caso / "normaliza.txt"));
+    for (std::string linha; std::getline(linhas, linha);) {
+        const std::string nome(apara(linha.substr(0, linha.find('#'))));
+        if (nome.empty()) continue;
+        EXPECT_EQ(nome, "pasta_estado") << caso / "normaliza.txt" << ": unknown normalisation";
+        nomes.push_back(nome);
+    }
+    return nomes;
+}
+
+// The length of a Windows spelling of the folder made of `partes` at `pos` of `texto` (an
+// optional drive, then each part after a '/' or a '\'); 0 when there is none.
+size_t grafiaWindows(std::string_view texto, size_t pos, const std::vector<std::string>& partes) {
+    size_t i = pos;
+    if (i + 1 < texto.size() && std::isalpha(static_cast<unsigned char>(texto[i])) &&
+        texto[i + 1] == ':')
+        i += 2;
+    for (const std::string& parte : partes) {
+        if (i >= texto.size() || (texto[i] != '/' && texto[i] != '\\')) return 0;
+        if (texto.compare(i + 1, parte.size(), parte) != 0) return 0;
+        i += 1 + parte.size();
+    }
+    return i - pos;
+}
+
+// `texto` with the run's state folder said as Linux says it; each line of a screen is
+// padded back to its width.
+std::string pastaEstadoComoLinux(std::string_view texto, const fs::path& pasta, bool tela) {
+    std::vector<std::string> partes;
+    for (const fs::path& p : pasta / "estado" / "sonare")
+        if (p != p.root_path()) partes.push_back(p.string());
+    std::string resultado;
+    size_t encurtado = 0;  // on the current line
+    for (size_t i = 0; i < texto.size();) {
+        if (texto[i] == '\n' && tela) {
+            resultado.append(encurtado, ' ');
+            encurtado = 0;
+        }
+        if (const size_t n = grafiaWindows(texto, i, partes); n > 0) {
+            resultado += "~/estado/sonare";
+            encurtado += n - std::string_view("~/estado/sonare").size();
+            i += n;
+        } else {
+            resultado += texto[i++];
+        }
+    }
+    if (tela) resultado.append(encurtado, ' ');
+    return resultado;
+}
+
+// The run's trace or screen `arquivo`, as the case compares it.
+void normaliza(const fs::path& arquivo, const fs::path& pasta, const std::vector<std::string>& nomes,
+               bool tela) {
+    if (!binarioWindows() || nomes.empty() || !fs::exists(arquivo)) return;
+    gravaArquivoTeste(arquivo, pastaEstadoComoLinux(leArquivo(arquivo), pasta, tela));
+}
+
 fs::path pastaCasos() {
     return fs::path(PLUMAR_DIR_TESTES) / "acceptance" / "casos";
 }
@@ -238,7 +314,8 @@ class Aceitacao : public ::testing::TestWithParam<std::string> {};
 TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
     if (const std::optional<std::string> motivo = motivoPulo(GetParam())) GTEST_SKIP() << *motivo;
     const fs::path caso = pastaCasos() / GetParam();
-    PastaTemporaria pasta;
+    // Named after the case alone: a Windows build says the state folder inside it whole.
+    PastaTemporaria pasta("plumar", caso.filename().string());
     fs::create_directories(pasta / "win");
     if (const std::optional<std::string> ini = iniDoCaso(pastaCasos(), caso))
         gravaArquivoTeste(pasta / "win/SONARE.INI", *ini);
@@ -269,6 +346,9 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
                           << " ms in the speech at " << double(b.inicio) / taxa << " s";
     }
     const bool atualiza = std::getenv("PLUMAR_ATUALIZA_ACEITACAO") != nullptr;
+    const std::vector<std::string> normalizar = normalizacoes(caso);
+    normaliza(pasta / "rastro.txt", pasta.caminho(), normalizar, false);
+    normaliza(pasta / "tela.txt", pasta.caminho(), normalizar, true);
     confere(caso / "rastro.esperado", pasta / "rastro.txt", atualiza);
     confere(caso / "tela.esperada", pasta / "tela.txt", atualiza);
     if (fs::exists(caso / "texto.esperado") || (atualiza && fs::exists(pasta / "texto.txt")))
@@ -287,6 +367,7 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
         args[0] = "--keys=" + (caso / "reinicio.txt").string();
         args[1] = "--trace=rastro2.txt";
         ASSERT_EQ(roda(pasta.caminho(), args), 0);
+        normaliza(pasta / "rastro2.txt", pasta.caminho(), normalizar, false);
         confere(caso / "rastro2.esperado", pasta / "rastro2.txt", atualiza);
     }
     if (fs::exists(caso / "gravados"))
