@@ -89,7 +89,7 @@ class Leitor {
             fim_ = true;  // the document's own group closed: what follows is not part of it
     }
 
-    // A piece of text; false when it was a stand-in of a \uN, left out.
+    // Whether the piece of text just met stands in for the last \uN: then it is left out.
     bool substituto() {
         if (aPular_ == 0) return false;
         --aPular_;
