@@ -1,7 +1,8 @@
 # The Windows build (cross-compiled with MinGW-w64, see mingw-w64.cmake). What Linux takes
 # from libraries Debian has no Windows build of comes from Windows itself: the sound device
 # (WASAPI), the local link (named pipes), the processes (job objects). The speech servers
-# of Linux (espeak-ng, speech-dispatcher), SDL and BrlAPI have no part in it.
+# of Linux (espeak-ng, speech-dispatcher), SDL and BrlAPI have no part in it: the speech
+# server speaks with the family's own engine.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
 # Every program of the family runs with UTF-8 as its ANSI code page (Windows 10 1903 and
@@ -70,8 +71,11 @@ macro(plumar_testes_windows)
     tests/platform/audioConversor_test.cpp tests/platform/codigos_test.cpp
     tests/platform/roteiroTeclas_test.cpp tests/editor/nomesSistema_test.cpp
     tests/platform/misturaSaida_test.cpp tests/platform/audioMisturado_test.cpp
-    tests/platform/ligacaoLocal_test.cpp tests/platform/areaTransferencia_test.cpp)
+    tests/platform/ligacaoLocal_test.cpp tests/platform/areaTransferencia_test.cpp
+    tests/servidorFala/servidorFala_test.cpp)
   target_link_libraries(plumar_testes PRIVATE plumar_nucleo GTest::gtest GTest::gtest_main)
   target_include_directories(plumar_testes PRIVATE tests)
+  # The speech server's test starts the program beside it.
+  add_dependencies(plumar_testes sonare-servidor-fala)
   add_test(NAME plumar_testes COMMAND plumar_testes --gtest_brief=1)
 endmacro()
