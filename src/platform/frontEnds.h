@@ -1,4 +1,4 @@
-// Factories of the three front-ends.
+// Factories of the three front-ends, and the base of those without a display.
 #pragma once
 
 #include <memory>
@@ -15,3 +15,14 @@ std::unique_ptr<FrontEnd> criaFrontEndTerminal();
 // program waits for a key with an empty queue. The clock is virtual.
 struct TeclaRoteiro;
 std::unique_ptr<FrontEnd> criaFrontEndHeadless(std::vector<TeclaRoteiro> teclas);
+
+// The base of a front-end with no display: nothing to open, paint or name (the headless
+// runs, the speech server's voice, tests).
+class FrontEndSemTela : public FrontEnd {
+public:
+    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
+    void fecha() override {}
+    void pinta(const Retangulo&) override {}
+    void atualizaCursor() override {}
+    void titulo(const std::string&) override {}
+};

@@ -10,15 +10,10 @@
 
 namespace {
 
-class FrontEndHeadless : public FrontEnd {
+class FrontEndHeadless : public FrontEndSemTela {
 public:
     explicit FrontEndHeadless(std::vector<TeclaRoteiro> teclas)
         : teclas_(teclas.begin(), teclas.end()) {}
-
-    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
-    void fecha() override {}
-    void pinta(const Retangulo&) override {}
-    void atualizaCursor() override {}
 
     std::optional<EventoEntrada> proximoEvento(bool espera) override {
         if (pendentes_.empty() && espera) {

@@ -44,14 +44,9 @@ constexpr FormatoAudio kMono8{1, 11025, 8};
 
 // A virtual clock and one key that comes at `teclaEm` ms, as a terminal delivers it: a
 // sleep that input may end is woken then.
-class FrenteTeclaMarcada : public FrontEnd {
+class FrenteTeclaMarcada : public FrontEndSemTela {
   public:
     explicit FrenteTeclaMarcada(uint64_t teclaEm) : teclaEm_(teclaEm) {}
-    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
-    void fecha() override {}
-    void pinta(const Retangulo&) override {}
-    void atualizaCursor() override {}
-    void titulo(const std::string&) override {}
     std::optional<EventoEntrada> proximoEvento(bool) override {
         if (entregue_ || agora_ < teclaEm_) return std::nullopt;
         entregue_ = true;

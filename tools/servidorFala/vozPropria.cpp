@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "console/SnCrt.h"
+#include "platform/frontEnds.h"
 #include "platform/ini.h"
 #include "speech/fala.h"
 #include "speech/tts/uttsBrisa.h"
@@ -11,15 +12,9 @@
 // The console the wave player runs on: no display, the real clock, and a "key" that waits
 // while a newer block than the one being read has been handed over, so the player's and
 // the engine's key checks stop the old block. Its waits end as soon as a block comes.
-class VozPropria::FrenteVoz : public FrontEnd {
+class VozPropria::FrenteVoz : public FrontEndSemTela {
   public:
     explicit FrenteVoz(VozPropria& voz) : voz_(voz) {}
-
-    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
-    void fecha() override {}
-    void pinta(const Retangulo&) override {}
-    void atualizaCursor() override {}
-    void titulo(const std::string&) override {}
 
     std::optional<EventoEntrada> proximoEvento(bool) override {
         const uint64_t pedidos = voz_.pedidos_.load();
