@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "audioFalso.h"
-#include "platform/frontEnd.h"
+#include "platform/frontEnds.h"
 
 namespace bancada {
 
@@ -40,12 +40,8 @@ inline double ms(Relogio::duration d) {
 }
 
 // A front-end on the real clock whose keys are pushed by the benchmark.
-class FrenteBanco : public FrontEnd {
+class FrenteBanco : public FrontEndSemTela {
   public:
-    bool abre(const ConfigJanela&, const ModeloTela&) override { return true; }
-    void fecha() override {}
-    void pinta(const Retangulo&) override {}
-    void atualizaCursor() override {}
     std::optional<EventoEntrada> proximoEvento(bool espera) override {
         {
             std::lock_guard trava(mutex_);
@@ -62,7 +58,6 @@ class FrenteBanco : public FrontEnd {
         return static_cast<uint64_t>(ms(Relogio::now().time_since_epoch()));
     }
     void dorme(int t) override { std::this_thread::sleep_for(std::chrono::milliseconds(t)); }
-    void titulo(const std::string&) override {}
     void digita(uint8_t c) {
         EventoEntrada e;
         e.tipo = EventoEntrada::Tipo::Caractere;
