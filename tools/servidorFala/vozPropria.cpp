@@ -77,23 +77,16 @@ void VozPropria::fala(std::string_view texto) {
     aviso_.notify_all();
 }
 
-bool VozPropria::ocupada() {
-    std::lock_guard trava(mutex_);
-    return lendo_ || pedidos_.load() != atendidos_;
-}
-
 void VozPropria::trabalha() {
     for (;;) {
         std::string texto;
         {
             std::unique_lock trava(mutex_);
-            lendo_ = false;
             aviso_.wait(trava, [this] { return termina_ || pedidos_.load() != atendidos_; });
             if (termina_) return;
             texto = std::move(texto_);
             texto_.clear();
             atendidos_ = pedidos_.load();
-            lendo_ = true;
         }
         crt_->limpaFila();  // the "key" that stopped the block before
         motor_->para();

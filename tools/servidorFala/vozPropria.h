@@ -33,8 +33,6 @@ class VozPropria {
     const std::string& erro() const { return erro_; }
     // A new block stops the one being read; an empty one only stops it.
     void fala(std::string_view texto);
-    // Whether a block is being read or waits to be (for tests).
-    bool ocupada();
 
   private:
     class FrenteVoz;
@@ -51,7 +49,6 @@ class VozPropria {
     std::string texto_;                // the newest block, not yet taken
     std::atomic<uint64_t> pedidos_{0};  // blocks handed over so far
     uint64_t atendidos_ = 0;            // blocks the thread took (its own)
-    bool lendo_ = false;
     bool termina_ = false;
     std::thread thread_;
 };
