@@ -18,7 +18,7 @@ namespace {
 
 constexpr double kCorte = 0.91;
 constexpr int kMeia = 48;       // half the kernel, in frames of the lower rate
-constexpr int kFases = 1024;    // table points per frame; between them, a straight line
+constexpr int kFases = 512;     // table points per frame; between them, a straight line
 constexpr double kBeta = 10;
 
 // sin(pi y): y brought into [-1/2, 1/2], then its series.
@@ -84,9 +84,10 @@ struct FiltroReamostragem {
     std::vector<float> historico;  // input frames from `base` on, interleaved
     int64_t base = 0;
     int64_t quadro = 0, fase = 0;  // the next output's time: quadro + fase/fases
-    // The taps of every phase, when there are few phases (common rates), else of the output
-    // being made.
+    // The taps of every phase, each made when first used, when there are few phases (the
+    // common rates); else those of the output being made.
     std::vector<float> pesos;
+    std::vector<bool> fasesFeitas;
     bool todasAsFases = false;
 };
 
@@ -130,9 +131,7 @@ PonteiroFiltro criaFiltro(int canais, int taxaEntrada, int taxaSaida) {
     const auto taps = static_cast<size_t>(2 * f->alcance);
     f->todasAsFases = static_cast<size_t>(f->fases) * taps <= kPesosGuardados;
     f->pesos.resize(f->todasAsFases ? static_cast<size_t>(f->fases) * taps : taps);
-    if (f->todasAsFases)
-        for (int64_t fase = 0; fase < f->fases; ++fase)
-            pesosDaFase(*f, fase, std::span(f->pesos).subspan(static_cast<size_t>(fase) * taps, taps));
+    if (f->todasAsFases) f->fasesFeitas.assign(static_cast<size_t>(f->fases), false);
     reiniciaFiltro(*f);
     return f;
 }
@@ -155,11 +154,16 @@ void filtra(FiltroReamostragem& f, std::span<const float> entrada, std::vector<f
     const int64_t ultimo = f.base + static_cast<int64_t>(f.historico.size() / f.canais) - 1;
     const auto taps = static_cast<size_t>(2 * f.alcance);
     while (f.quadro + f.alcance <= ultimo) {
-        std::span<const float> pesos(f.pesos);
-        if (f.todasAsFases)
+        std::span<float> pesos(f.pesos);
+        if (f.todasAsFases) {
             pesos = pesos.subspan(static_cast<size_t>(f.fase) * taps, taps);
-        else
-            pesosDaFase(f, f.fase, f.pesos);
+            if (!f.fasesFeitas[static_cast<size_t>(f.fase)]) {
+                pesosDaFase(f, f.fase, pesos);
+                f.fasesFeitas[static_cast<size_t>(f.fase)] = true;
+            }
+        } else {
+            pesosDaFase(f, f.fase, pesos);
+        }
         const size_t primeiro = static_cast<size_t>(f.quadro - f.alcance + 1 - f.base) * f.canais;
         for (size_t c = 0; c < f.canais; ++c)
             saida.push_back(somaPonderada(pesos, f.historico.data() + primeiro + c, f.canais));
