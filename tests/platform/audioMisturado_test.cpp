@@ -51,8 +51,10 @@ TEST(AudioSistema, OneStreamAtTheDeviceRateServesEveryFormat) {
 
     for (FormatoAudio f : {FormatoAudio{1, 11025, 8}, {2, 22050, 16}, {1, 16538, 8}}) {
         ASSERT_TRUE(a->abre(f));
+        // Blocks of 0.3 s: converting one takes far less even in a sanitizer build on a busy
+        // machine, so at least two are still queued when the third is in.
         for (int i = 0; i < 3; ++i)
-            a->escreve(std::vector<uint8_t>(static_cast<size_t>(f.taxa * f.bytesPorAmostra() / 10), 128));
+            a->escreve(std::vector<uint8_t>(static_cast<size_t>(f.taxa * f.bytesPorAmostra() * 3 / 10), 128));
         EXPECT_GE(a->blocosNaFila(), 2);
         esperaEsvaziar(*a);
         a->fecha();
