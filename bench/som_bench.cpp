@@ -1,6 +1,6 @@
 // What a listener hears, measured at a real sound server: starts a private PulseAudio with
 // a null sink, runs the editor's real-time path (console, speech front end, wave player,
-// the SDL sound stream) against it, and listens at the sink's monitor.
+// the sound stream) against it, and listens at the sink's monitor.
 //  - echo: from a typed letter handed to the console to its first sound at the monitor;
 //  - sentence: from falaTexto of a line to its first sound;
 //  - stop: from a key pressed during a long reading to the last sound;
@@ -10,7 +10,8 @@
 // speed level while the monitor records: every run of digital silence inside the speech
 // (tests/analiseSom.h) is a hole, beside the times the server found the stream empty (an
 // underrun: the stream's thread came late, and the server played silence meanwhile).
-// With --buracos only the holes are measured.
+// With --buracos only the holes are measured, first through SDL's stream (the baseline, as
+// the editor played before it wrote to the server itself), then through the editor's.
 // Needs pulseaudio, pulseaudio-utils and libpulse-dev (tools/pacotes.sh, PACOTES_BANCADA).
 #include <memory>
 #include <string_view>
@@ -116,6 +117,12 @@ int main(int argc, char** argv) {
               << 1000.0 * audio->amostrasBuffer() / audio->taxaSaida() << " ms)\n";
     std::cout << "at the server: " << servidor.latenciaFluxo() << "\n";
     if (soBuracos) {
+        std::cout << "through SDL's stream (baseline):\n";
+        {
+            AudioSdl sdl(AudioSdl::kIntervaloTentativaMs, true);
+            relataBuracos(sdl, ouvinte, servidor, raiz / "kit");
+        }
+        std::cout << "through the editor's stream:\n";
         relataBuracos(*audio, ouvinte, servidor, raiz / "kit");
         fs::remove_all(raiz);
         return 0;

@@ -94,13 +94,14 @@ void AudioMisturado::escreve(std::span<const uint8_t> bloco) {
 int AudioMisturado::blocosNaFila() {
     if (!aberto_ || !vigia()) return 0;
     Trava trava(*saida_);
-    return mistura_->blocosNaFila();
+    return mistura_->blocosNaFila(saida_->quadrosAdiante());
 }
 
 void AudioMisturado::reinicia() {
     if (!saida_) return;
     Trava trava(*saida_);
     mistura_->reinicia();
+    saida_->descartaFluxo();
 }
 
 void AudioMisturado::fecha() {
@@ -125,10 +126,12 @@ void AudioMisturado::tocaSom(std::vector<uint8_t> wave, bool repete) {
     amostras.resize(amostras.size() - amostras.size() % static_cast<size_t>(mistura_->canais()));
     Trava trava(*saida_);
     mistura_->tocaSom(std::move(amostras), repete);
+    saida_->descartaSom();
 }
 
 void AudioMisturado::paraSom() {
     if (!saida_) return;
     Trava trava(*saida_);
     mistura_->tocaSom({}, false);
+    saida_->descartaSom();
 }

@@ -29,6 +29,13 @@ class FluxoSaida {
     virtual void destrava() = 0;
     // The stream stopped on its own: the device went away.
     virtual bool perdida() = 0;
+    // Called locked when the wave player's sound stops at once, and when the second voice
+    // stops or changes: a system that holds sound ahead of the speaker drops that voice's.
+    virtual void descartaFluxo() {}
+    virtual void descartaSom() {}
+    // Called locked: frames of the wave player's stream taken from the mixer and not yet
+    // played, where the system holds more than a buffer or two ahead (else 0).
+    virtual uint64_t quadrosAdiante() { return 0; }
 };
 
 // Opens the system's stream (two channels) or says in `motivo` why none opened.

@@ -9,6 +9,9 @@
 #include <string_view>
 
 #include "platform/sdlRecursos.h"
+#ifdef PLUMAR_COM_PULSE
+#include "platform/saidaPulse.h"
+#endif
 
 namespace {
 
@@ -129,10 +132,23 @@ std::unique_ptr<FluxoSaida> abreSaidaSdl(std::string& motivo) {
     return saida;
 }
 
+// The sound server directly where one answers, unless SDL_AUDIODRIVER names another of
+// SDL's outputs (a test's dummy device, or the user's choice); else SDL's.
+std::unique_ptr<FluxoSaida> abreSaidaSistema(std::string& motivo) {
+#ifdef PLUMAR_COM_PULSE
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    if (driver == nullptr || *driver == '\0' || std::string_view(driver) == "pulseaudio") {
+        std::string porque;
+        if (auto saida = abreSaidaPulse(porque)) return saida;
+    }
+#endif
+    return abreSaidaSdl(motivo);
+}
+
 }  // namespace
 
-AudioSdl::AudioSdl(int intervaloTentativaMs)
-    : AudioMisturado(abreSaidaSdl, intervaloTentativaMs) {}
+AudioSdl::AudioSdl(int intervaloTentativaMs, bool soSdl)
+    : AudioMisturado(soSdl ? abreSaidaSdl : abreSaidaSistema, intervaloTentativaMs) {}
 
 std::unique_ptr<AudioSdl> AudioSdl::cria() {
     return std::make_unique<AudioSdl>();

@@ -35,10 +35,10 @@ void MisturaSaida::enfileira() {
     convertendo_ = false;
 }
 
-int MisturaSaida::blocosNaFila() {
-    while (!fins_.empty() && fins_.front() <= tocados_) fins_.pop_front();
+int MisturaSaida::blocosNaFila(uint64_t adiante) {
+    while (!fins_.empty() && fins_.front() + adiante <= tocados_) fins_.pop_front();
     // Everything the filter made has played: a rounding frame must not hold a block back.
-    if (fila_.empty() && !conversor_.pendente()) fins_.clear();
+    if (fila_.empty() && !conversor_.pendente() && adiante == 0) fins_.clear();
     return static_cast<int>(fins_.size());
 }
 
@@ -61,8 +61,7 @@ void MisturaSaida::tocaSom(std::vector<int16_t> amostras, bool repete) {
     repeteSom_ = repete;
 }
 
-void MisturaSaida::preenche(std::span<int16_t> saida) {
-    std::fill(saida.begin(), saida.end(), int16_t{0});
+size_t MisturaSaida::tiraFluxo(std::span<int16_t> saida) {
     const size_t canais = static_cast<size_t>(this->canais());
     // The stream running dry means its sound has ended: the filter's hold comes out now;
     // unless the main thread is converting the sound's next block, which goes on from it.
@@ -71,11 +70,28 @@ void MisturaSaida::preenche(std::span<int16_t> saida) {
     std::copy_n(fila_.begin(), n, saida.begin());
     fila_.erase(fila_.begin(), fila_.begin() + static_cast<long>(n));
     tocados_ += n / canais;
-    for (int16_t& s : saida) {
+    return n;
+}
+
+size_t MisturaSaida::passaSom(std::span<int16_t> saida, bool soma) {
+    size_t n = 0;
+    for (; n < saida.size(); ++n) {
         if (posicaoSom_ >= som_.size()) {
             if (!repeteSom_ || som_.empty()) break;
             posicaoSom_ = 0;
         }
-        s = static_cast<int16_t>(std::clamp(s + som_[posicaoSom_++], -32768, 32767));
+        const int16_t v = som_[posicaoSom_++];
+        saida[n] = soma ? static_cast<int16_t>(std::clamp(saida[n] + v, -32768, 32767)) : v;
     }
+    return n;
+}
+
+size_t MisturaSaida::tiraSom(std::span<int16_t> saida) {
+    return passaSom(saida, false);
+}
+
+void MisturaSaida::preenche(std::span<int16_t> saida) {
+    std::fill(saida.begin(), saida.end(), int16_t{0});
+    tiraFluxo(saida);
+    passaSom(saida, true);
 }

@@ -1,8 +1,8 @@
 // The output stream as a system's audio callback plays it: the wave player's blocks
 // converted as they are queued and the second voice's sound converted whole, mixed into one
-// 16-bit stream at the device's rate. The program's thread calls everything but `preenche`
-// with the device locked (see the three steps of a block below); the device's callback
-// calls `preenche`.
+// 16-bit stream at the device's rate, or taken voice by voice by a system that mixes them
+// itself. The program's thread calls everything but `preenche` and the `tira` pair with the
+// device locked (see the three steps of a block below); the device's callback calls those.
 #pragma once
 
 #include <cstddef>
@@ -31,8 +31,9 @@ class MisturaSaida {
     void reservaFiltro() { convertendo_ = true; }
     void converte(std::span<const uint8_t> bloco);
     void enfileira();
-    // Blocks written and not yet played.
-    int blocosNaFila();
+    // Blocks written and not yet played; `adiante` frames taken from the mixer are still
+    // waiting at a system that holds sound ahead of the speaker.
+    int blocosNaFila(uint64_t adiante = 0);
     // Stop at once: the queue and the filter's hold are dropped.
     void reinicia();
     // The sound has ended: what the filter holds is queued after it.
@@ -42,10 +43,20 @@ class MisturaSaida {
 
     // The next samples to play (interleaved): stream and voice added, silence after them.
     void preenche(std::span<int16_t> saida);
+    // For a system that plays the voices as two streams and only what there is: up to
+    // saida.size() samples of the wave player's stream (what is queued, then the filter's
+    // hold once the queue ran dry), or of the second voice (a looping one fills them all).
+    // Whole frames; how many samples were written.
+    size_t tiraFluxo(std::span<int16_t> saida);
+    size_t tiraSom(std::span<int16_t> saida);
     // Converted frames waiting to play.
     size_t quadrosNaFila() const { return fila_.size() / static_cast<size_t>(canais()); }
 
   private:
+    // The second voice's next samples into `saida`, added to what is there or copied; how
+    // many it covered.
+    size_t passaSom(std::span<int16_t> saida, bool soma);
+
     ConversorAudio conversor_;
     std::deque<int16_t> fila_;  // converted samples waiting to play
     std::vector<int16_t> convertidas_;  // the block being converted
