@@ -21,6 +21,8 @@ constexpr int kMsPedido = 5;
 // is started by hand (pa_stream_trigger).
 constexpr int kMsPreCarga = 2;
 constexpr int kCanais = 2;
+// How long before its end a phrase counts as played (see quadrosAdiante).
+constexpr int kMsAntecipa = 10;
 
 enum Voz { kFluxo, kSom };
 
@@ -58,8 +60,11 @@ class SaidaPulse final : public FluxoSaida {
     // Told from the clock: what was written plays out at the stream's rate from when it was
     // written (or from the end of what was before). The server's own count would need a
     // round trip, and one that stopped advancing (a server gone) must not hold a block forever.
+    // The last few milliseconds are not counted, as a device with a short buffer would not:
+    // the wave player has that long to make its next phrase while this one ends, so the two
+    // join without a gap, and a key meanwhile has at most that much left to silence.
     uint64_t quadrosAdiante() override {
-        const auto resta = fimFluxo_ - Relogio::now();
+        const auto resta = fimFluxo_ - Relogio::now() - std::chrono::milliseconds(kMsAntecipa);
         return resta.count() <= 0 ? 0
                                   : static_cast<uint64_t>(
                                         std::chrono::duration<double>(resta).count() * taxa_);
