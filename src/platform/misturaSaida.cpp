@@ -61,11 +61,11 @@ void MisturaSaida::tocaSom(std::vector<int16_t> amostras, bool repete) {
     repeteSom_ = repete;
 }
 
-size_t MisturaSaida::tiraFluxo(std::span<int16_t> saida) {
+size_t MisturaSaida::tiraFluxo(std::span<int16_t> saida, bool secando) {
     const size_t canais = static_cast<size_t>(this->canais());
     // The stream running dry means its sound has ended: the filter's hold comes out now;
     // unless the main thread is converting the sound's next block, which goes on from it.
-    if (!convertendo_ && fila_.size() < saida.size() && conversor_.pendente()) termina();
+    if (secando && !convertendo_ && fila_.size() < saida.size() && conversor_.pendente()) termina();
     const size_t n = std::min(saida.size(), fila_.size()) / canais * canais;
     std::copy_n(fila_.begin(), n, saida.begin());
     fila_.erase(fila_.begin(), fila_.begin() + static_cast<long>(n));

@@ -44,10 +44,12 @@ class MisturaSaida {
     // The next samples to play (interleaved): stream and voice added, silence after them.
     void preenche(std::span<int16_t> saida);
     // For a system that plays the voices as two streams and only what there is: up to
-    // saida.size() samples of the wave player's stream (what is queued, then the filter's
-    // hold once the queue ran dry), or of the second voice (a looping one fills them all).
-    // Whole frames; how many samples were written.
-    size_t tiraFluxo(std::span<int16_t> saida);
+    // saida.size() samples of the wave player's stream, or of the second voice (a looping one
+    // fills them all). Whole frames; how many samples were written. The stream gives what is
+    // queued, and the filter's hold once the queue cannot fill `saida` while the system is
+    // `secando` (about to run out of sound): a system that holds much ahead asks for more
+    // than is queued long before the next block is due.
+    size_t tiraFluxo(std::span<int16_t> saida, bool secando = true);
     size_t tiraSom(std::span<int16_t> saida);
     // Converted frames waiting to play.
     size_t quadrosNaFila() const { return fila_.size() / static_cast<size_t>(canais()); }

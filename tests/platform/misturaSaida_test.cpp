@@ -63,6 +63,27 @@ TEST(MisturaSaida, StopDropsTheQueueAtOnceAndTheVoiceMixesBeside) {
     EXPECT_TRUE(silencio(toca(m, 7)));
 }
 
+TEST(MisturaSaida, AStreamHeldAheadTakesOnlyWhatIsQueuedAndTheHoldWhenRunningDry) {
+    MisturaSaida m(48000, 1);
+    m.abre({1, 11025, 8});
+    m.escreve(std::vector<uint8_t>(1103, 200));
+    const size_t q = m.quadrosNaFila();
+    std::vector<int16_t> s(q + 1000);
+    // Asked for more than is queued long before running dry: the filter keeps its hold, so a
+    // block that follows goes on from it.
+    EXPECT_EQ(m.tiraFluxo(s, false), q);
+    EXPECT_EQ(m.blocosNaFila(), 1);
+    EXPECT_GT(m.tiraFluxo(s, true), 0u);  // about to run dry: the hold comes out
+    EXPECT_EQ(m.blocosNaFila(), 0);
+    EXPECT_EQ(m.tiraFluxo(s, true), 0u);
+    // The second voice gives what it has, a loop as much as asked.
+    m.tocaSom(std::vector<int16_t>{1, 2, 3}, false);
+    EXPECT_EQ(m.tiraSom(s), 3u);
+    m.tocaSom(std::vector<int16_t>{1, 2, 3}, true);
+    EXPECT_EQ(m.tiraSom(s), s.size());
+    EXPECT_EQ(s[3], 1);
+}
+
 TEST(MisturaSaida, ABlockConvertedUnlockedGoesOnFromTheLastOne) {
     // 0.2 s of a 440 Hz tone at 22050 Hz in two blocks, against the same queued at once.
     std::vector<uint8_t> tom;

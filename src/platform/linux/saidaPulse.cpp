@@ -246,7 +246,7 @@ void SaidaPulse::escreve(Voz voz, size_t bytes) {
     const size_t pedidas = bytes / (2 * kCanais) * kCanais;
     if (amostras_.size() < pedidas) amostras_.resize(pedidas);
     const std::span<int16_t> s(amostras_.data(), pedidas);
-    const size_t n = voz == kFluxo ? mistura_->tiraFluxo(s) : mistura_->tiraSom(s);
+    const size_t n = voz == kFluxo ? mistura_->tiraFluxo(s, quadrosAdiante() == 0) : mistura_->tiraSom(s);
     if (n == 0) return;
     pa_stream* f = fluxos_[voz];
     pa_stream_write(f, amostras_.data(), n * 2, nullptr, 0, PA_SEEK_RELATIVE);
