@@ -77,6 +77,19 @@ TEST_F(Leitura, AnUnknownModeReadsNaturally) {
     EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Texto <IN>forte<FN> fim"});
 }
 
+// A tab (which no loaded text keeps) is a click; far past the end, an empty word and the
+// cursor still on the screen.
+TEST_F(Leitura, NextWordOverATabOrPastTheEnd) {
+    texto({"x\ty"}, 1, 2);
+    proximaPalavra(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"clique"});
+    EXPECT_EQ(ed().colunaAtual, 3);
+    ed().colunaAtual = 500;
+    proximaPalavra(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"bip"});
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 80);
+}
+
 // The pieces joined by "|", each sign in brackets.
 std::string pecas(std::string_view texto, const Abreviaturas& abreviaturas = {}) {
     std::string s;
