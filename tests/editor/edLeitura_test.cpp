@@ -69,30 +69,25 @@ TEST_F(Leitura, MarksAnnouncedByKindAndStateKept) {
 
 // ---- Speaking a line -----------------------------------------------------------------------
 
-TEST_F(Leitura, LineInEachFormattingMode) {
-    const std::string linha = "Texto <IN>forte<FN> fim";
-    const std::pair<char, Ouvido> casos[] = {
-        {'X', {"texto " + linha}},  // a mistyped option reads naturally, as N does
-        {'M', {"texto Texto ", "texto forte", "texto  fim"}},
-        {'F',
-         {"texto Texto ", "mensagem EDININEG", "texto forte", "mensagem EDFIMNEG", "texto  fim"}}};
-    for (const auto& [modo, ouvida] : casos) {
-        ed().modoFalaFormatacao = modo;
-        falaLinha(e(), linha);
-        EXPECT_EQ(ouvidoSemTextos(), ouvida) << modo;
-    }
+// Reading through the keys, in each formatting mode, is in the leitura_palavras_frases
+// case. A mode the configuration holds but that is not known reads naturally, as N does.
+TEST_F(Leitura, AnUnknownModeReadsNaturally) {
+    ed().modoFalaFormatacao = 'X';
+    falaLinha(e(), "Texto <IN>forte<FN> fim");
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Texto <IN>forte<FN> fim"});
 }
 
-TEST_F(Leitura, UnrecognisedAndBrokenMarksAreText) {
-    ed().modoFalaFormatacao = 'B';
-    falaLinha(e(), "a <nota> b <IN<FN>> c <IN");
-    EXPECT_EQ(ouvidoSemTextos(),
-              (Ouvido{"texto a ", "texto <nota>", "texto  b ", "texto <IN<FN>", "texto > c <IN"}));
-    falaLinha(e(), std::string(255, '<'));
-    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto " + std::string(255, '<')});
-    falaLinha(e(), "");
-    falaLinha(e(), "<IN><FN>");
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"bip", "bip"}));
+// A tab (which no loaded text keeps) is a click; far past the end, an empty word and the
+// cursor still on the screen.
+TEST_F(Leitura, NextWordOverATabOrPastTheEnd) {
+    texto({"x\ty"}, 1, 2);
+    proximaPalavra(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"clique"});
+    EXPECT_EQ(ed().colunaAtual, 3);
+    ed().colunaAtual = 500;
+    proximaPalavra(e());
+    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"bip"});
+    EXPECT_EQ(crt().tela().cursorColuna + 1, 80);
 }
 
 // The pieces joined by "|", each sign in brackets.
@@ -150,89 +145,29 @@ TEST_F(LeituraComServidor, RestOfLineAtOnceAndReadingWithoutBlockingRecordings) 
 
 // ---- Words and lines -------------------------------------------------------------------------
 
-TEST_F(Leitura, NextWordTakesMarksLettersDigitsOrOneCharacter) {
-    texto({"  Ol\xE1, mundo42 <IN>x\t"});
-    ed().modoFalaFormatacao = 'F';
-    const std::pair<const char*, int> passos[] = {
-        {"texto Ol\xE1", 6},       {"texto ,", 7},  {"texto mundo", 13}, {"texto 42", 15},
-        {"mensagem EDININEG", 20}, {"texto x", 21}, {"clique", 22},      {"bip", 22}};
-    for (const auto& [ouvida, coluna] : passos) {
-        proximaPalavra(e());
-        EXPECT_EQ(ouvidoSemTextos(), Ouvido{ouvida}) << ouvida;
-        EXPECT_EQ(ed().colunaAtual, coluna) << ouvida;
-    }
-    ed().colunaAtual = 500;  // far past the end: an empty word, the cursor on screen
-    proximaPalavra(e());
-    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"bip"});
-    EXPECT_EQ(crt().tela().cursorColuna + 1, 80);
-}
-
-TEST_F(Leitura, RestAndStartOfLineWordByWordWithoutAServer) {
-    struct Caso {
-        void (*le)(Editor&);
-        int linha, coluna;
-        Ouvido ouvido;
-        int colunaDepois;
-    };
-    // The rest of a line word by word is in the leitura_comandos case (Ctrl+F1).
-    const Caso casos[] = {{restoDaLinha, 1, 12, {"bip"}, 12},
-                          {inicioDaLinha, 1, 9, {"texto abc", "texto def"}, 9},  // it stays
-                          {inicioDaLinha, 1, 5, {"texto abc"}, 5},
-                          {inicioDaLinha, 2, 1, {"bip"}, 1}};
-    for (const Caso& c : casos) {
-        texto({"abc def ghi", ""}, c.linha, c.coluna);
-        c.le(e());
-        EXPECT_EQ(ouvidoSemTextos(), c.ouvido) << c.linha << " " << c.coluna;
-        EXPECT_EQ(ed().colunaAtual, c.colunaDepois) << c.linha << " " << c.coluna;
-    }
+// Words, sentences and reading to the end through the keys are in the
+// leitura_palavras_frases case.
+TEST_F(Leitura, WithSpeechOffNothingIsSaid) {
     texto({"abc def ghi"});
     ed().semFala = true;
     restoDaLinha(e());
     inicioDaLinha(e());
     EXPECT_TRUE(ouvidoSemTextos().empty());
-}
-
-// ---- Sentences -------------------------------------------------------------------------------
-
-TEST_F(Leitura, SentencesRunAcrossLinesUpToAParagraph) {
-    texto({"Um dois", "tres; quatro", "cinco", "", "", "Seis?", "  recuo: x", "fim."});
-    // The cursor after each: on the blank after the sign, or at the start of the line
-    // that follows (the empty lines skipped by the next sentence).
-    const Ouvido esperado[] = {
-        {"texto Um dois tres;"}, {"texto  quatro cinco "}, {"texto Seis?"}, {"texto   recuo:"}};
-    const std::pair<int, int> cursor[] = {{2, 6}, {5, 1}, {7, 1}, {7, 9}};
-    for (size_t i = 0; i < std::size(esperado); ++i) {
-        EXPECT_FALSE(proximaFrase(e())) << i;
-        EXPECT_EQ(ouvidoSemTextos(), esperado[i]) << i;
-        EXPECT_EQ(std::make_pair(ed().linhaAtual, ed().colunaAtual), cursor[i]) << i;
-    }
-    // The last sentence ends with the text.
-    EXPECT_TRUE(proximaFrase(e()));
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"texto  x fim.", "mensagem EDFIMTEX"}));
-    EXPECT_EQ(std::make_pair(ed().linhaAtual, ed().colunaAtual), std::make_pair(8, 5));
-
-    ed().semFala = true;
-    ed().linhaAtual = 1;
+    texto({"Um dois", "tres; quatro", "", "fim."});
     EXPECT_TRUE(proximaFrase(e()));
     EXPECT_TRUE(ouvidoSemTextos().empty());
 }
 
-TEST_F(Leitura, ReadToTheEndGoesSentenceBySentence) {
+TEST_F(Leitura, ReadingToTheEndMovesTheScreenAndGivesThePunctuationBack) {
     Linhas linhas;
     for (int i = 1; i <= 30; ++i) linhas.push_back("Frase " + std::to_string(i) + ".");
     texto(linhas);
     ed().falaPontuacao = false;
     leAteOFim(e());
-    const Ouvido ouvidos = ouvidoSemTextos();
-    ASSERT_EQ(ouvidos.size(), 31u);
-    EXPECT_EQ(ouvidos[0], "texto Frase 1.");
-    EXPECT_EQ(ouvidos[29], "texto Frase 30.");
-    EXPECT_EQ(ouvidos[30], "mensagem EDFIMTEX");
-    EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(30, 10));
     EXPECT_TRUE(e().fala.falaPontuacao);    // switched back on afterwards
     EXPECT_EQ(textoTela(15), "Frase 30.");  // the screen followed the reading
-
     texto({});
+    ouvido();
     leAteOFim(e());
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDFIMTEX"}));
     EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(1, 1));
@@ -285,19 +220,6 @@ TEST_F(Leitura, FormattingAtTheCursorFromDefaultsAndText) {
     gravaArquivoTeste(pasta_ / "SONARE.INI", "[DOCCONV]\nARQNIVELADOR=/nada/aqui.ini\n");
     informaFormatacao(e());
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDALIESQ", "clique"}));
-}
-
-TEST_F(Leitura, FamilyAnswersChooseTheCommand) {
-    const std::pair<const char*, Ouvido> casos[] = {
-        {"f", {"mensagem EDOPCAO", "letra 102", "texto Nao"}},
-        {"p", {"mensagem EDOPCAO", "letra 112", "texto  Nao ", "mensagem EDFIMTEX"}},
-        {"z", {"mensagem EDOPCAO", "letra 122"}}};  // no command, no beep
-    for (const auto& [teclas, ouvida] : casos) {
-        abre(teclas);
-        texto({"Sim. Nao"}, 1, 5);
-        familiaFala(e());
-        EXPECT_EQ(ouvidoSemTextos(), ouvida) << teclas;
-    }
 }
 
 // ---- F12 -------------------------------------------------------------------------------------

@@ -86,36 +86,25 @@ TEST_F(Bloco, MoveCopyAndRemoveMatchTheLineByLineWork) {
     }
 }
 
-// Every command that needs a block refuses, the text untouched, with no block or with
-// marks past the text's end; the others still work.
-TEST_F(Bloco, WithoutABlock) {
-    for (const auto& marcasRuins : {std::pair(1, 0), std::pair(2, 5), std::pair(3, 2)}) {
-        abre("");
-        for (void (*comando)(Editor&) : {moveBloco, copiaBloco, removeBloco, ordenaBloco,
-                                          removeLinhasEmBranco, gravaBloco, adicionaBlocoArquivo}) {
-            texto({"b", "", "a"}, 1);
-            bloco(marcasRuins.first, marcasRuins.second);
-            comando(e());
-            EXPECT_EQ(linhas(), (Linhas{"b", "", "a"}));
-            EXPECT_EQ(ouvidoSemTextos(), Ouvido{"mensagem EDBLKINV"});
-        }
+// Without a block, with its end above its start, blank lines, the family prompts: the
+// bloco_sem_bloco case. Here marks past the text's end (no key leaves them so), the last
+// line kept, and the marks Ctrl+B P and J leave.
+TEST_F(Bloco, MarksPastTheEndAndTheLastLine) {
+    for (void (*comando)(Editor&) : {moveBloco, copiaBloco, removeBloco, ordenaBloco,
+                                      removeLinhasEmBranco, gravaBloco, adicionaBlocoArquivo}) {
+        texto({"b", "", "a"}, 1);
+        bloco(2, 5);
+        comando(e());
+        EXPECT_EQ(linhas(), (Linhas{"b", "", "a"}));
+        EXPECT_EQ(ouvidoSemTextos(), Ouvido{"mensagem EDBLKINV"});
     }
-    abre("beuavxuc");  // B, E, U's conversions and count, V and X through the letters
-    for (int i = 0; i < 6; ++i) {
-        bloco(1, 0);
-        familiaBlocos(e());
-        EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKINV")) << i;
-    }
-    abre("");
+    texto({"a", "", ""}, 1);
+    bloco(2, 3);
+    removeLinhasEmBranco(e());
+    EXPECT_EQ(linhas(), (Linhas{"a", ""}));
     texto({"um", "dois", "", "tres"}, 2);
-    selecionaTudo(e());
-    EXPECT_EQ(marcas(), std::pair(1, 4));
-    desmarcaBloco(e());
     paragrafoViraBloco(e());
     EXPECT_EQ(marcas(), std::pair(1, 2));
-    ed().linhaAtual = 3;  // an empty line: the paragraphs touching it
-    paragrafoViraBloco(e());
-    EXPECT_EQ(marcas(), std::pair(1, 4));
     justificaParagrafo(e());
     EXPECT_EQ(marcas(), std::pair(1, 0));
     EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDJUSTIF");
@@ -142,19 +131,6 @@ TEST_F(Bloco, SortFollowsTheExchangeLoop) {
         for (auto& s : l) formas.push_back(formaBusca(s));
         ASSERT_EQ(ordemDaTroca(formas), ordemDaTrocaLiteral(l)) << caso;
     }
-}
-
-TEST_F(Bloco, BlankLinesGoPastTheBlockEndButNotTheLastLine) {
-    texto({"a", "", "b", " \t", "", "c", "", " "}, 1);
-    bloco(2, 4);
-    removeLinhasEmBranco(e());
-    EXPECT_EQ(linhas(), (Linhas{"a", "b", "c", "", " "}));
-    EXPECT_EQ(std::pair(ed().linhaAtual, marcas()), std::pair(2, std::pair(2, 2)));
-    EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique"}));
-    texto({"a", "", ""}, 1);
-    bloco(2, 3);
-    removeLinhasEmBranco(e());
-    EXPECT_EQ(linhas(), (Linhas{"a", ""}));
 }
 
 TEST_F(Bloco, CaseUtf8AndWordCount) {
@@ -216,23 +192,6 @@ TEST_F(Bloco, FilesThatCannotBeReadOrAppendedTo) {
               std::tuple(2, ed().nLinhas() - 1, 2));
     EXPECT_EQ(ed().linha(1), "um");
     EXPECT_EQ(ed().linha(ed().nLinhas()), "dois");
-}
-
-TEST_F(Bloco, FamilyPromptsAndHelp) {
-    // Ctrl+B: an unknown key or Esc gives up. The menu's B: Esc gives up, others beep. An
-    // arrow opens the help list, whose choice is run: "t" makes T current.
-    abre("zqt{Down}t{Enter}");
-    texto({"um", "dois"});
-    familiaBlocos(e());
-    familiaBlocosMenu(e());
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDCMDBLK", "letra 122", "mensagem EDDESIST",
-                                         "mensagem EDOPCAO", "letra 113", "bip"}));
-    familiaBlocos(e());
-    EXPECT_EQ(marcas(), std::pair(1, 2));
-    bloco(1, 0);
-    familiaBlocos(e());
-    EXPECT_EQ(marcas(), std::pair(1, 2));
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKMAR"));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace {
 
 class Busca : public SessaoEdicao {};
 
-// Finding, finding again and giving up are in the busca_procura case.
+// Finding, finding again and giving up are in the busca_procura case; replacing in the
+// text or the block, by nothing or past 255 characters, in busca_troca and busca_troca_exata.
 TEST_F(Busca, CursorLineCountsWholeAndAFullLengthTextIsFound) {
     const std::string a255(255, 'a'), a254(254, 'a');
     const std::pair<std::string, Linhas> casos[] = {
@@ -39,38 +40,6 @@ TEST(BuscaDobrada, AgreesWithTheFoldedLine) {
         EXPECT_EQ(BuscaDobrada(forma).procura(linha),
                   esperado == std::string::npos ? 0 : static_cast<int>(esperado) + 1)
             << linha << " / " << forma;
-    }
-}
-
-TEST_F(Busca, ReplacesExactlyInTheTextOrTheBlock) {
-    struct Caso {
-        const char* teclas;
-        Linhas antes;
-        std::pair<int, int> bloco;
-        Linhas depois;
-        Ouvido ouvido;
-    };
-    // aa -> a, T, an unmarked block and Esc are in the busca_troca case.
-    const std::string a250(250, 'a');
-    const Caso casos[] = {
-        {"Ana{Enter}Bia{Enter}b", {"Ana", "Ana e Ana", "Ana"}, {2, 2},
-         {"Ana", "Bia e Bia", "Ana"}, {"mensagem EDTXTTRC"}},
-        {"a{Enter}{Enter}t", {"banana"}, {1, 0}, {"bnn"}, {"mensagem EDTXTTRC"}},
-        {"x{Enter}xxxxxxx{Enter}t", {a250 + "x"}, {1, 0}, {a250 + "xxxxx"},
-         {"bip", "mensagem EDTXTTRC"}},  // cut at 255, heard
-    };
-    for (const Caso& c : casos) {
-        abre(c.teclas);
-        texto(c.antes, 1, 2);
-        std::tie(ed().inicioBloco, ed().fimBloco) = c.bloco;
-        ed().textoProcurado = "GUARDADO";
-        procuraTroca(e());
-        EXPECT_EQ(linhas(), c.depois) << c.teclas;
-        Ouvido o = ouvidoSemTextos();
-        o.erase(o.begin(), o.end() - static_cast<long>(c.ouvido.size()));
-        EXPECT_EQ(o, c.ouvido) << c.teclas;
-        EXPECT_EQ(ed().textoProcurado, "GUARDADO");
-        EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(1, 2));
     }
 }
 

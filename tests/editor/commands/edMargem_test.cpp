@@ -6,43 +6,8 @@ namespace {
 
 class Margem : public SessaoEdicao {};
 
-TEST_F(Margem, MarginsAreCheckedAndTheCursorReachesTheLeftOne) {
-    struct Caso {
-        const char* teclas;
-        int esquerda, direita;
-        const char* mensagem;
-        std::string linha;  // the cursor line afterwards ("abc" before, cursor at 2)
-        int coluna;
-    };
-    const Caso casos[] = {
-        {"10{Enter}5{Enter}", 3, 50, "EDMARINV", "abc", 2},  // the old margins stay
-        {"10{Enter}300{Enter}", 3, 50, "EDMARINV", "abc", 2},
-        {"0{Enter}0{Enter}", 1, 72, "EDMARACI", "abc", 2},
-        {"250{Enter}251{Enter}", 250, 251, "EDMARACI", "abc" + std::string(246, ' '), 250},
-    };
-    for (const Caso& c : casos) {
-        abre(c.teclas);
-        texto({"abc"}, 1, 2);
-        ed().margemEsquerda = 3;
-        ed().margemDireita = 50;
-        defineMargens(e());
-        EXPECT_EQ(std::pair(ed().margemEsquerda, ed().margemDireita),
-                  std::pair(c.esquerda, c.direita)) << c.teclas;
-        EXPECT_EQ(ed().linha(1), c.linha) << c.teclas;
-        EXPECT_EQ(ed().colunaAtual, c.coluna) << c.teclas;
-        EXPECT_TRUE(ouviu(ouvidoSemTextos(), std::string("mensagem ") + c.mensagem)) << c.teclas;
-    }
-}
-
-TEST_F(Margem, TabAndNextTabColumn) {
-    for (const auto& [coluna, depois] : {std::pair(1, 5), {4, 5}, {5, 9}}) {
-        texto({"abcdef"}, 1, coluna);
-        tabulacao(e());
-        EXPECT_EQ(ed().linha(1).size(), static_cast<size_t>(6 + depois - coluna)) << coluna;
-        EXPECT_EQ(ed().colunaAtual, depois) << coluna;
-        EXPECT_EQ(ouvido(), (Ouvido{"clique", "clique"}));
-    }
-
+// F10's checks and Ctrl+I are in the margens_limites case.
+TEST_F(Margem, NextTabColumn) {
     // The margin menu's T, R and Tab are also in the margens_digitacao case.
     abre("r" + std::string(33, 't'));
     ed().tabulacoes = {10, 20};
