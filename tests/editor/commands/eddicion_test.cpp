@@ -97,30 +97,7 @@ TEST_F(Dicio, ABadRulesLineIsWrittenOnTheConsole) {
     EXPECT_TRUE(achou);
 }
 
-// Ctrl+W on a flagged word offers, last, to make it the user's: accepted from then on, in
-// the file beside SONARE.INI (UTF-8, one a line), which the next load reads; the '#' a
-// block check left in front of it goes.
-TEST_F(Dicio, AWordAddedToThePersonalDictionaryIsAcceptedAndKept) {
-    escreve("dicionario-pessoal.txt", "\xEF\xBB\xBF" "Jo\xC3\xA3o\r\n\r\n");
-    abre("{End}{Enter}");
-    texto({"boa #Tavernaro"}, 1, 15);
-    ASSERT_TRUE(carregaDicionario(e()));
-    EXPECT_TRUE(ed().dicionario->verificaPalavra("JO\xC3O"));
-    ouvido();
-    trocaPorSugestao(e());
-    const Ouvido o = ouvidoSemTextos();
-    EXPECT_TRUE(ouviu(o, "mensagem EDSEMSUG"));
-    EXPECT_TRUE(ouviu(o, "mensagem EDDICPES"));
-    EXPECT_EQ(linhas(), Linhas{"boa Tavernaro"});
-    EXPECT_EQ(leArquivo(pasta_ / "dicionario-pessoal.txt"), "Jo\xC3\xA3o\nTavernaro\n");
-    for (const char* p : {"Tavernaro", "tavernaro", "boa-Tavernaro"})
-        EXPECT_TRUE(ed().dicionario->verificaPalavra(p)) << p;
-    ed().dicionario.reset();
-    ASSERT_TRUE(carregaDicionario(e()));
-    EXPECT_TRUE(ed().dicionario->verificaPalavra("TAVERNARO"));
-    EXPECT_FALSE(ed().dicionario->verificaPalavra("Tavernar"));
-}
-
+// Ctrl+W's adding a word, its file read at the next load, are the dicionario_pessoal case.
 // A file that is no word list is said once at the load and never written over; a word
 // added meanwhile is accepted for the session, and its file that cannot be written is said.
 TEST_F(Dicio, APersonalDictionaryThatCannotBeUsedIsSaidAndKept) {
