@@ -6,36 +6,8 @@ namespace {
 
 class Margem : public SessaoEdicao {};
 
-// F10's checks and Ctrl+I are in the margens_limites case.
-TEST_F(Margem, NextTabColumn) {
-    // The margin menu's T, R and Tab are also in the margens_digitacao case.
-    abre("r" + std::string(33, 't'));
-    ed().tabulacoes = {10, 20};
-    struct Caso {
-        int coluna, esquerda, depois;
-        bool clique;
-    };
-    for (const Caso& c : {Caso{10, 1, 20, false}, {25, 1, 29, true}, {24, 1, 25, true},
-                          {21, 30, 30, true}, {3, 1, 10, false}}) {
-        texto({"abc"}, 1, c.coluna);
-        ed().margemEsquerda = c.esquerda;
-        comandoMargensTabs(e());
-        EXPECT_EQ(ed().colunaAtual, c.depois) << c.coluna;
-        EXPECT_EQ(ed().linha(1).size(), std::max<size_t>(3, static_cast<size_t>(c.depois - 1)));
-        EXPECT_EQ(ouvido(), c.clique ? Ouvido{"clique"} : Ouvido{}) << c.coluna;
-    }
-
-    familiaMargens(e());  // R
-    EXPECT_TRUE(ed().tabulacoes.empty());
-    for (int i = 1; i <= 33; ++i) {
-        ed().colunaAtual = i;
-        familiaMargens(e());
-    }
-    EXPECT_EQ(ed().tabulacoes.size(), 32u);  // the 33rd refused, silently
-    EXPECT_EQ(ed().tabulacoes.back(), 32);
-    EXPECT_EQ(ouvidoSemTextos().back(), "letra 116");
-}
-
+// F10's checks and Ctrl+I are in the margens_limites case; Ctrl+T and the margin menu's T
+// and R in the margens_digitacao case.
 TEST_F(Margem, FillKeepsParagraphsAndCutsOnlyOverlongWords) {
     struct Caso {
         Linhas bloco;
