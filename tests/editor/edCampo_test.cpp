@@ -58,8 +58,8 @@ struct Caso {
     Campo campo = kCampo;
 };
 
-// Erasing, selecting, pasting over a selection, moving by letters and words and the
-// echo's switch are the campo_teclas_edicao case.
+// Erasing, selecting (and a plain move forgetting it), pasting over a selection, moving by
+// letters and words and the echo's switch are the campo_teclas_edicao case.
 TEST(EditaCampo, EditingKeys) {
     const Caso casos[] = {
         // A proposed value is replaced by the first key typed, with two clicks...
@@ -70,8 +70,6 @@ TEST(EditaCampo, EditingKeys) {
         {"n{Enter}", "velho", "", "velho", {"clique", "clique", "letra 110"}, kSoLeitura},
         {"{End}{Backspace}{Backspace}zz{Ctrl+U}{Enter}", "abc", "", "abc",
          {"letra 99", "letra 98", "letra 122", "letra 122", "bip", "bip", "bip"}},
-        // A plain move forgets the selection.
-        {"{Home}{Shift+Right}{Shift+Right}{Right}{Del}{Enter}", "012345", "", "01245", {}},
         // Only the first line is pasted, its control characters made blanks.
         {"{Ctrl+V}{Enter}", "", "ab\tc\x07" "d\r\nsegunda", "ab c d", {"texto ab c d"}},
         {"{Ctrl+V}{Ctrl+V}{Enter}", "", std::string(1000, 'k'), std::string(255, 'k'), {"bip"}},
