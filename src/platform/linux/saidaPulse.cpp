@@ -77,11 +77,16 @@ class SaidaPulse final : public FluxoSaida {
     };
 
     bool conecta(std::string& motivo);
-    bool leTaxa();
+    void leTaxa();
     bool abreFluxo(Voz voz, std::string& motivo);
-    // Waits (locked) until `pronto` or `falhou` says so; false when it failed.
+    // Waits (locked) until `estado()` is above 0 (true: ready) or below it (false: failed).
     template <class Estado>
     bool espera(Estado estado);
+    // A context's or stream's state as `espera` reads it.
+    template <class E>
+    static int situacao(E e, E pronto, bool bom) {
+        return e == pronto ? 1 : bom ? 0 : -1;
+    }
     void escreve(Voz voz, size_t bytes);
     void bombeia();
     void descarta(Voz voz);
@@ -132,21 +137,15 @@ bool SaidaPulse::espera(Estado estado) {
 
 bool SaidaPulse::abre(std::string& motivo) {
     laco_ = pa_threaded_mainloop_new();
-    if (!laco_) {
-        motivo = "o PulseAudio não iniciou";
-        return false;
-    }
-    contexto_ = pa_context_new(pa_threaded_mainloop_get_api(laco_), "PLUMAR");
-    if (!contexto_) {
-        motivo = "o PulseAudio não iniciou";
-        return false;
-    }
-    if (pa_threaded_mainloop_start(laco_) < 0) {
+    if (laco_) contexto_ = pa_context_new(pa_threaded_mainloop_get_api(laco_), "PLUMAR");
+    if (!contexto_ || pa_threaded_mainloop_start(laco_) < 0) {
         motivo = "o PulseAudio não iniciou";
         return false;
     }
     pa_threaded_mainloop_lock(laco_);
-    const bool ok = conecta(motivo) && leTaxa() && abreFluxo(kFluxo, motivo) && abreFluxo(kSom, motivo);
+    bool ok = conecta(motivo);
+    if (ok) leTaxa();
+    ok = ok && abreFluxo(kFluxo, motivo) && abreFluxo(kSom, motivo);
     pa_threaded_mainloop_unlock(laco_);
     return ok;
 }
@@ -158,7 +157,7 @@ bool SaidaPulse::conecta(std::string& motivo) {
     if (pa_context_connect(contexto_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
         !espera([&] {
             const pa_context_state_t e = pa_context_get_state(contexto_);
-            return e == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(e) ? 0 : -1;
+            return situacao(e, PA_CONTEXT_READY, PA_CONTEXT_IS_GOOD(e));
         })) {
         motivo = "o servidor de som não respondeu: " + erro();
         return false;
@@ -168,12 +167,12 @@ bool SaidaPulse::conecta(std::string& motivo) {
 
 // The rate of the server's default sink, the one it mixes at, so nothing converts twice (the
 // server's own default where the sink is not found).
-bool SaidaPulse::leTaxa() {
+void SaidaPulse::leTaxa() {
     struct Pedido {
         pa_threaded_mainloop* laco;
         std::string sink;
         int taxa = 0;
-    } pedido{laco_};
+    } pedido{laco_, {}, 0};
     const auto aguarda = [&](pa_operation* op) {
         if (!op) return;
         espera([&] { return pa_operation_get_state(op) == PA_OPERATION_RUNNING ? 0 : 1; });
@@ -200,7 +199,6 @@ bool SaidaPulse::leTaxa() {
             },
             &pedido));
     if (pedido.taxa >= 8000 && pedido.taxa <= 192000) taxa_ = pedido.taxa;
-    return true;
 }
 
 bool SaidaPulse::abreFluxo(Voz voz, std::string& motivo) {
@@ -231,7 +229,7 @@ bool SaidaPulse::abreFluxo(Voz voz, std::string& motivo) {
     if (pa_stream_connect_playback(f, nullptr, &atributos, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0 ||
         !espera([&] {
             const pa_stream_state_t e = pa_stream_get_state(f);
-            return e == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(e) ? 0 : -1;
+            return situacao(e, PA_STREAM_READY, PA_STREAM_IS_GOOD(e));
         })) {
         motivo = "o servidor de som recusou o fluxo: " + erro();
         return false;
