@@ -25,18 +25,6 @@ class Caminhos : public ::testing::Test {
     Variavel v_{"SONARE_ROOT", raiz_.string()};
 };
 
-TEST_F(Caminhos, OrnatoStandsForTheFamilyRoot) {
-    EXPECT_EQ(raizFamilia(), raiz_);
-    EXPECT_EQ(mapeiaCaminho("c:\\ornato\\som\\letras\\"), (raiz_ / "som/letras/").string());
-    EXPECT_EQ(mapeiaCaminho("C:\\ORNATO"), raiz_.string() + "/");
-    EXPECT_EQ(mapeiaCaminho("\\Ornato\\x.wav"), (raiz_ / "x.wav").string());
-    EXPECT_EQ(mapeiaCaminho("d:\\outro\\x.wav"), "/outro/x.wav");
-    EXPECT_EQ(mapeiaCaminho("sub\\x.wav"), "sub/x.wav");
-    EXPECT_EQ(mapeiaCaminho("ornatos\\x"), "ornatos/x");
-    // A doubled separator after the root's name stays under the root.
-    EXPECT_EQ(mapeiaCaminho("c:\\ornato\\\\etc\\x"), (raiz_ / "etc/x").string());
-}
-
 TEST_F(Caminhos, FilesAndProgramsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(arquivoWindows("c:\\ornato\\SOM\\LETRAS\\_97.WAV"), raiz_ / "Som/Letras/_97.wav");
     EXPECT_EQ(achaPrograma("c:\\ornato\\CATALOGO.EXE"), raiz_ / "catalogo");  // .exe dropped

@@ -54,6 +54,8 @@ TEST_F(SistemaTest, WindowsPathsMapTheFamilyRootAndKeepRealDrivesOnWindows) {
     const CasoCaminho casos[] = {
         {"c:\\ornato\\som\\x.wav", "R/som/x.wav", "R/som/x.wav"},
         {"C:\\ORNATO\\\\dic", "R/dic", "R/dic"},
+        {"C:\\ORNATO", "R/", "R/"},
+        {"\\Ornato\\som\\letras\\", "R/som/letras/", "R/som/letras/"},
         {"d:\\textos\\carta.txt", "/textos/carta.txt", "d:/textos/carta.txt"},
         {"\\textos\\carta.txt", "/textos/carta.txt", "/textos/carta.txt"},
         {"carta.txt", "carta.txt", "carta.txt"},
