@@ -95,18 +95,6 @@ TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
               (std::vector<int>{223, 222}));
 }
 
-// A burst far larger than the queue comes in as the program reads it: every key, in order.
-TEST_F(SnCrtTest, ABurstOfKeysIsReadWholeWhateverItsSize) {
-    std::string digitado;
-    for (int i = 0; i < 10000; ++i) digitado += static_cast<char>('a' + i % 26);
-    crt("", "{burst}" + digitado + "{Up}{/burst}");
-    std::string lido;
-    for (int i = 0; i < 10000; ++i) lido += static_cast<char>(crt_->leTecla());
-    EXPECT_TRUE(lido == digitado);
-    EXPECT_EQ(crt_->leTecla(), 0);
-    EXPECT_EQ(crt_->leTecla(), 72);
-}
-
 // After a beep the commands waiting go (a held key's repeats), typed text, pastes and
 // characters Windows-1252 lacks stay, each with what it stands for.
 TEST_F(SnCrtTest, ABeepDropsOnlyTheCommandsWaiting) {

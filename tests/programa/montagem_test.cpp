@@ -25,22 +25,6 @@ class SaidaAudio : public ::testing::Test {
     Variavel windir_{"SONARE_WINDIR", (pasta_ / "win").string()};
 };
 
-TEST_F(SaidaAudio, TheSessionRecordsWhatItPlays) {
-    const std::string arquivo = (pasta_ / "saida.wav").string();
-    std::string erro;
-    auto sessao = montaSessao(opcoes(arquivo), erro);
-    ASSERT_TRUE(sessao) << erro;
-    sessao->fala->bip();
-    const std::string conteudo = leArquivo(arquivo);
-    OndaPcm onda;
-    ASSERT_TRUE(leOndaPcm(
-        std::span(reinterpret_cast<const uint8_t*>(conteudo.data()), conteudo.size()), onda));
-    EXPECT_EQ(onda.formato, AudioCaptura::kFormatoArquivo);
-    EXPECT_GT(onda.dados.size(), 0u);
-    // Headless runs on the virtual clock: the capture drains at once.
-    EXPECT_EQ(sessao->audio->blocosNaFila(), 0);
-}
-
 TEST_F(SaidaAudio, AFileThatCannotBeCreatedStopsTheStart) {
     std::string erro;
     auto sessao = montaSessao(opcoes((pasta_ / "nao/existe/saida.wav").string()), erro);
