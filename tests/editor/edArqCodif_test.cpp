@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/commands/edBloco.h"
-#include "editor/edArq.h"
 #include "editor/edArqDisco.h"
-#include "editor/edCursor.h"
-#include "editor/edtela.h"
 #include "decodificacaoPedacos.h"
 #include "platform/codigos.h"
-#include "sessao.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -20,27 +13,6 @@ const std::string kBom = "\xEF\xBB\xBF";
 std::optional<std::string> decodifica(std::string_view bytes) {
     CodificacaoArquivo cod;
     return decodificaUtf8(bytes, cod);
-}
-
-// `utf8` as UTF-16 with its byte-order mark, the high byte first when `be`; `solta` adds a
-// lone surrogate at the end.
-std::string utf16(std::string_view utf8, bool be, bool solta = false) {
-    std::string s = be ? "\xFE\xFF" : "\xFF\xFE";
-    auto unidade = [&](char32_t u) {
-        s += static_cast<char>(be ? u >> 8 : u & 0xFF);
-        s += static_cast<char>(be ? u & 0xFF : u >> 8);
-    };
-    for (size_t i = 0; i < utf8.size();) {
-        const char32_t u = proximoUtf8(utf8, i);
-        if (u >= 0x10000) {
-            unidade(0xD800 + ((u - 0x10000) >> 10));
-            unidade(0xDC00 + ((u - 0x10000) & 0x3FF));
-        } else {
-            unidade(u);
-        }
-    }
-    if (solta) unidade(0xDC01);
-    return s;
 }
 
 }  // namespace
@@ -179,169 +151,18 @@ TEST(EdArqCodif, DecodedInPiecesAsWhole) {
     }
 }
 
-// ------------------------------------------------------------------ through the editor
-
-namespace {
-
-class ArquivoCodificado : public SessaoEdicao {
-  protected:
-    // Loads `bytes` as the file carta.txt; what loading said, message texts left out.
-    Ouvido carrega(std::string_view bytes) {
-        gravaArquivoTeste(pasta_ / "carta.txt", bytes);
-        ed().nomeArquivo = (pasta_ / "carta.txt").string();
-        ouvido();
-        EXPECT_TRUE(carregaArquivo(e()));
-        return ouvidoSemTextos();
-    }
-    std::string gravado() {
-        EXPECT_TRUE(gravaTexto(e()));
-        return leArquivo(pasta_ / "carta.txt");
-    }
-    // `texto` typed at the end of line `linha`.
-    void digitaNoFim(int linha, std::string_view texto) {
-        ed().linhaAtual = linha;
-        ed().colunaAtual = static_cast<int>(ed().linha(linha).size()) + 1;
-        for (char c : texto) insereCaractere(e(), static_cast<uint8_t>(c));
-    }
-};
-
-}  // namespace
-
-// Loading says how many placeholders the text holds (or that a UTF-8 file with too many
-// opens as bytes); a save writes the file back as it was, its byte-order mark, line ends,
-// missing last line end and unknown characters included, and what was typed as UTF-8.
-// A file that is not strict UTF-8 stays Windows-1252 bytes.
-TEST_F(ArquivoCodificado, SavesTheFileBackAsItWasRead) {
-    std::string demais = "ação ";
-    for (char32_t u = U'α'; u < U'α' + 27; ++u) acrescentaUtf8(demais, u);
-    const struct {
-        std::string bytes;
-        Ouvido dito;
-        std::string digitado, gravado;
-    } casos[] = {
-        {kBom + "αβγ 😀 ação\r\nfica ✓ α\r\n",
-         {"mensagem EDCARDES", "texto 6"},
-         " fim",
-         kBom + "αβγ 😀 ação fim\r\nfica ✓ α\r\n"},
-        {"linha 1\nΣοφία 🙂 fim",
-         {"mensagem EDCARDES", "texto 6"},
-         " ç",
-         "linha 1 ç\nΣοφία 🙂 fim"},
-        {"cora\xE7\xE3o \xC3\xA7\r\nfim\r\n", {}, "!", "cora\xE7\xE3o \xC3\xA7!\r\nfim\r\n"},
-        {demais + "\r\nfim\r\n", {"mensagem EDUTFDEM"}, "", demais + "\r\nfim\r\n"},
-        // UTF-16 by its byte-order mark, either byte order, ASCII alone too; a lone
-        // surrogate is kept as it was.
-        {utf16("ação 😀\r\nfim\r\n", false),
-         {"mensagem EDCARDES", "texto 1"},
-         " ç",
-         utf16("ação 😀 ç\r\nfim\r\n", false)},
-        {utf16("abc\nfim", true, true), {"mensagem EDCARDES", "texto 1"}, "!",
-         utf16("abc!\nfim", true, true)},
-    };
-    for (const auto& c : casos) {
-        Ouvido dito = c.dito;
-        dito.push_back("mensagem EDARQCRG");
-        EXPECT_EQ(carrega(c.bytes), dito) << c.bytes;
-        digitaNoFim(1, utf8ParaWin1252(c.digitado));
-        EXPECT_EQ(gravado(), c.gravado) << c.bytes;
-    }
-}
-
-// One accented letter anywhere in a file of plain ASCII, the last bytes included, makes it
-// UTF-8; without it the same file is plain bytes.
-TEST_F(ArquivoCodificado, OneAccentedLetterAnywhereMakesTheFileUtf8) {
+// One accented letter anywhere in a file of plain ASCII, the last bytes included, makes the
+// file UTF-8; without it the same file is plain bytes. Files saved back in their encodings,
+// the block appended to or read from one, and unknown characters said are the acceptance
+// cases codificacoes_gravadas_de_volta, bloco_arquivos_codificados and estranhos_falados.
+TEST(EdArqCodif, OneAccentedLetterAnywhereMakesTheFileUtf8) {
     for (size_t pos = 0; pos <= 19; ++pos) {
-        std::string bytes(19, 'a');
-        bytes.insert(pos, "Ã©");
-        carrega(bytes);
-        EXPECT_TRUE(ed().codificacao.utf8) << pos;
-        std::string esperado(19, 'a');
-        esperado.insert(pos, "é");
-        EXPECT_EQ(ed().linha(1), esperado) << pos;
+        std::string bytes(19, 'a'), texto(19, 'a');
+        bytes.insert(pos, "\xC3\xA9");
+        texto.insert(pos, "\xE9");
+        const Decodificada d = decodificaEmPedacos(bytes, bytes.size());
+        EXPECT_EQ(d.fim, DecodificadorUtf8::Fim::Utf8) << pos;
+        EXPECT_EQ(d.linhas, std::vector<std::string>{texto}) << pos;
     }
-    carrega(std::string(19, 'a'));
-    EXPECT_FALSE(ed().codificacao.utf8);
-}
-
-// A new file is UTF-8 with LF line ends when CODIFICACAO says so, else Windows-1252 with CR LF.
-TEST_F(ArquivoCodificado, ANewFileTakesTheConfiguredEncoding) {
-    for (const auto& [ini, bytes] : {std::pair{"CODIFICACAO=UTF-8", "ação €\nfim\n"},
-                                     std::pair{"CODIFICACAO=", "a\xE7\xE3o \x80\r\nfim\r\n"}}) {
-        gravaArquivoTeste(pasta_ / "SONARE.INI", std::string("[PLUMAR]\r\n") + ini + "\r\n");
-        fs::remove(pasta_ / "carta.txt");
-        ed().nomeArquivo = (pasta_ / "carta.txt").string();
-        ASSERT_TRUE(carregaArquivo(e()));
-        texto({utf8ParaWin1252("ação €"), "fim"});
-        EXPECT_EQ(gravado(), bytes) << ini;
-    }
-}
-
-// A file read in as the block is decoded too, its unknown characters taken into the text's.
-TEST_F(ArquivoCodificado, ABlockReadInTakesTheTextsPlaceholders) {
-    abre("parte.txt{Enter}");
-    DiretorioAtual aqui(pasta_.caminho());
-    gravaArquivoTeste(pasta_ / "parte.txt", "lido ✓ ★ é\n");
-    carrega("um ✓\núltima\n");
-    texto(linhas(), 2, 1);
-    leArquivoBloco(e());
-    EXPECT_EQ(gravado(), "um ✓\nlido ✓ ★ é\núltima\n");
-}
-
-// Block A appends in the file's own encoding and line ends, on a line of its own: a UTF-8
-// file stays valid UTF-8, a UTF-16 one UTF-16, an ANSI one gets Windows-1252 ('?' for what
-// it lacks).
-TEST_F(ArquivoCodificado, BlocoAcrescentadoTomaACodificacaoDoArquivo) {
-    DiretorioAtual aqui(pasta_.caminho());
-    const struct {
-        std::string antes, depois;
-    } casos[] = {
-        {"Olá\nmundo", "Olá\nmundo\nação ✓ fim\n"},
-        {"linha\r\n", "linha\r\na\xE7\xE3o ? fim\r\n"},
-        {"", "a\xE7\xE3o ? fim\r\n"},
-        {kBom + "é\r\n", kBom + "é\r\nação ✓ fim\r\n"},
-        {utf16("é\r\n", false), utf16("é\r\nação ✓ fim\r\n", false)},
-        {utf16("é", true), utf16("é\nação ✓ fim\n", true)},
-    };
-    for (const auto& c : casos) {
-        gravaArquivoTeste(pasta_ / "destino.txt", c.antes);
-        abre("destino.txt{Enter}");
-        ed().nomeArquivo = (pasta_ / "carta.txt").string();
-        carrega("ação ✓ fim\n");
-        ed().inicioBloco = ed().fimBloco = 1;
-        adicionaBlocoArquivo(e());
-        EXPECT_TRUE(ouviu(ouvido(), "mensagem EDBLKADC")) << c.antes;
-        EXPECT_EQ(leArquivo(pasta_ / "destino.txt"), c.depois) << c.antes;
-    }
-}
-
-// Placeholders are said as unknown characters, a run of them as its number, by every
-// command that reads or moves over them, and shown as '?'.
-TEST_F(ArquivoCodificado, PlaceholdersAreSaidAsUnknown) {
-    carrega("alfa α e βγ, ação 😀 fim\nΣοφία\n");
-    const std::string um = "texto caractere desconhecido ",
-                      dois = "texto 2 caracteres desconhecidos ";
-    const struct {
-        void (*comando)(Editor&);
-        int vezes;
-        Ouvido dito;
-    } casos[] = {
-        {restoDaLinha,
-         1,
-         {"texto alfa", um, "texto e", dois, "texto ,", "texto a\xE7\xE3o", um, "texto fim"}},
-        {proximaPalavra, 4, {"texto alfa", um, "texto e", dois}},
-        {palavraDireitaFalada, 4, {"texto alfa", um, "texto e", um}},
-    };
-    for (const auto& c : casos) {
-        texto(linhas(), 1, 1);
-        ouvido();
-        for (int i = 0; i < c.vezes; ++i) c.comando(e());
-        EXPECT_EQ(ouvido(), c.dito);
-    }
-    texto(linhas(), 2, 1);
-    ouvido();
-    direita(e());
-    EXPECT_EQ(ouvido(), Ouvido{"texto caractere desconhecido"});
-    redesenhaTela(e());
-    EXPECT_EQ(textoTela(14), utf8ParaWin1252("alfa ? e ??, ação ? fim"));
-    EXPECT_EQ(textoTela(15), "?????");
+    EXPECT_EQ(decodificaEmPedacos(std::string(19, 'a'), 19).fim, DecodificadorUtf8::Fim::Bytes);
 }

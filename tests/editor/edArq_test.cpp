@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "editor/edArqDisco.h"
-#include "programa/despacho.h"
 #include "sessao.h"
 
 namespace fs = std::filesystem;
@@ -81,20 +80,6 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
     }
 }
 
-TEST_F(Carga, ReadingModeAndOemConversionLastOneLoad) {
-    gravaArquivoTeste(pasta_ / "dos.txt", "a\x87\xc6o\r\n\r\n");  // "ação" in code page 850
-    ed().anunciaCarga = false;
-    ed().converteOem = true;
-    ASSERT_TRUE(carrega("dos.txt"));
-    EXPECT_EQ(linhas(), (Linhas{"a\xe7\xe3o", ""}));
-    EXPECT_FALSE(ouviu(ouvido(), "mensagem EDARQCRG"));
-    EXPECT_FALSE(ed().converteOem);
-    EXPECT_TRUE(ed().anunciaCarga);
-    ASSERT_TRUE(carrega("dos.txt"));
-    EXPECT_EQ(linhas(), (Linhas{"a\x87\xc6o", ""}));
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDARQCRG"));
-}
-
 // A typed name loads in the nome_pedido_ctrl_u case; these load nothing.
 TEST_F(Carga, AskedNameGivenUpOrAFolder) {
     DiretorioAtual aqui(pasta_.caminho());
@@ -120,39 +105,8 @@ TEST(NomesArquivo, FullPathAndWindowTitle) {
 
 using Gravacao = Arquivos;
 
-// Empty lines at the end are left out (f2_grava_crlf, and bloco_grava_linhas for a range):
-// a text of empty lines only is an empty file, the text itself keeps them.
-TEST_F(Gravacao, AReadOnlyTextIsSavedWithAWarning) {
-    ed().nomeArquivo = nome("a.txt");
-    texto({"", ""});
-    ed().modoLeitura = true;
-    EXPECT_TRUE(gravaTexto(e()));
-    EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "");
-    EXPECT_EQ(linhas(), (Linhas{"", ""}));
-    EXPECT_TRUE(ouviu(ouvido(), "mensagem EDSOMLEI"));
-}
-
-// Writing over after "s" is the bloco_grava_junta case.
-TEST_F(Gravacao, AskedNameGivenUpOrNotWrittenOver) {
-    DiretorioAtual aqui(pasta_.caminho());
-    gravaArquivoTeste(pasta_ / "velha.txt", "guardado");
-    const struct {
-        std::string teclas;
-        bool grava;
-        const char* mensagem;
-    } casos[] = {
-        {"{Esc}", false, "mensagem EDDESIST"},
-        {"velha{Enter}n", false, "mensagem EDESCCAN"},
-        {"velha{Enter}{Del}", false, "mensagem EDESCCAN"},  // never the "S" of a scan code
-    };
-    for (const auto& c : casos) {
-        abre(c.teclas);
-        texto({"novo"});
-        EXPECT_EQ(gravaTexto(e()), c.grava) << c.teclas;
-        EXPECT_TRUE(ouviu(ouvido(), c.mensagem)) << c.teclas;
-    }
-    EXPECT_EQ(leArquivo(pasta_ / "velha.txt"), "guardado");
-}
+// A read-only text saved with a warning, the name asked for a save given up or an existing
+// file not written over are the grava_como_e_leitura and f3_falhas_mantem_texto cases.
 
 // A file that cannot be created is the grava_falha_pede_nome case; these fail writing.
 TEST_F(Gravacao, WriteErrorsKeepTheTextAndTheFileOnDisk) {
@@ -209,116 +163,16 @@ TEST(FormatoParagrafos, LinesJoinIntoParagraphs) {
 
 using Comandos = Arquivos;
 
-// A save under a new name is the ctrl_f2_grava_como case.
-TEST_F(Comandos, SaveAsGivenUpOrRefused) {
-    DiretorioAtual aqui(pasta_.caminho());
-    gravaArquivoTeste(pasta_ / "outro.txt", "do outro");
-    const std::pair<const char*, const char*> casos[] = {
-        {"{Enter}", "mensagem EDDESIST"},
-        {"novo{Enter}{Esc}", "mensagem EDDESIST"},
-        {"outro.txt{Enter}sn", "mensagem EDESCCAN"},  // another file: asked first
-    };
-    for (const auto& [teclas, mensagem] : casos) {
-        abre(teclas);
-        ed().nomeArquivo = nome("a.txt");
-        texto({"x"});
-        gravaComoOutro(e());
-        EXPECT_TRUE(ouviu(ouvido(), mensagem)) << teclas;
-        EXPECT_EQ(ed().nomeArquivo, nome("a.txt"));
-    }
-    EXPECT_FALSE(fs::exists(pasta_ / "novo.txt"));
-    EXPECT_EQ(leArquivo(pasta_ / "outro.txt"), "do outro");
-    // Its own name is no other file: no question. The file is no longer read-only.
-    abre("outro.txt{Enter}s");
-    ed().nomeArquivo = nome("outro.txt");
-    ed().modoLeitura = true;
-    texto({"y"});
-    gravaComoOutro(e());
-    EXPECT_FALSE(ouviu(ouvido(), "mensagem EDREESCR"));
-    EXPECT_EQ(leArquivo(pasta_ / "outro.txt"), "y\r\n");
-    EXPECT_FALSE(ed().modoLeitura);
-    EXPECT_EQ(ed().nomeArquivo, nomeEditor(fs::current_path() / "outro.txt"));
-}
+// Save As given up or refused, F3's save offer and its failures, and the file family's
+// letters are the ctrl_f2_grava_como, grava_como_e_leitura, f3_falhas_mantem_texto and
+// familia_arquivos_letras cases. Leaving with a changed text keeps its copy in the state
+// folder and says where (f3_n_esc_mantem_texto, familia_arquivos_letras); an unchanged text
+// leaves none (lista_de_arquivos).
 
-TEST_F(Comandos, NewFileAfterTheSaveOffer) {
-    gravaArquivoTeste(pasta_ / "b.txt", "de b");
-    abre("xs" + nome("b.txt") + "{Enter}");
-    ed().nomeArquivo = nome("a.txt");
-    texto({"de a"});
-    novoArquivo(e());
-    const Ouvido o = ouvido();
-    EXPECT_EQ(std::count(o.begin(), o.end(), "mensagem EDQUERSV"), 2);  // asked again after "x"
-    EXPECT_EQ(leArquivo(pasta_ / "a.txt"), "de a\r\n");
-    EXPECT_EQ(ed().nomeArquivo, nome("b.txt"));
-    EXPECT_EQ(linhas(), (Linhas{"de b"}));
-    // Given up, the save failed, or no other file loaded after "n" (Esc, an empty name, a
-    // file that cannot be read, then Esc): the text stays as it was, still changed, its
-    // block marks kept.
-    ASSERT_EQ(mkfifo((pasta_ / "tubo.txt").c_str(), 0600), 0);
-    for (const std::string& teclas : {std::string("{Esc}"), std::string("s"), std::string("n{Esc}"),
-                                      std::string("n{Enter}"), std::string("n/dev/null{Enter}{Esc}"),
-                                      "n" + nome("tubo.txt") + "{Enter}{Enter}"}) {
-        abre(teclas);
-        ed().nomeArquivo = "/dev/full";
-        texto({"fica", "linha"}, 2, 3);
-        ed().trocaLinha(1, "ficou");
-        ed().inicioBloco = ed().fimBloco = 2;
-        novoArquivo(e());
-        EXPECT_EQ(linhas(), (Linhas{"ficou", "linha"})) << teclas;
-        EXPECT_EQ(std::pair(ed().linhaAtual, ed().colunaAtual), std::pair(2, 3)) << teclas;
-        EXPECT_EQ(ed().nomeArquivo, "/dev/full");
-        EXPECT_TRUE(ed().modificado()) << teclas;
-        EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(2, 2)) << teclas;
-        EXPECT_EQ(ouvidoSemTextos().back(), teclas == "s" ? "mensagem EDERRESC" : "mensagem EDDESIST")
-            << teclas;
-    }
-}
-
-// Leaving with a changed text that was not saved, by any way: its copy in the state folder,
-// and the last words say where; an unchanged text leaves none.
-TEST_F(Comandos, LeavingWithAChangedTextKeepsItsCopyAndSaysWhere) {
-    for (const char* teclas : {"", "a"}) {
-        abre(teclas);
-        ed().nomeArquivo = nome("a.txt");
-        texto({"mudado"});
-        if (*teclas == '\0') ed().versaoGravada = ed().texto.versao();
-        ouvido();
-        EXPECT_THROW(*teclas ? familiaArquivos(e()) : terminaEditor(e()), FimDoRoteiro);
-        const Ouvido o = ouvidoSemTextos();
-        std::vector<fs::path> copias;
-        if (fs::exists(pasta_ / "estado/sonare"))
-            for (const auto& f : fs::directory_iterator(pasta_ / "estado/sonare"))
-                copias.push_back(f.path());
-        if (*teclas == '\0') {
-            EXPECT_TRUE(copias.empty());
-            EXPECT_EQ(o.back(), "mensagem EDFIMPRC");
-            continue;
-        }
-        ASSERT_EQ(copias.size(), 1u);
-        EXPECT_EQ(leArquivo(copias[0]), "mudado\r\n");
-        ASSERT_GE(o.size(), 3u);
-        EXPECT_EQ(o[o.size() - 3], "mensagem EDFIMPRC");
-        EXPECT_EQ(o[o.size() - 2], "mensagem EDCOPGRD");
-        EXPECT_EQ(o.back(), "texto " + nomeEditor(pasta_ / "estado/sonare"));
-        EXPECT_FALSE(fs::exists(pasta_ / "a.txt"));
-    }
-}
-
-TEST_F(Comandos, NameIsSpokenOrSpelled) {
-    ed().nomeArquivo = "/tmp/carta.txt";
-    informaNome(e(), false);
-    Ouvido o = ouvido();
-    ASSERT_GE(o.size(), 2u);
-    EXPECT_EQ(o[o.size() - 2], "texto /tmp/carta.txt");
-    EXPECT_EQ(o.back(), "texto ANSI");  // and its encoding
-    EXPECT_EQ(e().crt.caractereEm(22, 9), '/');  // after "Nome deste arquivo: " and a blank
-    ed().codificacao.utf8 = true;
-    informaNome(e(), true);
-    o = ouvido();
-    ASSERT_GE(o.size(), 2u);
-    EXPECT_EQ(o[o.size() - 2], "soletra /tmp/carta.txt");
-    EXPECT_EQ(o.back(), "texto UTF-8");
-    ed().nomeArquivo = "/" + std::string(300, 'n');  // written on its row only
+// The name and its encoding said are in the familia_arquivos_letras case; a long name is
+// written on its row only.
+TEST_F(Comandos, ALongNameIsWrittenOnItsRowOnly) {
+    ed().nomeArquivo = "/" + std::string(300, 'n');
     informaNome(e(), false);
     EXPECT_EQ(e().crt.WhereY(), 9);
 }
@@ -341,34 +195,6 @@ TEST_F(Comandos, PrintStartsTheProgramOnlyAfterASave) {
     for (int i = 0; i < 500 && leArquivo(pasta_ / "impresso").empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(leArquivo(pasta_ / "impresso"), nome("com espaco.txt") + "\n");
-}
-
-TEST_F(Comandos, LeavingStaysWhenTheSaveFails) {
-    ed().nomeArquivo = "/dev/full";
-    texto({"x"});
-    gravaESai(e());  // returns: the program goes on
-    EXPECT_FALSE(ouviu(ouvido(), "mensagem EDFIMPRC"));
-    abre("ss");
-    ed().nomeArquivo = "/dev/full";
-    texto({"x"});
-    EXPECT_FALSE(confirmaSaida(e()));
-    abre("{Del}n");  // Del is no "S"
-    EXPECT_FALSE(confirmaSaida(e()));
-}
-
-TEST_F(Comandos, FileFamilyLetters) {
-    auto familia = [&](const std::string& teclas) {
-        abre(teclas);
-        ed().nomeArquivo = nome("a.txt");
-        texto({"x"});
-        familiaArquivos(e());
-        return ouvido();
-    };
-    EXPECT_TRUE(ouviu(familia("X"), "mensagem EDARQGRV"));  // "s" is familia_arquivos_salva
-    fs::remove(pasta_ / "a.txt");
-    EXPECT_TRUE(ouviu(familia("i"), "soletra " + nome("a.txt")));
-    EXPECT_TRUE(ouviu(familia("{Esc}"), "mensagem EDDESIST"));
-    EXPECT_EQ(familia("q").back(), "bip");
 }
 
 }  // namespace

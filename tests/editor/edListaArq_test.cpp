@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "editor/edArq.h"
 #include "sessao.h"
 
@@ -48,12 +46,6 @@ class ListaArquivos : public ::testing::Test {
         fs::create_directory(pasta_ / "sub.txt");
         fs::create_symlink("b.txt", pasta_ / "elo.txt");
         fs::create_symlink("nada", pasta_ / "quebrado.txt");
-        fs::create_directory(pasta_ / "muitos");
-        for (int i = 1; i <= 15; ++i) {
-            char n[16];
-            std::snprintf(n, sizeof n, "f%02d.txt", i);
-            gravaArquivoTeste(pasta_ / "muitos" / n, "");
-        }
     }
     std::string dir() const { return pasta_.caminho().string(); }
     // The name prompt at row 9, column 25, as after "Qual o nome do Arquivo? ".
@@ -61,18 +53,6 @@ class ListaArquivos : public ::testing::Test {
         s.crt().GotoXY(25, 9);
         return pedeNomeArquivo(s.editor(), linhas);
     }
-    // What was heard from the first announcement of the list on, without the stops.
-    static Nomes ouvidoNaLista(const SessaoEditor& s) {
-        std::istringstream in(s.rastro());
-        Nomes v;
-        bool aberta = false;
-        for (std::string l; std::getline(in, l);) {
-            aberta = aberta || l == "texto A.txt" || l == "texto f01.txt";
-            if (aberta && l != "para") v.push_back(l);
-        }
-        return v;
-    }
-
     // Not the sessions' folder, which they empty when they start.
     PastaTemporaria pasta_{"arquivos"};
 };
@@ -86,68 +66,7 @@ TEST_F(ListaArquivos, PlainFilesOfThePatternInOrderOfName) {
     EXPECT_EQ(arquivosDoPadrao(dir() + "/falta/*.*"), Nomes{});
 }
 
-// The keys of the list (typed after the folder's name), the file chosen and what was heard.
-TEST_F(ListaArquivos, KeysOfTheList) {
-    const struct {
-        const char* teclas;
-        const char* escolhido;  // empty: none
-        Nomes ouvido;
-    } casos[] = {
-        // Past the ends: a beep and the entry stays.
-        {"{Enter}{Up}{End}{Down}{PgUp}{PgDn}{Home}{Ctrl+PgDn}{Ctrl+PgUp}{Esc}", "",
-         {"texto A.txt", "bip", "texto elo.txt", "bip", "bip", "bip", "texto A.txt",
-          "texto elo.txt", "texto A.txt"}},
-        {"/muitos/{Enter}{PgDn}{PgDn}{Down}{PgUp}{Enter}", "/muitos/f02.txt",
-         {"texto f01.txt", "texto f11.txt", "bip", "texto f12.txt", "texto f02.txt"}},
-        // Marks only change the announcement: Shift+End marks b..elo; "/" unmarks all,
-        // space toggles, "+" marks, "-" unmarks, "*" marks all.
-        {"{Enter}{Down}{Shift+End}{Up}/  +-*{Enter}", "/cc.txt",
-         {"texto A.txt", "texto b.txt", "bip", "texto elo.txt", "bip", "texto cc.txt",
-          "texto cc.txt", "bip", "texto cc.txt", "texto cc.txt", "bip", "texto cc.txt",
-          "texto cc.txt", "bip", "texto cc.txt"}},
-        {"{Enter}{End}{Shift+Home}{End}{Enter}", "/elo.txt",
-         {"texto A.txt", "texto elo.txt", "bip", "texto A.txt", "bip", "texto elo.txt"}},
-        // F5 and a letter, Ctrl+F5 again (round from the top); no such letter: a beep.
-        {"{Enter}{F5}c{Ctrl+F5}{Ctrl+F5}{F5}z{F5}{Down}{Enter}", "/c.doc",
-         {"texto A.txt", "texto c.doc", "texto cc.txt", "texto c.doc", "bip", "bip"}},
-        // The sideways arrows spell; other keys say the entry again; Ctrl+F5 with nothing
-        // looked for yet beeps.
-        {"{Enter}{Right}{Left}x{F12}{Ctrl+F5}{Enter}", "/A.txt",
-         {"texto A.txt", "soletra A.txt", "soletra A.txt", "texto A.txt", "texto A.txt", "bip"}},
-    };
-    for (const auto& c : casos) {
-        SessaoEditor s(dir() + c.teclas);
-        EXPECT_EQ(pede(s), *c.escolhido ? dir() + c.escolhido : "") << c.teclas;
-        EXPECT_EQ(ouvidoNaLista(s), c.ouvido) << c.teclas;
-    }
-}
-
-TEST_F(ListaArquivos, NamesTypedWildcardsAndTab) {
-    SessaoEditor tab(dir() + "{Enter}{Tab}{End}x.txt{Enter}");  // Tab: back to the name
-    EXPECT_EQ(pede(tab), dir() + "/x.txt");
-    EXPECT_TRUE(contemEmOrdem(tab.rastro(), {"texto A.txt", "clique", "clique", "letra 120"}));
-    SessaoEditor curinga(dir() + "/*.doc{Enter}{Down}{Enter}");
-    EXPECT_EQ(pede(curinga), dir() + "/c.doc");
-    EXPECT_TRUE(contemEmOrdem(curinga.rastro(), {"texto c.doc", "bip"}));
-    SessaoEditor nada(dir() + "/*.xyz{Enter}{Esc}");  // nothing matches: a beep, the name again
-    EXPECT_EQ(pede(nada), "");
-    EXPECT_EQ(nada.rastro().find("texto "), std::string::npos);
-    SessaoEditor barra(dir() + "\\{Enter}{Enter}");  // "\" is a separator too
-    EXPECT_EQ(pede(barra), dir() + "\\A.txt");
-    const std::pair<const char*, const char*> digitados[] = {
-        {"  carta  {Enter}", "carta"}, {"{Enter}", ""}, {"nome{Esc}", ""},
-        {"nome{Up}{Enter}", "nome"},  // a key the prompt has no use for
-    };
-    for (const auto& [teclas, nome] : digitados) {
-        SessaoEditor s(teclas);
-        EXPECT_EQ(pede(s), nome) << teclas;
-    }
-    // Tab on an empty name lists the current folder (the lista_escolhe_arquivo case); a
-    // typed name without a folder lists it too.
-    DiretorioAtual aqui(pasta_.caminho());
-    SessaoEditor digitado("cart{Tab}{Enter}");
-    EXPECT_EQ(pede(digitado), "A.txt");
-}
+// The keys of the list and names typed at its prompt are the lista_de_arquivos case.
 
 TEST_F(ListaArquivos, ColoursAndSizeOnTheScreen) {
     SessaoEditor s(dir() + "{Enter}{Down}");
