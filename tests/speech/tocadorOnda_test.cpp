@@ -72,10 +72,10 @@ class FrenteTeclaMarcada : public FrontEndSemTela {
 class TocadorOndaTest : public ::testing::Test {
   protected:
     void SetUp() override { monta(""); }
-    void monta(std::string_view roteiro) {
+    void monta(std::string_view roteiro) { monta(criaFrontEndHeadless(leRoteiro(roteiro).teclas)); }
+    void monta(std::unique_ptr<FrontEnd> frente) {
         tocador_.reset();
-        crt_ = std::make_unique<SnCrt>(criaFrontEndHeadless(leRoteiro(roteiro).teclas), audio_,
-                                       dir_ / "SONARE.INI");
+        crt_ = std::make_unique<SnCrt>(std::move(frente), audio_, dir_ / "SONARE.INI");
         tocador_ = std::make_unique<TocadorOnda>(*crt_, audio_);
     }
     void comRelogio() {
@@ -136,13 +136,6 @@ TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
     EXPECT_EQ(pedaco(audio_.blocos.back().bytes, 100, 156), Bytes(156, 0));
     tocador_->tocaPcm(rampa(301), 22050, 1, 16);  // half a sample is not played
     EXPECT_EQ(audio_.blocos.back().bytes.size(), 300u);
-}
-
-// The player's own header is the canonical one the device layer writes.
-TEST(TocadorOndaCabecalho, EqualsTheCanonicalHeader) {
-    std::array<uint8_t, 44> c{};
-    TocadorOnda::preencheCabecalho(c, 1000, 22050, 2, 16);
-    EXPECT_EQ(Bytes(c.begin(), c.end()), cabecalhoWave({2, 22050, 16}, 1000));
 }
 
 // ------------------------------------------------------------------ files
@@ -243,10 +236,7 @@ TEST_F(TocadorOndaTest, AKeyStopsTheSoundWithoutWaitingForAnotherBuffer) {
 // waiting for the end, and a pause after a sign whose name still sounds.
 TEST_F(TocadorOndaTest, AKeySilencesTheSoundWhenItComes) {
     for (uint64_t teclaEm : {37, 71}) {
-        tocador_.reset();
-        crt_ = std::make_unique<SnCrt>(std::make_unique<FrenteTeclaMarcada>(teclaEm), audio_,
-                                       dir_ / "SONARE.INI");
-        tocador_ = std::make_unique<TocadorOnda>(*crt_, audio_);
+        monta(std::make_unique<FrenteTeclaMarcada>(teclaEm));
         comRelogio();
         const int reinicios = audio_.reinicios;
         tocador_->tocaArquivo(grava("longo.wav", ondaTeste(kMono8, rampa(11025))));
@@ -254,9 +244,7 @@ TEST_F(TocadorOndaTest, AKeySilencesTheSoundWhenItComes) {
         EXPECT_EQ(audio_.reinicios, reinicios + 1);
         EXPECT_EQ(crt_->leTecla(), 'x');
     }
-    tocador_.reset();
-    crt_ = std::make_unique<SnCrt>(std::make_unique<FrenteTeclaMarcada>(71), audio_,
-                                   dir_ / "SONARE.INI");
+    monta(std::make_unique<FrenteTeclaMarcada>(71));
     Fala fala(*crt_, audio_);
     fala.tocador().assincrono = true;
     fala.tocador().tocaArquivo(grava("virgula.wav", ondaTeste(kMono8, rampa(11025))));
@@ -372,29 +360,21 @@ TEST(CompressaoTempo, DropsOnePeriodInEveryTwo) {
 // ------------------------------------------------------------------ second voice
 
 // Whole recordings handed to the second voice: looping, in the background, or waited for.
-TEST(TocadorSegundaVoz, LoopsOnceOrWaitsAndRefusesWhatIsNoWave) {
-    PastaTemporaria dir;
-    AudioFalso audio;
-    SnCrt crt(criaFrontEndHeadless(leRoteiro("").teclas), audio, dir / "SONARE.INI");
-    TocadorOnda tocador(crt, audio);
-    const std::vector<uint8_t> dados(11025, 100);  // one second at 11025 Hz, 8 bits
-    const auto onda = ondaTeste(FormatoAudio{1, 11025, 8}, dados);
-    gravaArquivoTeste(dir / "m7.wav", onda);
-    gravaArquivoTeste(dir / "nada.wav", std::string_view("RIFF de mentira"));
+TEST_F(TocadorOndaTest, TheSecondVoiceLoopsOnceOrWaitsAndRefusesWhatIsNoWave) {
+    const auto onda = ondaTeste(kMono8, Bytes(11025, 100));  // one second
+    const fs::path m7 = grava("m7.wav", onda), nada = grava("nada.wav", Bytes{'R', 'I', 'F', 'F', 1});
     using Modo = TocadorOnda::Modo;
-
-    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Repetindo), 0);
-    const uint64_t antes = crt.agoraMs();
-    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Assincrono), 0);
-    EXPECT_LT(crt.agoraMs() - antes, 100u);
-    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "m7.wav", Modo::Sincrono), 0);
-    EXPECT_GE(crt.agoraMs() - antes, 1000u);
-    EXPECT_EQ(audio.repeticoes, (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(audio.sons[0], onda);
-
-    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "nada.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
-    EXPECT_EQ(tocador.tocaArquivoSegundaVoz(dir / "falta.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
-    EXPECT_EQ(audio.sons.size(), 3u);
+    EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(m7, Modo::Repetindo), 0);
+    const uint64_t antes = crt_->agoraMs();
+    EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(m7, Modo::Assincrono), 0);
+    EXPECT_LT(crt_->agoraMs() - antes, 100u);
+    EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(m7, Modo::Sincrono), 0);
+    EXPECT_GE(crt_->agoraMs() - antes, 1000u);
+    EXPECT_EQ(audio_.repeticoes, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(audio_.sons[0], onda);
+    EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(nada, Modo::Repetindo), TocadorOnda::kErroArquivo);
+    EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(dir_ / "falta.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
+    EXPECT_EQ(audio_.sons.size(), 3u);
 }
 
 

@@ -79,10 +79,12 @@ int maior(const std::vector<int16_t>& x, size_t de, size_t ate) {
 
 TEST(MotorDifones, LengthsAndPitchesComeOutAsAsked) {
     MotorDifones m(vozDeTeste());
-    const auto x = sintetiza(m, {"_ 100", "a 400 0 150 100 150", "s 100", "a 400 50 80", "_ 100"});
+    // The first vowel glides from 120 to 180 Hz; the second holds 80 Hz from its middle.
+    const auto x = sintetiza(m, {"_ 100", "a 400 0 120 100 180", "s 100", "a 400 50 80", "_ 100"});
     ASSERT_EQ(x.size(), 1100u * 16);
-    EXPECT_NEAR(pitch(x, 300 * 16), 150, 150 * 0.05);
-    EXPECT_NEAR(pitch(x, 800 * 16), 80, 80 * 0.05);
+    for (auto [ms, hz] : {std::pair{200, 135.0}, {300, 150.0}, {400, 165.0}})
+        EXPECT_NEAR(pitch(x, ms * 16), hz, hz * 0.05) << ms;
+    EXPECT_NEAR(pitch(x, 850 * 16), 80, 80 * 0.05);
     EXPECT_GT(maior(x, 250 * 16, 350 * 16), 3000);  // the vowel sounds
     EXPECT_EQ(maior(x, 0, 40 * 16), 0);             // the pause is silent
 }
