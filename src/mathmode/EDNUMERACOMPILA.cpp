@@ -397,13 +397,7 @@ void Execucao::resultadoVariaveis(std::string_view lista) {
             if (s_.estadoNumera != 2) falha(44, nome);
             return;
         }
-        std::string mostrado = nome;
-        const size_t colchete = mostrado.find('[');
-        if (colchete != std::string::npos && (nome.rfind("M_", 0) == 0)) {
-            const size_t a = mostrado.find('a', colchete);
-            if (a != std::string::npos) mostrado[a] = ',';
-        }
-        resultados.push_back(mostrado + " = " + (numerico ? numeroSaida(numero) : texto));
+        resultados.push_back(nomeComoEscrito(nome) + " = " + (numerico ? numeroSaida(numero) : texto));
     }
 }
 

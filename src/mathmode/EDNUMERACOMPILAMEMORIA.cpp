@@ -150,6 +150,12 @@ bool falhaNumera(EstadoNumera& s, int codigo, std::string_view parametro) {
     return false;
 }
 
+std::string nomeComoEscrito(std::string_view nome) {
+    std::string escrito(nome);
+    if (escrito.rfind("M_", 0) == 0) std::replace(escrito.begin(), escrito.end(), 'a', ',');
+    return escrito;
+}
+
 namespace {
 
 bool comeca(std::string_view s, std::string_view prefixo) { return s.substr(0, prefixo.size()) == prefixo; }
@@ -201,7 +207,11 @@ bool resolveIndice(MemoriaNumera& m, EstadoNumera& s, std::string_view texto, in
 }
 
 // The table name of an element: Â«V_NA[3]Â», Â«M_NT[2,3]Â» for Â«M_NT[2a3]Â».
-bool nomeElemento(MemoriaNumera& m, EstadoNumera& s, std::string_view nome, std::string& saida) {
+// The table name of an element: «V_NA[3]», «M_NT[2,3]» for «M_NT[2a3]».
+bool nomeElemento(MemoriaNumera& m, EstadoNumera& s, std::string_view nomeTraduzido,
+                  std::string& saida) {
+    // Faults name the element as written; the index is read from the translated name.
+    const std::string nome = nomeComoEscrito(nomeTraduzido);
     std::string_view base, indice;
     separaElemento(nome, base, indice);
     const bool matriz = ehMatriz(tipoNome(nome));

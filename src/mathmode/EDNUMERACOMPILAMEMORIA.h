@@ -130,6 +130,9 @@ std::string atribuicaoDeValor(std::string_view nome, std::string_view valor);
 // false when it names neither.
 bool valorSaida(MemoriaNumera& m, EstadoNumera& estado, std::string_view nome, bool& numerico,
                 double& numero, std::string& texto);
+// A matrix element's name as the program wrote it, for results and faults: «M_NT[2,3]» for
+// the translator's «M_NT[2a3]» (names are upper case, so a small «a» is only a separator).
+std::string nomeComoEscrito(std::string_view nome);
 // A parameter that is a number or the name of a numeric variable, as a number.
 bool numeroOuVariavel(MemoriaNumera& m, EstadoNumera& estado, std::string_view t, double& valor);
 
