@@ -58,20 +58,16 @@ TEST(Docconv, MarksBecomeRtfControlWords) {
     EXPECT_EQ(std::count(f.begin(), f.end(), "\\cf99"), 0);
 }
 
-TEST(Docconv, Utf8TextKeepsCharactersBeyondTheCodePage) {
-    const std::vector<std::string> f = fichas(geraRtf("caf\xC3\xA9 \xE2\x86\x92 ok\n"));
-    EXPECT_TRUE(temSequencia(f, {"caf", "\\'e9"}));
-    EXPECT_TRUE(temSequencia(f, {"\\u8594", "? ok", "\\par"}));
-}
-
 // A document the family wrote opens again, without LibreOffice, as its text: paragraphs
 // one a line, the marks gone, the characters of the code page and those beyond it.
 TEST(Docconv, TheOwnRtfReaderReadsTheDocumentBackAsItsText) {
     EXPECT_EQ(textoDeRtf(geraRtf("<C><TF=Arial><IN>Carta<FN>\r\n\r\n<AF><CE=6>Ol\xE1 <II>mundo<FI> "
                                  "e <IS>{chaves}<FS>\r\ncontinua\r\n    recuo \\fim\r\n")),
               "Carta\r\n\r\nOl\xE1 mundo e {chaves} continua\r\n\trecuo \\fim\r\n");
-    EXPECT_EQ(textoDeRtf(geraRtf("caf\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92 ok\n")),
-              "caf\xE9 \x80 ? ok\r\n");
+    // UTF-8 text: the code page's characters as such, those beyond it as \uN.
+    const std::string utf8 = geraRtf("caf\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92 ok\n");
+    EXPECT_TRUE(temSequencia(fichas(utf8), {"caf", "\\'e9", "\\'80", "\\u8594", "? ok", "\\par"}));
+    EXPECT_EQ(textoDeRtf(utf8), "caf\xE9 \x80 ? ok\r\n");
 }
 
 int rodaDocconv(std::vector<std::string> args) {

@@ -8,23 +8,15 @@
 
 #include "apoio.h"
 
-int fuzzTradutor(const uint8_t* dados, size_t tamanho);
-int fuzzBrisa(const uint8_t* dados, size_t tamanho);
-int fuzzOnda(const uint8_t* dados, size_t tamanho);
-int fuzzDicionario(const uint8_t* dados, size_t tamanho);
-int fuzzTransf(const uint8_t* dados, size_t tamanho);
-int fuzzIni(const uint8_t* dados, size_t tamanho);
-int fuzzArquivo(const uint8_t* dados, size_t tamanho);
-int fuzzRoteiro(const uint8_t* dados, size_t tamanho);
-int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho);
-int fuzzAvaliador(const uint8_t* dados, size_t tamanho);
-int fuzzNumera(const uint8_t* dados, size_t tamanho);
-int fuzzFonemas(const uint8_t* dados, size_t tamanho);
-int fuzzCaminhos(const uint8_t* dados, size_t tamanho);
-int fuzzMarcas(const uint8_t* dados, size_t tamanho);
-int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho);
-int fuzzSintetizador(const uint8_t* dados, size_t tamanho);
-int fuzzRtf(const uint8_t* dados, size_t tamanho);
+// Each fuzz entry with its corpus folder and the fewest inputs the folder must hold.
+#define CORPORA(X)                                                                           \
+    X(Tradutor, tradutor, 5) X(Brisa, brisa, 4) X(Onda, onda, 10) X(Dicionario, dicionario, 6) \
+    X(Transf, transf, 5) X(Ini, ini, 5) X(Arquivo, arquivo, 5) X(Roteiro, roteiro, 5)          \
+    X(TeclasTerminal, teclas, 5) X(Avaliador, avaliador, 5) X(Numera, numera, 5)             \
+    X(Fonemas, fonemas, 5) X(Caminhos, caminhos, 5) X(Marcas, marcas, 5)                     \
+    X(RespostaSsip, resposta_ssip, 5) X(Sintetizador, sintetizador, 5) X(Rtf, rtf, 5)
+#define DECLARA(nome, pasta, minimo) int fuzz##nome(const uint8_t* dados, size_t tamanho);
+CORPORA(DECLARA)
 
 namespace {
 
@@ -34,23 +26,8 @@ TEST(CorpusFuzz, EveryInputRunsThroughItsFuzzEntry) {
         int (*entrada)(const uint8_t*, size_t);
         int minimo;
     };
-    for (const Corpus& c : {Corpus{"corpus_tradutor", fuzzTradutor, 5},
-                            Corpus{"corpus_brisa", fuzzBrisa, 4},
-                            Corpus{"corpus_onda", fuzzOnda, 10},
-                            Corpus{"corpus_dicionario", fuzzDicionario, 6},
-                            Corpus{"corpus_transf", fuzzTransf, 5},
-                            Corpus{"corpus_ini", fuzzIni, 5},
-                            Corpus{"corpus_arquivo", fuzzArquivo, 5},
-                            Corpus{"corpus_roteiro", fuzzRoteiro, 5},
-                            Corpus{"corpus_teclas", fuzzTeclasTerminal, 5},
-                            Corpus{"corpus_avaliador", fuzzAvaliador, 5},
-                            Corpus{"corpus_numera", fuzzNumera, 5},
-                            Corpus{"corpus_fonemas", fuzzFonemas, 5},
-                            Corpus{"corpus_caminhos", fuzzCaminhos, 5},
-                            Corpus{"corpus_marcas", fuzzMarcas, 5},
-                            Corpus{"corpus_resposta_ssip", fuzzRespostaSsip, 5},
-                            Corpus{"corpus_sintetizador", fuzzSintetizador, 5},
-                            Corpus{"corpus_rtf", fuzzRtf, 5}}) {
+#define LINHA(nome, pasta, minimo) Corpus{"corpus_" #pasta, fuzz##nome, minimo},
+    for (const Corpus& c : {CORPORA(LINHA)}) {
         int executados = 0;
         for (const auto& e : std::filesystem::directory_iterator(
                  std::filesystem::path(PLUMAR_DIR_TESTES "/fuzz") / c.pasta)) {

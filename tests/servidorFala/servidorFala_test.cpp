@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "analiseSom.h"
 #include "apoio.h"
 #include "platform/audio.h"
 #include "platform/caminhos.h"
@@ -27,20 +28,15 @@ constexpr const char* kServidor = "sonare-servidor-fala.exe";
 constexpr const char* kServidor = "sonare-servidor-fala";
 #endif
 
-// Seconds of `onda` (16-bit mono) from `de` to `ate` whose loudest sample passes `limiar`.
-double segundosComSom(const OndaPcm& onda, double de, double ate, int limiar = 1000) {
-    const size_t taxa = static_cast<size_t>(onda.formato.taxa);
-    const size_t total = onda.dados.size() / 2;
-    const size_t fim = std::min(total, static_cast<size_t>(ate * taxa));
+// Seconds of the capture `s` from `de` to `ate` whose 10 ms frames are heard: their loudest
+// sample passes 1000.
+double segundosComSom(std::span<const int16_t> s, double de, double ate) {
+    const size_t quadro = AudioCaptura::kFormatoArquivo.taxa / 100;
+    const size_t fim = std::min(s.size(), static_cast<size_t>(ate * 100) * quadro);
     size_t comSom = 0;
-    for (size_t i = static_cast<size_t>(de * taxa); i < fim; i += taxa / 100) {
-        int pico = 0;
-        for (size_t j = i; j < std::min(fim, i + taxa / 100); ++j) {
-            const auto a = static_cast<int16_t>(onda.dados[2 * j] | onda.dados[2 * j + 1] << 8);
-            pico = std::max(pico, std::abs(int{a}));
-        }
-        if (pico > limiar) ++comSom;
-    }
+    for (size_t i = static_cast<size_t>(de * 100) * quadro; i < fim; i += quadro)
+        comSom += std::any_of(s.begin() + i, s.begin() + std::min(fim, i + quadro),
+                              [](int16_t a) { return std::abs(int{a}) > 1000; });
     return comSom / 100.0;
 }
 
@@ -79,10 +75,9 @@ TEST(ServidorFala, ANewBlockCutsTheOneBeingReadShort) {
     std::this_thread::sleep_for(5s);
     processo.encerra();
 
-    OndaPcm onda;
-    ASSERT_TRUE(leOndaPcm(leBytes(wav), onda));
-    ASSERT_EQ(onda.formato, AudioCaptura::kFormatoArquivo);
-    const double duracao = onda.dados.size() / 2.0 / onda.formato.taxa;
+    const std::vector<int16_t> onda = analise::amostrasCapturadas(wav);
+    ASSERT_FALSE(onda.empty());
+    const double duracao = static_cast<double>(onda.size()) / AudioCaptura::kFormatoArquivo.taxa;
     // The first block was heard from its start, and the second after it.
     EXPECT_GT(segundosComSom(onda, 0, 1.5), 0.5);
     EXPECT_GT(segundosComSom(onda, intervalo + 0.2, duracao), 0.3);
