@@ -96,7 +96,6 @@ TEST(MenuAjuda, PopUpGivesTheScreenBack) {
 // lines are offered, the keys pressed and the answer.
 TEST(MenuAjuda, AnswersOfTheSpokenListAndThePopUp) {
     const std::tuple<uint8_t, const char*, int, const char*, int> casos[] = {
-        {59, "EDAJLI", 10, "{Down}{Down}{Enter}", 'A'},  // an arrow after F1 opens the pop-up
         {80, "EDAJMA", 500, "{End}{Enter}", 'R'},        // a count past the list is cut to it
         {80, "EDAJNAO", 5, "{End}{Enter}", 27}};
     for (const auto& [scan, lista, linhas, teclas, resposta] : casos) {
