@@ -191,15 +191,4 @@ TEST(LeLinhaFalada, ReadsAtTheCursorMovesToTheNextRowAndEscGivesNothing) {
     EXPECT_EQ(s.linhaTela(12), "Qual? " + std::string(74, ' '));
 }
 
-TEST(LeNumeroFalado, EmptyOrNotANumberLeavesTheValue) {
-    const std::pair<const char*, int> casos[] = {
-        {" 42 {Enter}", 42}, {"-15{Enter}", -15}, {"+8{Enter}", 8},          {"{Enter}", 7},
-        {"abc{Enter}", 7},   {"12x{Enter}", 7},   {"99999999999{Enter}", 7}, {"33{Esc}", 7},
-        {"+-3{Enter}", 7}};
-    for (const auto& [teclas, esperado] : casos) {
-        SessaoEditor s(teclas);
-        EXPECT_EQ(leNumeroFalado(s.editor(), 7), esperado) << teclas;
-    }
-}
-
 }  // namespace

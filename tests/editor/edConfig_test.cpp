@@ -97,24 +97,6 @@ TEST_F(Configuracao, AFileThatCannotBeWrittenStaysWholeAndTheOptionsHoldForTheRu
     EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDERRESC", "mensagem EDOK"}));
 }
 
-TEST_F(Configuracao, FamilyTogglesAndTheSpeedKey) {
-    gravaArquivoTeste(pasta_ / "SONARE.INI", "[PLUMAR]\nVELOCIDADE=2\nDICIONARIOATIVADO=N\n");
-    inicia("IV3FQSIZ{Esc}");
-    ASSERT_EQ(e().fala.velocidade(), 2);
-    menuComandos(e());  // F9, then I V 3
-    EXPECT_EQ(e().fala.velocidade(), 3);
-    for (int i = 0; i < 6; ++i) familiaConfiguracao(e());
-    EXPECT_TRUE(ed().semFala);
-    EXPECT_FALSE(ed().quebraLinhas);
-    EXPECT_FALSE(ed().ecoDigitacao);
-    EXPECT_TRUE(ed().enterInsereLinha);
-    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDVELOC", "letra 51", "mensagem EDFALDLG",
-                                         "mensagem EDNQAUTO", "mensagem EDNSOLET",
-                                         "mensagem EDENTINS", "bip", "mensagem EDDESIST"}));
-    // The toggles are not saved.
-    EXPECT_EQ(plumar("QUEBRARLINHAS"), "");
-}
-
 // Each switch answers: the new voice itself says "OK"; an engine that cannot open (type 3
 // here) or a preset that is missing gives the error beep and the voice in use stays.
 TEST_F(VozPreset, ASwitchIsConfirmedByTheNewVoiceAndAFailureKeepsTheOldOne) {

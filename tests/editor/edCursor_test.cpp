@@ -42,20 +42,6 @@ TEST_F(Digitacao, PastTheEndOfTheLine) {
     EXPECT_EQ(linhaColuna(), std::pair("b" + std::string(254, ' '), 256));
 }
 
-TEST_F(Digitacao, BreakIndentsToTheLeftMarginAndMovesTheBlock) {
-    ed().margemEsquerda = 5;
-    ed().margemDireita = 20;
-    texto({"antes", "    um dois tres quatro", "depois"}, 2, 20);  // on the a of "quatro"
-    ed().inicioBloco = 2;
-    ed().fimBloco = 3;
-    insereCaractere(e(), 'X');
-    EXPECT_EQ(linhas(), (Linhas{"antes", "    um dois tres", "    quXatro", "depois"}));
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ed().colunaAtual, 8);  // after the X
-    EXPECT_EQ(ed().inicioBloco, 2);
-    EXPECT_EQ(ed().fimBloco, 4);
-}
-
 // ---- Key storms ----
 
 class Tempestade : public SessaoEdicao {};

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "editor/edMarcas.h"
 #include "editor/edtela.h"
@@ -145,19 +142,6 @@ TEST_F(LeituraComServidor, RestOfLineAtOnceAndReadingWithoutBlockingRecordings) 
 
 // ---- Words and lines -------------------------------------------------------------------------
 
-// Words, sentences and reading to the end through the keys are in the
-// leitura_palavras_frases case.
-TEST_F(Leitura, WithSpeechOffNothingIsSaid) {
-    texto({"abc def ghi"});
-    ed().semFala = true;
-    restoDaLinha(e());
-    inicioDaLinha(e());
-    EXPECT_TRUE(ouvidoSemTextos().empty());
-    texto({"Um dois", "tres; quatro", "", "fim."});
-    EXPECT_TRUE(proximaFrase(e()));
-    EXPECT_TRUE(ouvidoSemTextos().empty());
-}
-
 TEST_F(Leitura, ReadingToTheEndMovesTheScreenAndGivesThePunctuationBack) {
     Linhas linhas;
     for (int i = 1; i <= 30; ++i) linhas.push_back("Frase " + std::to_string(i) + ".");
@@ -204,24 +188,6 @@ TEST_F(Leitura, AKeyStopsTheReading) {
     EXPECT_TRUE(ouvidoSemTextos().empty());
 }
 
-TEST_F(Leitura, FormattingAtTheCursorFromDefaultsAndText) {
-    gravaArquivoTeste(pasta_ / "nivelador.ini", "  <TF=Arial>  \r\n<SF=\n12>\r\n");
-    gravaArquivoTeste(pasta_ / "SONARE.INI",
-                      "[DOCCONV]\nARQNIVELADOR=" + (pasta_ / "nivelador.ini").string() + "\n");
-    texto({"<IN>um <CE=6><II>", "dois<FI> <AL>tres <FN>"}, 2, 19);
-    informaFormatacao(e());
-    EXPECT_EQ(ouvidoSemTextos(),
-              (Ouvido{"mensagem EDNEGRIT", "mensagem EDVERMEL", "mensagem EDTAMANH", "texto 12",
-                      "texto Arial", "mensagem EDALIESQ", "clique"}));
-
-    // Bold ends at column 19 ("<FN>"): from column 20 on it is off.
-    ed().colunaAtual = 23;
-    ed().texto.trocaLinha(1, "<IN>um <CE=0><II>");
-    gravaArquivoTeste(pasta_ / "SONARE.INI", "[DOCCONV]\nARQNIVELADOR=/nada/aqui.ini\n");
-    informaFormatacao(e());
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDALIESQ", "clique"}));
-}
-
 // ---- F12 -------------------------------------------------------------------------------------
 
 TEST(PalavraExecutar, WordBetweenBlanksWithoutItsWrapping) {
@@ -235,44 +201,6 @@ TEST(PalavraExecutar, WordBetweenBlanksWithoutItsWrapping) {
         {"x", -5, "x"}};
     for (const auto& [linha, coluna, palavra] : casos)
         EXPECT_EQ(palavraParaExecutar(linha, coluna), palavra) << linha;
-}
-
-class Executa : public SessaoEdicao {
-  protected:
-    // A program of the text's folder (the current one for an unnamed text) that leaves a
-    // file behind when it runs.
-    void programa(const std::string& nome) {
-        gravaArquivoTeste(pasta_ / nome, "#!/bin/sh\necho rodou > \"$(dirname \"$0\")/rodou\"\n");
-        chmod((pasta_ / nome).c_str(), 0755);
-    }
-    // Waits for the program started in the background to leave its file.
-    bool rodou() {
-        for (int i = 0; i < 200 && !fs::exists(pasta_ / "rodou"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return fs::exists(pasta_ / "rodou");
-    }
-    DiretorioAtual aqui_{pasta_.caminho()};  // programs are looked for here
-};
-
-TEST_F(Executa, ProgramsRunStrippedOfTheirWrappingAndDocumentsWithTheirKindsProgram) {
-    programa("programa.exe");
-    texto({"rode (programa.exe) agora"}, 1, 8);
-    executaPalavra(e());
-    EXPECT_TRUE(rodou());
-    EXPECT_TRUE(ouvidoSemTextos().empty());
-    fs::remove(pasta_ / "rodou");
-    programa("leitor");
-    gravaArquivoTeste(pasta_ / "SONARE.INI",
-                      "[SONARE]\nPROG.DOC=" + (pasta_ / "leitor").string() + "\n");
-    texto({"carta.doc"}, 1, 1);
-    executaPalavra(e());
-    EXPECT_TRUE(rodou());
-}
-
-TEST_F(Executa, NothingToRunIsSaid) {
-    texto({"veja (--) ali"}, 1, 6);
-    executaPalavra(e());
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDNEXEC"}));
 }
 
 }  // namespace

@@ -6,16 +6,8 @@ namespace {
 
 class Linha : public SessaoEdicao {};
 
-// Breaking, joining, inserting, removing and restoring lines and the text on many lines
-// (F9 L) are in the comandos_linha, linhas_junta_quebra and linhas_com_texto cases.
-TEST_F(Linha, TheOnlyLineIsEmptiedWithABeep) {
-    texto({"unica"}, 1, 3);
-    removeLinha(e(), true);
-    EXPECT_EQ(linhas(), (Linhas{""}));
-    EXPECT_EQ(ed().linhaRemovida, "unica");
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"bip", "mensagem EDLINREM"}));
-}
-
+// Line commands are in the comandos_linha, linhas_junta_quebra, linhas_com_texto and
+// linha_unica_e_marca cases; here a column past the line's end, which no key gives.
 TEST_F(Linha, TextInsideTheLine) {
     texto({"ab", "cd"}, 2, 2);
     ed().linhaRemovida = "guardada";

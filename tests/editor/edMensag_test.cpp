@@ -39,17 +39,6 @@ TEST(FalaMensagem, WritesOnRowNineAndSynthesisesWithoutRecording) {
               "mensagem EDXYZ\ntexto ----- erro de mensagem ???? ----\n");
 }
 
-TEST(LeTeclaFalada, EchoesAndUpperCasesLettersOnly) {
-    SessaoEditor s("a{Esc}\xC3\xA1{Down}");
-    Editor& e = s.editor();
-    EXPECT_EQ(leTeclaFalada(e), 'A');
-    EXPECT_EQ(leTeclaFalada(e), 27);
-    EXPECT_EQ(leTeclaFalada(e), 0xE1);  // accented letters stay as they are
-    EXPECT_EQ(leTeclaFalada(e), 0);     // extended: the scan code waits in the queue
-    EXPECT_EQ(s.crt().leTecla(), 80);
-    EXPECT_EQ(s.rastro(), "letra 97\nletra 27\nletra 225\n");  // nothing said for the 0
-}
-
 TEST(ListasAjuda, EveryListHasItsLines) {
     // Each line is found again by its key and none is empty; nothing lies past the end of
     // a list.
@@ -107,7 +96,6 @@ TEST(MenuAjuda, PopUpGivesTheScreenBack) {
 // lines are offered, the keys pressed and the answer.
 TEST(MenuAjuda, AnswersOfTheSpokenListAndThePopUp) {
     const std::tuple<uint8_t, const char*, int, const char*, int> casos[] = {
-        {59, "EDAJLI", 10, "{Down}{Down}{Enter}", 'A'},  // an arrow after F1 opens the pop-up
         {80, "EDAJMA", 500, "{End}{Enter}", 'R'},        // a count past the list is cut to it
         {80, "EDAJNAO", 5, "{End}{Enter}", 27}};
     for (const auto& [scan, lista, linhas, teclas, resposta] : casos) {

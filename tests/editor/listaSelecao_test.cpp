@@ -86,10 +86,6 @@ TEST(ListaSelecao, DrawsItemsCutToTheWidthAndScrollsToTheCurrent) {
 TEST(ListaSelecao, KeysMoveAndLeavingByAnEndBeepsAndChoosesNothing) {
     // keys, items, the item chosen, the items heard ("bip" for a beep)
     const std::tuple<const char*, int, int, std::vector<const char*>> casos[] = {
-        {"{PgDn}{PgDn}{Up}{Home}{End}{PgUp}{Ctrl+PgUp}{Ctrl+PgDn}{Enter}", 25, 25,
-         {"1", "11", "21", "20", "1", "25", "15", "1", "25"}},
-        {"{End}{Down}{Enter}", 4, 0, {"1", "4", "bip"}},
-        {"{PgDn}{PgDn}{Up}{Enter}", 4, 4, {"1", "bip", "bip", "4"}},  // back from past the end
         {"{End}{Enter}", 10000, 10000, {"1", "10000"}},
         {"{Down}{Enter}", 0, 0, {"bip"}}};
     for (const auto& [teclas, n, escolhido, ouvido] : casos) {
@@ -102,36 +98,6 @@ TEST(ListaSelecao, KeysMoveAndLeavingByAnEndBeepsAndChoosesNothing) {
             esperado += o == std::string("bip") ? "bip\n" : std::string("texto item ") + o + "\n";
         EXPECT_EQ(s.rastro(), esperado) << teclas;
     }
-}
-
-TEST(ListaSelecao, FirstCharacterSearchGoesForwardThenThroughNothing) {
-    SessaoEditor s("aaa{Enter}az{Enter}");
-    ListaSelecao l(s.editor());
-    l.abreLista(1, 1, 30, 4, 5);
-    l.adicionaItem("", "  Alfa");
-    l.adicionaItem("", "  beta");
-    l.adicionaItem("", "  alvo");
-    // "a" from Alfa finds alvo; again finds nothing; again starts from the first.
-    EXPECT_EQ(l.executaLista(), 1);
-    EXPECT_EQ(s.rastro(), "texto   Alfa\ntexto   alvo\ntexto   Alfa\n");
-    l.abreLista(1, 1, 30, 4, 5);
-    l.adicionaItem("", "  Alfa");
-    EXPECT_EQ(l.executaLista(), 0);            // "z" found nothing: Enter chooses nothing
-    EXPECT_EQ(l.ultimoEscolhido(), "  Alfa");  // the last chosen stays
-}
-
-TEST(ListaSelecao, RightSpellsRecordingsPlayAndOtherKeysRepeat) {
-    SessaoEditor s("{Right}{F5}{code:223}{Down}{Esc}");
-    const std::string dir = s.pasta().caminho().string() + "/";
-    gravaArquivoTeste(s.pasta() / "EDAJLI3.WAV", "RIFF");
-    s.fala().inicializaFala(3, dir);
-    ListaSelecao l(s.editor());
-    l.abreLista(1, 1, 30, 4, 5);
-    l.adicionaItem("EDAJLI2", "  I - insere");
-    l.adicionaItem("EDAJLI3", "  A - abaixo");
-    EXPECT_EQ(l.executaLista(), 0);
-    EXPECT_EQ(s.rastro(),
-              "texto   I - insere\nsoletra   I - insere\ntexto   I - insere\nsom EDAJLI3\n");
 }
 
 }  // namespace

@@ -29,25 +29,6 @@ class Dicio : public SessaoEdicao {
     }
 };
 
-TEST_F(Dicio, BlockCheckMarksOnceCountsAndClicks) {
-    texto({"a casaa e", "Brasil e casas", "pas\xE7o, casaa!"}, 1, 1);
-    ed().inicioBloco = 1;
-    ed().fimBloco = 3;
-    ouvido();
-    verificaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"#a #casaa e", "Brasil e casas", "#pas\xE7o, #casaa!"}));
-    EXPECT_EQ(ed().linhaAtual, 3);
-    EXPECT_EQ(ouvido(), (Ouvido{"bip", "bip", "bip", "bip", "texto 4", "clique"}));
-    // Again: the marks are not doubled.
-    verificaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"#a #casaa e", "Brasil e casas", "#pas\xE7o, #casaa!"}));
-    ed().fimBloco = 2;
-    ed().inicioBloco = 2;
-    ouvido();
-    verificaBloco(e());
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDOK", "clique"}));
-}
-
 TEST_F(Dicio, AMarkNeverPushesTheLineOutOfItsRoom) {
     const std::string cheia = std::string(250, 'e') + " xy z";  // 255 characters
     texto({cheia, std::string(255, '#')}, 1, 1);

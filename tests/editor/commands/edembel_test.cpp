@@ -52,25 +52,4 @@ TEST_F(Embeleza, LongLinesAndABlockPastTheEnd) {
     EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"mensagem EDBLKINV"}));
 }
 
-TEST_F(Embeleza, PastedParagraphReflowedJustifiedAndSaved) {
-    abre("a");
-    texto({"Um paragrafo colado de outro", "lugar, com linhas   de tamanhos", "diferentes.",
-           "", "  Segundo."});
-    ed().nomeArquivo = (pasta_ / "colado.txt").string();
-    ed().margemEsquerda = 3;
-    ed().margemDireita = 24;
-    ed().inicioBloco = 1;
-    ed().fimBloco = 5;
-    menuEmbeleza(e());
-    ASSERT_TRUE(gravaTexto(e()));
-    EXPECT_EQ(leArquivo(pasta_ / "colado.txt"),
-              "  Um paragrafo colado de\r\n"
-              "  outro    lugar,    com\r\n"
-              "  linhas  de    tamanhos\r\n"
-              "  diferentes.\r\n"
-              "  \r\n"
-              "    Segundo.\r\n");
-    EXPECT_EQ(std::pair(ed().inicioBloco, ed().fimBloco), std::pair(1, 6));
-}
-
 }  // namespace
