@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kQuebraEmBranco = 160;  // past this a blank ends a long line
-constexpr size_t kMaiorLinha = 180;      // a line reaching this ends at once
+constexpr size_t kMaiorLinha = 180;      // a line longer than this is divided
 constexpr size_t kPedaco = 1 << 20;      // bytes read at a time
 
 bool existe(const fs::path& p) {
@@ -98,6 +98,9 @@ void LeitorLinhas::caractere(char c) {
         if (c == ' ') return;
         pulaBrancos_ = false;
     }
+    // A line is divided only when a character comes past the longest line: one that just
+    // fills it and then ends stays whole and is not reported as divided.
+    if (atual_.size() >= kMaiorLinha && c != ' ') fecha(true);
     if (c == ' ' && atual_.size() > kQuebraEmBranco) {
         fecha(true);
         pulaBrancos_ = true;
@@ -107,7 +110,6 @@ void LeitorLinhas::caractere(char c) {
     recemDividida_ = false;
     const int marca = indiceEstranho(static_cast<uint8_t>(c));
     atual_ += static_cast<uint8_t>(c) < 32 && !(marca >= 0 && marca < marcas_) ? '#' : c;
-    if (atual_.size() >= kMaiorLinha) fecha(true);
 }
 
 void LeitorLinhas::alimenta(std::string_view bytes) {

@@ -40,6 +40,7 @@ TEST(LeituraLinhas, LineEndsControlsAndSplits) {
          false},  // a blank up to 161 is a character
         {std::string(400, 'x'), {x180, x180, std::string(40, 'x')}, true},
         {std::string(360, 'x') + "\r\n\r\ny", {x180, x180, "", "y"}, true},
+        {x180 + "\r\nz", {x180, "z"}, false},  // a line just as long as allowed stays whole
         {std::string(162, 'a') + "\tb", {std::string(162, 'a'), "b"}, true},  // a TAB is blanks
         {std::string(150, 'a') + "\tb", {std::string(150, 'a') + "        b"}, false},
     };
