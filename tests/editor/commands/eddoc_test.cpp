@@ -68,32 +68,17 @@ TEST_F(Documentos, DocAndRtfAreConvertedByTheSmallConvertersWhenLibreOfficeIsMis
     }
 }
 
-TEST_F(Documentos, AFailedConversionSaysWhyKeepsTheOldTextAndAsksForAnotherName) {
+// A converter that stops too late, fails or is missing is the case documento_conversao_falha;
+// here one that ends well and writes nothing.
+TEST_F(Documentos, AConverterThatWritesNothingFailsAndKeepsTheOldText) {
     gravaArquivoTeste(arq("carta.doc"), "qualquer coisa");
     gravaArquivoTeste(arq("carta.txt"), "texto antigo\r\n");
-    struct Caso {
-        std::string ini, mensagem;
-    };
-    const fs::path parado = programa("parado", "exec sleep 30\n");
-    const fs::path falho = programa("falho", "exit 3\n");
-    const fs::path mudo = programa("mudo", "exit 0\n");  // ends well and writes nothing
-    const Caso casos[] = {
-        {"LIBREOFFICE=" + parado.string() + "\nTEMPOCONVERSAO=1\n", "mensagem EDCNVDEM"},
-        {"LIBREOFFICE=" + falho.string() + "\n", "mensagem EDCNVFAL"},
-        {"LIBREOFFICE=" + mudo.string() + "\n", "mensagem EDCNVFAL"},
-        {"LIBREOFFICE=N\nCATDOC=N\n", "mensagem EDSEMCNV"},
-    };
-    for (const Caso& c : casos) {
-        ini(c.ini);
-        const auto inicio = std::chrono::steady_clock::now();
-        // S: convert again over carta.txt; then Esc at the name asked again.
-        EXPECT_FALSE(abreDocumento("carta.doc", "s{Esc}"));
-        EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
-        const std::string r = rastro();
-        EXPECT_TRUE(contemEmOrdem(r, {"mensagem EDREESCR", c.mensagem, "mensagem EDDIGNOM"}))
-            << c.ini << r;
-        EXPECT_EQ(leArquivo(arq("carta.txt")), "texto antigo\r\n");
-    }
+    ini("LIBREOFFICE=" + programa("mudo", "exit 0\n").string() + "\n");
+    // S: convert again over carta.txt; then Esc at the name asked again.
+    EXPECT_FALSE(abreDocumento("carta.doc", "s{Esc}"));
+    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDREESCR", "mensagem EDCNVFAL", "mensagem EDDIGNOM"}))
+        << rastro();
+    EXPECT_EQ(leArquivo(arq("carta.txt")), "texto antigo\r\n");
 }
 
 TEST_F(Documentos, ConvertedUtf8TextIsReadWithLongLinesAndForeignCharacters) {
@@ -113,17 +98,8 @@ TEST_F(Documentos, ConvertedUtf8TextIsReadWithLongLinesAndForeignCharacters) {
     EXPECT_TRUE(ouviu(ouvido(), "mensagem EDLINGRA"));
 }
 
-TEST_F(Documentos, GenerateRunsTheConverterWithTheNameAsOneArgument) {
-    ini(std::string("LIBREOFFICE=N\nDOCCONV=") + PLUMAR_DOCCONV + "\n");
-    abre("");
-    texto({"<C><IN>T\xEDtulo<FN>", "", "Texto."});
-    ed().nomeArquivo = arq("carta \"nova\" final.txt").string();
-    geraDoc(e());
-    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDARQGRV", "mensagem EDDOCRTF", "clique"}))
-        << rastro();
-    const std::string rtf = leArquivo(arq("carta \"nova\" final.rtf"));
-    EXPECT_NE(rtf.find("\\pard\\qc \\b T\\'edtulo\\b0 \\par"), std::string::npos) << rtf;
-
+// The converter run under a name with blanks is the case gera_doc_nome_com_brancos.
+TEST_F(Documentos, GenerateWithoutTheConverterSaysSo) {
     ini("DOCCONV=c:\\ornato\\nao-ha.exe\n");
     abre("");
     ed().nomeArquivo = arq("outra.txt").string();
