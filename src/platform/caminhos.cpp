@@ -82,6 +82,11 @@ fs::path achaArquivo(const fs::path& caminho) {
     return existe(atual) ? atual : caminho;
 }
 
+std::string pastaComBarra(std::string pasta) {
+    if (!pasta.empty() && pasta.back() != '\\' && pasta.back() != '/') pasta += '\\';
+    return pasta;
+}
+
 fs::path arquivoWindows(std::string_view w) { return achaArquivo(mapeiaCaminho(w)); }
 
 namespace {

@@ -37,6 +37,10 @@ std::filesystem::path achaArquivo(const std::filesystem::path& caminho);
 // LibreOffice where the system installs it without putting it on PATH (on Windows, under
 // Program Files); empty where there is no such place or it is not there.
 std::filesystem::path libreOfficeInstalado();
+// A configured Windows folder ready to take a file name: a backslash is added when it has
+// none at its end (users leave the last backslash out as often as not).
+// Empty stays empty: the current folder.
+std::string pastaComBarra(std::string pasta);
 // mapeiaCaminho then achaArquivo.
 std::filesystem::path arquivoWindows(std::string_view caminhoWindows);
 // A program to start: as achaArquivo, and "x.exe" that does not exist is tried as the

@@ -12,6 +12,7 @@
 #include "editor/edMensag.h"
 #include "editor/edtela.h"
 #include "editor/commands/eddicion.h"
+#include "platform/caminhos.h"
 #include "platform/ini.h"
 #include "platform/texto.h"
 
@@ -111,7 +112,7 @@ void inicializaEditor(Editor& e, const std::vector<std::string>& args) {
     EdVars& ed = e.ed;
     e.crt.ClrScr();
     e.crt.titulo("PLUMAR");
-    ed.diretorioMensagens = e.fala.leIni("PLUMAR", "DIRPLUMAR");
+    ed.diretorioMensagens = pastaComBarra(e.fala.leIni("PLUMAR", "DIRPLUMAR"));
     const int nivel = velocidadeFala(e);
     e.fala.inicializaFala(nivel, ed.diretorioMensagens);
     ligaServidorConfigurado(e, e.fala.leIni("PLUMAR", "SAPIATIVADO"), nivel, leConfiguracaoSapi(e),

@@ -250,9 +250,7 @@ void Fala::inicializaFala(int velocidade, const std::string& diretorioMensagens)
     }
     iniciada_ = true;
 
-    diretorioMensagens_ = diretorioMensagens;
-    if (!diretorioMensagens_.empty() && diretorioMensagens_.back() != '\\')
-        diretorioMensagens_ += '\\';
+    diretorioMensagens_ = pastaComBarra(diretorioMensagens);
     diretorioLetras_ =
         leIniArquivo(arquivoSonareIni(), "TRADUTOR", "DIRLETRAS", "c:\\ornato\\som\\letras\\");
     if (diretorioLetras_.empty() || diretorioLetras_.back() != '\\') diretorioLetras_ += '\\';
