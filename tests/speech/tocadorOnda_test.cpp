@@ -140,6 +140,7 @@ TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
 
 // ------------------------------------------------------------------ files
 
+// Formats the reader refuses are its own tests' rows; here what is no wave at all.
 TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
@@ -149,12 +150,7 @@ TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     };
     const std::vector<std::pair<std::string, Bytes>> casos = {
         {"texto", Bytes{'o', 'l', 'a', ' ', 'm', 'u', 'n', 'd', 'o', '\n'}},
-        {"cortado", pedaco(boa, 0, 30)},
         {"fmtAbsurdo", muda(16, {0xF0, 0xFF, 0xFF, 0xFF})},
-        {"zeroCanais", muda(22, {0, 0})},
-        {"taxaZero", muda(24, {0, 0, 0, 0})},
-        {"vinteEQuatroBits", muda(34, {24, 0})},
-        {"pontoFlutuante", muda(20, {3, 0})},
         {"dadosAntesDoFormato", muda(12, {'d', 'a', 't', 'a'})},
     };
     for (const auto& [nome, bytes] : casos) {
