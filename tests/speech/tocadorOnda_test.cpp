@@ -140,7 +140,8 @@ TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
 
 // ------------------------------------------------------------------ files
 
-// Formats the reader refuses are its own tests' rows; here what is no wave at all.
+// The formats the wave reader refuses are rows of its own test; here the player's part:
+// text, broken chunks, a missing file and a folder play nothing.
 TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
