@@ -48,15 +48,4 @@ TEST(BancoDifones, ReadsSamplesBySeekingAndNeverPastARun) {
     EXPECT_EQ(banco->le(*a, 3, destino), 0u);
 }
 
-TEST(BancoDifones, FailsWithoutEitherFileAndOpensAnEmptyIndex) {
-    PastaTemporaria dir("falta");
-    bancada::escreveBanco(dir.caminho(), "VOZ", {{"$A", 1, 1}});
-    EXPECT_FALSE(BancoDifones::abre(dir.caminho() / "OUTRA.IND", dir.caminho() / "VOZ.DIF"));
-    EXPECT_FALSE(BancoDifones::abre(dir.caminho() / "VOZ.IND", dir.caminho()));
-    gravaArquivoTeste(dir.caminho() / "VAZIO.IND", "");
-    auto vazio = BancoDifones::abre(dir.caminho() / "VAZIO.IND", dir.caminho() / "VOZ.DIF");
-    ASSERT_TRUE(vazio);
-    EXPECT_EQ(vazio->tamanho(), 0u);
-}
-
 }  // namespace

@@ -78,6 +78,8 @@ TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
     bancada::escreveBanco(config.dirDifones, "TESTEXYZ", {});
     EXPECT_EQ(tenta([](auto&) {}), kSintetizadorPronto);
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ_LONGO"; }), kSintetizadorPronto);
+    fs::remove(config.dirDifones / "TESTEXYZ.IND");  // the samples alone are no bank
+    EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ"; }), kSemArquivosDeVoz);
     fs::remove(config.dirDifones / "portug.exc");
     EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
     fs::remove(config.dirDifones / "teste.dif");

@@ -140,6 +140,8 @@ TEST_F(TocadorOndaTest, SixteenBitsInWholeFramesAndFreshSilence) {
 
 // ------------------------------------------------------------------ files
 
+// The formats the wave reader refuses are rows of its own test; here the player's part:
+// text, broken chunks, a missing file and a folder play nothing.
 TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     const Bytes boa = ondaTeste(kMono8, rampa(400));
     auto muda = [&](size_t pos, std::vector<uint8_t> bytes) {
@@ -149,12 +151,7 @@ TEST_F(TocadorOndaTest, InvalidInputGivesMinusOneAndPlaysNothing) {
     };
     const std::vector<std::pair<std::string, Bytes>> casos = {
         {"texto", Bytes{'o', 'l', 'a', ' ', 'm', 'u', 'n', 'd', 'o', '\n'}},
-        {"cortado", pedaco(boa, 0, 30)},
         {"fmtAbsurdo", muda(16, {0xF0, 0xFF, 0xFF, 0xFF})},
-        {"zeroCanais", muda(22, {0, 0})},
-        {"taxaZero", muda(24, {0, 0, 0, 0})},
-        {"vinteEQuatroBits", muda(34, {24, 0})},
-        {"pontoFlutuante", muda(20, {3, 0})},
         {"dadosAntesDoFormato", muda(12, {'d', 'a', 't', 'a'})},
     };
     for (const auto& [nome, bytes] : casos) {
@@ -175,6 +172,16 @@ TEST_F(TocadorOndaTest, DataPastTheEndPlaysOnlyWhatIsThere) {
     ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{1000, 1000}));
     EXPECT_EQ(pedaco(audio_.blocos[0].bytes, 0, 999), pedaco(som, 0, 999));
     EXPECT_EQ(audio_.blocos[1].bytes, audio_.blocos[0].bytes);
+}
+
+// A file just over one buffer is split so that its last piece is a whole block: a short
+// block inside the sound would be padded with silence and heard as a gap.
+TEST_F(TocadorOndaTest, AFileJustOverABufferEndsOnAWholeBlock) {
+    const Bytes som = rampa(65534 + 255);
+    EXPECT_EQ(tocador_->tocaArquivo(grava("quase.wav", ondaTeste(kMono8, som))), 0);
+    ASSERT_EQ(audio_.tamanhos(), (std::vector<size_t>{65278, 511}));
+    EXPECT_EQ(pedaco(audio_.tocados(), 0, 65788), pedaco(som, 0, 65788));
+    EXPECT_EQ(audio_.tocados().back(), 128);
 }
 
 // ------------------------------------------------------------------ speed-ups
@@ -375,51 +382,6 @@ TEST_F(TocadorOndaTest, TheSecondVoiceLoopsOnceOrWaitsAndRefusesWhatIsNoWave) {
     EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(nada, Modo::Repetindo), TocadorOnda::kErroArquivo);
     EXPECT_EQ(tocador_->tocaArquivoSegundaVoz(dir_ / "falta.wav", Modo::Repetindo), TocadorOnda::kErroArquivo);
     EXPECT_EQ(audio_.sons.size(), 3u);
-}
-
-
-// ------------------------------------------------------------------ through the capture device
-
-// A recording with an odd-sized chunk (and its pad byte) before the samples.
-Bytes gravacao(const Bytes& amostras) {
-    Bytes w = cabecalhoWave({1, 11025, 8}, static_cast<uint32_t>(amostras.size()));
-    const Bytes lista = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    w.insert(w.begin() + 36, lista.begin(), lista.end());
-    const uint32_t riff = static_cast<uint32_t>(w.size() - 8 + amostras.size());
-    for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
-    w.insert(w.end(), amostras.begin(), amostras.end());
-    return w;
-}
-
-// The bytes that reach the capture device (drained at once: no waiting on the sound), and
-// the WAV it writes of them once the player closes it.
-TEST(TocadorCaptura, ARecordingReachesTheDeviceByteForByte) {
-    PastaTemporaria pasta;
-    AudioCaptura captura(OpcoesCaptura{.arquivo = (pasta / "saida.wav").string()});
-    SnCrt crt(criaFrontEndHeadless({}), captura, pasta / "SONARE.INI");
-    TocadorOnda tocador(crt, captura);
-    Bytes amostras(65600);
-    for (size_t i = 0; i < amostras.size(); ++i) amostras[i] = static_cast<uint8_t>(1 + i % 251);
-    gravaArquivoTeste(pasta / "som.wav", gravacao(amostras));
-    const uint64_t antes = crt.agoraMs();
-    ASSERT_EQ(tocador.tocaArquivo(pasta / "som.wav"), 0);
-    EXPECT_LT(crt.agoraMs() - antes, 50u);
-
-    const auto& blocos = captura.blocos();
-    ASSERT_EQ(blocos.size(), 2u);
-    Bytes primeiro(amostras.begin(), amostras.begin() + 65278);
-    Bytes segundo(amostras.begin() + 65278, amostras.end());
-    segundo.back() = 128;  // the piece that ends the sound ends on silence
-    EXPECT_EQ(blocos[0].bytes, primeiro);
-    EXPECT_EQ(blocos[1].bytes, segundo);
-    for (const auto& b : blocos) {
-        EXPECT_EQ(b.voz, BlocoCapturado::Voz::Fluxo);
-        EXPECT_EQ(b.formato, (FormatoAudio{1, 11025, 8}));
-    }
-
-    OndaPcm onda;  // the whole sound, resampled
-    ASSERT_TRUE(leOndaPcm(leBytes(pasta / "saida.wav"), onda));
-    EXPECT_NEAR(static_cast<double>(onda.dados.size()), 65600.0 * 4 * 2, 4);
 }
 
 }  // namespace

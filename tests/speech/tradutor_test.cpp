@@ -152,13 +152,4 @@ TEST(AplicaRegras, FirstMatchWinsDefaultIsTheLetterAndStressMarksTheOutput) {
     EXPECT_EQ(aplicaRegras("\xAA", Regras()), "[ /_\xAA]");
 }
 
-TEST(Traduz, RunsTheWholeChain) {
-    Regras r = regrasDe(
-        "(A)=a|\n(C)+=s|\n(C)=k|\n(S)%=s|\n#(S)#=z|\n(S)=s|\n(E)=e|\n(O)=o|\n(I)=i|\n(M)=m|\n");
-    Excecoes e = excecoesDe("ce=se^|\n");
-    EXPECT_EQ(traduz("Casas", r, e), "[k/A/z/a/s]");
-    EXPECT_EQ(traduz("ces", r, e), "[s/e/ /_^/s]");  // found without its s
-    EXPECT_EQ(traduz("   ", r, e), "");
-}
-
 }  // namespace
