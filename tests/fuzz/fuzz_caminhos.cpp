@@ -2,16 +2,7 @@
 // of files to create in a family root of its own. The mapping has no '\' left and puts a
 // first component "ornato" under the root; inside the root, a file found without regard
 // to case is the path asked for up to case, and a program found is a regular file.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "fuzz.h"
 #include "platform/caminhos.h"
@@ -55,8 +46,7 @@ bool primeiroEhOrnato(std::string_view w) {
 int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     const std::string_view caminho = proximaParte(resto);
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_fuzz_caminhos_" + std::to_string(::getpid()));
+    const fs::path raiz = temporarioDoFuzz("caminhos");
     std::error_code ec;
     fs::remove_all(raiz, ec);
     fs::create_directories(raiz / "sub", ec);
@@ -70,7 +60,7 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
         else
             std::ofstream(alvo) << "x";
     }
-    const RaizDoFuzz ambiente(raiz);
+    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
 
     const std::string mapeado = mapeiaCaminho(caminho);
     confirma(mapeado.find('\\') == std::string::npos);

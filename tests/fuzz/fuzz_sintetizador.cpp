@@ -2,16 +2,7 @@
 // (NUL-separated) a voice bank name. Both folders it names are folder paths ending in '/';
 // a missing key gives the family root's own folder; the bank name is kept; and opening
 // with what was read never crashes: with no bank there, it reports the missing voice.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "fuzz.h"
 #include "platform/ini.h"
@@ -41,14 +32,13 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     const std::string_view textoIni = proximaParte(resto);
     const std::string_view banco = proximaParte(resto);
-    const fs::path pasta =
-        fs::temp_directory_path() / ("plumar_fuzz_sintetizador_" + std::to_string(::getpid()));
+    const fs::path pasta = temporarioDoFuzz("sintetizador");
     const fs::path raiz = pasta / "raiz", ini = pasta / "SONARE.INI";
     std::error_code ec;
     fs::create_directories(raiz / "som" / "letras", ec);
     fs::create_directories(raiz / "som" / "difones", ec);
     std::ofstream(ini, std::ios::binary | std::ios::trunc) << textoIni;
-    const RaizDoFuzz ambiente(raiz);
+    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
 
     const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(ini, banco);
     confirma(config.banco == banco);
