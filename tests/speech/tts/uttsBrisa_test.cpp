@@ -7,6 +7,7 @@
 
 #include "apoio.h"
 #include "audioFalso.h"
+#include "etapasTts.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
@@ -24,9 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
-std::string u(std::string_view win) { return win1252ParaUtf8(win); }
 
 TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     std::vector<std::vector<uint8_t>> ondas;
@@ -57,30 +55,6 @@ TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     EXPECT_FALSE(parado.acrescenta(bloco));  // the player said stop
     EXPECT_FALSE(parado.acrescenta(bloco));
 }
-
-// The shipped rule files, read as the engine reads them.
-struct EtapasTts {
-    PreprocTts preproc;
-    PortugTts portug;
-    ProsodiaTts prosodia;
-    ListaDifones difones;
-    FatoresFala fatores;
-
-    EtapasTts() {
-        const fs::path raiz = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
-        std::string mensagem;
-        EXPECT_TRUE(preproc.carregaAbreviaturas(raiz / "portug.abr"));
-        EXPECT_TRUE(portug.carrega(raiz / "portug.nrl", raiz / "portug.exc"));
-        EXPECT_TRUE(carregaProsodia(raiz / "portug.pro", prosodia, mensagem)) << mensagem;
-        EXPECT_TRUE(difones.carrega(raiz / "portug.dfn"));
-    }
-    // The whole text through each stage at once.
-    std::vector<std::string> deUmaVez(std::string_view texto) const {
-        const std::string normal = preproc.normaliza(apara(texto));
-        const auto itens = daContornos(tokeniza(normal, prosodia), prosodia);
-        return linhasFonemas(portug.converte(itens), prosodia, difones, fatores);
-    }
-};
 
 // Cut at sentence ends and in long unpunctuated stretches, the lines are those of the whole
 // text: contours that look at the next item, a final s said z before the next word's vowel,

@@ -2,25 +2,14 @@
 // normalised words and the phoneme lists out.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "apoio.h"
-#include "platform/codigos.h"
-#include "speech/tts/uttsPortug.h"
-#include "speech/tts/uttsPreproc.h"
-#include "speech/tts/uttsProsodia.h"
+#include "etapasTts.h"
 #include "speech/tts/uttsTonica.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-const fs::path kDados = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
-
-std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
-std::string u(std::string_view win) { return win1252ParaUtf8(win); }
 
 // Items "contour|token" as the prosody stage cuts and marks them.
 std::vector<std::string> itens(std::string_view t, const ProsodiaTts& prosodia = {}) {
@@ -42,22 +31,12 @@ std::string mostra(const std::vector<std::string>& fonemas) {
     return u(s.substr(s.empty() ? 0 : 1));
 }
 
-class Motor : public ::testing::Test {
+class Motor : public ::testing::Test, protected EtapasTts {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(preproc.carregaAbreviaturas(kDados / "portug.abr"));
-        ASSERT_TRUE(portug.carrega(kDados / "portug.nrl", kDados / "portug.exc"));
-        std::string mensagem;
-        ASSERT_TRUE(carregaProsodia(kDados / "portug.pro", prosodia, mensagem)) << mensagem;
-    }
     std::string normal(std::string_view utf8) { return u(preproc.normaliza(w(utf8))); }
     std::string fala(std::string_view utf8) {
         return mostra(portug.converte(itens(preproc.normaliza(w(utf8)), prosodia)));
     }
-
-    PreprocTts preproc;
-    PortugTts portug;
-    ProsodiaTts prosodia;
 };
 
 TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
