@@ -12,8 +12,6 @@
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
-#include "platform/codigos.h"
-#include "platform/texto.h"
 #include "speech/tts/mbrola/bancoVoz.h"
 #include "speech/tts/mbrola/motorDifones.h"
 #include "console/teclaFila.h"
@@ -272,14 +270,6 @@ TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
     std::string longo;
     while (longo.size() < 20000) longo += "ola, bom dia. ";
     confereTeclaParaFala(servidor_, audio_, crt_, longo);
-}
-
-TEST_F(ServidorBrisaTest, WithoutItsFilesTheServerDoesNotOpen) {
-    dir_ = (pasta_ / "vazia").string();
-    EXPECT_FALSE(servidor_.abre(0, 0, 0));
-    EXPECT_FALSE(servidor_.falando());
-    servidor_.fala("nada");  // closed: says nothing
-    EXPECT_TRUE(audio_.blocos.empty());
 }
 
 }  // namespace
