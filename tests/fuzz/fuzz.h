@@ -36,6 +36,14 @@ inline std::filesystem::path temporarioDoFuzz(std::string_view nome) {
            ("plumar_fuzz_" + std::string(nome) + "_" + std::to_string(::getpid()));
 }
 
+// Whether `p` lies under the folder `raiz`, with no ".." that could climb out of it.
+inline bool dentroDe(const std::filesystem::path& p, const std::filesystem::path& raiz) {
+    if (!p.string().starts_with(raiz.string() + "/")) return false;
+    for (const std::filesystem::path& parte : p)
+        if (parte == "..") return false;
+    return true;
+}
+
 // An environment variable (a family root, a Windows folder) set for one input and put back
 // as it was afterwards: the test binary shares it with its other tests.
 class VariavelDoFuzz {

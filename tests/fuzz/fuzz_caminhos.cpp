@@ -18,13 +18,6 @@ bool nomeSimples(std::string_view n) {
            n.find('/') == std::string_view::npos;
 }
 
-bool dentroDaRaiz(const std::string& mapeado, const std::string& raiz) {
-    if (!mapeado.starts_with(raiz + "/")) return false;
-    for (const fs::path& parte : fs::path(mapeado))
-        if (parte == "..") return false;
-    return true;
-}
-
 std::string normal(const fs::path& p) {
     std::string s = p.lexically_normal().string();
     while (s.size() > 1 && s.back() == '/') s.pop_back();
@@ -65,7 +58,7 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
     const std::string mapeado = mapeiaCaminho(caminho);
     confirma(mapeado.find('\\') == std::string::npos);
     if (primeiroEhOrnato(caminho)) confirma(mapeado.starts_with(raiz.string()));
-    if (dentroDaRaiz(mapeado, raiz.string())) {
+    if (dentroDe(mapeado, raiz)) {
         const fs::path achado = achaArquivo(mapeado);
         confirma(achado == fs::path(mapeado) ||
                  (fs::exists(achado, ec) && igualSemCaixa(normal(achado), normal(mapeado))));

@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool dentro(const fs::path& p, const fs::path& raiz) {
-    const std::string s = p.lexically_normal().string();
-    return s.starts_with(raiz.string() + "/") && s.find("/../") == std::string::npos;
-}
-
 void confereDiretorio(const fs::path& dir, const fs::path& ini, std::string_view chave,
                       const fs::path& padrao) {
     confirma(!dir.empty() && dir.string().back() == '/');
@@ -45,7 +40,7 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     confereDiretorio(config.dirLetras, ini, "dirLetras", raiz / "som/letras/");
     confereDiretorio(config.dirDifones, ini, "DIRDIFONES", raiz / "som/difones/");
     // Opened only where the folders are the fuzz's own: no bank is there.
-    if (dentro(config.dirLetras, raiz) && dentro(config.dirDifones, raiz)) {
+    if (dentroDe(config.dirLetras, raiz) && dentroDe(config.dirDifones, raiz)) {
         Sintetizador s(SaidaSom{});
         const int aberto = s.abre(config);
         confirma(aberto == kSemArquivosDeVoz && !s.aberto());
