@@ -117,10 +117,20 @@ TEST_F(MotorBrisaTest, EachMissingOrBrokenFileKeepsTheEngineClosed) {
     falhaCom(pasta_ / "br4", "PLUMARVZ garbage", "");
     falhaCom(pasta_ / "portug.pro", "[CHAVES]\n", erroProsodia);
     falhaCom(pasta_ / "portug.dfn", "\x01\x02 !!! ###\n", erroProsodia);
-    fs::remove(pasta_ / "portug.pro");
-    EXPECT_FALSE(m.abre(arquivos_));
-    EXPECT_EQ(m.ultimoErro(), erroProsodia);
-    fs::copy_file(kRaiz / "portug.pro", pasta_ / "portug.pro");
+    // Each rule file missing, then a folder in its place, with the message of its kind.
+    const char* erroPortugues = "Erro na base de dados de portugu\xEAs";
+    for (const auto& [arquivo, erro] : {std::pair{"portug.nrl", erroPortugues}, {"portug.exc", erroPortugues},
+                                        {"portug.abr", "Erro no arquivo de abreviaturas"},
+                                        {"portug.pro", erroProsodia.c_str()}}) {
+        fs::rename(pasta_ / arquivo, pasta_ / "fora");
+        EXPECT_FALSE(m.abre(arquivos_)) << arquivo;
+        EXPECT_EQ(m.ultimoErro(), erro) << arquivo;
+        fs::create_directory(pasta_ / arquivo);
+        EXPECT_FALSE(m.abre(arquivos_)) << arquivo << " as a folder";
+        EXPECT_EQ(m.ultimoErro(), erro) << arquivo << " as a folder";
+        fs::remove(pasta_ / arquivo);
+        fs::rename(pasta_ / "fora", pasta_ / arquivo);
+    }
     ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
     // Texts of nothing to say do no harm.
     for (const char* t : {"", "   ", "?!,.;:", "......", "\x01\x02\xFF"})

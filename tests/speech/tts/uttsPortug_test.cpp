@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "apoio.h"
 #include "etapasTts.h"
 #include "speech/tts/uttsTonica.h"
 
@@ -121,19 +120,6 @@ TEST(MotorRegras, UncoveredLettersSkippedExceptionsStripSAndMAndUnstressedWords)
     EXPECT_EQ(mostra(p.converte({"555|caos", "555|caom"})), "k s >an o s / k s >an o m __");
     // NÃO and two-letter words are said without stress.
     EXPECT_EQ(mostra(p.converte({w("555|não"), "555|ba", w("555|nao")})), "n an o / b a / n n >an o __");
-}
-
-TEST(MotorRegras, FilesThatCannotBeReadFailTheLoad) {
-    PastaTemporaria dir;
-    gravaArquivoTeste(dir / "r.nrl", "(A)=a|\n");
-    gravaArquivoTeste(dir / "e.exc", "");
-    PortugTts p;
-    EXPECT_FALSE(p.carrega(dir / "nada.nrl", dir / "e.exc"));
-    EXPECT_FALSE(p.carrega(dir / "r.nrl", dir / "nada.exc"));
-    EXPECT_FALSE(p.carrega(dir / "r.nrl", dir.caminho()));
-    EXPECT_TRUE(p.carrega(dir / "r.nrl", dir / "e.exc"));
-    PreprocTts n;
-    EXPECT_FALSE(n.carregaAbreviaturas(dir / "nada.abr"));
 }
 
 TEST(MotorRegras, OversizedAndHostileInputsEndCleanly) {
