@@ -1,45 +1,67 @@
 // What the fuzz entries share. Each entry (fuzzX in fuzz_x.cpp) is a function the test
 // binary runs over its committed corpus; built as a program of its own in the clang
 // sanitizer build, entradaFuzz.cpp makes it the libFuzzer entry. Inputs that carry several
-// files separate them with NUL bytes.
+// files separate them with NUL bytes. The standard headers below are those the entries share.
 #pragma once
 
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A property that must hold: the fuzzer stops at the input that breaks it.
 inline void confirma(bool condicao) {
     if (!condicao) __builtin_trap();
 }
 
-// The next part of `resto` (up to its next NUL), which is left holding what follows.
-inline std::string_view proximaParte(std::string_view& resto) {
-    const size_t fim = resto.find('\0');
+// The next part of `resto` (up to its next `separador`: NUL between files, '\n' between
+// lines), which is left holding what follows.
+inline std::string_view proximaParte(std::string_view& resto, char separador = '\0') {
+    const size_t fim = resto.find(separador);
     const std::string_view p = resto.substr(0, fim);
     resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
     return p;
 }
 
-// A family root of its own for one input: SONARE_ROOT names it and is put back as it was
-// afterwards (the test binary shares the variable with its other tests).
-class RaizDoFuzz {
+// A file or folder of the temporary folder for the entry `nome`, of this process only: two
+// fuzzers running at once never share it.
+inline std::filesystem::path temporarioDoFuzz(std::string_view nome) {
+    return std::filesystem::temp_directory_path() /
+           ("plumar_fuzz_" + std::string(nome) + "_" + std::to_string(::getpid()));
+}
+
+// Whether `p` lies under the folder `raiz`, with no ".." that could climb out of it.
+inline bool dentroDe(const std::filesystem::path& p, const std::filesystem::path& raiz) {
+    if (!p.string().starts_with(raiz.string() + "/")) return false;
+    for (const std::filesystem::path& parte : p)
+        if (parte == "..") return false;
+    return true;
+}
+
+// An environment variable (a family root, a Windows folder) set for one input and put back
+// as it was afterwards: the test binary shares it with its other tests.
+class VariavelDoFuzz {
   public:
-    explicit RaizDoFuzz(const std::filesystem::path& raiz) {
-        if (const char* v = std::getenv("SONARE_ROOT")) antes_ = v;
-        setenv("SONARE_ROOT", raiz.c_str(), 1);
+    VariavelDoFuzz(const char* nome, const std::filesystem::path& valor) : nome_(nome) {
+        if (const char* v = std::getenv(nome)) antes_ = v;
+        setenv(nome, valor.c_str(), 1);
     }
-    ~RaizDoFuzz() {
+    ~VariavelDoFuzz() {
         if (antes_)
-            setenv("SONARE_ROOT", antes_->c_str(), 1);
+            setenv(nome_, antes_->c_str(), 1);
         else
-            unsetenv("SONARE_ROOT");
+            unsetenv(nome_);
     }
-    RaizDoFuzz(const RaizDoFuzz&) = delete;
-    RaizDoFuzz& operator=(const RaizDoFuzz&) = delete;
+    VariavelDoFuzz(const VariavelDoFuzz&) = delete;
+    VariavelDoFuzz& operator=(const VariavelDoFuzz&) = delete;
 
   private:
+    const char* nome_;
     std::optional<std::string> antes_;
 };

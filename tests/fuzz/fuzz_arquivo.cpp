@@ -2,15 +2,8 @@
 // the same lines as read whole; every line is at most 180 characters without control
 // codes; lines that no rule splits are saved and read back as they were; and a file taken
 // as UTF-8 is written back byte for byte, its characters Windows-1252 lacks and all.
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "../editor/decodificacaoPedacos.h"
 #include "fuzz.h"
+#include "../editor/decodificacaoPedacos.h"
 #include "editor/edArqCodif.h"
 #include "editor/edArqDisco.h"
 

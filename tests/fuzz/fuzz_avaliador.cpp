@@ -2,11 +2,6 @@
 // function calls rewritten as a run does, evaluated against one variable memory. Whatever
 // the line, the evaluation ends with a value that reads back as a number (or a text, for a
 // text variable) or with an error number of the table, and the step trace matches.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "fuzz.h"
 #include "mathmode/EDNUMERACOMPILAMEMORIA.h"
 #include "mathmode/EDNUMERAFUNCOES.h"
@@ -17,9 +12,7 @@ int fuzzAvaliador(const uint8_t* dados, size_t tamanho) {
     MemoriaNumera m;
     defineConstantes(m, {"Pi", "PI", "3.14159265358979"}, {"TAXA", "0.5"});
     while (!resto.empty()) {
-        const size_t fim = resto.find('\n');
-        const std::string_view linha = resto.substr(0, fim);
-        resto = fim == std::string_view::npos ? std::string_view() : resto.substr(fim + 1);
+        const std::string_view linha = proximaParte(resto, '\n');
         EstadoNumera estado;
         const std::string instrucao = reescreveFuncoes(linha);
         const std::string valor = avaliaTexto(m, estado, instrucao);

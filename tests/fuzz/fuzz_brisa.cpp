@@ -2,17 +2,11 @@
 // abbreviation loaders, the normaliser and the converter, and the text made phrase by phrase
 // against the whole text at once. The input is four parts separated by NUL bytes: a rule
 // file, an exception file, an abbreviation file and a text.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
-
+#include "fuzz.h"
 #include "platform/texto.h"
 #include "speech/tts/uttsBrisa.h"
 #include "speech/tts/uttsPortug.h"
 #include "speech/tts/uttsPreproc.h"
-#include "fuzz.h"
 
 int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
@@ -28,16 +22,11 @@ int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
     const std::string normal = preproc.normaliza(texto);
     // Every blank-separated piece goes through the converter as one item.
     std::vector<std::string> itens;
-    size_t pos = 0;
-    while (pos < normal.size()) {
-        size_t fim = normal.find(' ', pos);
-        if (fim == std::string::npos) fim = normal.size();
-        itens.push_back("555|" + normal.substr(pos, fim - pos));
-        pos = fim + 1;
-    }
+    for (std::string_view palavras = normal; !palavras.empty();)
+        itens.push_back("555|" + std::string(proximaParte(palavras, ' ')));
     const std::vector<std::string> fonemas = portug.converte(itens);
     // One marker per item and the closing pause at least.
-    if (fonemas.size() < itens.size() + 1 || fonemas.back() != "__") __builtin_trap();
+    confirma(fonemas.size() >= itens.size() + 1 && fonemas.back() == "__");
 
     const ProsodiaTts prosodia;
     const ListaDifones difones;
@@ -50,6 +39,6 @@ int fuzzBrisa(const uint8_t* dados, size_t tamanho) {
         const auto contornos = daContornos(tokeniza(preproc.normaliza(apara(texto)), prosodia), prosodia);
         deUmaVez = linhasFonemas(portug.converte(contornos), prosodia, difones, fatores);
     }
-    if (porFrase != deUmaVez) __builtin_trap();
+    confirma(porFrase == deUmaVez);
     return 0;
 }

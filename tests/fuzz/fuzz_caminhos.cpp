@@ -2,16 +2,7 @@
 // of files to create in a family root of its own. The mapping has no '\' left and puts a
 // first component "ornato" under the root; inside the root, a file found without regard
 // to case is the path asked for up to case, and a program found is a regular file.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "fuzz.h"
 #include "platform/caminhos.h"
@@ -25,13 +16,6 @@ namespace {
 bool nomeSimples(std::string_view n) {
     return !n.empty() && n.size() <= 64 && n != "." && n != ".." &&
            n.find('/') == std::string_view::npos;
-}
-
-bool dentroDaRaiz(const std::string& mapeado, const std::string& raiz) {
-    if (!mapeado.starts_with(raiz + "/")) return false;
-    for (const fs::path& parte : fs::path(mapeado))
-        if (parte == "..") return false;
-    return true;
 }
 
 std::string normal(const fs::path& p) {
@@ -55,8 +39,7 @@ bool primeiroEhOrnato(std::string_view w) {
 int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     const std::string_view caminho = proximaParte(resto);
-    const fs::path raiz =
-        fs::temp_directory_path() / ("plumar_fuzz_caminhos_" + std::to_string(::getpid()));
+    const fs::path raiz = temporarioDoFuzz("caminhos");
     std::error_code ec;
     fs::remove_all(raiz, ec);
     fs::create_directories(raiz / "sub", ec);
@@ -70,12 +53,12 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
         else
             std::ofstream(alvo) << "x";
     }
-    const RaizDoFuzz ambiente(raiz);
+    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
 
     const std::string mapeado = mapeiaCaminho(caminho);
     confirma(mapeado.find('\\') == std::string::npos);
     if (primeiroEhOrnato(caminho)) confirma(mapeado.starts_with(raiz.string()));
-    if (dentroDaRaiz(mapeado, raiz.string())) {
+    if (dentroDe(mapeado, raiz)) {
         const fs::path achado = achaArquivo(mapeado);
         confirma(achado == fs::path(mapeado) ||
                  (fs::exists(achado, ec) && igualSemCaixa(normal(achado), normal(mapeado))));

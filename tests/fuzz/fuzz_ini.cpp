@@ -1,14 +1,7 @@
 // Fuzz entry for the INI reader and writer: the input is a SONARE.INI; every key it holds
 // reads back within the limits, and a key written (section, key and value taken from the
 // input's first line) reads back as written while a key of another section keeps its value.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <filesystem>
 #include <fstream>
-#include <string>
-#include <string_view>
 
 #include "fuzz.h"
 #include "platform/ini.h"

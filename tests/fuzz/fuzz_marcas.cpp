@@ -2,13 +2,6 @@
 // marks keeps every other character, in order, each with the column it came from; every
 // candidate mark ends at a '>' after its '<'; a recognised mark reads back as the mark it
 // is, and the formatting state keeps only recognised marks.
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "fuzz.h"
 #include "editor/marcasTexto.h"
 

@@ -2,15 +2,6 @@
 // first byte chooses the cursor line. Whatever the lines hold, the translation ends, with
 // a valid outcome or an error of the table, and the document is left as it was; IN
 // statements are answered from a short key script, then with Esc.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <unistd.h>
-#include <filesystem>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "fuzz.h"
 #include "programa/montagem.h"
 #include "mathmode/EDNUMERASINTAXES.h"
@@ -25,10 +16,8 @@ struct FimDasTeclas {};
 int fuzzNumera(const uint8_t* dados, size_t tamanho) {
     if (tamanho == 0) return 0;
     // Written files go to a folder of this process, never to the user's.
-    const char* antigo = std::getenv("SONARE_WINDIR");
-    const std::string guardado = antigo ? antigo : "";
-    const auto pasta = std::filesystem::temp_directory_path() / ("plumar_fuzz_numera_" + std::to_string(getpid()));
-    setenv("SONARE_WINDIR", pasta.c_str(), 1);
+    const std::filesystem::path pasta = temporarioDoFuzz("numera");
+    const VariavelDoFuzz windir("SONARE_WINDIR", pasta);
     // The exchange statements create their files in the current folder: that one too.
     std::error_code ec;
     std::filesystem::create_directories(pasta, ec);
@@ -36,11 +25,10 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
     std::filesystem::current_path(pasta, ec);
 
     std::vector<std::string> linhas;
-    const std::string_view texto(reinterpret_cast<const char*>(dados) + 1, tamanho - 1);
-    size_t inicio = 0;
-    for (size_t p; (p = texto.find('\n', inicio)) != std::string_view::npos; inicio = p + 1)
-        linhas.emplace_back(texto.substr(inicio, p - inicio).substr(0, 255));
-    linhas.emplace_back(texto.substr(inicio).substr(0, 255));
+    std::string_view texto(reinterpret_cast<const char*>(dados) + 1, tamanho - 1);
+    do {
+        linhas.emplace_back(proximaParte(texto, '\n').substr(0, 255));
+    } while (!texto.empty());
 
     {
         auto sessao = montaSessaoHeadless("-1,5{Left}x{Backspace}{F1}{Right}{Enter}{Esc}{Esc}");
@@ -65,9 +53,5 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
 
     std::filesystem::current_path(antes, ec);
     std::filesystem::remove_all(pasta, ec);
-    if (antigo)
-        setenv("SONARE_WINDIR", guardado.c_str(), 1);
-    else
-        unsetenv("SONARE_WINDIR");
     return 0;
 }

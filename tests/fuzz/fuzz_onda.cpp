@@ -1,18 +1,11 @@
 // Fuzz entry for the wave parsers: the player's chunk walk (over a stream, as a file is
 // read, and over memory), the second voice's leOndaPcm, and the capture device fed with
 // what they find. The whole input is one would-be RIFF WAVE.
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <span>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "fuzz.h"
 #include "platform/audio.h"
@@ -39,8 +32,7 @@ void confereLeitorDoTocador(std::span<const uint8_t> onda) {
 // The capture of a sound and of its samples streamed in uneven blocks: the in-memory record
 // holds the bytes given, and the file stays a whole WAV of the sound's length.
 void confereCaptura(const std::vector<uint8_t>& wave, const OndaPcm& onda) {
-    const std::filesystem::path arquivo =
-        std::filesystem::temp_directory_path() / ("plumar_fuzz_onda_" + std::to_string(getpid()));
+    const std::filesystem::path arquivo = temporarioDoFuzz("onda");
     uint64_t esperadas = 0;
     {
         OpcoesCaptura opcoes;

@@ -3,12 +3,6 @@
 // Lines never hold a line end; a reply ends with a code of its own, never an event's; each
 // event is handed over whole, with its number; a voice list gives named voices only; and
 // nonsense or an endless line ends the exchange, as the connection would be given up.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "fuzz.h"
 #include "speech/servidores/respostaSsip.h"
 

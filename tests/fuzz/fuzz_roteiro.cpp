@@ -1,9 +1,5 @@
 // Fuzz entry for the key-script parser: any text is understood or refused with a reason,
 // never a crash; every key understood has its native events.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
 #include "fuzz.h"
 #include "platform/roteiroTeclas.h"
 

@@ -2,12 +2,6 @@
 // crash; only an input that begins as RTF is read; its text is never longer than its
 // source (no control word gives more than it takes) and holds no control byte but tab and
 // CR LF pairs.
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "fuzz.h"
 #include "platform/leituraRtf.h"
 

@@ -2,16 +2,7 @@
 // (NUL-separated) a voice bank name. Both folders it names are folder paths ending in '/';
 // a missing key gives the family root's own folder; the bank name is kept; and opening
 // with what was read never crashes: with no bank there, it reports the missing voice.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "fuzz.h"
 #include "platform/ini.h"
@@ -20,11 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool dentro(const fs::path& p, const fs::path& raiz) {
-    const std::string s = p.lexically_normal().string();
-    return s.starts_with(raiz.string() + "/") && s.find("/../") == std::string::npos;
-}
 
 void confereDiretorio(const fs::path& dir, const fs::path& ini, std::string_view chave,
                       const fs::path& padrao) {
@@ -41,21 +27,20 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     std::string_view resto(reinterpret_cast<const char*>(dados), tamanho);
     const std::string_view textoIni = proximaParte(resto);
     const std::string_view banco = proximaParte(resto);
-    const fs::path pasta =
-        fs::temp_directory_path() / ("plumar_fuzz_sintetizador_" + std::to_string(::getpid()));
+    const fs::path pasta = temporarioDoFuzz("sintetizador");
     const fs::path raiz = pasta / "raiz", ini = pasta / "SONARE.INI";
     std::error_code ec;
     fs::create_directories(raiz / "som" / "letras", ec);
     fs::create_directories(raiz / "som" / "difones", ec);
     std::ofstream(ini, std::ios::binary | std::ios::trunc) << textoIni;
-    const RaizDoFuzz ambiente(raiz);
+    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
 
     const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(ini, banco);
     confirma(config.banco == banco);
     confereDiretorio(config.dirLetras, ini, "dirLetras", raiz / "som/letras/");
     confereDiretorio(config.dirDifones, ini, "DIRDIFONES", raiz / "som/difones/");
     // Opened only where the folders are the fuzz's own: no bank is there.
-    if (dentro(config.dirLetras, raiz) && dentro(config.dirDifones, raiz)) {
+    if (dentroDe(config.dirLetras, raiz) && dentroDe(config.dirDifones, raiz)) {
         Sintetizador s(SaidaSom{});
         const int aberto = s.abre(config);
         confirma(aberto == kSemArquivosDeVoz && !s.aberto());

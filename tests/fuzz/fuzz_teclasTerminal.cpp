@@ -3,11 +3,6 @@
 // nothing stays waiting. The events are well formed: each key down is followed by its key
 // up (after its character, if any), and no character typed is a control code but those
 // of keys (Backspace, Tab, Enter, Esc, Ctrl) nor comes with Alt.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-#include <vector>
-
 #include "fuzz.h"
 #include "platform/teclasTerminal.h"
 

@@ -1,10 +1,5 @@
 // Fuzz entry for the mail decoders of block command X: every conversion of any line ends
 // and never makes the line longer (so a decoded line always fits where it stood).
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "fuzz.h"
 #include "editor/commands/edTransfDecodifica.h"
 

@@ -1,47 +1,16 @@
-// The diphone synthesizer on a voice made here: a vowel "a" of pulses at 100 Hz with its
-// pitch marks, an "s" of noise and the pause. Lengths and pitches come out as the lines ask;
-// wrong lines and wrong databases are refused without harm.
+// The diphone synthesizer on the voice made here (vozDeTeste.h): lengths and pitches come
+// out as the lines ask; wrong lines and wrong databases are refused without harm.
 #include "speech/tts/mbrola/motorDifones.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "apoio.h"
 #include "speech/tts/mbrola/mbrola.h"
+#include "vozDeTeste.h"
 
 namespace {
-
-constexpr int kPeriodo = 160;  // the voice's 100 Hz
-constexpr int kMeio = 800;     // half a phoneme, in samples
-
-// Half a phoneme of the voice, with its marks from `inicio` on.
-void meiaParte(const std::string& f, DifoneVoz& d, std::mt19937& g) {
-    const auto inicio = static_cast<uint32_t>(d.amostras.size());
-    for (int i = 0; i < kMeio; ++i) {
-        double v = 0;
-        if (f == "a") v = 8000 * std::exp(-(i % kPeriodo) / 30.0) * std::cos(2 * M_PI * 700 * (i % kPeriodo) / 16000.0);
-        if (f == "s") v = static_cast<int>(g() % 4001) - 2000;
-        d.amostras.push_back(static_cast<int16_t>(v));
-    }
-    for (int m = 0; m < kMeio; m += kPeriodo) d.marcas.push_back({inicio + static_cast<uint32_t>(m), f == "a"});
-}
-
-BancoVoz vozDeTeste() {
-    BancoVoz b;
-    b.hertzBase = 100;
-    std::mt19937 g(7);
-    for (const char* x : {"a", "s", "_"})
-        for (const char* y : {"a", "s", "_"}) {
-            DifoneVoz d{x, y, {}, kMeio, {}};
-            meiaParte(x, d, g);
-            meiaParte(y, d, g);
-            b.difones.push_back(std::move(d));
-        }
-    b.ordena();
-    return b;
-}
 
 std::vector<int16_t> sintetiza(MotorDifones& m, std::initializer_list<const char*> linhas) {
     std::string erro;

@@ -7,12 +7,11 @@
 
 #include "apoio.h"
 #include "audioFalso.h"
+#include "etapasTts.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 #include "platform/roteiroTeclas.h"
 #include "speech/tocadorOnda.h"
-#include "platform/codigos.h"
-#include "platform/texto.h"
 #include "speech/tts/mbrola/bancoVoz.h"
 #include "speech/tts/mbrola/motorDifones.h"
 #include "console/teclaFila.h"
@@ -24,9 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
-std::string u(std::string_view win) { return win1252ParaUtf8(win); }
 
 TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     std::vector<std::vector<uint8_t>> ondas;
@@ -57,30 +53,6 @@ TEST(BufferOnda, PlaysBeforeReaching16000BytesAndPadsTheEndTo256) {
     EXPECT_FALSE(parado.acrescenta(bloco));  // the player said stop
     EXPECT_FALSE(parado.acrescenta(bloco));
 }
-
-// The shipped rule files, read as the engine reads them.
-struct EtapasTts {
-    PreprocTts preproc;
-    PortugTts portug;
-    ProsodiaTts prosodia;
-    ListaDifones difones;
-    FatoresFala fatores;
-
-    EtapasTts() {
-        const fs::path raiz = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
-        std::string mensagem;
-        EXPECT_TRUE(preproc.carregaAbreviaturas(raiz / "portug.abr"));
-        EXPECT_TRUE(portug.carrega(raiz / "portug.nrl", raiz / "portug.exc"));
-        EXPECT_TRUE(carregaProsodia(raiz / "portug.pro", prosodia, mensagem)) << mensagem;
-        EXPECT_TRUE(difones.carrega(raiz / "portug.dfn"));
-    }
-    // The whole text through each stage at once.
-    std::vector<std::string> deUmaVez(std::string_view texto) const {
-        const std::string normal = preproc.normaliza(apara(texto));
-        const auto itens = daContornos(tokeniza(normal, prosodia), prosodia);
-        return linhasFonemas(portug.converte(itens), prosodia, difones, fatores);
-    }
-};
 
 // Cut at sentence ends and in long unpunctuated stretches, the lines are those of the whole
 // text: contours that look at the next item, a final s said z before the next word's vowel,
@@ -145,10 +117,20 @@ TEST_F(MotorBrisaTest, EachMissingOrBrokenFileKeepsTheEngineClosed) {
     falhaCom(pasta_ / "br4", "PLUMARVZ garbage", "");
     falhaCom(pasta_ / "portug.pro", "[CHAVES]\n", erroProsodia);
     falhaCom(pasta_ / "portug.dfn", "\x01\x02 !!! ###\n", erroProsodia);
-    fs::remove(pasta_ / "portug.pro");
-    EXPECT_FALSE(m.abre(arquivos_));
-    EXPECT_EQ(m.ultimoErro(), erroProsodia);
-    fs::copy_file(kRaiz / "portug.pro", pasta_ / "portug.pro");
+    // Each rule file missing, then a folder in its place, with the message of its kind.
+    const char* erroPortugues = "Erro na base de dados de portugu\xEAs";
+    for (const auto& [arquivo, erro] : {std::pair{"portug.nrl", erroPortugues}, {"portug.exc", erroPortugues},
+                                        {"portug.abr", "Erro no arquivo de abreviaturas"},
+                                        {"portug.pro", erroProsodia.c_str()}}) {
+        fs::rename(pasta_ / arquivo, pasta_ / "fora");
+        EXPECT_FALSE(m.abre(arquivos_)) << arquivo;
+        EXPECT_EQ(m.ultimoErro(), erro) << arquivo;
+        fs::create_directory(pasta_ / arquivo);
+        EXPECT_FALSE(m.abre(arquivos_)) << arquivo << " as a folder";
+        EXPECT_EQ(m.ultimoErro(), erro) << arquivo << " as a folder";
+        fs::remove(pasta_ / arquivo);
+        fs::rename(pasta_ / "fora", pasta_ / arquivo);
+    }
     ASSERT_TRUE(m.abre(arquivos_)) << m.ultimoErro();
     // Texts of nothing to say do no harm.
     for (const char* t : {"", "   ", "?!,.;:", "......", "\x01\x02\xFF"})
@@ -298,14 +280,6 @@ TEST_F(ServidorBrisaTest, AKeyStopsALongTextAndNothingIsSaidWhileOneWaits) {
     std::string longo;
     while (longo.size() < 20000) longo += "ola, bom dia. ";
     confereTeclaParaFala(servidor_, audio_, crt_, longo);
-}
-
-TEST_F(ServidorBrisaTest, WithoutItsFilesTheServerDoesNotOpen) {
-    dir_ = (pasta_ / "vazia").string();
-    EXPECT_FALSE(servidor_.abre(0, 0, 0));
-    EXPECT_FALSE(servidor_.falando());
-    servidor_.fala("nada");  // closed: says nothing
-    EXPECT_TRUE(audio_.blocos.empty());
 }
 
 }  // namespace

@@ -2,48 +2,17 @@
 // normalised words and the phoneme lists out.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "apoio.h"
-#include "platform/codigos.h"
-#include "speech/tts/uttsPortug.h"
-#include "speech/tts/uttsPreproc.h"
+#include "etapasTts.h"
 #include "speech/tts/uttsTonica.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kDados = fs::path(PLUMAR_RAIZ_CONSTRUCAO) / "brisatts";
-
-std::string w(std::string_view utf8) { return utf8ParaWin1252(utf8); }
-std::string u(std::string_view win) { return win1252ParaUtf8(win); }
-
-bool letraDeToken(unsigned char c) {
-    return std::isalpha(c) || (c >= 192 && c != 215 && c != 247);
-}
-
-// Items "555|token" cut as the prosody stage cuts them: runs of letters, and each other
-// non-blank character alone (two or more dots as one).
-std::vector<std::string> itens(std::string_view t) {
-    std::vector<std::string> r;
-    for (size_t i = 0; i < t.size();) {
-        const auto c = static_cast<unsigned char>(t[i]);
-        size_t fim = i + 1;
-        if (c == ' ') {
-            ++i;
-            continue;
-        }
-        if (letraDeToken(c))
-            while (fim < t.size() && letraDeToken(static_cast<unsigned char>(t[fim]))) ++fim;
-        else if (c == '.' && t.substr(i).starts_with(".."))
-            while (fim < t.size() && t[fim] == '.') ++fim;
-        r.push_back("555|" + std::string(t.substr(i, fim - i)));
-        i = fim;
-    }
-    return r;
+// Items "contour|token" as the prosody stage cuts and marks them.
+std::vector<std::string> itens(std::string_view t, const ProsodiaTts& prosodia = {}) {
+    return daContornos(tokeniza(t, prosodia), prosodia);
 }
 
 // The phoneme list read aloud: words apart by " / ", phonemes by blanks, the empty items
@@ -61,19 +30,12 @@ std::string mostra(const std::vector<std::string>& fonemas) {
     return u(s.substr(s.empty() ? 0 : 1));
 }
 
-class Motor : public ::testing::Test {
+class Motor : public ::testing::Test, protected EtapasTts {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(preproc.carregaAbreviaturas(kDados / "portug.abr"));
-        ASSERT_TRUE(portug.carrega(kDados / "portug.nrl", kDados / "portug.exc"));
-    }
     std::string normal(std::string_view utf8) { return u(preproc.normaliza(w(utf8))); }
     std::string fala(std::string_view utf8) {
-        return mostra(portug.converte(itens(preproc.normaliza(w(utf8)))));
+        return mostra(portug.converte(itens(preproc.normaliza(w(utf8)), prosodia)));
     }
-
-    PreprocTts preproc;
-    PortugTts portug;
 };
 
 TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
@@ -126,17 +88,17 @@ TEST_F(Motor, StressFallsWhereTheWordIsSaid) {
 
 TEST_F(Motor, APageOfTextBecomesPhonemes) {
     EXPECT_EQ(fala("Casa, dia e caixa; rua, animal, amor, ontem, bom, irmã."),
-              "k >a z @ / _, / dZ >i @ / i / k >a y S @ / _; / R >u @ / _, / a n i m >a w / _, / "
-              "a m >o r2 / _, / >on t en y / _, / b >on / _, / i R m >an / _. __");
+              "__ / k >a z @ / _, / dZ >i @ / i / k >a y S @ / _; / R >u @ / _, / a n i m >a w / _, / "
+              "a m >o r2 / _, / >on t en y / _, / b >on / _, / i R m >an / _. / __ __");
     EXPECT_EQ(fala("Não, o homem chegou às 10h."),
-              "n an w / _, / u / >o m en y / S e g >o w / a s2 / d >E z / a g >a / _. __");
+              "__ / n an w / _, / u / >o m en y / S e g >o w / a s2 / d >E z / a g >a / _. / __ __");
     EXPECT_EQ(fala("Os olhos do mar azul, por favor; mar calmo."),
-              "u z / >O L u s2 / d u / m >a r / a z >u w / _, / p o r2 / f a v >o r2 / _; / m >a r2 / "
-              "k >a w m u / _. __");
+              "__ / u z / >O L u s2 / d u / m >a r / a z >u w / _, / p o r2 / f a v >o r2 / _; / m >a r2 / "
+              "k >a w m u / _. / __ __");
     EXPECT_EQ(fala("A Sra. Lúcia pagou R$ 1.250,50 pelo táxi em 3/4."),
-              "@ / s e J >O r @ / l >u s i @ / p a g >o w / >E R i / s i f r >an w / m >i w / i / "
+              "__ / @ / s e J >O r @ / l >u s i @ / p a g >o w / >E R i / s i f r >an w / m >i w / i / "
               "d u z >en t u z / i / s in k w >en t @ / v >i R g u l @ / s in k w >en t @ / "
-              "p >e l u / t >a k s i / en y / t r >e s2 / b >a R @ / k w >a t r u / _. __");
+              "p >e l u / t >a k s i / en y / t r >e s2 / b >a R @ / k w >a t r u / _. / __ __");
 }
 
 TEST_F(Motor, ListShapeMarkersPausesAndTheEndOfStress) {
@@ -158,19 +120,6 @@ TEST(MotorRegras, UncoveredLettersSkippedExceptionsStripSAndMAndUnstressedWords)
     EXPECT_EQ(mostra(p.converte({"555|caos", "555|caom"})), "k s >an o s / k s >an o m __");
     // NÃO and two-letter words are said without stress.
     EXPECT_EQ(mostra(p.converte({w("555|não"), "555|ba", w("555|nao")})), "n an o / b a / n n >an o __");
-}
-
-TEST(MotorRegras, FilesThatCannotBeReadFailTheLoad) {
-    PastaTemporaria dir;
-    gravaArquivoTeste(dir / "r.nrl", "(A)=a|\n");
-    gravaArquivoTeste(dir / "e.exc", "");
-    PortugTts p;
-    EXPECT_FALSE(p.carrega(dir / "nada.nrl", dir / "e.exc"));
-    EXPECT_FALSE(p.carrega(dir / "r.nrl", dir / "nada.exc"));
-    EXPECT_FALSE(p.carrega(dir / "r.nrl", dir.caminho()));
-    EXPECT_TRUE(p.carrega(dir / "r.nrl", dir / "e.exc"));
-    PreprocTts n;
-    EXPECT_FALSE(n.carregaAbreviaturas(dir / "nada.abr"));
 }
 
 TEST(MotorRegras, OversizedAndHostileInputsEndCleanly) {

@@ -55,16 +55,44 @@ TEST(ProsodiaTts, ClassesAndContoursFollowTheRulesAndAWordWithoutOneIsFlat) {
               (std::vector<std::string>{"555|", "555|bom", "571|dia"}));
 }
 
+// Phoneme lists made into the synthesizer's lines: durations, stress, pitch targets, pauses
+// and bridges over the diphones the list lacks.
 TEST(ProsodiaTts, LinesCarryDurationsStressPitchAndBridges) {
     const ProsodiaTts p = prosodia();
-    const ListaDifones d = difones("_ k\nk a\na s\ny a\na _\n_ _\n");
-    const std::vector<std::string> fonemas{";582|casa", "k", ">a", "\xA8s", "a", "",
-                                           ";555|,",    "_,", "",   ";555|", "__", "_ 250", "_"};
-    // Rate 0, pitch 0: durations at 80 %, pitch as the table says.
-    EXPECT_EQ(linhasFonemas(fonemas, p, d, fatoresDaFala(0, 0)),
-              (std::vector<std::string>{";casa", "k 64 50 200", "a 116 80 260", "s 96", "y 50",
-                                        "a 80 50 140", ";,", "_ 200 50 200", ";",
-                                        "_ 80 50 200", "_ 200", "_ 80"}));
+    ProsodiaTts alta = p;  // a table whose top level is not 0, on 100 Hz
+    alta.tabHertz = {50, 60, 70, 80, 90, 100, 110, 120, 130, 140};
+    alta.hertz = 100;
+    using L = std::vector<std::string>;
+    const struct {
+        const ProsodiaTts& prosodia;
+        const char* difones;
+        FatoresFala fatores;
+        L fonemas, linhas;
+    } casos[] = {
+        // Rate 0, pitch 0: durations at 80 %, pitch as the table says; "y" bridges "s-a".
+        {p, "_ k\nk a\na s\ny a\na _\n_ _\n", fatoresDaFala(0, 0),
+         {";582|casa", "k", ">a", "\xA8s", "a", "", ";555|,", "_,", "", ";555|", "__", "_ 250", "_"},
+         {";casa", "k 64 50 200", "a 116 80 260", "s 96", "y 50", "a 80 50 140", ";,", "_ 200 50 200", ";",
+          "_ 80 50 200", "_ 200", "_ 80"}},
+        // Level 9 is 0 in the table: no targets; "x" is stressed on its only phoneme.
+        {p, "", {1.0, 1.0}, {";599|s", "k", ">a", ";555|x", ">s"},
+         {";s", "k 80 50 200", "a 145", ";x", "s 174 50 200 85 200"}},
+        // A word's end level lands on its last vowel, which the voice still sounds, and a
+        // final s or r after it holds it; stressed on that vowel, the word peaks at its middle
+        // and has ended by 85 % of it.
+        {alta, "", {1.0, 1.0}, {";159|gatos", "g", ">a", "\xA8t", "u", "s2", ""},
+         {";gatos", "g 100 50 60", "a 145 80 100", "t 100", "u 100 50 140", "s2 100 50 140"}},
+        {alta, "", {1.0, 1.0}, {";159|mar", "m", ">a", "\xA8r2", ""},
+         {";mar", "m 100 50 60", "a 145 50 100 85 140", "r2 100 50 140"}},
+        // A final r2 bridges with a pause where the pause diphone exists; "_-k" missing, no
+        // "y-k": a pause; "k-a" missing, "y-a" there.
+        {p, "_ r2\nr2 _\n_ a\ny a\n", {1.0, 1.0}, {";555|ar", "r2", "a"},
+         {";ar", "r2 100 50 200", "_ 50", "a 100"}},
+        {p, "_ r2\nr2 _\n_ a\ny a\n", {1.0, 1.0}, {";555|ar", "k", "a"},
+         {";ar", "_ 50", "k 80 50 200", "y 50", "a 100"}},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(linhasFonemas(c.fonemas, c.prosodia, difones(c.difones), c.fatores), c.linhas) << c.fonemas[0];
 }
 
 TEST(ProsodiaTts, LongWordsShortenBeforeTheStressAndRateScalesEverything) {
@@ -91,37 +119,6 @@ TEST(ProsodiaTts, LongWordsShortenBeforeTheStressAndRateScalesEverything) {
         EXPECT_LT(fatoresDaFala(0, tom).pitch, fatoresDaFala(0, tom + 1).pitch) << tom;
     EXPECT_DOUBLE_EQ(fatoresDaFala(0, -10).pitch, 0.7);
     EXPECT_DOUBLE_EQ(fatoresDaFala(0, -100).pitch, 0.7);
-}
-
-TEST(ProsodiaTts, ALevelOfZeroAddsNoTargetAndAWordStressedAtItsEndEndsThere) {
-    const ProsodiaTts p = prosodia();
-    const auto l = linhasFonemas({";599|s", "k", ">a", ";555|x", ">s"}, p, ListaDifones{}, {1.0, 1.0});
-    // Level 9 is 0 in the table: no targets; "x" is stressed on its only phoneme.
-    EXPECT_EQ(l, (std::vector<std::string>{";s", "k 80 50 200", "a 145", ";x", "s 174 50 200 85 200"}));
-}
-
-// A word's end level lands on its last vowel, which the voice still sounds, and a final s or
-// r after it holds it; stressed on that vowel, the word peaks at its middle and has ended by
-// 85 % of it.
-TEST(ProsodiaTts, TheEndLevelLandsOnTheLastVowelNotOnAVoicelessFinalConsonant) {
-    ProsodiaTts p = prosodia();
-    p.tabHertz = {50, 60, 70, 80, 90, 100, 110, 120, 130, 140};
-    p.hertz = 100;
-    const auto gatos = linhasFonemas({";159|gatos", "g", ">a", "\xA8t", "u", "s2", ""}, p, ListaDifones{}, {1.0, 1.0});
-    EXPECT_EQ(gatos, (std::vector<std::string>{";gatos", "g 100 50 60", "a 145 80 100", "t 100",
-                                               "u 100 50 140", "s2 100 50 140"}));
-    const auto mar = linhasFonemas({";159|mar", "m", ">a", "\xA8r2", ""}, p, ListaDifones{}, {1.0, 1.0});
-    EXPECT_EQ(mar, (std::vector<std::string>{";mar", "m 100 50 60", "a 145 50 100 85 140", "r2 100 50 140"}));
-}
-
-TEST(ProsodiaTts, AFinalR2BridgesWithAPauseWhenThePauseDiphoneExists) {
-    const ProsodiaTts p = prosodia();
-    const ListaDifones d = difones("_ r2\nr2 _\n_ a\ny a\n");
-    const auto l = linhasFonemas({";555|ar", "r2", "a"}, p, d, {1.0, 1.0});
-    EXPECT_EQ(l[2], "_ 50");
-    const auto l2 = linhasFonemas({";555|ar", "k", "a"}, p, d, {1.0, 1.0});
-    EXPECT_EQ(l2[1], "_ 50");  // "_-k" missing, no "y-k": a pause
-    EXPECT_EQ(l2[3], "y 50");  // "k-a" missing, "y-a" there
 }
 
 TEST(ProsodiaTts, DiphoneListTakesTwoPhonemesALineAndIgnoresCase) {
