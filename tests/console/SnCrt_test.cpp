@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "apoio.h"
 #include "audioFalso.h"
 #include "platform/frontEnds.h"
@@ -43,8 +41,7 @@ protected:
 };
 
 using Tipo = EventoEntrada::Tipo;
-constexpr Modificadores kShift{true, false, false}, kCtrl{false, true, false},
-    kAlt{false, false, true};
+constexpr Modificadores kAlt{false, false, true};
 
 EventoEntrada evento(Tipo tipo, uint16_t tecla = 0, Modificadores mod = {}) {
     EventoEntrada e;
@@ -59,19 +56,12 @@ EventoEntrada caractere(uint8_t c) {
     return e;
 }
 
-TEST_F(SnCrtTest, TranslatesKeysToDosCodes) {
+// While break checking is on, Alt+letter goes to the system; Alt+arrows do not. (The codes
+// the keys make are checked through key scripts.)
+TEST_F(SnCrtTest, AltLettersGoToTheSystemWhileBreakCheckingIsOn) {
     crt();
-    // While break checking is on, Alt+letter goes to the system; Alt+arrows do not.
     EXPECT_TRUE(tecla('X', kAlt).empty());
     EXPECT_EQ(tecla(vk::Esquerda, kAlt), (std::vector<int>{0, 75}));
-    crt_->ligaVerificaInterrupcao(false);
-    const std::tuple<uint16_t, Modificadores, std::vector<int>> casos[] = {
-        {vk::Direita, kCtrl, {0, 116}}, {vk::Ins, kShift, {0, 254}},  {vk::Ins, kCtrl, {0, 255}},
-        {'0', kAlt, {0, 129}},          {'1', kAlt, {0, 120}},        {'X', kAlt, {0, 45}},
-        {vk::Enter, kCtrl, {10}},       {vk::Backspace, kCtrl, {127}}, {vk::Enter, {}, {13}},
-        {'B', kCtrl, {2}},              {vk::F(11), {}, {0, 69}},     {vk::F(12), kCtrl, {0, 105}},
-        {vk::F(1), kAlt, {0, 59}},      {vk::PgUp, kCtrl, {0, 132}},  {vk::Del, kCtrl, {0, 83}}};
-    for (const auto& [t, mod, esperado] : casos) EXPECT_EQ(tecla(t, mod), esperado) << t;
 }
 
 TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
@@ -93,52 +83,6 @@ TEST_F(SnCrtTest, FullQueueDropsKeysAndFocusIsReportedOnlyWhenAsked) {
     crt_->ligaRelatorioFoco(true);
     EXPECT_EQ(codigos({evento(Tipo::PerdeuFoco), evento(Tipo::GanhouFoco)}),
               (std::vector<int>{223, 222}));
-}
-
-// After a beep the commands waiting go (a held key's repeats), typed text, pastes and
-// characters Windows-1252 lacks stay, each with what it stands for.
-TEST_F(SnCrtTest, ABeepDropsOnlyTheCommandsWaiting) {
-    crt();
-    crt_->ligaVerificaInterrupcao(false);
-    EventoEntrada seta;
-    seta.tipo = Tipo::Unicode;
-    seta.unicode = 0x2192;
-    EventoEntrada colagem;
-    colagem.tipo = Tipo::Colagem;
-    colagem.texto = "colado";
-    for (const EventoEntrada& ev :
-         {caractere('a'), evento(Tipo::TeclaDesce, vk::Baixo), seta, caractere(8), colagem,
-          caractere(13), caractere(27), caractere(9), caractere(127), caractere('b')})
-        crt_->trataEvento(ev);
-    crt_->descartaComandos();
-    const uint8_t u = SnCrt::kScanUnicode, c = SnCrt::kScanColagem;
-    std::vector<int> lidos;
-    std::optional<char32_t> unicode;
-    std::optional<std::string> colado;
-    while (crt_->teclasNaFila() > 0) {
-        lidos.push_back(crt_->leTecla());
-        if (lidos.back() == u) unicode = crt_->tomaUnicode();
-        if (lidos.back() == c) colado = crt_->tomaColagem();
-    }
-    EXPECT_EQ(lidos, (std::vector<int>{'a', 0, u, 0, c, 13, 9, 'b'}));
-    EXPECT_EQ(unicode, char32_t{0x2192});
-    EXPECT_EQ(colado, "colado");
-    EXPECT_FALSE(crt_->tomaColagem());  // taken once
-    // A scan code whose 0 was already read stays for its reader.
-    crt_->trataEvento(seta);
-    crt_->trataEvento(evento(Tipo::TeclaDesce, vk::Baixo));
-    EXPECT_EQ(crt_->leTecla(), 0);
-    crt_->descartaComandos();
-    EXPECT_EQ(crt_->leTecla(), u);
-    EXPECT_EQ(crt_->tomaUnicode(), char32_t{0x2192});
-    EXPECT_EQ(crt_->teclasNaFila(), 0u);
-    // Emptying the queue takes what the keys stood for with them.
-    crt_->trataEvento(colagem);
-    crt_->limpaFila();
-    crt_->trataEvento(seta);
-    EXPECT_EQ(codigos({}), (std::vector<int>{0, u}));
-    EXPECT_EQ(crt_->tomaUnicode(), char32_t{0x2192});
-    EXPECT_FALSE(crt_->tomaColagem());
 }
 
 // Presses the braille keys of `teclas` together and releases them.
@@ -174,7 +118,8 @@ TEST_F(SnCrtTest, DisplayDotsTypeTheWindowsChords) {
     EXPECT_EQ(c, (std::vector<int>{'2', '1', 12, 'A'}));
 }
 
-TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
+// What the braille keys type is shown by running the program; here, the tones.
+TEST_F(SnCrtTest, BrailleModeChangesWithTones) {
     crt();
     crt_->ligaVerificaInterrupcao(false);
     constexpr Modificadores ctrlAlt{false, true, true};
@@ -182,17 +127,13 @@ TEST_F(SnCrtTest, BrailleModeDropsTypedLettersAndChangesWithTones) {
     EXPECT_EQ(crt_->modoBraille(), 1);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(800), ondaTom(1600)}));
     EXPECT_EQ(audio_.repeticoes, (std::vector{true, true}));
-    EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'a'});  // the key is dot 1
-    EXPECT_EQ(codigos(eventosDeCaractere('g')), std::vector<int>{});     // not a braille key
-    EXPECT_EQ(codigos(eventosDeCaractere('7')), std::vector<int>{'7'});
     audio_.sons.clear();
     crt_->trataEvento(evento(Tipo::TeclaDesce, vk::F(12), ctrlAlt));
     EXPECT_EQ(crt_->modoBraille(), 0);
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
-    EXPECT_EQ(codigos(eventosDeCaractere('f')), std::vector<int>{'f'});
 }
 
-TEST_F(SnCrtTest, WritingWrapsAndScrollsOnlyTheTextWindow) {
+TEST_F(SnCrtTest, WritingWrapsScrollsAndStaysInsideTheTextWindow) {
     crt();
     crt_->GotoXY(1, 1);
     crt_->escreve(std::string(100, 'x'));
@@ -209,6 +150,16 @@ TEST_F(SnCrtTest, WritingWrapsAndScrollsOnlyTheTextWindow) {
     EXPECT_EQ(linhaTela(25, 1, 6), "rodape");
     EXPECT_EQ(linhaTela(4, 11, 14), "    ");
     EXPECT_EQ(crt_->caractereEm(10, 5), ' ');
+
+    // The cursor is kept inside the window.
+    crt_->Window(11, 5, 30, 10);
+    crt_->GotoXY(0, 0);
+    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(1, 1));
+    crt_->GotoXY(200, 3);
+    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(20, 3));
+    crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
+    EXPECT_EQ(crt_->caractereEm(30, 7), '!');
+    EXPECT_EQ(crt_->caractereEm(11, 8), '?');
 }
 
 TEST_F(SnCrtTest, ControlCharactersInOutput) {
@@ -220,18 +171,6 @@ TEST_F(SnCrtTest, ControlCharactersInOutput) {
     crt_->escreve("\a");
     ASSERT_EQ(audio_.sons.size(), 1u);
     EXPECT_FALSE(audio_.repeticoes[0]);
-}
-
-TEST_F(SnCrtTest, GotoXYClampsIntoTheTextWindow) {
-    crt();
-    crt_->Window(11, 5, 30, 10);
-    crt_->GotoXY(0, 0);
-    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(1, 1));
-    crt_->GotoXY(200, 3);
-    EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(20, 3));
-    crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
-    EXPECT_EQ(crt_->caractereEm(30, 7), '!');
-    EXPECT_EQ(crt_->caractereEm(11, 8), '?');
 }
 
 TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {
@@ -252,13 +191,6 @@ TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {
     crt_->TextColor(4);
     crt_->TextBackground(2);
     EXPECT_EQ(crt_->atributoTexto(), 0x1E);
-}
-
-TEST_F(SnCrtTest, LineReadEditsAndLimitsItsLength) {
-    crt("", "ab{Backspace}cdefgh{Enter}");
-    EXPECT_EQ(crt_->leLinha(6), "acde\r\n");
-    EXPECT_EQ(linhaTela(1, 1, 5), "acde ");
-    EXPECT_EQ(crt_->WhereY(), 2);
 }
 
 TEST_F(SnCrtTest, ClipboardIsCutToTheBuffer) {

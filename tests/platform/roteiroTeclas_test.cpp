@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "apoio.h"
 #include "console/SnCrt.h"
 #include "platform/frontEnds.h"
 
@@ -34,6 +33,9 @@ TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
     EXPECT_EQ(codigosDoRoteiro("{F1}{F12}{Ctrl+F11}{Alt+1}{Alt+x}{Shift+Ins}{Ctrl+Ins}{Del}"),
               (std::vector<int>{0, 59, 0, 70, 0, 104, 0, 120, 0, 45, 0, 254, 0, 255, 0, 83}));
     EXPECT_EQ(codigosDoRoteiro("ação"), (std::vector<int>{'a', 0xE7, 0xE3, 'o'}));
+    EXPECT_EQ(codigosDoRoteiro("{Ctrl+Right}{Alt+0}{Ctrl+Backspace}{F11}{Ctrl+F12}{Alt+F1}"
+                               "{Ctrl+PgUp}{Ctrl+Del}"),
+              (std::vector<int>{0, 116, 0, 129, 127, 0, 69, 0, 105, 0, 59, 0, 132, 0, 83}));
 }
 
 // A comment and the blanks before it type nothing, not even a brace left open; {#} types
@@ -43,39 +45,11 @@ TEST(Roteiro, CommentsRunToTheLineEnd) {
     EXPECT_EQ(codigosDoRoteiro(roteiro), (std::vector<int>{'a', 13, 'b', '#', 'c', ' ', 'd'}));
 }
 
-// {burst} makes its keys one press; {paste:FILE} one paste of the file's bytes; a character
-// Windows-1252 lacks is one event of its own.
-TEST(Roteiro, BurstsPastesAndForeignCharacters) {
-    PastaTemporaria pasta;
-    gravaArquivoTeste(pasta / "colar.txt", std::string("a\0\xff\r\n", 5));
-    const Roteiro r =
-        leRoteiro("x{burst}ab\n{Enter}{/burst}{paste:" + (pasta / "colar.txt").string() + "}→");
-    ASSERT_EQ(r.erro, "");
-    ASSERT_EQ(r.teclas.size(), 4u);
-    EXPECT_EQ(r.teclas[1].eventos.size(), 9u);  // three keys, each down, character, up
-    ASSERT_EQ(r.teclas[2].eventos.size(), 1u);
-    EXPECT_EQ(r.teclas[2].eventos[0].tipo, EventoEntrada::Tipo::Colagem);
-    EXPECT_EQ(r.teclas[2].eventos[0].texto, std::string("a\0\xff\r\n", 5));
-    ASSERT_EQ(r.teclas[3].eventos.size(), 1u);
-    EXPECT_EQ(r.teclas[3].eventos[0].unicode, U'→');
-    EXPECT_NE(leRoteiro("{paste:/nao/existe}").erro, "");
-}
-
 TEST(Roteiro, BadScriptsAreReported) {
-    for (const char* mau : {"abc{Enter", "{Foo}", "{code:300}", "{F13}", "{Ctrl+}"})
+    for (const char* mau :
+         {"abc{Enter", "{Foo}", "{code:300}", "{F13}", "{Ctrl+}", "{paste:/nao/existe}"})
         EXPECT_NE(leRoteiro(mau).erro, "") << mau;
     EXPECT_EQ(leRoteiro("").teclas.size(), 0u);
-}
-
-TEST(Roteiro, ShiftStateIsSeenWithTheKey) {
-    Roteiro r = leRoteiro("{Shift+Right}x");
-    auto audio = criaAudioNulo();
-    SnCrt crt(criaFrontEndHeadless(r.teclas), *audio, "/nonexistent/SONARE.INI");
-    EXPECT_EQ(crt.leTecla(), 0);
-    EXPECT_EQ(crt.leTecla(), 77);
-    EXPECT_TRUE(crt.modificadores().shift);
-    EXPECT_EQ(crt.leTecla(), 'x');
-    EXPECT_FALSE(crt.modificadores().shift);
 }
 
 TEST(Roteiro, VirtualClockAdvancesOnlyWithDelays) {
