@@ -193,6 +193,13 @@ TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {
     EXPECT_EQ(crt_->atributoTexto(), 0x1E);
 }
 
+TEST_F(SnCrtTest, LineReadEditsAndLimitsItsLength) {
+    crt("", "ab{Backspace}cdefgh{Enter}");
+    EXPECT_EQ(crt_->leLinha(6), "acde\r\n");
+    EXPECT_EQ(linhaTela(1, 1, 5), "acde ");
+    EXPECT_EQ(crt_->WhereY(), 2);
+}
+
 TEST_F(SnCrtTest, ClipboardIsCutToTheBuffer) {
     crt();
     std::string buffer = "antigo";
