@@ -181,8 +181,6 @@ TEST(FuncoesNumera, CoefficientMultipliesExceptWhereIgnored) {
     EXPECT_DOUBLE_EQ(aplica("INC", 5, 2.7).valor, 3);
     EXPECT_DOUBLE_EQ(aplica("LOG", 5, 100).valor, 2);
     EXPECT_DOUBLE_EQ(aplica("KG_LB", 5, 1).valor, 2.2046);
-    EXPECT_EQ(aplicaOperador('/', 1, 0).erro, 59);
-    EXPECT_EQ(aplicaOperador('*', 1e300, 1e300).erro, 5);
     EXPECT_EQ(aplicaOperador('=', 1, 2).erro, 6);
 }
 

@@ -26,14 +26,15 @@ namespace {
 // The editor on the terminal front-end of a pseudo-terminal of 80 x 25, in `pasta`.
 class EditorEmTerminal {
   public:
-    EditorEmTerminal(const fs::path& pasta, const std::vector<std::string>& familia)
+    // `ini` adds lines to section PLUMAR of its settings.
+    EditorEmTerminal(const fs::path& pasta, const std::vector<std::string>& familia,
+                     const std::string& ini = "")
         : pasta_(pasta) {
         fs::create_directories(pasta / "win");
         fs::remove(pasta / "rastro.txt");  // an earlier run's trace would answer the waits
         // Its own settings: the text is read to its end at start, whatever the shipped file says.
-        if (!fs::exists(pasta / "win/SONARE.INI"))
-            gravaArquivoTeste(pasta / "win/SONARE.INI",
-                              "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n");
+        gravaArquivoTeste(pasta / "win/SONARE.INI",
+                          "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n" + ini);
         std::vector<std::string> args = {PLUMAR_BINARIO, "--frontend=terminal",
                                          "--trace=rastro.txt"};
         args.insert(args.end(), familia.begin(), familia.end());
@@ -311,13 +312,9 @@ TEST_F(Encerramento, ASecondSignalNeverCutsTheCopyOfALongText) {
     std::string texto;
     for (int i = 1; i <= 100000; ++i) texto += "linha numero " + std::to_string(i) + "\r\n";
     gravaArquivoTeste(pasta_ / "texto.txt", texto);
-    fs::create_directories(pasta_ / "win");
-    gravaArquivoTeste(pasta_ / "win/SONARE.INI",
-                      "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n"
-                      "FALAAUTOMATICA=S\n");
     for (int intervaloUs : {0, 50'000}) {
         fs::remove(pasta_ / "texto.txt.save");
-        EditorEmTerminal ed(pasta_.caminho(), {"texto.txt"});
+        EditorEmTerminal ed(pasta_.caminho(), {"texto.txt"}, "FALAAUTOMATICA=S\n");
         ASSERT_TRUE(ed.iniciou());
         ASSERT_TRUE(ed.pronto()) << ed.rastro();
         ed.digita("abc");
@@ -351,11 +348,8 @@ TEST_F(Encerramento, AConverterRunningWhenASignalComesEndsWithTheEditor) {
     gravaArquivoTeste(pasta_ / "conversor",
                       "#!/bin/sh\nsleep 60 &\necho $! > neto.pid\necho $$ > filho.pid\nwait\n");
     fs::permissions(pasta_ / "conversor", fs::perms::owner_all);
-    fs::create_directories(pasta_ / "win");
-    gravaArquivoTeste(pasta_ / "win/SONARE.INI",
-                      "[PLUMAR]\nDIRPLUMAR=c:\\ornato\\plumar\\\nDICIONARIOATIVADO=N\n"
-                      "LIBREOFFICE=" + (pasta_ / "conversor").string() + "\n");
-    EditorEmTerminal ed(pasta_.caminho(), {"carta.doc"});
+    EditorEmTerminal ed(pasta_.caminho(), {"carta.doc"},
+                        "LIBREOFFICE=" + (pasta_ / "conversor").string() + "\n");
     ASSERT_TRUE(ed.iniciou());
     ASSERT_TRUE(ed.espera([&] { return ed.rastro().find("EDDESCON") != std::string::npos; }));
     ed.digita("s");

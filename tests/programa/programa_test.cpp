@@ -19,46 +19,9 @@ protected:
     }
 };
 
-TEST_F(Inicio, RightMarginFallsBackTo72) {
-    const std::pair<const char*, int> casos[] = {
-        {"MARGDIR=5", 72}, {"MARGDIR=300", 72}, {"MARGDIR=abc", 72},
-        {"MARGDIR=250", 250}, {"MARGDIR=10", 10}, {"", 72}};
-    for (const auto& [linha, margem] : casos)
-        EXPECT_EQ(inicia(std::string("[PLUMAR]\n") + linha + "\n").ed.margemDireita, margem) << linha;
-}
-
-// Yes/no options are decided on the first character as stored ("s" is not "S"); the
-// formatting mode and the dictionary are upper-cased first.
-TEST_F(Inicio, OptionsAreDecidedOnTheStoredFirstCharacter) {
-    auto opcoes = [](const EdVars& ed) {
-        return std::vector<int>{ed.enterInsereLinha, ed.quebraLinhas,   ed.falaPontuacao,
-                                ed.falaEspacos,      ed.falaAutomatica, ed.modoFalaFormatacao,
-                                ed.dicionarioAtivo};
-    };
-    EXPECT_EQ(opcoes(inicia("[PLUMAR]\nENTERINSLINHA=s\nQUEBRARLINHAS=n\nFALARPONTUACAO=Nao\n"
-                            "FALAESPACOS=Sim\nFALAAUTOMATICA=S\nMODOFALAFORMATACAO= b\n"
-                            "DICIONARIOATIVADO=n\n")
-                         .ed),
-              (std::vector<int>{0, 1, 0, 1, 1, 'B', 0}));
-    EXPECT_EQ(rastro().find("EDCARDIC"), std::string::npos);
-    EXPECT_EQ(opcoes(inicia("[PLUMAR]\n").ed), (std::vector<int>{0, 1, 1, 0, 0, 'N', 1}));
-    EXPECT_NE(rastro().find("mensagem EDCARDIC"), std::string::npos);
-}
-
-// The file named is trimmed, and /D alone names none. Reading modes give no welcome.
-TEST_F(Inicio, CommandLineModes) {
-    const struct {
-        std::vector<std::string> args;
-        bool leitura, oem;
-        std::string nome;
-    } casos[] = {{{"/l", " nome.txt "}, true, false, "nome.txt"}, {{"/D"}, true, true, ""}};
-    for (const auto& c : casos) {
-        const EdVars& ed = inicia("", c.args).ed;
-        EXPECT_EQ(ed.modoLeitura, c.leitura) << c.nome;
-        EXPECT_EQ(ed.converteOem, c.oem) << c.nome;
-        EXPECT_EQ(ed.nomeArquivo, c.nome);
-        EXPECT_EQ(rastro().find("mensagem EDMSGINI") == std::string::npos, c.leitura) << c.nome;
-    }
+// The file named is trimmed (the command-line modes themselves are heard in the acceptance cases).
+TEST_F(Inicio, TheFileNamedIsTrimmed) {
+    EXPECT_EQ(inicia("", {"/l", " nome.txt "}).ed.nomeArquivo, "nome.txt");
 }
 
 // The welcome is written into the banner; the rest of its row keeps white on blue.
