@@ -10,22 +10,17 @@
 
 namespace {
 
-using Tipo = ComandoHistorico::Tipo;
-
 // A text of `n` lines `largura` characters long, its history begun.
 void comLinhas(EdVars& ed, int n, size_t largura) {
     for (int i = 1; i <= n; ++i) ed.texto.insere(i, std::string(largura, 'a'));
     ed.historico.reinicia(ed.texto);
 }
 
-// Line 1 becomes `texto` in a command that leaves the cursor at `coluna` of line `linha`.
-void trocaComando(EdVars& ed, const std::string& texto, const ComandoHistorico& c = {},
-                  int coluna = 1, int linha = 1) {
+// Line 1 becomes `texto` in a command of its own.
+void trocaComando(EdVars& ed, const std::string& texto) {
     const PosicaoTexto antes = posicaoTexto(ed);
     ed.trocaLinha(1, texto);
-    ed.linhaAtual = linha;
-    ed.colunaAtual = coluna;
-    ed.historico.fechaComando(ed, antes, c);
+    ed.historico.fechaComando(ed, antes, {});
 }
 
 int desfazTudo(EdVars& ed) {
@@ -58,38 +53,6 @@ TEST(Historico, KeepsNoMoreThanItsBytes) {
     EXPECT_GT(passos, 500u);
     EXPECT_EQ(desfazTudo(ed), static_cast<int>(passos));
     EXPECT_EQ(ed.linha(300), std::string(255, char('b' + (999 - passos) % 20)));
-}
-
-// Typed characters make one step up to a letter after a blank; a run of one deleting key
-// is one step; blanks trimmed by leaving a line go with the step before; each step gives the
-// cursor back where it was before it.
-TEST(Historico, StepsAUserRecognises) {
-    EdVars ed;
-    comLinhas(ed, 2, 0);
-    std::string l;
-    for (char c : std::string("ab  cd")) {
-        l += c;
-        trocaComando(ed, l, {Tipo::Digitacao, c, c == ' ', "EDDIGITA"}, int(l.size()) + 1);
-    }
-    for (int i = 0; i < 2; ++i) {
-        l.pop_back();
-        trocaComando(ed, l, {Tipo::Apagamento, 8, false, "EDAPAGAD"}, int(l.size()) + 1);
-    }
-    trocaComando(ed, "ab ", {}, 1, 2);  // Down trims a blank of the line it leaves
-    EXPECT_EQ(ed.historico.passos(), 3u);
-    const auto apagado = ed.historico.desfaz(ed);
-    ASSERT_TRUE(apagado);
-    EXPECT_EQ(apagado->rotulo, "EDAPAGAD");
-    EXPECT_EQ(ed.linha(1), "ab  cd");
-    EXPECT_EQ(ed.historico.desfaz(ed)->rotulo, "EDDIGITA");
-    EXPECT_EQ(ed.linha(1), "ab  ");
-    EXPECT_EQ(ed.historico.desfaz(ed)->rotulo, "EDDIGITA");
-    EXPECT_EQ(ed.linha(1), "");
-    EXPECT_EQ(ed.linhaAtual, 1);
-    EXPECT_EQ(ed.colunaAtual, 1);
-    EXPECT_FALSE(ed.historico.desfaz(ed));
-    EXPECT_EQ(ed.historico.refaz(ed)->rotulo, "EDDIGITA");
-    EXPECT_EQ(ed.colunaAtual, 5);
 }
 
 // Marks the step itself changed come back with it; marks set since stay on their lines.

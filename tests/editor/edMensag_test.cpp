@@ -80,18 +80,6 @@ TEST(MenuAjuda, F1ListsFromRowTenReadsEveryLineAndTheNextKeyIsTheCommand) {
     EXPECT_EQ(("\n" + s.rastro()).find("\nletra "), std::string::npos);  // no echo of the answer
 }
 
-TEST(MenuAjuda, PopUpGivesTheScreenBack) {
-    SessaoEditor s("j{Enter}");
-    s.crt().GotoXY(1, 10);
-    s.crt().escreve("texto por baixo da lista");
-    const ModeloTela antes = s.crt().tela();
-    EXPECT_EQ(menuAjuda(s.editor(), 80, "EDAJLI", 10), 'J');
-    EXPECT_EQ(s.crt().tela().caracteres, antes.caracteres);  // the list is gone
-    EXPECT_EQ(s.crt().tela().atributos, antes.atributos);
-    EXPECT_EQ(s.crt().WhereX(), 1);
-    EXPECT_EQ(s.crt().WhereY(), 10);
-}
-
 // The answer of each help's key: the scan code that opened it, the list, how many
 // lines are offered, the keys pressed and the answer.
 TEST(MenuAjuda, AnswersOfTheSpokenListAndThePopUp) {

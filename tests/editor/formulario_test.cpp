@@ -32,29 +32,3 @@ TEST(Formulario, ScrollsBeepsPastTheEndAndStoresTrimmedValues) {
 }
 
 }  // namespace
-
-namespace {
-
-// A changed value a field cannot use is refused there, whatever key left it (Esc too): a
-// beep, the valid values said, the old value back, the same field again. A value the field
-// started with is never refused, even one it would not take.
-TEST(Formulario, RefusesChangedValuesItCannotUseAndKeepsTheOld) {
-    SessaoEditor s(std::string(300, 'a') + "{Down}{Down}   {Down}{Down}9{Esc}{Esc}");
-    s.crt().GotoXY(1, 10);
-    Formulario f(s.editor(), 10);
-    std::string simNao = "S";
-    int nivel = 3, estranho = 77;
-    f.campoTexto("EDA", "Sim", simNao, 4, ValoresValidos::letras("SN", "S ou N"));
-    f.campoInteiro("EDB", "Estranho", estranho, ValoresValidos::numeros({{1, 5}}, "De 1 a 5"));
-    f.campoInteiro("EDC", "Nivel", nivel, ValoresValidos::numeros({{1, 5}}, "De 1 a 5"));
-    f.executaFormulario();
-    EXPECT_EQ(simNao, "S");
-    EXPECT_EQ(estranho, 77);
-    EXPECT_EQ(nivel, 3);
-    EXPECT_TRUE(contemEmOrdem(s.rastro(), {"bip", "texto S ou N", "texto Sim", "texto S",
-                                           "texto Estranho", "texto 77", "bip", "texto De 1 a 5",
-                                           "texto Estranho", "texto 77", "texto Nivel", "texto 3",
-                                           "bip", "texto De 1 a 5", "texto Nivel"}));
-}
-
-}  // namespace

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <tuple>
-#include <vector>
 
 #include "sessao.h"
 
@@ -81,23 +79,6 @@ TEST(ListaSelecao, DrawsItemsCutToTheWidthAndScrollsToTheCurrent) {
     EXPECT_EQ(rola.linhaTelaNoFim(5).substr(9, 6), "item 9");
     EXPECT_EQ(rola.linhaTelaNoFim(9).substr(9, 7), "item 13");
     EXPECT_EQ(rola.atributoNoFim(10, 9), 0x4E);
-}
-
-TEST(ListaSelecao, KeysMoveAndLeavingByAnEndBeepsAndChoosesNothing) {
-    // keys, items, the item chosen, the items heard ("bip" for a beep)
-    const std::tuple<const char*, int, int, std::vector<const char*>> casos[] = {
-        {"{End}{Enter}", 10000, 10000, {"1", "10000"}},
-        {"{Down}{Enter}", 0, 0, {"bip"}}};
-    for (const auto& [teclas, n, escolhido, ouvido] : casos) {
-        SessaoEditor s(teclas);
-        ListaSelecao l(s.editor());
-        preenche(l, n);
-        EXPECT_EQ(l.executaLista(), escolhido) << teclas;
-        std::string esperado;
-        for (const char* o : ouvido)
-            esperado += o == std::string("bip") ? "bip\n" : std::string("texto item ") + o + "\n";
-        EXPECT_EQ(s.rastro(), esperado) << teclas;
-    }
 }
 
 }  // namespace
