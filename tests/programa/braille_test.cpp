@@ -184,23 +184,14 @@ protected:
     std::unique_ptr<Braille> braille_;
 };
 
-TEST_F(BrailleTest, ShowsTheLineThePromptAndTheFieldWithTheCursor) {
+TEST_F(BrailleTest, ShowsTheLineAndThePromptPansAndRoutesTheCursor) {
     texto({"Cara Ana,", "Tudo bem com voc\xea?"}, 2, 6);
     crt().foco().tipo = FocoLeitura::Tipo::Texto;
     ASSERT_TRUE(mostra("Tudo bem com você?", 6));
 
-    // A question on the message row, the cursor after it.
-    crt().foco().tipo = FocoLeitura::Tipo::Tela;
-    crt().GotoXY(1, 9);
-    crt().escreve("Qual linha ? ");
-    ASSERT_TRUE(mostra("Qual linha ?", 14));
-}
-
-TEST_F(BrailleTest, PansALongLineAndRoutesTheCursor) {
     std::string longa;
     for (char c = 'a'; c <= 'z'; ++c) longa += std::string(2, c);  // 52 letters
     texto({"antes", longa, "depois"}, 2, 45);
-    crt().foco().tipo = FocoLeitura::Tipo::Texto;
     ASSERT_TRUE(mostra(longa.substr(40), 5));  // the window of the cursor
 
     visor_.envia("FWinLt");
@@ -223,6 +214,12 @@ TEST_F(BrailleTest, PansALongLineAndRoutesTheCursor) {
     ASSERT_TRUE(mostra(longa.substr(40), 0));
     visor_.envia("FWinRt");
     ASSERT_TRUE(espera([&] { return ouviu(ouvido(), "bip"); }));
+
+    // A question on the message row, the cursor after it.
+    crt().foco().tipo = FocoLeitura::Tipo::Tela;
+    crt().GotoXY(1, 9);
+    crt().escreve("Qual linha ? ");
+    ASSERT_TRUE(mostra("Qual linha ?", 14));
 }
 
 TEST_F(BrailleTest, GoesOnWithoutTheDaemonAndTakesTheDisplayAgain) {

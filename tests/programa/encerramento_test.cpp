@@ -191,35 +191,34 @@ class Encerramento : public ::testing::Test {
     PastaTemporaria pasta_;
 };
 
-// Each signal that asks the program to end: the changed text is in texto.txt.save (the
-// bytes a save writes), the file itself untouched, and the program ends as before. An
-// unchanged text leaves no copy, nor a state folder.
-TEST_F(Encerramento, ASignalWithAChangedTextLeavesTheEmergencyCopy) {
+// Each signal that asks the program to end, and the terminal going away (its window
+// closed): the changed text is in texto.txt.save (the bytes a save writes), and then in
+// texto.txt.1.save and on, an earlier copy never written over; the file itself is
+// untouched, and the program ends as the shells expect. An unchanged text leaves no copy,
+// nor a state folder.
+TEST_F(Encerramento, ASignalOrTheTerminalClosedLeavesANumberedEmergencyCopy) {
+    constexpr int kFechaTerminal = 0;
+    int copias = 0;
     for (auto [sinal, muda] : {std::pair{SIGTERM, true}, {SIGHUP, true}, {SIGINT, true},
-                               {SIGQUIT, true}, {SIGTERM, false}}) {
-        fs::remove(pasta_ / "texto.txt.save");
+                               {SIGQUIT, true}, {kFechaTerminal, true}, {SIGTERM, false}}) {
         auto ed = editaTexto(muda);
-        kill(ed->pid(), sinal);
+        if (sinal == kFechaTerminal)
+            ed->fechaTerminal();
+        else
+            kill(ed->pid(), sinal);
         const int status = ed->fim();
         EXPECT_TRUE(WIFEXITED(status)) << sinal;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + sinal) << "as shells expect";
-        if (muda)
-            EXPECT_EQ(leArquivo(pasta_ / "texto.txt.save"), "linhaabc\r\n") << sinal;
-        else
-            EXPECT_FALSE(fs::exists(pasta_ / "texto.txt.save") || fs::exists(pasta_ / "estado"));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + (sinal == kFechaTerminal ? SIGHUP : sinal));
+        const fs::path proxima =
+            pasta_ / (copias == 0 ? "texto.txt.save" : "texto.txt." + std::to_string(copias) + ".save");
+        if (muda) {
+            EXPECT_EQ(leArquivo(proxima), "linhaabc\r\n") << sinal;
+            ++copias;
+        } else {
+            EXPECT_FALSE(fs::exists(proxima) || fs::exists(pasta_ / "estado"));
+        }
         EXPECT_EQ(leArquivo(pasta_ / "texto.txt"), "linha\r\n");
     }
-}
-
-// The terminal going away (its window closed) is the same; a second copy never writes
-// over the first.
-TEST_F(Encerramento, TheTerminalClosedLeavesANumberedCopyBesideTheFirst) {
-    gravaArquivoTeste(pasta_ / "texto.txt.save", "antiga\r\n");
-    auto ed = editaTexto(true);
-    ed->fechaTerminal();
-    ed->fim();
-    EXPECT_EQ(leArquivo(pasta_ / "texto.txt.save"), "antiga\r\n");
-    EXPECT_EQ(leArquivo(pasta_ / "texto.txt.1.save"), "linhaabc\r\n");
 }
 
 // F12 on a program: it runs without the editor's terminal (no controlling terminal, its

@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "editor/sessao.h"
 
 namespace {
 
 class Inicio : public ::testing::Test, public SessaoHeadless {
 protected:
-    // Starts an editor with `ini` as SONARE.INI and the family arguments `args`.
-    Editor& inicia(const std::string& ini, std::vector<std::string> args = {"texto.txt"}) {
-        gravaArquivoTeste(pasta_ / "SONARE.INI", ini);
+    // Starts an editor with `ini` as SONARE.INI (without one: the SONARE.INI there is) and
+    // the family arguments `args`.
+    Editor& inicia(const std::optional<std::string>& ini,
+                   std::vector<std::string> args = {"texto.txt"}) {
+        if (ini) gravaArquivoTeste(pasta_ / "SONARE.INI", *ini);
         std::filesystem::remove(pasta_ / "rastro.txt");
         abre("");
         inicializaEditor(e(), args);
@@ -38,13 +42,8 @@ TEST_F(Inicio, AnUnreadableSonareIniGivesOneMessageAndTheDefaults) {
     const std::string grande = "[PLUMAR]\nMARGDIR=40\n;" + std::string(2 << 20, 'x') + "\n";
     for (bool pipe : {true, false}) {
         std::filesystem::remove_all(ini);
-        if (pipe)
-            ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
-        else
-            gravaArquivoTeste(ini, grande);
-        std::filesystem::remove(pasta_ / "rastro.txt");
-        abre("");
-        inicializaEditor(e(), {"texto.txt"});
+        if (pipe) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+        inicia(pipe ? std::nullopt : std::optional(grande));
         EXPECT_EQ(ed().margemDireita, 72);
         EXPECT_EQ(ed().extensaoPadrao, "txt");
         const std::string mensagem = pipe ? "mensagem EDINIINV" : "mensagem EDINIGRD";
