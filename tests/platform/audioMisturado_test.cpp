@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -55,10 +56,13 @@ TEST(AudioSistema, OneStreamAtTheDeviceRateServesEveryFormat) {
     for (FormatoAudio f : {FormatoAudio{1, 11025, 8}, {2, 22050, 16}, {1, 16538, 8}}) {
         ASSERT_TRUE(a->abre(f));
         // Blocks of 0.3 s: converting one takes far less even in a sanitizer build on a busy
-        // machine, so at least two are still queued when the third is in.
-        for (int i = 0; i < 3; ++i)
+        // machine, so two are queued at once after the second or the third is in.
+        int naFila = 0;
+        for (int i = 0; i < 3; ++i) {
             a->escreve(std::vector<uint8_t>(static_cast<size_t>(f.taxa * f.bytesPorAmostra() * 3 / 10), 128));
-        EXPECT_GE(a->blocosNaFila(), 2);
+            naFila = std::max(naFila, a->blocosNaFila());
+        }
+        EXPECT_GE(naFila, 2);
         esperaEsvaziar(*a);
         a->fecha();
         EXPECT_EQ(a->taxaSaida(), taxa);  // the same stream all along
