@@ -269,9 +269,12 @@ TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
         {"cut SS3 with modifier is dropped", ESC "O5", {}, {}, kSeq},
         {"Latin-1 byte alone", "\xc3", {}, C(0xC3), kSeq},
         {"Latin-1 e acute", "\xe9", {}, C(0xE9), kSeq},
+        // A pause inside a paste as long as the one that ends a sequence is not its end.
+        {"paste without its end mark", ESC "[200~ab" ESC "[20", {}, P("ab"),
+         DecodificadorTerminal::kEsperaColagemMs},
     };
     // clang-format on
-    static_assert(kEsc < kSeq);
+    static_assert(kEsc < kSeq && kSeq < DecodificadorTerminal::kEsperaColagemMs);
     for (const CasoEspera& c : casos) {
         SCOPED_TRACE(c.nome);
         DecodificadorTerminal d;
@@ -284,17 +287,6 @@ TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
         EXPECT_FALSE(d.aguardaMais());
         EXPECT_EQ(descreve(d.alimenta("z")), descreve(C('z')));
     }
-}
-
-TEST(DecodificadorTerminal, APasteWithoutItsEndMarkEndsBySilence) {
-    DecodificadorTerminal d;
-    EXPECT_TRUE(d.alimenta(ESC "[200~ab" ESC "[20").empty());
-    // A short pause inside a paste is not its end.
-    EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaSequenciaMs).empty());
-    EXPECT_TRUE(d.aguardaMais());
-    EXPECT_EQ(descreve(d.expira(DecodificadorTerminal::kEsperaColagemMs)), descreve(P("ab")));
-    EXPECT_FALSE(d.aguardaMais());
-    EXPECT_EQ(descreve(d.alimenta(ESC "[A")), descreve(K(0x26)));
 }
 
 // A megabyte pasted in the pieces a terminal is read in, the end mark split between two.
