@@ -231,10 +231,10 @@ class FrontEndJanelaX : public ::testing::Test {
         semWayland_.emplace("WAYLAND_DISPLAY", nullptr);
     }
 
-    // Opens a window on the model; the window is mapped and drawn when this returns.
-    std::unique_ptr<FrontEndJanela> abre(const ConfigJanela& cfg, const ModeloTela& t) {
+    // Opens a window on the model t_; the window is mapped and drawn when this returns.
+    std::unique_ptr<FrontEndJanela> abre(const ConfigJanela& cfg = {}) {
         auto fe = FrontEndJanela::cria();
-        if (!fe || !fe->abre(cfg, t)) return nullptr;
+        if (!fe || !fe->abre(cfg, t_)) return nullptr;
         fe->pinta({0, 0, 79, 24});
         fe->dorme(150);
         while (fe->proximoEvento(false)) {
@@ -242,6 +242,7 @@ class FrontEndJanelaX : public ::testing::Test {
         return fe;
     }
 
+    ModeloTela t_ = telaVazia();  // the window reads it while it lives
     // Declared so that the variables are restored before the server stops.
     std::optional<ProgramaTeste> xvfb_;
     std::optional<Variavel> tela_, semDriver_, semWayland_;
@@ -250,22 +251,21 @@ class FrontEndJanelaX : public ::testing::Test {
 // 80 x 25 cells, and 40 columns twice as wide with wide letters; only the area announced
 // is painted again, clipped to the screen.
 TEST_F(FrontEndJanelaX, TheGridFillsTheWindowAndRepaintsWhatItIsTold) {
-    ModeloTela t = telaVazia();
-    auto fe = abre(ConfigJanela{}, t);
+    auto fe = abre();
     ASSERT_NE(fe, nullptr);
     const int w = fe->larguraCelula(), h = fe->alturaCelula();
     auto cap = fe->capturaJanela();
     ASSERT_TRUE(cap);
     EXPECT_EQ(std::pair(cap->largura, cap->altura), std::pair(80 * w, 25 * h));
-    t.atributos[2 * 80 + 39] = t.atributos[5 * 80 + 10] = 0x10;  // blue cells
+    t_.atributos[2 * 80 + 39] = t_.atributos[5 * 80 + 10] = 0x10;  // blue cells
     fe->pinta({-10, -3, 39, 2});
     cap = fe->capturaJanela();
     ASSERT_TRUE(cap);
     EXPECT_EQ(cap->pixel(39 * w, 2 * h), kAzul);
     EXPECT_EQ(cap->pixel(10 * w, 5 * h), kPreto);  // row 5 was not announced
     fe->fecha();
-    t.larguraDupla = true;
-    fe = abre(ConfigJanela{}, t);
+    t_.larguraDupla = true;
+    fe = abre();
     ASSERT_NE(fe, nullptr);
     cap = fe->capturaJanela();
     ASSERT_TRUE(cap);
@@ -276,9 +276,8 @@ TEST_F(FrontEndJanelaX, TheGridFillsTheWindowAndRepaintsWhatItIsTold) {
     EXPECT_TRUE(fe->letrasLargasDeContorno()) << fe->arquivoFonte();
 }
 
-TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {
-    ModeloTela t = telaVazia();
-    auto fe = abre(ConfigJanela{}, t);
+TEST_F(FrontEndJanelaX, KeysWaitsClipboardTitleAndClosingReachTheProgram) {
+    auto fe = abre();
     ASSERT_NE(fe, nullptr);
     SDL_Event texto{};
     texto.type = SDL_TEXTINPUT;
@@ -295,6 +294,27 @@ TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {
     EXPECT_EQ(ev[2].tipo, T::TeclaSobe);
     EXPECT_EQ(ev[3].tecla, 'C');
     EXPECT_EQ(ev[4].caractere, 3);
+
+    // A key pressed during a long wait for input ends it, and reaches the program after
+    // the key the front-end already held.
+    SDL_Event a = tecla(SDL_KEYDOWN, SDLK_a);
+    SDL_PushEvent(&a);
+    fe->dorme(0);  // taken in by the front-end, not yet by the program
+    const auto inicio = std::chrono::steady_clock::now();
+    std::thread outra([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        SDL_Event b = tecla(SDL_KEYDOWN, SDLK_b);
+        SDL_PushEvent(&b);
+    });
+    std::vector<uint16_t> teclas;
+    for (int i = 0; i < 5 && teclas.size() < 2; ++i) {  // a change of focus wakes it too
+        EXPECT_TRUE(fe->dormeAteEntrada(20000));
+        while (auto e = fe->proximoEvento(false))
+            if (e->tipo == T::TeclaDesce) teclas.push_back(e->tecla);
+    }
+    outra.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
+    EXPECT_EQ(teclas, (std::vector<uint16_t>{'A', 'B'}));
 
     const std::string copiado = "a\xE7\xE3o\r\nfim \x80";
     fe->copiaTexto(copiado);
@@ -316,39 +336,12 @@ TEST_F(FrontEndJanelaX, KeysClipboardTitleAndClosingReachTheProgram) {
     EXPECT_FALSE(fe->proximoEvento(false));
 }
 
-// A key pressed during a long wait for input ends it, and reaches the program after the
-// key the front-end already held.
-TEST_F(FrontEndJanelaX, AKeyEndsTheWaitForInputInItsPlace) {
-    ModeloTela t = telaVazia();
-    auto fe = abre(ConfigJanela{}, t);
-    ASSERT_NE(fe, nullptr);
-    SDL_Event a = tecla(SDL_KEYDOWN, SDLK_a);
-    SDL_PushEvent(&a);
-    fe->dorme(0);  // taken in by the front-end, not yet by the program
-    const auto inicio = std::chrono::steady_clock::now();
-    std::thread outra([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        SDL_Event b = tecla(SDL_KEYDOWN, SDLK_b);
-        SDL_PushEvent(&b);
-    });
-    std::vector<uint16_t> teclas;
-    for (int i = 0; i < 5 && teclas.size() < 2; ++i) {  // a change of focus wakes it too
-        EXPECT_TRUE(fe->dormeAteEntrada(20000));
-        while (auto e = fe->proximoEvento(false))
-            if (e->tipo == T::TeclaDesce) teclas.push_back(e->tecla);
-    }
-    outra.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
-    EXPECT_EQ(teclas, (std::vector<uint16_t>{'A', 'B'}));
-}
-
 // Focused, the window shows the caret under the cursor's cell; a hidden cursor shows none.
 TEST_F(FrontEndJanelaX, FocusShowsTheCaretUnderTheCursorCell) {
-    ModeloTela t = telaVazia();
-    t.cursorColuna = 5;
-    t.cursorLinha = 3;
-    t.cursorVisivel = true;
-    auto fe = abre(ConfigJanela{}, t);
+    t_.cursorColuna = 5;
+    t_.cursorLinha = 3;
+    t_.cursorVisivel = true;
+    auto fe = abre();
     ASSERT_NE(fe, nullptr);
     SDL_RaiseWindow(fe->janelaSdl());
     SDL_SetWindowInputFocus(fe->janelaSdl());
@@ -365,12 +358,11 @@ TEST_F(FrontEndJanelaX, FocusShowsTheCaretUnderTheCursorCell) {
     };
     EXPECT_GE(cinzas(5), 3 * fe->larguraCelula());
     EXPECT_EQ(cinzas(6), 0);
-    t.cursorVisivel = false;
+    t_.cursorVisivel = false;
     EXPECT_EQ(cinzas(5), 0);
 }
 
 TEST_F(FrontEndJanelaX, GarbageSettingsStillOpenAWindow) {
-    ModeloTela t = telaVazia();
     ConfigJanela cfg;
     cfg.fonte = "";
     cfg.alturaLetra = -5;
@@ -378,7 +370,7 @@ TEST_F(FrontEndJanelaX, GarbageSettingsStillOpenAWindow) {
     cfg.pesoLetra = 99999;
     cfg.zoom = -3;
     cfg.maximizada = true;
-    auto fe = abre(cfg, t);
+    auto fe = abre(cfg);
     ASSERT_NE(fe, nullptr);
     EXPECT_GT(fe->larguraCelula(), 0);
     EXPECT_GT(fe->alturaCelula(), 0);
@@ -391,7 +383,7 @@ TEST_F(FrontEndJanelaX, GarbageSettingsStillOpenAWindow) {
     for (int altura : {40, 12}) {  // the same front-end opens again, at the new size
         cfg = ConfigJanela{};
         cfg.alturaLetra = altura;
-        ASSERT_TRUE(fe->abre(cfg, t));
+        ASSERT_TRUE(fe->abre(cfg, t_));
         EXPECT_NEAR(fe->alturaCelula(), altura, 3);
     }
 }
@@ -408,8 +400,7 @@ TEST_F(FrontEndJanelaX, ALostDisplayEndsThroughTheHookThatKeepsTheText) {
     const pid_t filho = fork();
     if (filho == 0) {
         close(pronto[0]);
-        const ModeloTela t = telaVazia();  // the window reads it while it lives
-        auto fe = abre(ConfigJanela{}, t);
+        auto fe = abre();
         if (!fe) _exit(4);
         fe->aoPerderTela([&] {
             gravaArquivoTeste(copia, "guardada");

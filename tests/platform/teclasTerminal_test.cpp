@@ -137,6 +137,9 @@ TEST(DecodificadorTerminal, CursorAndEditingKeys) {
         {"rxvt Ctrl+Shift+PgUp", ESC "[5@", K(0x21, "sc")},
         {"rxvt Shift+Up", ESC "[a", K(0x26, "s")}, {"rxvt Ctrl+Left", ESC "Od", K(0x25, "c")},
         {"rxvt Alt+Up", ESC ESC "[A", K(0x26, "a")}, {"keypad Enter", ESC "OM", K(0x0D, "", 13)},
+        // A sequence cut by another, or by a control byte, gives way to it.
+        {"cut by Up", ESC "[1;5" ESC "[A", K(0x26)}, {"cut by Enter", ESC "[12\r", K(0x0D, "", 13)},
+        {"ESC O cut by Down", ESC "O" ESC "OB", K('O', "sa") + K(0x28)},
     });
 }
 
@@ -233,11 +236,8 @@ TEST(DecodificadorTerminal, GarbageIsDroppedWhole) {
     }
 }
 
-TEST(DecodificadorTerminal, ASequenceCutByAnother) {
-    EXPECT_EQ(descreve(inteiro(ESC "[1;5" ESC "[A")), descreve(K(0x26)));
-    EXPECT_EQ(descreve(inteiro(ESC "[12\r")), descreve(K(0x0D, "", 13)));
-    EXPECT_EQ(descreve(inteiro(ESC "O" ESC "OB")), descreve(K('O', "sa") + K(0x28)));
-    DecodificadorTerminal d;  // ESC and its key in separate reads, before the wait ends
+TEST(DecodificadorTerminal, EscAndItsKeyInSeparateReadsBeforeTheWaitEnds) {
+    DecodificadorTerminal d;
     for (const auto& [resto, tecla] : {std::pair("x", K('X', "a")), std::pair("[B", K(0x28))}) {
         EXPECT_TRUE(d.alimenta(ESC).empty());
         EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaEscMs - 1).empty());
@@ -254,7 +254,7 @@ struct CasoEspera {
 };
 
 // Only lone ESCs are decided after the short wait; what follows an ESC within it still
-// makes a sequence (ASequenceCutByAnother).
+// makes a sequence (EscAndItsKeyInSeparateReadsBeforeTheWaitEnds).
 TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
     constexpr int kEsc = DecodificadorTerminal::kEsperaEscMs;
     constexpr int kSeq = DecodificadorTerminal::kEsperaSequenciaMs;
@@ -269,9 +269,12 @@ TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
         {"cut SS3 with modifier is dropped", ESC "O5", {}, {}, kSeq},
         {"Latin-1 byte alone", "\xc3", {}, C(0xC3), kSeq},
         {"Latin-1 e acute", "\xe9", {}, C(0xE9), kSeq},
+        // A pause inside a paste as long as the one that ends a sequence is not its end.
+        {"paste without its end mark", ESC "[200~ab" ESC "[20", {}, P("ab"),
+         DecodificadorTerminal::kEsperaColagemMs},
     };
     // clang-format on
-    static_assert(kEsc < kSeq);
+    static_assert(kEsc < kSeq && kSeq < DecodificadorTerminal::kEsperaColagemMs);
     for (const CasoEspera& c : casos) {
         SCOPED_TRACE(c.nome);
         DecodificadorTerminal d;
@@ -284,17 +287,6 @@ TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
         EXPECT_FALSE(d.aguardaMais());
         EXPECT_EQ(descreve(d.alimenta("z")), descreve(C('z')));
     }
-}
-
-TEST(DecodificadorTerminal, APasteWithoutItsEndMarkEndsBySilence) {
-    DecodificadorTerminal d;
-    EXPECT_TRUE(d.alimenta(ESC "[200~ab" ESC "[20").empty());
-    // A short pause inside a paste is not its end.
-    EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaSequenciaMs).empty());
-    EXPECT_TRUE(d.aguardaMais());
-    EXPECT_EQ(descreve(d.expira(DecodificadorTerminal::kEsperaColagemMs)), descreve(P("ab")));
-    EXPECT_FALSE(d.aguardaMais());
-    EXPECT_EQ(descreve(d.alimenta(ESC "[A")), descreve(K(0x26)));
 }
 
 // A megabyte pasted in the pieces a terminal is read in, the end mark split between two.
