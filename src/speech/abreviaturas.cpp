@@ -32,8 +32,7 @@ std::string arquivoBrisatts(const LeIniFala& leIni, std::string_view extensao) {
         const std::string v(apara(leIni("BRISATTS", chave)));
         return v.empty() ? std::string(padrao) : v;
     };
-    std::string dir = le("DIR", "\\ornato\\brisatts\\");
-    if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    const std::string dir = pastaComBarra(le("DIR", "\\ornato\\brisatts\\"));
     return arquivoWindows(dir + le("BASE", "portug") + std::string(extensao)).string();
 }
 

@@ -208,8 +208,7 @@ ArquivosBrisa ServidorBrisa::arquivosDoIni(const AmbienteServidor& ambiente) {
         const std::string v(apara(ambiente.leIni("BRISATTS", chave)));
         return v.empty() ? std::string(padrao) : v;
     };
-    std::string dir = le("DIR", "\\ornato\\brisatts\\");
-    if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    const std::string dir = pastaComBarra(le("DIR", "\\ornato\\brisatts\\"));
     const std::string base = le("BASE", "portug");
     auto arquivo = [&](const std::string& nome) { return arquivoWindows(dir + nome).string(); };
     ArquivosBrisa a;
