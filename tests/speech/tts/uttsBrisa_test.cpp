@@ -163,33 +163,28 @@ FimDeFrase ouveFim(const MotorBrisa& motor, const fs::path& voz, std::string_vie
     if (!banco) return {};
     MotorDifones sintese(std::move(*banco));
     sintese.guardaF0(true);
+    // The samples and the last pitch target of the word being made, and of the word before
+    // the sentence's closing mark once the mark comes.
     struct Palavra {
-        std::string nome;
-        double inicio, fim, alvo;
-    };
-    std::vector<Palavra> palavras;
+        double inicio = 0, fim = 0, alvo = 0;
+    } palavra, ultima;
     double t = 0;
     for (const std::string& l : motor.linhas(frase)) {
         if (l[0] == ';') {
-            palavras.push_back({l.substr(1), t, t, 0});
+            if (l == ";." || l == ";?") ultima = palavra;
+            palavra = {t, t, 0};
             continue;
         }
         const auto f = interpretaLinhaFonema(l, erro);
         EXPECT_TRUE(f && sintese.escreve(l, erro)) << l << ": " << erro;
-        if (!f || palavras.empty()) continue;
+        if (!f) continue;
         t += std::round(f->duracaoMs * 16);
-        palavras.back().fim = t;
-        for (auto [pos, hz] : f->alvos) palavras.back().alvo = hz;
+        palavra.fim = t;
+        for (auto [pos, hz] : f->alvos) palavra.alvo = hz;
     }
     sintese.descarrega();
-    // The word before the sentence's closing mark.
-    auto marca = std::find_if(palavras.rbegin(), palavras.rend(),
-                              [](const Palavra& p) { return p.nome == "." || p.nome == "?"; });
-    EXPECT_TRUE(marca != palavras.rend() && marca + 1 != palavras.rend());
-    if (marca == palavras.rend() || marca + 1 == palavras.rend()) return {};
-    const Palavra& ultima = *(marca + 1);
-    FimDeFrase r;
-    r.alvo = ultima.alvo;
+    EXPECT_GT(ultima.fim, ultima.inicio) << frase;
+    FimDeFrase r{0, 0, ultima.alvo};
     for (auto [quando, hz] : sintese.trilhaF0()) {
         r.menor = std::min(r.menor, hz);
         if (quando < ultima.inicio || quando >= ultima.fim) continue;

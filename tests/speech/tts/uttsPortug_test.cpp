@@ -43,7 +43,6 @@ TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
         {"1.000.000", "um milhão"},
         {"1.5", "um ponto cinco"},
         {"3,25", "três vírgula vinte e cinco"},
-        {"1.250,50 reais", "mil e duzentos e cinqüenta vírgula cinqüenta reais"},
         {"2º lugar, 2a. vez, 1os. dias", "segundo lugar, segunda vez, primeiros dias"},
         {"21ª e 1999º", "vigésima primeira e milésimo nongentésimo nonagésimo nono"},
         {"2023º", "dois mil e vinte e três"},
@@ -71,19 +70,15 @@ TEST_F(Motor, NumbersOrdinalsAbbreviationsAndSymbolsBecomeWords) {
     for (const auto& [texto, esperado] : casos) EXPECT_EQ(normal(texto), esperado) << texto;
 }
 
+// Beyond the words of the page below, whose stress the phonemes show.
 TEST_F(Motor, StressFallsWhereTheWordIsSaid) {
     const std::pair<const char*, int> casos[] = {
-        {"casa", 2},   {"casas", 2},  {"dia", 2},    {"caixa", 2}, {"rua", 2},
-        {"animal", 5}, {"amor", 3},   {"ontem", 1},  {"bom", 2},   {"irmã", 4},
-        {"água", 1},   {"pequeno", 5}, {"quase", 3}, {"ninguém", 6}, {"tcc", 0},
-        {"homens", 2}, {"jardins", 5}, {"bons", 2},  {"lápis", 2},  {"ontens", 1},
-        {"meio", 2},   {"ideia", 3},  {"praia", 3},  {"rio", 2},    {"saias", 2},
+        {"casas", 2},  {"água", 1},   {"pequeno", 5}, {"quase", 3}, {"ninguém", 6},
+        {"tcc", 0},    {"homens", 2}, {"jardins", 5}, {"bons", 2},  {"lápis", 2},
+        {"ontens", 1}, {"meio", 2},   {"ideia", 3},   {"praia", 3}, {"rio", 2},  {"saias", 2},
     };
     for (const auto& [palavra, posicao] : casos)
         EXPECT_EQ(posicaoTonica(w(palavra)), posicao) << palavra;
-    EXPECT_TRUE(palavraAtona(w("NÃO")));
-    EXPECT_TRUE(palavraAtona("DE"));
-    EXPECT_FALSE(palavraAtona("CASA"));
 }
 
 TEST_F(Motor, APageOfTextBecomesPhonemes) {
