@@ -131,20 +131,15 @@ LinhasIni linhasIni(std::string_view bytes) {
     return linhas;
 }
 
-std::string_view semFimDeLinha(std::string_view l) {
-    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.remove_suffix(1);
-    return apara(l);
-}
-
 std::optional<std::string_view> secaoIni(std::string_view l) {
-    l = semFimDeLinha(l);
+    l = apara(l);
     if (l.size() < 2 || l.front() != '[' || l.back() != ']') return std::nullopt;
     return apara(l.substr(1, l.size() - 2));
 }
 
 // The key of a line KEY=VALUE, or of a line -KEY.
 std::optional<std::string_view> chaveIni(std::string_view l) {
-    l = semFimDeLinha(l);
+    l = apara(l);
     if (l.empty() || l.front() == ';') return std::nullopt;
     if (l.front() == '-') return apara(l.substr(1));
     const size_t igual = l.find('=');
@@ -155,7 +150,7 @@ std::optional<std::string_view> chaveIni(std::string_view l) {
 // Line `linha` of an override (KEY=VALUE, or -KEY) merged into section `secao` of `base`.
 void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& linha) {
     const std::string_view chave = *chaveIni(linha);
-    const bool remove = semFimDeLinha(linha).front() == '-';
+    const bool remove = apara(linha).front() == '-';
     auto cabecalho = std::find_if(base.begin(), base.end(), [&](const std::string& l) {
         const auto s = secaoIni(l);
         return s && igualSemCaixa(*s, secao);
@@ -177,7 +172,7 @@ void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& lin
                 *i = linha;
             return;
         }
-        if (!semFimDeLinha(*i).empty()) ultima = i;
+        if (!apara(*i).empty()) ultima = i;
     }
     if (remove) return;
     if (ultima->back() != '\n') *ultima += "\r\n";
@@ -188,14 +183,14 @@ void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& lin
 std::optional<std::string> mesclaIni(const std::string& base, const fs::path& arquivo) {
     const std::string ajuste = leArquivo(arquivo);
     const LinhasIni linhas = linhasIni(ajuste);
-    if (!linhas.empty() && semFimDeLinha(linhas.front()) == "-[*]") {
+    if (!linhas.empty() && apara(linhas.front()) == "-[*]") {
         if (linhas.size() == 1) return std::nullopt;
         return ajuste.substr(linhas.front().size());
     }
     LinhasIni resultado = linhasIni(base);
     std::string secao;
     for (const std::string& l : linhas) {
-        const std::string_view texto = semFimDeLinha(l);
+        const std::string_view texto = apara(l);
         if (const auto s = secaoIni(l))
             secao = *s;
         else if (!secao.empty() && chaveIni(l))
