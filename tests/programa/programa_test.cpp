@@ -1,13 +1,106 @@
+// The program's start: the command line (a file handed over as a file:// address), the
+// session put together (--audio-out, no sound device) and the editor's first steps.
 #include "programa/programa.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
+#include "analiseSom.h"
+#include "editor/edtela.h"
 #include "editor/sessao.h"
+#include "programa/linhaComando.h"
+#include "programa/montagem.h"
 
 namespace {
+
+// The desktop hands a file over as a file:// address: the editor opens the local path it
+// names, and refuses another machine's file rather than creating a file of that name.
+TEST(EnderecoArquivo, FileAddressesBecomeTheLocalPathTheyNameOrAreRefused) {
+    using V = std::vector<std::string>;
+    const struct {
+        V args, resto;
+        bool recusado = false;  // another machine's file: the error names the address
+    } casos[] = {
+        {{"file:///home/ana/carta%20nova.txt"}, {"/home/ana/carta nova.txt"}},
+        // Any case of the scheme and of localhost; escaped UTF-8 bytes come back as they were.
+        {{"/L", "FILE://LocalHost/tmp/%C3%a1gua.txt"}, {"/L", "/tmp/\xC3\xA1gua.txt"}},
+        // A query or fragment is not part of the file's name.
+        {{"file:///tmp/a.txt?x=1#y"}, {"/tmp/a.txt"}},
+        {{"file:///tmp/b.txt#y?x"}, {"/tmp/b.txt"}},
+        // Broken escapes, and one that would put a NUL into the name, stay as written.
+        {{"file:///tmp/100%.txt%4"}, {"/tmp/100%.txt%4"}},
+        {{"file:///tmp/%zz%00x"}, {"/tmp/%zz%00x"}},
+        // Names that are not file addresses are left alone.
+        {{"carta%20.txt", "http://x/y"}, {"carta%20.txt", "http://x/y"}},
+        {{"file://servidor/home/ana/carta.txt"}, {"file://servidor/home/ana/carta.txt"}, true},
+        {{"file://"}, {"file://"}, true},
+    };
+    for (const auto& c : casos) {
+        const OpcoesLinux o = separaOpcoes(c.args);
+        EXPECT_EQ(o.resto, c.resto) << c.args.back();
+        EXPECT_EQ(o.erro.empty(), !c.recusado) << c.args.back() << ": " << o.erro;
+        EXPECT_EQ(o.erro.find(c.args.back()) != std::string::npos, c.recusado) << o.erro;
+    }
+}
+
+// --audio-out: the session records into the file asked for, and says so when it cannot.
+class SaidaAudio : public ::testing::Test, public SessaoHeadless {
+  protected:
+    OpcoesLinux opcoes(const std::string& arquivo) {
+        OpcoesLinux o;
+        o.frontEnd = "headless";
+        o.saidaAudio = arquivo;
+        return o;
+    }
+};
+
+TEST_F(SaidaAudio, AFileThatCannotBeCreatedStopsTheStart) {
+    std::string erro;
+    auto sessao = montaSessao(opcoes((pasta_ / "nao/existe/saida.wav").string()), erro);
+    EXPECT_FALSE(sessao);
+    EXPECT_NE(erro.find("nao/existe/saida.wav"), std::string::npos) << erro;
+}
+
+TEST_F(SaidaAudio, PausesBetweenSoundsAreSilenceOnTheVirtualClock) {
+    const std::string arquivo = (pasta_ / "pausa.wav").string();
+    std::string erro;
+    auto sessao = montaSessao(opcoes(arquivo), erro);
+    ASSERT_TRUE(sessao) << erro;
+    sessao->fala->bip();
+    sessao->crt->Delay(500);
+    sessao->fala->bip();
+    sessao.reset();
+    const std::vector<int16_t> som = analise::amostrasCapturadas(arquivo);
+    std::vector<size_t> sons;  // where the sound is
+    for (size_t i = 0; i < som.size(); ++i)
+        if (std::abs(som[i]) > 300) sons.push_back(i);
+    ASSERT_FALSE(sons.empty());
+    size_t maiorPausa = 0;
+    for (size_t i = 1; i < sons.size(); ++i) maiorPausa = std::max(maiorPausa, sons[i] - sons[i - 1]);
+    const double taxa = AudioCaptura::kFormatoArquivo.taxa;
+    EXPECT_NEAR(static_cast<double>(maiorPausa), 0.5 * taxa, 0.02 * taxa);
+}
+
+#ifdef PLUMAR_COM_SDL
+TEST_F(SaidaAudio, NoSoundDeviceIsShownInTheBannerNotOnTheMessageRow) {
+    Variavel driver("SDL_AUDIODRIVER", "nenhum-driver");
+    OpcoesLinux o;
+    o.frontEnd = "terminal";  // no terminal here: the session ends up headless
+    std::string erro;
+    auto sessao = montaSessao(o, erro);
+    ASSERT_TRUE(sessao) << erro;
+    EXPECT_NE(sessao->semSom, "");
+    avisaSemSom(*sessao->editor);
+    const std::string tela = despejoTela(sessao->crt->tela());
+    // Row 5 from column 57: the message row stays free for the messages.
+    EXPECT_NE(tela.find("\n" + std::string(56, ' ') + "Sem dispositivo de som"), std::string::npos)
+        << tela;
+}
+#endif
 
 class Inicio : public ::testing::Test, public SessaoHeadless {
 protected:
