@@ -246,7 +246,8 @@ void normaliza(const fs::path& arquivo, const fs::path& pasta, bool pedido, bool
     std::string padrao = "([A-Za-z]:)?";
     const std::regex especial(R"([.^$|()\[\]{}*+?\\])");
     for (const fs::path& p : pasta / "estado" / "sonare")
-        if (p != p.root_path()) padrao += R"([/\\])" + std::regex_replace(p.string(), especial, R"(\$&)");
+        if (p != p.root_path())
+            padrao += R"([/\\])" + std::regex_replace(p.string(), especial, R"(\$&)");
     const std::regex grafia(padrao);
     std::string resultado;
     std::istringstream linhas(leArquivo(arquivo));
