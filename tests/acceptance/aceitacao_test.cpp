@@ -45,6 +45,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -130,20 +131,15 @@ LinhasIni linhasIni(std::string_view bytes) {
     return linhas;
 }
 
-std::string_view semFimDeLinha(std::string_view l) {
-    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.remove_suffix(1);
-    return apara(l);
-}
-
 std::optional<std::string_view> secaoIni(std::string_view l) {
-    l = semFimDeLinha(l);
+    l = apara(l);
     if (l.size() < 2 || l.front() != '[' || l.back() != ']') return std::nullopt;
     return apara(l.substr(1, l.size() - 2));
 }
 
 // The key of a line KEY=VALUE, or of a line -KEY.
 std::optional<std::string_view> chaveIni(std::string_view l) {
-    l = semFimDeLinha(l);
+    l = apara(l);
     if (l.empty() || l.front() == ';') return std::nullopt;
     if (l.front() == '-') return apara(l.substr(1));
     const size_t igual = l.find('=');
@@ -154,7 +150,7 @@ std::optional<std::string_view> chaveIni(std::string_view l) {
 // Line `linha` of an override (KEY=VALUE, or -KEY) merged into section `secao` of `base`.
 void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& linha) {
     const std::string_view chave = *chaveIni(linha);
-    const bool remove = semFimDeLinha(linha).front() == '-';
+    const bool remove = apara(linha).front() == '-';
     auto cabecalho = std::find_if(base.begin(), base.end(), [&](const std::string& l) {
         const auto s = secaoIni(l);
         return s && igualSemCaixa(*s, secao);
@@ -176,7 +172,7 @@ void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& lin
                 *i = linha;
             return;
         }
-        if (!semFimDeLinha(*i).empty()) ultima = i;
+        if (!apara(*i).empty()) ultima = i;
     }
     if (remove) return;
     if (ultima->back() != '\n') *ultima += "\r\n";
@@ -187,14 +183,14 @@ void mesclaChave(LinhasIni& base, std::string_view secao, const std::string& lin
 std::optional<std::string> mesclaIni(const std::string& base, const fs::path& arquivo) {
     const std::string ajuste = leArquivo(arquivo);
     const LinhasIni linhas = linhasIni(ajuste);
-    if (!linhas.empty() && semFimDeLinha(linhas.front()) == "-[*]") {
+    if (!linhas.empty() && apara(linhas.front()) == "-[*]") {
         if (linhas.size() == 1) return std::nullopt;
         return ajuste.substr(linhas.front().size());
     }
     LinhasIni resultado = linhasIni(base);
     std::string secao;
     for (const std::string& l : linhas) {
-        const std::string_view texto = semFimDeLinha(l);
+        const std::string_view texto = apara(l);
         if (const auto s = secaoIni(l))
             secao = *s;
         else if (!secao.empty() && chaveIni(l))
@@ -229,65 +225,38 @@ bool binarioWindows() {
     return (emulador && *emulador) || (binario && std::string_view(binario).ends_with(".exe"));
 }
 
-// The normalisations the case's normaliza.txt asks for.
-std::vector<std::string> normalizacoes(const fs::path& caso) {
-    std::vector<std::string> nomes;
-    if (!fs::exists(caso / "normaliza.txt")) return nomes;
-    std::istringstream linhas(leArquivo(caso / "normaliza.txt"));
+// Whether the case's normaliza.txt asks for the state folder said as Linux says it.
+bool normalizaPastaEstado(const fs::path& caso) {
+    bool pede = false;
+    std::istringstream linhas(leArquivo(caso / "normaliza.txt"));  // none: nothing asked
     for (std::string linha; std::getline(linhas, linha);) {
         const std::string nome(apara(linha.substr(0, linha.find('#'))));
         if (nome.empty()) continue;
         EXPECT_EQ(nome, "pasta_estado") << caso / "normaliza.txt" << ": unknown normalisation";
-        nomes.push_back(nome);
+        pede = true;
     }
-    return nomes;
+    return pede;
 }
 
-// The length of a Windows spelling of the folder made of `partes` at `pos` of `texto` (an
-// optional drive, then each part after a '/' or a '\'); 0 when there is none.
-size_t grafiaWindows(std::string_view texto, size_t pos, const std::vector<std::string>& partes) {
-    size_t i = pos;
-    if (i + 1 < texto.size() && std::isalpha(static_cast<unsigned char>(texto[i])) &&
-        texto[i + 1] == ':')
-        i += 2;
-    for (const std::string& parte : partes) {
-        if (i >= texto.size() || (texto[i] != '/' && texto[i] != '\\')) return 0;
-        if (texto.compare(i + 1, parte.size(), parte) != 0) return 0;
-        i += 1 + parte.size();
-    }
-    return i - pos;
-}
-
-// `texto` with the run's state folder said as Linux says it; each line of a screen is
-// padded back to its width.
-std::string pastaEstadoComoLinux(std::string_view texto, const fs::path& pasta, bool tela) {
-    std::vector<std::string> partes;
+// The run's trace or screen `arquivo` with the run's state folder said as Linux says it,
+// where the case asks for it and a Windows build says it whole: an optional drive, then each
+// part of the folder after a '/' or a '\'. Each line of a screen is padded back to its width.
+void normaliza(const fs::path& arquivo, const fs::path& pasta, bool pedido, bool tela) {
+    if (!pedido || !binarioWindows() || !fs::exists(arquivo)) return;
+    std::string padrao = "([A-Za-z]:)?";
+    const std::regex especial(R"([.^$|()\[\]{}*+?\\])");
     for (const fs::path& p : pasta / "estado" / "sonare")
-        if (p != p.root_path()) partes.push_back(p.string());
+        if (p != p.root_path())
+            padrao += R"([/\\])" + std::regex_replace(p.string(), especial, R"(\$&)");
+    const std::regex grafia(padrao);
     std::string resultado;
-    size_t encurtado = 0;  // on the current line
-    for (size_t i = 0; i < texto.size();) {
-        if (texto[i] == '\n' && tela) {
-            resultado.append(encurtado, ' ');
-            encurtado = 0;
-        }
-        if (const size_t n = grafiaWindows(texto, i, partes); n > 0) {
-            resultado += "~/estado/sonare";
-            encurtado += n - std::string_view("~/estado/sonare").size();
-            i += n;
-        } else {
-            resultado += texto[i++];
-        }
+    std::istringstream linhas(leArquivo(arquivo));
+    for (std::string linha; std::getline(linhas, linha);) {
+        std::string nova = std::regex_replace(linha, grafia, "~/estado/sonare");
+        if (tela) nova.append(linha.size() - nova.size(), ' ');
+        resultado += nova + (linhas.eof() ? "" : "\n");
     }
-    if (tela) resultado.append(encurtado, ' ');
-    return resultado;
-}
-
-// The run's trace or screen `arquivo`, as the case compares it.
-void normaliza(const fs::path& arquivo, const fs::path& pasta, const std::vector<std::string>& nomes,
-               bool tela) {
-    if (!binarioWindows() || nomes.empty() || !fs::exists(arquivo)) return;
-    gravaArquivoTeste(arquivo, pastaEstadoComoLinux(leArquivo(arquivo), pasta, tela));
+    gravaArquivoTeste(arquivo, resultado);
 }
 
 fs::path pastaCasos() {
@@ -346,7 +315,7 @@ TEST_P(Aceitacao, RunMatchesExpectedTraceScreenAndFile) {
                           << " ms in the speech at " << double(b.inicio) / taxa << " s";
     }
     const bool atualiza = std::getenv("PLUMAR_ATUALIZA_ACEITACAO") != nullptr;
-    const std::vector<std::string> normalizar = normalizacoes(caso);
+    const bool normalizar = normalizaPastaEstado(caso);
     normaliza(pasta / "rastro.txt", pasta.caminho(), normalizar, false);
     normaliza(pasta / "tela.txt", pasta.caminho(), normalizar, true);
     // Each expected file against the file the run left; an update writes those the run made,

@@ -30,33 +30,6 @@ std::optional<fs::path> achaBrltty() {
     return std::nullopt;
 }
 
-// brltty with the virtual display driver listening at `socket` and its API at `porta`.
-class Daemon {
-public:
-    Daemon(fs::path brltty, fs::path pasta, int porta)
-        : brltty_(std::move(brltty)), pasta_(std::move(pasta)), porta_(porta) {}
-
-    fs::path socket() const { return pasta_ / "vr.sock"; }
-    std::string servidor() const { return "127.0.0.1:" + std::to_string(porta_); }
-
-    void inicia() {
-        fs::remove(socket());
-        const std::string dir = pasta_.string();
-        processo_.emplace(std::vector<std::string>{
-            brltty_.string(), "-n", "-e", "-q", "-f", "/dev/null", "-F", "/dev/null", "-b", "vr",
-            "-d", "server:" + socket().string(), "-x", "no", "-s", "no", "-A",
-            "auth=none,host=" + servidor(), "-W", dir, "-U", dir, "-L",
-            (pasta_ / "brltty.log").string(), "-l", "warning"});
-        ASSERT_EQ(processo_->erro(), 0);
-    }
-    void para() { processo_.reset(); }
-
-private:
-    fs::path brltty_, pasta_;
-    int porta_;
-    std::optional<ProgramaTeste> processo_;
-};
-
 // The display at the driver's end of the socket: the last text and cells it was sent.
 class Visor {
 public:
@@ -131,20 +104,31 @@ protected:
 #if !PLUMAR_COM_BRLAPI
         GTEST_SKIP() << "built without BrlAPI";
 #endif
-        const std::optional<fs::path> brltty = achaBrltty();
-        if (!brltty) GTEST_SKIP() << "brltty is not installed";
+        brltty_ = achaBrltty();
+        if (!brltty_) GTEST_SKIP() << "brltty is not installed";
         abre("");
         crt().garanteJanela();
-        // A port of this process's own, so parallel runs do not meet.
-        daemon_ = std::make_unique<Daemon>(*brltty, pasta_.caminho(), 200 + getpid() % 20000);
-        daemon_->inicia();
-        ASSERT_TRUE(visor_.conecta(daemon_->socket()));
+        iniciaDaemon();
+        ASSERT_TRUE(visor_.conecta(socket()));
         LigacaoBraille::Opcoes o;
-        o.servidor = daemon_->servidor();
+        o.servidor = servidor_;
         o.autenticacao = "none";
         o.novaTentativaMs = 200;
         braille_ = std::make_unique<Braille>(e(), LigacaoBraille::cria(o));
         ASSERT_TRUE(espera([&] { return braille_->ligacao().celulas() == kCelulas; }));
+    }
+
+    fs::path socket() const { return pasta_ / "vr.sock"; }
+    // brltty with the virtual display driver listening at socket() and its API at servidor_.
+    void iniciaDaemon() {
+        fs::remove(socket());
+        const std::string dir = pasta_.caminho().string();
+        daemon_.emplace(std::vector<std::string>{
+            brltty_->string(), "-n", "-e", "-q", "-f", "/dev/null", "-F", "/dev/null", "-b", "vr",
+            "-d", "server:" + socket().string(), "-x", "no", "-s", "no", "-A",
+            "auth=none,host=" + servidor_, "-W", dir, "-U", dir, "-L",
+            (pasta_ / "brltty.log").string(), "-l", "warning"});
+        ASSERT_EQ(daemon_->erro(), 0);
     }
 
     // Runs the editor's pump until `ok` holds (at most 10 s).
@@ -160,18 +144,17 @@ protected:
     bool mostra(const std::string& texto, int cursor) {
         return espera([&] {
             if (visor_.texto != texto || visor_.celulas.empty()) return false;
-            return cursor == 0 ? celulasComCursor() == 0 : cursorEm(cursor) && celulasComCursor() == 1;
+            return cursores() == (cursor == 0 ? std::vector<int>{} : std::vector<int>{cursor});
         });
     }
-    // Whether cell `i` (1-based) carries the cursor's dots 7 and 8.
-    bool cursorEm(int i) {
-        const std::string& c = visor_.celulas.at(static_cast<size_t>(i - 1));
-        return c.find('7') != std::string::npos && c.find('8') != std::string::npos;
-    }
-    int celulasComCursor() {
-        int n = 0;
-        for (int i = 1; i <= static_cast<int>(visor_.celulas.size()); ++i) n += cursorEm(i);
-        return n;
+    // The cells (1-based) that carry the cursor's dots 7 and 8.
+    std::vector<int> cursores() {
+        std::vector<int> v;
+        for (size_t i = 0; i < visor_.celulas.size(); ++i)
+            if (visor_.celulas[i].find('7') != std::string::npos &&
+                visor_.celulas[i].find('8') != std::string::npos)
+                v.push_back(static_cast<int>(i + 1));
+        return v;
     }
     std::vector<uint8_t> fila() {
         std::vector<uint8_t> v;
@@ -179,7 +162,10 @@ protected:
         return v;
     }
 
-    std::unique_ptr<Daemon> daemon_;
+    std::optional<fs::path> brltty_;
+    // A port of this process's own, so parallel runs do not meet.
+    const std::string servidor_ = "127.0.0.1:" + std::to_string(200 + getpid() % 20000);
+    std::optional<ProgramaTeste> daemon_;
     Visor visor_;
     std::unique_ptr<Braille> braille_;
 };
@@ -226,7 +212,7 @@ TEST_F(BrailleTest, GoesOnWithoutTheDaemonAndTakesTheDisplayAgain) {
     texto({"Querida Ana"}, 1, 1);
     crt().foco().tipo = FocoLeitura::Tipo::Texto;
     ASSERT_TRUE(mostra("Querida Ana", 1));
-    daemon_->para();
+    daemon_.reset();
     ASSERT_TRUE(espera([&] { return braille_->ligacao().celulas() == 0; }));
     // Without a daemon the pump stays quick: nothing waits for it.
     const auto antes = std::chrono::steady_clock::now();
@@ -234,9 +220,9 @@ TEST_F(BrailleTest, GoesOnWithoutTheDaemonAndTakesTheDisplayAgain) {
     EXPECT_LT(std::chrono::steady_clock::now() - antes, 50ms);
 
     ed().trocaLinha(1, "Querida Ana, bom dia");
-    daemon_->inicia();
+    iniciaDaemon();
     Visor novo;
-    ASSERT_TRUE(novo.conecta(daemon_->socket()));
+    ASSERT_TRUE(novo.conecta(socket()));
     ASSERT_TRUE(espera([&] {
         novo.le(0);
         return novo.texto == "Querida Ana, bom dia";
