@@ -142,7 +142,7 @@ TEST_F(Inicio, AnUnreadableSonareIniGivesOneMessageAndTheDefaults) {
     const std::string grande = "[PLUMAR]\nMARGDIR=40\n;" + std::string(2 << 20, 'x') + "\n";
     for (bool pipe : {true, false}) {
         std::filesystem::remove_all(ini);
-        if (pipe) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+        if (pipe) { ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0); }
         inicia(pipe ? std::nullopt : std::optional(grande));
         EXPECT_EQ(ed().margemDireita, 72);
         EXPECT_EQ(ed().extensaoPadrao, "txt");
