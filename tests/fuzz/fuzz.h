@@ -20,6 +20,11 @@ inline void confirma(bool condicao) {
     if (!condicao) __builtin_trap();
 }
 
+// Whether `c` is a control code other than TAB, CR and LF, those a text may hold.
+inline bool ehControle(uint8_t c) {
+    return c < 32 && c != '\t' && c != '\r' && c != '\n';
+}
+
 // The next part of `resto` (up to its next `separador`: NUL between files, '\n' between
 // lines), which is left holding what follows.
 inline std::string_view proximaParte(std::string_view& resto, char separador = '\0') {
