@@ -2,10 +2,14 @@
 // the same lines as read whole; every line is at most 180 characters without control
 // codes; lines that no rule splits are saved and read back as they were; and a file taken
 // as UTF-8 or UTF-16 is written back byte for byte, its characters Windows-1252 lacks and all.
+// Read as an RTF document, only a file that begins as RTF gives a text, never longer than
+// the file (no control word gives more than it takes), with no control code but tab and CR
+// LF pairs.
 #include "fuzz.h"
 #include "../editor/decodificacaoPedacos.h"
 #include "editor/edArqCodif.h"
 #include "editor/edArqDisco.h"
+#include "platform/leituraRtf.h"
 
 // Decoded (UTF-8, or UTF-16 after its byte-order mark), the text holds no byte a file could
 // not give back; encoded again after its mark, it is the file (its control codes, which the
@@ -30,6 +34,19 @@ void confereDecodificado(std::string_view bytes) {
     if (!controles) confirma(std::string(cod.marcaInicio()) + cod.codificaLinha(*texto) == bytes);
 }
 
+void confereRtf(std::string_view entrada) {
+    const std::optional<std::string> texto = textoDeRtf(entrada);
+    confirma(texto.has_value() == entrada.starts_with("{\\rtf"));
+    if (!texto) return;
+    confirma(texto->size() <= entrada.size());
+    for (size_t i = 0; i < texto->size(); ++i) {
+        const char c = (*texto)[i];
+        if (c == '\r') confirma(i + 1 < texto->size() && (*texto)[i + 1] == '\n');
+        if (c == '\n') confirma(i > 0 && (*texto)[i - 1] == '\r');
+        confirma(!ehControle(static_cast<uint8_t>(c)));
+    }
+}
+
 // Decoded in uneven pieces, into lines as a load makes them: what the whole gives.
 void confereUtf8EmPedacos(std::string_view bytes) {
     const Decodificada inteira = decodificaEmPedacos(bytes, bytes.size()),
@@ -43,6 +60,7 @@ void confereUtf8EmPedacos(std::string_view bytes) {
 int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     const std::string_view bytes(reinterpret_cast<const char*>(dados), tamanho);
     confereDecodificado(bytes);
+    confereRtf(bytes);
     confereUtf8EmPedacos(bytes);
     bool dividiu = false;
     const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
