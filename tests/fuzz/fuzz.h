@@ -20,6 +20,11 @@ inline void confirma(bool condicao) {
     if (!condicao) __builtin_trap();
 }
 
+// Whether `c` is a control code other than TAB, CR and LF, those a text may hold.
+inline bool ehControle(uint8_t c) {
+    return c < 32 && c != '\t' && c != '\r' && c != '\n';
+}
+
 // The next part of `resto` (up to its next `separador`: NUL between files, '\n' between
 // lines), which is left holding what follows.
 inline std::string_view proximaParte(std::string_view& resto, char separador = '\0') {
@@ -30,9 +35,13 @@ inline std::string_view proximaParte(std::string_view& resto, char separador = '
 }
 
 // A file or folder of the temporary folder for the entry `nome`, of this process only: two
-// fuzzers running at once never share it.
+// fuzzers running at once never share it. In memory where the system has such a folder: the
+// INI writer flushes every write to its disk.
 inline std::filesystem::path temporarioDoFuzz(std::string_view nome) {
-    return std::filesystem::temp_directory_path() /
+    std::error_code ec;
+    const std::filesystem::path memoria = "/dev/shm";
+    return (std::filesystem::is_directory(memoria, ec) ? memoria
+                                                       : std::filesystem::temp_directory_path()) /
            ("plumar_fuzz_" + std::string(nome) + "_" + std::to_string(::getpid()));
 }
 

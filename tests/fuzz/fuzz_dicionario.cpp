@@ -1,8 +1,6 @@
 // Fuzz entry for the spelling dictionary's five loaders, its check and its suggestions. The
 // input is six parts separated by NUL bytes: the suffix, dictionary, exceptions, names and
 // rules files, and a text whose words are checked and corrected.
-#include <algorithm>
-
 #include "fuzz.h"
 #include "editor/commands/sndic.h"
 
@@ -15,11 +13,9 @@ int fuzzDicionario(const uint8_t* dados, size_t tamanho) {
     dic.carrega(partes[0], partes[1], partes[2], partes[3], partes[4], "regras", mensagens);
     std::string_view texto = partes[5].substr(0, 4096);
     while (!texto.empty()) {
-        const size_t fim = texto.find(' ');
-        const std::string_view palavra = texto.substr(0, std::min<size_t>(fim, 255));
+        const std::string_view palavra = proximaParte(texto, ' ').substr(0, 255);
         // Every suggestion is a word the dictionary accepts.
         for (const std::string& s : dic.sugestoes(palavra)) confirma(dic.verificaPalavra(s));
-        texto = fim == std::string_view::npos ? std::string_view() : texto.substr(fim + 1);
     }
     return 0;
 }

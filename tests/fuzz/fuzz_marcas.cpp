@@ -1,8 +1,11 @@
 // Fuzz entry for the formatting marks: the input is a line of text. The text without its
 // marks keeps every other character, in order, each with the column it came from; every
 // candidate mark ends at a '>' after its '<'; a recognised mark reads back as the mark it
-// is, and the formatting state keeps only recognised marks.
+// is, and the formatting state keeps only recognised marks. Every mail decoder of block
+// command X ends on the line and never makes it longer (so a decoded line always fits where
+// it stood).
 #include "fuzz.h"
+#include "editor/commands/edTransfDecodifica.h"
 #include "editor/marcasTexto.h"
 
 namespace {
@@ -32,6 +35,9 @@ void confereMarca(std::string_view marca, const Marca& m) {
 
 int fuzzMarcas(const uint8_t* dados, size_t tamanho) {
     const std::string_view texto(reinterpret_cast<const char*>(dados), tamanho);
+    for (char letra : {'Q', 'U', 'G', 'T'}) confirma(decodificaLinha(texto, letra).size() <= tamanho);
+    confirma(decodificaBase64(texto).size() <= tamanho * 3 / 4);
+    confirma(decodificaPalavrasCodificadas(texto).size() <= tamanho);
     std::vector<int> colunas;
     const std::string sem = semMarcas(texto, &colunas);
     confirma(sem == semMarcas(texto));

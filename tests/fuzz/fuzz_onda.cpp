@@ -13,13 +13,13 @@
 
 namespace {
 
-// The file and memory walks must find the same thing, inside the input.
-void confereLeitorDoTocador(std::span<const uint8_t> onda) {
+// The file and memory walks must find the same thing, inside the input: what they find.
+std::optional<DadosOnda> confereLeitorDoTocador(std::span<const uint8_t> onda) {
     const std::optional<DadosOnda> memoria = procuraDadosOnda(onda);
     std::istringstream fluxo(std::string(onda.begin(), onda.end()));
     const std::optional<DadosOnda> arquivo = procuraDadosOnda(fluxo);
     confirma(memoria.has_value() == arquivo.has_value());
-    if (!memoria) return;
+    if (!memoria) return memoria;
     confirma(memoria->formato == arquivo->formato && memoria->tamanho == arquivo->tamanho &&
              memoria->inicio == arquivo->inicio);
     confirma(formatoOndaValido(memoria->formato) && memoria->inicio <= onda.size());
@@ -27,6 +27,7 @@ void confereLeitorDoTocador(std::span<const uint8_t> onda) {
     confirma(amostras.size() <= memoria->tamanho);
     confirma(amostras.empty() || amostras.data() >= onda.data());
     confirma(amostras.empty() || amostras.data() + amostras.size() <= onda.data() + onda.size());
+    return memoria;
 }
 
 // The capture of a sound and of its samples streamed in uneven blocks: the in-memory record
@@ -83,7 +84,7 @@ void confereCaptura(const std::vector<uint8_t>& wave, const OndaPcm& onda) {
 
 int fuzzOnda(const uint8_t* dados, size_t tamanho) {
     const std::span<const uint8_t> onda(dados, tamanho);
-    confereLeitorDoTocador(onda);
+    const std::optional<DadosOnda> achado = confereLeitorDoTocador(onda);
 
     OndaPcm pcm;
     if (!leOndaPcm(onda, pcm)) return 0;
@@ -91,10 +92,8 @@ int fuzzOnda(const uint8_t* dados, size_t tamanho) {
     confirma(f.canais >= 1 && f.taxa > 0 && (f.bits == 8 || f.bits == 16));
     confirma(pcm.dados.size() <= tamanho);
     // Where both take the wave, they agree on its format and samples.
-    if (const std::optional<DadosOnda> d = procuraDadosOnda(onda)) {
-        const std::span<const uint8_t> amostras = amostrasOnda(onda, *d);
-        confirma(d->formato == f && std::ranges::equal(amostras, pcm.dados));
-    }
+    if (achado)
+        confirma(achado->formato == f && std::ranges::equal(amostrasOnda(onda, *achado), pcm.dados));
     // Longer sounds only slow the fuzzer down.
     if (pcm.dados.size() <= 8 * 1024) confereCaptura({onda.begin(), onda.end()}, pcm);
     return 0;

@@ -6,17 +6,6 @@
 #include "fuzz.h"
 #include "speech/servidores/respostaSsip.h"
 
-namespace {
-
-void confereVozes(const RespostaSsip& r) {
-    for (const VozSsip& v : vozesDaLista(r.dados)) {
-        confirma(!v.nome.empty());
-        confirma(v.nome.find('\t') == std::string::npos && v.lingua.find('\t') == std::string::npos);
-    }
-}
-
-}  // namespace
-
 int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho) {
     if (tamanho == 0) return 0;
     const std::string_view tudo(reinterpret_cast<const char*>(dados + 1), tamanho - 1);
@@ -43,7 +32,10 @@ int fuzzRespostaSsip(const uint8_t* dados, size_t tamanho) {
             if (passo == PassoSsip::Absurda) return 0;
             if (passo == PassoSsip::Pronta) {
                 confirma(r.codigo >= 0 && r.codigo <= 999 && (r.codigo < 700 || r.codigo >= 800));
-                confereVozes(r);
+                for (const VozSsip& v : vozesDaLista(r.dados)) {
+                    confirma(!v.nome.empty() && v.nome.find('\t') == v.nome.npos);
+                    confirma(v.lingua.find('\t') == v.lingua.npos);
+                }
                 r = RespostaSsip{};
                 ++respostas;
             }

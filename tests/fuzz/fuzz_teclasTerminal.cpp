@@ -2,8 +2,10 @@
 // arrive without a pause between them, give the same key events, and after a long silence
 // nothing stays waiting. The events are well formed: each key down is followed by its key
 // up (after its character, if any), and no character typed is a control code but those
-// of keys (Backspace, Tab, Enter, Esc, Ctrl) nor comes with Alt.
+// of keys (Backspace, Tab, Enter, Esc, Ctrl) nor comes with Alt. Read as a key script, the
+// bytes are understood or refused with a reason; every key understood has its native events.
 #include "fuzz.h"
+#include "platform/roteiroTeclas.h"
 #include "platform/teclasTerminal.h"
 
 namespace {
@@ -50,5 +52,9 @@ int fuzzTeclasTerminal(const uint8_t* dados, size_t tamanho) {
     confirma(inteiro.size() == pedacos.size());
     for (size_t i = 0; i < inteiro.size(); ++i) confirma(iguais(inteiro[i], pedacos[i]));
     confereFormas(inteiro);
+    const Roteiro r = leRoteiro(bytes);
+    if (!r.erro.empty()) return 0;
+    confirma(r.teclas.size() <= tamanho);
+    for (const TeclaRoteiro& t : r.teclas) confirma(!t.eventos.empty());
     return 0;
 }
