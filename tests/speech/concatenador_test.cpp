@@ -28,8 +28,8 @@ class ConcatenadorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(letras());
-        bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
-                                  std::vector<uint8_t>(70, kLetraB));
+        gravaArquivoTeste(letras() / "_98.wav",
+                          ondaTeste(bancada::kMono8, std::vector<uint8_t>(70, kLetraB)));
         usaBanco(kBancoPadrao);
     }
 
@@ -154,7 +154,7 @@ TEST_F(ConcatenadorTest, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
 }
 
 TEST_F(ConcatenadorTest, RecordingOfAnotherFormatIsPlayedApartInOrder) {
-    bancada::escreveGravacao(letras() / "_100.wav", {1, 22050, 8}, std::vector<uint8_t>(50, 1));
+    gravaArquivoTeste(letras() / "_100.wav", ondaTeste({1, 22050, 8}, std::vector<uint8_t>(50, 1)));
     fala("[pa][ /_d][pa]");
     EXPECT_EQ(eventos, (std::vector<std::string>{"onda", "_100.wav", "onda"}));
 }
@@ -175,8 +175,8 @@ TEST_F(ConcatenadorTest, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
 
 TEST_F(ConcatenadorTest, RunsLongerThanTheBufferArePlayedInPieces) {
     usaBanco({{"$PA", 65535, 10}});
-    bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
-                              std::vector<uint8_t>(70000, kLetraB));
+    gravaArquivoTeste(letras() / "_98.wav",
+                      ondaTeste(bancada::kMono8, std::vector<uint8_t>(70000, kLetraB)));
     EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"),
                                   {bancada::subindo(), {10, 65469}, bancada::esvaindo(),
                                    {kLetraB, 70000}}));

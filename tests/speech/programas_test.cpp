@@ -64,13 +64,6 @@ TEST_F(Programas, AQuotedCommandCarriesItsOwnArgumentsBeforeTheParameters) {
     EXPECT_EQ(argumentosRecebidos(p), "");
 }
 
-TEST_F(Programas, AMissingProgramIsAFailure) {
-    EXPECT_LE(fala_->executaPrograma((dir_.caminho() / "nada" / "prog").string(), "x", ""), 32);
-    EXPECT_LE(fala_->executaPrograma("", "x", ""), 32);
-    EXPECT_LE(fala_->executaPrograma("\"", "", ""), 32);
-    EXPECT_LE(fala_->executaPrograma("programa-que-nao-existe-em-lugar-algum", "", ""), 32);
-}
-
 // F12 on an .exe starts the file of exactly that name in the text's folder, and nothing
 // else: not a path, not another case, not a link, not "marca" for "marca.exe".
 TEST_F(Programas, AnExeIsStartedOnlyFromTheTextsFolderByItsExactName) {
@@ -98,8 +91,12 @@ TEST_F(Programas, TheFamilysProgramForTheExtensionGetsTheFileName) {
 }
 
 // A word of the text is never looked up in PATH nor started: without an extension it is a
-// document, and a document that is not there opens nothing.
-TEST_F(Programas, AWordIsNeverStartedFromThePath) {
+// document, and a document that is not there opens nothing; nor is a program that is missing.
+TEST_F(Programas, AWordOrAMissingProgramIsNeverStarted) {
+    EXPECT_LE(fala_->executaPrograma((dir_.caminho() / "nada" / "prog").string(), "x", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("", "x", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("\"", "", ""), 32);
+    EXPECT_LE(fala_->executaPrograma("programa-que-nao-existe-em-lugar-algum", "", ""), 32);
     const fs::path p = criaPrograma("bin", "marcador");
     Variavel caminho("PATH", p.parent_path().string() + ":" + std::getenv("PATH"));
     EXPECT_FALSE(fala_->abreComPrograma("marcador", dir_.caminho()));

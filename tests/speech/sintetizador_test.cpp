@@ -21,8 +21,8 @@ class Sintese : public ::testing::Test {
         bancada::escreveBanco(
             config.dirDifones, "TESTE",
             {{"$PA", 1000, 10}, {"$A", 300, 13}, {"$S", 400, 14}, {"$PAZA", 900, 17}});
-        bancada::escreveGravacao(config.dirLetras / "_99.wav", {1, 11025, 8},
-                                  std::vector<uint8_t>(80, 40));
+        gravaArquivoTeste(config.dirLetras / "_99.wav",
+                          ondaTeste(bancada::kMono8, std::vector<uint8_t>(80, 40)));
     }
 
     SaidaSom saida() {
