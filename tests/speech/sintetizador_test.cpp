@@ -80,6 +80,10 @@ TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ_LONGO"; }), kSintetizadorPronto);
     fs::remove(config.dirDifones / "TESTEXYZ.IND");  // the samples alone are no bank
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ"; }), kSemArquivosDeVoz);
+    // A folder in the place of the rules is no rule file.
+    fs::rename(config.dirDifones / "REGRAS.RGR", config.dirDifones / "regras.txt");
+    fs::create_directory(config.dirDifones / "regras.rgr");
+    EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
     fs::remove(config.dirDifones / "portug.exc");
     EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
     fs::remove(config.dirDifones / "teste.dif");
