@@ -127,6 +127,9 @@ TEST_F(FalaGravada, AWaitingKeyCutsPausesAndTexts) {
 // ------------------------------------------------------------------ the trace
 
 TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
+    pressionaTecla(*crt_, 'b');
+    EXPECT_EQ(fala_->leTeclaEco(), 'b');  // the echoed key is said as a letter
+    EXPECT_EQ(ouvido(), "_98");
     fala_->falaTexto("007 www");
     fala_->clique();
     fala_->falaHora(1, 1);
@@ -140,15 +143,8 @@ TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
     audio_.escreve(Bytes(10, 128));
     fala_->paraFala();
     EXPECT_EQ(rastro(),
-              "texto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
+              "letra 98\ntexto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
               "mensagem EDX\npara\n");
-}
-
-TEST_F(Bancada, TheEchoedKeyIsSaidAndTracedAsALetter) {
-    monta("", "b");
-    EXPECT_EQ(fala_->leTeclaEco(), 'b');
-    EXPECT_EQ(ouvido(), "_98");
-    EXPECT_EQ(rastro(), "letra 98\n");
 }
 
 // ------------------------------------------------------------------ start-up
