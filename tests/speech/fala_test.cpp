@@ -215,9 +215,9 @@ class FalaServidor : public Bancada {
         r_.falaPor = 3;
         fabrica_ = fabricaFalsa(r_);
     }
-    void montaComServidor(const std::string& iniExtra = "", const std::string& sapi = "S") {
-        iniBase_ = "[TRADUTOR]\nSAPI=" + sapi +
-                   "\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n" + iniExtra;
+    void montaComServidor(const std::string& iniExtra = "") {
+        iniBase_ = "[TRADUTOR]\nSAPI=S\nDIRLETRAS=" + (dir_.caminho() / "letras").string() + "\n" +
+                   iniExtra;
         monta();
     }
     RegistroServidor r_;
@@ -260,11 +260,6 @@ TEST_F(FalaServidor, SapiOpensTheServerOfItsTypeWithTheRateRule) {
     EXPECT_TRUE(fala_->servidorAtivo());
     montaComServidor("[SERVFALA]\nTIPOSAPI=4\nVELOCIDADE=20\n");
     EXPECT_EQ(std::tuple(r_.tipo, r_.taxa), std::tuple(4, 20));
-    r_.aberturas = 0;
-    montaComServidor("[SERVFALA]\nTIPOSAPI=4\n", "N");
-    EXPECT_EQ(r_.aberturas, 0);
-    fala_->falaTexto("2");
-    EXPECT_EQ(ouvido(), "_dois");
 }
 
 TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {
