@@ -72,11 +72,6 @@ inline void escreveBanco(const std::filesystem::path& dir, const std::string& ba
     gravaArquivoTeste(dir / (banco + ".DIF"), dif);
 }
 
-inline void escreveGravacao(const std::filesystem::path& arquivo, const FormatoAudio& formato,
-                            const std::vector<uint8_t>& dados) {
-    gravaArquivoTeste(arquivo, ondaTeste(formato, dados));
-}
-
 // An expected run of output samples: a diphone's value, silence (128), noise, which is
 // 88 plus a value below 80 and not all silence, or a ramp: the fade of a sound into a pause
 // (33 samples from the value before them down to silence), the fade out of a pause (33
@@ -221,7 +216,7 @@ class Bancada : public ::testing::Test {
         valores_[valor] = nome;
         Bytes dados(amostras, valor);
         dados.push_back(128);
-        escreveGravacao(dir_.caminho() / "letras" / (nome + ".wav"), kMono8, dados);
+        gravaArquivoTeste(dir_.caminho() / "letras" / (nome + ".wav"), ondaTeste(kMono8, dados));
     }
 
     // A rule for each letter and a diphone for each letter, so that vowel words sound; the
@@ -318,10 +313,6 @@ class Bancada : public ::testing::Test {
     }
 
     std::string rastro() const { return utf8ParaWin1252(leArquivo(dir_.caminho() / "rastro.txt")); }
-
-    void teclaEsperando(uint8_t c) {
-        pressionaTecla(*crt_, c);
-    }
 
     PastaTemporaria dir_;
     Variavel windir_{"SONARE_WINDIR", (dir_.caminho() / "win").string()};

@@ -28,8 +28,8 @@ class ConcatenadorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(letras());
-        bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
-                                  std::vector<uint8_t>(70, kLetraB));
+        gravaArquivoTeste(letras() / "_98.wav",
+                          ondaTeste(bancada::kMono8, std::vector<uint8_t>(70, kLetraB)));
         usaBanco(kBancoPadrao);
     }
 
@@ -154,7 +154,7 @@ TEST_F(ConcatenadorTest, NothingToSayPlaysNothingAndAnEmptyIndexIsNoise) {
 }
 
 TEST_F(ConcatenadorTest, RecordingOfAnotherFormatIsPlayedApartInOrder) {
-    bancada::escreveGravacao(letras() / "_100.wav", {1, 22050, 8}, std::vector<uint8_t>(50, 1));
+    gravaArquivoTeste(letras() / "_100.wav", ondaTeste({1, 22050, 8}, std::vector<uint8_t>(50, 1)));
     fala("[pa][ /_d][pa]");
     EXPECT_EQ(eventos, (std::vector<std::string>{"onda", "_100.wav", "onda"}));
 }
@@ -173,25 +173,23 @@ TEST_F(ConcatenadorTest, FullBufferIsPlayedAndRefilledAndAKeyStopsIt) {
     EXPECT_TRUE(ondas.empty());
 }
 
-TEST_F(ConcatenadorTest, RunsLongerThanTheBufferArePlayedInPieces) {
-    usaBanco({{"$PA", 65535, 10}});
-    bancada::escreveGravacao(letras() / "_98.wav", {1, 11025, 8},
-                              std::vector<uint8_t>(70000, kLetraB));
-    EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"),
-                                  {bancada::subindo(), {10, 65469}, bancada::esvaindo(),
-                                   {kLetraB, 70000}}));
-    EXPECT_GE(ondas.size(), 3u);
-}
-
 // A wave played while the speech goes on is queued without waiting; the unit it cut keeps
 // its last samples in the buffer, and the next unit still crosses over them.
-TEST_F(ConcatenadorTest, TheBufferPlayedMidSpeechIsQueuedAndTheJoinSurvivesIt) {
+TEST_F(ConcatenadorTest, LongUnitsArePlayedInPiecesAndTheJoinSurvivesABufferPlayedMidSpeech) {
     usaBanco({{"$PA", 40000, 10}, {"$PE", 40000, 11}});
     EXPECT_TRUE(bancada::confere(fala("[pA pE]"), {bancada::subindo(), {10, 40000 - 33 - 44},
                                                    bancada::fundindo(), {11, 40000 - 44 - 33},
                                                    bancada::esvaindo()}));
     EXPECT_EQ(ondas.size(), 2u);
     EXPECT_EQ(enfileiradas, std::vector<size_t>{0});
+    // Units and recordings longer than the buffer are played in pieces.
+    usaBanco({{"$PA", 65535, 10}});
+    gravaArquivoTeste(letras() / "_98.wav",
+                      ondaTeste(bancada::kMono8, std::vector<uint8_t>(70000, kLetraB)));
+    EXPECT_TRUE(bancada::confere(fala("[pA][ /_b]"),
+                                  {bancada::subindo(), {10, 65469}, bancada::esvaindo(),
+                                   {kLetraB, 70000}}));
+    EXPECT_GE(ondas.size(), 3u);
 }
 
 // Arbitrary phonetic strings never make the speaker read past its buffer or the bank, and

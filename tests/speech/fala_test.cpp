@@ -55,35 +55,16 @@ TEST_F(FalaGravada, NumbersSignsAndPunctuationInTexts) {
         {"3.5", false, "_tres _46 _cinco"},
         {"oi://a", true, "frase _58 _47 _47 frase"},
         {"\x01\t\x02", true, "_1"},  // tabs skipped; code 2 has no recording
+        // Long texts are said to their end.
+        {std::string(1000, '='), true, repete("_61", 4) + " " + repete("clique", 996)},
+        {repete("oi 16 === ,\x01 -", 6250), true,
+         repete("frase _dezesse _61 _61 _61 _44 _1 _45 ~150", 6250)},
     };
     for (const auto& c : casos) {
         fala_->falaPontuacao = c.pontuacao;
         fala_->falaTexto(c.texto);
         EXPECT_EQ(ouvido(), c.ouvido) << c.texto;
     }
-}
-
-TEST_F(FalaGravada, LongTextsEndNormally) {
-    fala_->falaTexto(std::string(1000, '='));
-    const std::string iguais = ouvido();
-    EXPECT_EQ(iguais, repete("_61", 4) + " " + repete("clique", 996));
-    std::string texto;
-    while (texto.size() < 100000) texto += "oi 16 === ,\x01 - ";
-    fala_->falaTexto(texto);
-    const std::string s = ouvido();
-    EXPECT_NE(s.find("frase _dezesse _61 _61 _61 _44 _1 _45 ~150 frase"), std::string::npos)
-        << s.substr(0, 300);
-}
-
-TEST_F(FalaGravada, RecordingsMissingOrFromThePromptsDirectory) {
-    fala_->tocaSom("_naoexiste");
-    fala_->falaLetra(200);
-    EXPECT_EQ(ouvido(), "");
-    EXPECT_FALSE(fala_->existeSom("_naoexiste"));
-    bancada::escreveGravacao(dir_.caminho() / "mensagens" / "EDMSG.wav", kMono8, Bytes(10, 77));
-    valores_[77] = "EDMSG";
-    fala_->tocaSom("EDMSG");
-    EXPECT_EQ(ouvido(), "EDMSG");
 }
 
 // ------------------------------------------------------------------ words joined into sounds
@@ -93,8 +74,8 @@ TEST_F(FalaGravada, RecordedWordsAreJoinedIntoSounds) {
     fala_->falaHora(1, 1);
     ASSERT_EQ(audio_.blocos.size(), 1u);
     EXPECT_EQ(ouvido(), "_uma _hora _um _minuto");
-    bancada::escreveGravacao(dir_.caminho() / "letras" / "_dois.wav", FormatoAudio{1, 22050, 8},
-                              Bytes(10, 60));
+    gravaArquivoTeste(dir_.caminho() / "letras" / "_dois.wav",
+                      ondaTeste({1, 22050, 8}, Bytes(10, 60)));
     valores_[60] = "_dois";
     fala_->falaExtenso("um dois tres", false);
     ASSERT_EQ(audio_.blocos.size(), 3u);
@@ -114,9 +95,9 @@ TEST_F(FalaGravada, TheClickIsNeverCompressedAndTheBeepDropsTheCommandsWaiting) 
     fala_->tocador().comprimeTempo = true;
     fala_->clique();
     EXPECT_TRUE(fala_->tocador().comprimeTempo);
-    teclaEsperando(8);  // Backspace
-    teclaEsperando('a');
-    teclaEsperando(27);
+    pressionaTecla(*crt_, 8);  // Backspace
+    pressionaTecla(*crt_, 'a');
+    pressionaTecla(*crt_, 27);
     fala_->bip();
     EXPECT_EQ(crt_->teclasNaFila(), 1u);
     EXPECT_EQ(crt_->leTecla(), 'a');
@@ -137,7 +118,7 @@ TEST_F(FalaGravada, DtmfTonesWithTheirWaitsAtTheRecordedRate) {
 TEST_F(FalaGravada, AWaitingKeyCutsPausesAndTexts) {
     fala_->pausaFala(420);
     EXPECT_EQ(ouvido(), "~400");
-    teclaEsperando('x');
+    pressionaTecla(*crt_, 'x');
     fala_->pausaFala(1000);
     fala_->falaTexto("7 7 7");
     EXPECT_EQ(ouvido(), "");
@@ -146,6 +127,9 @@ TEST_F(FalaGravada, AWaitingKeyCutsPausesAndTexts) {
 // ------------------------------------------------------------------ the trace
 
 TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
+    pressionaTecla(*crt_, 'b');
+    EXPECT_EQ(fala_->leTeclaEco(), 'b');  // the echoed key is said as a letter
+    EXPECT_EQ(ouvido(), "_98");
     fala_->falaTexto("007 www");
     fala_->clique();
     fala_->falaHora(1, 1);
@@ -159,15 +143,8 @@ TEST_F(FalaGravada, OnlyOperationsCalledFromOutsideAreTraced) {
     audio_.escreve(Bytes(10, 128));
     fala_->paraFala();
     EXPECT_EQ(rastro(),
-              "texto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
+              "letra 98\ntexto 007 www\nclique\nhora 1 1\nsoletra ab\ndata 1 3 2007\ndtmf 1\n"
               "mensagem EDX\npara\n");
-}
-
-TEST_F(Bancada, TheEchoedKeyIsSaidAndTracedAsALetter) {
-    monta("", "b");
-    EXPECT_EQ(fala_->leTeclaEco(), 'b');
-    EXPECT_EQ(ouvido(), "_98");
-    EXPECT_EQ(rastro(), "letra 98\n");
 }
 
 // ------------------------------------------------------------------ start-up
@@ -198,12 +175,6 @@ TEST_F(FalaInicio, LevelFlagsGoToThePlayer) {
     monta();
     EXPECT_FALSE(fala_->tocador().comprimeTempo);
     EXPECT_TRUE(fala_->tocador().acelerado);
-}
-
-TEST_F(FalaInicio, ALevelWithoutABankLeavesRecordedSpeech) {
-    monta();  // no DIFONES3, no diphone files
-    fala_->falaTexto("oi 2");
-    EXPECT_EQ(ouvido(), "_dois");
 }
 
 // Changing the speed while editing to a level whose bank is missing must not end the
@@ -289,13 +260,6 @@ TEST_F(FalaServidor, SapiOpensTheServerOfItsTypeWithTheRateRule) {
     EXPECT_TRUE(fala_->servidorAtivo());
     montaComServidor("[SERVFALA]\nTIPOSAPI=4\nVELOCIDADE=20\n");
     EXPECT_EQ(std::tuple(r_.tipo, r_.taxa), std::tuple(4, 20));
-    iniBase_ = "[TRADUTOR]\nSAPI=N\nDIRLETRAS=" + (dir_.caminho() / "letras").string() +
-               "\n[SERVFALA]\nTIPOSAPI=4\n";
-    r_.aberturas = 0;
-    monta();
-    EXPECT_EQ(r_.aberturas, 0);
-    fala_->falaTexto("2");
-    EXPECT_EQ(ouvido(), "_dois");
 }
 
 TEST_F(FalaServidor, TheServerGetsWholeTextsAndLettersWaitForIt) {

@@ -46,15 +46,13 @@ TEST(ArquivosExtenso, WordsBecomeFileNamesOfEightCharacters) {
     EXPECT_EQ(arquivosExtenso(numeroExtenso(17), false), Nomes{"_dezeset"});
 }
 
-TEST(ArquivosExtenso, FeminineChangesOnlyTheLastUmOrDois) {
+// ------------------------------------------------------------------ time and date
+
+// The feminine changes only the last "um" or "dois": hours are feminine, minutes masculine.
+TEST(ArquivosHora, HoursAreFeminineMinutesMasculine) {
     EXPECT_EQ(arquivosExtenso("vinte e um", true), (Nomes{"_vinte", "_e", "_uma"}));
     EXPECT_EQ(arquivosExtenso("dois mil e dois", true), (Nomes{"_dois", "_mil", "_e", "_duas"}));
     EXPECT_EQ(arquivosExtenso("tres", true), Nomes{"_tres"});
-}
-
-// ------------------------------------------------------------------ time and date
-
-TEST(ArquivosHora, HoursAreFeminineMinutesMasculine) {
     EXPECT_EQ(arquivosHora(1, 1), (Nomes{"_uma", "_hora", "_um", "_minuto"}));
     EXPECT_EQ(arquivosHora(2, 0), (Nomes{"_duas", "_horas"}));  // no minutes on the hour
     EXPECT_EQ(arquivosHora(0, 0), (Nomes{"_zero", "_hora"}));

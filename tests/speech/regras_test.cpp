@@ -31,16 +31,6 @@ TEST(CarregaRegras, ListsByCentreInFileOrderEvenWhenNotContiguous) {
     EXPECT_TRUE(r.lista(200).empty());
 }
 
-TEST(CarregaRegras, ReadsAFileAndFailsOnAMissingOne) {
-    PastaTemporaria dir("regras");
-    gravaArquivoTeste(dir.caminho() / "regras.rgr", "(A)=a|\r\n(B)=b|\r\n");
-    auto r = leRegras(dir.caminho() / "regras.rgr");
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->total(), 2u);
-    EXPECT_FALSE(leRegras(dir.caminho() / "nada.rgr"));
-    EXPECT_FALSE(leRegras(dir.caminho()));  // a directory is not a rule file
-}
-
 TEST(CarregaExcecoes, ParsesSortsAndKeepsTheFirstOfTwins) {
     auto e = interpretaLinhaExcecao("taxi=tackssi|nota\r");
     ASSERT_TRUE(e);

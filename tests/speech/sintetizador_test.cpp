@@ -21,8 +21,8 @@ class Sintese : public ::testing::Test {
         bancada::escreveBanco(
             config.dirDifones, "TESTE",
             {{"$PA", 1000, 10}, {"$A", 300, 13}, {"$S", 400, 14}, {"$PAZA", 900, 17}});
-        bancada::escreveGravacao(config.dirLetras / "_99.wav", {1, 11025, 8},
-                                  std::vector<uint8_t>(80, 40));
+        gravaArquivoTeste(config.dirLetras / "_99.wav",
+                          ondaTeste(bancada::kMono8, std::vector<uint8_t>(80, 40)));
     }
 
     SaidaSom saida() {
@@ -80,6 +80,10 @@ TEST_F(Sintese, MissingFilesGiveCode1AndUnreadableRulesCode2) {
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ_LONGO"; }), kSintetizadorPronto);
     fs::remove(config.dirDifones / "TESTEXYZ.IND");  // the samples alone are no bank
     EXPECT_EQ(tenta([](auto& c) { c.banco = "TESTEXYZ"; }), kSemArquivosDeVoz);
+    // A folder in the place of the rules is no rule file.
+    fs::rename(config.dirDifones / "REGRAS.RGR", config.dirDifones / "regras.txt");
+    fs::create_directory(config.dirDifones / "regras.rgr");
+    EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
     fs::remove(config.dirDifones / "portug.exc");
     EXPECT_EQ(tenta([](auto&) {}), kSemRegras);
     fs::remove(config.dirDifones / "teste.dif");

@@ -86,9 +86,6 @@ class TocadorOndaTest : public ::testing::Test {
         gravaArquivoTeste(dir_ / nome, bytes);
         return dir_ / nome;
     }
-    void tecla() {
-        pressionaTecla(*crt_, 'x');
-    }
     std::string tela() const {
         const auto& c = crt_->tela().caracteres;
         return std::string(c.begin(), c.end());
@@ -225,7 +222,7 @@ TEST_F(TocadorOndaTest, AKeyStopsTheSoundWithoutWaitingForAnotherBuffer) {
         audio_.blocos.clear();
         audio_.aoEscrever = [&](size_t n) {
             if (n != tocados) return;
-            tecla();
+            pressionaTecla(*crt_, 'x');
             quando = crt_->agoraMs();
         };
         const int reinicios = audio_.reinicios;
@@ -265,7 +262,7 @@ TEST_F(TocadorOndaTest, AKeySilencesTheSoundWhenItComes) {
 TEST_F(TocadorOndaTest, UninterruptiblePlaysAllAndWaitsForTheEnd) {
     comRelogio();
     tocador_->interrompivel = false;
-    tecla();
+    pressionaTecla(*crt_, 'x');
     tocador_->tocaArquivo(grava("todo.wav", ondaTeste(kMono8, rampa(6 * 65534))));
     EXPECT_EQ(audio_.blocos.size(), 6u);
     EXPECT_GE(crt_->agoraMs(), uint64_t(audio_.segundos() * 1000));
@@ -278,7 +275,7 @@ TEST_F(TocadorOndaTest, AsynchronousReturnsWithTheSoundQueued) {
     tocador_->tocaArquivo(grava("assinc.wav", ondaTeste(kMono8, rampa(3 * 65534))));
     EXPECT_LT(crt_->agoraMs(), 1000u);
     EXPECT_TRUE(tocador_->tocando());
-    tecla();
+    pressionaTecla(*crt_, 'x');
     EXPECT_FALSE(tocador_->tocando());
     EXPECT_EQ(audio_.reinicios, 1);
     EXPECT_FALSE(audio_.aberto());

@@ -74,19 +74,24 @@ TEST_F(ServidorSpeechdTest, ThousandsOfVoicesInTheModulesOrderNumberPortugueseFi
         for (int variante = 0; variante < 2600; ++variante)
             lista += std::string("249-V") + lingua + (variante ? "+" + std::to_string(variante) : "") +
                      "\t" + lingua + "\tnone\r\n";
-    auto linhaVoz = [&](int numero, int tom) {
-        ServicoFalso servico(socket_, lista);
+    auto linhaVoz = [&](int numero, int tom, const std::string& vozes) {
+        ServicoFalso servico(socket_, vozes);
         EXPECT_TRUE(servidor_.abre(numero, 0, tom));
         servidor_.fecha();
         const std::vector<std::string> linhas = servico.linhasAteOFim();
         return linhas.at(2) + " / " + linhas.at(4);
     };
-    EXPECT_EQ(linhaVoz(0, 0), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 0");
-    EXPECT_EQ(linhaVoz(1, 75), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 50");
-    EXPECT_EQ(linhaVoz(2600, -10), "SET SELF SYNTHESIS_VOICE Vpt-BR+2599 / SET SELF PITCH -100");
-    EXPECT_EQ(linhaVoz(2601, 0), "SET SELF SYNTHESIS_VOICE Vpt / SET SELF PITCH 0");
-    EXPECT_EQ(linhaVoz(5201, 0), "SET SELF SYNTHESIS_VOICE Vaf / SET SELF PITCH 0");
-    EXPECT_EQ(linhaVoz(13000, 0), "SET SELF SYNTHESIS_VOICE Vzh+2599 / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(0, 0, lista), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(1, 75, lista), "SET SELF SYNTHESIS_VOICE Vpt-BR / SET SELF PITCH 50");
+    EXPECT_EQ(linhaVoz(2600, -10, lista),
+              "SET SELF SYNTHESIS_VOICE Vpt-BR+2599 / SET SELF PITCH -100");
+    EXPECT_EQ(linhaVoz(2601, 0, lista), "SET SELF SYNTHESIS_VOICE Vpt / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(5201, 0, lista), "SET SELF SYNTHESIS_VOICE Vaf / SET SELF PITCH 0");
+    EXPECT_EQ(linhaVoz(13000, 0, lista), "SET SELF SYNTHESIS_VOICE Vzh+2599 / SET SELF PITCH 0");
+    // Without a Portuguese voice the service keeps its own default: no voice is asked for.
+    EXPECT_EQ(linhaVoz(0, 0, "249-Ana\ten\tnone\r\n"),
+              "SET SELF RATE 0 / SET SELF VOLUME " + std::to_string(ServidorSpeechd::kVolume));
+    EXPECT_EQ(servidor_.voz(), "");
 }
 
 TEST(ServidorSpeechdVoz, ByNumberElseRaquelElseBrazilianElsePortugueseElseTheServicesOwn) {
@@ -107,16 +112,6 @@ TEST(ServidorSpeechdVoz, ByNumberElseRaquelElseBrazilianElsePortugueseElseTheSer
         const std::optional<size_t> i = ServidorSpeechd::escolheVoz(numeradas, c.numero);
         EXPECT_EQ(i ? std::optional(numeradas[*i].nome) : std::nullopt, c.escolhida) << c.numero;
     }
-}
-
-// Without a Portuguese voice, and with a number out of range, the service keeps its own
-// default voice: no voice is asked for.
-TEST_F(ServidorSpeechdTest, NoPortugueseVoiceLeavesTheServicesDefault) {
-    ServicoFalso servico(socket_, "249-Ana\ten\tnone\r\n");
-    ASSERT_TRUE(servidor_.abre(0, 0, 0));
-    EXPECT_EQ(servidor_.voz(), "");
-    servidor_.fecha();
-    EXPECT_EQ(servico.linhasAteOFim().at(2), "SET SELF RATE 0");
 }
 
 TEST_F(ServidorSpeechdTest, AServiceThatIsAbsentSilentClosedOrTalksNonsenseDoesNotOpen) {
