@@ -168,24 +168,6 @@ ModeloTela modeloAleatorio(std::mt19937& g) {
     return m;
 }
 
-TEST(PintorTerminal, RewritesOnlyTheCellsThatChanged) {
-    std::mt19937 g(11);
-    ModeloTela m = modeloAleatorio(g);
-    PintorTerminal p;
-    p.atualiza(m);
-    EXPECT_EQ(p.atualiza(m), "");
-
-    m.caracteres[3 * 80 + 10] = 'Z';
-    const std::string s = p.atualiza(m);
-    EXPECT_NE(s.find('Z'), std::string::npos);
-    EXPECT_LT(s.size(), 40u) << "one cell changed, but wrote: " << s.substr(1);
-
-    m.cursorColuna = (m.cursorColuna + 1) % 80;
-    const std::string cursor = p.atualiza(m);
-    EXPECT_EQ(cursor, "\x1b[" + std::to_string(m.cursorLinha + 1) + ";" +
-                          std::to_string(m.cursorColuna + 1) + "H");
-}
-
 // The first paint shows the whole model; every later one keeps the screen equal to it.
 TEST(PintorTerminal, RandomChangesKeepTheScreenEqualToTheModel) {
     std::mt19937 g(3);
@@ -203,10 +185,15 @@ TEST(PintorTerminal, RandomChangesKeepTheScreenEqualToTheModel) {
         m.cursorLinha = static_cast<int>(g() % 25);
         m.cursorVisivel = g() % 2;
         // Now and then the colour table changes: the cells in a changed colour are redrawn.
-        if (rodada % 50 == 49) m.tabelaCores[g() % 16] = static_cast<uint8_t>(g() % 16);
-        t.aplica(p.atualiza(m));
+        const bool novaTabela = rodada % 50 == 49;
+        if (novaTabela) m.tabelaCores[g() % 16] = static_cast<uint8_t>(g() % 16);
+        const std::string s = p.atualiza(m);
+        t.aplica(s);
         confere(t, m);
         if (testing::Test::HasFatalFailure()) return;
+        // Otherwise only the changed cells are written, and nothing when nothing changed.
+        if (rodada > 0 && !novaTabela) EXPECT_LT(s.size(), 40u * (mudancas + 1));
+        EXPECT_EQ(p.atualiza(m), "");
     }
 }
 
