@@ -104,12 +104,9 @@ TEST_F(SnCrtTest, BrailleModeTwoSigns) {
         {"F", {'a'}}, {"JL", {}},    {"JL", {}},     {"FD", {'B'}}, {"F", {'A'}}, {" FDS", {12}}};
     int i = 0;
     for (const auto& [teclas, esperado] : casos) EXPECT_EQ(codigos(acorde(teclas)), esperado) << i++;
-}
 
-// A braille display's keyboard types the same chords (bits: dots 1..8, 256 the space bar),
-// whatever the window's braille mode; dot 7 makes a capital.
-TEST_F(SnCrtTest, DisplayDotsTypeTheWindowsChords) {
-    crt("[BRAILLE]\nMODO=2\n");
+    // A braille display's keyboard types the same chords (bits: dots 1..8, 256 the space
+    // bar); dot 7 makes a capital.
     std::vector<int> c;
     for (int pontos : {60, 3, 1 | 64, 256 | 7, 40, 1}) {
         crt_->digitaPontos(pontos);
@@ -236,8 +233,6 @@ TEST(ConfigJanela, DefaultsAndBadValues) {
         gravaArquivoTeste(ini, std::string("[BRAILLE]\nMODO=") + modo + "\n");
         EXPECT_EQ(leConfigJanela(ini).modoBraille, 0) << modo;
     }
-    gravaArquivoTeste(ini, "[BRAILLE]\nMODO=2\n");
-    EXPECT_EQ(leConfigJanela(ini).modoBraille, 2);
 }
 
 TEST(Tom, SquareWaveOfOneSecond) {
