@@ -130,12 +130,20 @@ TEST_F(SnCrtTest, BrailleModeChangesWithTones) {
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
 }
 
-TEST_F(SnCrtTest, WritingWrapsScrollsAndStaysInsideTheTextWindow) {
+TEST_F(SnCrtTest, WritingObeysControlsWrapsScrollsAndStaysInsideTheTextWindow) {
     crt();
     crt_->GotoXY(1, 1);
     crt_->escreve(std::string(100, 'x'));
     EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(21, 2));
     EXPECT_EQ(linhaTela(2, 1, 21), std::string(20, 'x') + " ");
+    // Backspace rubs out, a carriage return goes back to the start, the bell beeps once.
+    crt_->GotoXY(1, 3);
+    crt_->escreve("abc\b\bX\rZ");
+    EXPECT_EQ(linhaTela(3, 1, 4), "ZX  ");
+    EXPECT_EQ(audio_.sons.size(), 0u);
+    crt_->escreve("\a");
+    ASSERT_EQ(audio_.sons.size(), 1u);
+    EXPECT_FALSE(audio_.repeticoes[0]);
 
     crt_->GotoXY(1, 25);
     crt_->escreve("rodape");
@@ -157,17 +165,6 @@ TEST_F(SnCrtTest, WritingWrapsScrollsAndStaysInsideTheTextWindow) {
     crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
     EXPECT_EQ(crt_->caractereEm(30, 7), '!');
     EXPECT_EQ(crt_->caractereEm(11, 8), '?');
-}
-
-TEST_F(SnCrtTest, ControlCharactersInOutput) {
-    crt();
-    crt_->GotoXY(1, 3);
-    crt_->escreve("abc\b\bX\rZ");
-    EXPECT_EQ(linhaTela(3, 1, 4), "ZX  ");
-    EXPECT_EQ(audio_.sons.size(), 0u);
-    crt_->escreve("\a");
-    ASSERT_EQ(audio_.sons.size(), 1u);
-    EXPECT_FALSE(audio_.repeticoes[0]);
 }
 
 TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {

@@ -292,13 +292,11 @@ TEST(EntregaTeclasTerminal, LimitsKeysPerWaitWithoutLosingAny) {
     }
 }
 
-TEST(SequenciasTerminal, TitleWithoutControlCharacters) {
+// The title without control characters; the copy in base64, with Unix line ends.
+TEST(SequenciasTerminal, TitleAndCopy) {
     EXPECT_EQ(sequenciaTitulo("Plumar - carta.txt"), "\x1b]0;Plumar - carta.txt\x07");
     EXPECT_EQ(sequenciaTitulo("a\x1b]0;x\x07\x9b\xe9"), "\x1b]0;a]0;x\xe2\x80\xba\xc3\xa9\x07");
     EXPECT_EQ(sequenciaTitulo(std::string(1000, 'x')).size(), 4u + 256u + 1u);
-}
-
-TEST(SequenciasTerminal, CopyInBase64WithUnixLineEnds) {
     EXPECT_EQ(sequenciaCopia("ab\r\nc\xe9"), "\x1b]52;c;YWIKY8Op\x07");
     EXPECT_EQ(sequenciaCopia("\x80"), "\x1b]52;c;4oKs\x07");
     EXPECT_EQ(sequenciaCopia("a"), "\x1b]52;c;YQ==\x07");
