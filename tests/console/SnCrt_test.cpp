@@ -104,12 +104,9 @@ TEST_F(SnCrtTest, BrailleModeTwoSigns) {
         {"F", {'a'}}, {"JL", {}},    {"JL", {}},     {"FD", {'B'}}, {"F", {'A'}}, {" FDS", {12}}};
     int i = 0;
     for (const auto& [teclas, esperado] : casos) EXPECT_EQ(codigos(acorde(teclas)), esperado) << i++;
-}
 
-// A braille display's keyboard types the same chords (bits: dots 1..8, 256 the space bar),
-// whatever the window's braille mode; dot 7 makes a capital.
-TEST_F(SnCrtTest, DisplayDotsTypeTheWindowsChords) {
-    crt("[BRAILLE]\nMODO=2\n");
+    // A braille display's keyboard types the same chords (bits: dots 1..8, 256 the space
+    // bar); dot 7 makes a capital.
     std::vector<int> c;
     for (int pontos : {60, 3, 1 | 64, 256 | 7, 40, 1}) {
         crt_->digitaPontos(pontos);
@@ -133,12 +130,20 @@ TEST_F(SnCrtTest, BrailleModeChangesWithTones) {
     EXPECT_EQ(audio_.sons, (std::vector<std::vector<uint8_t>>{ondaTom(100)}));
 }
 
-TEST_F(SnCrtTest, WritingWrapsScrollsAndStaysInsideTheTextWindow) {
+TEST_F(SnCrtTest, WritingObeysControlsWrapsScrollsAndStaysInsideTheTextWindow) {
     crt();
     crt_->GotoXY(1, 1);
     crt_->escreve(std::string(100, 'x'));
     EXPECT_EQ(std::pair(crt_->WhereX(), crt_->WhereY()), std::pair(21, 2));
     EXPECT_EQ(linhaTela(2, 1, 21), std::string(20, 'x') + " ");
+    // Backspace rubs out, a carriage return goes back to the start, the bell beeps once.
+    crt_->GotoXY(1, 3);
+    crt_->escreve("abc\b\bX\rZ");
+    EXPECT_EQ(linhaTela(3, 1, 4), "ZX  ");
+    EXPECT_EQ(audio_.sons.size(), 0u);
+    crt_->escreve("\a");
+    ASSERT_EQ(audio_.sons.size(), 1u);
+    EXPECT_FALSE(audio_.repeticoes[0]);
 
     crt_->GotoXY(1, 25);
     crt_->escreve("rodape");
@@ -160,17 +165,6 @@ TEST_F(SnCrtTest, WritingWrapsScrollsAndStaysInsideTheTextWindow) {
     crt_->escreve("!?");  // '!' fills the right edge, '?' has passed it: a new line first
     EXPECT_EQ(crt_->caractereEm(30, 7), '!');
     EXPECT_EQ(crt_->caractereEm(11, 8), '?');
-}
-
-TEST_F(SnCrtTest, ControlCharactersInOutput) {
-    crt();
-    crt_->GotoXY(1, 3);
-    crt_->escreve("abc\b\bX\rZ");
-    EXPECT_EQ(linhaTela(3, 1, 4), "ZX  ");
-    EXPECT_EQ(audio_.sons.size(), 0u);
-    crt_->escreve("\a");
-    ASSERT_EQ(audio_.sons.size(), 1u);
-    EXPECT_FALSE(audio_.repeticoes[0]);
 }
 
 TEST_F(SnCrtTest, ClearingUsesTheCurrentAttributeUnlessColoursAreFixed) {
@@ -232,12 +226,6 @@ TEST(ConfigJanela, DefaultsAndBadValues) {
     EXPECT_EQ(c.alturaLetra, 22);
     EXPECT_EQ(c.pesoLetra, 700);
     EXPECT_EQ(c.modoBraille, 0);  // braille typing only when asked for: 0, 1 or 2
-    for (const char* modo : {"7", "A", "-1", "q"}) {
-        gravaArquivoTeste(ini, std::string("[BRAILLE]\nMODO=") + modo + "\n");
-        EXPECT_EQ(leConfigJanela(ini).modoBraille, 0) << modo;
-    }
-    gravaArquivoTeste(ini, "[BRAILLE]\nMODO=2\n");
-    EXPECT_EQ(leConfigJanela(ini).modoBraille, 2);
 }
 
 TEST(Tom, SquareWaveOfOneSecond) {

@@ -8,7 +8,7 @@ TEST(Codigos, Win1252RoundTripsThroughUtf8) {
     std::string todos;
     for (int c = 1; c < 256; ++c) todos += static_cast<char>(c);
     EXPECT_EQ(utf8ParaWin1252(win1252ParaUtf8(todos)), todos);
-    EXPECT_EQ(win1252ParaUtf8("\xE7\xE3o \x80"), "ção €");
+    EXPECT_EQ(win1252ParaUtf8("\xE7\xE3o \x80\x9B"), "ção €›");
     EXPECT_EQ(utf8ParaWin1252("ação “x” €"), "a\xE7\xE3o \x93x\x94 \x80");
 }
 

@@ -89,6 +89,11 @@ TEST(TeclasJanela, CharacterMessagesComeFromTheRightEvent) {
     // Space types through text, so it is not doubled.
     EXPECT_EQ(t.tecla(tecla(SDL_KEYDOWN, SDLK_SPACE).key).size(), 1u);
     EXPECT_EQ(t.texto(" ").size(), 1u);
+    // A key comes up as itself, not as the last one pressed: braille chords are read from
+    // the releases.
+    ev = t.tecla(tecla(SDL_KEYUP, SDLK_x).key);
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(std::pair(ev[0].tipo, ev[0].tecla), std::pair(T::TeclaSobe, uint16_t{'X'}));
 
     // Once Ctrl is released, text is typed again, in Windows-1252; lock keys are no
     // modifiers.
@@ -99,18 +104,6 @@ TEST(TeclasJanela, CharacterMessagesComeFromTheRightEvent) {
     EXPECT_EQ(recebido, "\xE7\xE3o\x80");
     const Modificadores nada = janela::modificadores(KMOD_NUM | KMOD_CAPS);
     EXPECT_FALSE(nada.shift || nada.ctrl || nada.alt);
-}
-
-TEST(TeclasJanela, BrailleChordKeysReportTheirRelease) {
-    janela::TradutorTeclado t;
-    for (SDL_Keycode k : {SDLK_f, SDLK_d, SDLK_SPACE}) t.tecla(tecla(SDL_KEYDOWN, k).key);
-    std::vector<uint16_t> soltas;
-    for (SDL_Keycode k : {SDLK_d, SDLK_f, SDLK_SPACE})
-        for (auto& e : t.tecla(tecla(SDL_KEYUP, k).key)) {
-            EXPECT_EQ(e.tipo, T::TeclaSobe);
-            soltas.push_back(e.tecla);
-        }
-    EXPECT_EQ(soltas, (std::vector<uint16_t>{'D', 'F', vk::Espaco}));
 }
 
 // ---- Geometry, clipboard texts and fonts ----
@@ -274,6 +267,28 @@ TEST_F(FrontEndJanelaX, TheGridFillsTheWindowAndRepaintsWhatItIsTold) {
     EXPECT_EQ(cap->pixel(39 * w, 2 * h), kPreto);
     // The face is rendered wide from its outlines, not the normal picture stretched.
     EXPECT_TRUE(fe->letrasLargasDeContorno()) << fe->arquivoFonte();
+
+    // Focused, the window shows the caret under the cursor's cell; a hidden cursor shows none.
+    t_.cursorColuna = 5;
+    t_.cursorLinha = 3;
+    t_.cursorVisivel = true;
+    SDL_RaiseWindow(fe->janelaSdl());
+    SDL_SetWindowInputFocus(fe->janelaSdl());
+    for (int i = 0; i < 20 && !fe->temFoco(); ++i) fe->dorme(20);
+    if (!fe->temFoco()) GTEST_SKIP() << "the X server gave the window no focus";
+    const auto cinzas = [&](int coluna) {  // grey pixels in a wide cell of row 4
+        fe->atualizaCursor();
+        cap = fe->capturaJanela();
+        int n = 0;
+        for (int y = 3 * h; cap && y < 4 * h; ++y)
+            for (int x = 2 * coluna * w; x < 2 * (coluna + 1) * w; ++x)
+                n += cap->pixel(x, y) == 0xFFC0C0C0u;
+        return n;
+    };
+    EXPECT_GE(cinzas(5), 3 * w);
+    EXPECT_EQ(cinzas(6), 0);
+    t_.cursorVisivel = false;
+    EXPECT_EQ(cinzas(5), 0);
 }
 
 TEST_F(FrontEndJanelaX, KeysWaitsClipboardTitleAndClosingReachTheProgram) {
@@ -334,32 +349,6 @@ TEST_F(FrontEndJanelaX, KeysWaitsClipboardTitleAndClosingReachTheProgram) {
     ASSERT_TRUE(fim);
     EXPECT_EQ(fim->tipo, T::Fechar);
     EXPECT_FALSE(fe->proximoEvento(false));
-}
-
-// Focused, the window shows the caret under the cursor's cell; a hidden cursor shows none.
-TEST_F(FrontEndJanelaX, FocusShowsTheCaretUnderTheCursorCell) {
-    t_.cursorColuna = 5;
-    t_.cursorLinha = 3;
-    t_.cursorVisivel = true;
-    auto fe = abre();
-    ASSERT_NE(fe, nullptr);
-    SDL_RaiseWindow(fe->janelaSdl());
-    SDL_SetWindowInputFocus(fe->janelaSdl());
-    for (int i = 0; i < 20 && !fe->temFoco(); ++i) fe->dorme(20);
-    if (!fe->temFoco()) GTEST_SKIP() << "the X server gave the window no focus";
-    const auto cinzas = [&](int coluna) {
-        fe->atualizaCursor();
-        auto cap = fe->capturaJanela();
-        int n = 0;
-        const int w = fe->larguraCelula(), h = fe->alturaCelula();
-        for (int y = 3 * h; cap && y < 4 * h; ++y)
-            for (int x = coluna * w; x < (coluna + 1) * w; ++x) n += cap->pixel(x, y) == 0xFFC0C0C0u;
-        return n;
-    };
-    EXPECT_GE(cinzas(5), 3 * fe->larguraCelula());
-    EXPECT_EQ(cinzas(6), 0);
-    t_.cursorVisivel = false;
-    EXPECT_EQ(cinzas(5), 0);
 }
 
 TEST_F(FrontEndJanelaX, GarbageSettingsStillOpenAWindow) {

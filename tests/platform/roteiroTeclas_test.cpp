@@ -24,7 +24,7 @@ std::vector<int> codigosDoRoteiro(std::string_view texto) {
     return codigos;
 }
 
-TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
+TEST(Roteiro, TextNamedKeysAndCommentsBecomeCodes) {
     EXPECT_EQ(codigosDoRoteiro("aB\n1 {Enter}"), (std::vector<int>{'a', 'B', '1', ' ', 13}));
     EXPECT_EQ(codigosDoRoteiro("{Ctrl+B}{Alt+F4}{Shift+Right}{Ctrl+Alt+F9}"),
               (std::vector<int>{2, 0, 62, 0, 77, 0, 102}));
@@ -36,11 +36,8 @@ TEST(Roteiro, TextAndNamedKeysBecomeCodes) {
     EXPECT_EQ(codigosDoRoteiro("{Ctrl+Right}{Alt+0}{Ctrl+Backspace}{F11}{Ctrl+F12}{Alt+F1}"
                                "{Ctrl+PgUp}{Ctrl+Del}"),
               (std::vector<int>{0, 116, 0, 129, 127, 0, 69, 0, 105, 0, 59, 0, 132, 0, 83}));
-}
-
-// A comment and the blanks before it type nothing, not even a brace left open; {#} types
-// the sign, and blanks not followed by a comment are typed.
-TEST(Roteiro, CommentsRunToTheLineEnd) {
+    // A comment and the blanks before it type nothing, not even a brace left open; {#} types
+    // the sign, and blanks not followed by a comment are typed.
     const char* roteiro = "# what the case proves {Foo\r\na{Enter}  # why {Ctrl+\nb{#}c \t#\n d#";
     EXPECT_EQ(codigosDoRoteiro(roteiro), (std::vector<int>{'a', 13, 'b', '#', 'c', ' ', 'd'}));
 }

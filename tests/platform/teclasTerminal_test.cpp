@@ -236,15 +236,6 @@ TEST(DecodificadorTerminal, GarbageIsDroppedWhole) {
     }
 }
 
-TEST(DecodificadorTerminal, EscAndItsKeyInSeparateReadsBeforeTheWaitEnds) {
-    DecodificadorTerminal d;
-    for (const auto& [resto, tecla] : {std::pair("x", K('X', "a")), std::pair("[B", K(0x28))}) {
-        EXPECT_TRUE(d.alimenta(ESC).empty());
-        EXPECT_TRUE(d.expira(DecodificadorTerminal::kEsperaEscMs - 1).empty());
-        EXPECT_EQ(descreve(d.alimenta(resto)), descreve(tecla));
-    }
-}
-
 struct CasoEspera {
     const char* nome;
     std::string entrada;
@@ -254,7 +245,7 @@ struct CasoEspera {
 };
 
 // Only lone ESCs are decided after the short wait; what follows an ESC within it still
-// makes a sequence (EscAndItsKeyInSeparateReadsBeforeTheWaitEnds).
+// makes a sequence (an Esc and its key can come in separate reads).
 TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
     constexpr int kEsc = DecodificadorTerminal::kEsperaEscMs;
     constexpr int kSeq = DecodificadorTerminal::kEsperaSequenciaMs;
@@ -286,6 +277,11 @@ TEST(DecodificadorTerminal, SilenceDecidesWhatWasPending) {
         EXPECT_EQ(descreve(d.expira(c.espera)), descreve(c.depois));
         EXPECT_FALSE(d.aguardaMais());
         EXPECT_EQ(descreve(d.alimenta("z")), descreve(C('z')));
+        // Before the wait ends, what comes next joins what was pending as if read at once.
+        DecodificadorTerminal e;
+        const std::string antes = descreve(e.alimenta(c.entrada));
+        EXPECT_TRUE(e.expira(c.espera - 1).empty());
+        EXPECT_EQ(antes + descreve(e.alimenta("x")), descreve(inteiro(c.entrada + "x")));
     }
 }
 
