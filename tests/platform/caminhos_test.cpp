@@ -44,35 +44,28 @@ TEST_F(Caminhos, AFamilyProgramIsTheInstalledOneNeverAFolder) {
     EXPECT_EQ(achaPrograma("c:\\ornato\\outro.exe"), raiz_ / "outro.exe");
 }
 
-TEST(DiretorioWindows, FromVariablesInOrder) {
-    Variavel w("SONARE_WINDIR", "/tmp/windir");
-    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/windir"));
-    Variavel w2("SONARE_WINDIR", "");
-    Variavel x("XDG_CONFIG_HOME", "/tmp/xdg");
-    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/xdg/sonare"));
-    Variavel x2("XDG_CONFIG_HOME", "");
-    Variavel h("HOME", "/home/ana");
-    EXPECT_EQ(diretorioWindows(), fs::path("/home/ana/.config/sonare"));
-}
-
 // A configuration or a state folder is never relative to the folder the program starts in
 // (a folder received from someone else): a relative XDG path is ignored, as the XDG rules
-// say, and without HOME (or with a relative one) the home is the system's.
+// say, and without HOME (or with a relative one) the home is the system's. (The cases run
+// with SONARE_WINDIR and an absolute XDG_STATE_HOME.)
 TEST(DiretorioWindows, NeverRelativeToTheStartFolder) {
     Variavel w("SONARE_WINDIR", nullptr);
     const passwd* usuario = getpwuid(getuid());
     ASSERT_NE(usuario, nullptr);
     const fs::path casa = usuario->pw_dir;
-    for (const char* home : {static_cast<const char*>(nullptr), "", "cfg"}) {
+    for (const char* home : {static_cast<const char*>(nullptr), "", "cfg", "/home/ana"}) {
         std::optional<Variavel> h;
         if (home) h.emplace("HOME", home); else h.emplace("HOME", nullptr);
         Variavel x("XDG_CONFIG_HOME", ".config");
         Variavel e("XDG_STATE_HOME", "cfg/estado");
         Variavel c("XDG_CACHE_HOME", "cache");
-        EXPECT_EQ(diretorioWindows(), casa / ".config" / "sonare") << (home ? home : "(none)");
-        EXPECT_EQ(diretorioEstado(), casa / ".local" / "state" / "sonare");
-        EXPECT_EQ(pastaXdg("XDG_CACHE_HOME", ".cache"), casa / ".cache");
+        const fs::path pessoal = home && home[0] == '/' ? fs::path(home) : casa;
+        EXPECT_EQ(diretorioWindows(), pessoal / ".config" / "sonare") << (home ? home : "(none)");
+        EXPECT_EQ(diretorioEstado(), pessoal / ".local" / "state" / "sonare");
+        EXPECT_EQ(pastaXdg("XDG_CACHE_HOME", ".cache"), pessoal / ".cache");
     }
+    Variavel x("XDG_CONFIG_HOME", "/tmp/xdg");
+    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/xdg/sonare"));
 }
 
 }  // namespace
