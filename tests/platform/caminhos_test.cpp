@@ -12,23 +12,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A family root with one recording and one program, its names in mixed case.
+// A family root whose folder has its name in mixed case. (Names found without regard to
+// case, and programs without their .exe, are how the scripted cases find their prompts
+// and converters.)
 class Caminhos : public ::testing::Test {
   protected:
     void SetUp() override {
-        fs::create_directories(raiz_ / "Som" / "Letras");
-        gravaArquivoTeste(raiz_ / "Som" / "Letras" / "_97.wav", "x");
-        gravaArquivoTeste(raiz_ / "catalogo", "x");
+        fs::create_directories(raiz_ / "Som");
     }
     PastaTemporaria pasta_;
     fs::path raiz_ = pasta_.caminho();
     Variavel v_{"SONARE_ROOT", raiz_.string()};
 };
 
-TEST_F(Caminhos, FilesAndProgramsAreFoundWithoutRegardToCase) {
-    EXPECT_EQ(arquivoWindows("c:\\ornato\\SOM\\LETRAS\\_97.WAV"), raiz_ / "Som/Letras/_97.wav");
-    EXPECT_EQ(achaPrograma("c:\\ornato\\CATALOGO.EXE"), raiz_ / "catalogo");  // .exe dropped
-    // A name that does not exist in any case comes back as it was asked.
+// A name that does not exist in any case comes back as it was asked.
+TEST_F(Caminhos, ANameFoundInNoCaseComesBackAsAsked) {
     EXPECT_EQ(arquivoWindows("c:\\ornato\\som\\nada.wav"), raiz_ / "som/nada.wav");
     EXPECT_EQ(achaPrograma("c:\\ornato\\nada.exe"), raiz_ / "nada.exe");
 }
@@ -44,35 +42,28 @@ TEST_F(Caminhos, AFamilyProgramIsTheInstalledOneNeverAFolder) {
     EXPECT_EQ(achaPrograma("c:\\ornato\\outro.exe"), raiz_ / "outro.exe");
 }
 
-TEST(DiretorioWindows, FromVariablesInOrder) {
-    Variavel w("SONARE_WINDIR", "/tmp/windir");
-    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/windir"));
-    Variavel w2("SONARE_WINDIR", "");
-    Variavel x("XDG_CONFIG_HOME", "/tmp/xdg");
-    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/xdg/sonare"));
-    Variavel x2("XDG_CONFIG_HOME", "");
-    Variavel h("HOME", "/home/ana");
-    EXPECT_EQ(diretorioWindows(), fs::path("/home/ana/.config/sonare"));
-}
-
 // A configuration or a state folder is never relative to the folder the program starts in
 // (a folder received from someone else): a relative XDG path is ignored, as the XDG rules
-// say, and without HOME (or with a relative one) the home is the system's.
+// say, and without HOME (or with a relative one) the home is the system's. (The cases run
+// with SONARE_WINDIR and an absolute XDG_STATE_HOME.)
 TEST(DiretorioWindows, NeverRelativeToTheStartFolder) {
     Variavel w("SONARE_WINDIR", nullptr);
     const passwd* usuario = getpwuid(getuid());
     ASSERT_NE(usuario, nullptr);
     const fs::path casa = usuario->pw_dir;
-    for (const char* home : {static_cast<const char*>(nullptr), "", "cfg"}) {
+    for (const char* home : {static_cast<const char*>(nullptr), "", "cfg", "/home/ana"}) {
         std::optional<Variavel> h;
         if (home) h.emplace("HOME", home); else h.emplace("HOME", nullptr);
         Variavel x("XDG_CONFIG_HOME", ".config");
         Variavel e("XDG_STATE_HOME", "cfg/estado");
         Variavel c("XDG_CACHE_HOME", "cache");
-        EXPECT_EQ(diretorioWindows(), casa / ".config" / "sonare") << (home ? home : "(none)");
-        EXPECT_EQ(diretorioEstado(), casa / ".local" / "state" / "sonare");
-        EXPECT_EQ(pastaXdg("XDG_CACHE_HOME", ".cache"), casa / ".cache");
+        const fs::path pessoal = home && home[0] == '/' ? fs::path(home) : casa;
+        EXPECT_EQ(diretorioWindows(), pessoal / ".config" / "sonare") << (home ? home : "(none)");
+        EXPECT_EQ(diretorioEstado(), pessoal / ".local" / "state" / "sonare");
+        EXPECT_EQ(pastaXdg("XDG_CACHE_HOME", ".cache"), pessoal / ".cache");
     }
+    Variavel x("XDG_CONFIG_HOME", "/tmp/xdg");
+    EXPECT_EQ(diretorioWindows(), fs::path("/tmp/xdg/sonare"));
 }
 
 }  // namespace

@@ -204,15 +204,11 @@ TEST_F(SistemaTest, AppendsAndNewFilesAreWholeOrNothing) {
     EXPECT_FALSE(ArquivoNovo(pasta / "nenhuma", "x").aberto());
 }
 
-TEST_F(SistemaTest, IniValuesKeepTheirBytesAndAFolderNamedLikeTheFileIsNoFile) {
+// A SONARE.INI that is a folder is the scripted case instalacao/ini_que_e_pasta.
+TEST_F(SistemaTest, IniValuesKeepTheirBytesInAFileOfAnyName) {
     const fs::path ini = pasta / kNomeUnicode;
     EXPECT_TRUE(escreveIniArquivo(ini, "Se\xE7\xE3o", "Chave", "valor \xE7\xE3o"));
     EXPECT_EQ(leIniArquivo(ini, "SE\xE7\xE3O", "chave"), "valor \xE7\xE3o");
-    fs::create_directories(pasta / "SONARE.INI");
-    EXPECT_TRUE(existeNaoRegular(pasta / "SONARE.INI"));
-    EXPECT_EQ(leIniArquivo(pasta / "SONARE.INI", "S", "k", "padrao"), "padrao");
-    EXPECT_FALSE(escreveIniArquivo(pasta / "SONARE.INI", "S", "k", "v"));
-    EXPECT_TRUE(fs::is_directory(pasta / "SONARE.INI"));
 }
 
 // What a started program gets is what the editor gave: blanks, quotes, backslashes and
@@ -240,6 +236,7 @@ TEST_F(SistemaTest, ProgramsGetTheirArgumentsAsTheyAre) {
     std::string esperado;
     for (const std::string& a : argumentos) esperado += a + "\n";
     EXPECT_EQ(*saida, esperado);
+    EXPECT_EQ(saidaDePrograma(programa, std::chrono::seconds(10), 9), esperado.substr(0, 9));
 #endif
 }
 
@@ -260,6 +257,37 @@ TEST_F(SistemaTest, AStartedProgramEndsWithItsCodeOrIsEnded) {
     EXPECT_FALSE(p.rodando());
     EXPECT_FALSE(p.codigoSaida());
     EXPECT_NE(p.inicia({(pasta / "nenhum.exe").string()}, {}), 0);
+#ifndef _WIN32
+    // The desktop's clipboard is read from a program's output: only one that ends well in time.
+    EXPECT_FALSE(saidaDePrograma(sai3, std::chrono::seconds(10), 100));
+    const auto inicio = std::chrono::steady_clock::now();
+    EXPECT_FALSE(saidaDePrograma(espera, std::chrono::milliseconds(200), 100));
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(1));
+    // A child still running ends at once with the program, and so does its whole group.
+    ASSERT_EQ(p.inicia({"/bin/sh", "-c", "sleep 30 & wait"}, {}), 0);
+    encerraFilhosJa();
+    EXPECT_TRUE(p.esperaFim(std::chrono::seconds(2)));
+#endif
 }
+
+#ifndef _WIN32
+// A program named without a folder is looked for in the absolute folders of PATH alone: an
+// empty entry (PATH ending in ':') or a relative one would be the folder the program is in,
+// a folder received from someone else.
+TEST_F(SistemaTest, ANameIsNeverFoundInTheCurrentOrARelativeFolder) {
+    gravaArquivoTeste(pasta / "xdg-open", "#!/bin/sh\necho > iniciado\n");
+    fs::permissions(pasta / "xdg-open", fs::perms::owner_all);
+    DiretorioAtual aqui(pasta.caminho());
+    Variavel path("PATH", "/nao/existe::.:" + pasta.caminho().filename().string());
+    EXPECT_TRUE(achaNoPath("xdg-open").empty());
+    Processos p;
+    EXPECT_NE(p.inicia({"xdg-open", "x"}, pasta.caminho()), 0);
+    EXPECT_FALSE(saidaDePrograma({"xdg-open"}, std::chrono::seconds(2), 100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(pasta / "iniciado"));
+    Variavel absoluto("PATH", "/nao/existe:" + pasta.caminho().string());
+    EXPECT_EQ(achaNoPath("xdg-open"), pasta / "xdg-open");
+}
+#endif
 
 }  // namespace
