@@ -108,15 +108,6 @@ TEST_F(TradutorNumera, ExchangeFilesArePlainFilesOfTheDocumentsFolderAndNoneIsMa
     EXPECT_TRUE(fs::is_empty(fora));
 }
 
-// A program of 3,002 statements is one too many.
-TEST_F(TradutorNumera, AProgramOfTooManyStatementsIsRefused) {
-    Variavel c("LC_ALL", "C");
-    Linhas longo(3000, "X=1;");
-    traduz(longo);
-    EXPECT_EQ(e().numera.codigoErro, 5);
-    EXPECT_EQ(e().numera.linhaErro, 3002);
-}
-
 TEST_F(TradutorNumera, UnderTheBrazilianLocaleTheSeparatorIsTheComma) {
     {
         Variavel c("LC_ALL", "C");

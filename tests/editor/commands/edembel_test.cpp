@@ -7,16 +7,15 @@ namespace {
 
 class Embeleza : public SessaoEdicao {};
 
-TEST(Justifica, GapsWidenFromTheRightInPasses) {
+// Gaps widened from the right in passes, and an indent kept, are the bloco_margens_alinha
+// case; here the lines a fill never leaves: blanks at the end, blanks only, a full line.
+TEST(Justifica, LinesAFillNeverLeaves) {
     struct Caso {
         const char* antes;
         int esquerda, direita;
         const char* depois;
     };
     const Caso casos[] = {
-        {"um dois", 1, 10, "um    dois"},
-        {"a b c", 1, 8, "a  b   c"},  // second pass: the rightmost gap first
-        {"  x y", 3, 8, "  x    y"},  // the indent before the left margin stays
         {"um dois   ", 1, 9, "um   dois"},
         {"  palavra  ", 1, 20, "  palavra"},  // no gap: only the blanks at the end go
         {"um dois", 1, 7, "um dois"},
