@@ -32,32 +32,6 @@ TEST(Deslocamento, StepsOfEightOnlyWhenTheCursorLeavesTheScreen) {
 
 class Tela : public SessaoEdicao {};
 
-TEST_F(Tela, EveryRowScrollsWithTheCursorColumn) {
-    std::string longa, segunda;
-    for (int i = 0; i < 200; ++i) {
-        longa += static_cast<char>('a' + i % 26);
-        segunda += static_cast<char>('0' + i % 10);
-    }
-    texto({longa, segunda}, 1, 100);
-    redesenhaTela(e());
-    EXPECT_EQ(ed().deslocamentoTela, 24);
-    EXPECT_EQ(crt().tela().cursorColuna + 1, 76);
-    EXPECT_EQ(crt().tela().cursorLinha + 1, 15);
-    EXPECT_EQ(textoTela(15), longa.substr(24, 79));
-    EXPECT_EQ(textoTela(16), segunda.substr(24, 79));
-
-    // A line redraw clears the message row; a column needing another scrolling redraws all.
-    crt().GotoXY(1, 9);
-    crt().escreve("mensagem antiga");
-    ed().colunaAtual = 150;
-    atualizaLinhaTela(e());
-    EXPECT_EQ(textoTela(9), "");
-    EXPECT_EQ(ed().deslocamentoTela, 72);
-    EXPECT_EQ(textoTela(15), longa.substr(72, 79));
-    EXPECT_EQ(textoTela(16), segunda.substr(72, 79));
-    EXPECT_EQ(crt().tela().cursorColuna + 1, 78);
-}
-
 TEST_F(Tela, ColoursOfLinesBlockAndSelection) {
     texto(numeradas(8), 3, 1);
     ed().inicioBloco = 2;
