@@ -17,7 +17,7 @@ struct ConfiguracaoSintetizador {
     std::filesystem::path dirDifones;  // regras.rgr, portug.exc, BANCO.IND, BANCO.DIF
     std::string banco;                 // voice bank name, at most 8 characters
     // The pronunciation exceptions both voices share, in the own engine's folder.
-    std::filesystem::path excecoesComuns;
+    std::filesystem::path excecoesComuns{};
 };
 
 // Section TRADUTOR of `ini`: keys dirLetras (default c:\ornato\som\letras) and DIRDIFONES

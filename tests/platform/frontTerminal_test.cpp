@@ -192,7 +192,7 @@ TEST(PintorTerminal, RandomChangesKeepTheScreenEqualToTheModel) {
         confere(t, m);
         if (testing::Test::HasFatalFailure()) return;
         // Otherwise only the changed cells are written, and nothing when nothing changed.
-        if (rodada > 0 && !novaTabela) EXPECT_LT(s.size(), 40u * (mudancas + 1));
+        if (rodada > 0 && !novaTabela) { EXPECT_LT(s.size(), 40u * (mudancas + 1)); }
         EXPECT_EQ(p.atualiza(m), "");
     }
 }

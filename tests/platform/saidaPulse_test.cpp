@@ -94,7 +94,7 @@ TEST(SaidaPulse, PlaysAtTheServerAndDropsWhatItHeldOnAStop) {
     a.escreve(tom(kTaxa, 200));
     std::this_thread::sleep_until(t0 + std::chrono::milliseconds(175));
     const int naFila = a.blocosNaFila();
-    if (Relogio::now() - t0 < std::chrono::milliseconds(195)) EXPECT_EQ(naFila, 1);
+    if (Relogio::now() - t0 < std::chrono::milliseconds(195)) { EXPECT_EQ(naFila, 1); }
     pausa(100);
     EXPECT_EQ(a.blocosNaFila(), 0);
 

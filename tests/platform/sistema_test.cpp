@@ -81,7 +81,7 @@ TEST_F(SistemaTest, TheConverterIsFoundWhereTheSystemPutsItAndGivenAddressesItRe
     fs::create_directories(soffice.parent_path());
     gravaArquivoTeste(soffice, "MZ");
     Variavel programas("ProgramFiles", pasta.caminho().string());
-    if (achaNoPath("soffice").empty()) EXPECT_EQ(achaLibreOffice(""), soffice);
+    if (achaNoPath("soffice").empty()) { EXPECT_EQ(achaLibreOffice(""), soffice); }
     EXPECT_EQ(achaLibreOffice("N"), fs::path());
 #endif
 }
@@ -141,9 +141,9 @@ TEST_F(SistemaTest, SafeSavesReplaceWholeOrLeaveTheFileAsItWas) {
             EXPECT_EQ(g.criada(), c.criada) << c.destino;
             g.escreve("no");
             g.escreve("vo");
-            if (c.conclui) EXPECT_EQ(g.conclui(), c.criada) << c.destino;
+            if (c.conclui) { EXPECT_EQ(g.conclui(), c.criada) << c.destino; }
         }
-        if (c.depois) EXPECT_EQ(leArquivo(c.destino), c.depois) << c.destino;
+        if (c.depois) { EXPECT_EQ(leArquivo(c.destino), c.depois) << c.destino; }
         else EXPECT_FALSE(fs::is_regular_file(c.destino)) << c.destino;
     }
     // No temporary file is left behind.

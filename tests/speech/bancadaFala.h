@@ -139,9 +139,9 @@ inline ::testing::AssertionResult confere(const std::vector<uint8_t>& amostras,
 struct RegistroServidor {
     int aberturas = 0, tipo = -1, voz = -1, taxa = -1, tom = -1, paradas = 0, fechados = 0;
     int falaPor = 0, falandoAinda = 0, tipoRecusado = -1;
-    std::vector<std::string> textos;
+    std::vector<std::string> textos{};
     bool abre = true, cai = false, caiu = false;
-    std::function<void()> aoFalar;
+    std::function<void()> aoFalar{};
 };
 
 class ServidorFalso : public ServidorFala {

@@ -193,7 +193,7 @@ TEST(KitCobertura, EveryRecordingIsCanonicalAtRestAndOfOneLoudness) {
         ASSERT_EQ(banco->le(*d, 0, som), som.size()) << nome;
         ASSERT_FALSE(som.empty()) << nome;
         const bool oclusiva = std::string_view("PBTDKGCQ").find(nome[1]) != std::string_view::npos;
-        if (!oclusiva) EXPECT_GE(std::abs(som.front() - 128), 2) << nome;
+        if (!oclusiva) { EXPECT_GE(std::abs(som.front() - 128), 2) << nome; }
         EXPECT_GE(std::abs(som.back() - 128), 2) << nome;
     }
 }

@@ -78,7 +78,7 @@ TEST(KitOnda, TheUnitLiesBetweenThePhonemeMarks) {
                    Caso{3, 2, false, 0, 0}, Caso{4, 1, false, 0, 0}}) {
         auto t = trechoDaUnidade(m, 520, c.antes, c.depois, c.doMeio);
         ASSERT_EQ(t.has_value(), c.fim != 0) << c.antes << "," << c.depois;
-        if (t) EXPECT_EQ(std::pair(t->inicio, t->fim), std::pair(c.inicio, c.fim));
+        if (t) { EXPECT_EQ(std::pair(t->inicio, t->fim), std::pair(c.inicio, c.fim)); }
     }
     EXPECT_FALSE(trechoDaUnidade(m, 400, 1, 0, false));  // marks past the samples
 }

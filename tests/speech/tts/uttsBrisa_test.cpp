@@ -74,7 +74,7 @@ TEST(FrasesTts, PhraseByPhraseGivesTheWholeTextsLines) {
         size_t n = 0;
         while (frases.proxima(linhas)) ++n;
         EXPECT_EQ(linhas, e.deUmaVez(t)) << u(t);
-        if (t.size() > 40) EXPECT_GE(n, 4u) << u(t);
+        if (t.size() > 40) { EXPECT_GE(n, 4u) << u(t); }
     }
     // The cuts in the long stretch fell between an s and a vowel: the joins are there.
     const auto linhas = e.deUmaVez(semPonto);
@@ -110,7 +110,7 @@ TEST_F(MotorBrisaTest, EachMissingOrBrokenFileKeepsTheEngineClosed) {
         const std::string antes = leArquivo(arquivo);
         gravaArquivoTeste(arquivo, conteudo);
         EXPECT_FALSE(m.abre(arquivos_)) << arquivo;
-        if (!erro.empty()) EXPECT_EQ(m.ultimoErro(), erro);
+        if (!erro.empty()) { EXPECT_EQ(m.ultimoErro(), erro); }
         EXPECT_FALSE(m.aberto());
         gravaArquivoTeste(arquivo, antes);
     };
@@ -207,7 +207,7 @@ TEST_F(MotorBrisaTest, AQuestionRisesAndAStatementFallsToTheirEndsAtEveryPitch) 
             const FimDeFrase r = ouveFim(m, pasta_ / "br4", frase);
             const bool pergunta = std::string_view(frase).ends_with('?');
             EXPECT_NEAR(r.ultimo, r.alvo, r.alvo * 0.05) << frase << " tom " << tom;
-            if (pergunta) EXPECT_GT(r.ultimo, 1.2 * r.primeiro) << frase << " tom " << tom;
+            if (pergunta) { EXPECT_GT(r.ultimo, 1.2 * r.primeiro) << frase << " tom " << tom; }
             else EXPECT_LT(r.ultimo, 0.9 * r.primeiro) << frase << " tom " << tom;
             EXPECT_GE(r.menor, 60) << frase << " tom " << tom;
         }
