@@ -53,7 +53,7 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
         else
             std::ofstream(alvo) << "x";
     }
-    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
+    const Variavel ambiente("SONARE_ROOT", raiz.string());
 
     const std::string mapeado = mapeiaCaminho(caminho);
     confirma(mapeado.find('\\') == std::string::npos);

@@ -1,16 +1,6 @@
-// Fuzz entry for the speech engines' stages that read rules, text or phonemes: the input's
-// first byte picks the stage (its value modulo 3; the corpus writes '0', '1' or '2') and the
-// rest is that stage's input.
-// 0: the built-in synthesizer's rule loader, exception loader and translator, on a rule file,
-//    an exception file and a text separated by NUL bytes; the whole rest is also read as a
-//    diphone index.
-// 1: the text-to-speech engine's rule, exception and abbreviation loaders, its normaliser and
-//    converter, on a rule file, an exception file, an abbreviation file and a text separated
-//    by NUL bytes; the text made phrase by phrase must be the whole text made at once.
-// 2: the diphone synthesizer, on phoneme-file lines written to a synthesizer on the tests'
-//    small voice (unknown phonemes refused, then allowed): no line may make more samples
-//    than the lengths it asks for allow. The whole rest is also read as a voice database.
-#include <span>
+// Fuzz entry for the speech engines' stages that read rules, text or phoneme lines: the
+// input's first byte picks the stage (its value modulo 3; the corpus writes '0', '1' or '2')
+// and the rest is that stage's input.
 #include <sstream>
 
 #include "fuzz.h"
@@ -27,6 +17,8 @@
 
 namespace {
 
+// The built-in synthesizer's rule and exception loaders and its translator, on a rule file,
+// an exception file and a text separated by NUL bytes; the whole is also a diphone index.
 void confereTradutor(std::string_view resto, std::span<const uint8_t> bytes) {
     std::istringstream textoRegras{std::string(proximaParte(resto))};
     std::istringstream textoExcecoes{std::string(proximaParte(resto))};
@@ -38,6 +30,8 @@ void confereTradutor(std::string_view resto, std::span<const uint8_t> bytes) {
     interpretaIndice(bytes, bytes.size() / 2);
 }
 
+// The text-to-speech engine's loaders, normaliser and converter, on a rule file, an exception
+// file, an abbreviation file and a text separated by NUL bytes.
 void confereBrisa(std::string_view resto, std::span<const uint8_t>) {
     const std::string_view regras = proximaParte(resto);
     const std::string_view excecoes = proximaParte(resto);
@@ -55,6 +49,7 @@ void confereBrisa(std::string_view resto, std::span<const uint8_t>) {
     const std::vector<std::string> fonemas = portug.converte(itens);
     // One marker per item and the closing pause at least.
     confirma(fonemas.size() >= itens.size() + 1 && fonemas.back() == "__");
+    // The text made phrase by phrase is the whole text made at once.
 
     const ProsodiaTts prosodia;
     const ListaDifones difones;
@@ -70,6 +65,9 @@ void confereBrisa(std::string_view resto, std::span<const uint8_t>) {
     confirma(porFrase == deUmaVez);
 }
 
+// Phoneme-file lines written to a diphone synthesizer on the tests' small voice (unknown
+// phonemes refused, then allowed): no line may make more samples than the lengths it asks
+// for allow. The whole is also read as a voice database.
 void confereFonemas(std::string_view texto, std::span<const uint8_t> bytes) {
     std::string erro;
     interpretaBancoVoz(bytes, erro);

@@ -43,7 +43,7 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
     if (tamanho == 0) return 0;
     // Written files go to a folder of this process, never to the user's.
     const std::filesystem::path pasta = temporarioDoFuzz("numera");
-    const VariavelDoFuzz windir("SONARE_WINDIR", pasta);
+    const Variavel windir("SONARE_WINDIR", pasta.string());
     // The exchange statements create their files in the current folder: that one too.
     std::error_code ec;
     std::filesystem::create_directories(pasta, ec);

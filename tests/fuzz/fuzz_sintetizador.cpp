@@ -76,7 +76,7 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     fs::create_directories(raiz / "som" / "letras", ec);
     fs::create_directories(raiz / "som" / "difones", ec);
     std::ofstream(ini, std::ios::binary | std::ios::trunc) << textoIni;
-    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
+    const Variavel ambiente("SONARE_ROOT", raiz.string());
 
     const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(ini, banco);
     confirma(config.banco == banco);
