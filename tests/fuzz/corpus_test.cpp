@@ -10,10 +10,9 @@
 
 // Each fuzz entry with its corpus folder and the fewest inputs the folder must hold.
 #define CORPORA(X)                                                                                 \
-    X(Tradutor, tradutor, 5) X(Brisa, brisa, 4) X(Onda, onda, 10) X(Dicionario, dicionario, 6)     \
-    X(Arquivo, arquivo, 10) X(TeclasTerminal, teclas, 10) X(Numera, numera, 10)                    \
-    X(Fonemas, fonemas, 5) X(Caminhos, caminhos, 5) X(Marcas, marcas, 10)                          \
-    X(RespostaSsip, resposta_ssip, 5) X(Sintetizador, sintetizador, 10)
+    X(Fala, fala, 14) X(Onda, onda, 10) X(Dicionario, dicionario, 6) X(Arquivo, arquivo, 10)       \
+    X(TeclasTerminal, teclas, 10) X(Numera, numera, 10) X(Caminhos, caminhos, 5)                   \
+    X(Marcas, marcas, 10) X(RespostaSsip, resposta_ssip, 5) X(Sintetizador, sintetizador, 10)
 #define DECLARA(nome, pasta, minimo) int fuzz##nome(const uint8_t* dados, size_t tamanho);
 CORPORA(DECLARA)
 

@@ -8,12 +8,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The tests' shared helpers: an environment variable (a family root, a Windows folder) is set
+// for one input with Variavel and put back as it was afterwards.
+#include "../apoio.h"
 
 // A property that must hold: the fuzzer stops at the input that breaks it.
 inline void confirma(bool condicao) {
@@ -52,25 +55,3 @@ inline bool dentroDe(const std::filesystem::path& p, const std::filesystem::path
         if (parte == "..") return false;
     return true;
 }
-
-// An environment variable (a family root, a Windows folder) set for one input and put back
-// as it was afterwards: the test binary shares it with its other tests.
-class VariavelDoFuzz {
-  public:
-    VariavelDoFuzz(const char* nome, const std::filesystem::path& valor) : nome_(nome) {
-        if (const char* v = std::getenv(nome)) antes_ = v;
-        setenv(nome, valor.c_str(), 1);
-    }
-    ~VariavelDoFuzz() {
-        if (antes_)
-            setenv(nome_, antes_->c_str(), 1);
-        else
-            unsetenv(nome_);
-    }
-    VariavelDoFuzz(const VariavelDoFuzz&) = delete;
-    VariavelDoFuzz& operator=(const VariavelDoFuzz&) = delete;
-
-  private:
-    const char* nome_;
-    std::optional<std::string> antes_;
-};

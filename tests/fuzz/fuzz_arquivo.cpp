@@ -64,14 +64,6 @@ int fuzzArquivo(const uint8_t* dados, size_t tamanho) {
     confereUtf8EmPedacos(bytes);
     bool dividiu = false;
     const std::vector<std::string> inteiras = separaLinhas(bytes, dividiu);
-
-    std::vector<std::string> pedacos;
-    LeitorLinhas leitor([&pedacos](std::string_view l) { pedacos.emplace_back(l); });
-    for (size_t de = 0, n = 1; de < bytes.size(); de += n, n = n * 7 % 13 + 1)
-        leitor.alimenta(bytes.substr(de, n));
-    leitor.termina();
-    confirma(pedacos == inteiras && leitor.dividiu() == dividiu);
-
     bool curtas = true;
     for (const std::string& l : inteiras) {
         confirma(l.size() <= 180);

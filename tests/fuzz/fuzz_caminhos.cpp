@@ -2,8 +2,6 @@
 // of files to create in a family root of its own. The mapping has no '\' left and puts a
 // first component "ornato" under the root; inside the root, a file found without regard
 // to case is the path asked for up to case, and a program found is a regular file.
-#include <fstream>
-
 #include "fuzz.h"
 #include "platform/caminhos.h"
 #include "platform/texto.h"
@@ -51,9 +49,9 @@ int fuzzCaminhos(const uint8_t* dados, size_t tamanho) {
         if (i % 2)
             fs::create_directory(alvo, ec);
         else
-            std::ofstream(alvo) << "x";
+            gravaArquivoTeste(alvo, "x");
     }
-    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
+    const Variavel ambiente("SONARE_ROOT", raiz.string());
 
     const std::string mapeado = mapeiaCaminho(caminho);
     confirma(mapeado.find('\\') == std::string::npos);

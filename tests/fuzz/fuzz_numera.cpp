@@ -43,12 +43,11 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
     if (tamanho == 0) return 0;
     // Written files go to a folder of this process, never to the user's.
     const std::filesystem::path pasta = temporarioDoFuzz("numera");
-    const VariavelDoFuzz windir("SONARE_WINDIR", pasta);
+    const Variavel windir("SONARE_WINDIR", pasta.string());
     // The exchange statements create their files in the current folder: that one too.
     std::error_code ec;
     std::filesystem::create_directories(pasta, ec);
-    const std::filesystem::path antes = std::filesystem::current_path(ec);
-    std::filesystem::current_path(pasta, ec);
+    const DiretorioAtual aqui(pasta);
 
     std::vector<std::string> linhas;
     std::string_view texto(reinterpret_cast<const char*>(dados) + 1, tamanho - 1);
@@ -78,7 +77,6 @@ int fuzzNumera(const uint8_t* dados, size_t tamanho) {
         for (size_t i = 0; i < linhas.size(); ++i) confirma(e.ed.linha(static_cast<int>(i) + 1) == linhas[i]);
     }
 
-    std::filesystem::current_path(antes, ec);
     std::filesystem::remove_all(pasta, ec);
     return 0;
 }

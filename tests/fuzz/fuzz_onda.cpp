@@ -2,8 +2,6 @@
 // read, and over memory), the second voice's leOndaPcm, and the capture device fed with
 // what they find. The whole input is one would-be RIFF WAVE.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <sstream>
 
@@ -71,8 +69,7 @@ void confereCaptura(const std::vector<uint8_t>& wave, const OndaPcm& onda) {
         const uint64_t quadros = onda.dados.size() / quadro;
         esperadas = 2 * ((quadros * 44100 + taxa - 1) / taxa);  // samples, both voices
     }
-    std::ifstream f(arquivo, std::ios::binary);
-    const std::vector<uint8_t> conteudo{std::istreambuf_iterator<char>(f), {}};
+    const std::vector<uint8_t> conteudo = leBytes(arquivo);
     std::filesystem::remove(arquivo);
     OndaPcm gravada;
     confirma(leOndaPcm(conteudo, gravada) && gravada.formato == AudioCaptura::kFormatoArquivo);

@@ -5,8 +5,6 @@
 // section keeps its value. Both folders the configuration names are folder paths ending in
 // '/'; a missing key gives the family root's own folder; the bank name is kept; and opening
 // with what was read never crashes: with no bank there, it reports the missing voice.
-#include <fstream>
-
 #include "fuzz.h"
 #include "platform/ini.h"
 #include "platform/texto.h"
@@ -75,8 +73,8 @@ int fuzzSintetizador(const uint8_t* dados, size_t tamanho) {
     std::error_code ec;
     fs::create_directories(raiz / "som" / "letras", ec);
     fs::create_directories(raiz / "som" / "difones", ec);
-    std::ofstream(ini, std::ios::binary | std::ios::trunc) << textoIni;
-    const VariavelDoFuzz ambiente("SONARE_ROOT", raiz);
+    gravaArquivoTeste(ini, textoIni);
+    const Variavel ambiente("SONARE_ROOT", raiz.string());
 
     const ConfiguracaoSintetizador config = leConfiguracaoSintetizador(ini, banco);
     confirma(config.banco == banco);
