@@ -70,14 +70,8 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
     }
 }
 
-// A typed name loads in the nome_pedido_ctrl_u case; these load nothing.
-TEST_F(Carga, AskedNameGivenUpOrAFolder) {
-    DiretorioAtual aqui(pasta_.caminho());
-    for (const char* teclas : {"{Esc}", "{Enter}", "pasta/{Enter}", "pasta\\{Enter}"}) {
-        abre(teclas);
-        EXPECT_FALSE(carregaArquivo(e())) << teclas;
-    }
-}
+// A typed name loads in the nome_pedido_ctrl_u case; Esc, an empty name and a folder's
+// name load nothing in the f3_nome_de_pasta case.
 
 TEST(NomesArquivo, FullPathAndWindowTitle) {
     EXPECT_EQ(caminhoCompleto("carta.txt"), nomeEditor(fs::current_path()) + "/carta.txt");
