@@ -87,23 +87,8 @@ TEST_F(Leitura, NextWordOverATabOrPastTheEnd) {
     EXPECT_EQ(crt().tela().cursorColuna + 1, 80);
 }
 
-// The pieces joined by "|", each sign in brackets.
-std::string pecas(std::string_view texto, const Abreviaturas& abreviaturas = {}) {
-    std::string s;
-    for (const PecaFalada& p : cortaNaPontuacao(texto, abreviaturas))
-        s += (s.empty() ? "" : "|") + (p.sinal ? "[" + p.texto + "]" : p.texto);
-    return s;
-}
-
-TEST(Pontuacao, PiecesCutAtTheSignsAServerWouldSwallow) {
-    EXPECT_EQ(pecas("Ola, (sim) a/b\\c"), "Ola|[,]| |[(]|sim|[)]| a|[/]|b|[\\]|c");
-    EXPECT_EQ(pecas("..."), "[.]|[.]|[.]");
-    EXPECT_EQ(pecas("x-y=z"), "x-y=z");
-    Abreviaturas lista;
-    lista.carregaTexto("Sr=senhor\netc.=etcetera\n");
-    EXPECT_EQ(pecas("O Sr. Silva, etc. Fim", lista), "O Sr. Silva|[,]| etc|[.]| Fim");
-}
-
+// The signs a speech server would swallow, cut out and spelled or left to it as the
+// option says, are the servidor_pontuacao and servidor_sem_pontuacao cases.
 class LeituraComServidor : public SessaoEdicao {
   protected:
     void SetUp() override {
@@ -117,15 +102,6 @@ class LeituraComServidor : public SessaoEdicao {
     bancada::RegistroServidor servidor_;
     std::vector<bool> assincronos_;
 };
-
-TEST_F(LeituraComServidor, PunctuationIsSpelledOnlyWhenAsked) {
-    ed().falaPontuacao = true;
-    falaLinha(e(), "Ola, mundo.");
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"texto Ola", "soletra ,", "texto  mundo", "soletra ."}));
-    ed().falaPontuacao = false;
-    falaLinha(e(), "Ola, mundo.");
-    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Ola, mundo."});
-}
 
 TEST_F(LeituraComServidor, RestOfLineAtOnceAndReadingWithoutBlockingRecordings) {
     ed().falaPontuacao = false;
