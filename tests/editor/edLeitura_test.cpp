@@ -13,7 +13,7 @@ namespace {
 
 // ---- Marks -------------------------------------------------------------------------------
 
-// The kinds the announcement test below does not tell apart by what it hears or keeps.
+// The kinds the marcas_anunciadas case does not tell apart by what it hears or keeps.
 TEST(Marcas, WhatIsAMarkInAnyCaseAndWhatIsNot) {
     const std::pair<const char*, TipoMarca> casos[] = {
         {"<AF>", TipoMarca::Justificado},     {"<AL>", TipoMarca::Esquerda},
@@ -40,29 +40,6 @@ TEST(Marcas, WhatIsAMarkInAnyCaseAndWhatIsNot) {
 }
 
 class Leitura : public SessaoEdicao {};
-
-TEST_F(Leitura, MarksAnnouncedByKindAndStateKept) {
-    EstadoFormatacao estado;
-    for (const char* m :
-         {"<IN>", "<CE=6>", "<CE=16>", "<CE=999>", "<SF=abc>", "<TF=Arial>", "<AR>"})
-        EXPECT_TRUE(interpretaMarca(e(), estado, m, false)) << m;
-    EXPECT_FALSE(interpretaMarca(e(), estado, "<XX>", false));
-    EXPECT_EQ(ouvidoSemTextos(),
-              (Ouvido{"mensagem EDININEG", "mensagem EDVERMEL", "mensagem EDCINZ25", "texto 999",
-                      "mensagem EDTAMANH", "texto 0", "texto Arial", "mensagem EDALIDIR"}));
-    EXPECT_TRUE(estado.negrito);
-    EXPECT_EQ(estado.cor, "<CE=999>");
-    EXPECT_EQ(estado.tamanho, "<SF=abc>");
-    EXPECT_EQ(estado.fonte, "<TF=Arial>");
-
-    for (const char* m : {"<FN>", "<II>", "<IS>", "<C>"})
-        EXPECT_TRUE(interpretaMarca(e(), estado, m, true)) << m;
-    EXPECT_TRUE(ouvidoSemTextos().empty());  // silently
-    EXPECT_FALSE(estado.negrito);
-    EXPECT_TRUE(estado.italico);
-    EXPECT_TRUE(estado.sublinhado);
-    EXPECT_EQ(estado.alinhamento, "<C>");
-}
 
 // ---- Speaking a line -----------------------------------------------------------------------
 
