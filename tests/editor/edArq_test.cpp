@@ -29,29 +29,21 @@ class Arquivos : public SessaoEdicao {
 using Carga = Arquivos;
 
 TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
-    gravaArquivoTeste(pasta_ / "leiame", "sem extensao");
-    gravaArquivoTeste(pasta_ / "vazio.txt", "");
-    gravaArquivoTeste(pasta_ / "longas.txt", std::string(164, 'a') + " b\r\n" + std::string(200, 'c'));
     fs::create_directory(pasta_ / "pasta.d");
     ASSERT_EQ(mkfifo((pasta_ / "tubo").c_str(), 0600), 0);
     gravaArquivoTeste(pasta_ / "x\\y.txt", "barra");
-    // Above the limit (a sparse file: no disk taken), and UTF-16 that cannot be decoded.
+    // Above the limit (a sparse file: no disk taken).
     gravaArquivoTeste(pasta_ / "grande.txt", "");
     fs::resize_file(pasta_ / "grande.txt", kMaiorArquivoTexto + 1);
-    gravaArquivoTeste(pasta_ / "impar.txt", std::string("\xFF\xFEo\0i\0!", 7));
     const struct {
         const char* nome;
         Linhas linhas;
         const char* nomeFinal;  // empty: a save must ask for a name
         Ouvido mensagens;
     } casos[] = {
-        // A plain load, a new file and the default extension are in the acceptance cases
-        // (f3_outro_arquivo, nome_pedido_ctrl_u).
-        {"leiame", {"sem extensao"}, "leiame", {"mensagem EDARQCRG"}},
-        {"vazio.txt", {""}, "vazio.txt", {"mensagem EDARQCRG"}},
-        // Long lines are said once for the whole load.
-        {"longas.txt", {std::string(164, 'a'), "b", std::string(180, 'c'), std::string(20, 'c')},
-         "longas.txt", {"mensagem EDLINGRA", "mensagem EDARQCRG"}},
+        // A plain load, a name without an extension, an empty file, long lines and UTF-16
+        // that cannot be decoded are in the acceptance cases (f3_outro_arquivo,
+        // nome_pedido_ctrl_u, carga_arquivos_diversos); these are names no case can give.
         // Something that cannot be read is no new file: never written over by a save.
         {"pasta.d", {""}, "", {"mensagem EDERRLEI"}},
         // A pipe or a device is what was named, never a new "tubo.txt".
@@ -60,8 +52,6 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
         {"x\\y.txt", {"barra"}, "x\\y.txt", {"mensagem EDARQCRG"}},
         // A file larger than the editor takes is refused whole, never loaded in part.
         {"grande.txt", {""}, "", {"mensagem EDARQGRD"}},
-        // UTF-16 read as bytes would lose its NULs on a save: the name goes.
-        {"impar.txt", {"\xFF\xFEo#i#!"}, "", {"mensagem EDUTF16R", "mensagem EDARQCRG"}},
     };
     for (const auto& c : casos) {
         texto({"antigo", "texto"}, 2, 4);
@@ -80,14 +70,8 @@ TEST_F(Carga, WhatIsLoadedAndWhatIsSaid) {
     }
 }
 
-// A typed name loads in the nome_pedido_ctrl_u case; these load nothing.
-TEST_F(Carga, AskedNameGivenUpOrAFolder) {
-    DiretorioAtual aqui(pasta_.caminho());
-    for (const char* teclas : {"{Esc}", "{Enter}", "pasta/{Enter}", "pasta\\{Enter}"}) {
-        abre(teclas);
-        EXPECT_FALSE(carregaArquivo(e())) << teclas;
-    }
-}
+// A typed name loads in the nome_pedido_ctrl_u case; Esc, an empty name and a folder's
+// name load nothing in the f3_nome_de_pasta case.
 
 TEST(NomesArquivo, FullPathAndWindowTitle) {
     EXPECT_EQ(caminhoCompleto("carta.txt"), nomeEditor(fs::current_path()) + "/carta.txt");

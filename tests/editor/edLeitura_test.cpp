@@ -13,7 +13,7 @@ namespace {
 
 // ---- Marks -------------------------------------------------------------------------------
 
-// The kinds the announcement test below does not tell apart by what it hears or keeps.
+// The kinds the marcas_anunciadas case does not tell apart by what it hears or keeps.
 TEST(Marcas, WhatIsAMarkInAnyCaseAndWhatIsNot) {
     const std::pair<const char*, TipoMarca> casos[] = {
         {"<AF>", TipoMarca::Justificado},     {"<AL>", TipoMarca::Esquerda},
@@ -41,29 +41,6 @@ TEST(Marcas, WhatIsAMarkInAnyCaseAndWhatIsNot) {
 
 class Leitura : public SessaoEdicao {};
 
-TEST_F(Leitura, MarksAnnouncedByKindAndStateKept) {
-    EstadoFormatacao estado;
-    for (const char* m :
-         {"<IN>", "<CE=6>", "<CE=16>", "<CE=999>", "<SF=abc>", "<TF=Arial>", "<AR>"})
-        EXPECT_TRUE(interpretaMarca(e(), estado, m, false)) << m;
-    EXPECT_FALSE(interpretaMarca(e(), estado, "<XX>", false));
-    EXPECT_EQ(ouvidoSemTextos(),
-              (Ouvido{"mensagem EDININEG", "mensagem EDVERMEL", "mensagem EDCINZ25", "texto 999",
-                      "mensagem EDTAMANH", "texto 0", "texto Arial", "mensagem EDALIDIR"}));
-    EXPECT_TRUE(estado.negrito);
-    EXPECT_EQ(estado.cor, "<CE=999>");
-    EXPECT_EQ(estado.tamanho, "<SF=abc>");
-    EXPECT_EQ(estado.fonte, "<TF=Arial>");
-
-    for (const char* m : {"<FN>", "<II>", "<IS>", "<C>"})
-        EXPECT_TRUE(interpretaMarca(e(), estado, m, true)) << m;
-    EXPECT_TRUE(ouvidoSemTextos().empty());  // silently
-    EXPECT_FALSE(estado.negrito);
-    EXPECT_TRUE(estado.italico);
-    EXPECT_TRUE(estado.sublinhado);
-    EXPECT_EQ(estado.alinhamento, "<C>");
-}
-
 // ---- Speaking a line -----------------------------------------------------------------------
 
 // Reading through the keys, in each formatting mode, is in the leitura_palavras_frases
@@ -87,23 +64,8 @@ TEST_F(Leitura, NextWordOverATabOrPastTheEnd) {
     EXPECT_EQ(crt().tela().cursorColuna + 1, 80);
 }
 
-// The pieces joined by "|", each sign in brackets.
-std::string pecas(std::string_view texto, const Abreviaturas& abreviaturas = {}) {
-    std::string s;
-    for (const PecaFalada& p : cortaNaPontuacao(texto, abreviaturas))
-        s += (s.empty() ? "" : "|") + (p.sinal ? "[" + p.texto + "]" : p.texto);
-    return s;
-}
-
-TEST(Pontuacao, PiecesCutAtTheSignsAServerWouldSwallow) {
-    EXPECT_EQ(pecas("Ola, (sim) a/b\\c"), "Ola|[,]| |[(]|sim|[)]| a|[/]|b|[\\]|c");
-    EXPECT_EQ(pecas("..."), "[.]|[.]|[.]");
-    EXPECT_EQ(pecas("x-y=z"), "x-y=z");
-    Abreviaturas lista;
-    lista.carregaTexto("Sr=senhor\netc.=etcetera\n");
-    EXPECT_EQ(pecas("O Sr. Silva, etc. Fim", lista), "O Sr. Silva|[,]| etc|[.]| Fim");
-}
-
+// The signs a speech server would swallow, cut out and spelled or left to it as the
+// option says, are the servidor_pontuacao and servidor_sem_pontuacao cases.
 class LeituraComServidor : public SessaoEdicao {
   protected:
     void SetUp() override {
@@ -117,15 +79,6 @@ class LeituraComServidor : public SessaoEdicao {
     bancada::RegistroServidor servidor_;
     std::vector<bool> assincronos_;
 };
-
-TEST_F(LeituraComServidor, PunctuationIsSpelledOnlyWhenAsked) {
-    ed().falaPontuacao = true;
-    falaLinha(e(), "Ola, mundo.");
-    EXPECT_EQ(ouvidoSemTextos(), (Ouvido{"texto Ola", "soletra ,", "texto  mundo", "soletra ."}));
-    ed().falaPontuacao = false;
-    falaLinha(e(), "Ola, mundo.");
-    EXPECT_EQ(ouvidoSemTextos(), Ouvido{"texto Ola, mundo."});
-}
 
 TEST_F(LeituraComServidor, RestOfLineAtOnceAndReadingWithoutBlockingRecordings) {
     ed().falaPontuacao = false;
