@@ -110,16 +110,8 @@ TEST_F(Bloco, MarksPastTheEndAndTheLastLine) {
     EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDJUSTIF");
 }
 
+// The block alone sorted, accents and equal forms, is the bloco_ordena_troca case.
 TEST_F(Bloco, SortFollowsTheExchangeLoop) {
-    texto({"b", "\xC1", "a", "B2", "B1"}, 1);  // Á
-    bloco(1, 3);
-    ordenaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"\xC1", "a", "b", "B2", "B1"}));
-    bloco(3, 5);  // forms B, B, A end as A, second B, first B
-    texto({"x", "y", "B", "b", "a"}, 1);
-    ordenaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"x", "y", "a", "b", "B"}));
-
     // Random blocks with many equal forms: case, accents and prefixes.
     const std::vector<std::string> pecas = {"a", "A", "\xE1", "b", "B", "", " ", "ab", "\xC9", "e"};
     std::mt19937 sorte(11);
