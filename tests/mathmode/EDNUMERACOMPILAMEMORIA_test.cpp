@@ -63,13 +63,6 @@ TEST(AvaliadorNumera, OrderOfOperationsAndTheLanguagesOwnCases) {
     for (const auto& [linha, esperado] : casos) EXPECT_EQ(x.avalia(linha), esperado) << linha;
 }
 
-TEST(AvaliadorNumera, EveryStepIsRoundedToFifteenDigits) {
-    Execucao x;
-    // In doubles 1/3*3 is exactly 1; written as text after the division it is not.
-    EXPECT_EQ(x.avalia("Y=1/3*3"), "0.999999999999999");
-    EXPECT_EQ(x.avalia("Y=3*(1/3)"), "0.999999999999999");
-}
-
 // Values pass between operations as the general conversion's 15 digits: the evaluator's
 // short ways give exactly the values and digits the texts would, at every magnitude.
 TEST(AvaliadorNumera, FifteenDigitValuesAreTheTextsOwn) {

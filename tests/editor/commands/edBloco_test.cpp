@@ -110,16 +110,8 @@ TEST_F(Bloco, MarksPastTheEndAndTheLastLine) {
     EXPECT_EQ(ouvidoSemTextos().back(), "mensagem EDJUSTIF");
 }
 
+// The block alone sorted, accents and equal forms, is the bloco_ordena_troca case.
 TEST_F(Bloco, SortFollowsTheExchangeLoop) {
-    texto({"b", "\xC1", "a", "B2", "B1"}, 1);  // Á
-    bloco(1, 3);
-    ordenaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"\xC1", "a", "b", "B2", "B1"}));
-    bloco(3, 5);  // forms B, B, A end as A, second B, first B
-    texto({"x", "y", "B", "b", "a"}, 1);
-    ordenaBloco(e());
-    EXPECT_EQ(linhas(), (Linhas{"x", "y", "a", "b", "B"}));
-
     // Random blocks with many equal forms: case, accents and prefixes.
     const std::vector<std::string> pecas = {"a", "A", "\xE1", "b", "B", "", " ", "ab", "\xC9", "e"};
     std::mt19937 sorte(11);
@@ -133,25 +125,15 @@ TEST_F(Bloco, SortFollowsTheExchangeLoop) {
     }
 }
 
-TEST_F(Bloco, CaseUtf8AndWordCount) {
+TEST(BlocoTexto, CaseAndWordCount) {
     EXPECT_EQ(primeirasMaiusculas("\xC9RAMOS dois"), "\xE9ramos Dois");  // ÉRAMOS -> éramos
     EXPECT_EQ(maiusculas1252("a\xE7\xE3o \xFF\x9C \xF7\xDF"), "A\xC7\xC3O \x9F\x8C \xF7\xDF");
     EXPECT_EQ(minusculas1252("A\xC7\xC3O \x9F\x8C \xD7"), "a\xE7\xE3o \xFF\x9C \xD7");
     EXPECT_EQ(contaPalavras("  um   dois\t tres  "), 3);
     EXPECT_EQ(contaPalavras(" \t "), 0);
 
-    abre("u{Enter}ux");
-    const std::string cheia(200, '\xE9');  // 400 bytes in UTF-8: it stays as it was
-    texto({"ol\xE1", cheia, "  ", "fim"}, 4, 2);
-    bloco(1, 3);
-    menuConversao(e());
-    EXPECT_EQ(linhas(), (Linhas{"ol\xC3\xA1", cheia, "  ", "fim"}));
-    EXPECT_EQ(std::tuple(ed().linhaAtual, ed().colunaAtual, marcas()),
-              std::tuple(4, 2, std::pair(1, 3)));
-    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDPUTF8", "bip", "mensagem EDOK"}));
-    menuConversao(e());  // anything but Enter or S gives up
-    EXPECT_EQ(ed().linha(1), "ol\xC3\xA1");
-    // The count said by U C is the bloco_novo_usuario case.
+    // The count said by U C is the bloco_novo_usuario case, the block written as UTF-8
+    // bloco_converte_utf8.
 }
 
 // A folder, a missing file and a binary file read in are the case bloco_arquivos_ilegiveis;

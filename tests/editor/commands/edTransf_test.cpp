@@ -14,23 +14,9 @@ class Transferencia : public SessaoEdicao {
     void poeClipboard(const std::string& t) { crt().frente().copiaTexto(t); }
 };
 
-// Copying the selection, the block or the cursor line, pasting as the block, the Word form
-// and decoding the block are in the transferencia_blocos case; here the other line ends
-// and an empty clipboard.
-TEST_F(Transferencia, PastedLineEndsOfAnyKindAndAnEmptyClipboard) {
-    for (const char* colado : {"a\r\nb\r\n\r\nc", "a\rb\r\rc"}) {
-        texto({"x", "y"}, 2, 2);
-        poeClipboard(colado);
-        colaLinhas(e());
-        EXPECT_EQ(linhas(), (Linhas{"x", "a", "b", "", "c", "y"})) << colado;
-    }
-    poeClipboard("");
-    ouvido();
-    colaNaLinha(e());
-    EXPECT_EQ(ed().nLinhas(), 6);
-    EXPECT_TRUE(ouvido().empty());
-}
-
+// Copying the selection, the block or the cursor line, pasting as the block with line ends
+// of any kind, the Word form and decoding the block are in the transferencia_blocos case; an
+// empty clipboard in cola_clipboard_vazio.
 TEST_F(Transferencia, LongPastedParagraphsAreCutWithoutLosingText) {
     const std::string palavras = std::string(158, 'p') + " ab cd";
     const std::string corrido(300, 'z');

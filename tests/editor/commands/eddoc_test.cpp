@@ -98,15 +98,6 @@ TEST_F(Documentos, ConvertedUtf8TextIsReadWithLongLinesAndForeignCharacters) {
     EXPECT_TRUE(ouviu(ouvido(), "mensagem EDLINGRA"));
 }
 
-// The converter run under a name with blanks is the case gera_doc_nome_com_brancos.
-TEST_F(Documentos, GenerateWithoutTheConverterSaysSo) {
-    ini("DOCCONV=c:\\ornato\\nao-ha.exe\n");
-    abre("");
-    ed().nomeArquivo = arq("outra.txt").string();
-    geraDoc(e());
-    EXPECT_TRUE(contemEmOrdem(rastro(), {"mensagem EDTXTNEX", "clique"}));
-}
-
 TEST_F(Documentos, TheFontListIsReadOrMadeFromFontconfig) {
     ini("ARQFONTES=" + arq("fontes.ini").string() + "\n");
     abre("");
