@@ -27,13 +27,19 @@ bool maiuscula(char c) { return letra(c) && maiuscula1252(c) == c && minuscula12
 
 }  // namespace
 
+std::string leBrisatts(const LeIniFala& leIni, const char* chave, const char* padrao) {
+    const std::string v(apara(leIni("BRISATTS", chave)));
+    return v.empty() ? std::string(padrao) : v;
+}
+
+std::string arquivoDaPastaBrisatts(const LeIniFala& leIni, std::string_view nome) {
+    const std::string dir = pastaComBarra(leBrisatts(leIni, "DIR", "\\ornato\\brisatts\\"));
+    return arquivoWindows(dir + std::string(nome)).string();
+}
+
 std::string arquivoBrisatts(const LeIniFala& leIni, std::string_view extensao) {
-    auto le = [&](const char* chave, const char* padrao) {
-        const std::string v(apara(leIni("BRISATTS", chave)));
-        return v.empty() ? std::string(padrao) : v;
-    };
-    const std::string dir = pastaComBarra(le("DIR", "\\ornato\\brisatts\\"));
-    return arquivoWindows(dir + le("BASE", "portug") + std::string(extensao)).string();
+    return arquivoDaPastaBrisatts(leIni,
+                                  leBrisatts(leIni, "BASE", "portug") + std::string(extensao));
 }
 
 bool Abreviaturas::carrega(const std::filesystem::path& arquivo) {

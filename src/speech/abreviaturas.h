@@ -17,8 +17,14 @@
 
 using LeIniFala = std::function<std::string(std::string_view secao, std::string_view chave)>;
 
-// A file of the own engine's folder: BRISATTS/DIR (default \ornato\brisatts\) and BASE
-// (default portug) of the family INI, with `extensao` (".abr", ".exc", ...) after the base.
+// A key of the family INI's section BRISATTS, trimmed, or `padrao` where it is empty.
+std::string leBrisatts(const LeIniFala& leIni, const char* chave, const char* padrao);
+
+// The file `nome` of the own engine's folder, BRISATTS/DIR (default \ornato\brisatts\).
+std::string arquivoDaPastaBrisatts(const LeIniFala& leIni, std::string_view nome);
+
+// A file of the own engine's folder named after its BASE (default portug), with `extensao`
+// (".abr", ".exc", ...) after the base.
 std::string arquivoBrisatts(const LeIniFala& leIni, std::string_view extensao);
 
 // How a listed word is read: its expansion, and whether the full stop right after it goes

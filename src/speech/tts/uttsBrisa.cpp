@@ -204,23 +204,17 @@ ServidorBrisa::~ServidorBrisa() {
 }
 
 ArquivosBrisa ServidorBrisa::arquivosDoIni(const AmbienteServidor& ambiente) {
-    auto le = [&](const char* chave, const char* padrao) {
-        const std::string v(apara(ambiente.leIni("BRISATTS", chave)));
-        return v.empty() ? std::string(padrao) : v;
-    };
-    const std::string dir = pastaComBarra(le("DIR", "\\ornato\\brisatts\\"));
-    const std::string base = le("BASE", "portug");
-    auto arquivo = [&](const std::string& nome) { return arquivoWindows(dir + nome).string(); };
+    const LeIniFala& leIni = ambiente.leIni;
     ArquivosBrisa a;
     // No registry of databases here: a bare name is a database of the rule files' folder.
-    const std::string banco = le("MBROLA_DB", "br4");
-    a.base = banco.find_first_of("\\/") == std::string::npos ? arquivo(banco)
+    const std::string banco = leBrisatts(leIni, "MBROLA_DB", "br4");
+    a.base = banco.find_first_of("\\/") == std::string::npos ? arquivoDaPastaBrisatts(leIni, banco)
                                                              : arquivoWindows(banco).string();
-    a.regras = arquivo(base + ".nrl");
-    a.excecoes = arquivo(base + ".exc");
-    a.difones = arquivo(base + ".dfn");
-    a.prosodia = arquivo(base + ".pro");
-    a.abreviaturas = arquivo(base + ".abr");
+    a.regras = arquivoBrisatts(leIni, ".nrl");
+    a.excecoes = arquivoBrisatts(leIni, ".exc");
+    a.difones = arquivoBrisatts(leIni, ".dfn");
+    a.prosodia = arquivoBrisatts(leIni, ".pro");
+    a.abreviaturas = arquivoBrisatts(leIni, ".abr");
     return a;
 }
 
